@@ -1,0 +1,88 @@
+#include "clone/CloneFileOps.h"
+
+#include "clone/ContentValidation.h"
+
+namespace parlo {
+
+namespace {
+
+void PrepareForRead(cmcIcfFile& file, cmcEeprom& image) {
+    file.Attach(image);
+    file.SetModelCode(kModelCode);
+    file.SetExtraCode(kExtraCode);
+    file.SetHeaderCheck(AcceptFileHeader);
+    file.SetMapRevisionCheck(AcceptMapRevision);
+}
+
+std::string PrintableField(const cmcEeprom& image, int32_t at) {
+    std::string s;
+    for (int32_t i = 0; i < 16; ++i) {
+        const uint8_t b = image.IsValidAddress(at + i) ? image.GetByte(at + i) : ' ';
+        s.push_back(b >= 0x20 && b <= 0x7E ? static_cast<char>(b) : ' ');
+    }
+    return s;
+}
+
+void TrimTrailingBlanks(std::string& s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+}
+
+}  // namespace
+
+uint8_t OpenCloneFile(const std::string& path, const cmcEeprom& working, cmcEeprom* loaded,
+                      CloneFileInfo* info) {
+    cmcEeprom scratch;
+    scratch.Assign(working);
+    scratch.Fill(0x00);
+    cmcIcfFile file;
+    PrepareForRead(file, scratch);
+    uint8_t code = file.Read(path, nullptr);
+    if (info != nullptr) {
+        info->model = file.HeaderModel();
+        info->extra = file.HeaderExtra();
+        info->mapRevision = file.MapRevision();
+        info->comment = file.FileComment();
+    }
+    if (code != kFileOk) return code;  // its message has been shown
+    const RangeList fileRange = SingleRange(0x0000, kRadioAreaEnd);
+    if (!ValidateContent(scratch, working, false)) {
+        code = kFileErrData;
+    } else if (IsNewerData(scratch)) {
+        code = kFileErrNewer;
+    } else {
+        code = file.CheckCoverage(&fileRange);
+    }
+    if (code != kFileOk) {
+        ShowFileError(code);
+        return code;
+    }
+    loaded->Assign(scratch);
+    return kFileOk;
+}
+
+std::string CommentFromImage(const cmcEeprom& image) {
+    std::string comment = PrintableField(image, 0x95DD);
+    TrimTrailingBlanks(comment);
+    comment += PrintableField(image, 0x95ED);
+    TrimTrailingBlanks(comment);
+    return comment;
+}
+
+uint8_t SaveCloneFile(const std::string& path, cmcEeprom& image) {
+    cmcIcfFile file;
+    file.Attach(image);
+    file.SetModelCode(kModelCode);
+    file.SetExtraCode(kExtraCode);
+    file.SetMapRevision(kMapRevision);
+    file.SetComment(CommentFromImage(image));
+    return file.Write(path, SingleRange(0x0000, kRadioAreaEnd));
+}
+
+uint8_t ReadInitialFile(const std::string& path, cmcEeprom& image) {
+    cmcIcfFile file;
+    PrepareForRead(file, image);
+    const RangeList fileRange = SingleRange(0x0000, kRadioAreaEnd);
+    return file.Read(path, &fileRange);
+}
+
+}  // namespace parlo

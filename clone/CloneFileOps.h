@@ -1,0 +1,38 @@
+#pragma once
+// The three ways the application uses clone files: opening a document,
+// saving it, and loading a variant's initial file into the default image.
+#include <cstdint>
+#include <string>
+
+#include "clone/cmcIcfFile.h"
+#include "model/cmcEeprom.h"
+
+namespace parlo {
+
+// What an open found beside the image, for display.
+struct CloneFileInfo {
+    int32_t model = -1;
+    int32_t extra = -1;
+    int32_t mapRevision = -1;
+    std::string comment;
+};
+
+// Loads `path` as the Open command does: into a zero-filled scratch image of
+// the working image's size, then the content validation, the newer-data test
+// and the coverage of 0x0000..0x7D7F, stopping at the first failure (whose
+// message is shown). Only on 0 is `*loaded` assigned from the scratch image.
+uint8_t OpenCloneFile(const std::string& path, const cmcEeprom& working, cmcEeprom* loaded,
+                      CloneFileInfo* info = nullptr);
+
+// The comment a save writes: the two 16-byte texts at 0x95DD and 0x95ED,
+// unprintable bytes as blanks, trailing blanks removed.
+std::string CommentFromImage(const cmcEeprom& image);
+
+// Writes 0x0000..0x7D7F of `image` with this model's header, map revision 6
+// and the comment taken from the image. The image must already be packed.
+uint8_t SaveCloneFile(const std::string& path, cmcEeprom& image);
+
+// Reads a variant's initial file into `image` with the range 0x0000..0x7D7F.
+uint8_t ReadInitialFile(const std::string& path, cmcEeprom& image);
+
+}  // namespace parlo

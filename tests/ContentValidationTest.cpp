@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "clone/ContentValidation.h"
+#include "tests/support/TestSupport.h"
+
+namespace parlo {
+namespace {
+
+void PutText(cmcEeprom& e, int32_t at, const char* text) {
+    for (size_t i = 0; i < std::strlen(text); ++i)
+        e.SetByte(at + static_cast<int32_t>(i), static_cast<uint8_t>(text[i]));
+}
+
+// An image with every identity byte in place; the used memory ends at 0x0400.
+cmcEeprom IdentifiedImage() {
+    cmcEeprom e;
+    e.SetSize(kImageSize);
+    e.SetByte(0, 0x29);
+    e.SetByte(1, 0x26);
+    e.SetByte(2, 0x01);
+    PutText(e, 0x0100, "KELD Inc");
+    e.SetByte(0x0108, 6);
+    e.SetWord(0x010A, 0x2927);
+    e.SetWord(0x0112, 0x0400);
+    PutText(e, 0x03F8, "KELD Inc");
+    return e;
+}
+
+TEST(ContentValidation, IdentityBytes) {
+    const cmcEeprom working = IdentifiedImage();
+    struct Case {
+        const char* name;
+        void (*spoil)(cmcEeprom&);
+        bool withoutIdentity, withIdentity;
+    };
+    const Case cases[] = {
+        {"intact", [](cmcEeprom&) {}, true, true},
+        {"third byte 02", [](cmcEeprom& e) { e.SetByte(2, 0x02); }, false, false},
+        {"first byte", [](cmcEeprom& e) { e.SetByte(0, 0x28); }, false, false},
+        {"maker text", [](cmcEeprom& e) { e.SetByte(0x0103, 'd'); }, true, false},
+        {"model code", [](cmcEeprom& e) { e.SetByte(0x010B, 0x28); }, true, false},
+        {"trailing maker text", [](cmcEeprom& e) { e.SetByte(0x03FF, 0); }, true, false},
+        {"used end past the image", [](cmcEeprom& e) { e.SetWord(0x0112, 0xFFFF); }, true, false},
+        {"used end below 8", [](cmcEeprom& e) { e.SetWord(0x0112, 0x0004); }, true, false},
+    };
+    for (const Case& c : cases) {
+        cmcEeprom image = IdentifiedImage();
+        c.spoil(image);
+        EXPECT_EQ(ValidateContent(image, working, false), c.withoutIdentity) << c.name;
+        EXPECT_EQ(ValidateContent(image, working, true), c.withIdentity) << c.name;
+    }
+}
+
+TEST(ContentValidation, MapRevisionIsThatOfTheWorkingImage) {
+    const cmcEeprom image = IdentifiedImage();
+    cmcEeprom working = IdentifiedImage();
+    working.SetByte(0x0108, 5);
+    EXPECT_FALSE(ValidateContent(image, working, false));
+    cmcEeprom radio = IdentifiedImage();
+    radio.SetByte(0x0108, 5);  // a radio of an older map revision
+    EXPECT_TRUE(ValidateContent(radio, IdentifiedImage(), true));
+}
+
+TEST(ContentValidation, NewerData) {
+    cmcEeprom image = IdentifiedImage();
+    image.SetByte(0x9A05, 1);
+    EXPECT_FALSE(IsNewerData(image, 1));
+    image.SetByte(0x9A05, 2);
+    EXPECT_TRUE(IsNewerData(image, 1));
+    EXPECT_FALSE(IsNewerData(image, 0));
+    test::ScopedOverlay ovl({"#GI_Sys_LockoutNewerData", "0", "#End_Of_Ovl"});
+    EXPECT_FALSE(IsNewerData(image));
+}
+
+TEST(ContentValidation, FileHeaderCheck) {
+    struct Case {
+        int32_t model, extra;
+        bool ok;
+        uint8_t code;
+    };
+    const Case cases[] = {{0x2927, 0x0000, true, 0},
+                          {0x2927, 0x0100, true, 0},
+                          {0x2927, 0x0200, false, 4},
+                          {0x2928, 0x0000, false, 3}};
+    for (const Case& c : cases) {
+        uint8_t code = 0;
+        EXPECT_EQ(AcceptFileHeader(c.model, c.extra, code), c.ok);
+        EXPECT_EQ(code, c.code);
+    }
+    EXPECT_TRUE(AcceptMapRevision(6));
+    EXPECT_FALSE(AcceptMapRevision(7));
+    EXPECT_FALSE(AcceptMapRevision(-1));
+}
+
+}  // namespace
+}  // namespace parlo
