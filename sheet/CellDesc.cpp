@@ -63,13 +63,6 @@ int ScaledOrNumber(const std::string& field, int current) {
 
 }  // namespace
 
-int FontSpec::Size(int dpi) const {
-    const int h = height < 0 ? -height : height;
-    return (h * 72 + dpi / 2) / dpi;
-}
-
-void FontSpec::SetSize(int points, int dpi) { height = -((points * dpi + 36) / 72); }
-
 void ApplyFontSpec(FontSpec& font, const std::string& spec) {
     std::vector<std::string> fields;
     size_t start = 0;

@@ -7,29 +7,12 @@
 #include <string>
 
 #include "model/CellIds.h"
+#include "platform/Font.h"
 #include "sheet/ColourTable.h"
 
 namespace parlo {
 
 inline constexpr uint32_t kClWindowText = kSystemColour + 8;
-
-struct FontSpec {
-    enum Style : uint8_t { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 8 };
-    enum Pitch : uint8_t { kPitchDefault = 0, kPitchVariable = 1, kPitchFixed = 2 };
-
-    int charset = 1;  // DEFAULT_CHARSET
-    std::string name;  // empty: the toolkit's default face
-    uint32_t colour = kClWindowText;
-    int height = -12;  // device units; negative = character height
-    uint8_t style = 0;
-    uint8_t pitch = kPitchDefault;
-
-    // The point size that goes with the height at `dpi`, and back.
-    int Size(int dpi = 96) const;
-    void SetSize(int points, int dpi = 96);
-
-    bool operator==(const FontSpec&) const = default;
-};
 
 // Applies the seven comma-separated fields "charset,name,colour,height,size,
 // style,pitch"; empty fields leave the font as it was.

@@ -1,0 +1,42 @@
+#pragma once
+// What sheets draw on: the screen, a printer page, or a recording canvas in
+// tests. Colours are in the toolkit's encoding (0x00BBGGRR, or 0x80000000 +
+// a system colour index); the canvas resolves system colours itself.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Font.h"
+
+namespace parlo {
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+struct Point {
+    int x = 0, y = 0;
+};
+
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+
+    virtual void SetFont(const FontSpec& font) = 0;
+    virtual int TextWidth(const std::string& text) = 0;
+    virtual int TextHeight(const std::string& text) = 0;
+
+    virtual void FillRect(const Rect& r, uint32_t colour) = 0;
+    // Draws one line of text with its top-left corner at (x, y), in the
+    // font's colour unless `colour` overrides it.
+    virtual void DrawText(int x, int y, const std::string& text, uint32_t colour) = 0;
+    virtual void DrawLine(Point from, Point to, uint32_t colour) = 0;
+    virtual void FillPolygon(const std::vector<Point>& points, uint32_t colour) = 0;
+
+    // Vertical resolution in dots per inch (96 on screen).
+    virtual int Dpi() const { return 96; }
+};
+
+}  // namespace parlo
