@@ -1,0 +1,32 @@
+#include "model/ModelVariant.h"
+
+#include <utility>
+
+namespace parlo {
+
+namespace {
+int g_variant = kVariantLmr;
+}  // namespace
+
+int ChannelKindOf(int variant) {
+    return (variant >= 0 && variant < kVariantCount) ? variant + 1 : 1;
+}
+
+int VariantFromImage(const cmcEeprom& image) {
+    if (!image.IsValidAddress(kAddrVariantBits)) return kVariantLmr;
+    const uint8_t bits = image.GetByte(kAddrVariantBits);
+    if (bits & 0x20) return kVariantTarnPmr;
+    if (bits & 0x80) return kVariantLmr;
+    if (bits & 0x40) return kVariantPmr;
+    if (bits & 0x04) return kVariantDPmr446;
+    return kVariantLmr;
+}
+
+int CurrentVariant() { return g_variant; }
+
+int SetCurrentVariant(int variant) {
+    if (variant < 0 || variant >= kVariantCount) variant = kVariantLmr;
+    return std::exchange(g_variant, variant);
+}
+
+}  // namespace parlo
