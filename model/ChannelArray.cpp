@@ -1,0 +1,91 @@
+#include "model/ChannelArray.h"
+
+#include <algorithm>
+
+#include "model/BankMap.h"
+#include "model/ChannelMap.h"
+#include "model/ChannelRecord.h"
+#include "platform/Prompts.h"
+#include "sheet/cmcGTex.h"
+
+namespace parlo {
+
+namespace {
+
+bool ValidSlot(int slot) { return slot >= 0 && slot < kChannelSlots; }
+
+void ShowChannelError(const char* key) {
+    prompts().Message(OvlText("GI_Sys_AppTitle"), OvlMessage(key), MsgIcon::Error, MsgButtons::Ok);
+}
+
+}  // namespace
+
+void ChannelArray::Blank(int slot) {
+    if (!ValidSlot(slot)) return;
+    ChannelRecord target(working_);
+    target.Decode(kind_, slot);
+    ChannelRecord blank(defaults_);
+    blank.Decode(kind_, slot);
+    blank.attributes = target.attributes;
+    blank.SetImage(working_);
+    blank.Store();
+}
+
+// The moved channel keeps everything but the bank flag, which belongs to the
+// slot it lands in. Its channel references move with it.
+void ChannelArray::Move(int from, int to) {
+    ChannelRecord record(working_);
+    record.Decode(kind_, from);
+    const bool flag = BankFlag(working_, BankOfSlot(working_, to));
+    record.attributes = static_cast<uint8_t>((record.attributes & ~kAttrBankFlag) |
+                                             (flag ? kAttrBankFlag : 0));
+    record.StoreAt(to);
+}
+
+void ChannelArray::DeleteAt(int slot, uint32_t& flags) {
+    if (!ValidSlot(slot)) return;
+    for (int k = slot; k < kChannelSlots - 1; ++k) Move(k + 1, k);
+    Blank(kChannelSlots - 1);
+    flags |= kRedrawRows | kRebuildSheet;
+}
+
+void ChannelArray::InsertAt(int slot, uint32_t& flags) {
+    if (!ValidSlot(slot)) return;
+    for (int k = kChannelSlots - 1; k > slot; --k) Move(k - 1, k);
+    Blank(slot);
+    flags |= kRedrawRows | kRebuildSheet;
+}
+
+int ChannelArray::BlankTail(int bank) const {
+    const int size = BankSize(working_, bank);
+    const int first = BankFirstSlot(working_, bank);
+    int tail = 0;
+    ChannelRecord record(working_);
+    for (int slot = first + size - 1; slot >= first; --slot, ++tail) {
+        record.Decode(kind_, slot);
+        if (record.present || (record.attributes & kAttrReferences)) break;
+    }
+    return tail;
+}
+
+int ChannelArray::ResizeBank(int bank, int requested, uint32_t& flags) {
+    if (bank < 0 || bank >= kBankCount) return 0;
+    const int current = BankSize(working_, bank);
+    const int largest = current + std::max(FreeChannelSlots(working_), 0);
+    const int smallest = current - BlankTail(bank);
+    int size = requested;
+    if (requested > largest) {
+        ShowChannelError("GI_AppMess_ChErr_Overflow");
+        size = largest;
+    } else if (requested < smallest) {
+        ShowChannelError(requested < 0 ? "GI_AppMess_ChErr_NoCh" : "GI_AppMess_ChErr_NotBlank");
+        size = smallest;
+    }
+    const int end = BankFirstSlot(working_, bank) + current;
+    for (int k = current; k < size; ++k) InsertAt(end, flags);
+    for (int k = size; k < current; ++k) DeleteAt(end - (current - size), flags);
+    SetBankSize(working_, bank, size);
+    return size;
+}
+
+}  // namespace parlo
