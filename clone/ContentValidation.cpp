@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "clone/cmcIcfFile.h"
+#include "model/PackedLayout.h"
 #include "sheet/cmcGTex.h"
 
 namespace parlo {
@@ -35,9 +36,11 @@ bool ValidateContent(const cmcEeprom& image, const cmcEeprom& working, bool iden
     return HasMakerText(image, image.GetWord(kAddrUsedEnd) - 8);
 }
 
+// The data version lives in the work area, which a file or a radio does not
+// carry: judge the value it will have once the loaded image is unpacked.
 bool IsNewerData(const cmcEeprom& image, int lockout) {
     return lockout != 0 && image.IsValidAddress(kAddrDataVersion) &&
-           image.GetByte(kAddrDataVersion) > 1;
+           UnpackedByte(image, kAddrDataVersion) > 1;
 }
 
 bool IsNewerData(const cmcEeprom& image) {

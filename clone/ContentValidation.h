@@ -28,7 +28,9 @@ inline constexpr int32_t kAddrDataVersion = 0x9A05;
 bool ValidateContent(const cmcEeprom& image, const cmcEeprom& working, bool identityTest);
 
 // True when the image is newer data than this program accepts: `lockout` is
-// the overlay's GI_Sys_LockoutNewerData read as a number.
+// the overlay's GI_Sys_LockoutNewerData read as a number. The data version
+// judged is byte 0x9A05 as unpacking the image will leave it (the packed
+// block 18, or the byte itself when the directory has no such block).
 bool IsNewerData(const cmcEeprom& image, int lockout);
 // The same with the lockout read from the main overlay.
 bool IsNewerData(const cmcEeprom& image);

@@ -3,6 +3,7 @@
 
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
+#include "model/PackedLayout.h"
 #include "tests/support/Process.h"
 #include "tests/support/TestSupport.h"
 
@@ -61,6 +62,22 @@ TEST(CliCheck, ExitsWithTheFileErrorCode) {
     EXPECT_EQ(RunCli({"check", good}).status, 0);
     EXPECT_EQ(RunCli({"check", dir.file("absent.icf")}).status, 1);
     EXPECT_EQ(RunCli({"check", SaveValidFile(dir, "alien.icf", 0x02)}).status, 8);
+}
+
+TEST(CliCheck, NewerDataExitsWith9) {
+    TempDir dir;
+    cmcEeprom image;
+    image.SetSize(kImageSize);
+    image.SetByte(0, 0x29);
+    image.SetByte(1, 0x26);
+    image.SetByte(2, 0x01);
+    image.SetByte(0x9A05, 2);  // the data version, carried in packed block 18
+    ASSERT_TRUE(Pack(image, PackMode::Save, 0));
+    test::RecordingPrompts quiet;
+    ASSERT_EQ(SaveCloneFile(dir.file("newer.icf"), image), kFileOk);
+    const auto r = RunCli({"check", dir.file("newer.icf")});
+    EXPECT_EQ(r.status, 9) << r.err;
+    EXPECT_NE(r.err.find("newer radio firmware"), std::string::npos) << r.err;
 }
 
 TEST(CliCheck, InfoPrintsTheHeader) {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "clone/ContentValidation.h"
+#include "model/PackedLayout.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -72,6 +73,25 @@ TEST(ContentValidation, NewerData) {
     EXPECT_FALSE(IsNewerData(image, 0));
     test::ScopedOverlay ovl({"#GI_Sys_LockoutNewerData", "0", "#End_Of_Ovl"});
     EXPECT_FALSE(IsNewerData(image));
+}
+
+// A file carries only the radio area: the data version at 0x9A05 arrives in
+// packed block 18 and is judged as unpacking will leave it.
+TEST(ContentValidation, NewerDataIsJudgedFromThePackedBlock) {
+    cmcEeprom work = IdentifiedImage();
+    work.SetByte(0x9A05, 2);
+    ASSERT_TRUE(Pack(work, PackMode::Save, 0));
+    cmcEeprom loaded;
+    loaded.SetSize(kImageSize);
+    loaded.WriteBlock(0, work.Data(), kRadioAreaEnd + 1);  // what a file brings
+    EXPECT_TRUE(IsNewerData(loaded, 1));
+    EXPECT_FALSE(IsNewerData(loaded, 0));
+    EXPECT_EQ(loaded.GetByte(0x9A05), 0);  // the check does not unpack the image
+
+    work.SetByte(0x9A05, 1);
+    ASSERT_TRUE(Pack(work, PackMode::Save, 0));
+    loaded.WriteBlock(0, work.Data(), kRadioAreaEnd + 1);
+    EXPECT_FALSE(IsNewerData(loaded, 1));
 }
 
 TEST(ContentValidation, FileHeaderCheck) {
