@@ -20,5 +20,6 @@ struct Command {
 };
 
 std::vector<Command> FileCommands();
+std::vector<Command> ModelCommands();
 
 }  // namespace parlo::cli

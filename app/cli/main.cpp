@@ -15,7 +15,7 @@ namespace {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
-    for (auto part : {FileCommands}) {
+    for (auto part : {FileCommands, ModelCommands}) {
         for (Command& c : part()) all.push_back(std::move(c));
     }
     return all;
