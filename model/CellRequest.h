@@ -1,0 +1,119 @@
+#pragma once
+// The call context a sheet hands to a cell's value codec: what happened to
+// the cell (drawn, a key pressed, an in-place edit committed, a pop-up item
+// chosen) and what the cell answers (its text, an editor or pop-up to open,
+// a font colour in place of the cell's own).
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace parlo {
+
+// What a codec did with the request. Rejected means the user's input could
+// not be read (an empty text, a frequency off the channel raster, a tone
+// that matches nothing, ...) or cannot be applied to this cell; the value is
+// left as it was. The GUI ignores it, the command line reports it.
+enum class CodecResult { Unchanged, Changed, Rejected };
+
+// Keys the codecs give a meaning of their own; any other key is its
+// character code.
+inline constexpr int kKeyBackspace = 8;
+inline constexpr int kKeyEnter = 13;
+inline constexpr int kKeySpace = 32;
+
+// Why the codec is called, besides drawing and keys.
+inline constexpr uint8_t kPhaseNone = 0;
+inline constexpr uint8_t kPhaseCommit = 1;  // editText holds what the user typed
+inline constexpr uint8_t kPhasePick = 2;    // chosen holds the pop-up item
+
+// The codec's answer in requestEdit.
+inline constexpr uint8_t kEditNone = 0;
+inline constexpr uint8_t kEditPopup = 1;    // open the pop-up described by popup
+inline constexpr uint8_t kEditInPlace = 2;  // open the in-place editor holding text
+
+// How a pop-up is shown. The sheet shows popup.list as a pick list for every
+// kind except CheckBoxes and TextEntry, and hands the choice back with the
+// same kind, so that a codec with several lists in a row (the tone: CTCSS,
+// then DTCS code, then polarity) knows which one was answered.
+enum class PopupKind : uint8_t {
+    List = 0,          // a plain list of items
+    DtcsCode = 1,      // the DTCS code list that follows "DTCS" in the tone list
+    DtcsPolarity = 2,  // the polarity list that follows the DTCS code
+    CheckBoxes = 3,    // one check box per item (the bit-field editor); index = its value
+    Signalling = 4,    // the list pop-up of the channel signalling settings
+    TextEntry = 5,     // the segment text entry window, starting with text
+};
+
+struct ChosenItem {
+    PopupKind kind = PopupKind::List;
+    int index = 0;  // the item; for CheckBoxes the editor's value (item k = bit 26 - k)
+};
+
+struct PopupRequest {
+    PopupKind kind = PopupKind::List;
+    std::string list;  // overlay key of the items (list kinds)
+    int current = -1;  // the item that matches the value now, or -1; CheckBoxes: the value
+    // CheckBoxes only: the item numbers and header style of the bit-field editor.
+    int first = 0;
+    int last = 0;
+    int headerStyle = 0;
+};
+
+// Font colours a codec may ask for, in the toolkit's 0x00BBGGRR encoding.
+inline constexpr uint32_t kFontOlive = 0x00008080;   // a channel that may not transmit
+inline constexpr uint32_t kFontSilver = 0x00C0C0C0;  // a setting the signal mode does not use
+
+// Transmit and receive halves of a channel setting.
+enum class Direction { Receive, Transmit };
+
+struct CellRequest {
+    // Filled by the caller.
+    std::optional<ChosenItem> chosen;
+    bool grid = false;  // drawn in a sheet: keys are only handled then
+    int key = 0;        // the key pressed on the cell, 0 if none
+    uint8_t phase = kPhaseNone;
+    std::string editText;
+
+    // Filled by the codec.
+    std::string text;    // the cell text, or the editor's starting text
+    int caretStart = 0;  // selection in the in-place editor when it opens
+    int caretLength = 0;
+    uint8_t requestEdit = kEditNone;
+    PopupRequest popup;
+    std::optional<uint32_t> fontColour;
+
+    // The key to act on: none outside a sheet, and none while committing or
+    // answering a pop-up.
+    int Key() const { return grid && phase == kPhaseNone ? key : 0; }
+    bool Committing() const { return phase == kPhaseCommit; }
+    // The chosen item when answering a pop-up of that kind.
+    std::optional<int> Picked(PopupKind kind) const {
+        if (phase != kPhasePick || !chosen || chosen->kind != kind) return std::nullopt;
+        return chosen->index;
+    }
+    bool Picking() const { return phase == kPhasePick; }
+    bool EditorRequested() const { return requestEdit == kEditInPlace; }
+
+    // Opens the in-place editor holding `initial` with the caret at `caret`
+    // (the end when negative) and `length` characters selected.
+    void OpenEditor(std::string initial, int caret = -1, int length = 0) {
+        text = std::move(initial);
+        caretStart = caret < 0 ? static_cast<int>(text.size()) : caret;
+        caretLength = length;
+        requestEdit = kEditInPlace;
+    }
+    // Opens the editor with the whole of `current` selected (Enter).
+    void EditCurrent(std::string current) {
+        int n = static_cast<int>(current.size());
+        OpenEditor(std::move(current), 0, n);
+    }
+    void OpenPopup(PopupKind kind, std::string list, int current) {
+        popup = PopupRequest{};
+        popup.kind = kind;
+        popup.list = std::move(list);
+        popup.current = current;
+        requestEdit = kEditPopup;
+    }
+};
+
+}  // namespace parlo
