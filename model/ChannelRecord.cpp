@@ -96,6 +96,16 @@ bool ChannelRecord::Applies(const LayoutRow& row, bool writing) const {
     return false;
 }
 
+int32_t ChannelRecord::RowAddress(const KindLayout& layout, const LayoutRow& row,
+                                  bool writing) const {
+    const RecordTable& table = layout.tables[row.part];
+    const int32_t at = table.base + table.stride * index_ + row.offset;
+    if (!Applies(row, writing) || !image_->IsValidAddress(at) ||
+        !image_->IsValidAddress(at + row.width - 1))
+        return -1;
+    return at;
+}
+
 void ChannelRecord::Decode(int kind, int index) {
     Clear();
     kind_ = kind;
@@ -104,12 +114,7 @@ void ChannelRecord::Decode(int kind, int index) {
     if (layout == nullptr || index < 0 || index >= layout->tables[0].count) return;
     present = true;
     for (const LayoutRow& row : layout->rows) {
-        const RecordTable& table = layout->tables[row.part];
-        const int32_t at = table.base + table.stride * index + row.offset;
-        if (!Applies(row, false) || !image_->IsValidAddress(at) ||
-            !image_->IsValidAddress(at + row.width - 1))
-            continue;
-        DecodeRow(row, at);
+        if (const int32_t at = RowAddress(*layout, row, false); at >= 0) DecodeRow(row, at);
     }
     if (IsChannelKind(kind)) DecodeChannel();
 }
@@ -164,12 +169,7 @@ void ChannelRecord::Encode() {
         }
     }
     for (const LayoutRow& row : layout->rows) {
-        const RecordTable& table = layout->tables[row.part];
-        const int32_t at = table.base + table.stride * index_ + row.offset;
-        if (!Applies(row, true) || !image_->IsValidAddress(at) ||
-            !image_->IsValidAddress(at + row.width - 1))
-            continue;
-        EncodeRow(row, at);
+        if (const int32_t at = RowAddress(*layout, row, true); at >= 0) EncodeRow(row, at);
     }
     if (IsChannelKind(kind_)) {
         // Byte 28 bit 5 tells the radio the name is all blanks.

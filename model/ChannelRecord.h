@@ -62,6 +62,9 @@ private:
     void Clear();
     void Encode();
     bool Applies(const LayoutRow& row, bool writing) const;
+    // Where a row of this record lies; -1 when it does not apply or would
+    // reach outside the image.
+    int32_t RowAddress(const KindLayout& layout, const LayoutRow& row, bool writing) const;
     void DecodeRow(const LayoutRow& row, int32_t at);
     void EncodeRow(const LayoutRow& row, int32_t at);
     void DecodeChannel();

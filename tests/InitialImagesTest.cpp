@@ -78,18 +78,13 @@ TEST(InitialImages, EachIsAValidFactoryDefaultOfItsVariant) {
         EXPECT_TRUE(ValidateContent(image, image, true)) << name;
         EXPECT_FALSE(IsNewerData(image, 1)) << name;
 
-        const cmcEeprom read = [&] {
-            cmcEeprom e;
-            e.Assign(image);
-            return e;
-        }();
+        const cmcEeprom read = image;
         UnpackFull(image);
         EXPECT_EQ(VariantFromImage(image), v) << name;
         EXPECT_EQ(BanksTotal(image), 64) << name;  // so the full unpack reads no stray bytes
         EXPECT_EQ(FreeChannelSlots(image), 0) << name;
         // The radio area is what packing the work area gives.
-        cmcEeprom repacked;
-        repacked.Assign(image);
+        cmcEeprom repacked = image;
         ASSERT_TRUE(Pack(repacked, PackMode::Save, v));
         EXPECT_EQ(0, std::memcmp(repacked.Data(), read.Data(), kRadioAreaEnd + 1)) << name;
 

@@ -26,12 +26,6 @@ cmcEeprom WorkImage(int channels) {
     return e;
 }
 
-cmcEeprom Copy(const cmcEeprom& from) {
-    cmcEeprom e;
-    e.Assign(from);
-    return e;
-}
-
 bool SameBytes(const cmcEeprom& a, const cmcEeprom& b, int32_t at, int32_t n) {
     return n <= 0 || std::memcmp(a.Data() + at, b.Data() + at, static_cast<size_t>(n)) == 0;
 }
@@ -53,7 +47,7 @@ TEST(PackedLayout, PackThenUnpackReproducesTheTablesOfEveryVariant) {
     for (int variant = 0; variant < kVariantCount; ++variant) {
         for (int channels : {0, 37, 64}) {
             const cmcEeprom original = WorkImage(channels);
-            cmcEeprom image = Copy(original);
+            cmcEeprom image = original;
             ASSERT_TRUE(Pack(image, PackMode::Save, variant)) << variant;
             // Lose the work area, as a file or a radio does, then unpack.
             std::memset(image.Data() + kAddrModelBlock, 0, kImageSize - kAddrModelBlock);
@@ -137,7 +131,7 @@ TEST(PackedLayout, CorruptDirectoriesStayInsideTheTables) {
         c.spoil(image);
         // The directory copy in the work area may change; the rest of the work
         // area past the tables may not.
-        const cmcEeprom before = Copy(image);
+        const cmcEeprom before = image;
         Unpack(image);
         UnpackFull(image);
         EXPECT_TRUE(SameBytes(image, before, 0, kRadioAreaLimit)) << c.name;
@@ -154,7 +148,7 @@ TEST(PackedLayout, UnpackCutsRecordsToTheTable) {
     const int32_t at = image.GetWord(e + 6);
     image.SetWord(e + 2, 40);
     image.SetWord(e + 4, 100);
-    const cmcEeprom before = Copy(image);
+    const cmcEeprom before = image;
     Unpack(image);
     for (int k = 0; k < 64; ++k) {
         ASSERT_EQ(std::memcmp(image.Data() + 0x7F80 + 34 * k, before.Data() + at + 40 * k, 34), 0)
@@ -168,12 +162,12 @@ TEST(PackedLayout, UnpackFullIgnoresBaseAndCount) {
     ASSERT_TRUE(Pack(image, PackMode::Save, kVariantPmr));
     const int32_t channelsAt = image.GetWord(PackedEntry(image, 1) + 6);
     image.SetWord(0x0114, 0x0100);  // a base Unpack would trust
-    const cmcEeprom packed = Copy(image);
+    const cmcEeprom packed = image;
     UnpackFull(image);
     // All 64 records come from the packed channel block's address onwards.
     EXPECT_EQ(std::memcmp(image.Data() + 0x7F80, packed.Data() + channelsAt, 64 * 34), 0);
 
-    cmcEeprom shifted = Copy(packed);
+    cmcEeprom shifted = packed;
     Unpack(shifted);  // with base 0x0100 every block is read 0x78 bytes later
     EXPECT_EQ(std::memcmp(shifted.Data() + 0x7F80, packed.Data() + channelsAt + 0x78, 2 * 34), 0);
 }
@@ -183,7 +177,7 @@ TEST(PackedLayout, UnpackedByte) {
     image.SetByte(0x9A05, 2);
     ASSERT_TRUE(Pack(image, PackMode::Save, kVariantLmr));
     image.SetByte(0x9A05, 0);  // the work area a load starts with
-    const cmcEeprom before = Copy(image);
+    const cmcEeprom before = image;
     EXPECT_EQ(UnpackedByte(image, 0x9A05), 2);
     EXPECT_TRUE(image.Equals(before));
     image.SetWord(0x0120, 0);  // no directory: the byte itself

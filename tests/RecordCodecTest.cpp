@@ -131,11 +131,7 @@ TEST(RecordCodec, EncodeWritesOnlyTheFieldsBits) {
         ChannelRecord record(image);
         record.Decode(c.kind, c.index);
         record.Store();  // settles the bits the codec derives (name-empty flag)
-        const cmcEeprom before = [&] {
-            cmcEeprom e;
-            e.Assign(image);
-            return e;
-        }();
+        const cmcEeprom before = image;
         record.SetValue(c.field, c.value);
         record.Store();
         for (const StoredBits& s : c.stored) {
@@ -250,11 +246,7 @@ TEST(RecordCodec, FrequenciesAndBlankChannels) {
 
 TEST(RecordCodec, SlotOutsideTheTablesIsNeverCoded) {
     cmcEeprom image = PatternImage();
-    const cmcEeprom before = [&] {
-        cmcEeprom e;
-        e.Assign(image);
-        return e;
-    }();
+    const cmcEeprom before = image;
     ChannelRecord record(image);
     for (auto [kind, index] : {std::pair{1, 64}, {4, -1}, {6, 8}, {19, 32}, {0, 0}, {13, 1}}) {
         record.Decode(kind, index);
