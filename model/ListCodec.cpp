@@ -25,7 +25,7 @@ CodecResult ListCodec(CellRequest& request, int& value, const std::string& list,
         if (count > 0)
             result = SetValue(value, StepWrapped(value, key == kKeySpace ? 1 : -1, 0, count - 1));
     } else if (key == kKeyEnter) {
-        request.OpenPopup(kind, list, value);
+        request.OpenPopup(kind, list, value >= 0 && value < ListCount(list) ? value : -1);
     }
     request.text = ListText(list, value);
     return result;

@@ -61,6 +61,11 @@ TEST_F(ListCodecTest, EnterOpensThePopupOfTheGivenKind) {
     EXPECT_EQ(r.popup.list, "Colours");
     EXPECT_EQ(r.popup.current, 1);
     EXPECT_EQ(r.text, "Green");
+
+    value = 9;  // nothing to mark in the list
+    CellRequest beyond = Pressed(kKeyEnter);
+    ListCodec(beyond, value, "Colours");
+    EXPECT_EQ(beyond.popup.current, -1);
 }
 
 TEST_F(ListCodecTest, ChoosingAndTypingAnItem) {
