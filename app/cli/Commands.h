@@ -21,5 +21,6 @@ struct Command {
 
 std::vector<Command> FileCommands();
 std::vector<Command> ModelCommands();
+std::vector<Command> SettingsCommands();
 
 }  // namespace parlo::cli

@@ -1,10 +1,12 @@
 // parlo-cli: the headless face of Parlo, for scripting and fleet work.
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/cli/Commands.h"
+#include "platform/qt/core/QtScheduler.h"
 
 #ifndef PARLO_VERSION
 #define PARLO_VERSION "0"
@@ -15,7 +17,7 @@ namespace {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
-    for (auto part : {FileCommands, ModelCommands}) {
+    for (auto part : {FileCommands, ModelCommands, SettingsCommands}) {
         for (Command& c : part()) all.push_back(std::move(c));
     }
     return all;
@@ -79,4 +81,13 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace parlo::cli
 
-int main(int argc, char** argv) { return parlo::cli::Main(argc, argv); }
+// The commands run under a QCoreApplication so that timed work runs on its
+// event loop, as in the desktop program.
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    parlo::qt::QtScheduler scheduler;
+    parlo::SetScheduler(&scheduler);
+    const int status = parlo::cli::Main(argc, argv);
+    parlo::SetScheduler(nullptr);
+    return status;
+}

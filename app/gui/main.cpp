@@ -1,18 +1,49 @@
 // parlo: the desktop program.
 #include <QApplication>
 
+#include "app/cmcEvMan.h"
+#include "app/indEnviron.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPrompts.h"
+#include "platform/qt/QtScreen.h"
+#include "platform/qt/core/QtInstanceLock.h"
+#include "platform/qt/core/QtScheduler.h"
+#include "platform/qt/core/QtSettingsStore.h"
 
 int main(int argc, char** argv) {
+    // A second copy ends here, silently: before it opens the display or
+    // reads the settings. The name goes into the lock for telling a
+    // lock left by a dead copy from a live one.
+    QCoreApplication::setApplicationName("parlo");
+    parlo::qt::QtInstanceLock guard;
+    if (guard.TryAcquire() == parlo::LockResult::HeldElsewhere) return 0;
+
     QApplication app(argc, argv);
     parlo::qt::InstallFatalBox();
+    parlo::qt::QtScheduler scheduler;
+    parlo::SetScheduler(&scheduler);
+
+    parlo::qt::QtSettingsStore store;
+    const parlo::qt::QtScreen screen;
+    parlo::indEnviron env(store, screen, &guard);
+    if (!env.InstanceOk()) return 0;
+    parlo::SetEnviron(&env);
+    parlo::cmcEvMan events;
+    parlo::SetEventManager(&events);
+
     parlo::qt::QtPrompts prompts;
     parlo::SetPrompts(&prompts);
-    parlo::qt::MainWindow window;
-    prompts.SetParent(&window);
-    window.show();
-    const int status = QApplication::exec();
+    int status = 0;
+    {
+        parlo::qt::MainWindow window;
+        prompts.SetParent(&window);
+        window.show();
+        status = QApplication::exec();
+        prompts.SetParent(nullptr);
+    }
     parlo::SetPrompts(nullptr);
+    parlo::SetEventManager(nullptr);
+    parlo::SetEnviron(nullptr);
+    // The environment saves the settings as it goes, after everything else.
     return status;
 }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +24,22 @@ void Drain(int fd, std::string* into, bool* open) {
     }
 }
 
+// In the child: the environment, then the program.
+[[noreturn]] void Exec(const std::string& program, const std::vector<std::string>& args,
+                       const std::map<std::string, std::string>& env) {
+    for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+}
+
+int StatusOf(int waitStatus) {
+    return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+}
+
 }  // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
@@ -36,13 +53,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         ::dup2(out[1], 1);
         ::dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
-        for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
+        Exec(program, args, env);
     }
     ::close(in[0]);
     ::close(out[1]);
@@ -64,8 +75,48 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     ::close(err[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    r.status = StatusOf(status);
     return r;
+}
+
+BackgroundProcess::BackgroundProcess(const std::string& program,
+                                     const std::vector<std::string>& args,
+                                     const std::map<std::string, std::string>& env) {
+    pid_ = ::fork();
+    if (pid_ < 0) throw std::runtime_error("fork");
+    if (pid_ == 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        for (int fd : {0, 1, 2}) ::dup2(null, fd);
+        Exec(program, args, env);
+    }
+}
+
+BackgroundProcess::~BackgroundProcess() {
+    if (!status_) Kill(SIGKILL);
+}
+
+std::optional<int> BackgroundProcess::WaitFor(std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!status_) {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            status_ = StatusOf(status);
+        } else if (std::chrono::steady_clock::now() >= end) {
+            break;
+        } else {
+            ::usleep(10000);
+        }
+    }
+    return status_;
+}
+
+int BackgroundProcess::Kill(int signal) {
+    if (status_) return *status_;
+    ::kill(pid_, signal);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    status_ = StatusOf(status);
+    return *status_;
 }
 
 ProcessResult RunCli(const std::vector<std::string>& args,

@@ -1,6 +1,10 @@
 #pragma once
 // Runs a program of the build and collects its exit status and output.
+#include <sys/types.h>
+
+#include <chrono>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,27 @@ struct ProcessResult {
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& env = {},
                          const std::string& input = {});
+
+// A program running in the background, its output discarded. It is killed
+// and reaped when the object goes away.
+class BackgroundProcess {
+public:
+    BackgroundProcess(const std::string& program, const std::vector<std::string>& args,
+                      const std::map<std::string, std::string>& env = {});
+    ~BackgroundProcess();
+    BackgroundProcess(const BackgroundProcess&) = delete;
+    BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+
+    // The exit status (as ProcessResult::status) once it has ended within
+    // `timeout`; nothing while it still runs.
+    std::optional<int> WaitFor(std::chrono::milliseconds timeout);
+    // Sends `signal` and waits for the end; returns the status.
+    int Kill(int signal);
+
+private:
+    pid_t pid_;
+    std::optional<int> status_;
+};
 
 // The parlo-cli of this build.
 ProcessResult RunCli(const std::vector<std::string>& args,
