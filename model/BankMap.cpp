@@ -8,7 +8,9 @@ namespace parlo {
 
 namespace {
 
-bool ValidBank(int bank) { return bank >= 0 && bank < kBankCount; }
+bool ValidBank(int bank) {
+    return bank >= 0 && bank < kBankCount;
+}
 
 uint16_t WordAt(const cmcEeprom& image, int32_t a) {
     return image.IsValidAddress(a + 1) && image.IsValidAddress(a) ? image.GetWord(a) : 0;
@@ -47,9 +49,13 @@ int BanksBefore(const cmcEeprom& image, int k) {
     return total;
 }
 
-int BankFirstSlot(const cmcEeprom& image, int bank) { return BanksBefore(image, bank); }
+int BankFirstSlot(const cmcEeprom& image, int bank) {
+    return BanksBefore(image, bank);
+}
 
-int BanksTotal(const cmcEeprom& image) { return BanksBefore(image, kBankCount); }
+int BanksTotal(const cmcEeprom& image) {
+    return BanksBefore(image, kBankCount);
+}
 
 int BankOfSlot(const cmcEeprom& image, int slot) {
     const Sizes s = EffectiveSizes(image);
@@ -79,7 +85,9 @@ void ResetBankLayout(cmcEeprom& image, bool twoBanks) {
     SetBankSize(image, 1, twoBanks ? 4 : 0);
 }
 
-bool BankLayoutOption(const cmcEeprom& image) { return BankSize(image, 1) != 0; }
+bool BankLayoutOption(const cmcEeprom& image) {
+    return BankSize(image, 1) != 0;
+}
 
 bool IsChannelPresent(const cmcEeprom& image, int slot) {
     if (slot < 0 || slot >= kChannelSlots) return false;

@@ -12,7 +12,9 @@ namespace parlo {
 
 namespace {
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < kChannelSlots; }
+bool ValidSlot(int slot) {
+    return slot >= 0 && slot < kChannelSlots;
+}
 
 void ShowChannelError(const char* key) {
     prompts().Message(OvlText("GI_Sys_AppTitle"), OvlMessage(key), MsgIcon::Error, MsgButtons::Ok);
@@ -37,8 +39,8 @@ void ChannelArray::Move(int from, int to) {
     ChannelRecord record(working_);
     record.Decode(kind_, from);
     const bool flag = BankFlag(working_, BankOfSlot(working_, to));
-    record.attributes = static_cast<uint8_t>((record.attributes & ~kAttrBankFlag) |
-                                             (flag ? kAttrBankFlag : 0));
+    record.attributes =
+        static_cast<uint8_t>((record.attributes & ~kAttrBankFlag) | (flag ? kAttrBankFlag : 0));
     record.StoreAt(to);
 }
 

@@ -15,9 +15,9 @@ inline constexpr int32_t kChannelMainSize = 34;
 inline constexpr int32_t kAddrChannelExt = 0x927D;  // 12-byte extension records
 inline constexpr int32_t kChannelExtSize = 12;
 
-inline constexpr int32_t kAddrBankSizes = 0x95CD;  // five 16-bit words
-inline constexpr int32_t kAddrBankFlags = 0x9593;  // bit (7 - i) per bank
-inline constexpr int32_t kAddrBankNames = 0x969D;  // 8 characters per bank
+inline constexpr int32_t kAddrBankSizes = 0x95CD;    // five 16-bit words
+inline constexpr int32_t kAddrBankFlags = 0x9593;    // bit (7 - i) per bank
+inline constexpr int32_t kAddrBankNames = 0x969D;    // 8 characters per bank
 inline constexpr int32_t kAddrScanBitmaps = 0x8820;  // 11 maps of 8 bytes
 
 // The channel references held outside the records, and the switch that

@@ -51,9 +51,9 @@ public:
     // bit 3 is clear), in that order.
     std::string AttributeLetters() const;
 
-    bool present = true;      // a channel: its receive frequency is not 0
-    uint8_t attributes = 0;   // channel attribute bits 0-4 (ChannelMap.h)
-    uint16_t scanLists = 0;   // channel in scan list j: bit 10 - j
+    bool present = true;          // a channel: its receive frequency is not 0
+    uint8_t attributes = 0;       // channel attribute bits 0-4 (ChannelMap.h)
+    uint16_t scanLists = 0;       // channel in scan list j: bit 10 - j
     std::array<Tone, 2> tones{};  // receive and transmit tone
     std::array<std::string, 2> texts{};
     std::array<uint8_t, 12> raw{};  // digits and raw bytes

@@ -22,7 +22,9 @@ int VariantFromImage(const cmcEeprom& image) {
     return kVariantLmr;
 }
 
-int CurrentVariant() { return g_variant; }
+int CurrentVariant() {
+    return g_variant;
+}
 
 int SetCurrentVariant(int variant) {
     if (variant < 0 || variant >= kVariantCount) variant = kVariantLmr;

@@ -14,13 +14,10 @@ namespace {
 using C = BlockCondition;
 
 constexpr PackedBlock kGroup1[] = {
-    {39, 64, 1, 0x7D80, C::Always},  // the fixed model block
-    {2, 34, -1, 0x7F80, C::Always},  // channel main records
-    {5, 32, 1, 0x8800, C::Always},
-    {12, 8, 11, 0x8820, C::Always},  // scan-list bitmaps
-    {15, 4, 32, 0x8878, C::Always},
-    {27, 4, 32, 0x88F8, C::TarnPmr},
-    {32, 8, 8, 0x8978, C::TarnPmr},
+    {39, 64, 1, 0x7D80, C::Always},                                  // the fixed model block
+    {2, 34, -1, 0x7F80, C::Always},                                  // channel main records
+    {5, 32, 1, 0x8800, C::Always},  {12, 8, 11, 0x8820, C::Always},  // scan-list bitmaps
+    {15, 4, 32, 0x8878, C::Always}, {27, 4, 32, 0x88F8, C::TarnPmr}, {32, 8, 8, 0x8978, C::TarnPmr},
 };
 
 constexpr PackedBlock kGroup2[] = {
@@ -57,11 +54,10 @@ constexpr PackedBlock kGroup2[] = {
 };
 
 constexpr uint8_t kModelBlock[64] = {
-    0x01, 0x0D, 0x00, 0x01, 0x53, 0xEA, 0x00, 0x00, 0x00, 0x00, 0x01, 0x07, 0x00,
-    0x01, 0x4C, 0xBA, 0x00, 0x00, 0xCA, 0xAC, 0x10, 0x00, 0x01, 0x14, 0x5E, 0x00,
-    0x27, 0x3E, 0x6A, 0x30, 0x00, 0xFF, 0xE1, 0xD7, 0x73, 0x70, 0x46, 0xF2, 0x7A,
-    0x00, 0x00, 0x00, 0x1B, 0x6E, 0x5E, 0x01, 0x10, 0xA8, 0x40, 0xE6, 0x5E, 0x00,
-    0x46, 0xFC, 0x5E, 0x01, 0x5A, 0xF8, 0x01, 0x00, 0x69, 0xF0, 0x54, 0x70};
+    0x01, 0x0D, 0x00, 0x01, 0x53, 0xEA, 0x00, 0x00, 0x00, 0x00, 0x01, 0x07, 0x00, 0x01, 0x4C, 0xBA,
+    0x00, 0x00, 0xCA, 0xAC, 0x10, 0x00, 0x01, 0x14, 0x5E, 0x00, 0x27, 0x3E, 0x6A, 0x30, 0x00, 0xFF,
+    0xE1, 0xD7, 0x73, 0x70, 0x46, 0xF2, 0x7A, 0x00, 0x00, 0x00, 0x1B, 0x6E, 0x5E, 0x01, 0x10, 0xA8,
+    0x40, 0xE6, 0x5E, 0x00, 0x46, 0xFC, 0x5E, 0x01, 0x5A, 0xF8, 0x01, 0x00, 0x69, 0xF0, 0x54, 0x70};
 constexpr int32_t kModelBlockArea = 0x0200;  // 0x7D80..0x7F7F, cleared first
 constexpr int32_t kAddrModelChecksum = 0x7D95;
 
@@ -71,14 +67,19 @@ constexpr char kEndMarker[] = "KELD Inc";
 
 bool Holds(BlockCondition c, int variant) {
     switch (c) {
-        case C::Always: return true;
-        case C::TarnPmr: return variant == kVariantTarnPmr;
-        case C::DPmr446: return variant == kVariantDPmr446;
+        case C::Always:
+            return true;
+        case C::TarnPmr:
+            return variant == kVariantTarnPmr;
+        case C::DPmr446:
+            return variant == kVariantDPmr446;
     }
     return false;
 }
 
-int Capacity(const PackedBlock& b) { return b.count < 0 ? kChannelSlots : b.count; }
+int Capacity(const PackedBlock& b) {
+    return b.count < 0 ? kChannelSlots : b.count;
+}
 
 void WriteEntry(cmcEeprom& image, int32_t at, uint16_t id, uint16_t size, uint16_t count,
                 uint16_t address) {
@@ -102,8 +103,8 @@ void BuildModelBlock(cmcEeprom& image) {
 
 // Packs the blocks of one group whose condition holds; false when one would
 // pass the group's limit.
-bool PlaceGroup(cmcEeprom& image, std::span<const PackedBlock> blocks, int32_t limit,
-                int variant, int32_t& running, int& entries) {
+bool PlaceGroup(cmcEeprom& image, std::span<const PackedBlock> blocks, int32_t limit, int variant,
+                int32_t& running, int& entries) {
     const int channels = BanksTotal(image);
     for (const PackedBlock& b : blocks) {
         if (b.id == 39 || !Holds(b.condition, variant)) continue;
@@ -132,8 +133,7 @@ void CopyRecords(cmcEeprom& image, int32_t from, int32_t stride, int32_t to, int
 }
 
 void UnpackWith(cmcEeprom& image, bool full) {
-    if (image.GetSize() < kImageSize || image.GetWord(kAddrDirectoryEntry) != kDirectoryId)
-        return;
+    if (image.GetSize() < kImageSize || image.GetWord(kAddrDirectoryEntry) != kDirectoryId) return;
     const int32_t entrySize = image.GetWord(kAddrDirectoryEntry + 2);
     const int count = std::min<int>(image.GetWord(kAddrDirectoryEntry + 4), kMaxDirectoryEntries);
     const int32_t dirAddress = image.GetWord(kAddrDirectoryEntry + 6);
@@ -164,8 +164,12 @@ void UnpackWith(cmcEeprom& image, bool full) {
 
 }  // namespace
 
-std::span<const PackedBlock> PackedGroup1() { return kGroup1; }
-std::span<const PackedBlock> PackedGroup2() { return kGroup2; }
+std::span<const PackedBlock> PackedGroup1() {
+    return kGroup1;
+}
+std::span<const PackedBlock> PackedGroup2() {
+    return kGroup2;
+}
 
 bool Pack(cmcEeprom& image, PackMode mode, int variant) {
     if (image.GetSize() < kImageSize) return false;
@@ -203,8 +207,12 @@ bool Pack(cmcEeprom& image, PackMode mode, int variant) {
     return ok;
 }
 
-void Unpack(cmcEeprom& image) { UnpackWith(image, false); }
-void UnpackFull(cmcEeprom& image) { UnpackWith(image, true); }
+void Unpack(cmcEeprom& image) {
+    UnpackWith(image, false);
+}
+void UnpackFull(cmcEeprom& image) {
+    UnpackWith(image, true);
+}
 
 uint8_t UnpackedByte(const cmcEeprom& image, int32_t a) {
     cmcEeprom copy;

@@ -6,6 +6,8 @@ namespace parlo {
 
 namespace {
 
+// The tables below are laid out by hand, one row per field as in the memory map.
+// clang-format off
 constexpr uint32_t MaskOf(int hi, int lo) { return ((1u << (hi - lo + 1)) - 1u) << lo; }
 
 constexpr LayoutRow Bits(Field f, uint8_t part, uint8_t offset, int hi, int lo,
@@ -306,6 +308,7 @@ constexpr const char* kFieldNames[] = {
     "MskShortSel",
     "DigMsgBeep", "DigMsgSelection",
 };
+// clang-format on
 static_assert(std::size(kFieldNames) == kFieldCount);
 
 }  // namespace

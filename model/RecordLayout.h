@@ -11,6 +11,7 @@ namespace parlo {
 
 // Numeric fields of a decoded record. Texts, tones and raw bytes have slots of
 // their own in the record.
+// clang-format off
 enum class Field : uint8_t {
     // Memory channel, main record.
     RxFreq, TxFreq, Inhibit, TxInhibit, ColourRx, ColourTx, SignalMode, FreeFreq, Narrow,
@@ -46,6 +47,7 @@ enum class Field : uint8_t {
     DigMsgBeep, DigMsgSelection,
     Count
 };
+// clang-format on
 inline constexpr int kFieldCount = static_cast<int>(Field::Count);
 
 // The field's name as written above ("RxFreq"), and back.
@@ -84,7 +86,7 @@ struct LayoutRow {
     uint32_t mask;   // stored bits that belong to the row
     uint8_t pos;     // stored bit that holds value bit `vshift`
     uint8_t vshift;
-    uint8_t slot;    // tone, text or raw slot
+    uint8_t slot;  // tone, text or raw slot
     When when;
 };
 

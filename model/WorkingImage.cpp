@@ -15,8 +15,12 @@ cmcEeprom& WorkingImage() {
     return *g_working;
 }
 
-bool HasWorkingImage() { return g_working != nullptr; }
+bool HasWorkingImage() {
+    return g_working != nullptr;
+}
 
-cmcEeprom* SetWorkingImage(cmcEeprom* image) { return std::exchange(g_working, image); }
+cmcEeprom* SetWorkingImage(cmcEeprom* image) {
+    return std::exchange(g_working, image);
+}
 
 }  // namespace parlo

@@ -18,7 +18,9 @@ void SetSizes(cmcEeprom& e, std::initializer_list<uint16_t> words) {
     for (uint16_t w : words) e.SetWord(kAddrBankSizes + 2 * i++, w);
 }
 
-void MakePresent(cmcEeprom& e, int slot) { e.SetByte(kAddrChannelMain + 34 * slot + 3, 1); }
+void MakePresent(cmcEeprom& e, int slot) {
+    e.SetByte(kAddrChannelMain + 34 * slot + 3, 1);
+}
 
 TEST(BankMap, SlotsFollowTheBankSizes) {
     cmcEeprom e = BlankImage();
@@ -29,8 +31,8 @@ TEST(BankMap, SlotsFollowTheBankSizes) {
     struct Case {
         int slot, bank;
     };
-    for (const Case c : {Case{0, 0}, {2, 0}, {3, 2}, {7, 2}, {8, 3}, {9, kNoBank}, {-1, kNoBank},
-                         {64, kNoBank}}) {
+    for (const Case c :
+         {Case{0, 0}, {2, 0}, {3, 2}, {7, 2}, {8, 3}, {9, kNoBank}, {-1, kNoBank}, {64, kNoBank}}) {
         EXPECT_EQ(BankOfSlot(e, c.slot), c.bank) << c.slot;
     }
     EXPECT_EQ(BankSize(e, -1), 0);

@@ -100,7 +100,9 @@ TEST(PackedLayout, UnpackLeavesTablesTheDirectoryLacks) {
 }
 
 // Entry i of the packed directory of a packed image.
-int32_t PackedEntry(const cmcEeprom& image, int i) { return image.GetWord(0x0126) + 10 * i; }
+int32_t PackedEntry(const cmcEeprom& image, int i) {
+    return image.GetWord(0x0126) + 10 * i;
+}
 
 TEST(PackedLayout, CorruptDirectoriesStayInsideTheTables) {
     struct Case {
@@ -118,7 +120,8 @@ TEST(PackedLayout, CorruptDirectoriesStayInsideTheTables) {
              e.SetWord(PackedEntry(e, 1) + 2, 0xFFFF);
              e.SetWord(PackedEntry(e, 1) + 4, 200);
          }},
-        {"block address past the end", [](cmcEeprom& e) { e.SetWord(PackedEntry(e, 1) + 6, 0xFFFF); }},
+        {"block address past the end",
+         [](cmcEeprom& e) { e.SetWord(PackedEntry(e, 1) + 6, 0xFFFF); }},
         {"base above every address", [](cmcEeprom& e) { e.SetWord(0x0114, 0xFFFF); }},
         {"every entry says channels",
          [](cmcEeprom& e) {

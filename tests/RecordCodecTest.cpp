@@ -44,6 +44,8 @@ struct FieldCase {
     int32_t decoded;  // what the stored bits read back as
 };
 
+// The case table is laid out by hand, one field per row.
+// clang-format off
 constexpr int32_t Main(int n) { return 0x7F80 + 34 * n; }
 constexpr int32_t Ext(int n) { return 0x927D + 12 * n; }
 
@@ -124,6 +126,7 @@ const std::vector<FieldCase>& FieldCases() {
     };
     return cases;
 }
+// clang-format on
 
 TEST(RecordCodec, EncodeWritesOnlyTheFieldsBits) {
     for (const FieldCase& c : FieldCases()) {

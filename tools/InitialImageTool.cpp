@@ -52,8 +52,10 @@ std::vector<std::string> Tokens(const std::string& line) {
     bool quoted = false, any = false;
     for (char c : line) {
         if (quoted) {
-            if (c == '"') quoted = false;
-            else cur += c;
+            if (c == '"')
+                quoted = false;
+            else
+                cur += c;
         } else if (c == '"') {
             quoted = any = true;
         } else if (c == '#') {
@@ -114,15 +116,24 @@ void SetRaw(ChannelRecord& r, const std::string& hex) {
 }
 
 void SetKey(ChannelRecord& r, const std::string& key, const std::string& value) {
-    if (key == "Name") r.texts[0] = value;
-    else if (key == "Text2") r.texts[1] = value;
-    else if (key == "ToneRx") r.tones[0] = ParseTone(value);
-    else if (key == "ToneTx") r.tones[1] = ParseTone(value);
-    else if (key == "Attributes") r.attributes = static_cast<uint8_t>(Number(value));
-    else if (key == "ScanLists") r.scanLists = static_cast<uint16_t>(Number(value));
-    else if (key == "Raw") SetRaw(r, value);
-    else if (const auto f = FieldByName(key)) r.SetValue(*f, static_cast<int32_t>(Number(value)));
-    else throw SpecError("unknown field '" + key + "'");
+    if (key == "Name")
+        r.texts[0] = value;
+    else if (key == "Text2")
+        r.texts[1] = value;
+    else if (key == "ToneRx")
+        r.tones[0] = ParseTone(value);
+    else if (key == "ToneTx")
+        r.tones[1] = ParseTone(value);
+    else if (key == "Attributes")
+        r.attributes = static_cast<uint8_t>(Number(value));
+    else if (key == "ScanLists")
+        r.scanLists = static_cast<uint16_t>(Number(value));
+    else if (key == "Raw")
+        SetRaw(r, value);
+    else if (const auto f = FieldByName(key))
+        r.SetValue(*f, static_cast<int32_t>(Number(value)));
+    else
+        throw SpecError("unknown field '" + key + "'");
 }
 
 class Builder {
@@ -205,8 +216,8 @@ public:
 
 private:
     static void Need(const std::vector<std::string>& t, size_t n) {
-        if (t.size() != n) throw SpecError("'" + t[0] + "' takes " + std::to_string(n - 1) +
-                                           " arguments");
+        if (t.size() != n)
+            throw SpecError("'" + t[0] + "' takes " + std::to_string(n - 1) + " arguments");
     }
     int32_t Address(const std::vector<std::string>& t, size_t least) const {
         if (t.size() < least) throw SpecError("too few arguments to '" + t[0] + "'");

@@ -45,7 +45,8 @@ int RunNew(const ParsedArgs& args) {
     if (!variantName) return UsageError("new", kNewSynopsis, "--variant is required");
     if (!out) return UsageError("new", kNewSynopsis, "-o FILE is required");
     const int variant = VariantByName(*variantName);
-    if (variant < 0) return UsageError("new", kNewSynopsis, "unknown variant '" + *variantName + "'");
+    if (variant < 0)
+        return UsageError("new", kNewSynopsis, "unknown variant '" + *variantName + "'");
 
     const std::string initial = DataDir() + OvlText("GI_App_InitialFile", variant);
     cmcEeprom defaults;
@@ -118,14 +119,13 @@ int RunChannels(const ParsedArgs& args) {
             if (!record.present) continue;
             char number[16];
             std::snprintf(number, sizeof number, "%d-%3d", bank + 1, pos + 1);
-            const std::vector<std::string> cells = {
-                number,
-                Frequency(record.Value(Field::RxFreq)),
-                Frequency(record.Value(Field::TxFreq)),
-                ToneText(record.tones[0]),
-                ToneText(record.tones[1]),
-                NameText(record.texts[0]),
-                record.AttributeLetters()};
+            const std::vector<std::string> cells = {number,
+                                                    Frequency(record.Value(Field::RxFreq)),
+                                                    Frequency(record.Value(Field::TxFreq)),
+                                                    ToneText(record.tones[0]),
+                                                    ToneText(record.tones[1]),
+                                                    NameText(record.texts[0]),
+                                                    record.AttributeLetters()};
             if (csv) {
                 std::string line;
                 for (const std::string& c : cells) line += (line.empty() ? "" : ",") + CsvField(c);
@@ -152,14 +152,22 @@ int RunChannels(const ParsedArgs& args) {
 
 std::vector<Command> ModelCommands() {
     return {
-        {"new", kNewSynopsis,
+        {"new",
+         kNewSynopsis,
          "Write a new document of a variant (its factory default image) to FILE, as File > New "
          "then File > Save do; exit with the file error code.",
-         {{"--variant", nullptr, true}, {"-o", "--output", true}}, 0, 0, RunNew},
-        {"channels", "channels FILE [--csv]",
+         {{"--variant", nullptr, true}, {"-o", "--output", true}},
+         0,
+         0,
+         RunNew},
+        {"channels",
+         "channels FILE [--csv]",
          "Load a clone file as File > Open does and list its channels: number, RX and TX "
          "frequency, RX and TX tone, name, attributes (A, B, E).",
-         {{"--csv", nullptr, false}}, 1, 1, RunChannels},
+         {{"--csv", nullptr, false}},
+         1,
+         1,
+         RunChannels},
     };
 }
 
