@@ -1,6 +1,7 @@
 #include "model/ToneCodec.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include "model/CodecText.h"
 #include "model/FrequencyCodec.h"
@@ -36,11 +37,11 @@ std::optional<uint16_t> ParseDtcsCode(std::string_view text) {
 }
 
 int DtcsListIndex(uint16_t code) {
-    for (int i = 0;; ++i) {
-        auto item = ListItem(kDtcsCodes, i);
-        if (!item) return -1;
-        if (ParseDtcsCode(Trim(*item)) == code) return i;
+    std::vector<std::string> codes = OvlLines(kDtcsCodes);
+    for (size_t i = 0; i < codes.size(); ++i) {
+        if (ParseDtcsCode(Trim(codes[i])) == code) return static_cast<int>(i);
     }
+    return -1;
 }
 
 static std::optional<uint16_t> DtcsCodeAt(int index) {
@@ -111,10 +112,9 @@ static std::optional<Tone> TypedCtcss(std::string_view text) {
     number = std::strtod(digits.c_str(), &end);
     bool numeric = end != digits.c_str() && *end == '\0';
     int numericMatch = -1;
-    for (int i = 0;; ++i) {
-        auto name = ListItem(kCtcssNames, i);
-        if (!name) break;
-        std::string_view n = Trim(*name);
+    std::vector<std::string> names = OvlLines(kCtcssNames);
+    for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+        std::string_view n = Trim(names[i]);
         if (EqualsNoCase(n, text)) return CtcssTone(i);
         if (StartsWithNoCase(n, text)) {
             if (matches++ == 0) first = i;
