@@ -1,0 +1,125 @@
+#include "sheet/iuiSh_ChBank.h"
+
+#include <cstdlib>
+
+#include "model/BankMap.h"
+#include "model/ChannelMap.h"
+#include "model/SegmentText.h"
+#include "model/WorkingImage.h"
+#include "platform/Fatal.h"
+#include "sheet/cmcGTex.h"
+#include "sheet/cmcScrBlock.h"
+
+namespace parlo {
+
+iuiSh_ChBank::iuiSh_ChBank(Params params, CellDispatcher dispatcher)
+    : cuiSheet(std::move(params), std::move(dispatcher)) {
+    const cmcScrBlock parameter(GetParams().parameter);
+    if (parameter.Name() == "Bank" && HasWorkingImage()) {
+        bank_ = std::atoi(parameter.Value(0).c_str());
+        firstSlot_ = BankFirstSlot(WorkingImage(), bank_);
+        size_ = parlo::BankSize(WorkingImage(), bank_);
+    }
+    EventManager().Subscribe(OnEvent, this);
+}
+
+iuiSh_ChBank::~iuiSh_ChBank() { EventManager().Unsubscribe(OnEvent, this); }
+
+void iuiSh_ChBank::HandleDirective(const std::string& directive) {
+    if (directive != "LoopFrom") {
+        cuiSheet::HandleDirective(directive);
+        return;
+    }
+    // The channel loop: one row per channel, and on screen one more for
+    // adding a channel, which takes no part in multi-selection.
+    StartLoop(CurrentLine(), Printing() ? size_ : size_ + 1);
+    if (!Printing()) excludedRow_ = size_ + 5;
+    if (firstChannelRow_ < 0) firstChannelRow_ = static_cast<int>(Rows().size());
+}
+
+void iuiSh_ChBank::BeforeRow(int row) {
+    if (row != firstChannelRow_) return;
+    SheetCounters()[0] = firstSlot_;
+}
+
+void iuiSh_ChBank::AfterBuild() {
+    // The bank sheet keeps no per-row selection flag: every row takes part
+    // in multi-selection except the row for adding a channel.
+    for (int r = 0; r < RowCount(); ++r) {
+        const bool takesPart = Style().multiSelect != 0 && r != excludedRow_;
+        for (int c = 0; c < ColCount(); ++c) {
+            uint8_t& m = Marks(c, r);
+            m = static_cast<uint8_t>(takesPart ? m | kMarkTakesPart : m & ~kMarkTakesPart);
+        }
+    }
+    EventManager().Post(kEvViewsRefresh);
+}
+
+std::string iuiSh_ChBank::BankName() const {
+    if (!HasWorkingImage() || bank_ < 0 || bank_ >= kBankCount) return {};
+    uint8_t field[8];
+    WorkingImage().ReadBlock(kAddrBankNames + 8 * bank_, field, 8);
+    return SegmentTextForm(field, false);
+}
+
+std::string iuiSh_ChBank::FlagText() const {
+    return HasWorkingImage() && BankFlag(WorkingImage(), bank_)
+               ? OvlText("GI_AppInd_MchSheet_Printer_SmarTrunk")
+               : std::string();
+}
+
+std::string iuiSh_ChBank::TitleText() const {
+    const int left = kChannelSlots - (HasWorkingImage() ? UsedInAllBanks(WorkingImage()) : 0);
+    return Format("%s %d: %s %s (Left CH - %d)", Style().title.c_str(), bank_ + 1,
+                  BankName().c_str(), FlagText().c_str(), left);
+}
+
+uint32_t iuiSh_ChBank::TitleColour() const {
+    return HasWorkingImage() && BankFlag(WorkingImage(), bank_) ? 0xFFFF00u : 0x00FFFFu;
+}
+
+std::string iuiSh_ChBank::PrintHeadText() const {
+    return Format("%s %d: %s %s", OvlText("GI_AppInd_MchSheet_Printer_Head").c_str(), bank_ + 1,
+                  BankName().c_str(), FlagText().c_str());
+}
+
+bool iuiSh_ChBank::Printable() const { return !Style().noPrint && size_ >= 1; }
+
+void iuiSh_ChBank::ChannelAppended() {
+    if (RowCount() >= kArrayRows || size_ >= kChannelSlots) return;
+    const int last = RowCount() - 1;
+    for (int c = 0; c < ColCount(); ++c) {
+        Marks(c, last) |= kMarkTakesPart;
+        Marks(c, last + 1) = static_cast<uint8_t>(Marks(c, last + 1) & ~kMarkTakesPart);
+    }
+    ++size_;
+    SetRowCount(RowCount() + 1);
+    CopyRowHeight(last + 1, last);
+}
+
+void iuiSh_ChBank::ChannelRemoved() {
+    if (size_ <= 0) return;
+    const int last = RowCount() - 1;
+    for (int c = 0; c < ColCount(); ++c)
+        Marks(c, last - 1) = static_cast<uint8_t>(Marks(c, last - 1) & ~kMarkTakesPart);
+    --size_;
+    SetRowCount(RowCount() - 1);
+    if (Row() > 0) SelectSlot(Col(), Row() - 1);
+}
+
+void iuiSh_ChBank::OnEvent(void* self, const cmcEvRecord& event) {
+    auto* sheet = static_cast<iuiSh_ChBank*>(self);
+    switch (event.code) {
+        case kEvBankRange:
+            if (event.mode == EvMode::Request) EventManager().Answer(sheet->bank_, sheet->firstSlot_);
+            break;
+        case kEvViewsRefresh:
+            if (sheet->View() != nullptr && !sheet->Style().title.empty()) sheet->View()->TitleChanged();
+            break;
+        case kEvChannelAppended: sheet->ChannelAppended(); break;
+        case kEvChannelRemoved: sheet->ChannelRemoved(); break;
+        default: break;
+    }
+}
+
+}  // namespace parlo

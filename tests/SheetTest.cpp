@@ -1,0 +1,282 @@
+// The sheet logic on small fixture sheets, with no toolkit.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "app/cmcEvMan.h"
+#include "model/CellNames.h"
+#include "model/ModelVariant.h"
+#include "sheet/cuiSheet.h"
+#include "tests/support/RecordingCanvas.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/VirtualScheduler.h"
+
+namespace parlo {
+namespace {
+
+const std::vector<std::string> kOverlay = {
+    "#CellModel_Basic", "<-(Color=clWindow)",
+    "#CellModel_Sel", "S(Color=clWindow)",
+    // A 4 x 4 grid: a fixed head row, T cell at (2,1), holes in row 2.
+    "#GI_Sheet_Grid_Style", "(TitleString=Grid)(FixedRows=1)(FixedCols=1)",
+    "#GI_Sheet_Grid_BasicCell", "{($Basic)}",
+    "#GI_Sheet_Grid_Cells",
+    "No|A|B|C|",
+    "1|{($Sel)(%CL_Mch_FreqR[1])}|{T}t|{($Sel)(%CL_Mch_FreqT[1])}|",
+    "2|x|x|{($Sel)(%CL_Mch_FreqT[2])}|",
+    "3|{($Sel)(%CL_Mch_FreqR[3])}|{($Sel)(%CL_Mch_Text[3])}|{($Sel)(%CL_Mch_FreqT[3])}|",
+    "#",
+    // A channel-like table selectable by lines, built by a loop.
+    "#GI_Sheet_Lines_Style", "(FixedRows=1)(MultiSelect=Line)",
+    "#GI_Sheet_Lines_BasicCell", "{($Basic)}",
+    "#GI_Sheet_Lines_Cells",
+    "Ch|Rx|Tx",
+    ":(LoopFrom 4)",
+    "{(@ch0++)}\\(@ch0)|{($Sel)(%CT_Mch.CL_Mch_FreqR[0])}|{($Sel)(%CT_Mch.CL_Mch_FreqT[0])}",
+    ":(LoopTo)",
+    "#",
+    // Directives: a two-line block only for dPMR446 (including a directive).
+    "#GI_Sheet_Dir_Style", "",
+    "#GI_Sheet_Dir_BasicCell", "",
+    "#GI_Sheet_Dir_Cells",
+    "{S}first",
+    ":(Only_DPmr446 2)",
+    ":(SelectOFF)",
+    "digital",
+    "{S}last|{(Color=clGray)}grey",
+    "#",
+    "#GI_Sheet_Empty_Style", "", "#GI_Sheet_Empty_BasicCell", "", "#GI_Sheet_Empty_Cells", "",
+    "", "#",
+    "#End_Of_Ovl"};
+
+class RecordingView : public SheetView {
+public:
+    void InvalidateCell(int c, int r) override { invalidated.insert({c, r}); }
+    void OpenInPlaceEditor(int c, int r, const std::string& t, int s, int l) override {
+        editor = {c, r, t, s, l};
+    }
+    std::set<std::pair<int, int>> invalidated;
+    struct Editor {
+        int col = -1, row = -1;
+        std::string text;
+        int start = 0, length = 0;
+    } editor;
+};
+
+class SheetTest : public ::testing::Test {
+protected:
+    test::ScopedOverlay ovl{kOverlay};
+    test::VirtualScheduler clock;
+    cmcEvMan events{clock};
+    cmcEvMan* previous = SetEventManager(&events);
+    test::RecordingCanvas canvas;
+    RecordingView view;
+    std::vector<int> operations;
+    std::function<void(CellContext&)> answer = [](CellContext&) {};
+    int result = 0;
+
+    ~SheetTest() override { SetEventManager(previous); }
+
+    std::unique_ptr<cuiSheet> Make(const std::string& key, cuiSheet::Params p = {}) {
+        p.overlay = &ovl.overlay();
+        p.key = key;
+        auto sheet = std::make_unique<cuiSheet>(p, [this](CellContext& c, int mode) {
+            if (mode == kModeDraw) {
+                c.request.text = CellName(c.desc->cell) + "#" + std::to_string(c.desc->index);
+                return 0;
+            }
+            operations.push_back(c.operation);
+            answer(c);
+            return result;
+        });
+        sheet->SetView(&view);
+        sheet->Build(canvas);
+        return sheet;
+    }
+};
+
+std::pair<int, int> At(const cuiSheet& s) { return {s.Col(), s.Row()}; }
+
+TEST_F(SheetTest, BuildsTheGridAndStartsOnTheFirstSelectableCell) {
+    auto s = Make("GI_Sheet_Grid");
+    EXPECT_EQ(s->ColCount(), 4);
+    EXPECT_EQ(s->RowCount(), 4);
+    EXPECT_EQ(s->FixedRows(), 1);
+    EXPECT_EQ(s->TitleText(), "Grid");
+    EXPECT_EQ(At(*s), std::make_pair(1, 1));
+    EXPECT_TRUE(s->Enabled());
+    cuiSheet::Params start;
+    start.startCell = CL_Mch_FreqT;
+    start.startIndex = 3;
+    EXPECT_EQ(At(*Make("GI_Sheet_Grid", start)), std::make_pair(3, 3));
+}
+
+TEST_F(SheetTest, MovingSkipsCellsThatCannotBeCurrent) {
+    auto s = Make("GI_Sheet_Grid");
+    struct Step {
+        int key;
+        std::pair<int, int> to;
+    };
+    const Step steps[] = {
+        {kVkDown, {1, 3}},   // over the hole at (1,2)
+        {kVkUp, {1, 1}},
+        {kVkUp, {1, 1}},     // the top edge
+        {kVkRight, {3, 1}},  // over the T cell
+        {kVkDown, {3, 2}},
+        {kVkDown, {3, 3}},
+        {kVkLeft, {2, 3}},
+        {kVkUp, {3, 2}},     // no cell straight up: the nearest in the next row
+    };
+    for (const Step& st : steps) {
+        s->KeyDown(st.key, false, false);
+        EXPECT_EQ(At(*s), st.to) << st.key;
+    }
+    EXPECT_TRUE(operations.empty());
+}
+
+TEST_F(SheetTest, SideKeysAtTheEdgeGoToTheDispatcher) {
+    auto s = Make("GI_Sheet_Grid");
+    s->KeyDown(kVkLeft, false, false);
+    s->KeyDown(kVkRight, false, false);
+    s->KeyDown(kVkRight, false, false);
+    s->KeyDown(kVkF1 + 1, false, false);
+    s->TypeChar('7');
+    s->DoubleClick(3, 1);
+    EXPECT_EQ(operations, (std::vector<int>{0x2500, 0x2700, 0x7100, '7', 256}));
+    s->KeyDown(kVkDown, false, true);  // Ctrl+Down does not move
+    EXPECT_EQ(At(*s), std::make_pair(3, 1));
+}
+
+TEST_F(SheetTest, TailCellsGoWithTheCellOnTheirLeft) {
+    auto s = Make("GI_Sheet_Grid");
+    EXPECT_TRUE(s->Highlighted(2, 1));
+    s->KeyDown(kVkDown, false, false);
+    EXPECT_FALSE(s->Highlighted(2, 1));
+    s->RightClick(2, 1);
+    EXPECT_EQ(At(*s), std::make_pair(1, 1));
+}
+
+TEST_F(SheetTest, LoopsCountersAndLineSelection) {
+    auto s = Make("GI_Sheet_Lines");
+    ASSERT_EQ(s->RowCount(), 5);
+    for (int r = 1; r <= 4; ++r) {
+        EXPECT_EQ(s->Cell(1, r).index, r - 1) << r;  // a one-line loop adds 1 per row
+        EXPECT_EQ(s->Cell(0, r).Text(), "1") << r;   // copied rows keep the first text
+    }
+    s->KeyDown(kVkDown, true, false);
+    s->KeyDown(kVkDown, true, false);
+    EXPECT_EQ(At(*s), std::make_pair(1, 3));
+    for (int r = 1; r <= 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            const bool lineMarked = s->Marks(c, r) & cuiSheet::kMarkLine;
+            EXPECT_EQ(lineMarked, c >= s->FixedCols()) << c << "," << r;
+        }
+    }
+    EXPECT_FALSE(s->Marks(1, 4) & cuiSheet::kMarkMarked);
+    EXPECT_TRUE(s->Highlighted(2, 2));
+    s->KeyDown(kVkDown, false, false);  // without Shift the selection ends
+    EXPECT_FALSE(s->Marks(1, 2) & (cuiSheet::kMarkMarked | cuiSheet::kMarkLine));
+}
+
+TEST_F(SheetTest, DirectivesSkipLinesIncludingDirectives) {
+    {
+        ScopedVariant lmr(kVariantLmr);
+        auto s = Make("GI_Sheet_Dir");
+        ASSERT_EQ(s->RowCount(), 2);
+        EXPECT_EQ(s->Cell(0, 1).Text(), "last");
+    }
+    ScopedVariant dpmr(kVariantDPmr446);
+    auto s = Make("GI_Sheet_Dir");
+    ASSERT_EQ(s->RowCount(), 3);
+    EXPECT_EQ(s->Cell(0, 1).Text(), "digital");
+    EXPECT_FATAL(Make("GI_Sheet_Empty"), "Illegal Cell assign");
+    EXPECT_FATAL(s->Cell(2, 0), "Illegal Cell selection");
+    EXPECT_FATAL(s->Cell(0, 3), "Illegal Cell selection");
+}
+
+TEST_F(SheetTest, OperatingActsOnTheAnswer) {
+    auto s = Make("GI_Sheet_Lines");
+    answer = [](CellContext& c) { c.request.OpenEditor("446.1", 3, 2); };
+    s->TypeChar('4');
+    EXPECT_EQ(view.editor.text, "446.1");
+    EXPECT_EQ(view.editor.start, 3);
+    EXPECT_EQ(view.editor.length, 2);
+    EXPECT_EQ(view.editor.row, 1);
+
+    std::string committed;
+    answer = [&](CellContext& c) { committed = c.request.editText; };
+    s->CommitEditor("446.2");
+    EXPECT_EQ(committed, "446.2");
+
+    answer = [](CellContext& c) { c.jump = CellAddress{CT_Mch, CL_Mch_FreqT, 2}; };
+    s->TypeChar(13);
+    EXPECT_EQ(At(*s), std::make_pair(2, 3));
+
+    answer = [](CellContext& c) { c.range = std::make_pair(0, 2); };
+    s->TypeChar(' ');
+    for (int r = 1; r <= 4; ++r)
+        EXPECT_EQ((s->Marks(2, r) & cuiSheet::kMarkMarked) != 0, r <= 3) << r;
+
+    int repeats = 0;
+    answer = [&](CellContext& c) {
+        if (++repeats < 3) c.repeatOperation = 0x41;
+    };
+    operations.clear();
+    s->TypeChar('A');
+    EXPECT_EQ(operations, (std::vector<int>{'A', 0x41, 0x41}));
+}
+
+TEST_F(SheetTest, RedrawByAddress) {
+    auto s = Make("GI_Sheet_Grid");
+    struct Case {
+        CellAddress address;
+        uint16_t flags;
+        std::set<std::pair<int, int>> cells;
+    };
+    const Case cases[] = {
+        {{kNoCategory, CL_Mch_FreqT, 1}, 0x01, {{3, 1}}},
+        {{kNoCategory, CL_Mch_FreqT, 0}, 0x04, {{3, 1}, {3, 2}, {3, 3}}},
+        {{CT_Mch, CL_Null, 3}, 0x08, {{1, 3}, {2, 3}, {3, 3}}},
+        {{kNoCategory, CL_Null, 3}, 0x08, {}},  // needs a category
+        {{CT_Mch, CL_Null, 2}, 0x40, {{3, 2}, {1, 3}, {2, 3}, {3, 3}}},
+        {{CT_Mch, CL_Null, 1}, 0x80, {{1, 1}, {3, 1}}},
+        {{kNoCategory, CL_Null, 0}, 0x20, {{1, 1}, {3, 1}, {3, 2}, {1, 3}, {2, 3}, {3, 3}}},
+    };
+    for (const Case& c : cases) {
+        view.invalidated.clear();
+        s->RedrawByAddress(c.address, c.flags);
+        EXPECT_EQ(view.invalidated, c.cells) << c.flags;
+    }
+}
+
+TEST_F(SheetTest, PrintingColours) {
+    cuiSheet::Params p;
+    p.printerFontHeight = -50;
+    p.printScale = 5;
+    auto s = Make("GI_Sheet_Dir", p);
+    EXPECT_EQ(s->BasicCell().font->height, -50);
+    canvas.Clear();
+    s->DrawCell(canvas, 1, 1, {0, 0, 100, 40}, false);
+    ASSERT_EQ(canvas.fills.size(), 1u);
+    EXPECT_EQ(canvas.fills[0].colour, 0x606060u);
+    ASSERT_EQ(canvas.texts.size(), 1u);
+    EXPECT_EQ(canvas.texts[0].colour, 0xFFFFFFu);
+    EXPECT_EQ(canvas.texts[0].x, 4 * 5);
+    canvas.Clear();
+    s->DrawCell(canvas, 0, 1, {0, 0, 100, 40}, false);
+    EXPECT_TRUE(canvas.fills.empty());  // white paper is not painted
+    EXPECT_EQ(canvas.texts.at(0).text, "last");
+}
+
+TEST_F(SheetTest, BoundCellsShowTheDispatcherText) {
+    auto s = Make("GI_Sheet_Grid");
+    EXPECT_EQ(s->CellText(3, 2), "CL_Mch_FreqT#2");
+    EXPECT_EQ(s->CellText(0, 2), "2");
+    canvas.Clear();
+    s->DrawCell(canvas, 1, 1, {0, 0, 140, 20}, true);  // current, focused: highlighted
+    EXPECT_EQ(canvas.fills.at(0).colour, 0x8000000Du);
+    EXPECT_EQ(canvas.texts.at(0).colour, 0x8000000Eu);
+}
+
+}  // namespace
+}  // namespace parlo
