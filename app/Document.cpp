@@ -1,0 +1,75 @@
+#include "app/Document.h"
+
+#include "clone/CloneFileOps.h"
+#include "clone/ContentValidation.h"
+#include "model/ModelVariant.h"
+#include "model/WorkingImage.h"
+#include "platform/ProgramInfo.h"
+#include "sheet/cmcGTex.h"
+
+namespace parlo {
+
+Document::Document() {
+    working_.SetSize(kImageSize);
+    default_.Assign(working_);
+    previousWorking_ = SetWorkingImage(&working_);
+}
+
+Document::~Document() { SetWorkingImage(previousWorking_); }
+
+int Document::Variant() const { return CurrentVariant(); }
+
+std::string Document::InitialFilePath(int variant) {
+    return DataDir() + OvlText("GI_App_InitialFile", variant);
+}
+
+bool Document::SelectModel(int variant, std::string* failedPath) {
+    cmcEeprom fresh;
+    fresh.SetSize(kImageSize);
+    const std::string path = InitialFilePath(variant);
+    if (ReadInitialFile(path, fresh) != kFileOk) {
+        if (failedPath != nullptr) *failedPath = path;
+        return false;
+    }
+    UnpackFull(fresh);
+    default_.Assign(fresh);
+    SetCurrentVariant(variant);
+    return true;
+}
+
+void Document::NewFromDefaults() {
+    working_.Assign(default_);
+    RebuildModelData();
+    MarkUnmodified();
+    fileName_.clear();
+}
+
+bool Document::RebuildModelData() { return Pack(working_, PackMode::Rebuild, Variant()); }
+
+bool Document::PrepareImage(cmcEeprom& image, PackMode mode) const {
+    return Pack(image, mode, Variant());
+}
+
+bool Document::AfterLoad() {
+    Unpack(working_);
+    const int variant = VariantFromImage(working_);
+    if (variant != Variant() || default_.GetByte(0) == 0) {
+        if (!SelectModel(variant)) return false;
+    }
+    // The image is now in this program's layout, whatever map revision the
+    // radio that sent it reported.
+    working_.SetByte(kAddrMapRevision, kMapRevision);
+    return RebuildModelData();
+}
+
+void Document::MarkUnmodified() {
+    snapshot_.Assign(working_);
+    modified_ = false;
+}
+
+bool Document::IsModified() {
+    if (!modified_ && working_.Differs(snapshot_)) modified_ = true;
+    return modified_;
+}
+
+}  // namespace parlo

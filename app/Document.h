@@ -1,0 +1,67 @@
+#pragma once
+// The document the user edits and the images around it: the working image
+// (what every cell edits, what a save or a clone write sends), the default
+// image (the variant's factory image), and the snapshot that decides
+// "modified". The main window owns one; parlo-cli makes its own.
+#include <cstdint>
+#include <string>
+
+#include "model/PackedLayout.h"
+#include "model/cmcEeprom.h"
+
+namespace parlo {
+
+class Document {
+public:
+    // Images of this model's size; the working image becomes the process's
+    // working image for the life of the document.
+    Document();
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    cmcEeprom& Working() { return working_; }
+    const cmcEeprom& Working() const { return working_; }
+    cmcEeprom& Defaults() { return default_; }
+    int Variant() const;
+
+    // Loads a variant's initial file into the default image (cleared first,
+    // so nothing of another variant stays) and unpacks it in full. On failure
+    // the default image is left as it was and false is returned; the file
+    // error has been shown.
+    bool SelectModel(int variant, std::string* failedPath = nullptr);
+
+    // A new untitled document from the default image.
+    void NewFromDefaults();
+    // Pack after every edit, so the radio area mirrors the work area.
+    bool RebuildModelData();
+    // Pack a copy for a save (Save) or a clone write (Write).
+    bool PrepareImage(cmcEeprom& image, PackMode mode) const;
+    // After a file or a radio image became the working image: unpack it,
+    // take the variant it says (the default image follows), keep this map's
+    // revision in it, and pack again. False when the variant's initial file
+    // could not be read.
+    bool AfterLoad();
+
+    // Document state.
+    void MarkUnmodified();
+    void MarkModified() { modified_ = true; }
+    // Once the working image differs from the snapshot the document stays
+    // modified until the next MarkUnmodified, even if edited back.
+    bool IsModified();
+    const std::string& FileName() const { return fileName_; }
+    void SetFileName(std::string path) { fileName_ = std::move(path); }
+
+    // The path of a variant's initial file.
+    static std::string InitialFilePath(int variant);
+
+private:
+    cmcEeprom working_;
+    cmcEeprom default_;
+    cmcEeprom snapshot_;
+    cmcEeprom* previousWorking_ = nullptr;
+    bool modified_ = false;
+    std::string fileName_;
+};
+
+}  // namespace parlo
