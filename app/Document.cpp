@@ -1,6 +1,11 @@
 #include "app/Document.h"
 
+#include "app/cmcEvMan.h"
 #include "clone/CloneFileOps.h"
+#include "model/BankMap.h"
+#include "model/ChannelArray.h"
+#include "model/ChannelMap.h"
+#include "sheet/OverlayMessage.h"
 #include "clone/ContentValidation.h"
 #include "model/ModelVariant.h"
 #include "model/WorkingImage.h"
@@ -8,6 +13,13 @@
 #include "sheet/cmcGTex.h"
 
 namespace parlo {
+
+namespace {
+
+// The bank sheet grows a row when a channel is appended.
+constexpr uint8_t kEvChannelAppendedCode = 30;
+
+}  // namespace
 
 Document::Document() {
     working_.SetSize(kImageSize);
@@ -60,6 +72,22 @@ bool Document::AfterLoad() {
     // radio that sent it reported.
     working_.SetByte(kAddrMapRevision, kMapRevision);
     return RebuildModelData();
+}
+
+bool Document::AppendChannel(int bank) {
+    if (bank < 0 || bank >= kBankCount) return false;
+    if (BanksTotal(working_) >= kChannelSlots || !ChannelCapacityOk(working_, 1)) {
+        ShowOverlayMessage("GI_AppMess_ChErr_Overflow", MsgIcon::Error);
+        return false;
+    }
+    const int size = BankSize(working_, bank);
+    uint32_t flags = 0;
+    ChannelArray(working_, default_, ChannelKindOf(Variant()))
+        .InsertAt(BankFirstSlot(working_, bank) + size, flags);
+    SetBankSize(working_, bank, size + 1);
+    RebuildModelData();
+    if (HasEventManager()) EventManager().Post(kEvChannelAppendedCode);
+    return true;
 }
 
 void Document::MarkUnmodified() {

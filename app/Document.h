@@ -43,6 +43,10 @@ public:
     // could not be read.
     bool AfterLoad();
 
+    // Appends a blank channel at the end of a bank; refused, after telling
+    // the user, when all slots are used or the radio's memory is full.
+    bool AppendChannel(int bank);
+
     // Document state.
     void MarkUnmodified();
     void MarkModified() { modified_ = true; }

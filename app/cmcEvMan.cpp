@@ -153,5 +153,6 @@ cmcEvMan& EventManager() {
 cmcEvMan* SetEventManager(cmcEvMan* p) {
     return ProcessWide<cmcEvMan>::Set(p);
 }
+bool HasEventManager() { return ProcessWide<cmcEvMan>::Installed(); }
 
 }  // namespace parlo

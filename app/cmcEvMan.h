@@ -99,5 +99,6 @@ private:
 cmcEvMan& EventManager();
 // Installs m (not owned) and returns the previous one.
 cmcEvMan* SetEventManager(cmcEvMan* m);
+bool HasEventManager();
 
 }  // namespace parlo

@@ -75,6 +75,16 @@ int CellNumber(const std::string& name) {
     fatal(Format("Cannot use the specified cell.\n'%s'", name.c_str()));
 }
 
+std::optional<int> FindCategoryNumber(const std::string& name) {
+    if (name.empty()) return kNoCategory;
+    return CategoryTable().Find(name);
+}
+
+std::optional<int> FindCellNumber(const std::string& name) {
+    if (name.empty()) return kNoCell;
+    return CellTable().Find(name);
+}
+
 std::string CategoryName(int category) {
     return category >= 0 && category < kCategoryCount ? kCategoryNames[category] : "";
 }

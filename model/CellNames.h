@@ -1,6 +1,7 @@
 #pragma once
 // Name tables of the cell categories and cell identifiers, loaded once on
 // first use. Unknown names in a sheet description are program errors.
+#include <optional>
 #include <string>
 
 #include "model/CellIds.h"
@@ -11,6 +12,9 @@ namespace parlo {
 int CategoryNumber(const std::string& name);
 // 0..708; kNoCell (709) for an empty name; an unknown name is fatal.
 int CellNumber(const std::string& name);
+// The same lookups without the program error: nothing for an unknown name.
+std::optional<int> FindCategoryNumber(const std::string& name);
+std::optional<int> FindCellNumber(const std::string& name);
 // The name of a number, or an empty text outside the table.
 std::string CategoryName(int category);
 std::string CellName(int cell);

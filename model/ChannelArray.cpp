@@ -1,4 +1,5 @@
 #include "model/ChannelArray.h"
+#include "sheet/OverlayMessage.h"
 
 #include <algorithm>
 
@@ -16,9 +17,7 @@ bool ValidSlot(int slot) {
     return slot >= 0 && slot < kChannelSlots;
 }
 
-void ShowChannelError(const char* key) {
-    prompts().Message(OvlText("GI_Sys_AppTitle"), OvlMessage(key), MsgIcon::Error, MsgButtons::Ok);
-}
+void ShowChannelError(const char* key) { ShowOverlayMessage(key, MsgIcon::Error); }
 
 }  // namespace
 

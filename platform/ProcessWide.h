@@ -13,6 +13,7 @@ public:
         if (current_ == nullptr) fatal(missingText);
         return *current_;
     }
+    static bool Installed() { return current_ != nullptr; }
     // Installs p and returns the previous one.
     static T* Set(T* p) {
         T* old = current_;

@@ -54,6 +54,7 @@ struct CellContext {
     intptr_t userParam = 0;
     int operation = 0;               // 0 none; a character; 256; key code x 256; 74..82
     const CellDesc* menuItem = nullptr;  // a popup menu choice (operation 0)
+    const CellDesc* parent = nullptr;    // the cell a popup menu item belongs to
     bool highlighted = false;
     bool printing = false;
     bool pick = false;                   // handed back from a pick window
@@ -67,6 +68,11 @@ struct CellContext {
     std::optional<std::pair<int32_t, int32_t>> range;  // lowest and highest index
     uint16_t redrawFlags = 0;
     uint8_t warningMarks = 0;
+    bool rejected = false;        // the input could not be read; nothing changed
+    bool rebuildSheet = false;    // which rows exist changed
+    // Menu items and tool buttons: checked, hidden, disabled, caption.
+    bool checked = false, hidden = false, disabled = false;
+    std::optional<std::string> caption;
 
     // Installed by a sheet: redraw the cells matching an address and flags.
     std::function<void(const CellAddress& address, uint16_t flags)> redrawByAddress;

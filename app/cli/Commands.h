@@ -20,6 +20,7 @@ struct Command {
 };
 
 std::vector<Command> FileCommands();
+std::vector<Command> CellCommands();
 std::vector<Command> ModelCommands();
 std::vector<Command> SettingsCommands();
 

@@ -1,0 +1,10 @@
+#pragma once
+// Each cell family installs its handlers with the dispatcher.
+namespace parlo {
+
+void RegisterChannelCells();
+void RegisterBankCells();
+void RegisterCommandCells();
+void RegisterFlexCells();
+
+}  // namespace parlo
