@@ -10,7 +10,6 @@
 #include "model/CellNames.h"
 #include "model/OverlayList.h"
 #include "model/indActiveCell.h"
-#include "platform/Prompts.h"
 
 namespace parlo::cli {
 
@@ -82,53 +81,6 @@ std::optional<CellDesc> ParseRef(const std::string& ref, std::string* why) {
     return d;
 }
 
-// Messages go to stderr and count as a refusal; questions are answered
-// yes only with --yes.
-class CliPrompts : public Prompts {
-public:
-    explicit CliPrompts(bool yes) : yes_(yes), previous_(SetPrompts(this)) {}
-    ~CliPrompts() override { SetPrompts(previous_); }
-    MsgAnswer Message(const std::string&, const std::string& text, MsgIcon,
-                      MsgButtons buttons) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-        if (buttons == MsgButtons::Ok) {
-            ++refusals;
-            return MsgAnswer::Ok;
-        }
-        if (yes_) return buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
-        ++refusals;
-        std::fprintf(stderr, "(not confirmed: give --yes to answer yes)\n");
-        return MsgAnswer::Cancel;
-    }
-    int refusals = 0;
-
-private:
-    bool yes_;
-    Prompts* previous_;
-};
-
-// Cells run headless: commands that need the desktop are refused.
-class CliHost : public CellHost {
-public:
-    CliHost(Document& doc, CliPrompts& prompts) : doc_(doc), prompts_(prompts) {}
-    void RunCommand(int cell, int32_t, const CellContext&) override {
-        std::fprintf(stderr, "%s runs only in the desktop program.\n", CellName(cell).c_str());
-        ++prompts_.refusals;
-    }
-    void RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) override {
-        std::fprintf(stderr, "Row commands run only in the desktop program.\n");
-        ++prompts_.refusals;
-    }
-    void ContextHelp(int, int, int32_t) override {}
-    bool AppendChannel(int bank) override { return doc_.AppendChannel(bank); }
-    cmcEeprom& DefaultImage() override { return doc_.Defaults(); }
-    void CellEdited() override { doc_.RebuildModelData(); }
-
-private:
-    Document& doc_;
-    CliPrompts& prompts_;
-};
-
 // Answers the dispatcher's question for the bank shown.
 struct BankAnswer {
     int bank;
@@ -145,7 +97,7 @@ const std::vector<OptionSpec> kCellOptions = {
 class CellRun {
 public:
     explicit CellRun(const ParsedArgs& args)
-        : args_(args), prompts_(args.Has("--yes")), host_(session_.Doc(), prompts_), cells_(&host_) {}
+        : args_(args), session_(args.Has("--yes")), cells_(&session_.Host()) {}
     ~CellRun() {
         if (bank_) EventManager().Unsubscribe(BankAnswer::OnEvent, &*bank_);
     }
@@ -175,9 +127,9 @@ public:
 
     // Operates a cell; false when the input was refused.
     bool Operate(CellContext& ctx, const std::string& what) {
-        const int before = prompts_.refusals;
+        const int before = session_.Refusals();
         cells_.Handle(ctx, kModeOperate);
-        if (ctx.rejected || prompts_.refusals != before) {
+        if (ctx.rejected || session_.Refusals() != before) {
             if (ctx.rejected) std::fprintf(stderr, "parlo-cli: %s was not accepted\n", what.c_str());
             return false;
         }
@@ -199,8 +151,6 @@ public:
 private:
     const ParsedArgs& args_;
     CliSession session_;
-    CliPrompts prompts_;
-    CliHost host_;
     indActiveCell cells_;
     std::optional<BankAnswer> bank_;
 };

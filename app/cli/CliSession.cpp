@@ -4,11 +4,40 @@
 
 #include "app/indEnviron.h"
 #include "clone/CloneFileOps.h"
+#include "model/CellNames.h"
 #include "model/ModelVariant.h"
 
 namespace parlo::cli {
 
-CliSession::CliSession() : previousEvents_(SetEventManager(&events_)) {}
+CliPrompts::CliPrompts(bool yes) : yes_(yes), previous_(SetPrompts(this)) {}
+
+CliPrompts::~CliPrompts() { SetPrompts(previous_); }
+
+MsgAnswer CliPrompts::Message(const std::string&, const std::string& text, MsgIcon,
+                              MsgButtons buttons) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    if (buttons == MsgButtons::Ok) {
+        ++refusals;
+        return MsgAnswer::Ok;
+    }
+    if (yes_) return buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+    ++refusals;
+    std::fprintf(stderr, "(not confirmed: give --yes to answer yes)\n");
+    return MsgAnswer::Cancel;
+}
+
+void CliHost::RunCommand(int cell, int32_t, const CellContext&) {
+    std::fprintf(stderr, "%s runs only in the desktop program.\n", CellName(cell).c_str());
+    ++prompts_.refusals;
+}
+
+void CliHost::RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) {
+    std::fprintf(stderr, "Row commands run only in the desktop program.\n");
+    ++prompts_.refusals;
+}
+
+CliSession::CliSession(bool yes)
+    : previousEvents_(SetEventManager(&events_)), prompts_(yes), host_(doc_, prompts_) {}
 
 CliSession::~CliSession() { SetEventManager(previousEvents_); }
 

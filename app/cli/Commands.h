@@ -21,6 +21,7 @@ struct Command {
 
 std::vector<Command> FileCommands();
 std::vector<Command> CellCommands();
+std::vector<Command> SheetCommands();
 std::vector<Command> ModelCommands();
 std::vector<Command> SettingsCommands();
 
