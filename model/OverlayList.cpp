@@ -5,34 +5,22 @@
 
 namespace parlo {
 
-static bool EndsList(const std::string& line) {
-    return !line.empty() && line[0] == '#';
-}
-
-// Reading the lines in order costs one line each: the overlay resumes a
-// section where the previous read stopped.
+// Lists are read on every draw of their cells, so their items are kept.
 std::optional<std::string> ListItem(const std::string& list, int index) {
-    if (index < 0) return std::nullopt;
-    for (int i = 0;; ++i) {
-        std::string line = OvlText(list, i);
-        if (EndsList(line)) return std::nullopt;
-        if (i == index) return line;
-    }
+    const std::vector<std::string>& items = OvlListLines(list);
+    if (index < 0 || index >= static_cast<int>(items.size())) return std::nullopt;
+    return items[static_cast<size_t>(index)];
 }
 
-int ListCount(const std::string& list) {
-    int n = 0;
-    while (!EndsList(OvlText(list, n))) ++n;
-    return n;
-}
+int ListCount(const std::string& list) { return static_cast<int>(OvlListLines(list).size()); }
 
 int FindListItem(const std::string& list, std::string_view text) {
     text = Trim(text);
-    for (int i = 0;; ++i) {
-        std::string line = OvlText(list, i);
-        if (EndsList(line)) return -1;
-        if (EqualsNoCase(Trim(line), text)) return i;
+    const std::vector<std::string>& items = OvlListLines(list);
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (EqualsNoCase(Trim(items[i]), text)) return static_cast<int>(i);
     }
+    return -1;
 }
 
 }  // namespace parlo

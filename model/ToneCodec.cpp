@@ -37,7 +37,7 @@ std::optional<uint16_t> ParseDtcsCode(std::string_view text) {
 }
 
 int DtcsListIndex(uint16_t code) {
-    std::vector<std::string> codes = OvlLines(kDtcsCodes);
+    const std::vector<std::string>& codes = OvlListLines(kDtcsCodes);
     for (size_t i = 0; i < codes.size(); ++i) {
         if (ParseDtcsCode(Trim(codes[i])) == code) return static_cast<int>(i);
     }
@@ -112,7 +112,7 @@ static std::optional<Tone> TypedCtcss(std::string_view text) {
     number = std::strtod(digits.c_str(), &end);
     bool numeric = end != digits.c_str() && *end == '\0';
     int numericMatch = -1;
-    std::vector<std::string> names = OvlLines(kCtcssNames);
+    const std::vector<std::string>& names = OvlListLines(kCtcssNames);
     for (int i = 0; i < static_cast<int>(names.size()); ++i) {
         std::string_view n = Trim(names[i]);
         if (EqualsNoCase(n, text)) return CtcssTone(i);

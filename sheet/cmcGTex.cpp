@@ -1,6 +1,7 @@
 #include "sheet/cmcGTex.h"
 
 #include <cstring>
+#include <map>
 
 #include "platform/Fatal.h"
 #include "platform/ProgramInfo.h"
@@ -214,9 +215,15 @@ cmcHelpGTex& HelpOverlay() {
     return *overlay;
 }
 
+std::map<std::string, std::vector<std::string>>& ListCache() {
+    static std::map<std::string, std::vector<std::string>> cache;
+    return cache;
+}
+
 cmcGTex* SetMainOverlay(cmcGTex* overlay) {
     cmcGTex* old = InstalledMain();
     InstalledMain() = overlay;
+    ListCache().clear();
     return old;
 }
 
@@ -238,6 +245,12 @@ std::vector<std::string> OvlLines(const std::string& key) {
         lines.push_back(std::move(line));
     }
     return lines;
+}
+
+const std::vector<std::string>& OvlListLines(const std::string& key) {
+    auto it = ListCache().find(key);
+    if (it == ListCache().end()) it = ListCache().emplace(key, OvlLines(key)).first;
+    return it->second;
 }
 
 std::string OvlMessage(const std::string& key) {

@@ -95,6 +95,10 @@ cmcHelpGTex* SetHelpOverlay(cmcHelpGTex* overlay);
 std::string OvlText(const std::string& key, int index = 0);
 // The lines of `key` up to the first line beginning with '#'.
 std::vector<std::string> OvlLines(const std::string& key);
+// The same lines, read once per main overlay and kept: for lists that are
+// read again on every draw. The reference stays valid until the main
+// overlay is replaced.
+const std::vector<std::string>& OvlListLines(const std::string& key);
 // Those lines joined with line breaks: the form multi-line messages take.
 std::string OvlMessage(const std::string& key);
 

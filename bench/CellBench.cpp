@@ -1,0 +1,80 @@
+// Drawing a full channel table: every bound cell of 64 rows, each decoded
+// afresh from the image and turned into its text.
+#include <benchmark/benchmark.h>
+
+#include "app/Document.h"
+#include "model/BankMap.h"
+#include "model/ChannelRecord.h"
+#include "model/ModelVariant.h"
+#include "model/indActiveCell.h"
+
+namespace parlo {
+namespace {
+
+// The columns of a typical channel page.
+constexpr int kChannelColumns[] = {
+    CL_Mch_No,      CL_Mch_Atr,     CL_Mch_Inh,     CL_Mch_FreqR,     CL_Mch_FreqT,
+    CL_Mch_TxInh,   CL_Mch_Nar,     CL_Mch_CTone_R, CL_Mch_CTone_T,   CL_Mch_Text,
+    CL_Mch_RfPo,    CL_Mch_Lockout, CL_Mch_Scan,    CL_Mch_PwrSave,   CL_Mch_Tot,
+    CL_Mch_Moni,    CL_Mch_Sel,     CL_Mch_Call,    CL_Mch_PTT,       CL_Mch_CH_Mute,
+    CL_Mch_Compander, CL_Mch_Scrm_On, CL_Mch_Scrm_Code, CL_Mch_AutoReset, CL_Mch_RxCNo,
+};
+
+class NoHost : public CellHost {
+public:
+    explicit NoHost(Document& d) : doc(d) {}
+    void RunCommand(int, int32_t, const CellContext&) override {}
+    void RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) override {}
+    void ContextHelp(int, int, int32_t) override {}
+    bool AppendChannel(int) override { return false; }
+    cmcEeprom& DefaultImage() override { return doc.Defaults(); }
+    Document& doc;
+};
+
+void BM_DrawChannelTable(benchmark::State& state) {
+    ScopedVariant variant(kVariantPmr);
+    Document doc;
+    doc.SelectModel(kVariantPmr);
+    doc.NewFromDefaults();
+    // Every slot holds a channel with a CTCSS tone, so no cell takes a short cut.
+    ChannelRecord r(doc.Working());
+    for (int slot = 0; slot < 64; ++slot) {
+        r.Decode(2, slot);
+        r.present = true;
+        r.SetValue(Field::RxFreq, 446'006'250 + 12'500 * (slot % 8));
+        r.SetValue(Field::TxFreq, r.Value(Field::RxFreq));
+        r.tones[0] = Tone{true, false, false, static_cast<uint8_t>(slot % 50), 0};
+        r.tones[1] = r.tones[0];
+        r.Store();
+    }
+    NoHost host(doc);
+    indActiveCell cells(&host);
+    std::vector<CellDesc> descs;
+    for (int slot = 0; slot < 64; ++slot) {
+        for (int cell : kChannelColumns) {
+            CellDesc d;
+            d.category = CT_Mch;
+            d.cell = cell;
+            d.index = slot;
+            descs.push_back(d);
+        }
+    }
+    size_t chars = 0;
+    for (auto _ : state) {
+        for (const CellDesc& d : descs) {
+            CellContext ctx;
+            ctx.desc = &d;
+            cells.Handle(ctx, kModeDraw);
+            chars += ctx.request.text.size();
+        }
+    }
+    benchmark::DoNotOptimize(chars);
+    state.counters["cells"] = static_cast<double>(descs.size());
+    state.counters["per_cell"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * descs.size()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_DrawChannelTable)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace parlo
