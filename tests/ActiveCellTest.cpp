@@ -10,7 +10,7 @@
 #include "model/ModelVariant.h"
 #include "model/indActiveCell.h"
 #include "tests/support/TestSupport.h"
-#include "tests/support/VirtualScheduler.h"
+#include "tests/support/ScopedEventBus.h"
 
 namespace parlo {
 namespace {
@@ -46,9 +46,9 @@ public:
 
 class ActiveCellTest : public ::testing::Test {
 protected:
-    test::VirtualScheduler clock;
-    cmcEvMan events{clock};
-    cmcEvMan* previous = SetEventManager(&events);
+    test::ScopedEventBus bus;
+    test::VirtualScheduler& clock = bus.clock;
+    cmcEvMan& events = bus.events;
     ScopedVariant variantGuard{kVariantLmr};
     Document doc;
     TestHost host{doc};
@@ -57,10 +57,7 @@ protected:
     int shownBank = -1;
 
     ActiveCellTest() { events.Subscribe(AnswerBank, this); }
-    ~ActiveCellTest() override {
-        events.Unsubscribe(AnswerBank, this);
-        SetEventManager(previous);
-    }
+    ~ActiveCellTest() override { events.Unsubscribe(AnswerBank, this); }
 
     // Stands in for the bank sheet on screen.
     static void AnswerBank(void* self, const cmcEvRecord& e) {

@@ -9,7 +9,7 @@
 #include "sheet/iuiSh_ChBank.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestSupport.h"
-#include "tests/support/VirtualScheduler.h"
+#include "tests/support/ScopedEventBus.h"
 
 namespace parlo {
 namespace {
@@ -32,9 +32,9 @@ const std::vector<std::string> kOverlay = {
 class BankSheetTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{kOverlay};
-    test::VirtualScheduler clock;
-    cmcEvMan events{clock};
-    cmcEvMan* previous = SetEventManager(&events);
+    test::ScopedEventBus bus;
+    test::VirtualScheduler& clock = bus.clock;
+    cmcEvMan& events = bus.events;
     cmcEeprom image;
     std::unique_ptr<ScopedWorkingImage> working;
     test::RecordingCanvas canvas;
@@ -48,7 +48,6 @@ protected:
         const char name[] = "MARINE  ";
         for (int i = 0; i < 8; ++i) image.SetByte(kAddrBankNames + 16 + i, static_cast<uint8_t>(name[i]));
     }
-    ~BankSheetTest() override { SetEventManager(previous); }
 
     void PutChannel(int slot) { image.SetByte(kAddrChannelMain + kChannelMainSize * slot + 1, 0x10); }
 

@@ -9,7 +9,7 @@
 #include "sheet/cuiSheet.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestSupport.h"
-#include "tests/support/VirtualScheduler.h"
+#include "tests/support/ScopedEventBus.h"
 
 namespace parlo {
 namespace {
@@ -66,16 +66,15 @@ public:
 class SheetTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{kOverlay};
-    test::VirtualScheduler clock;
-    cmcEvMan events{clock};
-    cmcEvMan* previous = SetEventManager(&events);
+    test::ScopedEventBus bus;
+    test::VirtualScheduler& clock = bus.clock;
+    cmcEvMan& events = bus.events;
     test::RecordingCanvas canvas;
     RecordingView view;
     std::vector<int> operations;
     std::function<void(CellContext&)> answer = [](CellContext&) {};
     int result = 0;
 
-    ~SheetTest() override { SetEventManager(previous); }
 
     std::unique_ptr<cuiSheet> Make(const std::string& key, cuiSheet::Params p = {}) {
         p.overlay = &ovl.overlay();

@@ -7,7 +7,7 @@
 #include "model/WorkingImage.h"
 #include "sheet/iuiTree.h"
 #include "tests/support/TestSupport.h"
-#include "tests/support/VirtualScheduler.h"
+#include "tests/support/ScopedEventBus.h"
 
 namespace parlo {
 namespace {
@@ -41,9 +41,9 @@ const std::vector<std::string> kOverlay = {
 class TreeTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{kOverlay};
-    test::VirtualScheduler clock;
-    cmcEvMan events{clock};
-    cmcEvMan* previous = SetEventManager(&events);
+    test::ScopedEventBus bus;
+    test::VirtualScheduler& clock = bus.clock;
+    cmcEvMan& events = bus.events;
     cmcEeprom image;
     std::unique_ptr<ScopedWorkingImage> working;
 
@@ -51,7 +51,6 @@ protected:
         image.SetSize(kImageSize);
         working = std::make_unique<ScopedWorkingImage>(image);
     }
-    ~TreeTest() override { SetEventManager(previous); }
 
     std::unique_ptr<iuiTree> Make() {
         auto t = std::make_unique<iuiTree>(ovl.overlay(), "GI_Tree_Main");
