@@ -24,5 +24,6 @@ std::vector<Command> CellCommands();
 std::vector<Command> SheetCommands();
 std::vector<Command> ModelCommands();
 std::vector<Command> SettingsCommands();
+std::vector<Command> CloneCommands();
 
 }  // namespace parlo::cli

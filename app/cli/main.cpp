@@ -17,7 +17,8 @@ namespace {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
-    for (auto part : {FileCommands, ModelCommands, CellCommands, SheetCommands, SettingsCommands}) {
+    for (auto part : {FileCommands, ModelCommands, CellCommands, SheetCommands, SettingsCommands,
+                       CloneCommands}) {
         for (Command& c : part()) all.push_back(std::move(c));
     }
     return all;

@@ -1,0 +1,191 @@
+#include "clone/indCloneMan.h"
+
+#include "app/cmcTask.h"
+#include "clone/CloneFrames.h"
+#include "clone/CloneMessages.h"
+#include "platform/Prompts.h"
+#include "sheet/cmcGTex.h"
+
+namespace parlo {
+
+namespace {
+
+constexpr const char* kHighSettings = "38400,N,8,1";
+constexpr const char* kLowSettings = "9600,N,8,1";
+constexpr int32_t kHighPreamble = 48;
+constexpr int32_t kLowPreamble = 12;
+
+// The speed frames: 20 x 0xFE, the head, the codes, then 00 00 01 and two
+// digits ("27" tells the radio the high speed, "09" the low one).
+std::string SpeedFrame(int32_t code1, int32_t code2, bool high) {
+    cmcBuff f;
+    f.AppendFill(kFrameStart, 18);  // the head brings two more
+    AppendFrameHead(f, true, kCmdSetting);
+    const uint8_t tail[] = {static_cast<uint8_t>(code1 >> 8),
+                            static_cast<uint8_t>(code1),
+                            static_cast<uint8_t>(code2 >> 8),
+                            static_cast<uint8_t>(code2),
+                            0x00,
+                            0x00,
+                            0x01,
+                            static_cast<uint8_t>(high ? 0x32 : 0x30),
+                            static_cast<uint8_t>(high ? 0x37 : 0x39),
+                            kFrameEnd};
+    f.AppendBytes(tail, sizeof tail);
+    return BytesToHex(f);
+}
+
+// The mode frame: its last digit says whether a write follows.
+std::string ModeFrame(int32_t code1, int32_t code2, bool write) {
+    cmcBuff f;
+    AppendFrameHead(f, true, kCmdSetting);
+    const uint8_t tail[] = {static_cast<uint8_t>(code1 >> 8),
+                            static_cast<uint8_t>(code1),
+                            static_cast<uint8_t>(code2 >> 8),
+                            static_cast<uint8_t>(code2),
+                            0x55,
+                            0x30,
+                            static_cast<uint8_t>(write ? 0x31 : 0x30),
+                            kFrameEnd};
+    f.AppendBytes(tail, sizeof tail);
+    return BytesToHex(f);
+}
+
+int32_t RangesTotal(const RangeList& ranges) {
+    int32_t total = 0;
+    for (const AddrRange& r : ranges) {
+        if (r.first > r.last) break;
+        total += r.last - r.first + 1;
+    }
+    return total;
+}
+
+}  // namespace
+
+indCloneMan::indCloneMan(std::unique_ptr<SerialDevice> device, Scheduler& s)
+    : driver_(std::move(device), s), progressTask_(new cmcTask(s)) {}
+
+indCloneMan::~indCloneMan() {
+    cmcTask::Dispose(progressTask_);
+}
+
+void indCloneMan::SetCodes(int32_t code1, int32_t code2) {
+    code1_ = code1;
+    code2_ = code2;
+    driver_.SetCodes(code1, code2);
+}
+
+void indCloneMan::SetPort(int32_t number, std::string device) {
+    portNumber_ = number;
+    device_ = std::move(device);
+}
+
+std::string indCloneMan::Script(bool high, bool write) const {
+    std::string s = std::string("(") + kHighSettings + ")" + SpeedFrame(code1_, code2_, true);
+    s += std::string("(") + kLowSettings + ")" + ModeFrame(code1_, code2_, write);
+    if (high) {
+        s += std::string("(") + kLowSettings + ")" + SpeedFrame(code1_, code2_, false);
+    } else {
+        s += std::string("(") + kHighSettings + ")" + SpeedFrame(code1_, code2_, true);
+    }
+    return s;
+}
+
+void indCloneMan::Configure(bool high, bool write) {
+    driver_.SetScript(Script(high, write));
+    driver_.SetPort(portNumber_, device_, high ? kHighSettings : kLowSettings);
+    driver_.SetRequestPreamble(high ? kHighPreamble : kLowPreamble);
+    driver_.SetDataPreamble(0, 0);
+    driver_.SetEchoCheck(true);
+    driver_.SetCountInEndFrame(true);
+    driver_.SetWaitForReady(true);
+    driver_.SetHandshake(kHandshakeInterval, 0);
+    driver_.SetStepTimeout(kStepTimeoutMs);
+}
+
+bool indCloneMan::Identify(Callback completion) {
+    if (IsBusy()) return false;
+    Configure(false, false);
+    return Begin(kOpIdentify, nullptr, nullptr, std::move(completion));
+}
+
+bool indCloneMan::Read(const RangeList& ranges, Callback completion) {
+    if (IsBusy()) return false;
+    total_ = RangesTotal(ranges);
+    Configure(highSpeed_, false);
+    return Begin(kOpRead, &ranges, nullptr, std::move(completion));
+}
+
+bool indCloneMan::Write(const cmcEeprom& image, const RangeList& ranges, Callback completion) {
+    if (IsBusy()) return false;
+    total_ = RangesTotal(ranges);
+    Configure(highSpeed_, true);
+    driver_.SetReadyTimeout(kWriteReadyTimeoutMs);
+    driver_.SetStepTimeout(kWriteStepTimeoutMs);
+    return Begin(kOpWrite, &ranges, &image, std::move(completion));
+}
+
+bool indCloneMan::Begin(CloneOperation op, const RangeList* ranges, const cmcEeprom* image,
+                        Callback completion) {
+    operation_ = op;
+    completion_ = std::move(completion);
+    auto route = [this](CloneResult& r) { OnResult(r); };
+    const bool started = op == kOpIdentify ? driver_.StartIdentify(route)
+                         : op == kOpRead   ? driver_.StartRead(*ranges, route)
+                                           : driver_.StartWrite(*image, *ranges, route);
+    if (!started) {
+        completion_ = nullptr;
+        return false;
+    }
+    const bool showProgress = op != kOpIdentify;
+    if (view_ != nullptr) view_->BeginOperation(showProgress);
+    if (showProgress) {
+        progressTask_->SetCallback(ProgressTask, this);
+        progressTask_->SetPeriod(kProgressPeriodMs);
+    }
+    return true;
+}
+
+void indCloneMan::ProgressTask(void* self, cmcTask* task) {
+    auto* m = static_cast<indCloneMan*>(self);
+    if (!m->driver_.IsBusy()) {
+        task->SetPeriod(-1);
+        return;
+    }
+    if (m->view_ != nullptr) m->view_->UpdateProgress(m->driver_.DataCounter(), m->total_);
+}
+
+void indCloneMan::OnResult(CloneResult& result) {
+    if (result.operation == kOpIdentify) {
+        if (identifyHandler_) {
+            identifyHandler_(result);
+        } else {
+            result.status = kCloneModel;
+        }
+    } else if (result.operation == kOpRead) {
+        if (readHandler_) {
+            readHandler_(result);
+        } else {
+            result.status = kCloneCoverage;
+        }
+    }
+    if (!suppressMessage_) ShowError(result);
+    suppressMessage_ = false;
+    progressTask_->SetPeriod(-1);
+    if (view_ != nullptr) view_->EndOperation();
+    Callback completion = std::move(completion_);
+    completion_ = nullptr;
+    if (completion) completion(result);
+}
+
+void indCloneMan::ShowError(const CloneResult& result) {
+    if (result.status == kCloneOk) return;
+    std::string reason;
+    if (result.status == kClonePortOpen)
+        reason = PortFailureText(result.portFailure, ListSerialPorts());
+    prompts().Message(OvlText("GI_Sys_AppTitle"),
+                      CloneErrorText(result.status, PortName(portNumber_, device_), reason),
+                      MsgIcon::Error, MsgButtons::Ok);
+}
+
+}  // namespace parlo

@@ -1,0 +1,89 @@
+#pragma once
+// The radio's side of the cloning protocol, for tests, the benchmark and
+// users without a radio: the cable's echo of every byte the computer sends,
+// the identity answer, a read (data frames and the end frame) and a write
+// (0xFB before the first frame and at every 128-address boundary, then the
+// final result), each with an optional fault. It works byte by byte and
+// knows nothing of time or devices; RadioPty puts it on a pseudo-terminal.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "clone/cmcBuff.h"
+#include "model/cmcEeprom.h"
+
+namespace parlo::sim {
+
+enum class Fault {
+    None,
+    NoEcho,          // the cable returns nothing
+    WrongEcho,       // one echo byte differs
+    Silence,         // the radio never answers
+    Refusal,         // 0xFA instead of 0xFB to a write request
+    BadChecksum,     // a read data frame with a wrong checksum
+    LowerCaseHex,    // a read data frame in lower-case hexadecimal
+    WrongEndCount,   // the read end frame reports one frame too many
+    MissingAddress,  // a read skips one data frame
+    ExtraAddress,    // a read sends a frame beyond the memory end
+    WriteFailed,     // the write result reports failure
+    WrongModel,      // the identity answer carries model code 0x2928
+    MapRevision7,    // the identity block reports map revision 7
+    Stall,           // the radio stops mid-transfer
+};
+
+// The fault's option name ("no-echo", ...); Fault::None for an unknown one.
+Fault FaultByName(const std::string& name, bool* known);
+std::vector<std::string> FaultNames();
+
+struct RadioConfig {
+    cmcEeprom image;                // the radio's memory
+    std::vector<uint8_t> identity;  // the identity block it reports
+    int32_t readFrameSize = 32;     // data bytes per frame when reading (even, 2..254)
+    Fault fault = Fault::None;
+    int32_t faultAt = 20;  // the data frame (or echoed byte) the fault strikes at
+};
+
+// An 80-byte identity block that matches the image: its variant, map
+// revision 6, memory end 7D7F.
+std::vector<uint8_t> DefaultIdentity(const cmcEeprom& image);
+
+class Radio {
+public:
+    explicit Radio(RadioConfig config);
+
+    // One byte from the computer: the cable's echo is appended to `echo` and
+    // the radio's answer, if any, to `answer`.
+    void Receive(uint8_t byte, cmcBuff& echo, cmcBuff& answer);
+
+    const cmcEeprom& Image() const { return config_.image; }
+    const RadioConfig& Config() const { return config_; }
+    // Called after every confirmed write with the first and last address
+    // written; the image already holds the new data.
+    std::function<void(int32_t first, int32_t last)> onWritten;
+    // One line per operation, for a log.
+    std::function<void(const std::string& line)> onEvent;
+
+    int32_t MemoryEnd() const;
+
+private:
+    void Frame(cmcBuff& answer);
+    void AnswerIdentity(cmcBuff& answer);
+    void StreamRead(cmcBuff& answer);
+    void ReceiveData(cmcBuff& answer);
+    void FinishWrite(cmcBuff& answer);
+    void Event(const std::string& line);
+
+    RadioConfig config_;
+    cmcBuff frame_;
+    int64_t echoed_ = 0;
+    bool writing_ = false;
+    bool writeOk_ = true;
+    int32_t writeFrames_ = 0;
+    int32_t writeFirst_ = -1;
+    int32_t writeLast_ = -1;
+    cmcEeprom incoming_;
+    bool stalled_ = false;
+};
+
+}  // namespace parlo::sim
