@@ -160,6 +160,7 @@ void cmcCloneDrv::Step() {
     const bool expired = stopwatch_.Remaining() == 0;
 
     bool awaitingEcho = false;
+    bool echoFailed = false;
     if (echoCheck_) {
         if (state_ != kFinishing && echo_.Length() > 0) {
             progress = false;
@@ -167,7 +168,7 @@ void cmcCloneDrv::Step() {
             while (echo_.Length() > 0 && receive_.Length() > 0) {
                 if (echo_.At(0) != receive_.At(0)) {
                     result_->status = kCloneEcho;
-                    next = kFinishing;
+                    echoFailed = true;
                     break;
                 }
                 echo_.PopFront();
@@ -184,8 +185,10 @@ void cmcCloneDrv::Step() {
         echo_.Clear();
     }
 
-    if (awaitingEcho) {
-        if (next != kFinishing) next = state_;
+    if (echoFailed) {
+        next = kFinishing;
+    } else if (awaitingEcho) {
+        next = state_;
     } else {
         Act(next, progress);
     }

@@ -196,6 +196,7 @@ void Radio::StreamRead(cmcBuff& answer) {
     const int32_t end = MemoryEnd();
     const int32_t size = config_.readFrameSize;
     int32_t frames = 0;
+    bool lowered = false;
     for (int32_t a = 0; a <= end; a += size) {
         const int32_t n = std::min(size, end - a + 1);
         ++frames;
@@ -207,14 +208,16 @@ void Radio::StreamRead(cmcBuff& answer) {
         if (config_.fault == Fault::MissingAddress && frames == config_.faultAt) continue;
         const int32_t from = answer.Length();
         AppendDataFrame(answer, false, a, config_.image.Data() + a, n);
-        if (frames == config_.faultAt) {
-            uint8_t* text = answer.Data() + from + 4;
-            const int32_t chars = 8 + 2 * n;
-            if (config_.fault == Fault::BadChecksum)
-                text[chars - 1] = text[chars - 1] == '0' ? '1' : '0';
-            if (config_.fault == Fault::LowerCaseHex) {
-                for (int32_t i = 0; i < chars; ++i)
-                    text[i] = static_cast<uint8_t>(std::tolower(text[i]));
+        uint8_t* text = answer.Data() + from + 4;
+        const int32_t chars = 8 + 2 * n;
+        if (config_.fault == Fault::BadChecksum && frames == config_.faultAt)
+            text[chars - 1] = text[chars - 1] == '0' ? '1' : '0';
+        // From the fault's frame on, until a letter has been lowered.
+        if (config_.fault == Fault::LowerCaseHex && frames >= config_.faultAt && !lowered) {
+            for (int32_t i = 0; i < chars; ++i) {
+                const auto c = static_cast<uint8_t>(std::tolower(text[i]));
+                lowered = lowered || c != text[i];
+                text[i] = c;
             }
         }
     }

@@ -2,6 +2,8 @@
 // that Parlo can be tried, tested and measured without a radio. It prints the
 // device to use (give it to parlo-cli --port, or map a port number to it in
 // the settings' [Ports] group) and serves until it is stopped.
+#include <unistd.h>
+
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -40,6 +42,8 @@ constexpr const char* kUsage =
     "  --fault NAME        misbehave: %s\n"
     "  --fault-at N        the data frame (echoed byte for wrong-echo) the fault\n"
     "                      strikes at (default 20)\n"
+    "  --link PATH         also make PATH a symbolic link to the device (removed at\n"
+    "                      the end)\n"
     "  --quiet             no log of operations on stderr\n";
 
 void PrintUsage(std::FILE* out) {
@@ -67,6 +71,7 @@ int main(int argc, char** argv) {
     std::string savePath;
     std::string identityHex;
     std::string memoryEnd;
+    std::string linkPath;
     sim::RadioConfig config;
     bool pace = false;
     bool quiet = false;
@@ -85,6 +90,8 @@ int main(int argc, char** argv) {
             return UsageError("unknown option or missing value: " + a);
         } else if (a == "--image") {
             imagePath = value();
+        } else if (a == "--link") {
+            linkPath = value();
         } else if (a == "--save") {
             savePath = value();
         } else if (a == "--identity") {
@@ -145,8 +152,16 @@ int main(int argc, char** argv) {
     }
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
+    if (!linkPath.empty()) {
+        std::remove(linkPath.c_str());
+        if (::symlink(line.DevicePath().c_str(), linkPath.c_str()) != 0) {
+            std::fprintf(stderr, "parlo-radio-sim: cannot make the link '%s'\n", linkPath.c_str());
+            return 1;
+        }
+    }
     std::printf("%s\n", line.DevicePath().c_str());
     std::fflush(stdout);
     line.Run(gStop);
+    if (!linkPath.empty()) std::remove(linkPath.c_str());
     return 0;
 }

@@ -1,0 +1,111 @@
+#include "tests/support/ScriptedSerial.h"
+
+#include <algorithm>
+
+#include "clone/cmcBuff.h"
+#include "platform/Scheduler.h"
+#include "tools/radio-sim/RadioSim.h"
+
+namespace parlo::test {
+
+bool ScriptedSerial::Open(const std::string& path, SerialOpenFailure* why) {
+    if (s_->openFailure != SerialOpenFailure::Reason::None) {
+        why->reason = s_->openFailure;
+        why->device = path;
+        return false;
+    }
+    s_->opened.push_back(path);
+    open_ = true;
+    return true;
+}
+
+void ScriptedSerial::Close() {
+    if (!open_) return;
+    open_ = false;
+    line_.clear();
+    ++s_->closes;
+}
+
+bool ScriptedSerial::Configure(const SerialLine& line) {
+    s_->lines.push_back(line);
+    baud_ = line.baud;
+    return true;
+}
+
+bool ScriptedSerial::Purge() {
+    line_.clear();
+    s_->input.clear();
+    return true;
+}
+
+void ScriptedSerial::Transmit(uint8_t byte) {
+    if (s_->radio == nullptr) {
+        if (s_->echo) s_->input.push_back(byte);
+        return;
+    }
+    cmcBuff echo;
+    cmcBuff answer;
+    s_->radio->Receive(byte, echo, answer);  // the radio's cable decides the echo
+    if (s_->echo) s_->input.insert(s_->input.end(), echo.Data(), echo.Data() + echo.Length());
+    for (int32_t i = 0; i < answer.Length(); ++i) {
+        const uint8_t b = answer.At(i);
+        if (!s_->passAnswer || s_->passAnswer(b)) {
+            s_->input.push_back(b);
+        } else {
+            s_->heldAnswers.push_back(b);
+        }
+    }
+}
+
+// Bytes whose line time has passed reach the far side.
+void ScriptedSerial::Advance() {
+    const uint64_t nowUs = uint64_t{scheduler().NowMs()} * 1000;
+    while (!line_.empty() && line_.front().doneUs <= nowUs) {
+        Transmit(line_.front().byte);
+        line_.pop_front();
+    }
+}
+
+int32_t ScriptedSerial::InputCount() {
+    if (!open_) return -1;
+    Advance();
+    return static_cast<int32_t>(s_->input.size());
+}
+
+int32_t ScriptedSerial::OutputCount() {
+    if (!open_) return -1;
+    Advance();
+    return s_->lineRate ? static_cast<int32_t>(line_.size()) : s_->fixedOutputCount;
+}
+
+int32_t ScriptedSerial::Read(uint8_t* buffer, int32_t max) {
+    if (!open_) return -1;
+    Advance();
+    const int32_t n = std::min<int32_t>(max, static_cast<int32_t>(s_->input.size()));
+    for (int32_t i = 0; i < n; ++i) {
+        buffer[i] = s_->input.front();
+        s_->input.pop_front();
+    }
+    return n;
+}
+
+int32_t ScriptedSerial::Write(const uint8_t* data, int32_t n) {
+    if (!open_) return -1;
+    Advance();
+    if (s_->acceptLimit >= 0) n = std::min(n, s_->acceptLimit);
+    s_->writes.emplace_back(data, data + n);
+    s_->sent.insert(s_->sent.end(), data, data + n);
+    if (!s_->lineRate) {
+        for (int32_t i = 0; i < n; ++i) Transmit(data[i]);
+        return n;
+    }
+    const uint64_t nowUs = uint64_t{scheduler().NowMs()} * 1000;
+    const uint64_t charUs = 10ULL * 1000000 / static_cast<uint64_t>(baud_);
+    for (int32_t i = 0; i < n; ++i) {
+        lineFreeUs_ = std::max(lineFreeUs_, nowUs) + charUs;
+        line_.push_back({lineFreeUs_, data[i]});
+    }
+    return n;
+}
+
+}  // namespace parlo::test
