@@ -80,7 +80,8 @@ int64_t RadioPty::CharNs() const {
 
 void RadioPty::Take(const uint8_t* bytes, int32_t n) {
     const int64_t now = NowNs();
-    const int64_t charNs = pace_ ? CharNs() : 0;
+    const int64_t charNs = CharNs();
+    const int64_t step = pace_ ? charNs : 0;
     cmcBuff echo;
     cmcBuff answer;
     for (int32_t i = 0; i < n; ++i) {
@@ -89,13 +90,14 @@ void RadioPty::Take(const uint8_t* bytes, int32_t n) {
         radio_.Receive(bytes[i], echo, answer);
         ++fromComputer_;
         // The computer's byte occupies the line; its echo arrives as it ends.
-        lineFreeNs_ = std::max(lineFreeNs_, now) + charNs;
+        lineFreeNs_ = std::max(lineFreeNs_, now) + step;
         for (int32_t k = 0; k < echo.Length(); ++k) out_.push_back({lineFreeNs_, echo.At(k)});
         for (int32_t k = 0; k < answer.Length(); ++k) {
-            lineFreeNs_ += charNs;
+            lineFreeNs_ += step;
             out_.push_back({lineFreeNs_, answer.At(k)});
         }
         fromRadio_ += answer.Length();
+        lineNs_ += charNs * (1 + answer.Length());
     }
 }
 

@@ -30,6 +30,8 @@ public:
     // Bytes the computer sent and bytes the radio answered (echoes aside).
     int64_t BytesFromComputer() const { return fromComputer_; }
     int64_t BytesFromRadio() const { return fromRadio_; }
+    // The line time of those bytes at the speeds they went at.
+    int64_t LineNs() const { return lineNs_; }
 
 private:
     struct Due {
@@ -49,6 +51,7 @@ private:
     int64_t lineFreeNs_ = 0;
     std::atomic<int64_t> fromComputer_{0};
     std::atomic<int64_t> fromRadio_{0};
+    std::atomic<int64_t> lineNs_{0};
 };
 
 // Monotonic nanoseconds.

@@ -1,0 +1,216 @@
+// parlo-cli identify, read, write and ports against the radio simulator on a
+// pseudo-terminal: real termios, real timers, one fault per stage.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/Document.h"
+#include "clone/CloneFileOps.h"
+#include "clone/ContentValidation.h"
+#include "model/ChannelRecord.h"
+#include "model/ModelVariant.h"
+#include "tests/support/Process.h"
+#include "tests/support/TestSupport.h"
+
+namespace parlo {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// The simulator serves the factory LMR image and reports memory up to 1FFF,
+// which holds all of that image's data, so that reads take about a second.
+class CliClone : public ::testing::Test {
+protected:
+    CliClone() {
+        fs::create_directories(dir.path() / "config");
+        fs::create_directories(dir.path() / "run");
+    }
+
+    void StartRadio(std::vector<std::string> args = {}) {
+        link = dir.file("radio");
+        args.insert(args.end(), {"--image", test::DataFile("MV7105C_LMR.icf"), "--memory-end",
+                                 "1FFF", "--link", link, "--quiet"});
+        radio = std::make_unique<test::BackgroundProcess>(PARLO_RADIO_SIM_PATH, args);
+        for (int i = 0; i < 500 && !fs::is_symlink(link); ++i) std::this_thread::sleep_for(10ms);
+        ASSERT_TRUE(fs::is_symlink(link));
+    }
+
+    test::ProcessResult Cli(std::vector<std::string> args) {
+        return test::RunCli(
+            args, {{"XDG_CONFIG_HOME", dir.file("config")}, {"XDG_RUNTIME_DIR", dir.file("run")}});
+    }
+
+    static cmcEeprom Load(const std::string& path) {
+        cmcEeprom image;
+        image.SetSize(kImageSize);
+        EXPECT_EQ(ReadInitialFile(path, image), kFileOk) << path;
+        return image;
+    }
+
+    // A document of the factory image with one channel, saved as a save does.
+    std::string DocumentWithAChannel() {
+        ScopedVariant variant(kVariantLmr);
+        Document doc;
+        EXPECT_TRUE(doc.SelectModel(kVariantLmr));
+        doc.NewFromDefaults();
+        ChannelRecord record(doc.Working());
+        record.Decode(ChannelKindOf(kVariantLmr), 0);
+        record.present = true;
+        record.SetValue(Field::RxFreq, 150500000);
+        record.SetValue(Field::TxFreq, 150500000);
+        record.Store();
+        doc.RebuildModelData();
+        doc.PrepareImage(doc.Working(), PackMode::Save);
+        const std::string path = dir.file("channel.icf");
+        EXPECT_EQ(SaveCloneFile(path, doc.Working()), kFileOk);
+        return path;
+    }
+
+    test::TempDir dir;
+    std::string link;
+    std::unique_ptr<test::BackgroundProcess> radio;
+};
+
+TEST_F(CliClone, IdentifyPrintsTheCloneInformation) {
+    StartRadio();
+    const auto r = Cli({"identify", "--port", link});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Model: LMR\n  Ten-key keypad\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Version: 1.2\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Serial number: 00181043981\n"), std::string::npos) << r.out;
+}
+
+TEST_F(CliClone, ReadSavesTheRadiosImageOverTheRange) {
+    StartRadio();
+    const std::string out = dir.file("read.icf");
+    const auto r = Cli({"read", "--port", link, "-o", out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const cmcEeprom got = Load(out);
+    const cmcEeprom want = Load(test::DataFile("MV7105C_LMR.icf"));
+    for (int32_t a = 0; a <= 0x1FFF; ++a) ASSERT_EQ(got.GetByte(a), want.GetByte(a)) << a;
+}
+
+TEST_F(CliClone, WriteThenReadBackAtBothSpeeds) {
+    StartRadio();
+    const std::string file = DocumentWithAChannel();
+    const cmcEeprom written = Load(file);
+    const int32_t last = (written.GetWord(kAddrUsedEnd) & ~0x7F) + 0x7F;
+    for (const bool high : {false, true}) {
+        SCOPED_TRACE(high ? "38400 baud" : "9600 baud");
+        std::vector<std::string> speed;
+        if (high) speed.push_back("--high-speed");
+        std::vector<std::string> writeArgs = {"write", "--port", link, file};
+        writeArgs.insert(writeArgs.end(), speed.begin(), speed.end());
+        const auto w = Cli(writeArgs);
+        ASSERT_EQ(w.status, 0) << w.err;
+        EXPECT_EQ(w.out, OvlMessage("GI_Mess_CloneWrite_Succeeded") + "\n");
+        const std::string back = dir.file("back.icf");
+        std::vector<std::string> args = {"read", "--port", link, "-o", back};
+        args.insert(args.end(), speed.begin(), speed.end());
+        const auto r = Cli(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const cmcEeprom got = Load(back);
+        for (int32_t a = 0x0100; a <= last; ++a) ASSERT_EQ(got.GetByte(a), written.GetByte(a)) << a;
+    }
+}
+
+TEST_F(CliClone, OneFaultPerStage) {
+    struct Case {
+        const char* fault;
+        const char* command;
+        int status;
+    } cases[] = {
+        {"no-echo", "identify", 4},      {"silence", "identify", 5},
+        {"wrong-model", "identify", 11}, {"map-revision-7", "identify", 14},
+        {"bad-checksum", "read", 6},     {"wrong-end-count", "read", 7},
+        {"missing-address", "read", 8},  {"stall", "read", 5},
+        {"refusal", "write", 6},         {"write-failed", "write", 10},
+    };
+    const std::string file = DocumentWithAChannel();
+    const std::string out = dir.file("kept.icf");
+    test::WriteFile(out, "what was there before\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        StartRadio({"--fault", c.fault, "--fault-at", "5"});
+        const std::string command = c.command;
+        const auto r = command == "identify" ? Cli({"identify", "--port", link})
+                       : command == "read"   ? Cli({"read", "--port", link, "-o", out})
+                                             : Cli({"write", "--port", link, file});
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_EQ(test::ReadFile(out), "what was there before\n");
+        radio.reset();
+    }
+}
+
+TEST_F(CliClone, AnUnpluggedLineEndsTheReadAndKeepsTheFile) {
+    StartRadio({"--pace"});
+    const std::string out = dir.file("kept.icf");
+    test::WriteFile(out, "before\n");
+    std::thread unplug([this] {
+        std::this_thread::sleep_for(1500ms);
+        radio->Kill(SIGKILL);
+    });
+    const auto started = std::chrono::steady_clock::now();
+    const auto r = Cli({"read", "--port", link, "-o", out});
+    unplug.join();
+    EXPECT_EQ(r.status, 5) << r.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
+    EXPECT_EQ(test::ReadFile(out), "before\n");
+}
+
+TEST_F(CliClone, SaysWhyThePortWouldNotOpen) {
+    const auto missing = Cli({"identify", "--port", dir.file("ttyUSB9")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find(dir.file("ttyUSB9") + " does not exist."), std::string::npos)
+        << missing.err;
+
+    StartRadio();
+    const int fd = ::open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    const auto busy = Cli({"identify", "--port", link});
+    ::close(fd);
+    EXPECT_EQ(busy.status, 2);
+    EXPECT_NE(busy.err.find(link + " is busy"), std::string::npos) << busy.err;
+
+    const auto notSerial = Cli({"identify", "--port", "/dev/null"});
+    EXPECT_EQ(notSerial.status, 2);
+    EXPECT_NE(notSerial.err.find("/dev/null is not a serial port."), std::string::npos);
+}
+
+TEST_F(CliClone, TheSettingsPortMapAppliesWithoutPort) {
+    StartRadio();
+    fs::create_directories(dir.path() / "config" / "Keld");
+    test::WriteFile(dir.file("config/Keld/Parlo.ini"),
+                    "[Global]\nBBT=753951\nComPort=7\nComSpeedHigh=1\nCurrent Directory=\n"
+                    "[Recent%20File%20List]\nRecent0=\nRecent1=\nRecent2=\nRecent3=\nRecent4=\n"
+                    "Recent5=\nRecent6=\nRecent7=\nRecent8=\nRecent9=\n"
+                    "[View%20Option]\nFontSize%20Percentage=100\nToolbar%20Visible=1\n"
+                    "[Window%20Position]\nLeft=0\nTop=0\nWidth=800\nHeight=600\nSplitterV=200\n"
+                    "[Setup]\nModelType=0\n[Ports]\nPort7=" +
+                        link + "\n");
+    const auto r = Cli({"identify"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto ports = Cli({"ports"});
+    ASSERT_EQ(ports.status, 0) << ports.err;
+    EXPECT_NE(ports.out.find(link + "  port 7 (chosen)  (mapped)"), std::string::npos) << ports.out;
+}
+
+TEST_F(CliClone, RefusedInputAndUsage) {
+    test::WriteFile(dir.file("bad.icf"), "not a clone file\n");
+    const auto bad = Cli({"write", "--port", "/dev/null", dir.file("bad.icf")});
+    EXPECT_EQ(bad.status, 65);
+    EXPECT_FALSE(bad.err.empty());
+    EXPECT_EQ(Cli({"read", "--port", "/dev/null"}).status, 64);
+    EXPECT_EQ(Cli({"identify", "--port", "0"}).status, 64);
+}
+
+}  // namespace
+}  // namespace parlo
