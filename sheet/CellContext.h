@@ -55,6 +55,9 @@ struct CellContext {
     int operation = 0;               // 0 none; a character; 256; key code x 256; 74..82
     const CellDesc* menuItem = nullptr;  // a popup menu choice (operation 0)
     const CellDesc* parent = nullptr;    // the cell a popup menu item belongs to
+    // The lowest and highest index of the cells marked in the operated
+    // cell's column, while a multi-selection is active.
+    std::optional<std::pair<int32_t, int32_t>> selection;
     bool highlighted = false;
     bool printing = false;
     bool pick = false;                   // handed back from a pick window

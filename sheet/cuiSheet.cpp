@@ -539,6 +539,15 @@ CellContext cuiSheet::NewContext(int col, int row) {
     ctx.printing = Printing();
     ctx.request.grid = true;
     ctx.redrawByAddress = [this](const CellAddress& a, uint16_t flags) { RedrawByAddress(a, flags); };
+    if (selecting_) {
+        const int cell = ctx.desc->cell;
+        for (const Slot& s : slots_) {
+            if (!(s.marks & kMarkMarked) || s.desc.cell != cell) continue;
+            if (!ctx.selection) ctx.selection = std::make_pair(s.desc.index, s.desc.index);
+            ctx.selection->first = std::min(ctx.selection->first, s.desc.index);
+            ctx.selection->second = std::max(ctx.selection->second, s.desc.index);
+        }
+    }
     return ctx;
 }
 

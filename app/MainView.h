@@ -1,0 +1,50 @@
+#pragma once
+// What the main controller asks of the main window: file dialogs, showing
+// the sheet and the tree, the title and status line, and the small windows
+// of the commands. The Qt main window implements it; tests record it.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace parlo {
+
+class Canvas;
+class cuiSheet;
+class cuiTree;
+
+class MainView {
+public:
+    virtual ~MainView() = default;
+
+    // File dialogs: the chosen path, or nothing when cancelled.
+    virtual std::optional<std::string> ChooseOpenPath(const std::string& folder,
+                                                      const std::string& extension,
+                                                      const std::string& filter) = 0;
+    virtual std::optional<std::string> ChooseSavePath(const std::string& folder,
+                                                      const std::string& name,
+                                                      const std::string& extension,
+                                                      const std::string& filter) = 0;
+
+    virtual void SetTitle(const std::string& title) = 0;
+    virtual void SetStatus(const std::string& /*text*/, uint32_t /*textColour*/,
+                           uint32_t /*background*/) {}
+    // The sheet to show (nullptr: none); the controller owns it.
+    virtual void ShowSheet(cuiSheet* sheet) = 0;
+    // The tree was built anew, or its captions, icons or marks changed.
+    virtual void TreeChanged(cuiTree& tree) = 0;
+    // The canvas sheets are laid out with.
+    virtual Canvas& MeasureCanvas() = 0;
+
+    virtual void CloseWindow() = 0;
+    virtual void ShowAbout() {}
+    virtual std::optional<int> ChoosePort(int current) = 0;
+    virtual void OpenHelp(const std::string& file, int context) = 0;
+    virtual void SetToolBarVisible(bool /*visible*/) {}
+    virtual void SetMakerPanel(const std::string& /*text*/) {}
+    virtual void Print(bool /*allSheets*/) {}
+    virtual void ShowCompareList(const std::string& /*lines*/) {}
+    virtual void OpenEepromWindow() {}
+    virtual void OpenDebugWindow() {}
+};
+
+}  // namespace parlo

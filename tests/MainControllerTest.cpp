@@ -1,0 +1,335 @@
+// The main controller: document commands, variants, hidden modes, the tree's
+// variable branches, the warning check and the row commands.
+#include <gtest/gtest.h>
+
+#include "app/indMain.h"
+#include "clone/CloneFileOps.h"
+#include "model/BankMap.h"
+#include "model/ChannelMap.h"
+#include "model/ModelVariant.h"
+#include "sheet/FixedMetricsCanvas.h"
+#include "tests/support/MemorySettings.h"
+#include "tests/support/ScopedEventBus.h"
+#include "tests/support/TestSupport.h"
+
+namespace parlo {
+namespace {
+
+std::vector<std::string> Overlay() {
+    std::vector<std::string> lines = {
+        "#GI_Sys_AppTitle", "Parlo",
+        "#GI_App_InitialFile", "MV7105C_LMR.icf", "MV7105C_PMR.icf", "MV7105C_PMRT.icf",
+        "MV7105C_DPMR446.icf", "#",
+        "#GI_Sys_LockoutNewerData", "1",
+        "#GI_Sys_Dialog_FOpen", "icf", "Clone files (*.icf)", "#",
+        "#GI_Sys_MyHelpFile", "help.html",
+        "#GI_Mess_Confirm_WriteFile", "Save the changes to %s?", "#",
+        "#GI_Mess_Confirm_WriteAnother", "Save the changes under another name?", "#",
+        "#GI_AppMess_ChangeModel", "Change the model?", "#",
+        "#GI_Mess_Maker_Caution", "Maker mode!", "#",
+        "#GI_Mess_Extended_Caution", "Extended mode!", "#",
+        "#GI_StatusPanel_Maker", "MAKER",
+        "#GI_AppMess_Conv_Overwrite", "Overwrite?", "#",
+        "#GI_AppMess_Conv_Clear", "Clear?", "#",
+        "#GI_AppMess_Conv_Delete", "Delete?", "#",
+        "#GI_AppMess_ChErr_DelPrio", "Priority channel", "#",
+        "#GI_AppMess_ChErr_Overflow", "Full", "#",
+        "#GI_AppMess_S_Copy", "Copied", "#GI_AppMess_S_Paste", "Pasted",
+        "#GI_AppMess_S_Clear", "Cleared", "#GI_AppMess_S_Delete", "Deleted",
+        "#GI_AppMess_S_Insert", "Inserted",
+        "#GI_AppInd_BankCaption", "Bank %d %s",
+        "#GI_AppInd_Model", " (LMR)", " (PMR)", " (PMR Tarn)", " (dPMR446)", "#",
+        "#GI_WarningCheckList", "#",
+        "#CellModel_Basic", "(Color=clWindow)",
+        "#GI_Tree_Main_BasicCell", "{($Basic)}",
+        "#GI_Tree_Main_Body",
+        "+Radio",
+        " +{(%CallSheet:[St_Common]GI_Sheet_Memory_CH_Top)}Memory channels",
+        " +{(Flag0=1)(%CallSheet:[St_Common]GI_Sheet_Maker)}Adjustment",
+        "#",
+        "#GI_Tree_Branch_Mch_BankOperation", "+{(%CallSheet:[St_Common]GI_Sheet_BankOp)}Banks", "#",
+        "#GI_Tree_Branch_Mch_Bank",
+        "+{(%%CL_Check_Mch:[St_ChBank]GI_Sheet_Mch_%s,Bank %d)}Bank", "#",
+        "#GI_Mess_FileErr_Headline", "Bad file",
+    };
+    for (const char* key : {"FileOpen", "FileAccess", "Model", "Extra", "MapRev", "Format",
+                            "Coverage", "Data", "Newer"}) {
+        lines.push_back(std::string("#GI_Mess_FileErr_") + key);
+        lines.push_back(key);
+    }
+    lines.push_back("#End_Of_Ovl");
+    return lines;
+}
+
+class FakeView : public MainView {
+public:
+    std::optional<std::string> ChooseOpenPath(const std::string&, const std::string&,
+                                              const std::string&) override {
+        return openPath;
+    }
+    std::optional<std::string> ChooseSavePath(const std::string&, const std::string&,
+                                              const std::string&, const std::string&) override {
+        ++saveDialogs;
+        return savePath;
+    }
+    void SetTitle(const std::string& t) override { title = t; }
+    void ShowSheet(cuiSheet* s) override { sheet = s; }
+    void TreeChanged(cuiTree&) override { ++treeChanges; }
+    Canvas& MeasureCanvas() override { return canvas; }
+    void CloseWindow() override { closed = true; }
+    std::optional<int> ChoosePort(int) override { return std::nullopt; }
+    void OpenHelp(const std::string& f, int c) override { help = {f, c}; }
+    void SetMakerPanel(const std::string& t) override { makerPanel = t; }
+
+    std::optional<std::string> openPath, savePath;
+    int saveDialogs = 0;
+    std::string title, makerPanel;
+    cuiSheet* sheet = nullptr;
+    int treeChanges = 0;
+    bool closed = false;
+    std::pair<std::string, int> help;
+    FixedMetricsCanvas canvas;
+};
+
+class MainControllerTest : public ::testing::Test {
+protected:
+    test::ScopedOverlay ovl{Overlay()};
+    test::ScopedEventBus bus;
+    test::RecordingPrompts prompts;
+    test::TempDir dir;
+    test::MemorySettings store;
+    FixedScreen screen;
+    indEnviron env{store, screen, nullptr};
+    FakeView view;
+    ScopedVariant variantGuard{kVariantLmr};
+    std::unique_ptr<indMain> main;
+
+    void StartWith(int variant) {
+        env.Defaults();
+        env.SetModelType(static_cast<int8_t>(variant));
+        main = std::make_unique<indMain>(env, view);
+        main->Start();
+    }
+    size_t BankNodes() {
+        size_t n = 0;
+        main->Tree()->ForEach([&](TreeNode& node) { n += iuiTree::BankOfNode(node) >= 0; });
+        return n;
+    }
+    void Modify() {
+        main->Doc().Working().SetByte(0x9600, static_cast<uint8_t>(main->Doc().Working().GetByte(0x9600) + 1));
+    }
+    ChannelRecord Channel(int slot) {
+        ChannelRecord r(main->Doc().Working());
+        r.Decode(ChannelKindOf(main->Doc().Variant()), slot);
+        return r;
+    }
+    void PutChannel(int slot, uint32_t hz) {
+        ChannelRecord r = Channel(slot);
+        r.present = true;
+        r.SetValue(Field::RxFreq, static_cast<int32_t>(hz));
+        r.SetValue(Field::TxFreq, static_cast<int32_t>(hz));
+        r.Store();
+    }
+    // Runs a row command with the cursor on `slot` and rows first..last selected.
+    CellContext Row(RowCommand command, int slot, int first = -1, int last = -1, int a = 0,
+                    int b = 63) {
+        static CellDesc d;
+        d.category = CT_Mch;
+        d.cell = CL_Mch_FreqR;
+        d.index = slot;
+        CellContext ctx;
+        ctx.desc = &d;
+        if (first >= 0) ctx.selection = std::make_pair(first, last);
+        ChannelRecord r = Channel(slot);
+        main->RunRowCommand(command, ctx, r, a, b);
+        return ctx;
+    }
+};
+
+TEST_F(MainControllerTest, StartsOnTheStoredVariantOrLmr) {
+    for (int stored : {7, -1, 2}) {
+        StartWith(stored);
+        EXPECT_EQ(main->Doc().Variant(), stored == 2 ? 2 : 0) << stored;
+        EXPECT_EQ(view.title, "Untitled - Parlo");
+        EXPECT_FALSE(main->Doc().IsModified());
+    }
+}
+
+TEST_F(MainControllerTest, DPmr446ShowsFourBanksUntilTheExtendedWord) {
+    StartWith(kVariantDPmr446);
+    EXPECT_EQ(BankNodes(), 4u);
+    for (char c : std::string("xmoorhens")) main->TypedCharacter(c);
+    EXPECT_TRUE(main->ExtendedMode());
+    EXPECT_EQ(BankNodes(), 5u);
+    StartWith(kVariantPmr);
+    for (char c : std::string("moorhens")) main->TypedCharacter(c);
+    EXPECT_FALSE(main->ExtendedMode());  // dPMR446 only
+    EXPECT_EQ(BankNodes(), 5u);
+}
+
+TEST_F(MainControllerTest, TheMakerWordAsksFirstAndShowsTheMakerPages) {
+    StartWith(kVariantLmr);
+    EXPECT_EQ(main->Tree()->FindNode("[St_Common]GI_Sheet_Maker"), nullptr);
+    prompts.answer = MsgAnswer::Cancel;
+    for (char c : std::string("KESTREL")) main->TypedCharacter(c);
+    EXPECT_FALSE(main->MakerMode());
+    prompts.answer = MsgAnswer::Ok;
+    for (char c : std::string("kestrel")) main->TypedCharacter(c);
+    EXPECT_TRUE(main->MakerMode());
+    EXPECT_EQ(view.makerPanel, "MAKER");
+    EXPECT_NE(main->Tree()->FindNode("[St_Common]GI_Sheet_Maker"), nullptr);
+}
+
+TEST_F(MainControllerTest, SaveOpenAndTheSaveChangesPrompt) {
+    StartWith(kVariantPmr);
+    const std::string path = dir.file("fleet.icf");
+    ASSERT_TRUE(main->Save(path));
+    EXPECT_EQ(view.title, "fleet.icf - Parlo");
+    EXPECT_EQ(env.Recent().Entry(0, ""), path);
+    EXPECT_TRUE(prompts.shown.empty());
+
+    // Opening the same file while modified asks about another copy and
+    // saves through Save As.
+    Modify();
+    prompts.answer = MsgAnswer::Yes;
+    view.savePath = dir.file("copy.icf");
+    ASSERT_TRUE(main->Open(path));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "Save the changes under another name?");
+    EXPECT_EQ(view.saveDialogs, 1);
+    EXPECT_EQ(test::ReadFile(dir.file("copy.icf")).substr(0, 8), "29270000");
+    EXPECT_EQ(main->Doc().FileName(), path);
+
+    // Cancel keeps the document as it is.
+    Modify();
+    prompts.answer = MsgAnswer::Cancel;
+    main->New();
+    EXPECT_TRUE(main->Doc().IsModified());
+    EXPECT_EQ(main->Doc().FileName(), path);
+}
+
+TEST_F(MainControllerTest, OpeningAnotherVariantsFileSwitchesVariant) {
+    StartWith(kVariantPmr);
+    Document other;
+    ASSERT_TRUE(other.SelectModel(kVariantDPmr446));
+    other.NewFromDefaults();
+    other.PrepareImage(other.Working(), PackMode::Save);
+    const std::string path = dir.file("d.icf");
+    ASSERT_EQ(SaveCloneFile(path, other.Working()), kFileOk);
+    SetCurrentVariant(kVariantPmr);
+    ASSERT_TRUE(main->Open(path));
+    EXPECT_EQ(main->Doc().Variant(), kVariantDPmr446);
+    EXPECT_EQ(env.ModelType(), kVariantDPmr446);
+    EXPECT_EQ(BankNodes(), 4u);
+    EXPECT_FALSE(main->Doc().IsModified());
+}
+
+TEST_F(MainControllerTest, ChangingModel) {
+    StartWith(kVariantLmr);
+    main->ChangeModel(kVariantLmr, true);
+    EXPECT_TRUE(prompts.shown.empty());  // the same variant: nothing asked
+    prompts.answer = MsgAnswer::Cancel;
+    main->ChangeModel(kVariantPmr, true);
+    EXPECT_EQ(main->Doc().Variant(), kVariantLmr);
+    prompts.answer = MsgAnswer::Ok;
+    Modify();
+    main->ChangeModel(kVariantPmr, true);
+    EXPECT_EQ(main->Doc().Variant(), kVariantPmr);
+    EXPECT_FALSE(main->Doc().IsModified());
+    EXPECT_EQ(env.ModelType(), kVariantPmr);
+}
+
+TEST_F(MainControllerTest, CopyAndPasteKeepTheTargetAttributes) {
+    StartWith(kVariantLmr);
+    for (int slot = 5; slot <= 9; ++slot) PutChannel(slot, 150'000'000 + 12'500 * slot);
+    main->Doc().Working().SetByte(kAddrRefA, 63);  // slot 63 is priority channel A
+    Row(RowCommand::Copy, 5, 5, 9);
+    const CellContext pasted = Row(RowCommand::Paste, 62);
+    EXPECT_TRUE(prompts.shown.empty());  // blank targets: nothing asked
+    EXPECT_EQ(Channel(62).Value(Field::RxFreq), 150'062'500);
+    EXPECT_EQ(Channel(63).Value(Field::RxFreq), 150'075'000);
+    EXPECT_EQ(Channel(63).attributes & kAttrRefA, kAttrRefA);
+    EXPECT_EQ(Channel(62).attributes & kAttrRefA, 0);
+    EXPECT_EQ(pasted.range, std::make_pair(62, 63));
+    // Pasting onto a channel asks first.
+    prompts.answer = MsgAnswer::Cancel;
+    Row(RowCommand::Paste, 8);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "Overwrite?");
+}
+
+TEST_F(MainControllerTest, MovingRows) {
+    StartWith(kVariantLmr);
+    for (int slot = 0; slot < 8; ++slot) PutChannel(slot, 150'000'000 + 12'500 * slot);
+    const cmcEeprom before = main->Doc().Working();
+    Row(RowCommand::MoveUp, 0);
+    EXPECT_TRUE(main->Doc().Working().Equals(before));  // the first row cannot go up
+    const CellContext moved = Row(RowCommand::MoveDown, 3, 3, 5);
+    EXPECT_EQ(Channel(3).Value(Field::RxFreq), 150'075'000);  // row 6 ends up in row 3
+    EXPECT_EQ(Channel(4).Value(Field::RxFreq), 150'037'500);
+    EXPECT_EQ(Channel(6).Value(Field::RxFreq), 150'062'500);
+    EXPECT_EQ(moved.range, std::make_pair(4, 6));
+    EXPECT_EQ(moved.jump->index, 6);
+}
+
+TEST_F(MainControllerTest, DeleteInsertAndClear) {
+    StartWith(kVariantLmr);
+    for (int slot = 0; slot < 4; ++slot) PutChannel(slot, 150'000'000 + 12'500 * slot);
+    main->Doc().Working().SetByte(kAddrRefA, 2);
+    Row(RowCommand::Delete, 1, 1, 2);
+    ASSERT_EQ(prompts.shown.size(), 2u);  // confirm, then refused
+    EXPECT_EQ(prompts.shown[1].text, "Priority channel");
+    EXPECT_EQ(Channel(1).Value(Field::RxFreq), 150'012'500);
+
+    prompts.shown.clear();
+    main->Doc().Working().SetByte(kAddrRefA, 40);
+    main->Doc().Working().SetByte(kAddrRefB, 41);
+    const int size = BankSize(main->Doc().Working(), 0);
+    Row(RowCommand::Delete, 1);
+    EXPECT_EQ(Channel(1).Value(Field::RxFreq), 150'025'000);
+    EXPECT_EQ(BankSize(main->Doc().Working(), 0), size - 1);
+    Row(RowCommand::Delete, 20);  // a blank row: nothing asked
+    EXPECT_EQ(prompts.shown.size(), 1u);
+
+    prompts.shown.clear();
+    Row(RowCommand::Clear, 30);  // asked even for a blank row
+    EXPECT_EQ(prompts.shown.size(), 1u);
+
+    prompts.shown.clear();
+    SetBankSize(main->Doc().Working(), 0, 64);
+    Row(RowCommand::Insert, 3);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "Full");
+    SetBankSize(main->Doc().Working(), 0, 60);
+    Row(RowCommand::Insert, 0);
+    EXPECT_EQ(Channel(0).present, false);
+    EXPECT_EQ(Channel(1).Value(Field::RxFreq), 150'000'000);
+    EXPECT_EQ(BankSize(main->Doc().Working(), 0), 61);
+}
+
+TEST_F(MainControllerTest, DeletingPriorityChannelsIsAllowedInDPmr446) {
+    StartWith(kVariantDPmr446);
+    main->Doc().Working().SetByte(kAddrRefA, 0);
+    const uint32_t second = static_cast<uint32_t>(Channel(1).Value(Field::RxFreq));
+    prompts.answer = MsgAnswer::Ok;
+    Row(RowCommand::Delete, 0);
+    EXPECT_EQ(static_cast<uint32_t>(Channel(0).Value(Field::RxFreq)), second);
+}
+
+TEST_F(MainControllerTest, MenuState) {
+    StartWith(kVariantLmr);
+    env.Recent().AddFront(dir.file("a.icf"));
+    EXPECT_EQ(main->CommandState(CL_Menu_File_Recent, 0).caption, "&1 " + dir.file("a.icf"));
+    EXPECT_TRUE(main->CommandState(CL_Menu_File_Recent, 1).hidden);
+    env.Recent().Clear();
+    EXPECT_TRUE(main->CommandState(CL_Menu_File_Recent, 0).disabled);
+    env.SetComPort(3);
+    EXPECT_TRUE(main->CommandState(CL_Menu_Port_Com, 3).checked);
+    EXPECT_FALSE(main->CommandState(CL_Menu_Port_Usb, 0).checked);
+    env.SetComPort(9);
+    EXPECT_TRUE(main->CommandState(CL_Menu_Port_Usb, 0).checked);
+    EXPECT_TRUE(main->CommandState(CL_Menu_Debug_Window, 0).hidden);
+}
+
+}  // namespace
+}  // namespace parlo
