@@ -1,0 +1,230 @@
+#include "sheet/DisplayCharacters.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/Fatal.h"
+#include "sheet/cmcGTex.h"
+
+namespace parlo {
+
+namespace {
+
+// ---- The character table ----------------------------------------------------
+
+// The mask of segments named by their letters a..n (a = bit 13, n = bit 0).
+constexpr uint16_t Lit(const char* letters) {
+    uint16_t mask = 0;
+    for (const char* p = letters; *p != '\0'; ++p) mask |= static_cast<uint16_t>(1u << (13 - (*p - 'a')));
+    return mask;
+}
+
+struct Shape {
+    char code;
+    const char* letters;
+};
+
+// clang-format off
+constexpr Shape kShapes[] = {
+    {'!', "bc"},       {'"', "fj"},       {'#', "bcdghjm"},  {'$', "acdfghjm"},
+    {'%', "cfkl"},     {'&', "adeginl"},  {'\'', "k"},       {'(', "kn"},
+    {')', "il"},       {'*', "ghijklmn"}, {'+', "ghjm"},     {',', "l"},
+    {'-', "gh"},       {'/', "kl"},
+    {'0', "abcdefkl"}, {'1', "bck"},      {'2', "abdegh"},   {'3', "abcdh"},
+    {'4', "bcfgh"},    {'5', "acdfgh"},   {'6', "acdefgh"},  {'7', "abc"},
+    {'8', "abcdefgh"}, {'9', "abcdfgh"},  {':', "jm"},       {';', "jl"},
+    {'<', "kn"},       {'=', "dgh"},      {'>', "il"},       {'?', "abhm"},
+    {'@', "abdefhj"},
+    {'A', "abcefgh"},  {'B', "abcdhjm"},  {'C', "adef"},     {'D', "abcdjm"},
+    {'E', "adefg"},    {'F', "aefg"},     {'G', "acdefh"},   {'H', "bcefgh"},
+    {'I', "adjm"},     {'J', "bcde"},     {'K', "efgkn"},    {'L', "def"},
+    {'M', "bcefik"},   {'N', "bcefin"},   {'O', "abcdef"},   {'P', "abefgh"},
+    {'Q', "abcdefn"},  {'R', "abefghn"},  {'S', "acdfgh"},   {'T', "ajm"},
+    {'U', "bcdef"},    {'V', "efkl"},     {'W', "bcefln"},   {'X', "ikln"},
+    {'Y', "ikm"},      {'Z', "adkl"},
+    {'[', "adef"},     {'\\', "in"},      {']', "abcd"},     {'^', "ln"},
+    {'_', "d"},        {'`', "i"},
+    {'a', "degm"},     {'b', "cdefgh"},   {'c', "degh"},     {'d', "bcdegh"},
+    {'e', "abdefgh"},  {'f', "aefg"},     {'g', "abcdfgh"},  {'h', "cefgh"},
+    {'i', "m"},        {'j', "bcd"},      {'k', "jkmn"},     {'l', "jm"},
+    {'m', "ceghm"},    {'n', "cegh"},     {'o', "cdegh"},    {'p', "abefgh"},
+    {'q', "abcfgh"},   {'r', "eg"},       {'s', "acdfgh"},   {'t', "defg"},
+    {'u', "cde"},      {'v', "el"},       {'w', "celn"},     {'x', "ikln"},
+    {'y', "bcdfgh"},   {'z', "dgl"},
+    {'{', "adgkn"},    {'|', "jm"},       {'}', "adhil"},    {'~', "ghkl"},
+};
+// clang-format on
+
+constexpr std::array<uint16_t, 128> BuildTable() {
+    std::array<uint16_t, 128> table{};
+    for (const Shape& s : kShapes) table[static_cast<size_t>(s.code)] = Lit(s.letters);
+    table[0x7F] = kSegmentsAll;  // the full block
+    return table;
+}
+
+constexpr std::array<uint16_t, 128> kTable = BuildTable();
+
+constexpr uint8_t kFirstUserCode = 0x10;
+constexpr uint8_t kUserCodes = 16;
+
+// ---- Parsing the shapes ----------------------------------------------------------
+
+[[noreturn]] void BadLine(const std::string& line) {
+    fatal(Format("Illegal segment data.\n'%s'", line.c_str()));
+}
+
+std::string Trimmed(const std::string& s) {
+    const size_t first = s.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+class Cursor {
+public:
+    Cursor(const std::string& line, size_t pos) : line_(line), pos_(pos) {}
+    void SkipBlanks() {
+        while (pos_ < line_.size() && (line_[pos_] == ' ' || line_[pos_] == '\t')) ++pos_;
+    }
+    void Expect(char c) {
+        SkipBlanks();
+        if (pos_ >= line_.size() || line_[pos_] != c) BadLine(line_);
+        ++pos_;
+    }
+    int Number() {
+        SkipBlanks();
+        const char* start = line_.c_str() + pos_;
+        char* end = nullptr;
+        const long v = std::strtol(start, &end, 10);
+        if (end == start) BadLine(line_);
+        pos_ += static_cast<size_t>(end - start);
+        return static_cast<int>(v);
+    }
+    Point ReadPoint() {
+        Expect('(');
+        Point p;
+        p.x = Number();
+        Expect(',');
+        p.y = Number();
+        Expect(')');
+        return p;
+    }
+    bool AtEnd() {
+        SkipBlanks();
+        return pos_ >= line_.size();
+    }
+
+private:
+    const std::string& line_;
+    size_t pos_;
+};
+
+// Half base times height, in doubles: the point may lie between units.
+double Area(double ax, double ay, double bx, double by, double cx, double cy) {
+    return std::abs((bx - ax) * (cy - ay) - (cx - ax) * (by - ay)) / 2.0;
+}
+
+}  // namespace
+
+SegmentGeometry SegmentGeometry::Parse(const std::vector<std::string>& lines) {
+    SegmentGeometry g;
+    int minX = 999'999'999, minY = 999'999'999, maxX = -999'999'999, maxY = -999'999'999;
+    for (const std::string& raw : lines) {
+        if (!raw.empty() && raw[0] == '#') break;
+        const std::string line = Trimmed(raw);
+        if (line.empty() || line.rfind("//", 0) == 0 || line == "0") continue;
+        const size_t bar = line.find('|');
+        Cursor head(line, 0);
+        const int count = head.Number();
+        if (bar == std::string::npos && count != 0) BadLine(line);
+        Segment segment;
+        segment.drawable = count > 0;
+        Cursor cursor(line, bar == std::string::npos ? line.size() : bar);
+        for (int t = 0; t < std::abs(count); ++t) {
+            cursor.Expect('|');
+            Triangle tri{cursor.ReadPoint(), cursor.ReadPoint(), cursor.ReadPoint()};
+            for (const Point& p : tri) {
+                minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+                minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+            }
+            segment.triangles.push_back(tri);
+        }
+        if (!cursor.AtEnd()) BadLine(line);
+        g.segments_.push_back(std::move(segment));
+    }
+    g.bounds_ = g.segments_.empty() ? Rect{} : Rect{minX, minY, maxX, maxY};
+    return g;
+}
+
+SegmentGeometry SegmentGeometry::FromOverlay(cmcGTex& overlay) {
+    std::vector<std::string> lines;
+    for (int i = 0;; ++i) {
+        std::string line = overlay.GetText("GI_PCG_Seg_Data", i);
+        if (!line.empty() && line[0] == '#') break;
+        lines.push_back(std::move(line));
+    }
+    return Parse(lines);
+}
+
+int SegmentGeometry::HitSegment(double x, double y) const {
+    for (int i = 0; i < Count(); ++i) {
+        const Segment& s = At(i);
+        if (!s.drawable) continue;
+        for (const Triangle& t : s.triangles) {
+            const double whole = Area(t[0].x, t[0].y, t[1].x, t[1].y, t[2].x, t[2].y);
+            const double parts = Area(x, y, t[0].x, t[0].y, t[1].x, t[1].y) +
+                                 Area(x, y, t[1].x, t[1].y, t[2].x, t[2].y) +
+                                 Area(x, y, t[2].x, t[2].y, t[0].x, t[0].y);
+            if (whole + 0.01 >= parts) return i;
+        }
+    }
+    return -1;
+}
+
+uint16_t CharacterSegments(uint8_t code, std::span<const uint16_t> userMasks) {
+    code &= 0x7F;
+    if (code >= kFirstUserCode && code < kFirstUserCode + kUserCodes) {
+        const size_t n = code - kFirstUserCode;
+        return n < userMasks.size() ? static_cast<uint16_t>(userMasks[n] & kSegmentsAll) : 0;
+    }
+    return kTable[code];
+}
+
+uint16_t DisplayByteSegments(uint8_t byte, std::span<const uint16_t> userMasks) {
+    const uint16_t dot = (byte & 0x80) ? kSegmentDot : 0;
+    return static_cast<uint16_t>(CharacterSegments(byte, userMasks) | dot);
+}
+
+void PaintDisplayText(Canvas& canvas, const Rect& box, std::span<const uint8_t> bytes,
+                      const SegmentGeometry& geometry, std::span<const uint16_t> userMasks,
+                      uint32_t lit, uint32_t unlit) {
+    const Rect b = geometry.Bounds();
+    const int shapeWidth = std::max(1, b.Width());
+    const int shapeHeight = std::max(1, b.Height());
+    // A character is as high as the box less a small margin; the characters
+    // stand a fifth of their width apart.
+    const double margin = box.Height() / 10.0;
+    const double f = std::max(0.0, (box.Height() - 2 * margin) / shapeHeight);
+    const double pitch = shapeWidth * f * 1.2;
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        // A lone dot (0x80) is a blank with a dot; any other code below 0x10 ends the text.
+        if (bytes[n] != 0x80 && (bytes[n] & 0x7F) < kFirstUserCode) break;
+        const uint16_t mask = DisplayByteSegments(bytes[n], userMasks);
+        const double left = box.left + margin + pitch * static_cast<double>(n);
+        if (left >= box.right) break;
+        for (int i = 0; i < geometry.Count(); ++i) {
+            const bool on = (mask & geometry.BitOf(i)) != 0;
+            if (!on && unlit == kNoColour) continue;
+            for (const Triangle& t : geometry.At(i).triangles) {
+                std::vector<Point> points;
+                for (const Point& p : t) {
+                    points.push_back({static_cast<int>(left + (p.x - b.left) * f),
+                                      static_cast<int>(box.top + margin + (p.y - b.top) * f)});
+                }
+                canvas.FillPolygon(points, on ? lit : unlit);
+            }
+        }
+    }
+}
+
+}  // namespace parlo
