@@ -34,6 +34,12 @@ void AppendFrameHead(cmcBuff& out, bool fromComputer, uint8_t command) {
     out.PushBack(command);
 }
 
+void AppendCodes(cmcBuff& out, int32_t code1, int32_t code2) {
+    const uint8_t codes[4] = {static_cast<uint8_t>(code1 >> 8), static_cast<uint8_t>(code1),
+                              static_cast<uint8_t>(code2 >> 8), static_cast<uint8_t>(code2)};
+    out.AppendBytes(codes, 4);
+}
+
 void AppendDataFrame(cmcBuff& out, bool fromComputer, int32_t address, const uint8_t* data,
                      int32_t n) {
     AppendFrameHead(out, fromComputer, kCmdData);

@@ -42,6 +42,9 @@ void AppendHex(cmcBuff& out, uint8_t v);
 // the radio's pair; then the command.
 void AppendFrameHead(cmcBuff& out, bool fromComputer, uint8_t command);
 
+// The two identity codes, each high byte first.
+void AppendCodes(cmcBuff& out, int32_t code1, int32_t code2);
+
 // A whole data frame for n bytes (n < 256) at `address`.
 void AppendDataFrame(cmcBuff& out, bool fromComputer, int32_t address, const uint8_t* data,
                      int32_t n);

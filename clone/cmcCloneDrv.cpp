@@ -349,17 +349,11 @@ void cmcCloneDrv::Send(const cmcBuff& bytes) {
     byteCounter_ += bytes.Length();
 }
 
-void cmcCloneDrv::AppendCodes(cmcBuff& out) const {
-    const uint8_t codes[4] = {static_cast<uint8_t>(code1_ >> 8), static_cast<uint8_t>(code1_),
-                              static_cast<uint8_t>(code2_ >> 8), static_cast<uint8_t>(code2_)};
-    out.AppendBytes(codes, 4);
-}
-
 void cmcCloneDrv::SendRequest(uint8_t command) {
     cmcBuff request;
     request.AppendFill(kFrameStart, requestPreamble_);
     AppendFrameHead(request, true, command);
-    AppendCodes(request);
+    AppendCodes(request, code1_, code2_);
     request.PushBack(kFrameEnd);
     Send(request);
     frame_.Clear();

@@ -117,7 +117,6 @@ private:
     void ReadPort();
     void Send(const cmcBuff& bytes);
     void SendRequest(uint8_t command);
-    void AppendCodes(cmcBuff& out) const;
     // Feeds one received byte to the frame being assembled; true when it
     // completed a frame (left in frame_, without 0xFD).
     bool Assemble(uint8_t byte);

@@ -1,5 +1,7 @@
 #include "clone/indCloneMan.h"
 
+#include <initializer_list>
+
 #include "app/cmcTask.h"
 #include "clone/CloneFrames.h"
 #include "clone/CloneMessages.h"
@@ -15,40 +17,29 @@ constexpr const char* kLowSettings = "9600,N,8,1";
 constexpr int32_t kHighPreamble = 48;
 constexpr int32_t kLowPreamble = 12;
 
-// The speed frames: 20 x 0xFE, the head, the codes, then 00 00 01 and two
-// digits ("27" tells the radio the high speed, "09" the low one).
-std::string SpeedFrame(int32_t code1, int32_t code2, bool high) {
+// A setting frame: the head, the codes, then the setting's own bytes.
+std::string SettingFrame(int32_t fill, int32_t code1, int32_t code2,
+                         std::initializer_list<uint8_t> setting) {
     cmcBuff f;
-    f.AppendFill(kFrameStart, 18);  // the head brings two more
+    f.AppendFill(kFrameStart, fill);
     AppendFrameHead(f, true, kCmdSetting);
-    const uint8_t tail[] = {static_cast<uint8_t>(code1 >> 8),
-                            static_cast<uint8_t>(code1),
-                            static_cast<uint8_t>(code2 >> 8),
-                            static_cast<uint8_t>(code2),
-                            0x00,
-                            0x00,
-                            0x01,
-                            static_cast<uint8_t>(high ? 0x32 : 0x30),
-                            static_cast<uint8_t>(high ? 0x37 : 0x39),
-                            kFrameEnd};
-    f.AppendBytes(tail, sizeof tail);
+    AppendCodes(f, code1, code2);
+    for (uint8_t b : setting) f.PushBack(b);
+    f.PushBack(kFrameEnd);
     return BytesToHex(f);
+}
+
+// The speed frames open with 20 x 0xFE; "27" tells the radio the high
+// speed, "09" the low one.
+std::string SpeedFrame(int32_t code1, int32_t code2, bool high) {
+    return SettingFrame(18, code1, code2,
+                        {0x00, 0x00, 0x01, static_cast<uint8_t>(high ? 0x32 : 0x30),
+                         static_cast<uint8_t>(high ? 0x37 : 0x39)});
 }
 
 // The mode frame: its last digit says whether a write follows.
 std::string ModeFrame(int32_t code1, int32_t code2, bool write) {
-    cmcBuff f;
-    AppendFrameHead(f, true, kCmdSetting);
-    const uint8_t tail[] = {static_cast<uint8_t>(code1 >> 8),
-                            static_cast<uint8_t>(code1),
-                            static_cast<uint8_t>(code2 >> 8),
-                            static_cast<uint8_t>(code2),
-                            0x55,
-                            0x30,
-                            static_cast<uint8_t>(write ? 0x31 : 0x30),
-                            kFrameEnd};
-    f.AppendBytes(tail, sizeof tail);
-    return BytesToHex(f);
+    return SettingFrame(0, code1, code2, {0x55, 0x30, static_cast<uint8_t>(write ? 0x31 : 0x30)});
 }
 
 int32_t RangesTotal(const RangeList& ranges) {

@@ -184,9 +184,7 @@ void Radio::Frame(cmcBuff& answer) {
 
 void Radio::AnswerIdentity(cmcBuff& answer) {
     AppendFrameHead(answer, false, kCmdIdentity);
-    const uint8_t codes[4] = {
-        0x29, static_cast<uint8_t>(config_.fault == Fault::WrongModel ? 0x28 : 0x27), 0x00, 0x00};
-    answer.AppendBytes(codes, 4);
+    AppendCodes(answer, config_.fault == Fault::WrongModel ? 0x2928 : kModelCode, 0);
     answer.AppendBytes(config_.identity.data(), static_cast<int32_t>(config_.identity.size()));
     answer.PushBack(kFrameEnd);
     Event("identify");
