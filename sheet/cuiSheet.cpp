@@ -633,6 +633,11 @@ void cuiSheet::CommitEditor(const std::string& text) {
     PostEvent(kEvMenuState);
 }
 
+void cuiSheet::CommitText(const std::string& text) {
+    editing_ = std::make_pair(col_, row_);
+    CommitEditor(text);
+}
+
 void cuiSheet::ChooseMenuItem(const CellDesc& item) {
     CellContext ctx = NewContext(col_, row_);
     ctx.menuItem = &item;

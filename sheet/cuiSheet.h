@@ -123,6 +123,11 @@ public:
     void RightClick(int col, int row);
     void LeftButton(bool down) { leftDown_ = down; }
     void CommitEditor(const std::string& text);
+    // The in-place editor was closed without committing.
+    void CancelEditor() { editing_.reset(); }
+    // Commits a text to the current cell as the editor does (the text entry
+    // window of segment texts).
+    void CommitText(const std::string& text);
     void ChooseMenuItem(const CellDesc& item);
     void ChoosePopupItem(const ChosenItem& item);
 
@@ -141,6 +146,7 @@ public:
 
     // Title and printing.
     virtual std::string TitleText() const { return style_.title; }
+    virtual uint32_t TitleColour() const { return style_.titleColour; }
     virtual std::string PrintHeadText() const { return TitleText(); }
     virtual bool Printable() const { return !style_.noPrint; }
 

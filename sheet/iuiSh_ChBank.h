@@ -26,7 +26,7 @@ public:
     int FirstChannelRow() const { return firstChannelRow_; }
 
     std::string TitleText() const override;
-    uint32_t TitleColour() const;
+    uint32_t TitleColour() const override;
     std::string PrintHeadText() const override;
     bool Printable() const override;
 

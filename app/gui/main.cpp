@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     if (guard.TryAcquire() == parlo::LockResult::HeldElsewhere) return 0;
 
     QApplication app(argc, argv);
+    QApplication::setApplicationVersion(PARLO_VERSION);
     parlo::qt::InstallFatalBox();
     parlo::qt::QtScheduler scheduler;
     parlo::SetScheduler(&scheduler);
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
     parlo::SetPrompts(&prompts);
     int status = 0;
     {
-        parlo::qt::MainWindow window;
+        parlo::qt::MainWindow window(env, argc, argv);
         prompts.SetParent(&window);
         window.show();
         status = QApplication::exec();

@@ -1,0 +1,113 @@
+// The main window on the offscreen platform: the tree opens sheets, typing
+// into a sheet edits the document, menus show their state.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "app/cmcEvMan.h"
+#include "model/BankMap.h"
+#include "model/ChannelRecord.h"
+#include "model/ModelVariant.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/NavigationTree.h"
+#include "platform/qt/SheetWidget.h"
+#include "platform/qt/core/QtScheduler.h"
+#include "tests/support/MemorySettings.h"
+#include "tests/support/TestSupport.h"
+
+namespace parlo {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    qt::QtScheduler scheduler;
+    Scheduler* previousScheduler = SetScheduler(&scheduler);
+    cmcEvMan events;
+    cmcEvMan* previousEvents = SetEventManager(&events);
+    test::RecordingPrompts prompts;
+    test::MemorySettings store;
+    FixedScreen screen;
+    indEnviron env{store, screen, nullptr};
+    std::unique_ptr<qt::MainWindow> window;
+
+    void Open(int variant) {
+        env.Defaults();
+        env.SetModelType(static_cast<int8_t>(variant));
+        window = std::make_unique<qt::MainWindow>(env, 0, nullptr);
+        window->show();
+        QTest::qWait(120);  // the main task opens the first node's sheet
+    }
+    ~MainWindowTest() override {
+        window.reset();
+        SetEventManager(previousEvents);
+        SetScheduler(previousScheduler);
+    }
+    void Select(const std::string& action) {
+        TreeNode* node = window->Controller().Tree()->FindNode(action);
+        ASSERT_NE(node, nullptr) << action;
+        window->Controller().SelectNode(node);
+        QApplication::processEvents();
+    }
+};
+
+TEST_F(MainWindowTest, StartsWithTheTreeAndTheFirstSheet) {
+    Open(kVariantPmr);
+    EXPECT_GT(window->TreeView()->topLevelItemCount(), 0);
+    EXPECT_NE(window->Sheets()->Sheet(), nullptr);
+    EXPECT_EQ(window->windowTitle().toStdString().rfind("Untitled - ", 0), 0u);
+    // No maker mode: the debug menu has nothing to show.
+    for (QAction* top : window->menuBar()->actions()) {
+        if (top->text().contains("Debug")) {
+            EXPECT_FALSE(top->isVisible());
+        }
+    }
+}
+
+TEST_F(MainWindowTest, TypingIntoTheNewRowAddsAChannel) {
+    Open(kVariantLmr);
+    ResetBankLayout(window->Controller().Doc().Working(), true);  // banks of 4 and 4
+    window->Controller().Doc().RebuildModelData();
+    Select("[St_ChBank]GI_Sheet_Mch_LMR,Bank 0");
+    cuiSheet* sheet = window->Sheets()->Sheet();
+    ASSERT_NE(sheet, nullptr);
+    const int rows = sheet->RowCount();
+    ASSERT_TRUE(sheet->SelectCell(CellAddress{CT_Mch, CL_Mch_FreqR, 4}));
+    window->Sheets()->setFocus();
+    QTest::keyClick(window->Sheets(), '1');  // opens the in-place editor
+    ASSERT_NE(QApplication::focusWidget(), window->Sheets());
+    QTest::keyClicks(QApplication::focusWidget(), "45.5");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+    ChannelRecord r(window->Controller().Doc().Working());
+    r.Decode(1, 4);
+    EXPECT_TRUE(r.present);
+    EXPECT_EQ(r.Value(Field::RxFreq), 145'500'000);
+    EXPECT_EQ(BankSize(window->Controller().Doc().Working(), 0), 5);
+    for (int i = 0; i < 5 && sheet->RowCount() == rows; ++i) {
+        QTest::qWait(20);  // the bank sheet grows on the posted event
+    }
+    EXPECT_EQ(sheet->RowCount(), rows + 1);
+    EXPECT_TRUE(window->windowTitle().startsWith("*"));
+}
+
+TEST_F(MainWindowTest, EveryTreeNodeOpensItsSheet) {
+    for (int variant = 0; variant < kVariantCount; ++variant) {
+        Open(variant);
+        std::vector<std::string> actions;
+        window->Controller().Tree()->ForEach([&](TreeNode& n) {
+            if (!n.Action().empty()) actions.push_back(n.Action());
+        });
+        for (const std::string& action : actions) {
+            Select(action);
+            ASSERT_NE(window->Sheets()->Sheet(), nullptr) << action;
+            window->Sheets()->grab();  // paints every visible cell
+        }
+        window.reset();
+    }
+}
+
+}  // namespace
+}  // namespace parlo
