@@ -190,7 +190,7 @@ int RunIdentify(const ParsedArgs& args) {
         while (!text.empty() && text.back() == '\n') text.pop_back();
         std::string shown;
         for (char c : text) shown += c == '\n' ? std::string("\n  ") : std::string(1, c);
-        std::printf("%s: %s\n", label.c_str(), shown.c_str());
+        std::printf("%s:%s%s\n", label.c_str(), shown.empty() ? "" : " ", shown.c_str());
     }
     return 0;
 }
