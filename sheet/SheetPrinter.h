@@ -1,0 +1,52 @@
+#pragma once
+// Prints one sheet: builds it afresh for the printer, cuts it into pages
+// along columns and rows (the fixed rows and columns on every page), shrinks
+// the font where a page's part does not fit, and draws each page with a
+// head and a foot line.
+#include <string>
+#include <vector>
+
+#include "platform/PrinterPage.h"
+#include "sheet/CellContext.h"
+#include "sheet/cuiSheet.h"
+
+namespace parlo {
+
+// The page rectangle inside the margins "left, top, right, bottom" (mm).
+Rect PageRectFromMargins(const std::string& margins, int resolution, int pageWidth, int pageHeight);
+
+// The page chunks of a built sheet: counts of columns per page across and
+// of rows per page down, for an inner rectangle of the given size.
+struct PageChunks {
+    std::vector<int> columns;
+    std::vector<int> rows;
+};
+PageChunks CutIntoPages(const cuiSheet& sheet, int innerWidth, int innerHeight);
+
+class SheetPrinter {
+public:
+    SheetPrinter(PrinterPage& printer, CellDispatcher dispatcher);
+
+    // Prints the sheet a node action names; returns the pages printed. A
+    // page is started before every page but the very first of the job.
+    int Print(const std::string& action, const Rect& page);
+
+    void Cancel() { cancelled_ = true; }
+    bool Cancelled() const { return cancelled_; }
+    int PagesPrinted() const { return pages_; }
+
+private:
+    std::unique_ptr<cuiSheet> BuildSheet(const std::string& action, int fontHeight);
+    Rect InnerRect(const Rect& page);
+    void DrawFrame(const cuiSheet& sheet, const Rect& page);
+    Rect Measure(const cuiSheet& sheet, int firstCol, int cols, int firstRow, int rows, const Rect& inner);
+    void DrawChunk(cuiSheet& sheet, int firstCol, int cols, int firstRow, int rows, const Rect& inner);
+
+    PrinterPage& printer_;
+    CellDispatcher dispatcher_;
+    bool cancelled_ = false;
+    int pages_ = 0;
+    int frameHeight_ = 0;
+};
+
+}  // namespace parlo
