@@ -6,5 +6,9 @@ void RegisterChannelCells();
 void RegisterBankCells();
 void RegisterCommandCells();
 void RegisterFlexCells();
+void RegisterSettingsCells();
+void RegisterRecordCells();
+void RegisterCloneInfoCells();
+void RegisterEeDebugCells();
 
 }  // namespace parlo

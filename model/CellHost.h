@@ -56,6 +56,9 @@ public:
     // A cell changed the working image: the model data are rebuilt and the
     // warning check is due.
     virtual void CellEdited() {}
+    // The image the EEPROM debug window compares the working image with, or
+    // nullptr when there is none.
+    virtual const cmcEeprom* CompareBase() { return nullptr; }
 };
 
 }  // namespace parlo

@@ -32,9 +32,9 @@ inline constexpr uint8_t kEditPopup = 1;    // open the pop-up described by popu
 inline constexpr uint8_t kEditInPlace = 2;  // open the in-place editor holding text
 
 // How a pop-up is shown. The sheet shows popup.list as a pick list for every
-// kind except CheckBoxes and TextEntry, and hands the choice back with the
-// same kind, so that a codec with several lists in a row (the tone: CTCSS,
-// then DTCS code, then polarity) knows which one was answered.
+// kind except CheckBoxes, TextEntry and CharacterEditor, and hands the choice
+// back with the same kind, so that a codec with several lists in a row (the
+// tone: CTCSS, then DTCS code, then polarity) knows which one was answered.
 enum class PopupKind : uint8_t {
     List = 0,          // a plain list of items
     DtcsCode = 1,      // the DTCS code list that follows "DTCS" in the tone list
@@ -42,6 +42,10 @@ enum class PopupKind : uint8_t {
     CheckBoxes = 3,    // one check box per item (the bit-field editor); index = its value
     Signalling = 4,    // the list pop-up of the channel signalling settings
     TextEntry = 5,     // the segment text entry window, starting with text
+    OptionPort = 6,    // the option output a key's scrambler function uses
+    OptionLevel = 7,   // the level (low, high) of a key's option output
+    // The segment editor of a user character; current and index = its mask.
+    CharacterEditor = 8,
 };
 
 struct ChosenItem {

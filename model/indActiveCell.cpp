@@ -27,6 +27,12 @@ void RegisterFamilies() {
         RegisterCommandCells();
         RegisterBankCells();
         RegisterChannelCells();
+        // The settings first: they give every cell of their families a
+        // "----" display that the record cells then replace.
+        RegisterSettingsCells();
+        RegisterRecordCells();
+        RegisterCloneInfoCells();
+        RegisterEeDebugCells();
     });
 }
 

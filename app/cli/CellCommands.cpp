@@ -29,6 +29,7 @@ constexpr FamilyCategory kFamilyCategories[] = {
     {"CL_Mch_", CT_Mch},             {"CL_Dtmf_", CT_DTMF},
     {"CL_ScanList_", CT_Scan},        {"CL_CTone_", CT_CTone},
     {"CL_5TRx_", CT_RX_Code},         {"CL_5TTx_", CT_TX_Code},
+    {"CL_Select_", CT_TX_Code},
     {"CL_2TTx_", CT_2Tone_Code},      {"CL_2T_", CT_2Tone_Code},
     {"CL_UTone_", CT_UserTone},       {"CL_Msk_IdGroup_", CT_MSK_IdGroup},
     {"CL_Msk_CallList_", CT_MSK_CallList}, {"CL_Msk_Msg_Status_", CT_MSK_Msg_Status},
@@ -252,7 +253,9 @@ int RunPick(const ParsedArgs& args) {
             std::fprintf(stderr, "parlo-cli pick: no list is open for item %s\n", item.c_str());
             return kExitInput;
         }
-        const bool listed = popup.kind != PopupKind::CheckBoxes && popup.kind != PopupKind::TextEntry;
+        const bool listed = popup.kind != PopupKind::CheckBoxes &&
+                            popup.kind != PopupKind::TextEntry &&
+                            popup.kind != PopupKind::CharacterEditor;
         if (listed && n >= ListCount(popup.list)) {
             std::fprintf(stderr, "parlo-cli pick: the list has no item %ld\n", n);
             return kExitInput;

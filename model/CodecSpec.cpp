@@ -1,0 +1,157 @@
+#include "model/CodecSpec.h"
+
+#include <algorithm>
+
+#include "model/CodecText.h"
+#include "model/DigitSetCodec.h"
+#include "model/FixedPointCodec.h"
+#include "model/HexCodeCodec.h"
+#include "model/KeyAssignCodec.h"
+#include "model/ListCodec.h"
+#include "model/MinSecCodec.h"
+#include "model/NumberCodec.h"
+#include "model/OverlayList.h"
+#include "model/TimerCodec.h"
+#include "model/ToneFrequencyCodec.h"
+#include "model/cmcEeprom.h"
+
+namespace parlo {
+
+namespace {
+
+TimerParams TimerOf(const CodecSpec& s) {
+    TimerParams p;
+    p.divisor = s.divisor;
+    p.minimum = static_cast<int>(s.minimum);
+    p.maximum = static_cast<int>(s.maximum);
+    p.offAllowed = s.off;
+    p.trim = s.decimals;
+    return p;
+}
+
+MinSecParams MinSecOf(const CodecSpec& s) {
+    MinSecParams p;
+    p.minimum = static_cast<int>(s.minimum);
+    p.maximum = static_cast<int>(s.maximum);
+    p.secondsPerUnit = s.divisor;
+    return p;
+}
+
+FixedPointParams FixedPointOf(const CodecSpec& s) {
+    FixedPointParams p;
+    p.scale = s.scale;
+    p.decimals = s.decimals;
+    p.minimum = s.minimum;
+    p.maximum = s.maximum;
+    return p;
+}
+
+DigitSetParams DigitSetOf(const CodecSpec& s) {
+    DigitSetParams p;
+    p.first = s.first;
+    p.last = s.last;
+    p.headerStyle = s.last - s.first + 1 > 10 ? 3 : 2;
+    return p;
+}
+
+// A list on fewer bits than it has items offers only the items the bits hold.
+CodecResult LimitedList(CellRequest& request, int& value, const char* list, int fieldMaximum) {
+    const int count = ListCount(list);
+    const int limit = fieldMaximum >= 0 ? std::min(count, fieldMaximum + 1) : count;
+    if (const int key = request.Key(); (key == kKeySpace || key == kKeyBackspace) && limit > 0) {
+        const CodecResult result =
+            SetValue(value, StepWrapped(value, key == kKeySpace ? 1 : -1, 0, limit - 1));
+        request.text = ListText(list, value);
+        return result;
+    }
+    const int before = value;
+    const CodecResult result = ListCodec(request, value, list);
+    if (fieldMaximum >= 0 && value > fieldMaximum) {
+        value = before;
+        request.text = ListText(list, value);
+        return CodecResult::Rejected;
+    }
+    return result;
+}
+
+CodecResult KeyAssignment(CellRequest& request, int& value, const CodecContext& c) {
+    KeyOptions options;
+    if (c.image != nullptr) {
+        options.levels = c.image->GetByte(kAddrOptionLevels);
+        options.port = c.image->GetByte(kAddrScramblerPort);
+    }
+    auto code = static_cast<uint8_t>(value);
+    const CodecResult result = KeyAssignCodec(request, code, options, c.variant);
+    if (result == CodecResult::Changed && c.image != nullptr) {
+        c.image->SetByte(kAddrOptionLevels, options.levels);
+        c.image->SetByte(kAddrScramblerPort, options.port);
+    }
+    value = code;
+    return result;
+}
+
+}  // namespace
+
+CodecResult RunCodec(CellRequest& request, int& value, const CodecSpec& spec,
+                     const CodecContext& context) {
+    switch (spec.kind) {
+        case CodecKind::Show:
+        case CodecKind::ShowHex:
+            return ShowOnly(request, value, spec, context);
+        case CodecKind::List:
+            return LimitedList(request, value, spec.list, context.fieldMaximum);
+        case CodecKind::Number: {
+            NumberParams p;
+            p.minimum = static_cast<int>(spec.minimum);
+            p.maximum = static_cast<int>(spec.maximum);
+            return NumberCodec(request, value, p);
+        }
+        case CodecKind::Timer:
+            return TimerCodec(request, value, TimerOf(spec));
+        case CodecKind::MinSec:
+            return MinSecCodec(request, value, MinSecOf(spec));
+        case CodecKind::FixedPoint: {
+            int64_t v = value;
+            const CodecResult result = FixedPointCodec(request, v, FixedPointOf(spec));
+            value = static_cast<int>(v);
+            return result;
+        }
+        case CodecKind::HexCode: {
+            auto v = static_cast<uint32_t>(value);
+            HexCodeParams p;
+            p.digits = spec.digits;
+            const CodecResult result = HexCodeCodec(request, v, p);
+            value = static_cast<int>(v);
+            return result;
+        }
+        case CodecKind::DigitSet: {
+            auto bits = static_cast<uint32_t>(value);
+            const CodecResult result = DigitSetCodec(request, bits, DigitSetOf(spec));
+            value = static_cast<int>(bits);
+            return result;
+        }
+        case CodecKind::KeyAssign:
+            return KeyAssignment(request, value, context);
+        case CodecKind::ToneFrequency:
+            return ToneFrequencyCodec(request, value, spec.list, spec.minimum, spec.maximum);
+    }
+    return CodecResult::Unchanged;
+}
+
+CodecResult ShowOnly(CellRequest& request, int value, const CodecSpec& spec,
+                     const CodecContext& context) {
+    const bool input = request.phase != kPhaseNone;
+    if (spec.kind == CodecKind::Show) {
+        request.text = FormatText("%d", value);
+    } else if (spec.kind == CodecKind::ShowHex) {
+        request.text = FormatText("$%04X", static_cast<unsigned>(value));
+    } else {
+        // Draws the value through its own codec, without the user's input.
+        CellRequest shown;
+        RunCodec(shown, value, spec, context);
+        request.text = shown.text;
+    }
+    return input ? CodecResult::Rejected : CodecResult::Unchanged;
+}
+
+}  // namespace parlo

@@ -1,0 +1,327 @@
+// The settings cell map, row by row: every value a row can take is entered
+// through its cell as a user would (a list item chosen, a number typed) on
+// an image of random bytes, and must land in the row's own bits only.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <set>
+
+#include "model/CellNames.h"
+#include "model/FixedPointCodec.h"
+#include "model/HexCodeCodec.h"
+#include "model/KeyAssignCodec.h"
+#include "model/MinSecCodec.h"
+#include "model/OverlayList.h"
+#include "model/SettingsCellMap.h"
+#include "model/TimerCodec.h"
+#include "tests/support/CellHarness.h"
+
+namespace parlo {
+namespace {
+
+using test::CellHarness;
+
+// The bits of the image a row owns: address and mask.
+std::vector<std::pair<int32_t, uint8_t>> OwnBits(const SettingCell& row) {
+    switch (row.storage) {
+        case Storage::Bits:
+            return {
+                {row.address, static_cast<uint8_t>(((1u << (row.hi - row.lo + 1)) - 1) << row.lo)}};
+        case Storage::Word:
+            return {{row.address, 0xFF}, {row.address + 1, 0xFF}};
+        case Storage::Nibbles: {
+            std::vector<std::pair<int32_t, uint8_t>> bits;
+            for (int i = 0; i < row.width; i += 2)
+                bits.emplace_back(row.address + i / 2, i + 1 < row.width ? 0xFF : 0xF0);
+            return bits;
+        }
+        case Storage::EnableBit:
+            return {{UserSetEnableAddress(row.lo), UserSetEnableBit(row.lo)}};
+        case Storage::Text: {
+            std::vector<std::pair<int32_t, uint8_t>> bits;
+            for (int i = 0; i < row.width; ++i) bits.emplace_back(row.address + i, 0xFF);
+            return bits;
+        }
+        default:
+            return {};
+    }
+}
+
+// How a value is entered into a cell.
+struct Entry {
+    int value;
+    std::optional<int> item;  // chosen from the list, else typed
+    std::string typed;
+};
+
+// Every value of a row's range, with the input that enters it. Hex codes
+// of six digits are sampled.
+std::vector<Entry> Entries(const SettingCell& row, int variant) {
+    const CodecSpec& c = row.codec;
+    const int fieldMaximum = SettingMaximum(row);
+    std::vector<Entry> entries;
+    auto range = [&](int low, int high, auto text) {
+        for (int v = low; v <= high; ++v) entries.push_back({v, std::nullopt, text(v)});
+    };
+    switch (c.kind) {
+        case CodecKind::List:
+            for (int v = 0; v < ListCount(c.list) && v <= fieldMaximum; ++v)
+                entries.push_back({v, v, ""});
+            break;
+        case CodecKind::KeyAssign:
+            for (int v = 0; v < ListCount(KeyFunctionList(variant)); ++v)
+                entries.push_back({'0' + v, v, ""});
+            break;
+        case CodecKind::Number:
+            range(int(c.minimum), int(c.maximum), [](int v) { return std::to_string(v); });
+            break;
+        case CodecKind::Timer: {
+            TimerParams p;
+            p.divisor = c.divisor;
+            range(int(c.minimum), int(c.maximum), [&](int v) { return TimerText(v, p); });
+            break;
+        }
+        case CodecKind::MinSec: {
+            MinSecParams p;
+            p.secondsPerUnit = c.divisor;
+            range(int(c.minimum) / c.divisor, int(c.maximum) / c.divisor,
+                  [&](int v) { return MinSecText(v, p); });
+            break;
+        }
+        case CodecKind::FixedPoint: {
+            const double unit = std::pow(10.0, c.scale);
+            range(int(std::lround(c.minimum * unit)), int(std::lround(c.maximum * unit)),
+                  [&](int v) { return FixedPointText(v, c.scale, c.decimals); });
+            break;
+        }
+        case CodecKind::HexCode: {
+            HexCodeParams p;
+            p.digits = c.digits;
+            std::set<int> values = {0, 1, 0x9, 0xA, fieldMaximum, fieldMaximum - 1};
+            std::mt19937 random(7);
+            while (values.size() < 200)
+                values.insert(static_cast<int>(random() % (fieldMaximum + 1u)));
+            for (int v : values) entries.push_back({v, std::nullopt, HexCodeText(v, p)});
+            break;
+        }
+        default:
+            break;
+    }
+    return entries;
+}
+
+class SettingsCellMapTest : public CellHarness {
+protected:
+    // Random bytes everywhere, so that a stray write shows. Editing is gated
+    // on the extended-mode bit for one row: it is set.
+    void Scramble(uint32_t seed) {
+        std::mt19937 random(seed);
+        for (int32_t a = 0; a < Image().GetSize(); ++a)
+            Image().SetByte(a, static_cast<uint8_t>(random()));
+        Image().SetByte(0x000B, Image().GetByte(0x000B) | 0x10);
+    }
+
+    // Applies an entry and checks that only the row's bits changed.
+    void Enter(const SettingCell& row, const Entry& e) {
+        const cmcEeprom before = Image();
+        const CellContext ctx = e.item ? Pick(kNoCategory, row.cell, 0, *e.item)
+                                       : Type(kNoCategory, row.cell, 0, e.typed);
+        const std::string what = CellName(row.cell) + " = " + std::to_string(e.value);
+        ASSERT_FALSE(ctx.rejected) << what;
+        ASSERT_EQ(ReadSetting(Image(), row), e.value) << what;
+        auto own = OwnBits(row);
+        if (row.codec.kind == CodecKind::KeyAssign) {
+            // The option levels and the scrambler port go with the key.
+            own.emplace_back(kAddrOptionLevels, 0xE0);
+            own.emplace_back(kAddrScramblerPort, 0x03);
+        }
+        // Outside the row's bits the image is as it was.
+        std::vector<uint8_t> was(before.Data(), before.Data() + before.GetSize());
+        std::vector<uint8_t> now(Image().Data(), Image().Data() + Image().GetSize());
+        for (const auto& [at, bits] : own) {
+            was[static_cast<size_t>(at)] &= static_cast<uint8_t>(~bits);
+            now[static_cast<size_t>(at)] &= static_cast<uint8_t>(~bits);
+        }
+        ASSERT_TRUE(was == now) << what;
+        if (row.storage == Storage::Word) {
+            EXPECT_EQ(Image().GetByte(row.address), e.value >> 8) << what;
+            EXPECT_EQ(Image().GetByte(row.address + 1), e.value & 0xFF) << what;
+        }
+        if (ctx.redrawFlags & kRedrawRow) return;
+        // Nothing to store means the value was there already.
+        EXPECT_EQ(ReadSetting(before, row), e.value) << what;
+    }
+};
+
+TEST_F(SettingsCellMapTest, EveryValueOfEveryRowChangesOnlyItsOwnBits) {
+    Open(kVariantLmr);
+    Scramble(1);
+    int rows = 0;
+    size_t values = 0;
+    for (const SettingCell& row : SettingCells()) {
+        const std::vector<Entry> entries = Entries(row, kVariantLmr);
+        if (entries.empty()) continue;
+        ++rows;
+        values += entries.size();
+        for (const Entry& e : entries) Enter(row, e);
+        if (HasFailure()) return;
+    }
+    EXPECT_GT(rows, 150);
+    EXPECT_GT(values, 20000u);
+}
+
+TEST_F(SettingsCellMapTest, TextRowsWriteTheirCharactersOnly) {
+    Open(kVariantDPmr446);
+    Scramble(2);
+    for (const SettingCell& row : SettingCells()) {
+        if (row.storage != Storage::Text) continue;
+        const cmcEeprom before = Image();
+        ASSERT_FALSE(Type(kNoCategory, row.cell, 0, "AB.C%%").rejected) << CellName(row.cell);
+        const std::vector<uint8_t> field = {'A', 'B' | 0x80, 'C', '%'};
+        for (int32_t a = 0; a < Image().GetSize(); ++a) {
+            const int i = a - row.address;
+            if (i < 0 || i >= row.width) {
+                ASSERT_EQ(Image().GetByte(a), before.GetByte(a)) << CellName(row.cell);
+            } else {
+                ASSERT_EQ(Image().GetByte(a), i < 4 ? field[i] : ' ') << CellName(row.cell) << i;
+            }
+        }
+        EXPECT_EQ(Show(kNoCategory, row.cell), row.width == 3 ? "AB.C" : "AB.C%%");
+    }
+}
+
+TEST_F(SettingsCellMapTest, ShownOnlyRowsRefuseInputAndKeepTheImage) {
+    Open(kVariantTarnPmr);
+    Scramble(3);
+    const cmcEeprom before = Image();
+    int shown = 0;
+    for (const SettingCell& row : SettingCells()) {
+        const CodecKind kind = row.codec.kind;
+        const bool shownOnly = row.storage == Storage::None || row.storage == Storage::Ascii ||
+                               (row.storage != Storage::Text &&
+                                (kind == CodecKind::Show || kind == CodecKind::ShowHex));
+        if (!shownOnly) continue;
+        ++shown;
+        EXPECT_TRUE(Type(kNoCategory, row.cell, 0, "1").rejected) << CellName(row.cell);
+        Key(kNoCategory, row.cell, 0, kKeySpace);
+    }
+    EXPECT_TRUE(Image().Equals(before));
+    EXPECT_GT(shown, 20);
+    Image().SetWord(0x9A15, 0x1234);
+    EXPECT_EQ(Show(kNoCategory, CL_Msk_Presl_Own_Id), "4660");
+    Image().SetWord(0x9A19, 0xBEEF);
+    EXPECT_EQ(Show(kNoCategory, CL_Msk_Presl_Sync), "$BEEF");
+    EXPECT_EQ(Show(kNoCategory, CL_Exp_BeepFreq_Low), "----");
+    EXPECT_EQ(Show(kNoCategory, CL_Maker_mREF), "----");
+}
+
+TEST_F(SettingsCellMapTest, TheTimeOutTimerGoesTo180InDPmr446And255Elsewhere) {
+    struct Case {
+        int variant;
+        std::string typed, shown;
+        int stored;
+    };
+    const Case cases[] = {
+        {kVariantLmr, "255", "255.000", 255},     {kVariantLmr, "300", "255.000", 255},
+        {kVariantPmr, "200", "200.000", 200},     {kVariantDPmr446, "200", "180.000", 180},
+        {kVariantDPmr446, "179", "179.000", 179},
+    };
+    for (const Case& c : cases) {
+        Open(c.variant);
+        Type(kNoCategory, CL_Comm_Tot_Timer, 0, c.typed);
+        EXPECT_EQ(Image().GetByte(0x95B9), c.stored) << c.variant << " " << c.typed;
+        EXPECT_EQ(Show(kNoCategory, CL_Comm_Tot_Timer), c.shown);
+    }
+    // Stepping wraps at the variant's maximum.
+    Image().SetByte(0x95B9, 180);
+    Key(kNoCategory, CL_Comm_Tot_Timer, 0, kKeySpace);
+    EXPECT_EQ(Image().GetByte(0x95B9), 0);
+}
+
+TEST_F(SettingsCellMapTest, SharedBytesAndSteppedNumbers) {
+    Open(kVariantTarnPmr);
+    // The bits of 0x9C10 belong to five settings.
+    Image().SetByte(0x9C10, 0x00);
+    Pick(kNoCategory, CL_Msk_Cfg_Enc_PttCall, 0, 1);
+    Pick(kNoCategory, CL_Msk_Cfg_Gps_Auto, 0, 1);
+    Pick(kNoCategory, CL_Msk_Cfg_Gps_Sentence, 0, 3);
+    EXPECT_EQ(Image().GetByte(0x9C10), 0x80 | 0x10 | 0x03);
+    Pick(kNoCategory, CL_Msk_Cfg_Enc_PttCall, 0, 0);
+    EXPECT_EQ(Image().GetByte(0x9C10), 0x13);
+    // Number 1..8 steps from 8 to 1, and back.
+    Image().SetByte(0x9BED, 8);
+    Key(kNoCategory, CL_Msk_TimingErr_NA, 0, kKeySpace);
+    EXPECT_EQ(Show(kNoCategory, CL_Msk_TimingErr_NA), "1");
+    Key(kNoCategory, CL_Msk_TimingErr_NA, 0, kKeyBackspace);
+    EXPECT_EQ(Image().GetByte(0x9BED), 8);
+    // A four-item list on one bit offers two items.
+    Image().SetByte(0x9C10, 0x04);
+    Key(kNoCategory, CL_Msk_Cfg_Enc_PttSideTone, 0, kKeySpace);
+    EXPECT_EQ(Image().GetByte(0x9C10), 0x00);
+    EXPECT_TRUE(Pick(kNoCategory, CL_Msk_Cfg_Enc_PttSideTone, 0, 3).rejected);
+    EXPECT_EQ(Image().GetByte(0x9C10), 0x00);
+}
+
+TEST_F(SettingsCellMapTest, ValuesShowAsADealerReadsThem) {
+    Open(kVariantLmr);
+    struct Case {
+        int cell;
+        int32_t address;
+        std::vector<uint8_t> bytes;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {CL_Comm_UserPassword, 0x957D, {0x12, 0xAB}, "12AB"},
+        {CL_Comm_DealerPasscode, 0x957F, {0x01, 0x23, 0x45}, "012345"},
+        {CL_Exp_UserCtcss, 0x9697, {0x02, 0x9E}, " 67.0"},
+        {CL_Exp_BeepFreq_High, 0x9589, {0x0B, 0xB8}, "3000"},
+        {CL_Msk_TimingErr_TAC, 0x9BF1, {25}, "  0.25"},
+        {CL_Comm_Tot_Reset, 0x95CA, {15}, " 15.000"},
+        {CL_Msk_Cfg_Gps_IntervalTimer, 0x9C0F, {3}, " 1:30"},
+        {CL_ScanComm_StopTimer, 0x95B2, {50}, "  5.0"},
+        {CL_ScanComm_ScanTimer_Fast, 0x95A5, {125}, "  0.125"},
+        {CL_Comm_AtResetTimer_A, 0x95BD, {0}, "Off"},
+        {CL_Comm_AtResetTimer_A, 0x95BD, {30}, " 30"},
+        {CL_Dig_Tim_Chk, 0xA365, {0x01, 0xF4}, "  0.500"},
+        {CL_Maker_Liion_Normal_Low1, 0x0030, {140}, "140"},
+        {CL_Maker_Liion_Normal_DispNormal, 0x0030, {140}, "> 140"},
+        {CL_Maker_Liion_Dry_DispLow2, 0x0037, {101}, "<= 101"},
+        {CL_Comm_CloneComment1,
+         0x95DD,
+         {'D', 'E', 'P', 'O', 'T', 0x01, 'X', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '},
+         "DEPOT X"},
+    };
+    for (const Case& c : cases) {
+        Image().WriteBlock(c.address, c.bytes.data(), static_cast<int32_t>(c.bytes.size()));
+        EXPECT_EQ(Show(kNoCategory, c.cell), c.shown) << CellName(c.cell);
+    }
+}
+
+TEST_F(SettingsCellMapTest, TheChannelCheckTimerIsEditableOnlyInExtendedMode) {
+    Open(kVariantDPmr446);
+    Image().SetByte(0x000B, 0x00);
+    Image().SetWord(0xA365, 500);
+    EXPECT_TRUE(Type(kNoCategory, CL_Dig_Tim_Chk, 0, "1.0").rejected);
+    EXPECT_EQ(Image().GetWord(0xA365), 500);
+    EXPECT_EQ(Show(kNoCategory, CL_Dig_Tim_Chk), "  0.500");
+    Image().SetByte(0x000B, 0x10);
+    EXPECT_FALSE(Type(kNoCategory, CL_Dig_Tim_Chk, 0, "1.0").rejected);
+    EXPECT_EQ(Image().GetWord(0xA365), 1000);
+    // Clamped to 0.100 .. 1.275 s.
+    Type(kNoCategory, CL_Dig_Tim_Chk, 0, "5");
+    EXPECT_EQ(Image().GetWord(0xA365), 1275);
+}
+
+TEST_F(SettingsCellMapTest, EditsAskForTheRowToBeRedrawn) {
+    Open(kVariantPmr);
+    const int before = host.edits;
+    const CellContext ctx = Pick(kNoCategory, CL_Comm_Tot, 0, 1);
+    EXPECT_TRUE(ctx.redrawFlags & kRedrawRow);
+    EXPECT_EQ(host.edits, before + 1);
+    EXPECT_FALSE(Draw(kNoCategory, CL_Comm_Tot).redrawFlags & kRedrawRow);
+}
+
+}  // namespace
+}  // namespace parlo
