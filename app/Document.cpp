@@ -27,7 +27,10 @@ Document::Document() {
     previousWorking_ = SetWorkingImage(&working_);
 }
 
-Document::~Document() { SetWorkingImage(previousWorking_); }
+Document::~Document() {
+    // Only the document whose image is the working image hands it back.
+    if (HasWorkingImage() && &WorkingImage() == &working_) SetWorkingImage(previousWorking_);
+}
 
 int Document::Variant() const { return CurrentVariant(); }
 

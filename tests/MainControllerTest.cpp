@@ -107,6 +107,7 @@ protected:
     void StartWith(int variant) {
         env.Defaults();
         env.SetModelType(static_cast<int8_t>(variant));
+        main.reset();
         main = std::make_unique<indMain>(env, view);
         main->Start();
     }
