@@ -9,6 +9,7 @@
 namespace parlo {
 
 class Canvas;
+class CloneProgressView;
 class cuiSheet;
 class cuiTree;
 
@@ -45,6 +46,10 @@ public:
     virtual void ShowCompareList(const std::string& /*lines*/) {}
     virtual void OpenEepromWindow() {}
     virtual void OpenDebugWindow() {}
+    // The "Cloning" window; nullptr shows no progress.
+    virtual CloneProgressView* CloneProgress() { return nullptr; }
+    // The clone information window for the identity just read.
+    virtual void ShowCloneInformation() {}
 };
 
 }  // namespace parlo

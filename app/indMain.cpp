@@ -50,7 +50,12 @@ void Roll(std::string& buffer, char c, size_t length) {
 
 }  // namespace
 
-indMain::indMain(indEnviron& env, MainView& view) : env_(env), view_(view) {
+indMain::indMain(indEnviron& env, MainView& view, std::unique_ptr<indCloneMan> cloneManager)
+    : env_(env),
+      view_(view),
+      cloneManager_(cloneManager ? std::move(cloneManager) : std::make_unique<indCloneMan>()),
+      clones_(std::make_unique<CloneCommands>(doc_, *cloneManager_)) {
+    cloneManager_->SetView(view_.CloneProgress());
     currentDirectory_ = env.CurrentDirectory();
     EventManager().Subscribe(OnEvent, this);
 }
@@ -368,6 +373,9 @@ void indMain::RunCommand(int cell, int32_t index, const CellContext& context) {
             }
             break;
         case CL_Menu_Port_SpeedHigh: env_.SetComSpeedHigh(index != 0); break;
+        case CL_Menu_Clone_Read: CloneRead(); break;
+        case CL_Menu_Clone_Write: CloneWrite(); break;
+        case CL_Menu_Clone_Info: CloneInformation(); break;
         case CL_Model_Lmr:
         case CL_Model_Pmr:
         case CL_Model_TarnPmr:
@@ -453,6 +461,51 @@ void indMain::ContextHelp(int, int cell, int32_t) {
 }
 
 bool indMain::AppendChannel(int bank) { return doc_.AppendChannel(bank); }
+
+// ---- Cloning ------------------------------------------------------------------------------
+
+void indMain::ConfigurePort() {
+    const int port = env_.ComPort();
+    cloneManager_->SetPort(port, env_.PortDevice(port));
+    cloneManager_->SetHighSpeed(env_.ComSpeedHigh());
+}
+
+void indMain::CloneRead() {
+    if (SaveChangesPrompt(0) == MsgAnswer::Cancel || cloneManager_->IsBusy()) return;
+    ConfigurePort();
+    clones_->Read([this](int outcome) {
+        if (outcome != 0) return;
+        // The radio's image is now the document: untitled and modified.
+        const int before = doc_.Variant();
+        env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
+        CloseSheet();
+        if (doc_.Variant() != before) BuildTree();
+        PostBankCaptions();
+        EventManager().Send(ev::kDocumentChanged);
+        RefreshTitle();
+    });
+}
+
+void indMain::CloneWrite() {
+    if (cloneManager_->IsBusy()) return;
+    if (CheckWarnings()) {
+        ShowOverlayMessage("GI_Mess_DataError", MsgIcon::Error);
+        return;
+    }
+    EventManager().Send(ev::kFinishEdits);
+    ConfigurePort();
+    clones_->Write(maker_, [this](int outcome) {
+        if (outcome == 0) CloseSheet();
+    });
+}
+
+void indMain::CloneInformation() {
+    if (cloneManager_->IsBusy()) return;
+    ConfigurePort();
+    clones_->Information([this](int outcome) {
+        if (outcome == 0) view_.ShowCloneInformation();
+    });
+}
 
 // ---- Events --------------------------------------------------------------------------------
 

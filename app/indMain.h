@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/CloneCommands.h"
 #include "app/Document.h"
 #include "app/MainView.h"
 #include "app/cmcClipCh.h"
@@ -44,7 +45,9 @@ inline constexpr uint8_t kBankCaption = 33;
 
 class indMain : public CellHost {
 public:
-    indMain(indEnviron& env, MainView& view);
+    // The clone manager talks to the serial device of the platform unless
+    // another is given (tests).
+    indMain(indEnviron& env, MainView& view, std::unique_ptr<indCloneMan> cloneManager = nullptr);
     ~indMain() override;
     indMain(const indMain&) = delete;
     indMain& operator=(const indMain&) = delete;
@@ -85,6 +88,12 @@ public:
     // Characters typed in the About box: the hidden-mode words.
     void TypedCharacter(char c);
     bool EnableMakerMode();
+    // The clone commands (they finish later, when the radio has answered).
+    void CloneRead();
+    void CloneWrite();
+    void CloneInformation();
+    indCloneMan& CloneManager() { return *cloneManager_; }
+    const CloneCommands& Clones() const { return *clones_; }
 
     // CellHost.
     void RunCommand(int cell, int32_t index, const CellContext& context) override;
@@ -111,12 +120,16 @@ private:
     void RecordFolder(const std::string& path);
     std::string HelpFile() const;
     bool Confirm(const std::string& key);
+    // Port and speed from the settings, for the next clone operation.
+    void ConfigurePort();
 
     indEnviron& env_;
     MainView& view_;
     Document doc_;
     indActiveCell cells_{this};
     cmcClipCh clipboard_;
+    std::unique_ptr<indCloneMan> cloneManager_;
+    std::unique_ptr<CloneCommands> clones_;
     std::unique_ptr<iuiTree> tree_;
     std::unique_ptr<cuiSheet> sheet_;
     std::string sheetAction_;

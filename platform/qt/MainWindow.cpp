@@ -19,10 +19,12 @@
 #include <QVBoxLayout>
 
 #include "platform/ProgramInfo.h"
+#include "platform/qt/CloneProgressWindow.h"
 #include "platform/qt/Icons.h"
 #include "platform/qt/MenuBuilder.h"
 #include "platform/qt/NavigationTree.h"
 #include "platform/qt/SheetWidget.h"
+#include "sheet/SheetFactory.h"
 #include "sheet/cmcGTex.h"
 
 namespace parlo::qt {
@@ -106,6 +108,7 @@ MainWindow::MainWindow(indEnviron& env, int argc, char** argv, QWidget* parent)
     makerPanel_->hide();
     statusBar()->addPermanentWidget(makerPanel_);
 
+    cloneProgress_ = new CloneProgressWindow(this);
     controller_ = std::make_unique<indMain>(env_, *this);
     sheetWidget_ = new SheetWidget(controller_->Cells(), sheetPanel);
     sheetLayout->addWidget(sheetWidget_, 1);
@@ -369,6 +372,37 @@ void MainWindow::ShowCompareList(const std::string& lines) {
     layout->addWidget(close, 0, Qt::AlignLeft);
     close->setFocus();
     dialog.exec();
+}
+
+CloneProgressView* MainWindow::CloneProgress() {
+    if (cloneProgress_ == nullptr) cloneProgress_ = new CloneProgressWindow(this);
+    return cloneProgress_;
+}
+
+// The radio's identity as a read-only sheet in a small window.
+void MainWindow::ShowCloneInformation() {
+    QDialog dialog(this);
+    dialog.setWindowTitle(Text("GI_Sys_AppTitle"));
+    auto* layout = new QVBoxLayout(&dialog);
+    cuiSheet::Params params;
+    params.overlay = &MainOverlay();
+    params.fontPercent = env_.FontSizePercentage();
+    auto sheet = CreateSheet("GI_Sheet_CloneInfo", params, controller_->Cells().Entry());
+    sheet->Build(measure_);
+    auto* view = new SheetWidget(controller_->Cells(), &dialog);
+    view->SetSheet(sheet.get());
+    int width = 0, height = 0;
+    for (int c = 0; c < sheet->ColCount(); ++c) width += sheet->ColWidth(c);
+    for (int r = 0; r < sheet->RowCount(); ++r) height += sheet->RowHeight(r);
+    view->setMinimumSize(width + 4, height + 4);
+    layout->addWidget(view);
+    auto* ok = new QPushButton(Text("GI_AppInd_Button_OkCancel", 0), &dialog);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+    ok->setFocus();
+    dialog.exec();
+    view->SetSheet(nullptr);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

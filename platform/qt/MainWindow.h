@@ -15,6 +15,7 @@
 
 namespace parlo::qt {
 
+class CloneProgressWindow;
 class MenuBuilder;
 class NavigationTree;
 class SheetWidget;
@@ -47,6 +48,8 @@ public:
     void SetToolBarVisible(bool visible) override;
     void SetMakerPanel(const std::string& text) override;
     void ShowCompareList(const std::string& lines) override;
+    CloneProgressView* CloneProgress() override;
+    void ShowCloneInformation() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -76,6 +79,7 @@ private:
     CellDesc toolBarBasic_;
     std::vector<std::unique_ptr<CellDesc>> toolBarItems_;
     QTimer mainTask_;
+    CloneProgressWindow* cloneProgress_ = nullptr;
     std::unique_ptr<indMain> controller_;
 };
 
