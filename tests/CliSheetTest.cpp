@@ -42,7 +42,7 @@ TEST_F(CliSheetTest, SheetPrintsTheChannelsOfABankWithTheRowForANewChannel) {
         lines.push_back(r.out.substr(start, nl - start));
     ASSERT_GE(lines.size(), 8u);
     EXPECT_EQ(lines[0], "Bank 1: PMR446  (Left CH - 56)");
-    EXPECT_EQ(lines[4].rfind("No. | Mark | Name | Use | Receive | Transmit |", 0), 0u) << lines[4];
+    EXPECT_EQ(lines[2].rfind("No. | Mark | Name | Use | Receive | Transmit |", 0), 0u) << lines[2];
     EXPECT_EQ(lines[6].rfind("1-  1 | AB | PMR 1 | Normal | 446.006250 | <- | ", 0), 0u) << lines[6];
     // 64 slots in the bank, then the row for adding a channel.
     ASSERT_EQ(lines.size(), 1u + 5u + 64u + 1u);
