@@ -12,6 +12,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -21,6 +23,8 @@
 #include "platform/ProgramInfo.h"
 #include "platform/qt/CloneProgressWindow.h"
 #include "platform/qt/Icons.h"
+#include "platform/qt/QtPrinterPage.h"
+#include "sheet/SheetPrinter.h"
 #include "platform/qt/MenuBuilder.h"
 #include "platform/qt/NavigationTree.h"
 #include "platform/qt/SheetWidget.h"
@@ -372,6 +376,44 @@ void MainWindow::ShowCompareList(const std::string& lines) {
     layout->addWidget(close, 0, Qt::AlignLeft);
     close->setFocus();
     dialog.exec();
+}
+
+int MainWindow::PrintTo(QPrinter& printer, bool allSheets, const std::function<bool()>& cancelled) {
+    std::vector<std::string> actions;
+    if (allSheets && controller_->Tree() != nullptr) {
+        controller_->Tree()->ForEach([&](TreeNode& n) {
+            if (!n.Action().empty()) actions.push_back(n.Action());
+        });
+    } else if (controller_->Sheet() != nullptr) {
+        actions.push_back(controller_->SheetAction());
+    }
+    QtPrinterPage page(printer);
+    if (!page.Active()) return 0;
+    SheetPrinter sheets(page, controller_->Cells().Entry());
+    const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page.Resolution(),
+                                          page.PageWidth(), page.PageHeight());
+    for (const std::string& action : actions) {
+        if (cancelled()) sheets.Cancel();
+        sheets.Print(action, rect);
+        QApplication::processEvents();
+    }
+    return sheets.PagesPrinted();
+}
+
+void MainWindow::Print(bool allSheets) {
+    if (controller_->Sheet() == nullptr) return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setCopyCount(1);
+    QPrintDialog chooser(&printer, this);
+    if (chooser.exec() != QDialog::Accepted) return;
+    QProgressDialog progress(Text("GI_Sys_Printer_PrintingDialog", 1), Text("GI_Sys_Printer_PrintingDialog", 2),
+                             0, 0, this);
+    progress.setWindowTitle(Text("GI_Sys_Printer_PrintingDialog", 0));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.show();
+    QApplication::processEvents();
+    PrintTo(printer, allSheets, [&progress] { return progress.wasCanceled(); });
 }
 
 CloneProgressView* MainWindow::CloneProgress() {

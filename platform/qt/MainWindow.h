@@ -3,6 +3,8 @@
 // status bar around the application's controller.
 #include <QLabel>
 #include <QMainWindow>
+#include <QPrinter>
+#include <functional>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -49,6 +51,10 @@ public:
     void SetMakerPanel(const std::string& text) override;
     void ShowCompareList(const std::string& lines) override;
     CloneProgressView* CloneProgress() override;
+    void Print(bool allSheets) override;
+    // Prints the current sheet, or every sheet of the tree, on `printer`;
+    // returns the pages printed.
+    int PrintTo(QPrinter& printer, bool allSheets, const std::function<bool()>& cancelled);
     void ShowCloneInformation() override;
 
 protected:

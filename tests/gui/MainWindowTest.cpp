@@ -93,6 +93,28 @@ TEST_F(MainWindowTest, TypingIntoTheNewRowAddsAChannel) {
     EXPECT_TRUE(window->windowTitle().startsWith("*"));
 }
 
+TEST_F(MainWindowTest, PrintsTheCurrentSheetAndAllSheetsToPdf) {
+    Open(kVariantPmr);
+    test::TempDir dir;
+    Select("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0");
+    auto print = [&](bool all, const std::string& name) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(dir.file(name)));
+        return window->PrintTo(printer, all, [] { return false; });
+    };
+    const int current = print(false, "bank.pdf");
+    EXPECT_GE(current, 1);
+    const int all = print(true, "all.pdf");
+    EXPECT_GT(all, current);
+    EXPECT_EQ(test::ReadFile(dir.file("all.pdf")).substr(0, 4), "%PDF");
+    // A cancelled job prints nothing more.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir.file("none.pdf")));
+    EXPECT_EQ(window->PrintTo(printer, true, [] { return true; }), 0);
+}
+
 TEST_F(MainWindowTest, EveryTreeNodeOpensItsSheet) {
     for (int variant = 0; variant < kVariantCount; ++variant) {
         Open(variant);
