@@ -2,6 +2,7 @@
 
 #include "clone/CloneInfo.h"
 #include "clone/ContentValidation.h"
+#include "clone/StoredIdentity.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
@@ -43,6 +44,7 @@ void CloneCommands::JudgeIdentity(CloneResult& r) {
         return;
     }
     identity_.assign(r.identity.Data(), r.identity.Data() + r.identity.Length());
+    SetStoredIdentity(identity_);  // the clone information cells show it
     if (identity_[kIdentityMapRevision] > kMapRevision) r.status = kCloneMapRevision;
 }
 

@@ -8,6 +8,7 @@
 #include "app/CloneCommands.h"
 #include "clone/CloneMessages.h"
 #include "clone/ContentValidation.h"
+#include "clone/StoredIdentity.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
 #include "tests/support/ScriptedSerial.h"
@@ -80,6 +81,7 @@ TEST_F(CloneCommandsTest, ReadMakesTheRadiosImageTheModifiedUntitledDocument) {
     EXPECT_EQ(doc.FileName(), "");
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(cmds.Identity().size(), 80u);
+    EXPECT_EQ(StoredIdentity(), cmds.Identity());  // for the clone information cells
 }
 
 TEST_F(CloneCommandsTest, TheReadRangeComesFromTheIdentityBlock) {
