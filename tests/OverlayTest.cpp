@@ -447,7 +447,7 @@ TEST(OverlayHelp, ContextsNameCellsAndAnchorsOfTheManual) {
     }
     EXPECT_GT(lines, 0);
     for (int context : contexts)
-        EXPECT_NE(manual.find("id=\"ctx" + std::to_string(context) + "\""), std::string::npos)
+        EXPECT_NE(manual.find("id=\"context-" + std::to_string(context) + "\""), std::string::npos)
             << "the manual has no anchor for context " << context;
 }
 
