@@ -74,6 +74,7 @@ void indMain::Start(int argc, char** argv) {
     if (variant < 0 || variant >= kVariantCount) variant = kVariantLmr;
     SelectModel(variant);
     doc_.NewFromDefaults();
+    compareBase_.Assign(doc_.Defaults());
     RefreshTitle();
     BuildTree();
     view_.SetToolBarVisible(env_.ToolbarVisible());
@@ -394,19 +395,18 @@ void indMain::RunCommand(int cell, int32_t index, const CellContext& context) {
             }
             break;
         case CL_Menu_Debug_Compare: {
+            // Each list shows the changes since the one before.
             std::string lines;
-            static cmcEeprom base;
-            if (base.GetSize() == 0) base.Assign(doc_.Defaults());
-            if (base.GetSize() != doc_.Working().GetSize()) {
+            if (compareBase_.GetSize() != doc_.Working().GetSize()) {
                 lines = "Not match size !\n";
             } else {
-                for (int32_t a = 0; a < base.GetSize(); ++a) {
-                    if (base.GetByte(a) != doc_.Working().GetByte(a))
+                for (int32_t a = 0; a < compareBase_.GetSize(); ++a) {
+                    if (compareBase_.GetByte(a) != doc_.Working().GetByte(a))
                         lines += Format("%04X : %02X -> %02X\n", static_cast<unsigned>(a),
-                                        base.GetByte(a), doc_.Working().GetByte(a));
+                                        compareBase_.GetByte(a), doc_.Working().GetByte(a));
                 }
             }
-            base.Assign(doc_.Working());
+            compareBase_.Assign(doc_.Working());
             view_.ShowCompareList(lines);
             break;
         }
@@ -516,6 +516,7 @@ void indMain::OnEvent(void* self, const cmcEvRecord& e) {
             m->view_.SetStatus(e.Text(), static_cast<uint32_t>(e.arg1), static_cast<uint32_t>(e.arg2));
             break;
         case ev::kDocumentChanged: m->RebuildVariableBranches(); break;
+        case ev::kSetCompareBase: m->compareBase_.Assign(m->doc_.Working()); break;
         case ev::kInsertChannel:
         case ev::kDeleteChannel: {
             // The bank that holds the slot grows or shrinks with it.

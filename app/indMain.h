@@ -27,6 +27,7 @@ namespace parlo {
 // Events the controller raises or handles.
 namespace ev {
 inline constexpr uint8_t kStatusText = 4;
+inline constexpr uint8_t kSetCompareBase = 8;
 inline constexpr uint8_t kMenuState = 9;
 inline constexpr uint8_t kRedrawAll = 13;
 inline constexpr uint8_t kRedrawIndex = 16;
@@ -104,6 +105,7 @@ public:
     bool AppendChannel(int bank) override;
     cmcEeprom& DefaultImage() override { return doc_.Defaults(); }
     void CellEdited() override;
+    const cmcEeprom* CompareBase() override { return &compareBase_; }
 
 private:
     struct SheetPosition {
@@ -138,6 +140,7 @@ private:
     bool extended_ = false;
     bool deleting_ = false;
     std::string currentDirectory_;
+    cmcEeprom compareBase_;  // what the debug lists compare the working image with
     cmcTick warningDelay_;
     std::string makerWord_, extendedWord_;
 };

@@ -4,6 +4,7 @@
 
 #include "app/indMain.h"
 #include "clone/CloneFileOps.h"
+#include "platform/Fatal.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
@@ -80,10 +81,11 @@ public:
     std::optional<int> ChoosePort(int) override { return std::nullopt; }
     void OpenHelp(const std::string& f, int c) override { help = {f, c}; }
     void SetMakerPanel(const std::string& t) override { makerPanel = t; }
+    void ShowCompareList(const std::string& lines) override { compare = lines; }
 
     std::optional<std::string> openPath, savePath;
     int saveDialogs = 0;
-    std::string title, makerPanel;
+    std::string title, makerPanel, compare;
     cuiSheet* sheet = nullptr;
     int treeChanges = 0;
     bool closed = false;
@@ -315,6 +317,20 @@ TEST_F(MainControllerTest, DeletingPriorityChannelsIsAllowedInDPmr446) {
     prompts.answer = MsgAnswer::Ok;
     Row(RowCommand::Delete, 0);
     EXPECT_EQ(static_cast<uint32_t>(Channel(0).Value(Field::RxFreq)), second);
+}
+
+TEST_F(MainControllerTest, TheDebugListShowsTheChangesSinceTheLastOne) {
+    StartWith(kVariantLmr);
+    CellContext none;
+    main->RunCommand(CL_Menu_Debug_Compare, 0, none);  // against the factory image
+    EXPECT_NE(view.compare, "");
+    const uint8_t old = main->Doc().Working().GetByte(0x9600);
+    main->Doc().Working().SetByte(0x9600, static_cast<uint8_t>(old + 1));
+    main->RunCommand(CL_Menu_Debug_Compare, 0, none);
+    EXPECT_EQ(view.compare, Format("9600 : %02X -> %02X\n", old, static_cast<uint8_t>(old + 1)));
+    main->RunCommand(CL_Menu_Debug_Compare, 0, none);
+    EXPECT_EQ(view.compare, "");
+    EXPECT_EQ(main->CompareBase()->GetByte(0x9600), static_cast<uint8_t>(old + 1));
 }
 
 TEST_F(MainControllerTest, MenuState) {
