@@ -222,7 +222,9 @@ void ChannelRecord::EncodeRow(const LayoutRow& row, int32_t at) {
                      static_cast<uint32_t>(std::clamp(value, 0, kHighestFrequency));
             break;
         case Form::Decimal4:
-            stored = EncodeDecimal4(value);
+            // A number that was not decimal reads as 0xFFFF; storing the
+            // record again keeps its digits as they were.
+            if (!(value == 0xFFFF && DecodeDecimal4(stored) == 0xFFFF)) stored = EncodeDecimal4(value);
             break;
         case Form::Zero:
             stored &= ~row.mask;

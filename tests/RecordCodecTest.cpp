@@ -336,12 +336,15 @@ TEST(RecordCodec, TextsRawBytesAndCallNumbers) {
     record.Store();
     EXPECT_EQ(image.GetByte(0x9757 + 21 + 8 + 11), 11);
 
-    // A call number with a nibble above 9 reads as 0xFFFF and writes back so.
+    // A call number with a nibble above 9 reads as 0xFFFF; storing the
+    // record for another field keeps its digits.
     image.SetByte(0x88F8, 0x1A);
+    const uint16_t stored = image.GetWord(0x88F8);
     record.Decode(16, 0);
     EXPECT_EQ(record.Value(Field::MskCallAdr), 0xFFFF);
+    record.texts[0] = "DEPOT   ";
     record.Store();
-    EXPECT_EQ(image.GetWord(0x88F8), 0xFFFF);
+    EXPECT_EQ(image.GetWord(0x88F8), stored);
     record.SetValue(Field::MskCallAdr, 907);
     record.Store();
     EXPECT_EQ(image.GetWord(0x88F8), 0x0907);
