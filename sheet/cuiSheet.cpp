@@ -747,6 +747,14 @@ void cuiSheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, 
         if (!line.empty()) canvas.DrawText(x, y, line, font.colour);
         y += canvas.TextHeight(line.empty() ? "Ag" : line);
     }
+    // A channel whose settings disagree with its signalling carries a mark
+    // in its corner: red for an error, yellow for a warning.
+    if (ctx.warningMarks & 0x0C) {
+        const int size = std::max(4, rect.Height() / 3);
+        const uint32_t mark = (ctx.warningMarks & 0x08) ? 0x0000FF : 0x00C0FF;
+        canvas.FillPolygon({{rect.right - size, rect.top}, {rect.right, rect.top}, {rect.right, rect.top + size}},
+                           mark);
+    }
     if (ctx.glyph != Glyph::None) {
         const bool left = ctx.glyphLeft || d.HAlign() == 2;
         const int size = std::max(4, rect.Height() / 3);

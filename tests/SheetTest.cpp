@@ -267,6 +267,25 @@ TEST_F(SheetTest, PrintingColours) {
     EXPECT_EQ(canvas.texts.at(0).text, "last");
 }
 
+TEST_F(SheetTest, WarningMarksShowInTheCellCorner) {
+    auto s = Make("GI_Sheet_Grid");
+    std::vector<uint32_t> colours;
+    for (uint8_t marks : {uint8_t{0}, uint8_t{0x04}, uint8_t{0x08}, uint8_t{0x0C}}) {
+        cuiSheet::Params p;
+        p.overlay = &ovl.overlay();
+        p.key = "GI_Sheet_Grid";
+        cuiSheet marked(p, [marks](CellContext& c, int) {
+            c.warningMarks = marks;
+            return 0;
+        });
+        marked.Build(canvas);
+        canvas.Clear();
+        marked.DrawCell(canvas, 3, 2, {0, 0, 90, 30}, false);
+        colours.push_back(canvas.polygons.empty() ? 0xFFFFFFFFu : canvas.polygons[0].colour);
+    }
+    EXPECT_EQ(colours, (std::vector<uint32_t>{0xFFFFFFFFu, 0x00C0FFu, 0x0000FFu, 0x0000FFu}));
+}
+
 TEST_F(SheetTest, BoundCellsShowTheDispatcherText) {
     auto s = Make("GI_Sheet_Grid");
     EXPECT_EQ(s->CellText(3, 2), "CL_Mch_FreqT#2");
