@@ -268,7 +268,6 @@ TEST_F(SheetTest, PrintingColours) {
 }
 
 TEST_F(SheetTest, WarningMarksShowInTheCellCorner) {
-    auto s = Make("GI_Sheet_Grid");
     std::vector<uint32_t> colours;
     for (uint8_t marks : {uint8_t{0}, uint8_t{0x04}, uint8_t{0x08}, uint8_t{0x0C}}) {
         cuiSheet::Params p;
