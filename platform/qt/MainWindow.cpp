@@ -40,6 +40,7 @@ constexpr uint8_t kEvMenuState = 9;
 constexpr uint8_t kEvToolBarState = 20;
 constexpr uint8_t kEvFinishEdits = 21;
 constexpr uint8_t kEvPortChanged = 2;
+constexpr uint8_t kEvDebugText = 22;
 constexpr uint8_t kEvDocumentChanged = 25;
 
 QString Text(const std::string& key, int index = 0) {
@@ -265,6 +266,8 @@ void MainWindow::OnEvent(void* self, const cmcEvRecord& event) {
     if (event.code == kEvMenuState || event.code == kEvPortChanged || event.code == kEvDocumentChanged)
         w->RefreshMenus();
     if (event.code == kEvFinishEdits) w->sheetWidget_->FinishEdit();
+    if (event.code == kEvDebugText && w->debugLog_ != nullptr)
+        w->debugLog_->appendPlainText(QString::fromStdString(event.Text()));
 }
 
 // ---- MainView ------------------------------------------------------------------------------
@@ -414,6 +417,68 @@ void MainWindow::Print(bool allSheets) {
     progress.show();
     QApplication::processEvents();
     PrintTo(printer, allSheets, [&progress] { return progress.wasCanceled(); });
+}
+
+// The working image as a byte sheet beside its compare base, for service.
+void MainWindow::OpenEepromWindow() {
+    auto* dialog = new QDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(Text("GI_Sys_AppTitle"));
+    auto* layout = new QVBoxLayout(dialog);
+    cuiSheet::Params params;
+    params.overlay = &MainOverlay();
+    params.fontPercent = env_.FontSizePercentage();
+    auto sheet = std::shared_ptr<cuiSheet>(
+        CreateSheet("GI_Sheet_EeDebugWin", params, controller_->Cells().Entry()).release());
+    sheet->Build(measure_);
+    auto* view = new SheetWidget(controller_->Cells(), dialog);
+    view->SetSheet(sheet.get());
+    int width = 0, height = 0;
+    for (int c = 0; c < sheet->ColCount(); ++c) width += sheet->ColWidth(c);
+    for (int r = 0; r < sheet->RowCount(); ++r) height += sheet->RowHeight(r);
+    const int screenHeight = screen() != nullptr ? screen()->availableGeometry().height() : 1024;
+    view->setMinimumSize(width + 24, std::min(height + 4, screenHeight / 2));
+    layout->addWidget(view);
+    auto* buttons = new QHBoxLayout;
+    auto* redraw = new QPushButton("Redraw", dialog);
+    auto* setCompare = new QPushButton("Set Comp", dialog);
+    auto* ok = new QPushButton(Text("GI_AppInd_Button_OkCancel", 0), dialog);
+    buttons->addStretch();
+    buttons->addWidget(redraw);
+    buttons->addWidget(setCompare);
+    buttons->addWidget(ok);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, dialog, &QDialog::close);
+    connect(redraw, &QPushButton::clicked, dialog, [view] {
+        EventManager().Send(25);
+        view->viewport()->update();
+    });
+    connect(setCompare, &QPushButton::clicked, dialog, [view] {
+        EventManager().Send(8);
+        EventManager().Send(23);
+        view->viewport()->update();
+    });
+    // The sheet lives as long as the window.
+    connect(dialog, &QObject::destroyed, dialog, [sheet, view] { view->SetSheet(nullptr); });
+    dialog->show();
+}
+
+// A log of the lines any part of the program posts (event 22).
+void MainWindow::OpenDebugWindow() {
+    if (debugLog_ != nullptr) {
+        debugLog_->window()->raise();
+        return;
+    }
+    auto* window = new QWidget(this, Qt::Window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle("Free Debug Window");
+    auto* layout = new QVBoxLayout(window);
+    debugLog_ = new QPlainTextEdit(window);
+    debugLog_->setReadOnly(true);
+    layout->addWidget(debugLog_);
+    window->resize(width() / 2, std::max(100, height() * 8 / 10));
+    connect(window, &QObject::destroyed, this, [this] { debugLog_ = nullptr; });
+    window->show();
 }
 
 CloneProgressView* MainWindow::CloneProgress() {

@@ -2,6 +2,7 @@
 // The main window: menu bar, tool bar, navigation tree, sheet area and
 // status bar around the application's controller.
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QMainWindow>
 #include <QPrinter>
 #include <functional>
@@ -51,6 +52,8 @@ public:
     void SetMakerPanel(const std::string& text) override;
     void ShowCompareList(const std::string& lines) override;
     CloneProgressView* CloneProgress() override;
+    void OpenEepromWindow() override;
+    void OpenDebugWindow() override;
     void Print(bool allSheets) override;
     // Prints the current sheet, or every sheet of the tree, on `printer`;
     // returns the pages printed.
@@ -86,6 +89,7 @@ private:
     std::vector<std::unique_ptr<CellDesc>> toolBarItems_;
     QTimer mainTask_;
     CloneProgressWindow* cloneProgress_ = nullptr;
+    QPlainTextEdit* debugLog_ = nullptr;  // the free debug window's text
     std::unique_ptr<indMain> controller_;
 };
 

@@ -115,6 +115,32 @@ TEST_F(MainWindowTest, PrintsTheCurrentSheetAndAllSheetsToPdf) {
     EXPECT_EQ(window->PrintTo(printer, true, [] { return true; }), 0);
 }
 
+TEST_F(MainWindowTest, TheServiceWindowsOpenInMakerMode) {
+    Open(kVariantPmr);
+    prompts.answer = MsgAnswer::Ok;
+    ASSERT_TRUE(window->Controller().EnableMakerMode());
+    CellContext none;
+    window->Controller().RunCommand(CL_Menu_Debug_EeWindow, 0, none);
+    window->Controller().RunCommand(CL_Menu_Debug_Window, 0, none);
+    QApplication::processEvents();
+    int sheets = 0, logs = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible() || w == window.get()) continue;
+        for (auto* view : w->findChildren<qt::SheetWidget*>()) {
+            if (view->Sheet() != nullptr) {
+                ++sheets;
+                EXPECT_GT(view->Sheet()->RowCount(), 100);  // a row per 16 bytes
+                view->grab();
+            }
+        }
+        logs += w->windowTitle() == "Free Debug Window";
+    }
+    EXPECT_EQ(sheets, 1);
+    EXPECT_EQ(logs, 1);
+    EventManager().PostText(22, 0, 0, "hello");
+    QTest::qWait(50);
+}
+
 TEST_F(MainWindowTest, EveryTreeNodeOpensItsSheet) {
     for (int variant = 0; variant < kVariantCount; ++variant) {
         Open(variant);
