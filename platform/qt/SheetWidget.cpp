@@ -14,6 +14,7 @@
 
 #include "model/OverlayList.h"
 #include "model/indActiveCell.h"
+#include "platform/qt/CharacterEditor.h"
 #include "platform/qt/MenuBuilder.h"
 #include "platform/qt/QtCanvas.h"
 #include "sheet/cmcGTex.h"
@@ -384,6 +385,13 @@ void SheetWidget::OpenPopup(const CellContext& ctx) {
         AfterOperation();
         return;
     }
+    if (popup.kind == PopupKind::CharacterEditor) {
+        CharacterEditor editor(this, static_cast<uint32_t>(popup.current));
+        if (editor.exec() == QDialog::Accepted)
+            sheet_->ChoosePopupItem({PopupKind::CharacterEditor, static_cast<int>(editor.Mask())});
+        AfterOperation();
+        return;
+    }
     if (popup.kind == PopupKind::CheckBoxes) {
         QDialog dialog(this, Qt::Popup | Qt::FramelessWindowHint);
         auto* layout = new QVBoxLayout(&dialog);
@@ -412,6 +420,7 @@ void SheetWidget::OpenPopup(const CellContext& ctx) {
         AfterOperation();
         return;
     }
+    if (popup.list.empty()) return;  // nothing to choose from
     QMenu menu(this);
     const std::vector<std::string>& items = OvlListLines(popup.list);
     for (size_t i = 0; i < items.size(); ++i) {
