@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace parlo {
 
@@ -85,6 +86,9 @@ struct CellRequest {
     uint8_t requestEdit = kEditNone;
     PopupRequest popup;
     std::optional<uint32_t> fontColour;
+    // Bytes to paint as the radio's display characters instead of the text
+    // (segment texts); the text stays their readable form.
+    std::optional<std::vector<uint8_t>> displayBytes;
 
     // The key to act on: none outside a sheet, and none while committing or
     // answering a pop-up.

@@ -101,6 +101,7 @@ CodecResult SegmentTextCodec(CellRequest& request, std::span<uint8_t> field, boo
         return result;
     }
     request.text = SegmentTextForm(field, zeroTerminated);
+    request.displayBytes = std::vector<uint8_t>(field.begin(), field.end());
     return result;
 }
 

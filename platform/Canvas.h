@@ -35,6 +35,11 @@ public:
     virtual void DrawLine(Point from, Point to, uint32_t colour) = 0;
     virtual void FillPolygon(const std::vector<Point>& points, uint32_t colour) = 0;
 
+    // Drawing stays inside `r` (and inside any clip already set) until the
+    // matching PopClip.
+    virtual void PushClip(const Rect& /*r*/) {}
+    virtual void PopClip() {}
+
     // Vertical resolution in dots per inch (96 on screen).
     virtual int Dpi() const { return 96; }
 };

@@ -220,12 +220,20 @@ std::map<std::string, std::vector<std::string>>& ListCache() {
     return cache;
 }
 
+uint64_t& Generation() {
+    static uint64_t generation = 0;
+    return generation;
+}
+
 cmcGTex* SetMainOverlay(cmcGTex* overlay) {
     cmcGTex* old = InstalledMain();
     InstalledMain() = overlay;
     ListCache().clear();
+    ++Generation();
     return old;
 }
+
+uint64_t MainOverlayGeneration() { return Generation(); }
 
 cmcHelpGTex* SetHelpOverlay(cmcHelpGTex* overlay) {
     cmcHelpGTex* old = InstalledHelp();

@@ -90,6 +90,9 @@ cmcGTex& MainOverlay();
 cmcHelpGTex& HelpOverlay();
 cmcGTex* SetMainOverlay(cmcGTex* overlay);
 cmcHelpGTex* SetHelpOverlay(cmcHelpGTex* overlay);
+// Changes whenever another main overlay is installed: what is derived from
+// the overlay and kept is derived again.
+uint64_t MainOverlayGeneration();
 
 // Line `index` of `key` in the main overlay.
 std::string OvlText(const std::string& key, int index = 0);

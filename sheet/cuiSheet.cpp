@@ -6,6 +6,8 @@
 
 #include "app/cmcEvMan.h"
 #include "model/ModelVariant.h"
+#include "model/WorkingImage.h"
+#include "sheet/DisplayCharacters.h"
 #include "platform/Fatal.h"
 #include "sheet/cmcGTex.h"
 
@@ -28,6 +30,10 @@ constexpr uint32_t kClGrey = 0x808080;
 constexpr uint32_t kClSilver = 0xC0C0C0;
 constexpr uint32_t kPrintDark = 0x606060;
 constexpr uint32_t kClBlack = 0x000000;
+
+// Rows lower than this show display texts as plain text: smaller segment
+// characters cannot be read.
+constexpr int kDisplayCharacterHeight = 24;
 
 // Placeholder for a bound cell that has nothing to show.
 constexpr const char* kEmptyBoundText = "";
@@ -64,6 +70,25 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 void PostEvent(uint8_t code) { EventManager().Post(code); }
+
+// The segment shapes of the display characters, read once per main overlay.
+const SegmentGeometry& DisplayGeometry() {
+    static uint64_t readAt = ~uint64_t{0};
+    static SegmentGeometry geometry;
+    if (readAt != MainOverlayGeneration()) {
+        geometry = SegmentGeometry::FromOverlay(MainOverlay());
+        readAt = MainOverlayGeneration();
+    }
+    return geometry;
+}
+
+// The user-defined characters: 16 masks at 0x95FD, high byte first.
+std::vector<uint16_t> UserCharacterMasks() {
+    std::vector<uint16_t> masks(16, 0);
+    if (!HasWorkingImage()) return masks;
+    for (int i = 0; i < 16; ++i) masks[static_cast<size_t>(i)] = WorkingImage().GetWord(0x95FD + 2 * i);
+    return masks;
+}
 
 }  // namespace
 
@@ -688,8 +713,13 @@ void cuiSheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, 
     if (cellRect.Width() <= 0 || cellRect.Height() <= 0 || !built_) return;
     const int owner = OwnerOfJoin(col, row);
     const CellDesc& d = Cell(owner, row);
+    // A cell and the join cells after it show one text across all of them:
+    // every part lays the text out over the whole run and paints only its
+    // own rectangle, so the parts agree whichever of them are in view.
     Rect rect = cellRect;
     for (int c = owner; c < col; ++c) rect.left -= ColWidth(c);
+    for (int c = col + 1; c < cols_ && Cell(c, row).Join(); ++c) rect.right += ColWidth(c);
+    canvas.PushClip(cellRect);
     const bool printing = Printing();
     const bool editorOpen = editing_ && editing_->first == owner && editing_->second == row;
     const bool highlighted = !printing && !editorOpen && Highlighted(owner, row);
@@ -711,12 +741,12 @@ void cuiSheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, 
             font.colour = kClWindow;
         }
     }
-    if (background != kClWhite) canvas.FillRect(rect, background);
+    if (background != kClWhite) canvas.FillRect(cellRect, background);
     const int scale = Scale();
     if (d.flagsB & CellDesc::kBottomRule) {
         const bool plain = d.colour == kClWindow || d.colour == kClWhite;
         const uint32_t rule = plain ? (printing ? kClBlack : kClGrey) : kClWhite;
-        canvas.DrawLine({rect.left, rect.bottom - 1}, {rect.right, rect.bottom - 1}, rule);
+        canvas.DrawLine({cellRect.left, cellRect.bottom - 1}, {cellRect.right, cellRect.bottom - 1}, rule);
     }
 
     std::string text = d.Text();
@@ -733,6 +763,15 @@ void cuiSheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, 
             font.colour = *ctx.request.fontColour;
     }
     canvas.SetFont(font);
+    if (ctx.request.displayBytes && !printing && rect.Height() >= kDisplayCharacterHeight) {
+        // Texts of the radio's display are shown as the radio shows them,
+        // where the row is tall enough for the segments to be read.
+        const int inset = std::max(2, rect.Height() / 6);
+        PaintDisplayText(canvas, {rect.left + 4 * scale, rect.top + inset, rect.right - 2, rect.bottom - inset},
+                         *ctx.request.displayBytes, DisplayGeometry(), UserCharacterMasks(), font.colour);
+        canvas.PopClip();
+        return;
+    }
     const std::vector<std::string> lines = SplitLines(text);
     int textHeight = 0;
     for (const std::string& line : lines) textHeight += canvas.TextHeight(line.empty() ? "Ag" : line);
@@ -767,6 +806,7 @@ void cuiSheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, 
             canvas.FillRect({gx, gy, gx + size, gy + size / 2}, font.colour);
         }
     }
+    canvas.PopClip();
 }
 
 // ---- Redraw by address --------------------------------------------------------

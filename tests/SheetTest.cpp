@@ -45,6 +45,9 @@ const std::vector<std::string> kOverlay = {
     "digital",
     "{S}last|{(Color=clGray)}grey",
     "#",
+    "#GI_Sheet_Join_Style", "",
+    "#GI_Sheet_Join_BasicCell", "",
+    "#GI_Sheet_Join_Cells", "{^}Group head|{+}|{+}|x", "{S}a|b|c|d", "#",
     "#GI_Sheet_Empty_Style", "", "#GI_Sheet_Empty_BasicCell", "", "#GI_Sheet_Empty_Cells", "",
     "", "#",
     "#End_Of_Ovl"};
@@ -265,6 +268,24 @@ TEST_F(SheetTest, PrintingColours) {
     s->DrawCell(canvas, 0, 1, {0, 0, 100, 40}, false);
     EXPECT_TRUE(canvas.fills.empty());  // white paper is not painted
     EXPECT_EQ(canvas.texts.at(0).text, "last");
+}
+
+TEST_F(SheetTest, AJoinedTextIsLaidOutOverTheWholeRun) {
+    auto s = Make("GI_Sheet_Join");
+    // Lay the row out from x = 0 and draw each part in its own rectangle.
+    int x = 0;
+    std::vector<int> starts;
+    for (int c = 0; c < 3; ++c) {
+        canvas.Clear();
+        s->DrawCell(canvas, c, 0, {x, 0, x + s->ColWidth(c), 20}, false);
+        ASSERT_EQ(canvas.texts.size(), 1u) << c;
+        EXPECT_EQ(canvas.texts[0].text, "Group head");
+        starts.push_back(canvas.texts[0].x);
+        x += s->ColWidth(c);
+    }
+    const int run = s->ColWidth(0) + s->ColWidth(1) + s->ColWidth(2);
+    const int centred = (run - test::RecordingCanvas::kCharWidth * 10) / 2;
+    EXPECT_EQ(starts, (std::vector<int>{centred, centred, centred}));
 }
 
 TEST_F(SheetTest, WarningMarksShowInTheCellCorner) {

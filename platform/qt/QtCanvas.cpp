@@ -83,6 +83,13 @@ void QtCanvas::FillPolygon(const std::vector<Point>& points, uint32_t colour) {
     painter_.restore();
 }
 
+void QtCanvas::PushClip(const Rect& r) {
+    painter_.save();
+    painter_.setClipRect(QRect(r.left, r.top, r.Width(), r.Height()), Qt::IntersectClip);
+}
+
+void QtCanvas::PopClip() { painter_.restore(); }
+
 MeasuringCanvas::MeasuringCanvas() : font_(QApplication::font()) {}
 
 void MeasuringCanvas::SetFont(const FontSpec& font) { font_ = ToQFont(font); }
