@@ -5,7 +5,7 @@
 #include "clone/CloneInfo.h"
 #include "clone/StoredIdentity.h"
 #include "model/CellFamilies.h"
-#include "model/CodecSpec.h"
+#include "model/CodecSetup.h"
 #include "model/indActiveCell.h"
 #include "sheet/cmcGTex.h"
 

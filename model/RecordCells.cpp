@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "model/CellFamilies.h"
-#include "model/CodecSpec.h"
+#include "model/CodecSetup.h"
 #include "model/CodecText.h"
 #include "model/DtmfCodec.h"
 #include "model/FiveToneCodec.h"
@@ -48,15 +48,15 @@ struct RecordCell {
     Field field;    // Field::Count for a text
     int text;       // the text slot, or -1
     uint8_t shift;  // the codec sees the field shifted left by this
-    CodecSpec codec;
+    CodecSetup codec;
 };
 
 // clang-format off
-constexpr RecordCell Value(int cell, int kind, Field f, CodecSpec c) {
+constexpr RecordCell Value(int cell, int kind, Field f, CodecSetup c) {
     return {cell, kind, f, -1, 0, c};
 }
 // A field kept in bits 7-1 of its byte, edited as that byte.
-constexpr RecordCell HighBits(int cell, int kind, Field f, CodecSpec c) {
+constexpr RecordCell HighBits(int cell, int kind, Field f, CodecSetup c) {
     return {cell, kind, f, -1, 1, c};
 }
 constexpr RecordCell Text(int cell, int kind, int slot) {

@@ -12,14 +12,14 @@ namespace {
 using namespace codec;
 
 // clang-format off
-constexpr SettingCell Field(int cell, int32_t a, int hi, int lo, CodecSpec c) {
+constexpr SettingCell Field(int cell, int32_t a, int hi, int lo, CodecSetup c) {
     return {cell, Storage::Bits, a, uint8_t(hi), uint8_t(lo), 1, c};
 }
-constexpr SettingCell Byte(int cell, int32_t a, CodecSpec c) { return Field(cell, a, 7, 0, c); }
+constexpr SettingCell Byte(int cell, int32_t a, CodecSetup c) { return Field(cell, a, 7, 0, c); }
 constexpr SettingCell Flag(int cell, int32_t a, int bit, const char* list) {
     return Field(cell, a, bit, bit, List(list));
 }
-constexpr SettingCell Word(int cell, int32_t a, CodecSpec c) {
+constexpr SettingCell Word(int cell, int32_t a, CodecSetup c) {
     return {cell, Storage::Word, a, 15, 0, 2, c};
 }
 constexpr SettingCell Nibbles(int cell, int32_t a, int n) {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "model/CodecSpec.h"
+#include "model/CodecSetup.h"
 #include "model/cmcEeprom.h"
 
 namespace parlo {
@@ -27,7 +27,7 @@ struct SettingCell {
     int32_t address;
     uint8_t hi, lo;
     uint8_t width;
-    CodecSpec codec;
+    CodecSetup codec;
     int dPmrMaximum = -1;      // the codec's maximum in the dPMR446 variant, if it differs
     int32_t gateAddress = -1;  // editable only while bit `gateBit` of this byte is set
     uint8_t gateBit = 0;

@@ -66,12 +66,12 @@ void HandleSetting(CellCall& call) {
             break;
     }
     cmcEeprom& image = Image(call);
-    CodecSpec spec = row->codec;
-    if (row->dPmrMaximum >= 0 && call.variant == kVariantDPmr446) spec.maximum = row->dPmrMaximum;
+    CodecSetup setup = row->codec;
+    if (row->dPmrMaximum >= 0 && call.variant == kVariantDPmr446) setup.maximum = row->dPmrMaximum;
     const CodecContext context{call.variant, &image, SettingMaximum(*row)};
     int value = ReadSetting(image, *row);
-    CodecResult result = Locked(image, *row) ? ShowOnly(call.request(), value, spec, context)
-                                             : RunCodec(call.request(), value, spec, context);
+    CodecResult result = Locked(image, *row) ? ShowOnly(call.request(), value, setup, context)
+                                             : RunCodec(call.request(), value, setup, context);
     if (result == CodecResult::Changed && (value < 0 || value > SettingMaximum(*row)))
         result = CodecResult::Rejected;
     if (result == CodecResult::Changed) {

@@ -63,12 +63,12 @@ int ScaledOrNumber(const std::string& field, int current) {
 
 }  // namespace
 
-void ApplyFontSpec(FontSpec& font, const std::string& spec) {
+void ApplyFontSpec(FontSpec& font, const std::string& text) {
     std::vector<std::string> fields;
     size_t start = 0;
     for (;;) {
-        const size_t comma = spec.find(',', start);
-        fields.push_back(SkipLeadingBlanks(spec.substr(start, comma - start)));
+        const size_t comma = text.find(',', start);
+        fields.push_back(SkipLeadingBlanks(text.substr(start, comma - start)));
         if (comma == std::string::npos) break;
         start = comma + 1;
     }

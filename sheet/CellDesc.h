@@ -16,7 +16,7 @@ inline constexpr uint32_t kClWindowText = kSystemColour + 8;
 
 // Applies the seven comma-separated fields "charset,name,colour,height,size,
 // style,pitch"; empty fields leave the font as it was.
-void ApplyFontSpec(FontSpec& font, const std::string& spec);
+void ApplyFontSpec(FontSpec& font, const std::string& text);
 
 using Counters = std::array<int32_t, 10>;
 

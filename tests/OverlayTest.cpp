@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "model/CellNames.h"
-#include "model/CodecSpec.h"
+#include "model/CodecSetup.h"
 #include "sheet/CellParser.h"
 #include "sheet/FixedMetricsCanvas.h"
 #include "sheet/SheetFactory.h"

@@ -59,7 +59,7 @@ struct Entry {
 // Every value of a row's range, with the input that enters it. Hex codes
 // of six digits are sampled.
 std::vector<Entry> Entries(const SettingCell& row, int variant) {
-    const CodecSpec& c = row.codec;
+    const CodecSetup& c = row.codec;
     const int fieldMaximum = SettingMaximum(row);
     std::vector<Entry> entries;
     auto range = [&](int low, int high, auto text) {

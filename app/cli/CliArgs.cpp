@@ -10,8 +10,8 @@ std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
 
 namespace {
 
-const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::string& word) {
-    for (const OptionSpec& s : specs) {
+const OptionSpec* FindSpec(const std::vector<OptionSpec>& options, const std::string& word) {
+    for (const OptionSpec& s : options) {
         if (word == s.name || (s.alias != nullptr && word == s.alias)) return &s;
     }
     return nullptr;
@@ -19,7 +19,7 @@ const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::stri
 
 }  // namespace
 
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& options,
                ParsedArgs* out, std::string* error) {
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -38,13 +38,13 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
             name = word.substr(0, eq);
             inlineValue = word.substr(eq + 1);
         }
-        const OptionSpec* spec = FindSpec(specs, name);
-        if (spec == nullptr) {
+        const OptionSpec* option = FindSpec(options, name);
+        if (option == nullptr) {
             *error = "unknown option '" + name + "'";
             return false;
         }
-        std::vector<std::string>& values = out->options_[spec->name];
-        if (!spec->takesValue) {
+        std::vector<std::string>& values = out->options_[option->name];
+        if (!option->takesValue) {
             if (inlineValue) {
                 *error = "option '" + name + "' takes no value";
                 return false;

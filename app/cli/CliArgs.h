@@ -33,7 +33,7 @@ private:
 
 // Parses `args` (the words after the subcommand). Options are stored under
 // their first spelling. On failure returns false with a reason in *error.
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& options,
                ParsedArgs* out, std::string* error);
 
 }  // namespace parlo::cli

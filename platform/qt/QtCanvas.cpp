@@ -35,16 +35,16 @@ QColor ToQColor(uint32_t colour) {
                   static_cast<int>((colour >> 16) & 0xFF));
 }
 
-QFont ToQFont(const FontSpec& spec, int dpi) {
+QFont ToQFont(const FontSpec& wanted, int dpi) {
     QFont font = QApplication::font();
-    if (!spec.name.empty()) font.setFamily(QString::fromStdString(spec.name));
-    const int height = spec.height < 0 ? -spec.height : spec.height;
+    if (!wanted.name.empty()) font.setFamily(QString::fromStdString(wanted.name));
+    const int height = wanted.height < 0 ? -wanted.height : wanted.height;
     font.setPixelSize(std::max(1, height * dpi / 96));
-    font.setBold(spec.style & FontSpec::kBold);
-    font.setItalic(spec.style & FontSpec::kItalic);
-    font.setUnderline(spec.style & FontSpec::kUnderline);
-    font.setStrikeOut(spec.style & FontSpec::kStrikeOut);
-    if (spec.pitch == FontSpec::kPitchFixed) font.setStyleHint(QFont::Monospace);
+    font.setBold(wanted.style & FontSpec::kBold);
+    font.setItalic(wanted.style & FontSpec::kItalic);
+    font.setUnderline(wanted.style & FontSpec::kUnderline);
+    font.setStrikeOut(wanted.style & FontSpec::kStrikeOut);
+    if (wanted.pitch == FontSpec::kPitchFixed) font.setStyleHint(QFont::Monospace);
     return font;
 }
 

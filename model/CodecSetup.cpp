@@ -1,4 +1,4 @@
-#include "model/CodecSpec.h"
+#include "model/CodecSetup.h"
 
 #include <algorithm>
 
@@ -19,7 +19,7 @@ namespace parlo {
 
 namespace {
 
-TimerParams TimerOf(const CodecSpec& s) {
+TimerParams TimerOf(const CodecSetup& s) {
     TimerParams p;
     p.divisor = s.divisor;
     p.minimum = static_cast<int>(s.minimum);
@@ -29,7 +29,7 @@ TimerParams TimerOf(const CodecSpec& s) {
     return p;
 }
 
-MinSecParams MinSecOf(const CodecSpec& s) {
+MinSecParams MinSecOf(const CodecSetup& s) {
     MinSecParams p;
     p.minimum = static_cast<int>(s.minimum);
     p.maximum = static_cast<int>(s.maximum);
@@ -37,7 +37,7 @@ MinSecParams MinSecOf(const CodecSpec& s) {
     return p;
 }
 
-FixedPointParams FixedPointOf(const CodecSpec& s) {
+FixedPointParams FixedPointOf(const CodecSetup& s) {
     FixedPointParams p;
     p.scale = s.scale;
     p.decimals = s.decimals;
@@ -46,7 +46,7 @@ FixedPointParams FixedPointOf(const CodecSpec& s) {
     return p;
 }
 
-DigitSetParams DigitSetOf(const CodecSpec& s) {
+DigitSetParams DigitSetOf(const CodecSetup& s) {
     DigitSetParams p;
     p.first = s.first;
     p.last = s.last;
@@ -92,63 +92,63 @@ CodecResult KeyAssignment(CellRequest& request, int& value, const CodecContext& 
 
 }  // namespace
 
-CodecResult RunCodec(CellRequest& request, int& value, const CodecSpec& spec,
+CodecResult RunCodec(CellRequest& request, int& value, const CodecSetup& setup,
                      const CodecContext& context) {
-    switch (spec.kind) {
+    switch (setup.kind) {
         case CodecKind::Show:
         case CodecKind::ShowHex:
-            return ShowOnly(request, value, spec, context);
+            return ShowOnly(request, value, setup, context);
         case CodecKind::List:
-            return LimitedList(request, value, spec.list, context.fieldMaximum);
+            return LimitedList(request, value, setup.list, context.fieldMaximum);
         case CodecKind::Number: {
             NumberParams p;
-            p.minimum = static_cast<int>(spec.minimum);
-            p.maximum = static_cast<int>(spec.maximum);
+            p.minimum = static_cast<int>(setup.minimum);
+            p.maximum = static_cast<int>(setup.maximum);
             return NumberCodec(request, value, p);
         }
         case CodecKind::Timer:
-            return TimerCodec(request, value, TimerOf(spec));
+            return TimerCodec(request, value, TimerOf(setup));
         case CodecKind::MinSec:
-            return MinSecCodec(request, value, MinSecOf(spec));
+            return MinSecCodec(request, value, MinSecOf(setup));
         case CodecKind::FixedPoint: {
             int64_t v = value;
-            const CodecResult result = FixedPointCodec(request, v, FixedPointOf(spec));
+            const CodecResult result = FixedPointCodec(request, v, FixedPointOf(setup));
             value = static_cast<int>(v);
             return result;
         }
         case CodecKind::HexCode: {
             auto v = static_cast<uint32_t>(value);
             HexCodeParams p;
-            p.digits = spec.digits;
+            p.digits = setup.digits;
             const CodecResult result = HexCodeCodec(request, v, p);
             value = static_cast<int>(v);
             return result;
         }
         case CodecKind::DigitSet: {
             auto bits = static_cast<uint32_t>(value);
-            const CodecResult result = DigitSetCodec(request, bits, DigitSetOf(spec));
+            const CodecResult result = DigitSetCodec(request, bits, DigitSetOf(setup));
             value = static_cast<int>(bits);
             return result;
         }
         case CodecKind::KeyAssign:
             return KeyAssignment(request, value, context);
         case CodecKind::ToneFrequency:
-            return ToneFrequencyCodec(request, value, spec.list, spec.minimum, spec.maximum);
+            return ToneFrequencyCodec(request, value, setup.list, setup.minimum, setup.maximum);
     }
     return CodecResult::Unchanged;
 }
 
-CodecResult ShowOnly(CellRequest& request, int value, const CodecSpec& spec,
+CodecResult ShowOnly(CellRequest& request, int value, const CodecSetup& setup,
                      const CodecContext& context) {
     const bool input = request.phase != kPhaseNone;
-    if (spec.kind == CodecKind::Show) {
+    if (setup.kind == CodecKind::Show) {
         request.text = FormatText("%d", value);
-    } else if (spec.kind == CodecKind::ShowHex) {
+    } else if (setup.kind == CodecKind::ShowHex) {
         request.text = FormatText("$%04X", static_cast<unsigned>(value));
     } else {
         // Draws the value through its own codec, without the user's input.
         CellRequest shown;
-        RunCodec(shown, value, spec, context);
+        RunCodec(shown, value, setup, context);
         request.text = shown.text;
     }
     return input ? CodecResult::Rejected : CodecResult::Unchanged;

@@ -25,7 +25,7 @@ enum class CodecKind : uint8_t {
     ToneFrequency,  // a tone in 0.1 Hz, typed or chosen from `list`
 };
 
-struct CodecSpec {
+struct CodecSetup {
     CodecKind kind = CodecKind::Show;
     const char* list = nullptr;
     double minimum = 0;
@@ -42,10 +42,10 @@ struct CodecSpec {
 // Table entries: codec::Timer(10, 0, 255) and so on.
 namespace codec {
 // clang-format off
-constexpr CodecSpec ShowNumber() { return {}; }
-constexpr CodecSpec ShowHexWord() { return {CodecKind::ShowHex}; }
-constexpr CodecSpec List(const char* key) { return {CodecKind::List, key}; }
-constexpr CodecSpec Number(int minimum, int maximum) {
+constexpr CodecSetup ShowNumber() { return {}; }
+constexpr CodecSetup ShowHexWord() { return {CodecKind::ShowHex}; }
+constexpr CodecSetup List(const char* key) { return {CodecKind::List, key}; }
+constexpr CodecSetup Number(int minimum, int maximum) {
     return {CodecKind::Number, nullptr, double(minimum), double(maximum)};
 }
 // The thousandths the divisor can never fill are trimmed: 180 s shows "180",
@@ -53,25 +53,25 @@ constexpr CodecSpec Number(int minimum, int maximum) {
 constexpr int TrimmableZeros(int divisor) {
     return divisor >= 1000 ? 0 : divisor >= 100 ? 1 : divisor >= 10 ? 2 : 3;
 }
-constexpr CodecSpec Timer(int divisor, int minimum, int maximum, bool off = false) {
+constexpr CodecSetup Timer(int divisor, int minimum, int maximum, bool off = false) {
     return {CodecKind::Timer, nullptr, double(minimum), double(maximum), divisor, 0,
             TrimmableZeros(divisor), 0, 0, 0, off};
 }
-constexpr CodecSpec MinSec(int minimumSeconds, int maximumSeconds, int secondsPerUnit) {
+constexpr CodecSetup MinSec(int minimumSeconds, int maximumSeconds, int secondsPerUnit) {
     return {CodecKind::MinSec, nullptr, double(minimumSeconds), double(maximumSeconds),
             secondsPerUnit};
 }
-constexpr CodecSpec FixedPoint(int scale, int decimals, double minimum, double maximum) {
+constexpr CodecSetup FixedPoint(int scale, int decimals, double minimum, double maximum) {
     return {CodecKind::FixedPoint, nullptr, minimum, maximum, 1, scale, decimals};
 }
-constexpr CodecSpec HexCode(int digits) {
+constexpr CodecSetup HexCode(int digits) {
     return {CodecKind::HexCode, nullptr, 0, 0, 1, 0, 0, digits};
 }
-constexpr CodecSpec DigitSet(int first, int last) {
+constexpr CodecSetup DigitSet(int first, int last) {
     return {CodecKind::DigitSet, nullptr, 0, 0, 1, 0, 0, 0, first, last};
 }
-constexpr CodecSpec KeyAssign() { return {CodecKind::KeyAssign}; }
-constexpr CodecSpec ToneFrequency(const char* list) {
+constexpr CodecSetup KeyAssign() { return {CodecKind::KeyAssign}; }
+constexpr CodecSetup ToneFrequency(const char* list) {
     return {CodecKind::ToneFrequency, list, 0.0, 3000.0};
 }
 // clang-format on
@@ -87,13 +87,13 @@ struct CodecContext {
     int fieldMaximum = -1;
 };
 
-// Runs the codec of `spec` on `value`. Show kinds refuse any input.
-CodecResult RunCodec(CellRequest& request, int& value, const CodecSpec& spec,
+// Runs the codec of `setup` on `value`. Show kinds refuse any input.
+CodecResult RunCodec(CellRequest& request, int& value, const CodecSetup& setup,
                      const CodecContext& context);
 
-// Shows the value as `spec` would and ignores keys; a committed text or a
+// Shows the value as `setup` would and ignores keys; a committed text or a
 // chosen item is refused (a setting that may not be edited now).
-CodecResult ShowOnly(CellRequest& request, int value, const CodecSpec& spec,
+CodecResult ShowOnly(CellRequest& request, int value, const CodecSetup& setup,
                      const CodecContext& context);
 
 // What a cell shows for a setting the radio does not keep anywhere known.
