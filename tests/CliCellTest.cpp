@@ -13,22 +13,14 @@ class CliCellTest : public ::testing::Test {
 protected:
     test::TempDir dir;
     std::string NewFile(const char* variant, const char* name) {
-        const std::string path = dir.file(name);
-        EXPECT_EQ(RunCli({"new", "--variant", variant, "-o", path}).status, 0);
-        return path;
-    }
-    std::string Get(const std::string& file, const std::vector<std::string>& refs) {
-        std::vector<std::string> args = {"get", file};
-        args.insert(args.end(), refs.begin(), refs.end());
-        const auto r = RunCli(args);
-        EXPECT_EQ(r.status, 0) << r.err;
-        return r.out;
+        test::CliNew(variant, dir.file(name));
+        return dir.file(name);
     }
 };
 
 TEST_F(CliCellTest, GetShowsWhatTheCellsShow) {
     const std::string pmr = NewFile("pmr", "pmr.icf");
-    EXPECT_EQ(Get(pmr, {"CT_Mch.CL_Mch_FreqR[0]", "CL_Mch_FreqT[0]", "CL_Mch_Text[7]",
+    EXPECT_EQ(test::CliGet(pmr, {"CT_Mch.CL_Mch_FreqR[0]", "CL_Mch_FreqT[0]", "CL_Mch_Text[7]",
                         "CL_Mch_No[63]", "CL_Mch_Bank_Total"}),
               "446.006250\n<-\nPMR 8\n1- 64\n64\n");
 }
@@ -39,11 +31,11 @@ TEST_F(CliCellTest, SetTypesIntoCellsAndSaves) {
     const auto r = RunCli({"set", pmr, "CL_Mch_FreqR[8]=446.1", "CL_Mch_Text[8]=DEPOT",
                            "CL_Mch_CTone_R[8]=023I", "-o", out});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Get(out, {"CL_Mch_FreqR[8]", "CL_Mch_FreqT[8]", "CL_Mch_Text[8]",
+    EXPECT_EQ(test::CliGet(out, {"CL_Mch_FreqR[8]", "CL_Mch_FreqT[8]", "CL_Mch_Text[8]",
                         "CL_Mch_CTone_R[8]", "CL_Mch_CTone_T[8]"}),
               "446.100000\n<-\nDEPOT\n023I\n023I\n");
     EXPECT_EQ(RunCli({"check", out}).status, 0);
-    EXPECT_EQ(Get(pmr, {"CL_Mch_FreqR[8]"}), "\n");  // the input file is untouched
+    EXPECT_EQ(test::CliGet(pmr, {"CL_Mch_FreqR[8]"}), "\n");  // the input file is untouched
 }
 
 TEST_F(CliCellTest, RejectedInputSavesNothing) {
@@ -77,14 +69,14 @@ TEST_F(CliCellTest, RejectedInputSavesNothing) {
 TEST_F(CliCellTest, KeysAndPicks) {
     const std::string pmr = NewFile("pmr", "pmr.icf");
     const std::string out = dir.file("out.icf");
-    const std::string power = Get(pmr, {"CL_Mch_RfPo[0]"});
+    const std::string power = test::CliGet(pmr, {"CL_Mch_RfPo[0]"});
     ASSERT_EQ(RunCli({"key", pmr, "CL_Mch_RfPo[0]", "space", "backspace", "space", "-o", out}).status, 0);
-    const std::string stepped = Get(out, {"CL_Mch_RfPo[0]"});
+    const std::string stepped = test::CliGet(out, {"CL_Mch_RfPo[0]"});
     EXPECT_NE(stepped, power);
     ASSERT_EQ(RunCli({"pick", out, "CL_Mch_CTone_R[2]", "53", "0", "1"}).status, 0);
-    EXPECT_EQ(Get(out, {"CL_Mch_CTone_R[2]"}), "023I\n");
+    EXPECT_EQ(test::CliGet(out, {"CL_Mch_CTone_R[2]"}), "023I\n");
     ASSERT_EQ(RunCli({"pick", out, "CL_Mch_CTone_R[2]", "52"}).status, 0);
-    EXPECT_EQ(Get(out, {"CL_Mch_CTone_R[2]"}), "Off\n");
+    EXPECT_EQ(test::CliGet(out, {"CL_Mch_CTone_R[2]"}), "Off\n");
 }
 
 TEST_F(CliCellTest, TheDPmr446ChannelList) {
@@ -92,7 +84,7 @@ TEST_F(CliCellTest, TheDPmr446ChannelList) {
     const std::string out = dir.file("out.icf");
     // Bank 1 of the dPMR446 image: pick digital channel 8 + 4.
     ASSERT_EQ(RunCli({"pick", dpmr, "CL_Mch_FreqR[0]", "12", "-o", out}).status, 0);
-    EXPECT_EQ(Get(out, {"CL_Mch_FreqR[0]", "CL_Mch_Dig_Sig[0]", "CL_Mch_Dig_CC_R[0]"}),
+    EXPECT_EQ(test::CliGet(out, {"CL_Mch_FreqR[0]", "CL_Mch_Dig_Sig[0]", "CL_Mch_Dig_CC_R[0]"}),
               "446.128125\nDigital\n5\n");
 }
 

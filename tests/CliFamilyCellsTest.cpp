@@ -12,17 +12,9 @@ using test::RunCli;
 class CliFamilyCellsTest : public ::testing::Test {
 protected:
     test::TempDir dir;
-    std::string NewFile(const char* variant) {
-        const std::string path = dir.file(std::string(variant) + ".icf");
-        EXPECT_EQ(RunCli({"new", "--variant", variant, "-o", path}).status, 0);
-        return path;
-    }
-    std::string Get(const std::string& file, const std::vector<std::string>& refs) {
-        std::vector<std::string> args = {"get", file};
-        args.insert(args.end(), refs.begin(), refs.end());
-        const auto r = RunCli(args);
-        EXPECT_EQ(r.status, 0) << r.err;
-        return r.out;
+    std::string NewFile(const std::string& variant) {
+        test::CliNew(variant, dir.file(variant + ".icf"));
+        return dir.file(variant + ".icf");
     }
 };
 
@@ -34,7 +26,7 @@ TEST_F(CliFamilyCellsTest, SettingsAndRecordsSurviveASaveAndALoad) {
                 "CL_Dtmf_Code[0]=0123#", "CL_ScanList_Text[4]=YARD", "CL_Msk_IdGroup_Text[2]=CREW",
                 "CL_5TRx_RxCode[1]=12+45", "CL_UTone_Encode[0]=1750", "CL_Comm_UserPassword=1A2B"});
     ASSERT_EQ(set.status, 0) << set.err;
-    EXPECT_EQ(Get(file, {"CL_Comm_Tot_Timer", "CL_SetM_Backlight", "CL_KDisp_Key_Conv_P0",
+    EXPECT_EQ(test::CliGet(file, {"CL_Comm_Tot_Timer", "CL_SetM_Backlight", "CL_KDisp_Key_Conv_P0",
                          "CL_Dtmf_Text[0]", "CL_Dtmf_Code[0]", "CL_ScanList_Text[4]",
                          "CL_Msk_IdGroup_Text[2]", "CL_5TRx_RxCode[1]", "CL_UTone_Encode[0]",
                          "CL_Comm_UserPassword"}),
@@ -47,10 +39,10 @@ TEST_F(CliFamilyCellsTest, KeysPicksAndRefusals) {
     const std::string out = dir.file("out.icf");
     // The scrambler: function, then port, then level.
     ASSERT_EQ(RunCli({"pick", file, "CL_KDisp_Key_Conv_P1", "25", "2", "0", "-o", out}).status, 0);
-    EXPECT_EQ(Get(out, {"CL_KDisp_Key_Conv_P1"}), "Scrambler OPT3 /L\n");
+    EXPECT_EQ(test::CliGet(out, {"CL_KDisp_Key_Conv_P1"}), "Scrambler OPT3 /L\n");
     ASSERT_EQ(RunCli({"key", out, "CL_Msk_TimingErr_NA", "space"}).status, 0);
     ASSERT_EQ(RunCli({"pick", out, "CL_CEdit[2]", "4095"}).status, 0);
-    EXPECT_EQ(Get(out, {"CL_CEdit[2]"}), "0FFF\n");
+    EXPECT_EQ(test::CliGet(out, {"CL_CEdit[2]"}), "0FFF\n");
 
     const std::string before = test::ReadFile(out);
     struct Case {

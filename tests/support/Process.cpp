@@ -1,5 +1,7 @@
 #include "tests/support/Process.h"
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -122,6 +124,19 @@ int BackgroundProcess::Kill(int signal) {
 ProcessResult RunCli(const std::vector<std::string>& args,
                      const std::map<std::string, std::string>& env) {
     return RunProcess(PARLO_CLI_PATH, args, env);
+}
+
+void CliNew(const std::string& variant, const std::string& path) {
+    const ProcessResult r = RunCli({"new", "--variant", variant, "-o", path});
+    EXPECT_EQ(r.status, 0) << r.err;
+}
+
+std::string CliGet(const std::string& file, const std::vector<std::string>& refs) {
+    std::vector<std::string> args = {"get", file};
+    args.insert(args.end(), refs.begin(), refs.end());
+    const ProcessResult r = RunCli(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.out;
 }
 
 }  // namespace parlo::test

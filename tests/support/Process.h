@@ -43,6 +43,11 @@ private:
     std::optional<int> status_;
 };
 
+// parlo-cli new: a document of `variant` at `path` (expects success).
+void CliNew(const std::string& variant, const std::string& path);
+// What parlo-cli get prints for `refs` on `file` (expects success).
+std::string CliGet(const std::string& file, const std::vector<std::string>& refs);
+
 // The parlo-cli of this build.
 ProcessResult RunCli(const std::vector<std::string>& args,
                      const std::map<std::string, std::string>& env = {});
