@@ -266,7 +266,7 @@ void MainWindow::OnEvent(void* self, const cmcEvRecord& event) {
     if (event.code == kEvMenuState || event.code == kEvPortChanged || event.code == kEvDocumentChanged)
         w->RefreshMenus();
     if (event.code == kEvFinishEdits) w->sheetWidget_->FinishEdit();
-    if (event.code == kEvDebugText && w->debugLog_ != nullptr)
+    if (event.code == kEvDebugText && w->debugLog_)
         w->debugLog_->appendPlainText(QString::fromStdString(event.Text()));
 }
 
@@ -465,7 +465,7 @@ void MainWindow::OpenEepromWindow() {
 
 // A log of the lines any part of the program posts (event 22).
 void MainWindow::OpenDebugWindow() {
-    if (debugLog_ != nullptr) {
+    if (debugLog_) {
         debugLog_->window()->raise();
         return;
     }
@@ -477,7 +477,6 @@ void MainWindow::OpenDebugWindow() {
     debugLog_->setReadOnly(true);
     layout->addWidget(debugLog_);
     window->resize(width() / 2, std::max(100, height() * 8 / 10));
-    connect(window, &QObject::destroyed, this, [this] { debugLog_ = nullptr; });
     window->show();
 }
 

@@ -3,6 +3,7 @@
 // status bar around the application's controller.
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QMainWindow>
 #include <QPrinter>
 #include <functional>
@@ -89,7 +90,7 @@ private:
     std::vector<std::unique_ptr<CellDesc>> toolBarItems_;
     QTimer mainTask_;
     CloneProgressWindow* cloneProgress_ = nullptr;
-    QPlainTextEdit* debugLog_ = nullptr;  // the free debug window's text
+    QPointer<QPlainTextEdit> debugLog_;  // the free debug window's text, while open
     std::unique_ptr<indMain> controller_;
 };
 
