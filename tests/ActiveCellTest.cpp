@@ -9,6 +9,7 @@
 #include "model/DPmrFrequencyCodec.h"
 #include "model/ModelVariant.h"
 #include "model/indActiveCell.h"
+#include "tests/support/CellHarness.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ScopedEventBus.h"
 
@@ -71,17 +72,8 @@ protected:
         doc.NewFromDefaults();
     }
 
-    static CellDesc Cell(int category, int cell, int32_t index) {
-        CellDesc d;
-        d.category = category;
-        d.cell = cell;
-        d.index = index;
-        d.flagsA = CellDesc::kSelectable;
-        return d;
-    }
-
     std::string Show(int category, int cell, int32_t index) {
-        const CellDesc d = Cell(category, cell, index);
+        const CellDesc d = test::SelectableCell(category, cell, index);
         CellContext ctx;
         ctx.desc = &d;
         cells.Handle(ctx, kModeDraw);
@@ -90,7 +82,7 @@ protected:
 
     CellContext Key(int category, int cell, int32_t index, int key, CellDesc* keep = nullptr) {
         static CellDesc d;
-        d = Cell(category, cell, index);
+        d = test::SelectableCell(category, cell, index);
         CellContext ctx;
         cells.HandleKey(keep ? *keep : d, key, &ctx);
         return ctx;
@@ -98,7 +90,7 @@ protected:
 
     CellContext Pick(int cell, int32_t index, PopupKind kind, int item) {
         static CellDesc d;
-        d = Cell(CT_Mch, cell, index);
+        d = test::SelectableCell(CT_Mch, cell, index);
         CellContext ctx;
         ctx.desc = &d;
         ctx.request.grid = true;
@@ -230,7 +222,7 @@ TEST_F(ActiveCellTest, WarningMarksOfTarnChannelsWithMsk) {
     EXPECT_EQ(cells.WarningMarks(CT_Mch, CL_Mch_Sel, 0), kMarkError);
     EXPECT_EQ(cells.WarningMarks(CT_Mch, FlexMark, 0), kMarkWarning | kMarkError);
     EXPECT_EQ(cells.WarningMarks(CT_Mch, CL_Mch_FreqR, 0), 0);
-    CellDesc check = Cell(kNoCategory, CL_Check_Mch, 0);
+    CellDesc check = test::SelectableCell(kNoCategory, CL_Check_Mch, 0);
     check.action = "[St_ChBank]GI_Sheet_Mch_PMRT,Bank 0";
     CellContext ctx;
     ctx.desc = &check;
@@ -244,7 +236,7 @@ TEST_F(ActiveCellTest, WarningMarksOfTarnChannelsWithMsk) {
 TEST_F(ActiveCellTest, CommandCellsGoToTheHost) {
     Open(kVariantTarnPmr);
     for (int cell = CL_Model_Lmr; cell <= CL_Model_DPmr446; ++cell) {
-        const CellDesc d = Cell(kNoCategory, cell, 0);
+        const CellDesc d = test::SelectableCell(kNoCategory, cell, 0);
         CellContext ctx;
         ctx.desc = &d;
         cells.Handle(ctx, kModeDraw);
@@ -255,8 +247,8 @@ TEST_F(ActiveCellTest, CommandCellsGoToTheHost) {
     EXPECT_EQ(host.commands, (std::vector<std::pair<int, int32_t>>{{CL_Menu_File_Save, 0},
                                                                    {CallSheet, 3}}));
     // A popup menu choice runs its command on the current cell's rows.
-    const CellDesc current = Cell(CT_Mch, CL_Mch_FreqR, 3);
-    const CellDesc copy = Cell(CT_PopupMenu, CL_PMenu_Copy, 0);
+    const CellDesc current = test::SelectableCell(CT_Mch, CL_Mch_FreqR, 3);
+    const CellDesc copy = test::SelectableCell(CT_PopupMenu, CL_PMenu_Copy, 0);
     CellContext ctx;
     ctx.desc = &current;
     ctx.menuItem = &copy;
@@ -270,7 +262,7 @@ TEST_F(ActiveCellTest, CommandCellsGoToTheHost) {
 TEST_F(ActiveCellTest, EditsReportRedrawFlags) {
     Open(kVariantPmr);
     std::vector<std::pair<CellAddress, uint16_t>> redraws;
-    const CellDesc d = Cell(CT_Mch, CL_Mch_RfPo, 2);
+    const CellDesc d = test::SelectableCell(CT_Mch, CL_Mch_RfPo, 2);
     CellContext ctx;
     ctx.desc = &d;
     ctx.operation = kKeySpace;

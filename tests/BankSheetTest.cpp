@@ -4,12 +4,12 @@
 #include "app/cmcEvMan.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
-#include "model/WorkingImage.h"
 #include "sheet/SheetFactory.h"
 #include "sheet/iuiSh_ChBank.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ScopedEventBus.h"
+#include "tests/support/ScopedWorkingEeprom.h"
 
 namespace parlo {
 namespace {
@@ -35,13 +35,11 @@ protected:
     test::ScopedEventBus bus;
     test::VirtualScheduler& clock = bus.clock;
     cmcEvMan& events = bus.events;
-    cmcEeprom image;
-    std::unique_ptr<ScopedWorkingImage> working;
+    test::ScopedWorkingEeprom working{kImageSize};
+    cmcEeprom& image = working.image;
     test::RecordingCanvas canvas;
 
     BankSheetTest() {
-        image.SetSize(kImageSize);
-        working = std::make_unique<ScopedWorkingImage>(image);
         const int sizes[] = {4, 0, 3, 3, 0};
         for (int b = 0; b < 5; ++b) SetBankSize(image, b, sizes[b]);
         for (int slot = 0; slot < 10; ++slot) PutChannel(slot);

@@ -4,10 +4,10 @@
 #include "app/cmcEvMan.h"
 #include "model/BankMap.h"
 #include "model/ModelVariant.h"
-#include "model/WorkingImage.h"
 #include "sheet/iuiTree.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ScopedEventBus.h"
+#include "tests/support/ScopedWorkingEeprom.h"
 
 namespace parlo {
 namespace {
@@ -44,13 +44,8 @@ protected:
     test::ScopedEventBus bus;
     test::VirtualScheduler& clock = bus.clock;
     cmcEvMan& events = bus.events;
-    cmcEeprom image;
-    std::unique_ptr<ScopedWorkingImage> working;
-
-    TreeTest() {
-        image.SetSize(kImageSize);
-        working = std::make_unique<ScopedWorkingImage>(image);
-    }
+    test::ScopedWorkingEeprom working{kImageSize};
+    cmcEeprom& image = working.image;
 
     std::unique_ptr<iuiTree> Make() {
         auto t = std::make_unique<iuiTree>(ovl.overlay(), "GI_Tree_Main");

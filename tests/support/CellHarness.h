@@ -16,6 +16,16 @@
 
 namespace parlo::test {
 
+// A selectable cell of the given category, cell and record index.
+inline CellDesc SelectableCell(int category, int cell, int32_t index) {
+    CellDesc d;
+    d.category = category;
+    d.cell = cell;
+    d.index = index;
+    d.flagsA = CellDesc::kSelectable;
+    return d;
+}
+
 class CellTestHost : public CellHost {
 public:
     explicit CellTestHost(Document& doc) : doc_(doc) {}
@@ -57,18 +67,9 @@ protected:
     }
     cmcEeprom& Image() { return doc.Working(); }
 
-    static CellDesc Cell(int category, int cell, int32_t index) {
-        CellDesc d;
-        d.category = category;
-        d.cell = cell;
-        d.index = index;
-        d.flagsA = CellDesc::kSelectable;
-        return d;
-    }
-
     // Draws a cell; the answers stay in the returned context.
     CellContext Draw(int category, int cell, int32_t index = 0) {
-        desc_ = Cell(category, cell, index);
+        desc_ = SelectableCell(category, cell, index);
         CellContext ctx;
         ctx.desc = &desc_;
         cells.Handle(ctx, kModeDraw);
@@ -104,7 +105,7 @@ protected:
 
 private:
     CellContext Prepared(int category, int cell, int32_t index) {
-        desc_ = Cell(category, cell, index);
+        desc_ = SelectableCell(category, cell, index);
         CellContext ctx;
         ctx.desc = &desc_;
         ctx.request.grid = true;

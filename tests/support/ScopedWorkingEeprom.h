@@ -1,0 +1,25 @@
+#pragma once
+// A blank image of the given size, installed as the working image for the
+// life of the object.
+#include "model/WorkingImage.h"
+#include "model/cmcEeprom.h"
+
+namespace parlo::test {
+
+struct ScopedWorkingEeprom {
+    cmcEeprom image;
+    ScopedWorkingImage scope;
+
+    explicit ScopedWorkingEeprom(int32_t size) : image(Sized(size)), scope(image) {}
+    ScopedWorkingEeprom(const ScopedWorkingEeprom&) = delete;
+    ScopedWorkingEeprom& operator=(const ScopedWorkingEeprom&) = delete;
+
+private:
+    static cmcEeprom Sized(int32_t size) {
+        cmcEeprom blank;
+        blank.SetSize(size);
+        return blank;
+    }
+};
+
+}  // namespace parlo::test
