@@ -156,6 +156,21 @@ private:
     std::optional<BankAnswer> bank_;
 };
 
+// A context for operating a cell as the sheet's grid does.
+CellContext OnGrid(const CellDesc& d) {
+    CellContext ctx;
+    ctx.desc = &d;
+    ctx.request.grid = true;
+    return ctx;
+}
+
+CellContext KeyPress(const CellDesc& d, int key) {
+    CellContext ctx = OnGrid(d);
+    ctx.operation = key;
+    ctx.request.key = key;
+    return ctx;
+}
+
 int RunGet(const ParsedArgs& args) {
     CellRun run(args);
     if (auto status = run.Start()) return *status;
@@ -185,9 +200,7 @@ int RunSet(const ParsedArgs& args) {
         edits.emplace_back(*d, op.substr(eq + 1));
     }
     for (auto& [desc, text] : edits) {
-        CellContext ctx;
-        ctx.desc = &desc;
-        ctx.request.grid = true;
+        CellContext ctx = OnGrid(desc);
         ctx.request.phase = kPhaseCommit;
         ctx.request.editText = text;
         if (!run.Operate(ctx, "'" + text + "'")) return kExitInput;
@@ -218,11 +231,7 @@ int RunKey(const ParsedArgs& args) {
         keys.push_back(*key);
     }
     for (int key : keys) {
-        CellContext ctx;
-        ctx.desc = &*desc;
-        ctx.operation = key;
-        ctx.request.key = key;
-        ctx.request.grid = true;
+        CellContext ctx = KeyPress(*desc, key);
         if (!run.Operate(ctx, "the key")) return kExitInput;
     }
     return run.Finish();
@@ -233,11 +242,7 @@ int RunPick(const ParsedArgs& args) {
     if (auto status = run.Start()) return *status;
     const auto desc = run.Ref(args.Operands()[1]);
     if (!desc) return kExitUsage;
-    CellContext open;
-    open.desc = &*desc;
-    open.operation = kKeyEnter;
-    open.request.key = kKeyEnter;
-    open.request.grid = true;
+    CellContext open = KeyPress(*desc, kKeyEnter);
     if (!run.Operate(open, "Enter")) return kExitInput;
     PopupRequest popup = open.request.popup;
     bool pending = open.request.requestEdit == kEditPopup;
@@ -260,10 +265,8 @@ int RunPick(const ParsedArgs& args) {
             std::fprintf(stderr, "parlo-cli pick: the list has no item %ld\n", n);
             return kExitInput;
         }
-        CellContext pick;
-        pick.desc = &*desc;
+        CellContext pick = OnGrid(*desc);
         pick.pick = true;
-        pick.request.grid = true;
         pick.request.phase = kPhasePick;
         pick.request.chosen = ChosenItem{popup.kind, static_cast<int>(n)};
         if (!run.Operate(pick, "item " + item)) return kExitInput;
