@@ -8,7 +8,7 @@
 #include "model/ModelVariant.h"
 #include "platform/Fatal.h"
 #include "platform/Prompts.h"
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 
@@ -20,7 +20,7 @@ MsgAnswer Ask(const char* key, MsgIcon icon, MsgButtons buttons) {
 
 }  // namespace
 
-CloneCommands::CloneCommands(Document& document, indCloneMan& manager)
+CloneCommands::CloneCommands(Document& document, CloneManager& manager)
     : document_(document), manager_(manager) {
     manager_.SetIdentifyHandler([this](CloneResult& r) { JudgeIdentity(r); });
     manager_.SetReadHandler([this](CloneResult& r) { JudgeReceived(r); });
@@ -114,13 +114,13 @@ void CloneCommands::Write(bool makerMode, Done done) {
         done);
 }
 
-RangeList CloneCommands::WriteRanges(const cmcEeprom& prepared, bool makerMode) {
+RangeList CloneCommands::WriteRanges(const EepromImage& prepared, bool makerMode) {
     const int32_t end = (prepared.GetWord(kAddrUsedEnd) & ~0x7F) + 0x7F;
     return SingleRange(makerMode ? 0x0000 : 0x0100, end);
 }
 
 void CloneCommands::WriteConfirmed(bool makerMode, const Done& done) {
-    cmcEeprom copy;
+    EepromImage copy;
     copy.Assign(document_.Working());
     manager_.SetImageSize(copy.GetSize());
     if (!document_.PrepareImage(copy, PackMode::Write)) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/Document.h"
-#include "clone/indCloneMan.h"
+#include "clone/CloneManager.h"
 
 namespace parlo {
 
@@ -23,7 +23,7 @@ public:
 
     // Installs the identify and read handlers in the manager and sets its
     // image size and codes.
-    CloneCommands(Document& document, indCloneMan& manager);
+    CloneCommands(Document& document, CloneManager& manager);
     ~CloneCommands();
     CloneCommands(const CloneCommands&) = delete;
     CloneCommands& operator=(const CloneCommands&) = delete;
@@ -46,7 +46,7 @@ public:
 
     // The write range of a prepared copy: from 0x0100 (maker mode 0x0000) to
     // the used end at 0x0112 rounded down to 128, plus 127.
-    static RangeList WriteRanges(const cmcEeprom& prepared, bool makerMode);
+    static RangeList WriteRanges(const EepromImage& prepared, bool makerMode);
 
 private:
     void JudgeIdentity(CloneResult& result);
@@ -55,7 +55,7 @@ private:
     void WriteConfirmed(bool makerMode, const Done& done);
 
     Document& document_;
-    indCloneMan& manager_;
+    CloneManager& manager_;
     std::vector<uint8_t> identity_;
     int32_t radioCode1_ = 0;
     int32_t radioCode2_ = 0;

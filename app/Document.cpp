@@ -1,16 +1,16 @@
 #include "app/Document.h"
 
-#include "app/cmcEvMan.h"
+#include "runtime/EventManager.h"
 #include "clone/CloneFileOps.h"
 #include "model/BankMap.h"
 #include "model/ChannelArray.h"
 #include "model/ChannelMap.h"
-#include "sheet/OverlayMessage.h"
+#include "overlay/OverlayMessage.h"
 #include "clone/ContentValidation.h"
 #include "model/ModelVariant.h"
 #include "model/WorkingImage.h"
 #include "platform/ProgramInfo.h"
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 
@@ -39,7 +39,7 @@ std::string Document::InitialFilePath(int variant) {
 }
 
 bool Document::SelectModel(int variant, std::string* failedPath) {
-    cmcEeprom fresh;
+    EepromImage fresh;
     fresh.SetSize(kImageSize);
     const std::string path = InitialFilePath(variant);
     if (ReadInitialFile(path, fresh) != kFileOk) {
@@ -61,7 +61,7 @@ void Document::NewFromDefaults() {
 
 bool Document::RebuildModelData() { return Pack(working_, PackMode::Rebuild, Variant()); }
 
-bool Document::PrepareImage(cmcEeprom& image, PackMode mode) const {
+bool Document::PrepareImage(EepromImage& image, PackMode mode) const {
     return Pack(image, mode, Variant());
 }
 
@@ -89,7 +89,7 @@ bool Document::AppendChannel(int bank) {
         .InsertAt(BankFirstSlot(working_, bank) + size, flags);
     SetBankSize(working_, bank, size + 1);
     RebuildModelData();
-    if (HasEventManager()) EventManager().Post(kEvChannelAppendedCode);
+    if (HasEventManager()) Events().Post(kEvChannelAppendedCode);
     return true;
 }
 

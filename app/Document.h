@@ -7,7 +7,7 @@
 #include <string>
 
 #include "model/PackedLayout.h"
-#include "model/cmcEeprom.h"
+#include "model/EepromImage.h"
 
 namespace parlo {
 
@@ -20,9 +20,9 @@ public:
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    cmcEeprom& Working() { return working_; }
-    const cmcEeprom& Working() const { return working_; }
-    cmcEeprom& Defaults() { return default_; }
+    EepromImage& Working() { return working_; }
+    const EepromImage& Working() const { return working_; }
+    EepromImage& Defaults() { return default_; }
     int Variant() const;
 
     // Loads a variant's initial file into the default image (cleared first,
@@ -36,7 +36,7 @@ public:
     // Pack after every edit, so the radio area mirrors the work area.
     bool RebuildModelData();
     // Pack a copy for a save (Save) or a clone write (Write).
-    bool PrepareImage(cmcEeprom& image, PackMode mode) const;
+    bool PrepareImage(EepromImage& image, PackMode mode) const;
     // After a file or a radio image became the working image: unpack it,
     // take the variant it says (the default image follows), keep this map's
     // revision in it, and pack again. False when the variant's initial file
@@ -60,10 +60,10 @@ public:
     static std::string InitialFilePath(int variant);
 
 private:
-    cmcEeprom working_;
-    cmcEeprom default_;
-    cmcEeprom snapshot_;
-    cmcEeprom* previousWorking_ = nullptr;
+    EepromImage working_;
+    EepromImage default_;
+    EepromImage snapshot_;
+    EepromImage* previousWorking_ = nullptr;
     bool modified_ = false;
     std::string fileName_;
 };

@@ -10,8 +10,8 @@ namespace parlo {
 
 class Canvas;
 class CloneProgressView;
-class cuiSheet;
-class cuiTree;
+class Sheet;
+class TreeModel;
 
 class MainView {
 public:
@@ -30,9 +30,9 @@ public:
     virtual void SetStatus(const std::string& /*text*/, uint32_t /*textColour*/,
                            uint32_t /*background*/) {}
     // The sheet to show (nullptr: none); the controller owns it.
-    virtual void ShowSheet(cuiSheet* sheet) = 0;
+    virtual void ShowSheet(Sheet* sheet) = 0;
     // The tree was built anew, or its captions, icons or marks changed.
-    virtual void TreeChanged(cuiTree& tree) = 0;
+    virtual void TreeChanged(TreeModel& tree) = 0;
     // The canvas sheets are laid out with.
     virtual Canvas& MeasureCanvas() = 0;
 

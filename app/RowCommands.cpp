@@ -1,11 +1,11 @@
 // The popup-menu commands on the rows of a list-like sheet: copy, paste,
 // move up and down, clear, delete and insert, through the channel clipboard.
-#include "app/indMain.h"
+#include "app/MainController.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
-#include "sheet/OverlayMessage.h"
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayMessage.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 
@@ -18,13 +18,13 @@ bool RowsMayChange(int kind) { return IsChannelKind(kind) || kind == 5; }
 void ShowStatus(const char* key, bool post = false) {
     const std::string text = OvlText(key);
     if (post) {
-        EventManager().PostText(ev::kStatusText, 0x80000008, 0x8000000F, text);
+        Events().PostText(ev::kStatusText, 0x80000008, 0x8000000F, text);
     } else {
-        EventManager().SendText(ev::kStatusText, 0x80000008, 0x8000000F, text);
+        Events().SendText(ev::kStatusText, 0x80000008, 0x8000000F, text);
     }
 }
 
-bool AnyPresent(cmcEeprom& image, int kind, int first, int last) {
+bool AnyPresent(EepromImage& image, int kind, int first, int last) {
     ChannelRecord r(image);
     for (int i = first; i <= last; ++i) {
         r.Decode(kind, i);
@@ -39,9 +39,9 @@ bool Confirmed(const char* key) {
 
 }  // namespace
 
-void indMain::RunRowCommand(RowCommand command, CellContext& ctx, ChannelRecord& record, int a,
+void MainController::RunRowCommand(RowCommand command, CellContext& ctx, ChannelRecord& record, int a,
                             int b) {
-    cmcEeprom& image = doc_.Working();
+    EepromImage& image = doc_.Working();
     const int kind = record.Kind();
     const int cursor = record.Index();
     int first = cursor, last = cursor;
@@ -68,8 +68,8 @@ void indMain::RunRowCommand(RowCommand command, CellContext& ctx, ChannelRecord&
             if (AnyPresent(image, kind, d, d + e - 1) && !Confirmed("GI_AppMess_Conv_Overwrite"))
                 return;
             clipboard_.PasteKeepingAttributes(image, kind, d, e);
-            if (e == 1) EventManager().Post(ev::kRedrawIndex, 0, d);
-            else EventManager().Post(ev::kRedrawAll);
+            if (e == 1) Events().Post(ev::kRedrawIndex, 0, d);
+            else Events().Post(ev::kRedrawAll);
             markRange(d, d + e - 1);
             ShowStatus("GI_AppMess_S_Paste");
             break;
@@ -80,7 +80,7 @@ void indMain::RunRowCommand(RowCommand command, CellContext& ctx, ChannelRecord&
             if ((step < 0 && first <= a) || (step > 0 && last >= b)) return;
             // A normal paste: the rows written keep the target rows' switch
             // and bank-flag bits.
-            cmcClipCh neighbour, moved;
+            ChannelClipboard neighbour, moved;
             neighbour.CopyFrom(image, kind, step < 0 ? first - 1 : last + 1, 1);
             moved.CopyFrom(image, kind, first, last - first + 1);
             moved.PasteTo(image, kind, first + step, moved.Count());
@@ -92,10 +92,10 @@ void indMain::RunRowCommand(RowCommand command, CellContext& ctx, ChannelRecord&
         }
         case RowCommand::Clear: {
             if (!RowsMayChange(kind) || !Confirmed("GI_AppMess_Conv_Clear")) return;
-            cmcClipCh defaults;
+            ChannelClipboard defaults;
             defaults.CopyFrom(doc_.Defaults(), kind, first, last - first + 1);
             defaults.PasteKeepingAttributes(image, kind, first, last - first + 1);
-            for (int i = first; i <= last; ++i) EventManager().Post(ev::kRedrawIndex, 0, i);
+            for (int i = first; i <= last; ++i) Events().Post(ev::kRedrawIndex, 0, i);
             ShowStatus("GI_AppMess_S_Clear");
             break;
         }
@@ -118,11 +118,11 @@ void indMain::RunRowCommand(RowCommand command, CellContext& ctx, ChannelRecord&
                 r.Store();
             }
             deleting_ = true;
-            for (int i = first; i <= last; ++i) EventManager().Send(ev::kDeleteChannel, 0, s);
+            for (int i = first; i <= last; ++i) Events().Send(ev::kDeleteChannel, 0, s);
             deleting_ = false;
             moveCursor(first);
             ctx.rebuildSheet = true;
-            EventManager().Post(ev::kRedrawAll);
+            Events().Post(ev::kRedrawAll);
             ShowStatus("GI_AppMess_S_Delete", true);
             break;
         }
@@ -134,7 +134,7 @@ void indMain::RunRowCommand(RowCommand command, CellContext& ctx, ChannelRecord&
                     ShowOverlayMessage("GI_AppMess_ChErr_Overflow", MsgIcon::Error);
                     break;
                 }
-                EventManager().Send(ev::kInsertChannel, 0, s);
+                Events().Send(ev::kInsertChannel, 0, s);
                 doc_.RebuildModelData();
             }
             markRange(first, last);

@@ -6,7 +6,7 @@
 #include "model/BankMap.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
-#include "model/indActiveCell.h"
+#include "cells/CellDispatcher.h"
 
 namespace parlo {
 namespace {
@@ -27,7 +27,7 @@ public:
     void RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) override {}
     void ContextHelp(int, int, int32_t) override {}
     bool AppendChannel(int) override { return false; }
-    cmcEeprom& DefaultImage() override { return doc.Defaults(); }
+    EepromImage& DefaultImage() override { return doc.Defaults(); }
     Document& doc;
 };
 
@@ -48,7 +48,7 @@ void BM_DrawChannelTable(benchmark::State& state) {
         r.Store();
     }
     NoHost host(doc);
-    indActiveCell cells(&host);
+    CellDispatcher cells(&host);
     std::vector<CellDesc> descs;
     for (int slot = 0; slot < 64; ++slot) {
         for (int cell : kChannelColumns) {

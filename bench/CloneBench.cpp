@@ -12,10 +12,10 @@
 #include <thread>
 
 #include "clone/CloneFileOps.h"
-#include "clone/indCloneMan.h"
+#include "clone/CloneManager.h"
 #include "platform/ProgramInfo.h"
-#include "platform/qt/core/QtScheduler.h"
-#include "sheet/cmcGTex.h"
+#include "platform/qtcore/QtScheduler.h"
+#include "overlay/OverlayText.h"
 #include "tools/radio-sim/RadioPty.h"
 
 namespace parlo {
@@ -41,7 +41,7 @@ void CloneOverLine(benchmark::State& state, CloneOperation op) {
         state.SkipWithError("no initial image");
         return;
     }
-    const cmcEeprom image = config.image;
+    const EepromImage image = config.image;
     sim::Radio radio(std::move(config));
     sim::RadioPty line(radio, true);
     std::string error;
@@ -52,7 +52,7 @@ void CloneOverLine(benchmark::State& state, CloneOperation op) {
     std::atomic<bool> stop{false};
     std::thread server([&] { line.Run(stop); });
 
-    indCloneMan man;
+    CloneManager man;
     man.SetPort(0, line.DevicePath());
     man.SetHighSpeed(high);
     man.SetCodes(0x2927, 0);

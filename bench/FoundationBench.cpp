@@ -9,8 +9,8 @@
 
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
-#include "clone/cmcIcfFile.h"
-#include "sheet/cmcGTex.h"
+#include "clone/CloneFile.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 namespace {
@@ -21,15 +21,15 @@ std::string TempPath(const char* name) {
         .string();
 }
 
-cmcEeprom PatternImage() {
-    cmcEeprom e;
+EepromImage PatternImage() {
+    EepromImage e;
     e.SetSize(kImageSize);
     for (int32_t a = 0; a < kImageSize; ++a) e.SetByte(a, static_cast<uint8_t>(a * 13));
     return e;
 }
 
 void BM_WriteCloneFile(benchmark::State& state) {
-    cmcEeprom image = PatternImage();
+    EepromImage image = PatternImage();
     const std::string path = TempPath("w.icf");
     for (auto _ : state) {
         if (SaveCloneFile(path, image) != kFileOk) state.SkipWithError("write failed");
@@ -39,10 +39,10 @@ void BM_WriteCloneFile(benchmark::State& state) {
 BENCHMARK(BM_WriteCloneFile)->Unit(benchmark::kMillisecond);
 
 void BM_ReadCloneFile(benchmark::State& state) {
-    cmcEeprom image = PatternImage();
+    EepromImage image = PatternImage();
     const std::string path = TempPath("r.icf");
     SaveCloneFile(path, image);
-    cmcEeprom target;
+    EepromImage target;
     target.SetSize(kImageSize);
     for (auto _ : state) {
         if (ReadInitialFile(path, target) != kFileOk) state.SkipWithError("read failed");
@@ -60,7 +60,7 @@ void BM_OverlayLastSectionCold(benchmark::State& state) {
         std::fclose(f);
     }
     for (auto _ : state) {
-        cmcGTex g;
+        OverlayText g;
         g.SetFile(path);
         benchmark::DoNotOptimize(g.GetText("GI_Key_09999"));
     }
@@ -76,7 +76,7 @@ void BM_OverlayLastSectionWarm(benchmark::State& state) {
         std::fprintf(f, "#End_Of_Ovl\n");
         std::fclose(f);
     }
-    cmcGTex g;
+    OverlayText g;
     g.SetFile(path);
     g.GetText("GI_Key_09999");
     for (auto _ : state) benchmark::DoNotOptimize(g.GetText("GI_Key_09999"));

@@ -12,8 +12,8 @@
 namespace parlo {
 namespace {
 
-cmcEeprom DefaultImage() {
-    cmcEeprom e;
+EepromImage DefaultImage() {
+    EepromImage e;
     e.SetSize(kImageSize);
     ReadInitialFile(DataDir() + "MV7105C_DPMR446.icf", e);
     UnpackFull(e);
@@ -21,7 +21,7 @@ cmcEeprom DefaultImage() {
 }
 
 void BM_DecodeAllChannels(benchmark::State& state) {
-    cmcEeprom image = DefaultImage();
+    EepromImage image = DefaultImage();
     ChannelRecord record(image);
     for (auto _ : state) {
         for (int slot = 0; slot < kChannelSlots; ++slot) {
@@ -33,7 +33,7 @@ void BM_DecodeAllChannels(benchmark::State& state) {
 BENCHMARK(BM_DecodeAllChannels)->Unit(benchmark::kMicrosecond);
 
 void BM_PackFull(benchmark::State& state) {
-    cmcEeprom image = DefaultImage();
+    EepromImage image = DefaultImage();
     for (auto _ : state) {
         if (!Pack(image, PackMode::Rebuild, kVariantDPmr446)) state.SkipWithError("pack failed");
     }
@@ -41,7 +41,7 @@ void BM_PackFull(benchmark::State& state) {
 BENCHMARK(BM_PackFull)->Unit(benchmark::kMicrosecond);
 
 void BM_UnpackFull(benchmark::State& state) {
-    cmcEeprom image = DefaultImage();
+    EepromImage image = DefaultImage();
     Pack(image, PackMode::Save, kVariantDPmr446);
     for (auto _ : state) UnpackFull(image);
 }

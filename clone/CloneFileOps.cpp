@@ -6,7 +6,7 @@ namespace parlo {
 
 namespace {
 
-void PrepareForRead(cmcIcfFile& file, cmcEeprom& image) {
+void PrepareForRead(CloneFile& file, EepromImage& image) {
     file.Attach(image);
     file.SetModelCode(kModelCode);
     file.SetExtraCode(kExtraCode);
@@ -14,7 +14,7 @@ void PrepareForRead(cmcIcfFile& file, cmcEeprom& image) {
     file.SetMapRevisionCheck(AcceptMapRevision);
 }
 
-std::string PrintableField(const cmcEeprom& image, int32_t at) {
+std::string PrintableField(const EepromImage& image, int32_t at) {
     std::string s;
     for (int32_t i = 0; i < 16; ++i) {
         const uint8_t b = image.IsValidAddress(at + i) ? image.GetByte(at + i) : ' ';
@@ -29,12 +29,12 @@ void TrimTrailingBlanks(std::string& s) {
 
 }  // namespace
 
-uint8_t OpenCloneFile(const std::string& path, const cmcEeprom& working, cmcEeprom* loaded,
+uint8_t OpenCloneFile(const std::string& path, const EepromImage& working, EepromImage* loaded,
                       CloneFileInfo* info) {
-    cmcEeprom scratch;
+    EepromImage scratch;
     scratch.Assign(working);
     scratch.Fill(0x00);
-    cmcIcfFile file;
+    CloneFile file;
     PrepareForRead(file, scratch);
     uint8_t code = file.Read(path, nullptr);
     if (info != nullptr) {
@@ -60,7 +60,7 @@ uint8_t OpenCloneFile(const std::string& path, const cmcEeprom& working, cmcEepr
     return kFileOk;
 }
 
-std::string CommentFromImage(const cmcEeprom& image) {
+std::string CommentFromImage(const EepromImage& image) {
     std::string comment = PrintableField(image, 0x95DD);
     TrimTrailingBlanks(comment);
     comment += PrintableField(image, 0x95ED);
@@ -68,8 +68,8 @@ std::string CommentFromImage(const cmcEeprom& image) {
     return comment;
 }
 
-uint8_t SaveCloneFile(const std::string& path, cmcEeprom& image) {
-    cmcIcfFile file;
+uint8_t SaveCloneFile(const std::string& path, EepromImage& image) {
+    CloneFile file;
     file.Attach(image);
     file.SetModelCode(kModelCode);
     file.SetExtraCode(kExtraCode);
@@ -78,8 +78,8 @@ uint8_t SaveCloneFile(const std::string& path, cmcEeprom& image) {
     return file.Write(path, SingleRange(0x0000, kRadioAreaEnd));
 }
 
-uint8_t ReadInitialFile(const std::string& path, cmcEeprom& image) {
-    cmcIcfFile file;
+uint8_t ReadInitialFile(const std::string& path, EepromImage& image) {
+    CloneFile file;
     PrepareForRead(file, image);
     const RangeList fileRange = SingleRange(0x0000, kRadioAreaEnd);
     return file.Read(path, &fileRange);

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "clone/cmcIcfFile.h"
-#include "model/cmcEeprom.h"
+#include "clone/CloneFile.h"
+#include "model/EepromImage.h"
 
 namespace parlo {
 
@@ -21,18 +21,18 @@ struct CloneFileInfo {
 // the working image's size, then the content validation, the newer-data test
 // and the coverage of 0x0000..0x7D7F, stopping at the first failure (whose
 // message is shown). Only on 0 is `*loaded` assigned from the scratch image.
-uint8_t OpenCloneFile(const std::string& path, const cmcEeprom& working, cmcEeprom* loaded,
+uint8_t OpenCloneFile(const std::string& path, const EepromImage& working, EepromImage* loaded,
                       CloneFileInfo* info = nullptr);
 
 // The comment a save writes: the two 16-byte texts at 0x95DD and 0x95ED,
 // unprintable bytes as blanks, trailing blanks removed.
-std::string CommentFromImage(const cmcEeprom& image);
+std::string CommentFromImage(const EepromImage& image);
 
 // Writes 0x0000..0x7D7F of `image` with this model's header, map revision 6
 // and the comment taken from the image. The image must already be packed.
-uint8_t SaveCloneFile(const std::string& path, cmcEeprom& image);
+uint8_t SaveCloneFile(const std::string& path, EepromImage& image);
 
 // Reads a variant's initial file into `image` with the range 0x0000..0x7D7F.
-uint8_t ReadInitialFile(const std::string& path, cmcEeprom& image);
+uint8_t ReadInitialFile(const std::string& path, EepromImage& image);
 
 }  // namespace parlo

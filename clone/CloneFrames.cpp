@@ -22,25 +22,25 @@ uint8_t DataChecksum(int32_t address, const uint8_t* data, int32_t n) {
     return static_cast<uint8_t>((256 - sum % 256) % 256);
 }
 
-void AppendHex(cmcBuff& out, uint8_t v) {
+void AppendHex(ByteQueue& out, uint8_t v) {
     out.PushBack(static_cast<uint8_t>(kDigits[v >> 4]));
     out.PushBack(static_cast<uint8_t>(kDigits[v & 0x0F]));
 }
 
-void AppendFrameHead(cmcBuff& out, bool fromComputer, uint8_t command) {
+void AppendFrameHead(ByteQueue& out, bool fromComputer, uint8_t command) {
     out.PushBack(kFrameStart);
     if (fromComputer) out.PushBack(kFrameStart);
     out.AppendBytes(fromComputer ? kFromComputer : kFromRadio, 2);
     out.PushBack(command);
 }
 
-void AppendCodes(cmcBuff& out, int32_t code1, int32_t code2) {
+void AppendCodes(ByteQueue& out, int32_t code1, int32_t code2) {
     const uint8_t codes[4] = {static_cast<uint8_t>(code1 >> 8), static_cast<uint8_t>(code1),
                               static_cast<uint8_t>(code2 >> 8), static_cast<uint8_t>(code2)};
     out.AppendBytes(codes, 4);
 }
 
-void AppendDataFrame(cmcBuff& out, bool fromComputer, int32_t address, const uint8_t* data,
+void AppendDataFrame(ByteQueue& out, bool fromComputer, int32_t address, const uint8_t* data,
                      int32_t n) {
     AppendFrameHead(out, fromComputer, kCmdData);
     AppendHex(out, static_cast<uint8_t>(address >> 8));
@@ -51,15 +51,15 @@ void AppendDataFrame(cmcBuff& out, bool fromComputer, int32_t address, const uin
     out.PushBack(kFrameEnd);
 }
 
-void AppendEndFrame(cmcBuff& out, bool fromComputer, int32_t count) {
+void AppendEndFrame(ByteQueue& out, bool fromComputer, int32_t count) {
     AppendFrameHead(out, fromComputer, kCmdEnd);
     out.AppendBytes(kEndFrameText, kEndFrameTextLength);
     if (count >= 0) AppendHex(out, static_cast<uint8_t>(count & 0xFF));
     out.PushBack(kFrameEnd);
 }
 
-cmcBuff HexToBytes(std::string_view text) {
-    cmcBuff out;
+ByteQueue HexToBytes(std::string_view text) {
+    ByteQueue out;
     bool high = true;
     for (char c : text) {
         const int d = AnyHexDigit(c);
@@ -74,7 +74,7 @@ cmcBuff HexToBytes(std::string_view text) {
     return out;
 }
 
-std::string BytesToHex(const cmcBuff& bytes) {
+std::string BytesToHex(const ByteQueue& bytes) {
     std::string s;
     for (int32_t i = 0; i < bytes.Length(); ++i) {
         s += kDigits[bytes.At(i) >> 4];

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "clone/cmcBuff.h"
+#include "clone/ByteQueue.h"
 
 namespace parlo {
 
@@ -36,28 +36,28 @@ inline constexpr int32_t kEndFrameTextLength = 9;
 uint8_t DataChecksum(int32_t address, const uint8_t* data, int32_t n);
 
 // Appends two upper-case hexadecimal digits.
-void AppendHex(cmcBuff& out, uint8_t v);
+void AppendHex(ByteQueue& out, uint8_t v);
 
 // Opening bytes of a frame: 0xFE 0xFE and the computer's pair, or 0xFE and
 // the radio's pair; then the command.
-void AppendFrameHead(cmcBuff& out, bool fromComputer, uint8_t command);
+void AppendFrameHead(ByteQueue& out, bool fromComputer, uint8_t command);
 
 // The two identity codes, each high byte first.
-void AppendCodes(cmcBuff& out, int32_t code1, int32_t code2);
+void AppendCodes(ByteQueue& out, int32_t code1, int32_t code2);
 
 // A whole data frame for n bytes (n < 256) at `address`.
-void AppendDataFrame(cmcBuff& out, bool fromComputer, int32_t address, const uint8_t* data,
+void AppendDataFrame(ByteQueue& out, bool fromComputer, int32_t address, const uint8_t* data,
                      int32_t n);
 
 // A whole end frame; the frame count (modulo 256) goes in when count >= 0.
-void AppendEndFrame(cmcBuff& out, bool fromComputer, int32_t count);
+void AppendEndFrame(ByteQueue& out, bool fromComputer, int32_t count);
 
 // Every hexadecimal digit of the text, either case, paired high nibble
 // first; other characters are skipped and an odd last digit becomes the
 // high nibble of a last byte.
-cmcBuff HexToBytes(std::string_view text);
+ByteQueue HexToBytes(std::string_view text);
 // Upper-case hexadecimal text of the bytes.
-std::string BytesToHex(const cmcBuff& bytes);
+std::string BytesToHex(const ByteQueue& bytes);
 
 // 0..15 for "0"-"9" and "A"-"F" only; -1 for anything else.
 int StrictHexDigit(uint8_t c);

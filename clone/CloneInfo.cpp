@@ -3,7 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 

@@ -1,6 +1,6 @@
 #include "clone/CloneMessages.h"
 
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 

@@ -2,15 +2,15 @@
 
 #include <cstdlib>
 
-#include "clone/cmcIcfFile.h"
+#include "clone/CloneFile.h"
 #include "model/PackedLayout.h"
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 
 namespace {
 
-bool HasMakerText(const cmcEeprom& image, int32_t at) {
+bool HasMakerText(const EepromImage& image, int32_t at) {
     for (int32_t i = 0; i < 8; ++i) {
         if (!image.IsValidAddress(at + i)) return false;
         if (image.GetByte(at + i) != static_cast<uint8_t>(kMakerText[i])) return false;
@@ -18,13 +18,13 @@ bool HasMakerText(const cmcEeprom& image, int32_t at) {
     return true;
 }
 
-bool ByteIs(const cmcEeprom& image, int32_t a, uint8_t v) {
+bool ByteIs(const EepromImage& image, int32_t a, uint8_t v) {
     return image.IsValidAddress(a) && image.GetByte(a) == v;
 }
 
 }  // namespace
 
-bool ValidateContent(const cmcEeprom& image, const cmcEeprom& working, bool identityTest) {
+bool ValidateContent(const EepromImage& image, const EepromImage& working, bool identityTest) {
     if (!ByteIs(image, 0, 0x29) || !ByteIs(image, 1, 0x26) || !ByteIs(image, 2, 0x01)) return false;
     if (!ByteIs(working, kAddrMapRevision, kMapRevision)) return false;
     if (!identityTest) return true;
@@ -38,12 +38,12 @@ bool ValidateContent(const cmcEeprom& image, const cmcEeprom& working, bool iden
 
 // The data version lives in the work area, which a file or a radio does not
 // carry: judge the value it will have once the loaded image is unpacked.
-bool IsNewerData(const cmcEeprom& image, int lockout) {
+bool IsNewerData(const EepromImage& image, int lockout) {
     return lockout != 0 && image.IsValidAddress(kAddrDataVersion) &&
            UnpackedByte(image, kAddrDataVersion) > 1;
 }
 
-bool IsNewerData(const cmcEeprom& image) {
+bool IsNewerData(const EepromImage& image) {
     return IsNewerData(image, std::atoi(OvlText("GI_Sys_LockoutNewerData").c_str()));
 }
 

@@ -3,7 +3,7 @@
 // whenever an image arrives from a clone file or from the radio.
 #include <cstdint>
 
-#include "model/cmcEeprom.h"
+#include "model/EepromImage.h"
 
 namespace parlo {
 
@@ -25,15 +25,15 @@ inline constexpr int32_t kAddrDataVersion = 0x9A05;
 // at 0x0100, the model code at 0x010A and the maker text before the used end
 // are in place. `working` is the image the application edits; the map
 // revision it carries is the one the application works with.
-bool ValidateContent(const cmcEeprom& image, const cmcEeprom& working, bool identityTest);
+bool ValidateContent(const EepromImage& image, const EepromImage& working, bool identityTest);
 
 // True when the image is newer data than this program accepts: `lockout` is
 // the overlay's GI_Sys_LockoutNewerData read as a number. The data version
 // judged is byte 0x9A05 as unpacking the image will leave it (the packed
 // block 18, or the byte itself when the directory has no such block).
-bool IsNewerData(const cmcEeprom& image, int lockout);
+bool IsNewerData(const EepromImage& image, int lockout);
 // The same with the lockout read from the main overlay.
-bool IsNewerData(const cmcEeprom& image);
+bool IsNewerData(const EepromImage& image);
 
 // The file header check of the application: model 0x2927, extra code 0 or
 // 0x100; otherwise file error 3 or 4 in `code`.

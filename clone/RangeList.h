@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/cmcEeprom.h"
+#include "model/EepromImage.h"
 
 namespace parlo {
 
@@ -23,7 +23,7 @@ inline RangeList SingleRange(int32_t first, int32_t last) { return {{first, last
 
 // Calls f(first, last) for each range that counts, in list order.
 template <class F>
-void ForEachRange(const RangeList& list, const cmcEeprom& image, F f) {
+void ForEachRange(const RangeList& list, const EepromImage& image, F f) {
     for (const AddrRange& r : list) {
         if (r.first > r.last) return;
         if (!image.IsValidAddress(r.first) || !image.IsValidAddress(r.last)) return;

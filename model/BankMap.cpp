@@ -12,7 +12,7 @@ bool ValidBank(int bank) {
     return bank >= 0 && bank < kBankCount;
 }
 
-uint16_t WordAt(const cmcEeprom& image, int32_t a) {
+uint16_t WordAt(const EepromImage& image, int32_t a) {
     return image.IsValidAddress(a + 1) && image.IsValidAddress(a) ? image.GetWord(a) : 0;
 }
 
@@ -21,7 +21,7 @@ struct Sizes {
     int size[kBankCount];
 };
 
-Sizes EffectiveSizes(const cmcEeprom& image) {
+Sizes EffectiveSizes(const EepromImage& image) {
     Sizes s{};
     int left = kChannelSlots;
     for (int i = 0; i < kBankCount; ++i) {
@@ -33,31 +33,31 @@ Sizes EffectiveSizes(const cmcEeprom& image) {
 
 }  // namespace
 
-int BankSize(const cmcEeprom& image, int bank) {
+int BankSize(const EepromImage& image, int bank) {
     return ValidBank(bank) ? EffectiveSizes(image).size[bank] : 0;
 }
 
-void SetBankSize(cmcEeprom& image, int bank, int size) {
+void SetBankSize(EepromImage& image, int bank, int size) {
     if (!ValidBank(bank)) return;
     image.SetWord(kAddrBankSizes + 2 * bank, static_cast<uint16_t>(std::clamp(size, 0, 64)));
 }
 
-int BanksBefore(const cmcEeprom& image, int k) {
+int BanksBefore(const EepromImage& image, int k) {
     const Sizes s = EffectiveSizes(image);
     int total = 0;
     for (int i = 0; i < std::min(k, kBankCount); ++i) total += s.size[i];
     return total;
 }
 
-int BankFirstSlot(const cmcEeprom& image, int bank) {
+int BankFirstSlot(const EepromImage& image, int bank) {
     return BanksBefore(image, bank);
 }
 
-int BanksTotal(const cmcEeprom& image) {
+int BanksTotal(const EepromImage& image) {
     return BanksBefore(image, kBankCount);
 }
 
-int BankOfSlot(const cmcEeprom& image, int slot) {
+int BankOfSlot(const EepromImage& image, int slot) {
     const Sizes s = EffectiveSizes(image);
     int first = 0;
     for (int i = 0; i < kBankCount; ++i) {
@@ -67,29 +67,29 @@ int BankOfSlot(const cmcEeprom& image, int slot) {
     return kNoBank;
 }
 
-bool BankFlag(const cmcEeprom& image, int bank) {
+bool BankFlag(const EepromImage& image, int bank) {
     if (!ValidBank(bank) || !image.IsValidAddress(kAddrBankFlags + bank / 8)) return false;
     return (image.GetByte(kAddrBankFlags + bank / 8) >> (7 - bank % 8)) & 1;
 }
 
-void SetBankFlag(cmcEeprom& image, int bank, bool on) {
+void SetBankFlag(EepromImage& image, int bank, bool on) {
     if (!ValidBank(bank)) return;
     const int32_t a = kAddrBankFlags + bank / 8;
     const uint8_t bit = static_cast<uint8_t>(0x80 >> (bank % 8));
     image.SetByte(a, on ? (image.GetByte(a) | bit) : (image.GetByte(a) & ~bit));
 }
 
-void ResetBankLayout(cmcEeprom& image, bool twoBanks) {
+void ResetBankLayout(EepromImage& image, bool twoBanks) {
     for (int i = 0; i < kBankCount; ++i) SetBankSize(image, i, 0);
     SetBankSize(image, 0, twoBanks ? 4 : 64);
     SetBankSize(image, 1, twoBanks ? 4 : 0);
 }
 
-bool BankLayoutOption(const cmcEeprom& image) {
+bool BankLayoutOption(const EepromImage& image) {
     return BankSize(image, 1) != 0;
 }
 
-bool IsChannelPresent(const cmcEeprom& image, int slot) {
+bool IsChannelPresent(const EepromImage& image, int slot) {
     if (slot < 0 || slot >= kChannelSlots) return false;
     const int32_t a = kAddrChannelMain + kChannelMainSize * slot;
     if (!image.IsValidAddress(a + 3)) return false;
@@ -97,39 +97,39 @@ bool IsChannelPresent(const cmcEeprom& image, int slot) {
            image.GetByte(a + 2) != 0 || image.GetByte(a + 3) != 0;
 }
 
-int UsedInSlotRange(const cmcEeprom& image, int first, int last) {
+int UsedInSlotRange(const EepromImage& image, int first, int last) {
     if (first < 0 || last >= kChannelSlots || first > last) return -1;
     int used = 0;
     for (int slot = first; slot <= last; ++slot) used += IsChannelPresent(image, slot) ? 1 : 0;
     return used;
 }
 
-int UsedInBank(const cmcEeprom& image, int bank) {
+int UsedInBank(const EepromImage& image, int bank) {
     const int size = BankSize(image, bank);
     if (size == 0) return 0;
     const int first = BankFirstSlot(image, bank);
     return UsedInSlotRange(image, first, first + size - 1);
 }
 
-int UsedInAllBanks(const cmcEeprom& image) {
+int UsedInAllBanks(const EepromImage& image) {
     const int total = BanksTotal(image);
     return total == 0 ? 0 : UsedInSlotRange(image, 0, total - 1);
 }
 
-bool ChannelCapacityOk(const cmcEeprom& image, int m) {
+bool ChannelCapacityOk(const EepromImage& image, int m) {
     const int group1End = WordAt(image, kAddrGroup1End);
     const int packedEnd = WordAt(image, kAddrPackedEnd);
     return 34 * m < 7552 - group1End && 32128 - packedEnd - 34 * m >= 12 * m;
 }
 
-int FreeChannelSlots(const cmcEeprom& image) {
+int FreeChannelSlots(const EepromImage& image) {
     for (int m = kChannelSlots - BanksTotal(image); m >= 0; --m) {
         if (ChannelCapacityOk(image, m)) return m;
     }
     return -1;
 }
 
-int RemainingChannels(const cmcEeprom& image) {
+int RemainingChannels(const EepromImage& image) {
     return FreeChannelSlots(image) + BanksTotal(image) - UsedInAllBanks(image);
 }
 

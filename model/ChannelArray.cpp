@@ -1,5 +1,5 @@
 #include "model/ChannelArray.h"
-#include "sheet/OverlayMessage.h"
+#include "overlay/OverlayMessage.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include "model/ChannelMap.h"
 #include "model/ChannelRecord.h"
 #include "platform/Prompts.h"
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 

@@ -4,7 +4,7 @@
 // bank resize that uses them.
 #include <cstdint>
 
-#include "model/cmcEeprom.h"
+#include "model/EepromImage.h"
 
 namespace parlo {
 
@@ -17,7 +17,7 @@ class ChannelArray {
 public:
     // `kind` is the variant's channel record kind; blank channels come from
     // the same slot of `defaults`.
-    ChannelArray(cmcEeprom& working, cmcEeprom& defaults, int kind)
+    ChannelArray(EepromImage& working, EepromImage& defaults, int kind)
         : working_(working), defaults_(defaults), kind_(kind) {}
 
     // Slot n of the default image, keeping slot n's attribute bits.
@@ -37,8 +37,8 @@ public:
 private:
     void Move(int from, int to);
 
-    cmcEeprom& working_;
-    cmcEeprom& defaults_;
+    EepromImage& working_;
+    EepromImage& defaults_;
     int kind_;
 };
 

@@ -11,13 +11,13 @@ namespace parlo {
 
 namespace {
 
-uint32_t ReadBig(const cmcEeprom& image, int32_t at, int width) {
+uint32_t ReadBig(const EepromImage& image, int32_t at, int width) {
     uint32_t v = 0;
     for (int i = 0; i < width; ++i) v = v << 8 | image.GetByte(at + i);
     return v;
 }
 
-void WriteBig(cmcEeprom& image, int32_t at, int width, uint32_t v) {
+void WriteBig(EepromImage& image, int32_t at, int width, uint32_t v) {
     for (int i = width - 1; i >= 0; --i, v >>= 8) image.SetByte(at + i, static_cast<uint8_t>(v));
 }
 
@@ -69,7 +69,7 @@ uint32_t EncodeDecimal4(int32_t v) {
 
 ChannelRecord::ChannelRecord() : ChannelRecord(WorkingImage()) {}
 
-ChannelRecord::ChannelRecord(cmcEeprom& image) : image_(&image) {
+ChannelRecord::ChannelRecord(EepromImage& image) : image_(&image) {
     Clear();
     present = true;
 }
@@ -252,7 +252,7 @@ void ChannelRecord::EncodeRow(const LayoutRow& row, int32_t at) {
 }
 
 void ChannelRecord::DecodeChannel() {
-    const cmcEeprom& img = *image_;
+    const EepromImage& img = *image_;
     const int n = index_;
     present = Value(Field::RxFreq) != 0;
     const bool switchOff = (img.GetByte(kAddrRefSwitch) & kRefSwitchBit) == 0;
@@ -275,7 +275,7 @@ void ChannelRecord::DecodeChannel() {
 }
 
 void ChannelRecord::EncodeChannel() {
-    cmcEeprom& img = *image_;
+    EepromImage& img = *image_;
     const auto n = static_cast<uint8_t>(index_);
     // A cleared reference bit leaves the reference where it is.
     if (attributes & kAttrRefA) img.SetByte(kAddrRefA, n);

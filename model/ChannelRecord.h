@@ -8,7 +8,7 @@
 #include <string>
 
 #include "model/RecordLayout.h"
-#include "model/cmcEeprom.h"
+#include "model/EepromImage.h"
 
 namespace parlo {
 
@@ -26,7 +26,7 @@ class ChannelRecord {
 public:
     // Bound to the working image.
     ChannelRecord();
-    explicit ChannelRecord(cmcEeprom& image);
+    explicit ChannelRecord(EepromImage& image);
 
     // Clears the fields, then fills them from record `index` of `kind`. An
     // index outside the kind's tables (64 for channels) leaves it cleared.
@@ -37,8 +37,8 @@ public:
     void Store();
     // Stores at another index of the same kind (moving a channel).
     void StoreAt(int index);
-    void SetImage(cmcEeprom& image) { image_ = &image; }
-    cmcEeprom& Image() const { return *image_; }
+    void SetImage(EepromImage& image) { image_ = &image; }
+    EepromImage& Image() const { return *image_; }
 
     int Kind() const { return kind_; }
     int Index() const { return index_; }
@@ -70,7 +70,7 @@ private:
     void DecodeChannel();
     void EncodeChannel();
 
-    cmcEeprom* image_;
+    EepromImage* image_;
     int kind_ = 0;
     int index_ = 0;
     std::array<int32_t, kFieldCount> values_{};

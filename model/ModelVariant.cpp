@@ -12,7 +12,7 @@ int ChannelKindOf(int variant) {
     return (variant >= 0 && variant < kVariantCount) ? variant + 1 : 1;
 }
 
-int VariantFromImage(const cmcEeprom& image) {
+int VariantFromImage(const EepromImage& image) {
     if (!image.IsValidAddress(kAddrVariantBits)) return kVariantLmr;
     const uint8_t bits = image.GetByte(kAddrVariantBits);
     if (bits & 0x20) return kVariantTarnPmr;

@@ -1,7 +1,7 @@
 #pragma once
 // The four variants of the radio and what follows from them: the record kind
 // of a memory channel, and the variant an image says it belongs to.
-#include "model/cmcEeprom.h"
+#include "model/EepromImage.h"
 
 namespace parlo {
 
@@ -28,7 +28,7 @@ inline bool IsChannelKind(int kind) {
 
 // The variant byte 0x95D7 gives: 0x20 Tarn PMR, else 0x80 LMR, else 0x40 PMR,
 // else 0x04 dPMR446, else LMR.
-int VariantFromImage(const cmcEeprom& image);
+int VariantFromImage(const EepromImage& image);
 
 // The application's current variant (its setting, set again after a load).
 int CurrentVariant();

@@ -81,7 +81,7 @@ int Capacity(const PackedBlock& b) {
     return b.count < 0 ? kChannelSlots : b.count;
 }
 
-void WriteEntry(cmcEeprom& image, int32_t at, uint16_t id, uint16_t size, uint16_t count,
+void WriteEntry(EepromImage& image, int32_t at, uint16_t id, uint16_t size, uint16_t count,
                 uint16_t address) {
     image.SetWord(at, id);
     image.SetWord(at + 2, size);
@@ -89,7 +89,7 @@ void WriteEntry(cmcEeprom& image, int32_t at, uint16_t id, uint16_t size, uint16
     image.SetWord(at + 6, address);
 }
 
-void BuildModelBlock(cmcEeprom& image) {
+void BuildModelBlock(EepromImage& image) {
     uint8_t* d = image.Data();
     std::memset(d + kAddrModelBlock, 0, kModelBlockArea);
     std::memcpy(d + kAddrModelBlock, kModelBlock, sizeof kModelBlock);
@@ -103,7 +103,7 @@ void BuildModelBlock(cmcEeprom& image) {
 
 // Packs the blocks of one group whose condition holds; false when one would
 // pass the group's limit.
-bool PlaceGroup(cmcEeprom& image, std::span<const PackedBlock> blocks, int32_t limit, int variant,
+bool PlaceGroup(EepromImage& image, std::span<const PackedBlock> blocks, int32_t limit, int variant,
                 int32_t& running, int& entries) {
     const int channels = BanksTotal(image);
     for (const PackedBlock& b : blocks) {
@@ -122,7 +122,7 @@ bool PlaceGroup(cmcEeprom& image, std::span<const PackedBlock> blocks, int32_t l
 
 // Copies `records` records of `size` bytes, `stride` apart from `from` in the
 // radio area, to the table at `to`; records outside the radio area are left.
-void CopyRecords(cmcEeprom& image, int32_t from, int32_t stride, int32_t to, int32_t toStride,
+void CopyRecords(EepromImage& image, int32_t from, int32_t stride, int32_t to, int32_t toStride,
                  int records, int32_t size) {
     uint8_t* d = image.Data();
     for (int r = 0; r < records; ++r) {
@@ -132,7 +132,7 @@ void CopyRecords(cmcEeprom& image, int32_t from, int32_t stride, int32_t to, int
     }
 }
 
-void UnpackWith(cmcEeprom& image, bool full) {
+void UnpackWith(EepromImage& image, bool full) {
     if (image.GetSize() < kImageSize || image.GetWord(kAddrDirectoryEntry) != kDirectoryId) return;
     const int32_t entrySize = image.GetWord(kAddrDirectoryEntry + 2);
     const int count = std::min<int>(image.GetWord(kAddrDirectoryEntry + 4), kMaxDirectoryEntries);
@@ -171,7 +171,7 @@ std::span<const PackedBlock> PackedGroup2() {
     return kGroup2;
 }
 
-bool Pack(cmcEeprom& image, PackMode mode, int variant) {
+bool Pack(EepromImage& image, PackMode mode, int variant) {
     if (image.GetSize() < kImageSize) return false;
     image.SetWord(kAddrPackBase, kPackBase);
     BuildModelBlock(image);
@@ -207,15 +207,15 @@ bool Pack(cmcEeprom& image, PackMode mode, int variant) {
     return ok;
 }
 
-void Unpack(cmcEeprom& image) {
+void Unpack(EepromImage& image) {
     UnpackWith(image, false);
 }
-void UnpackFull(cmcEeprom& image) {
+void UnpackFull(EepromImage& image) {
     UnpackWith(image, true);
 }
 
-uint8_t UnpackedByte(const cmcEeprom& image, int32_t a) {
-    cmcEeprom copy;
+uint8_t UnpackedByte(const EepromImage& image, int32_t a) {
+    EepromImage copy;
     copy.Assign(image);
     Unpack(copy);
     return copy.IsValidAddress(a) ? copy.GetByte(a) : 0;

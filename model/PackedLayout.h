@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "model/cmcEeprom.h"
+#include "model/EepromImage.h"
 
 namespace parlo {
 
@@ -44,17 +44,17 @@ std::span<const PackedBlock> PackedGroup2();
 
 // Packs the work area of `image` for `variant`. False when a block did not fit
 // its group; the radio area is then partly rewritten.
-bool Pack(cmcEeprom& image, PackMode mode, int variant);
+bool Pack(EepromImage& image, PackMode mode, int variant);
 
 // Copies the tables the packed directory names back into the work area, each
 // cut to its table's size (after every load).
-void Unpack(cmcEeprom& image);
+void Unpack(EepromImage& image);
 // As Unpack, with the base taken as 0x0178 and every table found copied at its
 // full size (the default image, after its initial file is read).
-void UnpackFull(cmcEeprom& image);
+void UnpackFull(EepromImage& image);
 
 // The byte work-area address `a` would hold once `image` is unpacked; the
 // image itself is not changed.
-uint8_t UnpackedByte(const cmcEeprom& image, int32_t a);
+uint8_t UnpackedByte(const EepromImage& image, int32_t a);
 
 }  // namespace parlo

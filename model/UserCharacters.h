@@ -5,7 +5,7 @@
 // them; the segment painter draws character codes 0x10 to 0x1F with them.
 #include <cstdint>
 
-#include "model/cmcEeprom.h"
+#include "model/EepromImage.h"
 
 namespace parlo {
 
@@ -18,7 +18,7 @@ inline uint16_t UserCharacterMask(uint8_t high, uint8_t low) {
 }
 
 // The mask of entry n (0..15) of an image.
-inline uint16_t UserCharacterMask(const cmcEeprom& image, int n) {
+inline uint16_t UserCharacterMask(const EepromImage& image, int n) {
     return image.GetWord(kAddrUserCharacters + 2 * n);
 }
 

@@ -7,10 +7,10 @@
 namespace parlo {
 
 namespace {
-cmcEeprom* g_working = nullptr;
+EepromImage* g_working = nullptr;
 }  // namespace
 
-cmcEeprom& WorkingImage() {
+EepromImage& WorkingImage() {
     if (g_working == nullptr) fatal("No working image.");
     return *g_working;
 }
@@ -19,7 +19,7 @@ bool HasWorkingImage() {
     return g_working != nullptr;
 }
 
-cmcEeprom* SetWorkingImage(cmcEeprom* image) {
+EepromImage* SetWorkingImage(EepromImage* image) {
     return std::exchange(g_working, image);
 }
 

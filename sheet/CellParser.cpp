@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "model/CellNames.h"
+#include "cells/CellNames.h"
 #include "platform/Fatal.h"
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 

@@ -4,16 +4,16 @@
 // source holds attribute text in braces and display text outside them.
 #include <string>
 
-#include "sheet/CellDesc.h"
+#include "cells/CellDesc.h"
 
 namespace parlo {
 
-class cmcGTex;
+class OverlayText;
 
 class CellParser {
 public:
     // Cell models ("$Name" -> section "CellModel_Name") come from `overlay`.
-    explicit CellParser(cmcGTex& overlay) : overlay_(overlay) {}
+    explicit CellParser(OverlayText& overlay) : overlay_(overlay) {}
 
     // Takes the first cell source of `line`, resets `desc` from `base` and,
     // unless only counting, parses the source into it. Returns the text after
@@ -34,7 +34,7 @@ private:
     void ApplyAttribute(const std::string& attribute, CellDesc& desc, Counters& counters);
     void ApplyReference(const std::string& reference, CellDesc& desc, const Counters& counters);
 
-    cmcGTex& overlay_;
+    OverlayText& overlay_;
 };
 
 }  // namespace parlo

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "platform/Fatal.h"
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 
@@ -156,7 +156,7 @@ SegmentGeometry SegmentGeometry::Parse(const std::vector<std::string>& lines) {
     return g;
 }
 
-SegmentGeometry SegmentGeometry::FromOverlay(cmcGTex& overlay) {
+SegmentGeometry SegmentGeometry::FromOverlay(OverlayText& overlay) {
     std::vector<std::string> lines;
     for (int i = 0;; ++i) {
         std::string line = overlay.GetText("GI_PCG_Seg_Data", i);

@@ -19,7 +19,7 @@
 
 namespace parlo {
 
-class cmcGTex;
+class OverlayText;
 
 using Triangle = std::array<Point, 3>;
 
@@ -36,7 +36,7 @@ public:
     // count (negative: not drawable). A malformed line is an overlay fault.
     static SegmentGeometry Parse(const std::vector<std::string>& lines);
     // The shapes of the main overlay's GI_PCG_Seg_Data.
-    static SegmentGeometry FromOverlay(cmcGTex& overlay);
+    static SegmentGeometry FromOverlay(OverlayText& overlay);
 
     int Count() const { return static_cast<int>(segments_.size()); }
     const Segment& At(int i) const { return segments_.at(static_cast<size_t>(i)); }

@@ -4,13 +4,13 @@
 #include <memory>
 #include <string>
 
-#include "sheet/cuiSheet.h"
+#include "sheet/Sheet.h"
 
 namespace parlo {
 
 // `base` supplies the overlay, user parameter, font size and printing
 // values; the key, print name and parameter come from the action.
-std::unique_ptr<cuiSheet> CreateSheet(const std::string& action, cuiSheet::Params base,
-                                      CellDispatcher dispatcher);
+std::unique_ptr<Sheet> CreateSheet(const std::string& action, Sheet::Params base,
+                                      DispatchFunction dispatcher);
 
 }  // namespace parlo

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "sheet/SheetFactory.h"
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 
@@ -36,7 +36,7 @@ Rect PageRectFromMargins(const std::string& margins, int resolution, int pageWid
     return Rect{units(m[0]), units(m[1]), pageWidth - units(m[2]), pageHeight - units(m[3])};
 }
 
-PageChunks CutIntoPages(const cuiSheet& sheet, int innerWidth, int innerHeight) {
+PageChunks CutIntoPages(const Sheet& sheet, int innerWidth, int innerHeight) {
     PageChunks chunks;
     int fixedWidth = 0, fixedHeight = 0;
     for (int c = 0; c < sheet.FixedCols(); ++c) fixedWidth += sheet.ColWidth(c);
@@ -76,11 +76,11 @@ PageChunks CutIntoPages(const cuiSheet& sheet, int innerWidth, int innerHeight) 
     return chunks;
 }
 
-SheetPrinter::SheetPrinter(PrinterPage& printer, CellDispatcher dispatcher)
+SheetPrinter::SheetPrinter(PrinterPage& printer, DispatchFunction dispatcher)
     : printer_(printer), dispatcher_(std::move(dispatcher)) {}
 
-std::unique_ptr<cuiSheet> SheetPrinter::BuildSheet(const std::string& action, int fontHeight) {
-    cuiSheet::Params params;
+std::unique_ptr<Sheet> SheetPrinter::BuildSheet(const std::string& action, int fontHeight) {
+    Sheet::Params params;
     params.overlay = &MainOverlay();
     params.printerFontHeight = fontHeight;
     params.printScale = std::max(1, printer_.Resolution() / 120);
@@ -97,7 +97,7 @@ Rect SheetPrinter::InnerRect(const Rect& page) {
     return Rect{page.left, page.top + frameHeight_ + 6 * a, page.right, page.bottom - frameHeight_ - 6 * a};
 }
 
-void SheetPrinter::DrawFrame(const cuiSheet& sheet, const Rect& page) {
+void SheetPrinter::DrawFrame(const Sheet& sheet, const Rect& page) {
     Canvas& canvas = printer_.PageCanvas();
     FontSpec frame;
     frame.height = -frameHeight_;
@@ -114,7 +114,7 @@ void SheetPrinter::DrawFrame(const cuiSheet& sheet, const Rect& page) {
     canvas.FillRect({page.left, page.bottom - h - 2 * a, page.right, page.bottom - h - a}, 0x000000);
 }
 
-Rect SheetPrinter::Measure(const cuiSheet& sheet, int firstCol, int cols, int firstRow, int rows,
+Rect SheetPrinter::Measure(const Sheet& sheet, int firstCol, int cols, int firstRow, int rows,
                            const Rect& inner) {
     int width = 0, height = 0;
     for (int c = 0; c < sheet.FixedCols(); ++c) width += sheet.ColWidth(c);
@@ -124,7 +124,7 @@ Rect SheetPrinter::Measure(const cuiSheet& sheet, int firstCol, int cols, int fi
     return Rect{inner.left, inner.top, inner.left + std::max(1, width), inner.top + std::max(1, height)};
 }
 
-void SheetPrinter::DrawChunk(cuiSheet& sheet, int firstCol, int cols, int firstRow, int rows,
+void SheetPrinter::DrawChunk(Sheet& sheet, int firstCol, int cols, int firstRow, int rows,
                              const Rect& inner) {
     std::vector<int> columns, rowList;
     for (int c = 0; c < sheet.FixedCols(); ++c) columns.push_back(c);

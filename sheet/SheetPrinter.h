@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/PrinterPage.h"
-#include "sheet/CellContext.h"
-#include "sheet/cuiSheet.h"
+#include "cells/CellContext.h"
+#include "sheet/Sheet.h"
 
 namespace parlo {
 
@@ -21,11 +21,11 @@ struct PageChunks {
     std::vector<int> columns;
     std::vector<int> rows;
 };
-PageChunks CutIntoPages(const cuiSheet& sheet, int innerWidth, int innerHeight);
+PageChunks CutIntoPages(const Sheet& sheet, int innerWidth, int innerHeight);
 
 class SheetPrinter {
 public:
-    SheetPrinter(PrinterPage& printer, CellDispatcher dispatcher);
+    SheetPrinter(PrinterPage& printer, DispatchFunction dispatcher);
 
     // Prints the sheet a node action names; returns the pages printed. A
     // page is started before every page but the very first of the job.
@@ -36,14 +36,14 @@ public:
     int PagesPrinted() const { return pages_; }
 
 private:
-    std::unique_ptr<cuiSheet> BuildSheet(const std::string& action, int fontHeight);
+    std::unique_ptr<Sheet> BuildSheet(const std::string& action, int fontHeight);
     Rect InnerRect(const Rect& page);
-    void DrawFrame(const cuiSheet& sheet, const Rect& page);
-    Rect Measure(const cuiSheet& sheet, int firstCol, int cols, int firstRow, int rows, const Rect& inner);
-    void DrawChunk(cuiSheet& sheet, int firstCol, int cols, int firstRow, int rows, const Rect& inner);
+    void DrawFrame(const Sheet& sheet, const Rect& page);
+    Rect Measure(const Sheet& sheet, int firstCol, int cols, int firstRow, int rows, const Rect& inner);
+    void DrawChunk(Sheet& sheet, int firstCol, int cols, int firstRow, int rows, const Rect& inner);
 
     PrinterPage& printer_;
-    CellDispatcher dispatcher_;
+    DispatchFunction dispatcher_;
     bool cancelled_ = false;
     int pages_ = 0;
     int frameHeight_ = 0;

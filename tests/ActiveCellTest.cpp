@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "app/Document.h"
-#include "app/cmcEvMan.h"
+#include "runtime/EventManager.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
-#include "model/ColourCodeCodec.h"
-#include "model/DPmrFrequencyCodec.h"
+#include "codecs/ColourCodeCodec.h"
+#include "codecs/DPmrFrequencyCodec.h"
 #include "model/ModelVariant.h"
-#include "model/indActiveCell.h"
+#include "cells/CellDispatcher.h"
 #include "tests/support/CellHarness.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ScopedEventBus.h"
@@ -28,7 +28,7 @@ public:
     }
     void ContextHelp(int, int cell, int32_t) override { help.push_back(cell); }
     bool AppendChannel(int bank) override { return doc.AppendChannel(bank); }
-    cmcEeprom& DefaultImage() override { return doc.Defaults(); }
+    EepromImage& DefaultImage() override { return doc.Defaults(); }
     void CellEdited() override {
         ++edits;
         doc.RebuildModelData();
@@ -49,11 +49,11 @@ class ActiveCellTest : public ::testing::Test {
 protected:
     test::ScopedEventBus bus;
     test::VirtualScheduler& clock = bus.clock;
-    cmcEvMan& events = bus.events;
+    EventManager& events = bus.events;
     ScopedVariant variantGuard{kVariantLmr};
     Document doc;
     TestHost host{doc};
-    indActiveCell cells{&host};
+    CellDispatcher cells{&host};
     test::RecordingPrompts prompts;
     int shownBank = -1;
 
@@ -61,10 +61,10 @@ protected:
     ~ActiveCellTest() override { events.Unsubscribe(AnswerBank, this); }
 
     // Stands in for the bank sheet on screen.
-    static void AnswerBank(void* self, const cmcEvRecord& e) {
+    static void AnswerBank(void* self, const EventRecord& e) {
         auto* t = static_cast<ActiveCellTest*>(self);
         if (e.code == 28 && e.mode == EvMode::Request && t->shownBank >= 0)
-            EventManager().Answer(t->shownBank, 0);
+            Events().Answer(t->shownBank, 0);
     }
 
     void Open(int variant) {
@@ -143,7 +143,7 @@ TEST_F(ActiveCellTest, TheNewChannelRowAppendsAChannelOrRefuses) {
     // With all 64 slots in banks the row refuses and says why.
     SetBankSize(doc.Working(), 1, 59);
     doc.RebuildModelData();
-    const cmcEeprom before = doc.Working();
+    const EepromImage before = doc.Working();
     shownBank = 1;
     ctx = Key(CT_Mch, CL_Mch_FreqR, 64, '1');
     EXPECT_TRUE(ctx.rejected);
@@ -154,7 +154,7 @@ TEST_F(ActiveCellTest, TheNewChannelRowAppendsAChannelOrRefuses) {
 
 TEST_F(ActiveCellTest, AttributeEntries) {
     Open(kVariantLmr);
-    cmcEeprom& image = doc.Working();
+    EepromImage& image = doc.Working();
     image.SetByte(kAddrRefA, 9);
     image.SetByte(kAddrRefB, 9);
     struct Step {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "model/AttributeCodec.h"
-#include "model/OverlayList.h"
+#include "codecs/AttributeCodec.h"
+#include "codecs/OverlayList.h"
 #include "tests/CodecRequests.h"
 
 namespace parlo {

@@ -7,23 +7,23 @@
 namespace parlo {
 namespace {
 
-cmcEeprom BlankImage() {
-    cmcEeprom e;
+EepromImage BlankImage() {
+    EepromImage e;
     e.SetSize(kImageSize);
     return e;
 }
 
-void SetSizes(cmcEeprom& e, std::initializer_list<uint16_t> words) {
+void SetSizes(EepromImage& e, std::initializer_list<uint16_t> words) {
     int i = 0;
     for (uint16_t w : words) e.SetWord(kAddrBankSizes + 2 * i++, w);
 }
 
-void MakePresent(cmcEeprom& e, int slot) {
+void MakePresent(EepromImage& e, int slot) {
     e.SetByte(kAddrChannelMain + 34 * slot + 3, 1);
 }
 
 TEST(BankMap, SlotsFollowTheBankSizes) {
-    cmcEeprom e = BlankImage();
+    EepromImage e = BlankImage();
     SetSizes(e, {3, 0, 5, 1, 0});
     EXPECT_EQ(BanksTotal(e), 9);
     EXPECT_EQ(BankFirstSlot(e, 2), 3);
@@ -42,7 +42,7 @@ TEST(BankMap, SlotsFollowTheBankSizes) {
 }
 
 TEST(BankMap, CorruptSizesNeverReachPastSlot63) {
-    cmcEeprom e = BlankImage();
+    EepromImage e = BlankImage();
     SetSizes(e, {60, 0xFFFF, 0xFFFF, 7, 200});
     EXPECT_EQ(BankSize(e, 0), 60);
     EXPECT_EQ(BankSize(e, 1), 4);
@@ -55,7 +55,7 @@ TEST(BankMap, CorruptSizesNeverReachPastSlot63) {
 }
 
 TEST(BankMap, LayoutResetAndFlags) {
-    cmcEeprom e = BlankImage();
+    EepromImage e = BlankImage();
     SetSizes(e, {9, 9, 9, 9, 9});
     ResetBankLayout(e, true);
     const int twoBanks[] = {4, 4, 0, 0, 0};
@@ -79,7 +79,7 @@ TEST(BankMap, LayoutResetAndFlags) {
 }
 
 TEST(BankMap, UsedChannels) {
-    cmcEeprom e = BlankImage();
+    EepromImage e = BlankImage();
     SetSizes(e, {4, 4, 0, 0, 0});
     for (int slot : {0, 3, 5, 9}) MakePresent(e, slot);
     e.SetByte(kAddrChannelMain + 34 * 1, 0x80);  // only the inhibit bit: blank
@@ -96,7 +96,7 @@ TEST(BankMap, UsedChannels) {
 }
 
 TEST(BankMap, CapacityCheckAtItsLimits) {
-    cmcEeprom e = BlankImage();
+    EepromImage e = BlankImage();
     // First group: 34 m < 7552 - W(0x0110) allows m = 2 here, not 3.
     e.SetWord(kAddrGroup1End, 7552 - 34 * 3);
     EXPECT_TRUE(ChannelCapacityOk(e, 2));

@@ -1,11 +1,11 @@
 // The channel bank sheet: rows that follow the bank, title and printing.
 #include <gtest/gtest.h>
 
-#include "app/cmcEvMan.h"
+#include "runtime/EventManager.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "sheet/SheetFactory.h"
-#include "sheet/iuiSh_ChBank.h"
+#include "sheet/BankSheet.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ScopedEventBus.h"
@@ -34,9 +34,9 @@ protected:
     test::ScopedOverlay ovl{kOverlay};
     test::ScopedEventBus bus;
     test::VirtualScheduler& clock = bus.clock;
-    cmcEvMan& events = bus.events;
+    EventManager& events = bus.events;
     test::ScopedWorkingEeprom working{kImageSize};
-    cmcEeprom& image = working.image;
+    EepromImage& image = working.image;
     test::RecordingCanvas canvas;
 
     BankSheetTest() {
@@ -49,8 +49,8 @@ protected:
 
     void PutChannel(int slot) { image.SetByte(kAddrChannelMain + kChannelMainSize * slot + 1, 0x10); }
 
-    std::unique_ptr<cuiSheet> Make(int bank, bool printing = false) {
-        cuiSheet::Params p;
+    std::unique_ptr<Sheet> Make(int bank, bool printing = false) {
+        Sheet::Params p;
         p.overlay = &ovl.overlay();
         if (printing) p.printerFontHeight = -40, p.printScale = 5;
         auto s = CreateSheet("[St_ChBank]GI_Sheet_Mch_T,Bank " + std::to_string(bank), p,
@@ -62,7 +62,7 @@ protected:
 
 TEST_F(BankSheetTest, RowsFollowTheBank) {
     auto empty = Make(1);
-    auto* bank1 = dynamic_cast<iuiSh_ChBank*>(empty.get());
+    auto* bank1 = dynamic_cast<BankSheet*>(empty.get());
     ASSERT_NE(bank1, nullptr);
     EXPECT_EQ(bank1->FirstChannelRow(), 5);
     EXPECT_EQ(empty->RowCount(), 6);  // only the row for adding a channel
@@ -72,8 +72,8 @@ TEST_F(BankSheetTest, RowsFollowTheBank) {
     auto s = Make(2);
     ASSERT_EQ(s->RowCount(), 5 + 4);
     for (int r = 5; r < 9; ++r) EXPECT_EQ(s->Cell(1, r).index, 4 + r - 5) << r;
-    EXPECT_TRUE(s->Marks(1, 7) & cuiSheet::kMarkTakesPart);
-    EXPECT_FALSE(s->Marks(1, 8) & cuiSheet::kMarkTakesPart);  // the adding row
+    EXPECT_TRUE(s->Marks(1, 7) & Sheet::kMarkTakesPart);
+    EXPECT_FALSE(s->Marks(1, 8) & Sheet::kMarkTakesPart);  // the adding row
     EXPECT_EQ(s->Cell(1, 73).index, 4 + 68);  // the array reaches 74 rows
 
     auto printed = Make(2, true);
@@ -86,28 +86,28 @@ TEST_F(BankSheetTest, AppendingAndRemovingChannels) {
     events.Post(kEvChannelAppended);
     clock.Advance(20);
     EXPECT_EQ(s->RowCount(), 10);
-    EXPECT_TRUE(s->Marks(1, 8) & cuiSheet::kMarkTakesPart);
-    EXPECT_FALSE(s->Marks(1, 9) & cuiSheet::kMarkTakesPart);
+    EXPECT_TRUE(s->Marks(1, 8) & Sheet::kMarkTakesPart);
+    EXPECT_FALSE(s->Marks(1, 9) & Sheet::kMarkTakesPart);
     EXPECT_EQ(s->RowHeight(9), s->RowHeight(8));
     s->SelectSlot(1, 9);
     events.Post(kEvChannelRemoved);
     clock.Advance(20);
     EXPECT_EQ(s->RowCount(), 9);
     EXPECT_EQ(s->Row(), 8);
-    EXPECT_FALSE(s->Marks(1, 8) & cuiSheet::kMarkTakesPart);
+    EXPECT_FALSE(s->Marks(1, 8) & Sheet::kMarkTakesPart);
 }
 
 TEST_F(BankSheetTest, TitleAndPrintHead) {
     SetBankFlag(image, 2, true);
     auto s = Make(2);
-    auto* bank = static_cast<iuiSh_ChBank*>(s.get());
+    auto* bank = static_cast<BankSheet*>(s.get());
     EXPECT_EQ(s->TitleText(), "Memory channels 3: MARINE [trunked] (Left CH - 54)");
     EXPECT_EQ(bank->TitleColour(), 0xFFFF00u);
     EXPECT_EQ(s->PrintHeadText(), "Memory channels, bank 3: MARINE [trunked]");
     SetBankFlag(image, 2, false);
     EXPECT_EQ(bank->TitleColour(), 0x00FFFFu);
     EXPECT_EQ(s->TitleText(), "Memory channels 3: MARINE  (Left CH - 54)");
-    const cmcEvAns* answer = events.Request(kEvBankRange);
+    const EventAnswer* answer = events.Request(kEvBankRange);
     ASSERT_NE(answer, nullptr);
     EXPECT_EQ(answer->Ptr1(), 2);
     EXPECT_EQ(answer->Ptr2(), 4);

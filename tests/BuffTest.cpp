@@ -1,25 +1,25 @@
 // The byte queue: growth, pop without copy, compaction, checked access.
 #include <gtest/gtest.h>
 
-#include "clone/cmcBuff.h"
+#include "clone/ByteQueue.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
 namespace {
 
 TEST(Buff, NewQueueIsEmptyAndGuarded) {
-    cmcBuff q;
+    ByteQueue q;
     EXPECT_EQ(q.Length(), 0);
     EXPECT_EQ(q.Capacity(), 1);
     EXPECT_EQ(q.PopFront(), -1);
-    EXPECT_FATAL(q.At(0), "Out of cmcBuff element !");
+    EXPECT_FATAL(q.At(0), "Out of ByteQueue element !");
     q.PushBack(7);
-    EXPECT_FATAL(q.At(1), "Out of cmcBuff element !");
-    EXPECT_FATAL(q.At(-1), "Out of cmcBuff element !");
+    EXPECT_FATAL(q.At(1), "Out of ByteQueue element !");
+    EXPECT_FATAL(q.At(-1), "Out of ByteQueue element !");
 }
 
 TEST(Buff, PopsByteValuesNotSigns) {
-    cmcBuff q;
+    ByteQueue q;
     q.PushBack(0xFF).PushBack(0x00);
     EXPECT_EQ(q.PopFront(), 255);
     EXPECT_EQ(q.PopFront(), 0);
@@ -27,12 +27,12 @@ TEST(Buff, PopsByteValuesNotSigns) {
 }
 
 TEST(Buff, GrowsByAQuarterOfTheOldLengthAndFillsWithZero) {
-    cmcBuff q;
+    ByteQueue q;
     q.SetLength(10);
     EXPECT_EQ(q.Capacity(), 10);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(q.At(i), 0) << i;
 
-    cmcBuff r;
+    ByteQueue r;
     r.SetLength(50);
     r.SetLength(40);  // shrinking keeps the block
     EXPECT_EQ(r.Capacity(), 50);
@@ -41,7 +41,7 @@ TEST(Buff, GrowsByAQuarterOfTheOldLengthAndFillsWithZero) {
 }
 
 TEST(Buff, PopFrontMovesTheHeadAndCompactsPast4096) {
-    cmcBuff q;
+    ByteQueue q;
     for (int i = 0; i < 6000; ++i) q.PushBack(static_cast<uint8_t>(i % 251));
     for (int i = 0; i < 4096; ++i) q.PopFront();
     EXPECT_EQ(q.HeadOffset(), 4096);  // no copy yet
@@ -52,9 +52,9 @@ TEST(Buff, PopFrontMovesTheHeadAndCompactsPast4096) {
 }
 
 TEST(Buff, AppendsAssignsAndClears) {
-    cmcBuff a;
+    ByteQueue a;
     a.AssignBytes("abc", 3).AppendFill('x', 2).AppendBytes("yz", 2);
-    cmcBuff b(a);
+    ByteQueue b(a);
     b.Append(b);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.Data()), b.Length()), "abcxxyzabcxxyz");
     a.PopFront();

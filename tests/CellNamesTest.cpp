@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/CellNames.h"
+#include "cells/CellNames.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {

@@ -17,7 +17,7 @@ constexpr int kKind = 2;
 // Slot n of the working image holds channel n + 1 (frequency, name, tone),
 // the default image holds a recognisable blank in every slot.
 struct Images {
-    cmcEeprom working, defaults;
+    EepromImage working, defaults;
     Images(std::initializer_list<uint16_t> sizes, int channels) {
         working.SetSize(kImageSize);
         defaults.SetSize(kImageSize);

@@ -46,8 +46,8 @@ protected:
             args, {{"XDG_CONFIG_HOME", dir.file("config")}, {"XDG_RUNTIME_DIR", dir.file("run")}});
     }
 
-    static cmcEeprom Load(const std::string& path) {
-        cmcEeprom image;
+    static EepromImage Load(const std::string& path) {
+        EepromImage image;
         image.SetSize(kImageSize);
         EXPECT_EQ(ReadInitialFile(path, image), kFileOk) << path;
         return image;
@@ -91,15 +91,15 @@ TEST_F(CliClone, ReadSavesTheRadiosImageOverTheRange) {
     const std::string out = dir.file("read.icf");
     const auto r = Cli({"read", "--port", link, "-o", out});
     ASSERT_EQ(r.status, 0) << r.err;
-    const cmcEeprom got = Load(out);
-    const cmcEeprom want = Load(test::DataFile("MV7105C_LMR.icf"));
+    const EepromImage got = Load(out);
+    const EepromImage want = Load(test::DataFile("MV7105C_LMR.icf"));
     for (int32_t a = 0; a <= 0x1FFF; ++a) ASSERT_EQ(got.GetByte(a), want.GetByte(a)) << a;
 }
 
 TEST_F(CliClone, WriteThenReadBackAtBothSpeeds) {
     StartRadio();
     const std::string file = DocumentWithAChannel();
-    const cmcEeprom written = Load(file);
+    const EepromImage written = Load(file);
     const int32_t last = (written.GetWord(kAddrUsedEnd) & ~0x7F) + 0x7F;
     for (const bool high : {false, true}) {
         SCOPED_TRACE(high ? "38400 baud" : "9600 baud");
@@ -115,7 +115,7 @@ TEST_F(CliClone, WriteThenReadBackAtBothSpeeds) {
         args.insert(args.end(), speed.begin(), speed.end());
         const auto r = Cli(args);
         ASSERT_EQ(r.status, 0) << r.err;
-        const cmcEeprom got = Load(back);
+        const EepromImage got = Load(back);
         for (int32_t a = 0x0100; a <= last; ++a) ASSERT_EQ(got.GetByte(a), written.GetByte(a)) << a;
     }
 }

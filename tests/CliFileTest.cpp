@@ -16,7 +16,7 @@ using test::WriteFile;
 
 // A valid image: identity bytes in place, saved with this model's header.
 std::string SaveValidFile(const TempDir& dir, const std::string& name, uint8_t thirdByte = 0x01) {
-    cmcEeprom image;
+    EepromImage image;
     image.SetSize(kImageSize);
     image.SetByte(0, 0x29);
     image.SetByte(1, 0x26);
@@ -66,7 +66,7 @@ TEST(CliCheck, ExitsWithTheFileErrorCode) {
 
 TEST(CliCheck, NewerDataExitsWith9) {
     TempDir dir;
-    cmcEeprom image;
+    EepromImage image;
     image.SetSize(kImageSize);
     image.SetByte(0, 0x29);
     image.SetByte(1, 0x26);

@@ -56,7 +56,7 @@ TEST(CliNew, UsageAndFileErrors) {
 // The PMR446 default with slot 1 given tones and an awkward name, slot 2 the
 // third channel reference, slot 3 blanked, and a channel in bank 2.
 std::string EditedPmrFile(const TempDir& dir) {
-    cmcEeprom image;
+    EepromImage image;
     image.SetSize(kImageSize);
     test::RecordingPrompts quiet;
     EXPECT_EQ(ReadInitialFile(test::DataFile("MV7105C_PMR.icf"), image), kFileOk);

@@ -63,10 +63,10 @@ protected:
     test::RecordingPrompts prompts;
     ScopedVariant variant{kVariantLmr};
     Document doc;
-    cmcEeprom radioImage;
+    EepromImage radioImage;
     std::shared_ptr<test::SerialScript> script = std::make_shared<test::SerialScript>();
     std::unique_ptr<sim::Radio> radio;
-    indCloneMan man{std::make_unique<test::ScriptedSerial>(script)};
+    CloneManager man{std::make_unique<test::ScriptedSerial>(script)};
     CloneCommands cmds{doc, man};
 };
 
@@ -107,7 +107,7 @@ TEST_F(CloneCommandsTest, RefusedAnswersAndImagesLeaveTheDocumentAlone) {
         const char* what;
         Fault fault;
         std::vector<uint8_t> identity;
-        std::function<void(cmcEeprom&)> spoil;  // of the radio's image
+        std::function<void(EepromImage&)> spoil;  // of the radio's image
         int status;
     } cases[] = {
         {"model code 2928", Fault::WrongModel, {}, nullptr, kCloneModel},
@@ -117,31 +117,31 @@ TEST_F(CloneCommandsTest, RefusedAnswersAndImagesLeaveTheDocumentAlone) {
         {"no maker text",
          Fault::None,
          {},
-         [](cmcEeprom& i) { i.SetByte(0x0100, 'X'); },
+         [](EepromImage& i) { i.SetByte(0x0100, 'X'); },
          kCloneContent},
         {"no maker text before the used end",
          Fault::None,
          {},
-         [](cmcEeprom& i) { i.SetByte(i.GetWord(kAddrUsedEnd) - 1, 'X'); },
+         [](EepromImage& i) { i.SetByte(i.GetWord(kAddrUsedEnd) - 1, 'X'); },
          kCloneContent},
         {"newer data",
          Fault::None,
          {},
-         [](cmcEeprom& i) {
+         [](EepromImage& i) {
              i.SetByte(kAddrDataVersion, 2);
              Pack(i, PackMode::Rebuild, kVariantLmr);
          },
          kCloneNewerData},
     };
-    const cmcEeprom before = [&] {
-        cmcEeprom c;
+    const EepromImage before = [&] {
+        EepromImage c;
         c.Assign(doc.Working());
         return c;
     }();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         prompts.shown.clear();
-        cmcEeprom image;
+        EepromImage image;
         image.Assign(radioImage);
         if (c.spoil) c.spoil(image);
         sim::RadioConfig config;
@@ -170,7 +170,7 @@ TEST_F(CloneCommandsTest, WriteRangesFollowTheUsedEnd) {
         {0x1234, false, {0x0100, 0x127F}},
     };
     for (const Case& c : cases) {
-        cmcEeprom image;
+        EepromImage image;
         image.SetSize(kImageSize);
         image.SetWord(kAddrUsedEnd, c.usedEnd);
         const RangeList r = CloneCommands::WriteRanges(image, c.maker);
@@ -186,7 +186,7 @@ TEST_F(CloneCommandsTest, WriteSendsThePreparedDocumentWithTheRadiosMapRevision)
     identity[35] = 5;
     UseRadio(Fault::None, identity);
     EXPECT_EQ(Run([&](auto done) { cmds.Write(false, done); }), kCloneOk);
-    cmcEeprom sent;
+    EepromImage sent;
     sent.Assign(doc.Working());
     ASSERT_TRUE(doc.PrepareImage(sent, PackMode::Write));
     const int32_t last = CloneCommands::WriteRanges(sent, false)[0].last;

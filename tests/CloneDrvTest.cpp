@@ -8,7 +8,7 @@
 #include "clone/CloneFileOps.h"
 #include "clone/CloneFrames.h"
 #include "clone/ContentValidation.h"
-#include "clone/indCloneMan.h"
+#include "clone/CloneManager.h"
 #include "tests/support/ScriptedSerial.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/VirtualScheduler.h"
@@ -30,12 +30,12 @@ Bytes Cat(std::initializer_list<Bytes> parts) {
 Bytes Fill(uint8_t v, size_t n) {
     return Bytes(n, v);
 }
-Bytes ToBytes(const cmcBuff& b) {
+Bytes ToBytes(const ByteQueue& b) {
     return Bytes(b.Data(), b.Data() + b.Length());
 }
 
-cmcEeprom FactoryImage() {
-    cmcEeprom image;
+EepromImage FactoryImage() {
+    EepromImage image;
     image.SetSize(kImageSize);
     EXPECT_EQ(ReadInitialFile(test::DataFile("MV7105C_LMR.icf"), image), kFileOk);
     return image;
@@ -86,9 +86,9 @@ protected:
         uint8_t status;
         int32_t code1, code2;
         Bytes identity;
-        cmcEeprom image;
+        EepromImage image;
     };
-    indCloneMan::Callback Record() {
+    CloneManager::Callback Record() {
         return [this](CloneResult& r) {
             outcome = Outcome{r.status, r.code1, r.code2, ToBytes(r.identity), {}};
             outcome->image.Assign(r.image);
@@ -109,13 +109,13 @@ protected:
     test::RecordingPrompts prompts;
     std::shared_ptr<SerialScript> script = std::make_shared<SerialScript>();
     std::unique_ptr<sim::Radio> radio;
-    indCloneMan man{std::make_unique<ScriptedSerial>(script)};
+    CloneManager man{std::make_unique<ScriptedSerial>(script)};
     std::optional<Outcome> outcome;
     bool portOpenAtEnd = true;
 };
 
 TEST(CloneFrames, DataFrameOfTheExample) {
-    cmcBuff f;
+    ByteQueue f;
     const uint8_t zeros[16] = {};
     AppendDataFrame(f, true, 0x0010, zeros, 16);
     const std::string text = "001010" + std::string(32, '0') + "E0";
@@ -171,7 +171,7 @@ TEST_F(CloneDrvTest, ScriptsAndRequestsAtBothSpeeds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "operation " << int{c.op} << " high " << c.high);
         script = std::make_shared<SerialScript>();
-        indCloneMan m{std::make_unique<ScriptedSerial>(script)};
+        CloneManager m{std::make_unique<ScriptedSerial>(script)};
         m.SetCodes(kModelCode, 0);
         m.SetPort(1, "/dev/ttyUSB0");
         m.SetHighSpeed(c.high);
@@ -184,7 +184,7 @@ TEST_F(CloneDrvTest, ScriptsAndRequestsAtBothSpeeds) {
             EXPECT_EQ(r.status, kCloneOk);
         };
         UseRadio();
-        const cmcEeprom image = FactoryImage();
+        const EepromImage image = FactoryImage();
         const bool started = c.op == kOpIdentify ? m.Identify(record)
                              : c.op == kOpRead
                                  ? m.Read(SingleRange(0, 0x7D7F), record)
@@ -247,7 +247,7 @@ TEST_F(CloneDrvTest, EveryFailureEndsWithItsStatusAndTheLineClosed) {
         {"read stalls", Fault::Stall, kOpRead, kCloneTimeout},
         {"write stalls", Fault::Stall, kOpWrite, kCloneTimeout},
     };
-    const cmcEeprom image = FactoryImage();
+    const EepromImage image = FactoryImage();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         outcome.reset();
@@ -299,7 +299,7 @@ TEST_F(CloneDrvTest, ReadDeliversTheRadiosBytesAndRefusesASecondStart) {
 // Data frames from the radio given by hand after the read request.
 TEST_F(CloneDrvTest, MalformedDataFramesAreRefused) {
     auto frame = [](int32_t address, int32_t n) {
-        cmcBuff f;
+        ByteQueue f;
         const Bytes data(static_cast<size_t>(n), 0x11);
         AppendDataFrame(f, false, address, data.data(), n);
         return ToBytes(f);
@@ -348,7 +348,7 @@ protected:
 };
 
 TEST_F(HandshakeTest, WaitsForReadyBeforeTheFirstFrameAndAtEvery128Addresses) {
-    const cmcEeprom image = FactoryImage();
+    const EepromImage image = FactoryImage();
     ASSERT_TRUE(man.Write(image, SingleRange(0x0000, 0x01FF), Record()));
     RunUntilState(10);
     clock.Advance(500);
@@ -364,7 +364,7 @@ TEST_F(HandshakeTest, WaitsForReadyBeforeTheFirstFrameAndAtEvery128Addresses) {
 }
 
 TEST_F(HandshakeTest, NoHandshakeAtTheRangeStart) {
-    const cmcEeprom image = FactoryImage();
+    const EepromImage image = FactoryImage();
     ASSERT_TRUE(man.Write(image, SingleRange(0x0100, 0x02FF), Record()));
     RunUntilState(10);
     Give(kReadyByte);
@@ -375,7 +375,7 @@ TEST_F(HandshakeTest, NoHandshakeAtTheRangeStart) {
 }
 
 TEST_F(HandshakeTest, RefusalAtAHandshakeFails) {
-    const cmcEeprom image = FactoryImage();
+    const EepromImage image = FactoryImage();
     ASSERT_TRUE(man.Write(image, SingleRange(0x0000, 0x01FF), Record()));
     RunUntilState(10);
     Give(kReadyByte);
@@ -396,7 +396,7 @@ TEST_F(CloneDrvTest, WriteAtLineRateNeverSendsPastAHandshakeBeforeTheReadyByte) 
         script->lineRate = true;
         script->writes.clear();
         man.SetHighSpeed(high);
-        const cmcEeprom image = FactoryImage();
+        const EepromImage image = FactoryImage();
         ASSERT_TRUE(man.Write(image, SingleRange(0x0100, 0x7D7F), Record()));
         ASSERT_TRUE(RunToEnd(400000));
         EXPECT_EQ(outcome->status, kCloneOk);

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "model/CellRequest.h"
+#include "codecs/CellRequest.h"
 
 namespace parlo {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "model/ColourCodeCodec.h"
-#include "model/FrequencyCodec.h"
+#include "codecs/ColourCodeCodec.h"
+#include "codecs/FrequencyCodec.h"
 #include "tests/CodecRequests.h"
 
 namespace parlo {

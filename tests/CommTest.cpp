@@ -2,7 +2,7 @@
 // that hands the device at most 1024 bytes at a time, only when it is idle.
 #include <gtest/gtest.h>
 
-#include "clone/cmcComm.h"
+#include "clone/SerialPort.h"
 #include "tests/support/ScriptedSerial.h"
 #include "tests/support/VirtualScheduler.h"
 
@@ -27,7 +27,7 @@ TEST(CommSettings, ParsesTheFourFields) {
         {"1200,E,7,3", 1200, false, 7, StopBits::One},
     };
     for (const Case& c : cases) {
-        const SerialLine l = cmcComm::ParseSettings(c.text);
+        const SerialLine l = SerialPort::ParseSettings(c.text);
         EXPECT_EQ(l.baud, c.baud) << c.text;
         EXPECT_EQ(l.parityCheck, c.parityCheck) << c.text;
         EXPECT_EQ(l.dataBits, c.dataBits) << c.text;
@@ -39,7 +39,7 @@ class CommTest : public ::testing::Test {
 protected:
     test::VirtualScheduler clock;
     std::shared_ptr<SerialScript> script = std::make_shared<SerialScript>();
-    cmcComm comm{std::make_unique<ScriptedSerial>(script)};
+    SerialPort comm{std::make_unique<ScriptedSerial>(script)};
 };
 
 TEST_F(CommTest, OpensOnceAndStaysUsable) {

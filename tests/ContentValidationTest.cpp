@@ -9,14 +9,14 @@
 namespace parlo {
 namespace {
 
-void PutText(cmcEeprom& e, int32_t at, const char* text) {
+void PutText(EepromImage& e, int32_t at, const char* text) {
     for (size_t i = 0; i < std::strlen(text); ++i)
         e.SetByte(at + static_cast<int32_t>(i), static_cast<uint8_t>(text[i]));
 }
 
 // An image with every identity byte in place; the used memory ends at 0x0400.
-cmcEeprom IdentifiedImage() {
-    cmcEeprom e;
+EepromImage IdentifiedImage() {
+    EepromImage e;
     e.SetSize(kImageSize);
     e.SetByte(0, 0x29);
     e.SetByte(1, 0x26);
@@ -30,24 +30,24 @@ cmcEeprom IdentifiedImage() {
 }
 
 TEST(ContentValidation, IdentityBytes) {
-    const cmcEeprom working = IdentifiedImage();
+    const EepromImage working = IdentifiedImage();
     struct Case {
         const char* name;
-        void (*spoil)(cmcEeprom&);
+        void (*spoil)(EepromImage&);
         bool withoutIdentity, withIdentity;
     };
     const Case cases[] = {
-        {"intact", [](cmcEeprom&) {}, true, true},
-        {"third byte 02", [](cmcEeprom& e) { e.SetByte(2, 0x02); }, false, false},
-        {"first byte", [](cmcEeprom& e) { e.SetByte(0, 0x28); }, false, false},
-        {"maker text", [](cmcEeprom& e) { e.SetByte(0x0103, 'd'); }, true, false},
-        {"model code", [](cmcEeprom& e) { e.SetByte(0x010B, 0x28); }, true, false},
-        {"trailing maker text", [](cmcEeprom& e) { e.SetByte(0x03FF, 0); }, true, false},
-        {"used end past the image", [](cmcEeprom& e) { e.SetWord(0x0112, 0xFFFF); }, true, false},
-        {"used end below 8", [](cmcEeprom& e) { e.SetWord(0x0112, 0x0004); }, true, false},
+        {"intact", [](EepromImage&) {}, true, true},
+        {"third byte 02", [](EepromImage& e) { e.SetByte(2, 0x02); }, false, false},
+        {"first byte", [](EepromImage& e) { e.SetByte(0, 0x28); }, false, false},
+        {"maker text", [](EepromImage& e) { e.SetByte(0x0103, 'd'); }, true, false},
+        {"model code", [](EepromImage& e) { e.SetByte(0x010B, 0x28); }, true, false},
+        {"trailing maker text", [](EepromImage& e) { e.SetByte(0x03FF, 0); }, true, false},
+        {"used end past the image", [](EepromImage& e) { e.SetWord(0x0112, 0xFFFF); }, true, false},
+        {"used end below 8", [](EepromImage& e) { e.SetWord(0x0112, 0x0004); }, true, false},
     };
     for (const Case& c : cases) {
-        cmcEeprom image = IdentifiedImage();
+        EepromImage image = IdentifiedImage();
         c.spoil(image);
         EXPECT_EQ(ValidateContent(image, working, false), c.withoutIdentity) << c.name;
         EXPECT_EQ(ValidateContent(image, working, true), c.withIdentity) << c.name;
@@ -55,17 +55,17 @@ TEST(ContentValidation, IdentityBytes) {
 }
 
 TEST(ContentValidation, MapRevisionIsThatOfTheWorkingImage) {
-    const cmcEeprom image = IdentifiedImage();
-    cmcEeprom working = IdentifiedImage();
+    const EepromImage image = IdentifiedImage();
+    EepromImage working = IdentifiedImage();
     working.SetByte(0x0108, 5);
     EXPECT_FALSE(ValidateContent(image, working, false));
-    cmcEeprom radio = IdentifiedImage();
+    EepromImage radio = IdentifiedImage();
     radio.SetByte(0x0108, 5);  // a radio of an older map revision
     EXPECT_TRUE(ValidateContent(radio, IdentifiedImage(), true));
 }
 
 TEST(ContentValidation, NewerData) {
-    cmcEeprom image = IdentifiedImage();
+    EepromImage image = IdentifiedImage();
     image.SetByte(0x9A05, 1);
     EXPECT_FALSE(IsNewerData(image, 1));
     image.SetByte(0x9A05, 2);
@@ -78,10 +78,10 @@ TEST(ContentValidation, NewerData) {
 // A file carries only the radio area: the data version at 0x9A05 arrives in
 // packed block 18 and is judged as unpacking will leave it.
 TEST(ContentValidation, NewerDataIsJudgedFromThePackedBlock) {
-    cmcEeprom work = IdentifiedImage();
+    EepromImage work = IdentifiedImage();
     work.SetByte(0x9A05, 2);
     ASSERT_TRUE(Pack(work, PackMode::Save, 0));
-    cmcEeprom loaded;
+    EepromImage loaded;
     loaded.SetSize(kImageSize);
     loaded.WriteBlock(0, work.Data(), kRadioAreaEnd + 1);  // what a file brings
     EXPECT_TRUE(IsNewerData(loaded, 1));

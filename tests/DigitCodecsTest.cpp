@@ -1,10 +1,10 @@
 // The codecs of digit strings: DTMF digits, 5-tone codes and hex codes.
 #include <gtest/gtest.h>
 
-#include "model/DtmfCodec.h"
-#include "model/FiveToneCodec.h"
-#include "model/HexCodeCodec.h"
-#include "model/cmcEeprom.h"
+#include "codecs/DtmfCodec.h"
+#include "codecs/FiveToneCodec.h"
+#include "codecs/HexCodeCodec.h"
+#include "model/EepromImage.h"
 #include "tests/CodecRequests.h"
 
 namespace parlo {
@@ -14,7 +14,7 @@ using namespace test;
 
 std::vector<int> Nibbles(const uint8_t* packed, int n) {
     std::vector<int> v;
-    for (int i = 0; i < n; ++i) v.push_back(cmcEeprom::GetNibble(packed, i));
+    for (int i = 0; i < n; ++i) v.push_back(EepromImage::GetNibble(packed, i));
     return v;
 }
 
@@ -44,7 +44,7 @@ TEST(DtmfCodec, TypedDigits) {
         EXPECT_EQ(d.count, static_cast<int>(c.nibbles.size())) << c.typed;
         EXPECT_EQ(Nibbles(d.packed.data(), d.count), c.nibbles) << c.typed;
         for (int i = d.count; i < kDtmfMaxDigits; ++i) {
-            EXPECT_EQ(cmcEeprom::GetNibble(d.packed.data(), i), 0) << c.typed << " at " << i;
+            EXPECT_EQ(EepromImage::GetNibble(d.packed.data(), i), 0) << c.typed << " at " << i;
         }
         EXPECT_EQ(r.text, c.shown);
     }

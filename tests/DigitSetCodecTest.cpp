@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/DigitSetCodec.h"
+#include "codecs/DigitSetCodec.h"
 #include "tests/CodecRequests.h"
 
 namespace parlo {

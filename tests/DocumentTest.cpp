@@ -57,7 +57,7 @@ TEST_F(DocumentTest, AfterLoadTakesTheVariantTheImageSays) {
 
 TEST_F(DocumentTest, AMissingInitialFileKeepsTheDefaultImage) {
     ASSERT_TRUE(doc.SelectModel(kVariantPmr));
-    const cmcEeprom before = doc.Defaults();
+    const EepromImage before = doc.Defaults();
     test::ScopedOverlay ovl({"#GI_App_InitialFile", "none.icf", "none.icf", "none.icf",
                              "none.icf", "#", "#GI_Sys_AppTitle", "t",
                              "#GI_Mess_FileErr_Headline", "h", "#GI_Mess_FileErr_FileOpen", "o",

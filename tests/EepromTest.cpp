@@ -1,19 +1,19 @@
 #include <gtest/gtest.h>
 
-#include "model/cmcEeprom.h"
+#include "model/EepromImage.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
 namespace {
 
-cmcEeprom Sized(int32_t n) {
-    cmcEeprom e;
+EepromImage Sized(int32_t n) {
+    EepromImage e;
     e.SetSize(n);
     return e;
 }
 
 TEST(Eeprom, SetSizeAlwaysLeavesAZeroImage) {
-    cmcEeprom e = Sized(16);
+    EepromImage e = Sized(16);
     e.Fill(0xAB);
     e.SetSize(16);  // same size still clears
     for (int32_t a = 0; a < 16; ++a) EXPECT_EQ(e.GetByte(a), 0x00);
@@ -24,7 +24,7 @@ TEST(Eeprom, SetSizeAlwaysLeavesAZeroImage) {
 }
 
 TEST(Eeprom, ByteAccessOutsideTheImageIsFatal) {
-    cmcEeprom e = Sized(8);
+    EepromImage e = Sized(8);
     e.SetByte(7, 0x5A);
     EXPECT_EQ(e.GetByte(7), 0x5A);
     EXPECT_FATAL(e.GetByte(8), "Out of EEPROM image address (GetByte).");
@@ -34,7 +34,7 @@ TEST(Eeprom, ByteAccessOutsideTheImageIsFatal) {
 }
 
 TEST(Eeprom, BlockCopiesAreAllOrNothing) {
-    cmcEeprom e = Sized(8);
+    EepromImage e = Sized(8);
     const uint8_t src[3] = {1, 2, 3};
     e.WriteBlock(5, src, 3);  // ends exactly at the size
     EXPECT_EQ(e.GetByte(7), 3);
@@ -53,7 +53,7 @@ TEST(Eeprom, BlockCopiesAreAllOrNothing) {
 }
 
 TEST(Eeprom, BlockCopyWithinTheImageMayOverlap) {
-    cmcEeprom e = Sized(8);
+    EepromImage e = Sized(8);
     for (int32_t a = 0; a < 8; ++a) e.SetByte(a, static_cast<uint8_t>(a));
     e.WriteBlock(2, e.Data(), 6);
     const uint8_t want[8] = {0, 1, 0, 1, 2, 3, 4, 5};
@@ -61,7 +61,7 @@ TEST(Eeprom, BlockCopyWithinTheImageMayOverlap) {
 }
 
 TEST(Eeprom, AssignAndCompare) {
-    cmcEeprom a = Sized(4), b = Sized(5), empty1, empty2;
+    EepromImage a = Sized(4), b = Sized(5), empty1, empty2;
     EXPECT_TRUE(empty1.Equals(empty2));
     EXPECT_TRUE(a.Differs(b));  // a prefix of the other is still different
     a.SetByte(3, 7);
@@ -76,17 +76,17 @@ TEST(Eeprom, AssignAndCompare) {
 
 TEST(Eeprom, NibblesAddressHighNibbleFirst) {
     uint8_t buf[2] = {0x12, 0x34};
-    EXPECT_EQ(cmcEeprom::GetNibble(buf, 0), 0x1);
-    EXPECT_EQ(cmcEeprom::GetNibble(buf, 1), 0x2);
-    EXPECT_EQ(cmcEeprom::GetNibble(buf, 2), 0x3);
-    cmcEeprom::SetNibble(buf, 3, 0x1A);
+    EXPECT_EQ(EepromImage::GetNibble(buf, 0), 0x1);
+    EXPECT_EQ(EepromImage::GetNibble(buf, 1), 0x2);
+    EXPECT_EQ(EepromImage::GetNibble(buf, 2), 0x3);
+    EepromImage::SetNibble(buf, 3, 0x1A);
     EXPECT_EQ(buf[1], 0x3A);
-    cmcEeprom::SetNibble(buf, 0, 0xF);
+    EepromImage::SetNibble(buf, 0, 0xF);
     EXPECT_EQ(buf[0], 0xF2);
 }
 
 TEST(Eeprom, WordsAreBigEndian) {
-    cmcEeprom e = Sized(4);
+    EepromImage e = Sized(4);
     e.SetWord(1, 0x7D80);
     EXPECT_EQ(e.GetByte(1), 0x7D);
     EXPECT_EQ(e.GetByte(2), 0x80);

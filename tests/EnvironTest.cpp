@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/indEnviron.h"
-#include "platform/qt/core/QtInstanceLock.h"
-#include "platform/qt/core/QtSettingsStore.h"
+#include "app/AppSettings.h"
+#include "platform/qtcore/QtInstanceLock.h"
+#include "platform/qtcore/QtSettingsStore.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -88,7 +88,7 @@ protected:
     // The settings a reader (no guard) loads from the current file.
     Values Read() {
         qt::QtSettingsStore store;
-        indEnviron env(store, screen, nullptr);
+        AppSettings env(store, screen, nullptr);
         return env.NamedValues();
     }
     Values Defaults() {
@@ -119,7 +119,7 @@ TEST_F(EnvironTest, FirstRunStartsWithTheDefaultsAndSavesThemAtTheEnd) {
     {
         qt::QtSettingsStore store;
         qt::QtInstanceLock guard(dir.file("guard.lock"));
-        indEnviron env(store, screen, &guard);
+        AppSettings env(store, screen, &guard);
         EXPECT_TRUE(env.InstanceOk());
         EXPECT_TRUE(env.SettingsValid());
         const Values expected = {
@@ -232,7 +232,7 @@ TEST_F(EnvironTest, SaveAndLoadRoundTrip) {
     {
         qt::QtSettingsStore store;
         qt::QtInstanceLock guard(dir.file("guard.lock"));
-        indEnviron env(store, screen, &guard);
+        AppSettings env(store, screen, &guard);
         env.SetComPort(4);
         env.SetComSpeedHigh(true);
         env.SetCurrentDirectory("/home/dealer/Ünits, north");
@@ -248,7 +248,7 @@ TEST_F(EnvironTest, SaveAndLoadRoundTrip) {
         saved = env.NamedValues();
     }
     qt::QtSettingsStore store;
-    indEnviron env(store, screen, nullptr);
+    AppSettings env(store, screen, nullptr);
     EXPECT_EQ(env.NamedValues(), saved);
     EXPECT_EQ(Value(saved, "Recent0"), "@odd=name;.icf");
     EXPECT_EQ(env.PortMap(), (std::map<int32_t, std::string>{
@@ -263,7 +263,7 @@ TEST_F(EnvironTest, PortsMapToDevices) {
                     "[Ports]\nPort2=/dev/ttyACM0\nPort7 = /dev/ttyS0\nPort0=/dev/null\n"
                     "Port257=/dev/null\nPortx=/dev/null\nPort3=\nCom4=/dev/null\n");
     qt::QtSettingsStore store;
-    indEnviron env(store, screen, nullptr);
+    AppSettings env(store, screen, nullptr);
     EXPECT_EQ(env.NamedValues(), Defaults());
     EXPECT_EQ(env.PortMap(),
               (std::map<int32_t, std::string>{{2, "/dev/ttyACM0"}, {7, "/dev/ttyS0"}}));
@@ -281,19 +281,19 @@ TEST_F(EnvironTest, OnlyTheGuardHolderSaves) {
     const std::string before = test::ReadFile(IniPath());
     qt::QtSettingsStore firstStore;
     qt::QtInstanceLock firstGuard(dir.file("guard.lock"));
-    auto first = std::make_unique<indEnviron>(firstStore, screen, &firstGuard);
+    auto first = std::make_unique<AppSettings>(firstStore, screen, &firstGuard);
     ASSERT_TRUE(first->InstanceOk());
     {
         qt::QtSettingsStore store;
         qt::QtInstanceLock guard(dir.file("guard.lock"));
-        indEnviron second(store, screen, &guard);
+        AppSettings second(store, screen, &guard);
         EXPECT_FALSE(second.InstanceOk());
         EXPECT_FALSE(second.SettingsValid());  // never loaded
         EXPECT_FALSE(second.Save());
     }
     {
         qt::QtSettingsStore store;
-        indEnviron reader(store, screen, nullptr);
+        AppSettings reader(store, screen, nullptr);
         reader.SetComPort(9);
         EXPECT_FALSE(reader.Save());
     }
@@ -310,7 +310,7 @@ TEST_F(EnvironTest, OnlyTheGuardHolderSaves) {
 TEST_F(EnvironTest, AGuardThatCannotBeMadeRunsAsTheOnlyInstance) {
     qt::QtSettingsStore store;
     qt::QtInstanceLock guard(dir.file("no-such-folder/guard.lock"));
-    indEnviron env(store, screen, &guard);
+    AppSettings env(store, screen, &guard);
     EXPECT_TRUE(env.InstanceOk());
     EXPECT_TRUE(env.SettingsValid());
 }

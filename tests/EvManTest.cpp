@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/cmcEvMan.h"
-#include "app/cmcTask.h"
+#include "runtime/EventManager.h"
+#include "runtime/TimerTask.h"
 #include "tests/support/VirtualScheduler.h"
 
 namespace parlo {
@@ -20,16 +20,16 @@ protected:
     struct Listener {
         EvManTest* test;
         std::string name;
-        std::function<void(const cmcEvRecord&)> action;
+        std::function<void(const EventRecord&)> action;
 
-        static void Handle(void* self, const cmcEvRecord& e) {
+        static void Handle(void* self, const EventRecord& e) {
             auto* l = static_cast<Listener*>(self);
             l->test->log.push_back(l->name + ":" + std::to_string(e.code));
             if (l->action) l->action(e);
         }
     };
 
-    Listener& Add(const std::string& name, std::function<void(const cmcEvRecord&)> action = {}) {
+    Listener& Add(const std::string& name, std::function<void(const EventRecord&)> action = {}) {
         listeners.push_back(std::make_unique<Listener>(Listener{this, name, std::move(action)}));
         bus.Subscribe(Listener::Handle, listeners.back().get());
         return *listeners.back();
@@ -37,7 +37,7 @@ protected:
     void Remove(Listener& l) { bus.Unsubscribe(Listener::Handle, &l); }
 
     VirtualScheduler clock;
-    cmcEvMan bus;
+    EventManager bus;
     std::vector<std::unique_ptr<Listener>> listeners;
     std::vector<std::string> log;
 };
@@ -57,14 +57,14 @@ TEST_F(EvManTest, PostWaitsForTheNextPassAndKeepsOrder) {
     bus.Post(9);
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(bus.QueuedCount(), 2u);
-    clock.Advance(cmcEvMan::kDispatchPeriodMs);
+    clock.Advance(EventManager::kDispatchPeriodMs);
     EXPECT_EQ(log, (Log{"a:3", "a:9"}));
     EXPECT_EQ(bus.QueuedCount(), 0u);
 }
 
 TEST_F(EvManTest, ArgumentsAndDataReachTheHandler) {
-    std::vector<cmcEvRecord> seen;
-    Add("a", [&](const cmcEvRecord& e) { seen.push_back(e); });
+    std::vector<EventRecord> seen;
+    Add("a", [&](const EventRecord& e) { seen.push_back(e); });
     int object = 0;
     const auto pointer = reinterpret_cast<intptr_t>(&object);
     bus.SendText(4, pointer, -2, "Bank 1 is full");
@@ -74,7 +74,7 @@ TEST_F(EvManTest, ArgumentsAndDataReachTheHandler) {
     const uint8_t block[] = {1, 0, 2};
     bus.PostData(11, block, 3);
     bus.PostData(11, block, 0);
-    clock.Advance(cmcEvMan::kDispatchPeriodMs);
+    clock.Advance(EventManager::kDispatchPeriodMs);
 
     ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[0].mode, EvMode::Immediate);
@@ -92,12 +92,12 @@ TEST_F(EvManTest, ArgumentsAndDataReachTheHandler) {
 
 // Reposting its own code gives one dispatch per pass, never a loop.
 TEST_F(EvManTest, AHandlerRepostingItsCodeRunsOncePerPass) {
-    Add("a", [&](const cmcEvRecord& e) { bus.Post(e.code); });
+    Add("a", [&](const EventRecord& e) { bus.Post(e.code); });
     bus.Post(23);
-    clock.Advance(cmcEvMan::kDispatchPeriodMs);
+    clock.Advance(EventManager::kDispatchPeriodMs);
     EXPECT_EQ(log, (Log{"a:23"}));
     EXPECT_EQ(bus.QueuedCount(), 1u);
-    clock.Advance(5 * cmcEvMan::kDispatchPeriodMs);
+    clock.Advance(5 * EventManager::kDispatchPeriodMs);
     EXPECT_EQ(log.size(), 6u);
 }
 
@@ -105,14 +105,14 @@ TEST_F(EvManTest, SelfUnsubscriptionDuringASend) {
     Listener& b = Add("b");
     Add("a");
     Listener* self = nullptr;
-    self = &Add("quitter", [&](const cmcEvRecord&) { Remove(*self); });
+    self = &Add("quitter", [&](const EventRecord&) { Remove(*self); });
     bus.Send(1);
     EXPECT_EQ(log, (Log{"quitter:1", "a:1", "b:1"}));
     log.clear();
     bus.Send(2);
     EXPECT_EQ(log, (Log{"a:2", "b:2"}));
     EXPECT_EQ(bus.SubscriptionCount(), 3u);  // unlinked by the next pass only
-    clock.Advance(cmcEvMan::kDispatchPeriodMs);
+    clock.Advance(EventManager::kDispatchPeriodMs);
     EXPECT_EQ(bus.SubscriptionCount(), 2u);
     (void)b;
 }
@@ -121,7 +121,7 @@ TEST_F(EvManTest, SubscriptionsChangedDuringADispatch) {
     Listener& later =
         *listeners.emplace_back(std::make_unique<Listener>(Listener{this, "late", {}}));
     Listener& b = Add("b");
-    Add("a", [&](const cmcEvRecord& e) {
+    Add("a", [&](const EventRecord& e) {
         if (e.code != 1) return;
         bus.Subscribe(Listener::Handle, &later);  // misses this event
         Remove(b);                                // skipped from now on
@@ -158,20 +158,20 @@ TEST_F(EvManTest, RequestsCollectAnswersInSubscriberOrder) {
     Add("silent");
     EXPECT_EQ(bus.Request(12), nullptr);  // nobody answered
 
-    Add("first", [&](const cmcEvRecord& e) {
+    Add("first", [&](const EventRecord& e) {
         if (e.mode == EvMode::Request) bus.Answer(e.arg1 + 1, 11);
     });
-    const cmcEvAns* one = bus.Request(12, 100);
+    const EventAnswer* one = bus.Request(12, 100);
     ASSERT_NE(one, nullptr);
     EXPECT_EQ(one->Ptr1(), 101);
     EXPECT_EQ(one->Ptr2(), 11);
     EXPECT_EQ(one->Next(), nullptr);
 
-    Add("second", [&](const cmcEvRecord&) {
+    Add("second", [&](const EventRecord&) {
         const char bank[] = "Bank 3";
         bus.AnswerData(bank, sizeof bank);
     });
-    const cmcEvAns* two = bus.Request(28, 5);
+    const EventAnswer* two = bus.Request(28, 5);
     ASSERT_NE(two, nullptr);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(two->Data().data())), "Bank 3");
     ASSERT_NE(two->Next(), nullptr);
@@ -180,16 +180,16 @@ TEST_F(EvManTest, RequestsCollectAnswersInSubscriberOrder) {
 }
 
 TEST_F(EvManTest, ARequestHandlerMayIssueARequestOfItsOwn) {
-    const cmcEvAns* inner = nullptr;
-    Add("outer", [&](const cmcEvRecord& e) {
+    const EventAnswer* inner = nullptr;
+    Add("outer", [&](const EventRecord& e) {
         if (e.code != 12) return;
         inner = bus.Request(28);
         bus.Answer(inner != nullptr ? inner->Ptr1() : -1, 0);
     });
-    Add("bank", [&](const cmcEvRecord& e) {
+    Add("bank", [&](const EventRecord& e) {
         if (e.code == 28) bus.Answer(3, 0);
     });
-    const cmcEvAns* outer = bus.Request(12);
+    const EventAnswer* outer = bus.Request(12);
     ASSERT_NE(outer, nullptr);
     EXPECT_EQ(outer->Ptr1(), 3);
     EXPECT_EQ(outer->Next(), nullptr);
@@ -197,10 +197,10 @@ TEST_F(EvManTest, ARequestHandlerMayIssueARequestOfItsOwn) {
 }
 
 TEST_F(EvManTest, AnswersOutsideARequestAreIgnored) {
-    Add("a", [&](const cmcEvRecord&) { bus.Answer(1, 2); });
+    Add("a", [&](const EventRecord&) { bus.Answer(1, 2); });
     bus.Send(9);
     bus.Post(9);
-    clock.Advance(cmcEvMan::kDispatchPeriodMs);
+    clock.Advance(EventManager::kDispatchPeriodMs);
     Add("b");
     EXPECT_EQ(bus.Request(12)->Ptr1(), 1);  // only the request's own answer
     EXPECT_EQ(bus.Request(12)->Next(), nullptr);
@@ -210,8 +210,8 @@ TEST(EvManLife, DestructionDropsQueuedEventsUndispatched) {
     VirtualScheduler clock;
     int calls = 0;
     {
-        cmcEvMan bus;
-        bus.Subscribe([](void* n, const cmcEvRecord&) { ++*static_cast<int*>(n); }, &calls);
+        EventManager bus;
+        bus.Subscribe([](void* n, const EventRecord&) { ++*static_cast<int*>(n); }, &calls);
         bus.PostText(33, 0, 1, "Channels");
         bus.Post(29);
         EXPECT_EQ(clock.TimerCount(), 1u);

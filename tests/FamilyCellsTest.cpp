@@ -6,7 +6,7 @@
 #include <set>
 
 #include "clone/StoredIdentity.h"
-#include "model/CellNames.h"
+#include "cells/CellNames.h"
 #include "tests/support/CellHarness.h"
 
 namespace parlo {
@@ -125,7 +125,7 @@ TEST_F(FamilyCellsTest, EveryCellShowsSomethingOnEachVariant) {
             const auto category = CategoryOf(name);
             if (!category) continue;
             ++cells;
-            ASSERT_NE(indActiveCell::HandlerOf(cell), nullptr) << name;
+            ASSERT_NE(CellDispatcher::HandlerOf(cell), nullptr) << name;
             for (int index : {0, 1, 7}) {
                 CellContext ctx;
                 EXPECT_NO_THROW(ctx = Draw(*category, cell, index)) << name;
@@ -183,7 +183,7 @@ TEST_F(FamilyCellsTest, CloneInformationShowsTheStoredIdentity) {
 
 TEST_F(FamilyCellsTest, TheDebugByteSheetShowsTheImageAgainstTheCompareBase) {
     Open(kVariantLmr);
-    cmcEeprom base = Image();
+    EepromImage base = Image();
     host.compareBase = &base;
     Image().SetByte(0x0123, 0xA5);
     base.SetByte(0x0123, 0x00);

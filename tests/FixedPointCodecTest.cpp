@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/FixedPointCodec.h"
+#include "codecs/FixedPointCodec.h"
 #include "tests/CodecRequests.h"
 
 namespace parlo {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "model/ColourCodeCodec.h"
-#include "model/DPmrFrequencyCodec.h"
-#include "model/FrequencyCodec.h"
+#include "codecs/ColourCodeCodec.h"
+#include "codecs/DPmrFrequencyCodec.h"
+#include "codecs/FrequencyCodec.h"
 #include "tests/CodecRequests.h"
 
 namespace parlo {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -11,7 +11,7 @@ using test::TempDir;
 const std::vector<std::string> kFiveLines = {"#A", "x", "#B", "y", "#End_Of_Ovl"};
 
 TEST(GTex, SectionsAreReadFromTheirHeaderOn) {
-    cmcGTex g;
+    OverlayText g;
     ASSERT_TRUE(g.SetLines(kFiveLines));
     EXPECT_EQ(g.GetText("B"), "y");
     EXPECT_EQ(g.GetText("A"), "x");
@@ -24,7 +24,7 @@ TEST(GTex, HeaderRules) {
     const std::vector<std::string> lines = {"#K ", "with blank", "#K",  "exact", "#",
                                             "##x", "double",     "",    "#End_Of_Ovl",
                                             "#After", "never"};
-    cmcGTex g;
+    OverlayText g;
     g.SetLines(lines);
     EXPECT_EQ(g.GetText("K"), "exact");
     EXPECT_EQ(g.GetText("K "), "with blank");
@@ -38,7 +38,7 @@ TEST(GTex, ReadingBackwardsRestartsFromTheSection) {
     std::vector<std::string> lines = {"#S"};
     for (int i = 0; i < 8; ++i) lines.push_back("line" + std::to_string(i));
     lines.push_back("#End_Of_Ovl");
-    cmcGTex g;
+    OverlayText g;
     g.SetLines(lines);
     EXPECT_EQ(g.GetText("S", 5), "line5");
     EXPECT_EQ(g.GetText("S", 2), "line2");
@@ -48,7 +48,7 @@ TEST(GTex, ReadingBackwardsRestartsFromTheSection) {
 
 TEST(GTex, TheSourceIsChosenOnce) {
     const std::vector<std::string> other = {"#A", "other", "#End_Of_Ovl"};
-    cmcGTex g;
+    OverlayText g;
     EXPECT_TRUE(g.SetLines(kFiveLines));
     EXPECT_FALSE(g.SetFile("/nonexistent"));
     EXPECT_FALSE(g.SetLines(other));
@@ -62,7 +62,7 @@ TEST(GTex, SectionsFoundLateMoveToTheFront) {
         lines.push_back("v" + std::to_string(i));
     }
     lines.push_back("#End_Of_Ovl");
-    cmcGTex g;
+    OverlayText g;
     g.SetLines(lines);
     EXPECT_EQ(g.GetText("S13"), "v13");  // scanned: stays at the tail
     std::vector<std::string> keys = g.SectionKeys();
@@ -85,7 +85,7 @@ TEST(GTex, FileSourceFoldsCrLfAndCachesLines) {
     test::WriteFile(dir.file("lf.ovl"), lf);
     test::WriteFile(dir.file("crlf.ovl"), crlf);
     for (const char* name : {"lf.ovl", "crlf.ovl"}) {
-        cmcGTex g;
+        OverlayText g;
         g.SetFile(dir.file(name));
         EXPECT_EQ(g.GetText("B"), "second") << name;
         EXPECT_EQ(g.GetText("A"), "first") << name;
@@ -101,37 +101,37 @@ TEST(GTex, LineCacheHoldsAtMost64Lines) {
     for (int i = 0; i < 100; ++i) text += "l" + std::to_string(i) + "\n";
     text += "#End_Of_Ovl\n";
     test::WriteFile(dir.file("big.ovl"), text);
-    cmcGTex g;
+    OverlayText g;
     g.SetFile(dir.file("big.ovl"));
     for (int i = 0; i < 100; ++i) ASSERT_EQ(g.GetText("Big", i), "l" + std::to_string(i));
-    EXPECT_EQ(g.CachedLines(), cmcGTex::kCacheSize);
+    EXPECT_EQ(g.CachedLines(), OverlayText::kCacheSize);
     EXPECT_EQ(g.GetText("Big", 99), "l99");
     EXPECT_EQ(g.GetText("Big", 0), "l0");
 }
 
 TEST(GTex, LongLinesAreSplit) {
     TempDir dir;
-    const std::string longLine(cmcGTex::kMaxLine + 10, 'a');
+    const std::string longLine(OverlayText::kMaxLine + 10, 'a');
     test::WriteFile(dir.file("long.ovl"), "#L\n" + longLine + "\nend\n#End_Of_Ovl\n");
-    cmcGTex g;
+    OverlayText g;
     g.SetFile(dir.file("long.ovl"));
-    EXPECT_EQ(g.GetText("L", 0).size(), static_cast<size_t>(cmcGTex::kMaxLine));
+    EXPECT_EQ(g.GetText("L", 0).size(), static_cast<size_t>(OverlayText::kMaxLine));
     EXPECT_EQ(g.GetText("L", 1), std::string(10, 'a'));
     EXPECT_EQ(g.GetText("L", 2), "end");
 
     const std::vector<std::string> lines = {"#L", longLine, "next", "#End_Of_Ovl"};
-    cmcGTex a;
+    OverlayText a;
     a.SetLines(lines);  // an array element is cut and its rest is lost
-    EXPECT_EQ(a.GetText("L", 0).size(), static_cast<size_t>(cmcGTex::kMaxLine));
+    EXPECT_EQ(a.GetText("L", 0).size(), static_cast<size_t>(OverlayText::kMaxLine));
     EXPECT_EQ(a.GetText("L", 1), "next");
 }
 
 TEST(GTex, MissingSourceFailsAtFirstLookup) {
-    cmcGTex g;
+    OverlayText g;
     g.SetFile("/nonexistent/MV7105C.OVL");
     EXPECT_FATAL(g.GetText("GI_Sys_AppTitle"),
                  "GTEX Error !\nThe index 'GI_Sys_AppTitle' was not found.");
-    cmcGTex none;
+    OverlayText none;
     EXPECT_FATAL(none.GetText("A"), "GTEX Error !\nThe index 'A' was not found.");
     EXPECT_FALSE(none.TryGetText("A").has_value());
 }
@@ -144,7 +144,7 @@ TEST(GTex, MessagesJoinTheirLinesUpToTheNextHeader) {
 }
 
 TEST(GTex, ShippedOverlayEndsProperly) {
-    cmcGTex g;
+    OverlayText g;
     g.SetFile(test::DataFile("MV7105C.OVL"));
     EXPECT_FALSE(g.GetText("GI_Sys_AppTitle").empty());
     EXPECT_EQ(g.GetText("GI_Sys_LockoutNewerData"), "1");

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "sheet/ColourTable.h"
-#include "sheet/cmcHash.h"
+#include "overlay/ColourTable.h"
+#include "overlay/NameTable.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
 namespace {
 
 TEST(Hash, BucketFunction) {
-    cmcHash h(101);
+    NameTable h(101);
     // "a" (97): h = 0 * 2 + 50 + 97 = 147 -> 147 mod 101 = 46.
     EXPECT_EQ(h.BucketOf("a"), 46u);
     // "ca": 'c' (99) is followed by the odd 'a', so b halves after it:
@@ -19,21 +19,21 @@ TEST(Hash, BucketFunction) {
     EXPECT_EQ(h.BucketOf("ab"), 38u);
     // b runs down to 1 and then starts again from buckets / 2: with 4
     // buckets, b = 2, 1, then 2 again after three odd followers.
-    cmcHash four(4);
+    NameTable four(4);
     // "aaaa": h=2+97=99; b=1; h=198+1+97=296; b=2; h=592+2+97=691; b=1;
     // h=1382+1+97=1480 -> 1480 mod 4 = 0.
     EXPECT_EQ(four.BucketOf("aaaa"), 0u);
-    EXPECT_EQ(cmcHash(0).Buckets(), 1031);
+    EXPECT_EQ(NameTable(0).Buckets(), 1031);
 }
 
 TEST(Hash, SignedCharactersWrap) {
-    cmcHash h(7);
+    NameTable h(7);
     // 0xE9 counts as -23: h = 3 - 23 wraps to 2^32 - 20.
     EXPECT_EQ(h.BucketOf("\xE9"), static_cast<uint32_t>(0xFFFFFFECu % 7u));
 }
 
 TEST(Hash, InsertFindAndDuplicates) {
-    cmcHash h(3);
+    NameTable h(3);
     for (int i = 0; i < 20; ++i) h.Insert("key" + std::to_string(i), i * 10);
     for (int i = 0; i < 20; ++i) EXPECT_EQ(h.Find("key" + std::to_string(i)), i * 10);
     EXPECT_FALSE(h.Find("Key1").has_value());  // case matters

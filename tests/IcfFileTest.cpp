@@ -7,7 +7,7 @@
 
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
-#include "clone/cmcIcfFile.h"
+#include "clone/CloneFile.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -24,8 +24,8 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-cmcEeprom PatternImage() {
-    cmcEeprom e;
+EepromImage PatternImage() {
+    EepromImage e;
     e.SetSize(kImageSize);
     for (int32_t a = 0; a < kImageSize; ++a) e.SetByte(a, static_cast<uint8_t>(a * 7 + 3));
     return e;
@@ -38,8 +38,8 @@ protected:
 };
 
 TEST_F(IcfFile, SaveWritesTheWholeRadioAreaInSixteenByteLines) {
-    cmcEeprom image = PatternImage();
-    cmcIcfFile f;
+    EepromImage image = PatternImage();
+    CloneFile f;
     f.Attach(image);
     f.SetModelCode(0x2927);
     f.SetMapRevision(6);
@@ -59,8 +59,8 @@ TEST_F(IcfFile, SaveWritesTheWholeRadioAreaInSixteenByteLines) {
 }
 
 TEST_F(IcfFile, LinesAreAlignedToSixteenAddresses) {
-    cmcEeprom image = PatternImage();
-    cmcIcfFile f;
+    EepromImage image = PatternImage();
+    CloneFile f;
     f.Attach(image);
     ASSERT_EQ(f.Write(dir.file("r.icf"), SingleRange(0x0105, 0x0125)), kFileOk);
     const auto lines = Lines(ReadFile(dir.file("r.icf")));
@@ -72,8 +72,8 @@ TEST_F(IcfFile, LinesAreAlignedToSixteenAddresses) {
 }
 
 TEST_F(IcfFile, RangesEndAtTheClosingPairOrAnInvalidAddress) {
-    cmcEeprom image = PatternImage();
-    cmcIcfFile f;
+    EepromImage image = PatternImage();
+    CloneFile f;
     f.Attach(image);
     const RangeList list = {{0x10, 0x1F}, {0, 0xFFFFF}, {0x20, 0x2F}};
     ASSERT_EQ(f.Write(dir.file("s.icf"), list), kFileOk);
@@ -81,16 +81,16 @@ TEST_F(IcfFile, RangesEndAtTheClosingPairOrAnInvalidAddress) {
 }
 
 TEST_F(IcfFile, SavedFileReadsBackIdentically) {
-    cmcEeprom image = PatternImage();
-    cmcIcfFile w;
+    EepromImage image = PatternImage();
+    CloneFile w;
     w.Attach(image);
     w.SetModelCode(0x2927);
     w.SetMapRevision(6);
     ASSERT_EQ(w.Write(dir.file("rt.icf"), SingleRange(0, 0x7D7F)), kFileOk);
 
-    cmcEeprom back;
+    EepromImage back;
     back.SetSize(kImageSize);
-    cmcIcfFile r;
+    CloneFile r;
     r.Attach(back);
     r.SetModelCode(0x2927);
     r.SetMapRevisionCheck(AcceptMapRevision);
@@ -146,9 +146,9 @@ TEST_F(IcfFile, ReadGivesTheCodeOfEachKindOfFile) {
     for (const ReadCase& c : ReadCases()) {
         SCOPED_TRACE(c.name);
         WriteFile(dir.file("f.icf"), c.text);
-        cmcEeprom image = PatternImage();
-        const cmcEeprom before = image;
-        cmcIcfFile f;
+        EepromImage image = PatternImage();
+        const EepromImage before = image;
+        CloneFile f;
         f.Attach(image);
         f.SetHeaderCheck(AcceptFileHeader);
         f.SetMapRevisionCheck(AcceptMapRevision);
@@ -170,8 +170,8 @@ TEST_F(IcfFile, LineLengthLimits) {
     for (const auto& [line, code] : std::vector<std::pair<std::string, uint8_t>>{
              {full, kFileOk}, {full + "A", kFileErrFormat}}) {
         WriteFile(dir.file("l.icf"), head + line + "\n");
-        cmcEeprom image = PatternImage();
-        cmcIcfFile f;
+        EepromImage image = PatternImage();
+        CloneFile f;
         f.Attach(image);
         f.SetHeaderCheck(AcceptFileHeader);
         f.SetMapRevisionCheck(AcceptMapRevision);
@@ -181,8 +181,8 @@ TEST_F(IcfFile, LineLengthLimits) {
 
 TEST_F(IcfFile, WithoutHeaderCheckTheMembersDecide) {
     WriteFile(dir.file("h.icf"), "29270100\n#MapRev=6\n" + kData16 + "\n");
-    cmcEeprom image = PatternImage();
-    cmcIcfFile f;
+    EepromImage image = PatternImage();
+    CloneFile f;
     f.Attach(image);
     f.SetModelCode(0x2927);
     f.SetMapRevisionCheck(AcceptMapRevision);
@@ -192,8 +192,8 @@ TEST_F(IcfFile, WithoutHeaderCheckTheMembersDecide) {
 }
 
 TEST_F(IcfFile, FailuresShowHeadlineAndReason) {
-    cmcEeprom image = PatternImage();
-    cmcIcfFile f;
+    EepromImage image = PatternImage();
+    CloneFile f;
     f.Attach(image);
     EXPECT_EQ(f.Read(dir.file("absent.icf"), nullptr), kFileErrOpen);
     ASSERT_EQ(prompts.shown.size(), 1u);
@@ -205,8 +205,8 @@ TEST_F(IcfFile, FailuresShowHeadlineAndReason) {
 }
 
 TEST_F(IcfFile, SaveIntoAMissingFolderFailsToOpen) {
-    cmcEeprom image = PatternImage();
-    cmcIcfFile f;
+    EepromImage image = PatternImage();
+    CloneFile f;
     f.Attach(image);
     EXPECT_EQ(f.Write(dir.file("no/such/folder.icf"), SingleRange(0, 0x7D7F)), kFileErrOpen);
 }
@@ -221,8 +221,8 @@ TEST_F(IcfFile, FailedSaveKeepsThePreviousFile) {
     rlimit small = old;
     small.rlim_cur = 4096;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    cmcEeprom image = PatternImage();
-    cmcIcfFile f;
+    EepromImage image = PatternImage();
+    CloneFile f;
     f.Attach(image);
     const uint8_t code = f.Write(path, SingleRange(0, 0x7D7F));
     ::setrlimit(RLIMIT_FSIZE, &old);
@@ -241,7 +241,7 @@ TEST_F(IcfFile, SaveReplacesTheFileBehindALinkAndKeepsItsMode) {
     WriteFile(real, "old\n");
     std::filesystem::permissions(real, std::filesystem::perms(0640));
     std::filesystem::create_symlink(real, dir.file("link.icf"));
-    cmcEeprom image = PatternImage();
+    EepromImage image = PatternImage();
     ASSERT_EQ(SaveCloneFile(dir.file("link.icf"), image), kFileOk);
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.icf")));
     EXPECT_EQ(ReadFile(real).substr(0, 8), "29270000");
@@ -249,7 +249,7 @@ TEST_F(IcfFile, SaveReplacesTheFileBehindALinkAndKeepsItsMode) {
 }
 
 TEST_F(IcfFile, CommentComesFromTheImageTexts) {
-    cmcEeprom image;
+    EepromImage image;
     image.SetSize(kImageSize);
     const std::string first = "Fleet 7\x01  ", second = "Depot\tB        ";
     for (int i = 0; i < 16; ++i) {

@@ -13,7 +13,7 @@
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
 #include "model/PackedLayout.h"
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 #include "tests/support/Process.h"
 #include "tests/support/TestSupport.h"
 
@@ -22,7 +22,7 @@ namespace {
 
 // The names the shipped overlay gives the four files.
 std::string InitialFileName(int variant) {
-    static cmcGTex overlay;
+    static OverlayText overlay;
     static const bool opened = overlay.SetFile(test::DataFile("MV7105C.OVL"));
     return opened ? overlay.GetText("GI_App_InitialFile", variant) : "";
 }
@@ -70,7 +70,7 @@ std::vector<ExpectedChannel> ExpectedChannels(int variant) {
 TEST(InitialImages, EachIsAValidFactoryDefaultOfItsVariant) {
     for (int v = 0; v < kVariantCount; ++v) {
         const std::string name = InitialFileName(v);
-        cmcEeprom image;
+        EepromImage image;
         image.SetSize(kImageSize);
         test::RecordingPrompts prompts;
         ASSERT_EQ(ReadInitialFile(test::DataFile(name), image), kFileOk) << name;
@@ -78,13 +78,13 @@ TEST(InitialImages, EachIsAValidFactoryDefaultOfItsVariant) {
         EXPECT_TRUE(ValidateContent(image, image, true)) << name;
         EXPECT_FALSE(IsNewerData(image, 1)) << name;
 
-        const cmcEeprom read = image;
+        const EepromImage read = image;
         UnpackFull(image);
         EXPECT_EQ(VariantFromImage(image), v) << name;
         EXPECT_EQ(BanksTotal(image), 64) << name;  // so the full unpack reads no stray bytes
         EXPECT_EQ(FreeChannelSlots(image), 0) << name;
         // The radio area is what packing the work area gives.
-        cmcEeprom repacked = image;
+        EepromImage repacked = image;
         ASSERT_TRUE(Pack(repacked, PackMode::Save, v));
         EXPECT_EQ(0, std::memcmp(repacked.Data(), read.Data(), kRadioAreaEnd + 1)) << name;
 

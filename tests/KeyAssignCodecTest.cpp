@@ -2,9 +2,9 @@
 // scrambler's option port.
 #include <gtest/gtest.h>
 
-#include "model/KeyAssignCodec.h"
+#include "codecs/KeyAssignCodec.h"
 #include "model/ModelVariant.h"
-#include "model/OverlayList.h"
+#include "codecs/OverlayList.h"
 #include "tests/support/CellHarness.h"
 
 namespace parlo {
@@ -181,7 +181,7 @@ TEST_F(KeyAssignCellTest, AKeyCellWritesItsByteAndTheSharedBitsOnly) {
     Open(kVariantLmr);
     Image().SetByte(kAddrOptionLevels, 0x15);
     Image().SetByte(kAddrScramblerPort, 0xA8);
-    const cmcEeprom before = Image();
+    const EepromImage before = Image();
     Pick(kNoCategory, CL_KDisp_Key_Conv_P1, 0, 'I' - '0');
     Pick(kNoCategory, CL_KDisp_Key_Conv_P1, 0, 1, PopupKind::OptionPort);
     Pick(kNoCategory, CL_KDisp_Key_Conv_P1, 0, 1, PopupKind::OptionLevel);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "model/ListCodec.h"
-#include "model/OverlayList.h"
+#include "codecs/ListCodec.h"
+#include "codecs/OverlayList.h"
 #include "tests/CodecRequests.h"
 #include "tests/support/TestSupport.h"
 

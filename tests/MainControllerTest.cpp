@@ -2,7 +2,7 @@
 // variable branches, the warning check and the row commands.
 #include <gtest/gtest.h>
 
-#include "app/indMain.h"
+#include "app/MainController.h"
 #include "clone/CloneFileOps.h"
 #include "platform/Fatal.h"
 #include "model/BankMap.h"
@@ -74,8 +74,8 @@ public:
         return savePath;
     }
     void SetTitle(const std::string& t) override { title = t; }
-    void ShowSheet(cuiSheet* s) override { sheet = s; }
-    void TreeChanged(cuiTree&) override { ++treeChanges; }
+    void ShowSheet(Sheet* s) override { sheet = s; }
+    void TreeChanged(TreeModel&) override { ++treeChanges; }
     Canvas& MeasureCanvas() override { return canvas; }
     void CloseWindow() override { closed = true; }
     std::optional<int> ChoosePort(int) override { return std::nullopt; }
@@ -86,7 +86,7 @@ public:
     std::optional<std::string> openPath, savePath;
     int saveDialogs = 0;
     std::string title, makerPanel, compare;
-    cuiSheet* sheet = nullptr;
+    Sheet* sheet = nullptr;
     int treeChanges = 0;
     bool closed = false;
     std::pair<std::string, int> help;
@@ -101,21 +101,21 @@ protected:
     test::TempDir dir;
     test::MemorySettings store;
     FixedScreen screen;
-    indEnviron env{store, screen, nullptr};
+    AppSettings env{store, screen, nullptr};
     FakeView view;
     ScopedVariant variantGuard{kVariantLmr};
-    std::unique_ptr<indMain> main;
+    std::unique_ptr<MainController> main;
 
     void StartWith(int variant) {
         env.Defaults();
         env.SetModelType(static_cast<int8_t>(variant));
         main.reset();
-        main = std::make_unique<indMain>(env, view);
+        main = std::make_unique<MainController>(env, view);
         main->Start();
     }
     size_t BankNodes() {
         size_t n = 0;
-        main->Tree()->ForEach([&](TreeNode& node) { n += iuiTree::BankOfNode(node) >= 0; });
+        main->Tree()->ForEach([&](TreeNode& node) { n += RadioTree::BankOfNode(node) >= 0; });
         return n;
     }
     void Modify() {
@@ -264,7 +264,7 @@ TEST_F(MainControllerTest, CopyAndPasteKeepTheTargetAttributes) {
 TEST_F(MainControllerTest, MovingRows) {
     StartWith(kVariantLmr);
     for (int slot = 0; slot < 8; ++slot) PutChannel(slot, 150'000'000 + 12'500 * slot);
-    const cmcEeprom before = main->Doc().Working();
+    const EepromImage before = main->Doc().Working();
     Row(RowCommand::MoveUp, 0);
     EXPECT_TRUE(main->Doc().Working().Equals(before));  // the first row cannot go up
     const CellContext moved = Row(RowCommand::MoveDown, 3, 3, 5);

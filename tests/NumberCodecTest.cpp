@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/NumberCodec.h"
+#include "codecs/NumberCodec.h"
 #include "tests/CodecRequests.h"
 
 namespace parlo {

@@ -8,14 +8,14 @@
 #include <set>
 #include <sstream>
 
-#include "model/CellNames.h"
-#include "model/CodecSetup.h"
+#include "cells/CellNames.h"
+#include "codecs/CodecSetup.h"
 #include "sheet/CellParser.h"
 #include "sheet/FixedMetricsCanvas.h"
 #include "sheet/SheetFactory.h"
 #include "sheet/SheetPrinter.h"
-#include "sheet/cmcGTex.h"
-#include "sheet/iuiTree.h"
+#include "overlay/OverlayText.h"
+#include "sheet/RadioTree.h"
 #include "tests/support/CellHarness.h"
 #include "tests/support/RecordingCanvas.h"
 
@@ -36,7 +36,7 @@ protected:
 
     // The node actions of the tree, in tree order.
     std::vector<std::string> TreeActions(int variant, bool maker, bool extended) {
-        iuiTree tree(MainOverlay(), "GI_Tree_Main");
+        RadioTree tree(MainOverlay(), "GI_Tree_Main");
         tree.Build();
         tree.RebuildVariableBranches(variant, maker, extended);
         std::vector<std::string> actions;
@@ -44,8 +44,8 @@ protected:
         return actions;
     }
 
-    std::unique_ptr<cuiSheet> Build(const std::string& action, bool printing) {
-        cuiSheet::Params params;
+    std::unique_ptr<Sheet> Build(const std::string& action, bool printing) {
+        Sheet::Params params;
         if (printing) {
             params.printerFontHeight = -50;
             params.printScale = 5;
@@ -57,7 +57,7 @@ protected:
     }
 
     // Draws every cell; returns the texts of the bound ones by cell.
-    std::map<int, std::set<std::string>> DrawAll(cuiSheet& sheet) {
+    std::map<int, std::set<std::string>> DrawAll(Sheet& sheet) {
         std::map<int, std::set<std::string>> texts;
         test::RecordingCanvas canvas;
         int top = 0;
@@ -154,8 +154,8 @@ TEST_F(OverlayTest, ChannelPagesKeepFiveRowsAboveTheChannels) {
         const int last = sheet->RowCount() - 1;
         EXPECT_EQ(sheet->CellText(0, last), OvlText("GI_NewChTitle"));
         EXPECT_EQ(sheet->CellText(0, 5), "1-  1");
-        EXPECT_EQ(sheet->Marks(1, last) & cuiSheet::kMarkTakesPart, 0);
-        EXPECT_NE(sheet->Marks(1, last - 1) & cuiSheet::kMarkTakesPart, 0);
+        EXPECT_EQ(sheet->Marks(1, last) & Sheet::kMarkTakesPart, 0);
+        EXPECT_NE(sheet->Marks(1, last - 1) & Sheet::kMarkTakesPart, 0);
         // The heads stay in view; the two hint rows below them scroll away.
         EXPECT_EQ(sheet->FixedRows(), 3);
         EXPECT_FALSE(sheet->CellText(0, 3).empty());
@@ -204,7 +204,7 @@ TEST_F(OverlayTest, EverySettingIsOnAPageAndNoPageShowsWhatTheRadioDoesNotKeep) 
     std::map<int, bool> unplaced;
     for (int cell = 0; cell < kCellCount; ++cell) {
         const std::string name = CellName(cell);
-        if (!IsSettingCell(name) || indActiveCell::HandlerOf(cell) == nullptr) continue;
+        if (!IsSettingCell(name) || CellDispatcher::HandlerOf(cell) == nullptr) continue;
         const bool onAPage = placed.count(cell) != 0;
         if (kNotPlaced.count(name) != 0) {
             EXPECT_FALSE(onAPage) << name << " is listed as not placed but is on a page";
@@ -309,7 +309,7 @@ const char* const kBodies[] = {"GI_Tree_Main", "GI_Menu_Main", "GI_ToolBar_Main"
                                "GI_PMenu_NoItem"};
 
 TEST(OverlayKeys, EveryKeyTheProgramAsksForExists) {
-    cmcGTex& o = MainOverlay();
+    OverlayText& o = MainOverlay();
     for (const char* key : kTexts) EXPECT_TRUE(o.TryGetText(key)) << key;
     for (const char* key : kLists) EXPECT_TRUE(o.TryGetText(key)) << key;
     for (const char* key : kSheets) {
@@ -372,7 +372,7 @@ TEST(OverlayMenus, NameCommandsTheDispatcherRunsWithTheUsualShortcuts) {
     for (const char* key : {"GI_Menu_Main", "GI_PMenu_Edit", "GI_PMenu_NoItem"}) {
         for (const CellDesc& item : Items(key, false)) {
             if (!item.Bound()) continue;
-            EXPECT_NE(indActiveCell::HandlerOf(item.cell), nullptr) << CellName(item.cell);
+            EXPECT_NE(CellDispatcher::HandlerOf(item.cell), nullptr) << CellName(item.cell);
             if (item.action) shortcuts[item.cell] = *item.action;
         }
     }

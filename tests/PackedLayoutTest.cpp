@@ -15,8 +15,8 @@ namespace {
 constexpr int32_t kWorkDirectoryEnd = kAddrWorkDirectory + 400;
 
 // A work area where every byte differs, with `channels` channels in banks.
-cmcEeprom WorkImage(int channels) {
-    cmcEeprom e;
+EepromImage WorkImage(int channels) {
+    EepromImage e;
     e.SetSize(kImageSize);
     for (int32_t a = kAddrModelBlock; a < kImageSize; ++a)
         e.SetByte(a, static_cast<uint8_t>(a * 29 + 3));
@@ -26,7 +26,7 @@ cmcEeprom WorkImage(int channels) {
     return e;
 }
 
-bool SameBytes(const cmcEeprom& a, const cmcEeprom& b, int32_t at, int32_t n) {
+bool SameBytes(const EepromImage& a, const EepromImage& b, int32_t at, int32_t n) {
     return n <= 0 || std::memcmp(a.Data() + at, b.Data() + at, static_cast<size_t>(n)) == 0;
 }
 
@@ -46,8 +46,8 @@ void ForEachPackedBlock(int variant, int channels,
 TEST(PackedLayout, PackThenUnpackReproducesTheTablesOfEveryVariant) {
     for (int variant = 0; variant < kVariantCount; ++variant) {
         for (int channels : {0, 37, 64}) {
-            const cmcEeprom original = WorkImage(channels);
-            cmcEeprom image = original;
+            const EepromImage original = WorkImage(channels);
+            EepromImage image = original;
             ASSERT_TRUE(Pack(image, PackMode::Save, variant)) << variant;
             // Lose the work area, as a file or a radio does, then unpack.
             std::memset(image.Data() + kAddrModelBlock, 0, kImageSize - kAddrModelBlock);
@@ -62,7 +62,7 @@ TEST(PackedLayout, PackThenUnpackReproducesTheTablesOfEveryVariant) {
 }
 
 TEST(PackedLayout, FixedFieldsAndDirectory) {
-    cmcEeprom image = WorkImage(64);
+    EepromImage image = WorkImage(64);
     ASSERT_TRUE(Pack(image, PackMode::Write, kVariantLmr));
     EXPECT_EQ(image.GetWord(0x0114), 0x0178);
     // First group: model block, 64 channels (2,176 bytes), blocks 5, 12, 15.
@@ -92,7 +92,7 @@ TEST(PackedLayout, FixedFieldsAndDirectory) {
 }
 
 TEST(PackedLayout, UnpackLeavesTablesTheDirectoryLacks) {
-    cmcEeprom image = WorkImage(10);
+    EepromImage image = WorkImage(10);
     ASSERT_TRUE(Pack(image, PackMode::Save, kVariantPmr));
     std::memset(image.Data() + 0x9AAD, 0xAB, 320);  // a Tarn-only table
     Unpack(image);
@@ -100,41 +100,41 @@ TEST(PackedLayout, UnpackLeavesTablesTheDirectoryLacks) {
 }
 
 // Entry i of the packed directory of a packed image.
-int32_t PackedEntry(const cmcEeprom& image, int i) {
+int32_t PackedEntry(const EepromImage& image, int i) {
     return image.GetWord(0x0126) + 10 * i;
 }
 
 TEST(PackedLayout, CorruptDirectoriesStayInsideTheTables) {
     struct Case {
         const char* name;
-        void (*spoil)(cmcEeprom&);
+        void (*spoil)(EepromImage&);
     };
     const Case cases[] = {
-        {"no directory id", [](cmcEeprom& e) { e.SetWord(0x0120, 7); }},
-        {"count 200", [](cmcEeprom& e) { e.SetWord(0x0124, 200); }},
-        {"entry size 0xFFFF", [](cmcEeprom& e) { e.SetWord(0x0122, 0xFFFF); }},
-        {"entry size 0", [](cmcEeprom& e) { e.SetWord(0x0122, 0); }},
-        {"directory past the end", [](cmcEeprom& e) { e.SetWord(0x0126, 0xFFF0); }},
+        {"no directory id", [](EepromImage& e) { e.SetWord(0x0120, 7); }},
+        {"count 200", [](EepromImage& e) { e.SetWord(0x0124, 200); }},
+        {"entry size 0xFFFF", [](EepromImage& e) { e.SetWord(0x0122, 0xFFFF); }},
+        {"entry size 0", [](EepromImage& e) { e.SetWord(0x0122, 0); }},
+        {"directory past the end", [](EepromImage& e) { e.SetWord(0x0126, 0xFFF0); }},
         {"channel block of 200 records of 0xFFFF bytes",
-         [](cmcEeprom& e) {
+         [](EepromImage& e) {
              e.SetWord(PackedEntry(e, 1) + 2, 0xFFFF);
              e.SetWord(PackedEntry(e, 1) + 4, 200);
          }},
         {"block address past the end",
-         [](cmcEeprom& e) { e.SetWord(PackedEntry(e, 1) + 6, 0xFFFF); }},
-        {"base above every address", [](cmcEeprom& e) { e.SetWord(0x0114, 0xFFFF); }},
+         [](EepromImage& e) { e.SetWord(PackedEntry(e, 1) + 6, 0xFFFF); }},
+        {"base above every address", [](EepromImage& e) { e.SetWord(0x0114, 0xFFFF); }},
         {"every entry says channels",
-         [](cmcEeprom& e) {
+         [](EepromImage& e) {
              for (int i = 0; i < 19; ++i) e.SetWord(PackedEntry(e, i), 2);
          }},
     };
     for (const Case& c : cases) {
-        cmcEeprom image = WorkImage(64);
+        EepromImage image = WorkImage(64);
         ASSERT_TRUE(Pack(image, PackMode::Save, kVariantLmr));
         c.spoil(image);
         // The directory copy in the work area may change; the rest of the work
         // area past the tables may not.
-        const cmcEeprom before = image;
+        const EepromImage before = image;
         Unpack(image);
         UnpackFull(image);
         EXPECT_TRUE(SameBytes(image, before, 0, kRadioAreaLimit)) << c.name;
@@ -144,14 +144,14 @@ TEST(PackedLayout, CorruptDirectoriesStayInsideTheTables) {
 }
 
 TEST(PackedLayout, UnpackCutsRecordsToTheTable) {
-    cmcEeprom image = WorkImage(64);
+    EepromImage image = WorkImage(64);
     ASSERT_TRUE(Pack(image, PackMode::Save, kVariantLmr));
     // Claim 100 channel records of 40 bytes at the channel block's place.
     const int32_t e = PackedEntry(image, 1);
     const int32_t at = image.GetWord(e + 6);
     image.SetWord(e + 2, 40);
     image.SetWord(e + 4, 100);
-    const cmcEeprom before = image;
+    const EepromImage before = image;
     Unpack(image);
     for (int k = 0; k < 64; ++k) {
         ASSERT_EQ(std::memcmp(image.Data() + 0x7F80 + 34 * k, before.Data() + at + 40 * k, 34), 0)
@@ -161,26 +161,26 @@ TEST(PackedLayout, UnpackCutsRecordsToTheTable) {
 }
 
 TEST(PackedLayout, UnpackFullIgnoresBaseAndCount) {
-    cmcEeprom image = WorkImage(2);
+    EepromImage image = WorkImage(2);
     ASSERT_TRUE(Pack(image, PackMode::Save, kVariantPmr));
     const int32_t channelsAt = image.GetWord(PackedEntry(image, 1) + 6);
     image.SetWord(0x0114, 0x0100);  // a base Unpack would trust
-    const cmcEeprom packed = image;
+    const EepromImage packed = image;
     UnpackFull(image);
     // All 64 records come from the packed channel block's address onwards.
     EXPECT_EQ(std::memcmp(image.Data() + 0x7F80, packed.Data() + channelsAt, 64 * 34), 0);
 
-    cmcEeprom shifted = packed;
+    EepromImage shifted = packed;
     Unpack(shifted);  // with base 0x0100 every block is read 0x78 bytes later
     EXPECT_EQ(std::memcmp(shifted.Data() + 0x7F80, packed.Data() + channelsAt + 0x78, 2 * 34), 0);
 }
 
 TEST(PackedLayout, UnpackedByte) {
-    cmcEeprom image = WorkImage(4);
+    EepromImage image = WorkImage(4);
     image.SetByte(0x9A05, 2);
     ASSERT_TRUE(Pack(image, PackMode::Save, kVariantLmr));
     image.SetByte(0x9A05, 0);  // the work area a load starts with
-    const cmcEeprom before = image;
+    const EepromImage before = image;
     EXPECT_EQ(UnpackedByte(image, 0x9A05), 2);
     EXPECT_TRUE(image.Equals(before));
     image.SetWord(0x0120, 0);  // no directory: the byte itself

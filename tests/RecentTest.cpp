@@ -2,12 +2,12 @@
 // and the short names of entries in the current folder.
 #include <gtest/gtest.h>
 
-#include "app/cmcRecent.h"
+#include "app/RecentFiles.h"
 
 namespace parlo {
 namespace {
 
-std::vector<std::string> All(cmcRecent& r) {
+std::vector<std::string> All(RecentFiles& r) {
     std::vector<std::string> out;
     for (int32_t i = 0; i < r.Count(); ++i) out.push_back(r.Entry(i, ""));
     return out;
@@ -16,7 +16,7 @@ std::vector<std::string> All(cmcRecent& r) {
 using List = std::vector<std::string>;
 
 TEST(Recent, AddingAPresentPathInAnyCaseMovesItToTheFront) {
-    cmcRecent r;
+    RecentFiles r;
     r.AddFront("/radios/a.icf");
     r.AddFront("/radios/b.icf");
     r.AddFront("/radios/c.icf");
@@ -27,7 +27,7 @@ TEST(Recent, AddingAPresentPathInAnyCaseMovesItToTheFront) {
 }
 
 TEST(Recent, KeepsTheCapacity) {
-    cmcRecent r;
+    RecentFiles r;
     for (int i = 0; i < 12; ++i) r.AddFront("/f" + std::to_string(i));
     EXPECT_EQ(r.Count(), 10);
     EXPECT_EQ(r.Entry(0, ""), "/f11");
@@ -42,7 +42,7 @@ TEST(Recent, KeepsTheCapacity) {
 }
 
 TEST(Recent, EntriesInTheGivenFolderAreShortened) {
-    cmcRecent r;
+    RecentFiles r;
     r.AddBack("/home/dealer/Radios/site.icf");
     r.AddBack("/home/dealer/other.icf");
     r.AddBack("loose.icf");

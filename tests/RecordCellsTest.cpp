@@ -2,7 +2,7 @@
 // before to the bytes after an edit.
 #include <gtest/gtest.h>
 
-#include "model/CellNames.h"
+#include "cells/CellNames.h"
 #include "tests/support/CellHarness.h"
 
 namespace parlo {
@@ -118,7 +118,7 @@ TEST_F(RecordCellsTest, EditsWriteTheirFieldAndNothingElse) {
     for (const Case& c : cases) {
         const std::string what = CellName(c.cell) + "[" + std::to_string(c.index) + "]";
         Put(c.address, c.before);
-        const cmcEeprom before = Image();
+        const EepromImage before = Image();
         const CellContext ctx = c.item >= 0 ? Pick(c.category, c.cell, c.index, c.item)
                                             : Type(c.category, c.cell, c.index, c.typed);
         EXPECT_FALSE(ctx.rejected) << what;
@@ -171,7 +171,7 @@ TEST_F(RecordCellsTest, CellsShowTheirRecords) {
 }
 
 TEST_F(RecordCellsTest, ShownOnlyAndMissingFieldsRefuseInput) {
-    const cmcEeprom before = Image();
+    const EepromImage before = Image();
     struct Case {
         int category, cell, index;
     };

@@ -12,15 +12,15 @@ namespace parlo {
 namespace {
 
 // Every byte different, so a stray write shows.
-cmcEeprom PatternImage() {
-    cmcEeprom e;
+EepromImage PatternImage() {
+    EepromImage e;
     e.SetSize(kImageSize);
     for (int32_t a = 0; a < kImageSize; ++a) e.SetByte(a, static_cast<uint8_t>(a * 37 + 11));
     return e;
 }
 
 // The addresses at which two images differ.
-std::vector<int32_t> Differences(const cmcEeprom& a, const cmcEeprom& b) {
+std::vector<int32_t> Differences(const EepromImage& a, const EepromImage& b) {
     std::vector<int32_t> out;
     for (int32_t i = 0; i < a.GetSize(); ++i) {
         if (a.GetByte(i) != b.GetByte(i)) out.push_back(i);
@@ -130,11 +130,11 @@ const std::vector<FieldCase>& FieldCases() {
 
 TEST(RecordCodec, EncodeWritesOnlyTheFieldsBits) {
     for (const FieldCase& c : FieldCases()) {
-        cmcEeprom image = PatternImage();
+        EepromImage image = PatternImage();
         ChannelRecord record(image);
         record.Decode(c.kind, c.index);
         record.Store();  // settles the bits the codec derives (name-empty flag)
-        const cmcEeprom before = image;
+        const EepromImage before = image;
         record.SetValue(c.field, c.value);
         record.Store();
         for (const StoredBits& s : c.stored) {
@@ -153,7 +153,7 @@ TEST(RecordCodec, EncodeWritesOnlyTheFieldsBits) {
 
 TEST(RecordCodec, DecodeReadsTheFieldsBits) {
     for (const FieldCase& c : FieldCases()) {
-        cmcEeprom image = PatternImage();
+        EepromImage image = PatternImage();
         for (const StoredBits& s : c.stored)
             image.SetByte(s.address, (image.GetByte(s.address) & ~s.mask) | s.bits);
         ChannelRecord record(image);
@@ -164,7 +164,7 @@ TEST(RecordCodec, DecodeReadsTheFieldsBits) {
 
 TEST(RecordCodec, MskBitsAreWrittenForTarnOnly) {
     for (int kind : {1, 2, 4}) {
-        cmcEeprom image = PatternImage();
+        EepromImage image = PatternImage();
         ChannelRecord record(image);
         record.Decode(kind, 0);
         const uint8_t before = image.GetByte(Ext(0) + 3);
@@ -176,7 +176,7 @@ TEST(RecordCodec, MskBitsAreWrittenForTarnOnly) {
 }
 
 TEST(RecordCodec, LmrFamilyHoldsFixedStationFields) {
-    cmcEeprom image = PatternImage();
+    EepromImage image = PatternImage();
     ChannelRecord record(image);
     record.Decode(1, 3);
     EXPECT_EQ(record.Value(Field::Format), 0);
@@ -200,7 +200,7 @@ TEST(RecordCodec, ToneFields) {
         {"dtcs 777I", {true, true, true, 0, 0777}, 0x7F, 0xFF},
     };
     for (const Case& c : cases) {
-        cmcEeprom image;
+        EepromImage image;
         image.SetSize(kImageSize);
         image.SetByte(Main(2) + 10, 0x1E);
         ChannelRecord record(image);
@@ -212,7 +212,7 @@ TEST(RecordCodec, ToneFields) {
         EXPECT_EQ(record.tones[1], c.tone) << c.name;
     }
     // A CTCSS tone reads no polarity and no code; the common tones share the form.
-    cmcEeprom image;
+    EepromImage image;
     image.SetSize(kImageSize);
     image.SetByte(0x96C5 + 4 * 8 + 2, 0x21);
     image.SetByte(0x96C5 + 4 * 8 + 3, 7);
@@ -222,7 +222,7 @@ TEST(RecordCodec, ToneFields) {
 }
 
 TEST(RecordCodec, FrequenciesAndBlankChannels) {
-    cmcEeprom image = PatternImage();
+    EepromImage image = PatternImage();
     image.SetByte(Main(4), 0x80);  // inhibited, frequency bits 0
     image.SetByte(Main(4) + 1, 0);
     image.SetByte(Main(4) + 2, 0);
@@ -248,8 +248,8 @@ TEST(RecordCodec, FrequenciesAndBlankChannels) {
 }
 
 TEST(RecordCodec, SlotOutsideTheTablesIsNeverCoded) {
-    cmcEeprom image = PatternImage();
-    const cmcEeprom before = image;
+    EepromImage image = PatternImage();
+    const EepromImage before = image;
     ChannelRecord record(image);
     for (auto [kind, index] : {std::pair{1, 64}, {4, -1}, {6, 8}, {19, 32}, {0, 0}, {13, 1}}) {
         record.Decode(kind, index);
@@ -264,7 +264,7 @@ TEST(RecordCodec, SlotOutsideTheTablesIsNeverCoded) {
 }
 
 TEST(RecordCodec, AttributeBitsAndReferences) {
-    cmcEeprom image;
+    EepromImage image;
     image.SetSize(kImageSize);
     image.SetWord(kAddrBankSizes, 8);  // bank 0: slots 0..7
     image.SetByte(kAddrRefA, 9);
@@ -304,7 +304,7 @@ TEST(RecordCodec, AttributeBitsAndReferences) {
 }
 
 TEST(RecordCodec, ScanListsAndNameFlag) {
-    cmcEeprom image;
+    EepromImage image;
     image.SetSize(kImageSize);
     ChannelRecord record(image);
     record.Decode(2, 9);
@@ -322,7 +322,7 @@ TEST(RecordCodec, ScanListsAndNameFlag) {
 }
 
 TEST(RecordCodec, TextsRawBytesAndCallNumbers) {
-    cmcEeprom image;
+    EepromImage image;
     image.SetSize(kImageSize);
     ChannelRecord record(image);
     record.Decode(19, 3);
@@ -359,7 +359,7 @@ TEST(RecordCodec, TextsRawBytesAndCallNumbers) {
 }
 
 TEST(RecordCodec, DefaultRecordUsesTheWorkingImage) {
-    cmcEeprom image;
+    EepromImage image;
     image.SetSize(kImageSize);
     ScopedWorkingImage scope(image);
     ChannelRecord record;
@@ -368,7 +368,7 @@ TEST(RecordCodec, DefaultRecordUsesTheWorkingImage) {
     record.texts[0] = "BANK C";
     record.Store();
     EXPECT_EQ(image.GetByte(0x969D + 16), 'B');
-    cmcEeprom other;
+    EepromImage other;
     other.SetSize(kImageSize);
     record.SetImage(other);
     record.Store();

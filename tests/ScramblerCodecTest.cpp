@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/ScramblerCodec.h"
+#include "codecs/ScramblerCodec.h"
 #include "tests/CodecRequests.h"
 
 namespace parlo {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/SegmentText.h"
+#include "codecs/SegmentText.h"
 #include "tests/CodecRequests.h"
 
 namespace parlo {

@@ -8,14 +8,14 @@
 #include <random>
 #include <set>
 
-#include "model/CellNames.h"
-#include "model/FixedPointCodec.h"
-#include "model/HexCodeCodec.h"
-#include "model/KeyAssignCodec.h"
-#include "model/MinSecCodec.h"
-#include "model/OverlayList.h"
-#include "model/SettingsCellMap.h"
-#include "model/TimerCodec.h"
+#include "cells/CellNames.h"
+#include "codecs/FixedPointCodec.h"
+#include "codecs/HexCodeCodec.h"
+#include "codecs/KeyAssignCodec.h"
+#include "codecs/MinSecCodec.h"
+#include "codecs/OverlayList.h"
+#include "cells/SettingsCellMap.h"
+#include "codecs/TimerCodec.h"
 #include "tests/support/CellHarness.h"
 
 namespace parlo {
@@ -125,7 +125,7 @@ protected:
 
     // Applies an entry and checks that only the row's bits changed.
     void Enter(const SettingCell& row, const Entry& e) {
-        const cmcEeprom before = Image();
+        const EepromImage before = Image();
         const CellContext ctx = e.item ? Pick(kNoCategory, row.cell, 0, *e.item)
                                        : Type(kNoCategory, row.cell, 0, e.typed);
         const std::string what = CellName(row.cell) + " = " + std::to_string(e.value);
@@ -177,7 +177,7 @@ TEST_F(SettingsCellMapTest, TextRowsWriteTheirCharactersOnly) {
     Scramble(2);
     for (const SettingCell& row : SettingCells()) {
         if (row.storage != Storage::Text) continue;
-        const cmcEeprom before = Image();
+        const EepromImage before = Image();
         ASSERT_FALSE(Type(kNoCategory, row.cell, 0, "AB.C%%").rejected) << CellName(row.cell);
         const std::vector<uint8_t> field = {'A', 'B' | 0x80, 'C', '%'};
         for (int32_t a = 0; a < Image().GetSize(); ++a) {
@@ -195,7 +195,7 @@ TEST_F(SettingsCellMapTest, TextRowsWriteTheirCharactersOnly) {
 TEST_F(SettingsCellMapTest, ShownOnlyRowsRefuseInputAndKeepTheImage) {
     Open(kVariantTarnPmr);
     Scramble(3);
-    const cmcEeprom before = Image();
+    const EepromImage before = Image();
     int shown = 0;
     for (const SettingCell& row : SettingCells()) {
         const CodecKind kind = row.codec.kind;

@@ -54,7 +54,7 @@ class SheetPrinterTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{Overlay()};
     test::ScopedEventBus bus;
-    CellDispatcher none = [](CellContext&, int) { return 0; };
+    DispatchFunction none = [](CellContext&, int) { return 0; };
 };
 
 TEST(PageMargins, MillimetresAtTheResolution) {
@@ -92,11 +92,11 @@ TEST_F(SheetPrinterTest, PagesRepeatTheHeadsAndKeepJoinedHeadsTogether) {
 
     // The chunks never end between the joined head's columns 2 and 3.
     FakePrinter measure(420, 600, 120);
-    cuiSheet::Params params;
+    Sheet::Params params;
     params.overlay = &ovl.overlay();
     params.key = "GI_Sheet_Wide";
     params.printerFontHeight = -16;
-    cuiSheet sheet(params, none);
+    Sheet sheet(params, none);
     sheet.Build(measure.canvas);
     for (int width : {60, 100, 130, 200, 400}) {
         const PageChunks chunks = CutIntoPages(sheet, width, 10000);

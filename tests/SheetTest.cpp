@@ -3,10 +3,10 @@
 
 #include <set>
 
-#include "app/cmcEvMan.h"
-#include "model/CellNames.h"
+#include "runtime/EventManager.h"
+#include "cells/CellNames.h"
 #include "model/ModelVariant.h"
-#include "sheet/cuiSheet.h"
+#include "sheet/Sheet.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ScopedEventBus.h"
@@ -71,7 +71,7 @@ protected:
     test::ScopedOverlay ovl{kOverlay};
     test::ScopedEventBus bus;
     test::VirtualScheduler& clock = bus.clock;
-    cmcEvMan& events = bus.events;
+    EventManager& events = bus.events;
     test::RecordingCanvas canvas;
     RecordingView view;
     std::vector<int> operations;
@@ -79,10 +79,10 @@ protected:
     int result = 0;
 
 
-    std::unique_ptr<cuiSheet> Make(const std::string& key, cuiSheet::Params p = {}) {
+    std::unique_ptr<Sheet> Make(const std::string& key, Sheet::Params p = {}) {
         p.overlay = &ovl.overlay();
         p.key = key;
-        auto sheet = std::make_unique<cuiSheet>(p, [this](CellContext& c, int mode) {
+        auto sheet = std::make_unique<Sheet>(p, [this](CellContext& c, int mode) {
             if (mode == kModeDraw) {
                 c.request.text = CellName(c.desc->cell) + "#" + std::to_string(c.desc->index);
                 return 0;
@@ -97,7 +97,7 @@ protected:
     }
 };
 
-std::pair<int, int> At(const cuiSheet& s) { return {s.Col(), s.Row()}; }
+std::pair<int, int> At(const Sheet& s) { return {s.Col(), s.Row()}; }
 
 TEST_F(SheetTest, BuildsTheGridAndStartsOnTheFirstSelectableCell) {
     auto s = Make("GI_Sheet_Grid");
@@ -107,7 +107,7 @@ TEST_F(SheetTest, BuildsTheGridAndStartsOnTheFirstSelectableCell) {
     EXPECT_EQ(s->TitleText(), "Grid");
     EXPECT_EQ(At(*s), std::make_pair(1, 1));
     EXPECT_TRUE(s->Enabled());
-    cuiSheet::Params start;
+    Sheet::Params start;
     start.startCell = CL_Mch_FreqT;
     start.startIndex = 3;
     EXPECT_EQ(At(*Make("GI_Sheet_Grid", start)), std::make_pair(3, 3));
@@ -170,14 +170,14 @@ TEST_F(SheetTest, LoopsCountersAndLineSelection) {
     EXPECT_EQ(At(*s), std::make_pair(1, 3));
     for (int r = 1; r <= 3; ++r) {
         for (int c = 0; c < 3; ++c) {
-            const bool lineMarked = s->Marks(c, r) & cuiSheet::kMarkLine;
+            const bool lineMarked = s->Marks(c, r) & Sheet::kMarkLine;
             EXPECT_EQ(lineMarked, c >= s->FixedCols()) << c << "," << r;
         }
     }
-    EXPECT_FALSE(s->Marks(1, 4) & cuiSheet::kMarkMarked);
+    EXPECT_FALSE(s->Marks(1, 4) & Sheet::kMarkMarked);
     EXPECT_TRUE(s->Highlighted(2, 2));
     s->KeyDown(kVkDown, false, false);  // without Shift the selection ends
-    EXPECT_FALSE(s->Marks(1, 2) & (cuiSheet::kMarkMarked | cuiSheet::kMarkLine));
+    EXPECT_FALSE(s->Marks(1, 2) & (Sheet::kMarkMarked | Sheet::kMarkLine));
 }
 
 TEST_F(SheetTest, DirectivesSkipLinesIncludingDirectives) {
@@ -217,7 +217,7 @@ TEST_F(SheetTest, OperatingActsOnTheAnswer) {
     answer = [](CellContext& c) { c.range = std::make_pair(0, 2); };
     s->TypeChar(' ');
     for (int r = 1; r <= 4; ++r)
-        EXPECT_EQ((s->Marks(2, r) & cuiSheet::kMarkMarked) != 0, r <= 3) << r;
+        EXPECT_EQ((s->Marks(2, r) & Sheet::kMarkMarked) != 0, r <= 3) << r;
 
     int repeats = 0;
     answer = [&](CellContext& c) {
@@ -252,7 +252,7 @@ TEST_F(SheetTest, RedrawByAddress) {
 }
 
 TEST_F(SheetTest, PrintingColours) {
-    cuiSheet::Params p;
+    Sheet::Params p;
     p.printerFontHeight = -50;
     p.printScale = 5;
     auto s = Make("GI_Sheet_Dir", p);
@@ -291,10 +291,10 @@ TEST_F(SheetTest, AJoinedTextIsLaidOutOverTheWholeRun) {
 TEST_F(SheetTest, WarningMarksShowInTheCellCorner) {
     std::vector<uint32_t> colours;
     for (uint8_t marks : {uint8_t{0}, uint8_t{0x04}, uint8_t{0x08}, uint8_t{0x0C}}) {
-        cuiSheet::Params p;
+        Sheet::Params p;
         p.overlay = &ovl.overlay();
         p.key = "GI_Sheet_Grid";
-        cuiSheet marked(p, [marks](CellContext& c, int) {
+        Sheet marked(p, [marks](CellContext& c, int) {
             c.warningMarks = marks;
             return 0;
         });

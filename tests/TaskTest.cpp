@@ -6,9 +6,9 @@
 #include <QTimer>
 #include <vector>
 
-#include "app/cmcTask.h"
-#include "app/cmcTick.h"
-#include "platform/qt/core/QtScheduler.h"
+#include "runtime/TimerTask.h"
+#include "runtime/Countdown.h"
+#include "platform/qtcore/QtScheduler.h"
 #include "tests/support/VirtualScheduler.h"
 
 namespace parlo {
@@ -20,9 +20,9 @@ using test::VirtualScheduler;
 struct Recorder {
     VirtualScheduler* clock;
     std::vector<uint32_t> times;
-    std::function<void(cmcTask*)> during;
+    std::function<void(TimerTask*)> during;
 
-    static void Callback(void* self, cmcTask* task) {
+    static void Callback(void* self, TimerTask* task) {
         auto* r = static_cast<Recorder*>(self);
         r->times.push_back(r->clock->NowMs());
         if (r->during) r->during(task);
@@ -31,7 +31,7 @@ struct Recorder {
 
 class TaskTest : public ::testing::Test {
 protected:
-    ~TaskTest() override { cmcTask::Dispose(task); }
+    ~TaskTest() override { TimerTask::Dispose(task); }
 
     void Start(int32_t ms) {
         task->SetCallback(Recorder::Callback, &rec);
@@ -40,7 +40,7 @@ protected:
 
     VirtualScheduler clock;
     Recorder rec{&clock, {}, {}};
-    cmcTask* task = new cmcTask;
+    TimerTask* task = new TimerTask;
 };
 
 TEST_F(TaskTest, RunsEveryPeriodUntilStopped) {
@@ -79,11 +79,11 @@ TEST_F(TaskTest, StopForgetsTheCallback) {
 // A callback that runs a modal loop keeps the other timers going, but its
 // own ticks are dropped until it returns.
 TEST_F(TaskTest, TicksArrivingDuringTheCallbackAreDropped) {
-    cmcTask* other = new cmcTask;
+    TimerTask* other = new TimerTask;
     int otherTicks = 0;
-    other->SetCallback([](void* n, cmcTask*) { ++*static_cast<int*>(n); }, &otherTicks);
+    other->SetCallback([](void* n, TimerTask*) { ++*static_cast<int*>(n); }, &otherTicks);
     other->SetPeriod(10);
-    rec.during = [&](cmcTask*) {
+    rec.during = [&](TimerTask*) {
         if (rec.times.size() == 1) clock.Advance(100);
     };
     Start(10);
@@ -92,12 +92,12 @@ TEST_F(TaskTest, TicksArrivingDuringTheCallbackAreDropped) {
     EXPECT_EQ(otherTicks, 11);  // at 10 (before the loop) and ten times inside it
     clock.Advance(10);
     EXPECT_EQ(rec.times, (std::vector<uint32_t>{10, 120}));
-    cmcTask::Dispose(other);
+    TimerTask::Dispose(other);
 }
 
 TEST_F(TaskTest, ReleaseDeletesOnTheNextTick) {
     Start(50);
-    rec.during = [](cmcTask* t) { t->Release(); };
+    rec.during = [](TimerTask* t) { t->Release(); };
     clock.Advance(50);
     EXPECT_EQ(clock.TimerCount(), 1u);  // still there: its callback was running
     EXPECT_TRUE(task->DeletePending());
@@ -110,15 +110,15 @@ TEST_F(TaskTest, ReleaseDeletesOnTheNextTick) {
 // An owner destroyed from inside its own task's callback: the callback
 // finishes safely and the task disappears on the next tick.
 struct Owner {
-    cmcTask* task = new cmcTask;
+    TimerTask* task = new TimerTask;
     int ticks = 0;
     Owner** self;
     explicit Owner(Owner** where) : self(where) {
         task->SetCallback(Tick, this);
         task->SetPeriod(50);
     }
-    ~Owner() { cmcTask::Dispose(task); }
-    static void Tick(void* p, cmcTask* t) {
+    ~Owner() { TimerTask::Dispose(task); }
+    static void Tick(void* p, TimerTask* t) {
         auto* o = static_cast<Owner*>(p);
         ++o->ticks;
         Owner** where = o->self;
@@ -142,9 +142,9 @@ TEST(TaskOwner, DestroyedFromInsideItsTasksCallback) {
 TEST(TaskOwner, DisposeOutsideTheCallbackDeletesAtOnce) {
     VirtualScheduler clock;
     for (int32_t period : {-1, 10}) {
-        cmcTask* task = new cmcTask;
+        TimerTask* task = new TimerTask;
         task->SetPeriod(period);
-        cmcTask::Dispose(task);
+        TimerTask::Dispose(task);
         EXPECT_EQ(task, nullptr);
         EXPECT_EQ(clock.TimerCount(), 0u) << period;
     }
@@ -152,7 +152,7 @@ TEST(TaskOwner, DisposeOutsideTheCallbackDeletesAtOnce) {
 
 TEST(Tick, CountsDownAndEnds) {
     VirtualScheduler clock;
-    cmcTick tick;
+    Countdown tick;
     EXPECT_EQ(tick.Remaining(), 0u);
     EXPECT_FALSE(tick.IsRunning());
     tick.Start(250);
@@ -168,7 +168,7 @@ TEST(Tick, CountsDownAndEnds) {
 
 TEST(Tick, SurvivesTheCounterWrap) {
     VirtualScheduler clock(0xFFFFFF00u);
-    cmcTick tick;
+    Countdown tick;
     tick.Start(1000);
     clock.Advance(0x100 + 200);  // the counter has wrapped to 200
     EXPECT_EQ(clock.NowMs(), 200u);
@@ -213,9 +213,9 @@ TEST(QtSchedulerTest, RunsTasksOnTheEventLoop) {
 
     int ticks = 0;
     const uint32_t start = qtScheduler.NowMs();
-    cmcTask* task = new cmcTask;
+    TimerTask* task = new TimerTask;
     task->SetCallback(
-        [](void* n, cmcTask* t) {
+        [](void* n, TimerTask* t) {
             if (++*static_cast<int*>(n) == 3) t->Release();
         },
         &ticks);

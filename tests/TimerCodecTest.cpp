@@ -1,8 +1,8 @@
 // Timers in units of 1/divisor, and minutes and seconds.
 #include <gtest/gtest.h>
 
-#include "model/MinSecCodec.h"
-#include "model/TimerCodec.h"
+#include "codecs/MinSecCodec.h"
+#include "codecs/TimerCodec.h"
 #include "tests/CodecRequests.h"
 
 namespace parlo {

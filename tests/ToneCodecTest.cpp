@@ -2,10 +2,10 @@
 // also hold the lists to the positions the codec relies on.
 #include <gtest/gtest.h>
 
-#include "model/FrequencyCodec.h"
+#include "codecs/FrequencyCodec.h"
 #include "model/ModelVariant.h"
-#include "model/OverlayList.h"
-#include "model/ToneCodec.h"
+#include "codecs/OverlayList.h"
+#include "codecs/ToneCodec.h"
 #include "tests/CodecRequests.h"
 
 namespace parlo {

@@ -1,10 +1,10 @@
 // The navigation tree as data: structure, actions, variable branches, marks.
 #include <gtest/gtest.h>
 
-#include "app/cmcEvMan.h"
+#include "runtime/EventManager.h"
 #include "model/BankMap.h"
 #include "model/ModelVariant.h"
-#include "sheet/iuiTree.h"
+#include "sheet/RadioTree.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ScopedEventBus.h"
 #include "tests/support/ScopedWorkingEeprom.h"
@@ -43,12 +43,12 @@ protected:
     test::ScopedOverlay ovl{kOverlay};
     test::ScopedEventBus bus;
     test::VirtualScheduler& clock = bus.clock;
-    cmcEvMan& events = bus.events;
+    EventManager& events = bus.events;
     test::ScopedWorkingEeprom working{kImageSize};
-    cmcEeprom& image = working.image;
+    EepromImage& image = working.image;
 
-    std::unique_ptr<iuiTree> Make() {
-        auto t = std::make_unique<iuiTree>(ovl.overlay(), "GI_Tree_Main");
+    std::unique_ptr<RadioTree> Make() {
+        auto t = std::make_unique<RadioTree>(ovl.overlay(), "GI_Tree_Main");
         t->Build();
         return t;
     }
@@ -88,7 +88,7 @@ TEST_F(TreeTest, BodyDepthMakesTheStructure) {
     EXPECT_EQ(t->FindNode("nothing"), nullptr);
 
     // A line without "+" is as deep as it is long and holds an empty item.
-    iuiTree odd(ovl.overlay(), "GI_Tree_Main");
+    RadioTree odd(ovl.overlay(), "GI_Tree_Main");
     odd.AddBranch(&odd.Root(), "Odd_Body");
     ASSERT_EQ(odd.Root().children.size(), 1u);
     const TreeNode& a = *odd.Root().children[0];
@@ -133,7 +133,7 @@ TEST_F(TreeTest, VariableBranchesFollowTheVariantAndModes) {
         const std::string name = ChannelSheetName(c.variant);
         EXPECT_EQ(channels->children[1]->Action(), "[St_ChBank]GI_Sheet_Mch_" + name + ",Bank 0");
         EXPECT_EQ(channels->children[1]->desc.cell, CL_Check_Mch);
-        EXPECT_EQ(iuiTree::BankOfNode(*channels->children.back()), c.banks - 1);
+        EXPECT_EQ(RadioTree::BankOfNode(*channels->children.back()), c.banks - 1);
         EXPECT_EQ(t->Root().children[0]->caption,
                   "Radio" + ovl.overlay().GetText("GI_AppInd_Model", c.variant));
     }

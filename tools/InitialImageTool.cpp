@@ -251,7 +251,7 @@ private:
         }
     }
 
-    cmcEeprom image_;
+    EepromImage image_;
     std::string file_;
     int variant_ = -1;
 };

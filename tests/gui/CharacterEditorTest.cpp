@@ -3,8 +3,8 @@
 
 #include <QTest>
 
-#include "platform/qt/CharacterEditor.h"
-#include "sheet/cmcGTex.h"
+#include "gui/CharacterEditor.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 namespace {

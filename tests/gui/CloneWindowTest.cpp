@@ -7,12 +7,12 @@
 #include <atomic>
 #include <thread>
 
-#include "app/cmcEvMan.h"
+#include "runtime/EventManager.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
-#include "platform/qt/CloneProgressWindow.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/core/QtScheduler.h"
+#include "gui/CloneProgressWindow.h"
+#include "gui/MainWindow.h"
+#include "platform/qtcore/QtScheduler.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/TestSupport.h"
 #include "tools/radio-sim/RadioPty.h"
@@ -30,8 +30,8 @@ TEST(CloneProgressWindow, CellsFillWithTheData) {
 TEST(CloneWindow, ReadingARadioMakesItTheUntitledDocument) {
     qt::QtScheduler scheduler;
     Scheduler* previousScheduler = SetScheduler(&scheduler);
-    cmcEvMan events;
-    cmcEvMan* previousEvents = SetEventManager(&events);
+    EventManager events;
+    EventManager* previousEvents = SetEventManager(&events);
     test::RecordingPrompts prompts;
 
     // The radio: a PMR factory image with one channel changed.
@@ -57,7 +57,7 @@ TEST(CloneWindow, ReadingARadioMakesItTheUntitledDocument) {
 
     test::MemorySettings store;
     FixedScreen screen;
-    indEnviron env(store, screen, nullptr);
+    AppSettings env(store, screen, nullptr);
     env.Defaults();
     env.SetModelType(kVariantLmr);
     env.SetPortDevice(1, pty.DevicePath());
@@ -66,8 +66,8 @@ TEST(CloneWindow, ReadingARadioMakesItTheUntitledDocument) {
         qt::MainWindow window(env, 0, nullptr);
         window.show();
         window.Controller().CloneRead();
-        for (int i = 0; i < 400 && window.Controller().CloneManager().IsBusy(); ++i) QTest::qWait(25);
-        EXPECT_FALSE(window.Controller().CloneManager().IsBusy());
+        for (int i = 0; i < 400 && window.Controller().Cloning().IsBusy(); ++i) QTest::qWait(25);
+        EXPECT_FALSE(window.Controller().Cloning().IsBusy());
         EXPECT_TRUE(prompts.shown.empty()) << (prompts.shown.empty() ? "" : prompts.shown[0].text);
         Document& doc = window.Controller().Doc();
         EXPECT_EQ(doc.Variant(), kVariantPmr);

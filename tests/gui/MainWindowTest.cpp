@@ -7,14 +7,14 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "app/cmcEvMan.h"
+#include "runtime/EventManager.h"
 #include "model/BankMap.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/NavigationTree.h"
-#include "platform/qt/SheetWidget.h"
-#include "platform/qt/core/QtScheduler.h"
+#include "gui/MainWindow.h"
+#include "gui/NavigationTree.h"
+#include "gui/SheetWidget.h"
+#include "platform/qtcore/QtScheduler.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/TestSupport.h"
 
@@ -25,12 +25,12 @@ class MainWindowTest : public ::testing::Test {
 protected:
     qt::QtScheduler scheduler;
     Scheduler* previousScheduler = SetScheduler(&scheduler);
-    cmcEvMan events;
-    cmcEvMan* previousEvents = SetEventManager(&events);
+    EventManager events;
+    EventManager* previousEvents = SetEventManager(&events);
     test::RecordingPrompts prompts;
     test::MemorySettings store;
     FixedScreen screen;
-    indEnviron env{store, screen, nullptr};
+    AppSettings env{store, screen, nullptr};
     std::unique_ptr<qt::MainWindow> window;
 
     void Open(int variant) {
@@ -56,7 +56,7 @@ protected:
 TEST_F(MainWindowTest, StartsWithTheTreeAndTheFirstSheet) {
     Open(kVariantPmr);
     EXPECT_GT(window->TreeView()->topLevelItemCount(), 0);
-    EXPECT_NE(window->Sheets()->Sheet(), nullptr);
+    EXPECT_NE(window->Sheets()->CurrentSheet(), nullptr);
     EXPECT_EQ(window->windowTitle().toStdString().rfind("Untitled - ", 0), 0u);
     // No maker mode: the debug menu has nothing to show.
     for (QAction* top : window->menuBar()->actions()) {
@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, TypingIntoTheNewRowAddsAChannel) {
     ResetBankLayout(window->Controller().Doc().Working(), true);  // banks of 4 and 4
     window->Controller().Doc().RebuildModelData();
     Select("[St_ChBank]GI_Sheet_Mch_LMR,Bank 0");
-    cuiSheet* sheet = window->Sheets()->Sheet();
+    Sheet* sheet = window->Sheets()->CurrentSheet();
     ASSERT_NE(sheet, nullptr);
     const int rows = sheet->RowCount();
     ASSERT_TRUE(sheet->SelectCell(CellAddress{CT_Mch, CL_Mch_FreqR, 4}));
@@ -127,9 +127,9 @@ TEST_F(MainWindowTest, TheServiceWindowsOpenInMakerMode) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (!w->isVisible() || w == window.get()) continue;
         for (auto* view : w->findChildren<qt::SheetWidget*>()) {
-            if (view->Sheet() != nullptr) {
+            if (view->CurrentSheet() != nullptr) {
                 ++sheets;
-                EXPECT_GT(view->Sheet()->RowCount(), 100);  // a row per 16 bytes
+                EXPECT_GT(view->CurrentSheet()->RowCount(), 100);  // a row per 16 bytes
                 view->grab();
             }
         }
@@ -137,7 +137,7 @@ TEST_F(MainWindowTest, TheServiceWindowsOpenInMakerMode) {
     }
     EXPECT_EQ(sheets, 1);
     EXPECT_EQ(logs, 1);
-    EventManager().PostText(22, 0, 0, "hello");
+    Events().PostText(22, 0, 0, "hello");
     QTest::qWait(50);
 }
 
@@ -150,7 +150,7 @@ TEST_F(MainWindowTest, EveryTreeNodeOpensItsSheet) {
         });
         for (const std::string& action : actions) {
             Select(action);
-            ASSERT_NE(window->Sheets()->Sheet(), nullptr) << action;
+            ASSERT_NE(window->Sheets()->CurrentSheet(), nullptr) << action;
             window->Sheets()->grab();  // paints every visible cell
         }
         window.reset();

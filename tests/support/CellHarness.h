@@ -7,10 +7,10 @@
 #include <string>
 
 #include "app/Document.h"
-#include "app/cmcEvMan.h"
-#include "model/CellHost.h"
+#include "runtime/EventManager.h"
+#include "cells/CellHost.h"
 #include "model/ModelVariant.h"
-#include "model/indActiveCell.h"
+#include "cells/CellDispatcher.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/VirtualScheduler.h"
 
@@ -33,14 +33,14 @@ public:
     void RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) override {}
     void ContextHelp(int, int, int32_t) override {}
     bool AppendChannel(int bank) override { return doc_.AppendChannel(bank); }
-    cmcEeprom& DefaultImage() override { return doc_.Defaults(); }
+    EepromImage& DefaultImage() override { return doc_.Defaults(); }
     // The model data are not rebuilt, so an edit changes only what the cell
     // itself writes.
     void CellEdited() override { ++edits; }
-    const cmcEeprom* CompareBase() override { return compareBase; }
+    const EepromImage* CompareBase() override { return compareBase; }
 
     int edits = 0;
-    const cmcEeprom* compareBase = nullptr;
+    const EepromImage* compareBase = nullptr;
 
 private:
     Document& doc_;
@@ -49,12 +49,12 @@ private:
 class CellHarness : public ::testing::Test {
 protected:
     VirtualScheduler clock;
-    cmcEvMan events{clock};
-    cmcEvMan* previousEvents = SetEventManager(&events);
+    EventManager events{clock};
+    EventManager* previousEvents = SetEventManager(&events);
     ScopedVariant variant{kVariantLmr};
     Document doc;
     CellTestHost host{doc};
-    indActiveCell cells{&host};
+    CellDispatcher cells{&host};
     RecordingPrompts prompts;
 
     ~CellHarness() override { SetEventManager(previousEvents); }
@@ -65,7 +65,7 @@ protected:
         doc.NewFromDefaults();
         SetCurrentVariant(v);
     }
-    cmcEeprom& Image() { return doc.Working(); }
+    EepromImage& Image() { return doc.Working(); }
 
     // Draws a cell; the answers stay in the returned context.
     CellContext Draw(int category, int cell, int32_t index = 0) {

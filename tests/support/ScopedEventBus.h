@@ -1,15 +1,15 @@
 #pragma once
 // A virtual clock and an event manager on it, installed as the process's own
 // for the life of the object.
-#include "app/cmcEvMan.h"
+#include "runtime/EventManager.h"
 #include "tests/support/VirtualScheduler.h"
 
 namespace parlo::test {
 
 struct ScopedEventBus {
     VirtualScheduler clock;
-    cmcEvMan events{clock};
-    cmcEvMan* previous = SetEventManager(&events);
+    EventManager events{clock};
+    EventManager* previous = SetEventManager(&events);
 
     ScopedEventBus() = default;
     ScopedEventBus(const ScopedEventBus&) = delete;

@@ -2,12 +2,12 @@
 // A blank image of the given size, installed as the working image for the
 // life of the object.
 #include "model/WorkingImage.h"
-#include "model/cmcEeprom.h"
+#include "model/EepromImage.h"
 
 namespace parlo::test {
 
 struct ScopedWorkingEeprom {
-    cmcEeprom image;
+    EepromImage image;
     ScopedWorkingImage scope;
 
     explicit ScopedWorkingEeprom(int32_t size) : image(Sized(size)), scope(image) {}
@@ -15,8 +15,8 @@ struct ScopedWorkingEeprom {
     ScopedWorkingEeprom& operator=(const ScopedWorkingEeprom&) = delete;
 
 private:
-    static cmcEeprom Sized(int32_t size) {
-        cmcEeprom blank;
+    static EepromImage Sized(int32_t size) {
+        EepromImage blank;
         blank.SetSize(size);
         return blank;
     }

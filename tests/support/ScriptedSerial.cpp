@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "clone/cmcBuff.h"
+#include "clone/ByteQueue.h"
 #include "platform/Scheduler.h"
 #include "tools/radio-sim/RadioSim.h"
 
@@ -43,8 +43,8 @@ void ScriptedSerial::Transmit(uint8_t byte) {
         if (s_->echo) s_->input.push_back(byte);
         return;
     }
-    cmcBuff echo;
-    cmcBuff answer;
+    ByteQueue echo;
+    ByteQueue answer;
     s_->radio->Receive(byte, echo, answer);  // the radio's cable decides the echo
     if (s_->echo) s_->input.insert(s_->input.end(), echo.Data(), echo.Data() + echo.Length());
     for (int32_t i = 0; i < answer.Length(); ++i) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/Prompts.h"
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo::test {
 
@@ -34,12 +34,12 @@ class ScopedOverlay {
 public:
     explicit ScopedOverlay(std::vector<std::string> lines);
     ~ScopedOverlay();
-    cmcGTex& overlay() { return overlay_; }
+    OverlayText& overlay() { return overlay_; }
 
 private:
     std::vector<std::string> lines_;
-    cmcGTex overlay_;
-    cmcGTex* previous_;
+    OverlayText overlay_;
+    OverlayText* previous_;
 };
 
 // Records every message instead of showing it, answering with `answer`.

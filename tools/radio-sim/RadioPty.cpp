@@ -82,8 +82,8 @@ void RadioPty::Take(const uint8_t* bytes, int32_t n) {
     const int64_t now = NowNs();
     const int64_t charNs = CharNs();
     const int64_t step = pace_ ? charNs : 0;
-    cmcBuff echo;
-    cmcBuff answer;
+    ByteQueue echo;
+    ByteQueue answer;
     for (int32_t i = 0; i < n; ++i) {
         echo.Clear();
         answer.Clear();

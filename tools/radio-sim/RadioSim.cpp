@@ -78,7 +78,7 @@ std::vector<std::string> FaultNames() {
     return names;
 }
 
-std::vector<uint8_t> DefaultIdentity(const cmcEeprom& image) {
+std::vector<uint8_t> DefaultIdentity(const EepromImage& image) {
     std::vector<uint8_t> block(80, 0x20);
     block[0] = 80;
     block[1] = 0;
@@ -94,7 +94,7 @@ std::vector<uint8_t> DefaultIdentity(const cmcEeprom& image) {
     block[52] = 0x00;
     block[53] = 0x00;
     static constexpr uint8_t kVariantBits[kVariantCount] = {0x80, 0x40, 0x60, 0x04};
-    cmcEeprom unpacked;
+    EepromImage unpacked;
     unpacked.Assign(image);
     Unpack(unpacked);
     const int variant = VariantFromImage(unpacked);
@@ -127,7 +127,7 @@ void Radio::Event(const std::string& line) {
     if (onEvent) onEvent(line);
 }
 
-void Radio::Receive(uint8_t byte, cmcBuff& echo, cmcBuff& answer) {
+void Radio::Receive(uint8_t byte, ByteQueue& echo, ByteQueue& answer) {
     ++echoed_;
     if (config_.fault == Fault::WrongEcho && echoed_ == config_.faultAt) {
         echo.PushBack(static_cast<uint8_t>(byte ^ 0x01));
@@ -147,7 +147,7 @@ void Radio::Receive(uint8_t byte, cmcBuff& echo, cmcBuff& answer) {
     }
 }
 
-void Radio::Frame(cmcBuff& answer) {
+void Radio::Frame(ByteQueue& answer) {
     if (frame_.Length() < 4 || frame_.At(1) != kFromComputer[0] || frame_.At(2) != kFromComputer[1])
         return;
     if (config_.fault == Fault::Silence || stalled_) return;
@@ -182,7 +182,7 @@ void Radio::Frame(cmcBuff& answer) {
     }
 }
 
-void Radio::AnswerIdentity(cmcBuff& answer) {
+void Radio::AnswerIdentity(ByteQueue& answer) {
     AppendFrameHead(answer, false, kCmdIdentity);
     AppendCodes(answer, config_.fault == Fault::WrongModel ? 0x2928 : kModelCode, 0);
     answer.AppendBytes(config_.identity.data(), static_cast<int32_t>(config_.identity.size()));
@@ -190,7 +190,7 @@ void Radio::AnswerIdentity(cmcBuff& answer) {
     Event("identify");
 }
 
-void Radio::StreamRead(cmcBuff& answer) {
+void Radio::StreamRead(ByteQueue& answer) {
     const int32_t end = MemoryEnd();
     const int32_t size = config_.readFrameSize;
     int32_t frames = 0;
@@ -230,10 +230,10 @@ void Radio::StreamRead(cmcBuff& answer) {
     Event(line);
 }
 
-void Radio::ReceiveData(cmcBuff& answer) {
+void Radio::ReceiveData(ByteQueue& answer) {
     // FE EE EF E4, then the text: address, count, data, checksum.
     const int32_t chars = frame_.Length() - 4;
-    cmcBuff bytes;
+    ByteQueue bytes;
     for (int32_t i = 0; i + 1 < chars; i += 2) {
         const int hi = StrictHexDigit(frame_.At(4 + i));
         const int lo = StrictHexDigit(frame_.At(5 + i));
@@ -264,9 +264,9 @@ void Radio::ReceiveData(cmcBuff& answer) {
     if ((address + n) % 128 == 0) answer.PushBack(kReadyByte);
 }
 
-void Radio::FinishWrite(cmcBuff& answer) {
+void Radio::FinishWrite(ByteQueue& answer) {
     writing_ = false;
-    cmcBuff count;
+    ByteQueue count;
     AppendHex(count, static_cast<uint8_t>(writeFrames_ & 0xFF));
     const bool countOk = frame_.Length() == 4 + kEndFrameTextLength + 2 &&
                          std::memcmp(frame_.Data() + 4, kEndFrameText, kEndFrameTextLength) == 0 &&

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "clone/cmcBuff.h"
-#include "model/cmcEeprom.h"
+#include "clone/ByteQueue.h"
+#include "model/EepromImage.h"
 
 namespace parlo::sim {
 
@@ -37,7 +37,7 @@ Fault FaultByName(const std::string& name, bool* known);
 std::vector<std::string> FaultNames();
 
 struct RadioConfig {
-    cmcEeprom image;                // the radio's memory
+    EepromImage image;                // the radio's memory
     std::vector<uint8_t> identity;  // the identity block it reports
     int32_t readFrameSize = 32;     // data bytes per frame when reading (even, 2..254)
     Fault fault = Fault::None;
@@ -46,7 +46,7 @@ struct RadioConfig {
 
 // An 80-byte identity block that matches the image: its variant, map
 // revision 6, memory end 7D7F.
-std::vector<uint8_t> DefaultIdentity(const cmcEeprom& image);
+std::vector<uint8_t> DefaultIdentity(const EepromImage& image);
 
 class Radio {
 public:
@@ -54,9 +54,9 @@ public:
 
     // One byte from the computer: the cable's echo is appended to `echo` and
     // the radio's answer, if any, to `answer`.
-    void Receive(uint8_t byte, cmcBuff& echo, cmcBuff& answer);
+    void Receive(uint8_t byte, ByteQueue& echo, ByteQueue& answer);
 
-    const cmcEeprom& Image() const { return config_.image; }
+    const EepromImage& Image() const { return config_.image; }
     const RadioConfig& Config() const { return config_; }
     // Called after every confirmed write with the first and last address
     // written; the image already holds the new data.
@@ -67,22 +67,22 @@ public:
     int32_t MemoryEnd() const;
 
 private:
-    void Frame(cmcBuff& answer);
-    void AnswerIdentity(cmcBuff& answer);
-    void StreamRead(cmcBuff& answer);
-    void ReceiveData(cmcBuff& answer);
-    void FinishWrite(cmcBuff& answer);
+    void Frame(ByteQueue& answer);
+    void AnswerIdentity(ByteQueue& answer);
+    void StreamRead(ByteQueue& answer);
+    void ReceiveData(ByteQueue& answer);
+    void FinishWrite(ByteQueue& answer);
     void Event(const std::string& line);
 
     RadioConfig config_;
-    cmcBuff frame_;
+    ByteQueue frame_;
     int64_t echoed_ = 0;
     bool writing_ = false;
     bool writeOk_ = true;
     int32_t writeFrames_ = 0;
     int32_t writeFirst_ = -1;
     int32_t writeLast_ = -1;
-    cmcEeprom incoming_;
+    EepromImage incoming_;
     bool stalled_ = false;
 };
 

@@ -13,10 +13,10 @@
 
 #include "clone/CloneFileOps.h"
 #include "clone/CloneFrames.h"
-#include "model/cmcEeprom.h"
+#include "model/EepromImage.h"
 #include "platform/Fatal.h"
 #include "platform/ProgramInfo.h"
-#include "sheet/cmcGTex.h"
+#include "overlay/OverlayText.h"
 #include "tools/radio-sim/RadioPty.h"
 
 namespace {
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!identityHex.empty()) {
-        const cmcBuff block = HexToBytes(identityHex);
+        const ByteQueue block = HexToBytes(identityHex);
         config.identity.assign(block.Data(), block.Data() + block.Length());
     } else {
         config.identity = sim::DefaultIdentity(config.image);
@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
     }
     if (!savePath.empty()) {
         radio.onWritten = [&radio, &savePath](int32_t, int32_t) {
-            cmcEeprom copy;
+            EepromImage copy;
             copy.Assign(radio.Image());
             if (SaveCloneFile(savePath, copy) != kFileOk) {
                 std::fprintf(stderr, "parlo-radio-sim: cannot save '%s'\n", savePath.c_str());

@@ -1,0 +1,546 @@
+#include "app/MainController.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+
+#include "clone/CloneFileOps.h"
+#include "cells/BankCaption.h"
+#include "model/BankMap.h"
+#include "cells/CellNames.h"
+#include "model/ChannelArray.h"
+#include "model/ChannelMap.h"
+#include "model/ModelVariant.h"
+#include "platform/Fatal.h"
+#include "platform/ProgramInfo.h"
+#include "overlay/OverlayFormat.h"
+#include "overlay/OverlayMessage.h"
+#include "sheet/SheetFactory.h"
+#include "overlay/OverlayText.h"
+
+namespace parlo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t kWarningDelayMs = 250;
+constexpr uint32_t kClWindowTextColour = 0x80000008;
+constexpr uint32_t kClBtnFaceColour = 0x8000000F;
+constexpr const char* kMakerWord = "kestrel";
+constexpr const char* kExtendedWord = "moorhens";
+
+bool SamePathNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string FileNameOf(const std::string& path) { return fs::path(path).filename().string(); }
+std::string FolderOf(const std::string& path) { return fs::path(path).parent_path().string(); }
+
+// A rolling buffer of the last `length` characters typed.
+void Roll(std::string& buffer, char c, size_t length) {
+    buffer.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    if (buffer.size() > length) buffer.erase(0, buffer.size() - length);
+}
+
+}  // namespace
+
+MainController::MainController(AppSettings& env, MainView& view, std::unique_ptr<CloneManager> cloneManager)
+    : env_(env),
+      view_(view),
+      cloneManager_(cloneManager ? std::move(cloneManager) : std::make_unique<CloneManager>()),
+      clones_(std::make_unique<CloneCommands>(doc_, *cloneManager_)) {
+    cloneManager_->SetView(view_.CloneProgress());
+    currentDirectory_ = env.CurrentDirectory();
+    Events().Subscribe(OnEvent, this);
+}
+
+MainController::~MainController() {
+    Events().Unsubscribe(OnEvent, this);
+    view_.ShowSheet(nullptr);
+    sheet_.reset();
+    tree_.reset();
+}
+
+// ---- Start and housekeeping ---------------------------------------------------
+
+void MainController::Start(int argc, char** argv) {
+    int variant = env_.ModelType();
+    if (variant < 0 || variant >= kVariantCount) variant = kVariantLmr;
+    SelectModel(variant);
+    doc_.NewFromDefaults();
+    compareBase_.Assign(doc_.Defaults());
+    RefreshTitle();
+    BuildTree();
+    view_.SetToolBarVisible(env_.ToolbarVisible());
+    for (int i = 0; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::transform(arg.begin(), arg.end(), arg.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (arg == "/kestrel") EnableMakerMode();
+    }
+}
+
+void MainController::Tick() {
+    if (warningDelay_.IsRunning() && warningDelay_.Remaining() == 0) {
+        CheckWarnings();
+        Events().Post(ev::kWarningsChecked);
+    }
+    if (sheet_ == nullptr && tree_ != nullptr && tree_->Selected() != nullptr)
+        SelectNode(tree_->Selected());
+}
+
+// ---- Title and document state -------------------------------------------------
+
+std::string MainController::Title() {
+    const std::string name = doc_.FileName().empty() ? "Untitled" : FileNameOf(doc_.FileName());
+    return (doc_.IsModified() ? "*" : "") + name + " - " + OvlText("GI_Sys_AppTitle");
+}
+
+void MainController::RefreshTitle() { view_.SetTitle(Title()); }
+
+void MainController::RecordFolder(const std::string& path) {
+    currentDirectory_ = FolderOf(path);
+    env_.SetCurrentDirectory(currentDirectory_);
+}
+
+MsgAnswer MainController::SaveChangesPrompt(int mode) {
+    Events().Send(ev::kFinishEdits);
+    if (!doc_.IsModified()) return MsgAnswer::Yes;
+    const std::string text =
+        mode == 1 ? OvlMessage("GI_Mess_Confirm_WriteAnother")
+                  : FormatText(OvlMessage("GI_Mess_Confirm_WriteFile"),
+                               {doc_.FileName().empty() ? std::string("Untitled")
+                                                        : FileNameOf(doc_.FileName())});
+    const MsgAnswer answer = prompts().Message(OvlText("GI_Sys_AppTitle"), text, MsgIcon::Warning,
+                                               MsgButtons::YesNoCancel);
+    if (answer != MsgAnswer::Yes) return answer;
+    const bool saved = doc_.FileName().empty() || mode == 1 ? SaveAs() : Save(doc_.FileName());
+    return saved ? MsgAnswer::Yes : MsgAnswer::Cancel;
+}
+
+// ---- File commands -------------------------------------------------------------
+
+void MainController::New() {
+    if (SaveChangesPrompt(0) == MsgAnswer::Cancel) return;
+    doc_.NewFromDefaults();
+    CloseSheet();
+    PostBankCaptions();
+    Events().Send(ev::kDocumentChanged);
+    RefreshTitle();
+}
+
+void MainController::OpenDialog() {
+    const auto path = view_.ChooseOpenPath(currentDirectory_, OvlText("GI_Sys_Dialog_FOpen", 0),
+                                           OvlText("GI_Sys_Dialog_FOpen", 1));
+    if (path) Open(*path);
+}
+
+bool MainController::Open(const std::string& path) {
+    const int mode = SamePathNoCase(path, doc_.FileName()) ? 1 : 0;
+    if (SaveChangesPrompt(mode) == MsgAnswer::Cancel) return false;
+    EepromImage loaded;
+    if (OpenCloneFile(path, doc_.Working(), &loaded) != kFileOk) return false;
+    RecordFolder(path);
+    env_.Recent().AddFront(path);
+    const int before = doc_.Variant();
+    doc_.Working().Assign(loaded);
+    doc_.SetFileName(path);
+    if (!doc_.AfterLoad()) fatal(Format("Cannot open '%s'.", Document::InitialFilePath(doc_.Variant()).c_str()));
+    env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
+    doc_.MarkUnmodified();
+    CloseSheet();
+    if (doc_.Variant() != before) BuildTree();
+    PostBankCaptions();
+    Events().Send(ev::kDocumentChanged);
+    RefreshTitle();
+    return true;
+}
+
+bool MainController::SaveAs() {
+    const auto path = view_.ChooseSavePath(currentDirectory_, FileNameOf(doc_.FileName()),
+                                           OvlText("GI_Sys_Dialog_FOpen", 0),
+                                           OvlText("GI_Sys_Dialog_FOpen", 1));
+    return path && Save(*path);
+}
+
+bool MainController::Save(const std::string& path) {
+    Events().Send(ev::kFinishEdits);
+    doc_.PrepareImage(doc_.Working(), PackMode::Save);
+    if (SaveCloneFile(path, doc_.Working()) != kFileOk) return false;
+    RecordFolder(path);
+    doc_.SetFileName(path);
+    env_.Recent().AddFront(path);
+    doc_.MarkUnmodified();
+    RefreshTitle();
+    return true;
+}
+
+bool MainController::CloseQuery() { return SaveChangesPrompt(0) != MsgAnswer::Cancel; }
+
+// ---- Variants ---------------------------------------------------------------------
+
+void MainController::SelectModel(int variant) {
+    std::string failed;
+    if (!doc_.SelectModel(variant, &failed)) fatal(Format("Cannot open '%s'.", failed.c_str()));
+    env_.SetModelType(static_cast<int8_t>(variant));
+}
+
+void MainController::ChangeModel(int variant, bool ask) {
+    if (variant == doc_.Variant()) return;
+    if (ask && !Confirm("GI_AppMess_ChangeModel")) return;
+    SelectModel(variant);
+    if (ask) doc_.NewFromDefaults();
+    BuildTree();
+    RefreshTitle();
+}
+
+bool MainController::Confirm(const std::string& key) {
+    return ShowOverlayMessage(key, MsgIcon::Warning, MsgButtons::OkCancel) == MsgAnswer::Ok;
+}
+
+// ---- Tree and sheets -------------------------------------------------------------
+
+void MainController::BuildTree() {
+    CloseSheet();
+    tree_ = std::make_unique<RadioTree>(MainOverlay(), "GI_Tree_Main");
+    tree_->Build();
+    Events().Send(ev::kDocumentChanged);
+    if (!tree_->Root().children.empty()) tree_->Select(tree_->Root().children.front().get());
+    view_.TreeChanged(*tree_);
+}
+
+void MainController::RebuildVariableBranches() {
+    if (tree_ == nullptr) return;
+    tree_->RebuildVariableBranches(doc_.Variant(), maker_, extended_);
+    PostBankCaptions();
+    for (int bank = 0; bank < kBankCount; ++bank)
+        tree_->SetBankCaption(bank, BankCaption(doc_.Working(), bank));
+    Events().Send(ev::kViewsRefresh);
+    view_.TreeChanged(*tree_);
+}
+
+void MainController::PostBankCaptions() {
+    for (int bank = 0; bank < kBankCount; ++bank)
+        Events().PostText(ev::kBankCaption, 0, bank, BankCaption(doc_.Working(), bank));
+}
+
+void MainController::SelectNode(TreeNode* node) {
+    if (tree_ == nullptr || node == nullptr) return;
+    tree_->Select(node);
+    if (sheet_ != nullptr && node->Action() == sheetAction_) return;
+    CheckWarnings();
+    if (node->desc.action) OpenSheet(*node->desc.action);
+}
+
+void MainController::OpenSheet(const std::string& action) {
+    CloseSheet();
+    Sheet::Params params;
+    params.overlay = &MainOverlay();
+    params.fontPercent = env_.FontSizePercentage();
+    sheet_ = CreateSheet(action, params, cells_.Entry());
+    sheetAction_ = action;
+    sheet_->Build(view_.MeasureCanvas());
+    for (const SheetPosition& p : history_) {
+        if (p.action == action) {
+            sheet_->SetScrollPosition(p.col, p.row, p.leftCol, p.topRow);
+            break;
+        }
+    }
+    view_.ShowSheet(sheet_.get());
+}
+
+void MainController::CloseSheet() {
+    if (sheet_ == nullptr) return;
+    history_.remove_if([&](const SheetPosition& p) { return p.action == sheetAction_; });
+    history_.push_front(SheetPosition{sheetAction_, sheet_->Col(), sheet_->Row(), sheet_->LeftCol(),
+                                      sheet_->TopRow()});
+    view_.ShowSheet(nullptr);
+    sheet_.reset();
+    sheetAction_.clear();
+}
+
+// ---- Warning check ----------------------------------------------------------------
+
+bool MainController::CheckWarnings() {
+    warningDelay_ = Countdown{};
+    if (tree_ == nullptr) return false;
+    std::vector<std::string> errors, warnings;
+    auto evaluate = [&](const CellDesc& d) {
+        CellContext ctx;
+        ctx.desc = &d;
+        cells_.Handle(ctx, kModeDraw);
+        const std::string action = d.action.value_or("");
+        if (ctx.warningMarks & kMarkError) errors.push_back(action);
+        else if (ctx.warningMarks & kMarkWarning) warnings.push_back(action);
+    };
+    CellParser parser(MainOverlay());
+    Counters counters{};
+    for (const std::string& line : OvlLines("GI_WarningCheckList")) {
+        CellDesc d;
+        parser.ParseCell(line, d, nullptr, counters);
+        evaluate(d);
+    }
+    const int banks = doc_.Variant() == kVariantDPmr446 && !extended_ ? 4 : 5;
+    for (int bank = 0; bank < banks; ++bank) {
+        CellDesc d;
+        parser.ParseCell(Format("{(%%CL_Check_Mch:[St_ChBank]GI_Sheet_Mch_%s,Bank %d)}",
+                                ChannelSheetName(doc_.Variant()), bank),
+                         d, nullptr, counters);
+        evaluate(d);
+    }
+    tree_->ClearMarks(&tree_->Root());
+    tree_->Mark(&tree_->Root(), warnings, 1);
+    tree_->Mark(&tree_->Root(), errors, 0);
+    Events().Post(ev::kBankImages);
+    Events().Post(ev::kViewsRefresh);
+    view_.TreeChanged(*tree_);
+    return !errors.empty();
+}
+
+void MainController::CellEdited() {
+    doc_.RebuildModelData();
+    warningDelay_.Start(kWarningDelayMs);
+    RefreshTitle();
+}
+
+// ---- Hidden modes --------------------------------------------------------------------
+
+bool MainController::EnableMakerMode() {
+    if (maker_) return true;
+    if (!Confirm("GI_Mess_Maker_Caution")) return false;
+    maker_ = true;
+    view_.SetMakerPanel(OvlText("GI_StatusPanel_Maker"));
+    BuildTree();
+    return true;
+}
+
+void MainController::TypedCharacter(char c) {
+    Roll(makerWord_, c, 7);
+    if (makerWord_ == kMakerWord) EnableMakerMode();
+    if (doc_.Variant() != kVariantDPmr446 || extended_) return;
+    Roll(extendedWord_, c, 8);
+    if (extendedWord_ == kExtendedWord && Confirm("GI_Mess_Extended_Caution")) {
+        extended_ = true;
+        RebuildVariableBranches();
+    }
+}
+
+// ---- Commands ---------------------------------------------------------------------------
+
+std::string MainController::HelpFile() const { return DataDir() + OvlText("GI_Sys_MyHelpFile"); }
+
+void MainController::RunCommand(int cell, int32_t index, const CellContext& context) {
+    switch (cell) {
+        case CL_Menu_File_New: New(); break;
+        case CL_Menu_File_Open: OpenDialog(); break;
+        case CL_Menu_File_Save:
+            if (doc_.FileName().empty()) SaveAs();
+            else Save(doc_.FileName());
+            break;
+        case CL_Menu_File_SaveAs: SaveAs(); break;
+        case CL_Menu_File_Print_Current:
+        case CL_Menu_File_Print_All:
+            Events().Send(ev::kFinishEdits);
+            view_.Print(cell == CL_Menu_File_Print_All);
+            break;
+        case CL_Menu_File_Recent: {
+            const std::string path = env_.Recent().Entry(index, "");
+            if (!path.empty()) Open(path);
+            break;
+        }
+        case CL_Menu_File_Exit: view_.CloseWindow(); break;
+        case CL_Menu_View_FontSize:
+            env_.SetFontSizePercentage(index);
+            CloseSheet();
+            break;
+        case CL_Menu_View_ToolBar:
+            env_.SetToolbarVisible(!env_.ToolbarVisible());
+            view_.SetToolBarVisible(env_.ToolbarVisible());
+            break;
+        case CL_Menu_Port_Com:
+            env_.SetComPort(index);
+            Events().Send(2);
+            break;
+        case CL_Menu_Port_Usb:
+            if (const auto port = view_.ChoosePort(env_.ComPort())) {
+                env_.SetComPort(*port);
+                Events().Send(2);
+            }
+            break;
+        case CL_Menu_Port_SpeedHigh: env_.SetComSpeedHigh(index != 0); break;
+        case CL_Menu_Clone_Read: CloneRead(); break;
+        case CL_Menu_Clone_Write: CloneWrite(); break;
+        case CL_Menu_Clone_Info: CloneInformation(); break;
+        case CL_Model_Lmr:
+        case CL_Model_Pmr:
+        case CL_Model_TarnPmr:
+        case CL_Model_DPmr446: ChangeModel(cell - CL_Model_Lmr, true); break;
+        case CL_Help_About: Events().Post(3); view_.ShowAbout(); break;
+        case CL_Help_Contents: view_.OpenHelp(HelpFile(), 0); break;
+        case CallSheet:
+            if (context.desc != nullptr && context.desc->action) {
+                if (tree_ != nullptr) {
+                    if (TreeNode* node = tree_->FindNode(*context.desc->action)) {
+                        SelectNode(node);
+                        break;
+                    }
+                }
+                OpenSheet(*context.desc->action);
+            }
+            break;
+        case CL_Menu_Debug_Compare: {
+            // Each list shows the changes since the one before.
+            std::string lines;
+            if (compareBase_.GetSize() != doc_.Working().GetSize()) {
+                lines = "Not match size !\n";
+            } else {
+                for (int32_t a = 0; a < compareBase_.GetSize(); ++a) {
+                    if (compareBase_.GetByte(a) != doc_.Working().GetByte(a))
+                        lines += Format("%04X : %02X -> %02X\n", static_cast<unsigned>(a),
+                                        compareBase_.GetByte(a), doc_.Working().GetByte(a));
+                }
+            }
+            compareBase_.Assign(doc_.Working());
+            view_.ShowCompareList(lines);
+            break;
+        }
+        case CL_Menu_Debug_Window: view_.OpenDebugWindow(); break;
+        case CL_Menu_Debug_EeWindow: view_.OpenEepromWindow(); break;
+        default: break;
+    }
+}
+
+ItemState MainController::CommandState(int cell, int32_t index) {
+    ItemState s;
+    switch (cell) {
+        case CL_Menu_File_Print_Current: s.disabled = sheet_ == nullptr || !sheet_->Printable(); break;
+        case CL_Menu_File_Recent: {
+            const std::string entry = env_.Recent().Entry(index, currentDirectory_);
+            if (entry.empty()) {
+                if (index == 0) s.disabled = true;
+                else s.hidden = true;
+            } else {
+                s.caption = Format("&%d %s", index + 1, entry.c_str());
+            }
+            break;
+        }
+        case CL_Menu_View_FontSize: s.checked = env_.FontSizePercentage() == index; break;
+        case CL_Menu_View_ToolBar: s.checked = env_.ToolbarVisible(); break;
+        case CL_Menu_Port_Com: s.checked = env_.ComPort() == index; break;
+        case CL_Menu_Port_Usb: s.checked = env_.ComPort() > 4; break;
+        case CL_Menu_Port_SpeedHigh: s.checked = (env_.ComSpeedHigh() ? 1 : 0) == index; break;
+        case CL_Menu_Debug_Compare:
+        case CL_Menu_Debug_CorrectComp:
+        case CL_Menu_Debug_25kCheckComp:
+        case CL_Menu_Debug_Window:
+        case CL_Menu_Debug_EeWindow: s.hidden = !maker_; break;
+        default: break;
+    }
+    return s;
+}
+
+// The help overlay lists "cell name=context number" lines; the help file
+// opens at that context, or at its contents for a cell it does not list.
+void MainController::ContextHelp(int, int cell, int32_t) {
+    int context = 0;
+    const std::string name = CellName(cell);
+    for (int i = 0;; ++i) {
+        const std::string line = HelpOverlay().GetText("GI_AppItem_Context_ID", i);
+        if (!line.empty() && line[0] == '#') break;
+        const size_t eq = line.find('=');
+        if (eq != std::string::npos && line.compare(0, eq, name) == 0)
+            context = std::atoi(line.c_str() + eq + 1);
+    }
+    view_.OpenHelp(HelpFile(), context);
+}
+
+bool MainController::AppendChannel(int bank) { return doc_.AppendChannel(bank); }
+
+// ---- Cloning ------------------------------------------------------------------------------
+
+void MainController::ConfigurePort() {
+    const int port = env_.ComPort();
+    cloneManager_->SetPort(port, env_.PortDevice(port));
+    cloneManager_->SetHighSpeed(env_.ComSpeedHigh());
+}
+
+void MainController::CloneRead() {
+    if (SaveChangesPrompt(0) == MsgAnswer::Cancel || cloneManager_->IsBusy()) return;
+    ConfigurePort();
+    clones_->Read([this](int outcome) {
+        if (outcome != 0) return;
+        // The radio's image is now the document: untitled and modified.
+        const int before = doc_.Variant();
+        env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
+        CloseSheet();
+        if (doc_.Variant() != before) BuildTree();
+        PostBankCaptions();
+        Events().Send(ev::kDocumentChanged);
+        RefreshTitle();
+    });
+}
+
+void MainController::CloneWrite() {
+    if (cloneManager_->IsBusy()) return;
+    if (CheckWarnings()) {
+        ShowOverlayMessage("GI_Mess_DataError", MsgIcon::Error);
+        return;
+    }
+    Events().Send(ev::kFinishEdits);
+    ConfigurePort();
+    clones_->Write(maker_, [this](int outcome) {
+        if (outcome == 0) CloseSheet();
+    });
+}
+
+void MainController::CloneInformation() {
+    if (cloneManager_->IsBusy()) return;
+    ConfigurePort();
+    clones_->Information([this](int outcome) {
+        if (outcome == 0) view_.ShowCloneInformation();
+    });
+}
+
+// ---- Events --------------------------------------------------------------------------------
+
+void MainController::OnEvent(void* self, const EventRecord& e) {
+    auto* m = static_cast<MainController*>(self);
+    switch (e.code) {
+        case ev::kStatusText:
+            m->view_.SetStatus(e.Text(), static_cast<uint32_t>(e.arg1), static_cast<uint32_t>(e.arg2));
+            break;
+        case ev::kDocumentChanged: m->RebuildVariableBranches(); break;
+        case ev::kSetCompareBase: m->compareBase_.Assign(m->doc_.Working()); break;
+        case ev::kInsertChannel:
+        case ev::kDeleteChannel: {
+            // The bank that holds the slot grows or shrinks with it.
+            EepromImage& image = m->doc_.Working();
+            const int slot = static_cast<int>(e.arg2);
+            const int bank = BankOfSlot(image, slot);
+            uint32_t flags = 0;
+            ChannelArray channels(image, m->doc_.Defaults(), ChannelKindOf(m->doc_.Variant()));
+            if (e.code == ev::kInsertChannel) {
+                channels.InsertAt(slot, flags);
+                if (bank < kBankCount) SetBankSize(image, bank, BankSize(image, bank) + 1);
+                Events().Send(ev::kChannelAppended);
+            } else {
+                channels.DeleteAt(slot, flags);
+                if (bank < kBankCount) SetBankSize(image, bank, BankSize(image, bank) - 1);
+                Events().Send(ev::kChannelRemoved);
+                Events().Send(ev::kRedrawIndexUp, 0, e.arg2);
+            }
+            m->doc_.RebuildModelData();
+            Events().Send(ev::kViewsRefresh);
+            break;
+        }
+        default: break;
+    }
+}
+
+}  // namespace parlo

@@ -1,0 +1,148 @@
+#pragma once
+// The application's controller: the document and its file, the variant, the
+// hidden maker and extended modes, the navigation tree and the current sheet,
+// and every menu, tool bar and tree command. It implements what cells ask of
+// the application; the main window shows what it decides.
+#include <array>
+#include <list>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/CloneCommands.h"
+#include "app/Document.h"
+#include "app/MainView.h"
+#include "app/ChannelClipboard.h"
+#include "runtime/EventManager.h"
+#include "runtime/Countdown.h"
+#include "app/AppSettings.h"
+#include "cells/CellHost.h"
+#include "platform/Prompts.h"
+#include "cells/CellDispatcher.h"
+#include "sheet/Sheet.h"
+#include "sheet/RadioTree.h"
+
+namespace parlo {
+
+// Events the controller raises or handles.
+namespace ev {
+inline constexpr uint8_t kStatusText = 4;
+inline constexpr uint8_t kSetCompareBase = 8;
+inline constexpr uint8_t kMenuState = 9;
+inline constexpr uint8_t kRedrawAll = 13;
+inline constexpr uint8_t kRedrawIndex = 16;
+inline constexpr uint8_t kRedrawIndexUp = 18;
+inline constexpr uint8_t kFinishEdits = 21;
+inline constexpr uint8_t kWarningsChecked = 23;
+inline constexpr uint8_t kDocumentChanged = 25;
+inline constexpr uint8_t kInsertChannel = 26;
+inline constexpr uint8_t kDeleteChannel = 27;
+inline constexpr uint8_t kViewsRefresh = 29;
+inline constexpr uint8_t kChannelAppended = 30;
+inline constexpr uint8_t kChannelRemoved = 31;
+inline constexpr uint8_t kBankImages = 32;
+inline constexpr uint8_t kBankCaption = 33;
+}  // namespace ev
+
+class MainController : public CellHost {
+public:
+    // The clone manager talks to the serial device of the platform unless
+    // another is given (tests).
+    MainController(AppSettings& env, MainView& view, std::unique_ptr<CloneManager> cloneManager = nullptr);
+    ~MainController() override;
+    MainController(const MainController&) = delete;
+    MainController& operator=(const MainController&) = delete;
+
+    // The window set-up: the variant from the settings, its factory image as
+    // a new document, the tree and the first node's sheet. A factory image
+    // that cannot be read is a program error.
+    void Start(int argc = 0, char** argv = nullptr);
+    // The 50 ms housekeeping: the due warning check, and the selected node's
+    // sheet when none is shown.
+    void Tick();
+
+    Document& Doc() { return doc_; }
+    CellDispatcher& Cells() { return cells_; }
+    RadioTree* Tree() { return tree_.get(); }
+    Sheet* CurrentSheet() { return sheet_.get(); }
+    const std::string& SheetAction() const { return sheetAction_; }
+    bool MakerMode() const { return maker_; }
+    bool ExtendedMode() const { return extended_; }
+    std::string Title();
+
+    // Commands.
+    void New();
+    void OpenDialog();
+    bool Open(const std::string& path);
+    bool SaveAs();
+    bool Save(const std::string& path);
+    // Yes (6), No (7) or Cancel (2); mode 1 when another copy of the file is
+    // meant.
+    MsgAnswer SaveChangesPrompt(int mode);
+    void ChangeModel(int variant, bool ask);
+    bool CloseQuery();
+    void OpenSheet(const std::string& action);
+    void CloseSheet();
+    void SelectNode(TreeNode* node);
+    // The warning check: marks the tree and answers whether any error exists.
+    bool CheckWarnings();
+    // Characters typed in the About box: the hidden-mode words.
+    void TypedCharacter(char c);
+    bool EnableMakerMode();
+    // The clone commands (they finish later, when the radio has answered).
+    void CloneRead();
+    void CloneWrite();
+    void CloneInformation();
+    CloneManager& Cloning() { return *cloneManager_; }
+    const CloneCommands& Clones() const { return *clones_; }
+
+    // CellHost.
+    void RunCommand(int cell, int32_t index, const CellContext& context) override;
+    ItemState CommandState(int cell, int32_t index) override;
+    void RunRowCommand(RowCommand command, CellContext& context, ChannelRecord& record, int first,
+                       int last) override;
+    void ContextHelp(int category, int cell, int32_t index) override;
+    bool AppendChannel(int bank) override;
+    EepromImage& DefaultImage() override { return doc_.Defaults(); }
+    void CellEdited() override;
+    const EepromImage* CompareBase() override { return &compareBase_; }
+
+private:
+    struct SheetPosition {
+        std::string action;
+        int col, row, leftCol, topRow;
+    };
+
+    static void OnEvent(void* self, const EventRecord& event);
+    void SelectModel(int variant);
+    void BuildTree();
+    void RebuildVariableBranches();
+    void PostBankCaptions();
+    void RefreshTitle();
+    void RecordFolder(const std::string& path);
+    std::string HelpFile() const;
+    bool Confirm(const std::string& key);
+    // Port and speed from the settings, for the next clone operation.
+    void ConfigurePort();
+
+    AppSettings& env_;
+    MainView& view_;
+    Document doc_;
+    CellDispatcher cells_{this};
+    ChannelClipboard clipboard_;
+    std::unique_ptr<CloneManager> cloneManager_;
+    std::unique_ptr<CloneCommands> clones_;
+    std::unique_ptr<RadioTree> tree_;
+    std::unique_ptr<Sheet> sheet_;
+    std::string sheetAction_;
+    std::list<SheetPosition> history_;
+    bool maker_ = false;
+    bool extended_ = false;
+    bool deleting_ = false;
+    std::string currentDirectory_;
+    EepromImage compareBase_;  // what the debug lists compare the working image with
+    Countdown warningDelay_;
+    std::string makerWord_, extendedWord_;
+};
+
+}  // namespace parlo

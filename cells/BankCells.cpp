@@ -1,0 +1,120 @@
+// The bank cells: layout option, sizes, flags, names and the counters.
+#include <vector>
+
+#include "runtime/EventManager.h"
+#include "model/BankMap.h"
+#include "cells/CellFamilies.h"
+#include "model/ChannelArray.h"
+#include "model/ChannelMap.h"
+#include "codecs/ListCodec.h"
+#include "model/ModelVariant.h"
+#include "codecs/NumberCodec.h"
+#include "codecs/SegmentText.h"
+#include "cells/BankCaption.h"
+#include "cells/CellDispatcher.h"
+#include "overlay/OverlayFormat.h"
+#include "overlay/OverlayText.h"
+
+namespace parlo {
+
+namespace {
+
+constexpr uint8_t kEvBankCaption = 33;
+
+EepromImage& Image(CellCall& call) { return call.record.Image(); }
+
+void ShowCount(CellCall& call, int count) {
+    call.request().text = std::to_string(count);
+    if (call.request().phase != kPhaseNone) call.ctx.rejected = true;  // shown only
+}
+
+void HandleLayoutOption(CellCall& call) {
+    int on = BankLayoutOption(Image(call)) ? 1 : 0;
+    const CodecResult result = ListCodec(call.request(), on, "GI_Sheet_Sel_Bank_SelBankFree");
+    if (result == CodecResult::Changed) {
+        ResetBankLayout(Image(call), on != 0);
+        call.Changed(kRedrawRow | kRedrawSheet);
+        call.ctx.rebuildSheet = true;
+    }
+    if (result == CodecResult::Rejected) call.ctx.rejected = true;
+}
+
+void HandleBankFlag(CellCall& call) {
+    const int bank = call.index();
+    if (bank < 0 || bank >= kBankCount) {
+        call.request().text = "----";
+        return;
+    }
+    int on = BankFlag(Image(call), bank) ? 1 : 0;
+    const CodecResult result = ListCodec(call.request(), on, "GI_Sheet_Sel_Misc_OnOff2");
+    if (result == CodecResult::Changed) {
+        SetBankFlag(Image(call), bank, on != 0);
+        call.Changed(kRedrawRow | kRedrawSheet);
+    }
+    if (result == CodecResult::Rejected) call.ctx.rejected = true;
+}
+
+void HandleBankSize(CellCall& call) {
+    const int bank = call.index();
+    if (bank < 0 || bank >= kBankCount) return;
+    int size = BankSize(Image(call), bank);
+    NumberParams p;
+    p.minimum = 0;
+    p.maximum = kChannelSlots;
+    p.clamp = true;
+    const CodecResult result = NumberCodec(call.request(), size, p);
+    if (result == CodecResult::Changed && call.host != nullptr) {
+        uint32_t flags = 0;
+        ChannelArray channels(Image(call), call.host->DefaultImage(), ChannelKindOf(call.variant));
+        channels.ResizeBank(bank, size, flags);
+        call.Changed(kRedrawRow | kRedrawSheet);
+        call.ctx.rebuildSheet = true;
+    }
+    if (result == CodecResult::Rejected) call.ctx.rejected = true;
+    call.request().text = std::to_string(BankSize(Image(call), bank));
+}
+
+void HandleBankName(CellCall& call) {
+    std::string& text = call.record.texts[0];
+    std::vector<uint8_t> field(text.begin(), text.end());
+    field.resize(8, ' ');
+    const CodecResult result = SegmentTextCodec(call.request(), field, false);
+    if (result == CodecResult::Changed) {
+        text.assign(field.begin(), field.end());
+        call.StoreRecord();
+        // The tree shows the bank by its name.
+        Events().PostText(kEvBankCaption, 0, call.index(), BankCaption(Image(call), call.index()));
+    }
+    if (result == CodecResult::Rejected) call.ctx.rejected = true;
+}
+
+}  // namespace
+
+std::string BankCaption(const EepromImage& image, int bank) {
+    uint8_t field[8] = {};
+    image.ReadBlock(kAddrBankNames + 8 * bank, field, 8);
+    std::string caption = FormatText(OvlText("GI_AppInd_BankCaption"),
+                                     {static_cast<long long>(bank + 1), SegmentTextForm(field, false)});
+    while (!caption.empty() && caption.back() == ' ') caption.pop_back();
+    return caption;
+}
+
+void RegisterBankCells() {
+    CellDispatcher::Register(CL_Bank_SelBankFree, HandleLayoutOption);
+    CellDispatcher::Register(CL_Bank_SmarTrunk, HandleBankFlag);
+    CellDispatcher::Register(CL_Mch_SmarTrunk, HandleBankFlag);
+    CellDispatcher::Register(CL_Mch_Bank, HandleBankSize);
+    CellDispatcher::Register(CL_Mch_BankText, HandleBankName);
+    CellDispatcher::Register(CL_Mch_Bank_Total,
+                            [](CellCall& c) { ShowCount(c, BanksTotal(Image(c))); });
+    CellDispatcher::Register(CL_Mch_Bank_Left,
+                            [](CellCall& c) { ShowCount(c, FreeChannelSlots(Image(c))); });
+    for (int cell : {CL_Mch_UsedCHs, CL_Bank_UsedQty})
+        CellDispatcher::Register(cell, [](CellCall& c) { ShowCount(c, UsedInBank(Image(c), c.index())); });
+    for (int cell : {CL_Mch_UsedCHs_Total, CL_Bank_UsedTotal})
+        CellDispatcher::Register(cell, [](CellCall& c) { ShowCount(c, UsedInAllBanks(Image(c))); });
+    for (int cell : {CL_Mch_UsedCHs_Left, CL_Bank_UsedLeft})
+        CellDispatcher::Register(cell, [](CellCall& c) { ShowCount(c, RemainingChannels(Image(c))); });
+}
+
+}  // namespace parlo

@@ -1,0 +1,222 @@
+#include "cells/CellDispatcher.h"
+
+#include <mutex>
+
+#include "runtime/EventManager.h"
+#include "model/BankMap.h"
+#include "cells/CellFamilies.h"
+#include "cells/CellNames.h"
+#include "model/ModelVariant.h"
+#include "model/WorkingImage.h"
+
+namespace parlo {
+
+namespace {
+
+constexpr uint8_t kEvBankRange = 28;
+
+std::array<CellHandler, kCellCount>& Handlers() {
+    static std::array<CellHandler, kCellCount> handlers{};
+    return handlers;
+}
+
+void RegisterFamilies() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterFlexCells();
+        RegisterCommandCells();
+        RegisterBankCells();
+        RegisterChannelCells();
+        // The settings first: they give every cell of their families a
+        // "----" display that the record cells then replace.
+        RegisterSettingsCells();
+        RegisterRecordCells();
+        RegisterCloneInfoCells();
+        RegisterEeDebugCells();
+    });
+}
+
+// The popup menu commands and the command code each stands for.
+int CommandOfMenuItem(int cell) {
+    switch (cell) {
+        case CL_PMenu_Edit: return kCommandActivate;
+        case CL_PMenu_Copy: return static_cast<int>(RowCommand::Copy);
+        case CL_PMenu_Paste: return static_cast<int>(RowCommand::Paste);
+        case CL_PMenu_CarryUp: return static_cast<int>(RowCommand::MoveUp);
+        case CL_PMenu_CarryDown: return static_cast<int>(RowCommand::MoveDown);
+        case CL_PMenu_Clear: return static_cast<int>(RowCommand::Clear);
+        case CL_PMenu_Delete: return static_cast<int>(RowCommand::Delete);
+        case CL_PMenu_Insert: return static_cast<int>(RowCommand::Insert);
+        case CL_PMenu_Help: return kCommandContextHelp;
+        default: return 0;
+    }
+}
+
+// The rows a row command may touch for each record kind.
+struct KindRows {
+    int first, last;
+};
+constexpr KindRows kKindRows[20] = {{0, 0},  {0, 63}, {0, 63}, {0, 63}, {0, 63},
+                                    {0, 15}, {0, 7},  {0, 10}, {0, 8},  {1, 8},
+                                    {0, 31}, {0, 14}, {1, 10}, {0, 9},  {0, 0},
+                                    {0, 7},  {0, 31}, {0, 22}, {0, 7},  {0, 31}};
+
+int KindOf(int category, int variant, const CellDesc* parent) {
+    const int kind = RecordKindOfCategory(category);
+    if (kind == kChannelKind) return ChannelKindOf(variant);
+    if (kind == kParentKind)
+        return parent != nullptr ? KindOf(parent->category, variant, nullptr) : 0;
+    return kind;
+}
+
+bool IsRedirectableKey(int key) { return key > 0 && key < 128; }
+
+}  // namespace
+
+void CellCall::StoreRecord() {
+    record.Store();
+    ctx.redrawFlags |= kRedrawRow;
+}
+
+void CellCall::Apply(CodecResult result) {
+    if (result == CodecResult::Changed) StoreRecord();
+    if (result == CodecResult::Rejected) ctx.rejected = true;
+}
+
+void CellDispatcher::Register(int cell, CellHandler handler) {
+    if (cell >= 0 && cell < kCellCount) Handlers()[static_cast<size_t>(cell)] = handler;
+}
+
+CellHandler CellDispatcher::HandlerOf(int cell) {
+    RegisterFamilies();
+    return cell >= 0 && cell < kCellCount ? Handlers()[static_cast<size_t>(cell)] : nullptr;
+}
+
+int CurrentBankShown() {
+    if (!HasEventManager()) return -1;
+    const EventAnswer* answer = Events().Request(kEvBankRange);
+    return answer != nullptr ? static_cast<int>(answer->Ptr1()) : -1;
+}
+
+uint8_t ChannelWarningMarks(const ChannelRecord& r, int cell) {
+    if (r.Kind() != 3 || !r.present || r.Value(Field::MskSig) == 0) return 0;
+    const int32_t moni = r.Value(Field::Moni);
+    const bool warn = (moni != 6 && moni != 7) || r.Value(Field::ChMute) == 0;
+    const bool error = r.Value(Field::Sel) != 1 || r.Value(Field::Call) != 0 ||
+                       r.Value(Field::Ptt) != 0;
+    uint8_t marks = 0;
+    const bool all = cell == FlexMark || cell == CL_Check_Mch || cell == kNoCell;
+    if (warn && (all || cell == CL_Mch_Moni || cell == CL_Mch_CH_Mute)) marks |= kMarkWarning;
+    if (error && (all || cell == CL_Mch_Sel || cell == CL_Mch_Call || cell == CL_Mch_PTT))
+        marks |= kMarkError;
+    return marks;
+}
+
+int CellDispatcher::Handle(CellContext& ctx, int mode) {
+    if (ctx.desc == nullptr || !HasWorkingImage()) return 0;
+    RegisterFamilies();
+    const int variant = CurrentVariant();
+    ctx.redrawFlags = kRedrawCell;
+    ctx.request.text.clear();
+    ctx.request.requestEdit = kEditNone;
+    ctx.warningMarks = 0;
+    ctx.rejected = false;
+
+    // A popup menu choice runs its command on the current cell.
+    int command = ctx.menuItem != nullptr ? CommandOfMenuItem(ctx.menuItem->cell) : 0;
+    if (command == kCommandActivate) {
+        ctx.operation = 13;
+        ctx.request.key = 13;
+        command = 0;
+    }
+
+    CellDesc redirected;
+    const CellDesc& desc = *ctx.desc;
+    const CellDesc* recordDesc = desc.category == CT_PopupMenu && ctx.parent ? ctx.parent : &desc;
+    const int kind = KindOf(desc.category, variant, ctx.parent);
+    ChannelRecord record(WorkingImage());
+    if (kind > 0) {
+        record.Decode(kind, recordDesc->index);
+        ctx.redrawFlags |= kRedrawDecoded;
+    }
+
+    CellCall call{ctx, record, host_, kind, variant};
+    call.drawing = mode == kModeDraw;
+    const bool channelCell = desc.category == CT_Mch || desc.category == CT_Mch_Check ||
+                             (desc.category == CT_PopupMenu && IsChannelKind(kind));
+    if (channelCell || kind == 0) {
+        call.bank = CurrentBankShown();
+        if (call.bank < 0) call.bank = BankOfSlot(WorkingImage(), recordDesc->index);
+        call.bankFirst = BankFirstSlot(WorkingImage(), call.bank);
+        call.bankSize = BankSize(WorkingImage(), call.bank);
+        call.newChannelRow = desc.category == CT_Mch &&
+                             (call.bankSize == 0 || desc.index > call.bankFirst + call.bankSize - 1);
+    }
+    call.mskOn = kind == 3 && record.Value(Field::MskSig) != 0;
+
+    if (command != 0) {
+        if (command == kCommandContextHelp) {
+            if (host_ != nullptr) host_->ContextHelp(desc.category, desc.cell, desc.index);
+        } else if (host_ != nullptr) {
+            int first = kind >= 0 && kind < 20 ? kKindRows[kind].first : 0;
+            int last = kind >= 0 && kind < 20 ? kKindRows[kind].last : 0;
+            if (IsChannelKind(kind)) {
+                first = call.bankFirst;
+                last = call.bankFirst + call.bankSize - 1;
+            }
+            host_->RunRowCommand(static_cast<RowCommand>(command), ctx, record, first, last);
+            ctx.redrawFlags |= kRedrawSheet;
+        }
+        return 0;
+    }
+
+    int cell = desc.cell;
+    const bool emptyRow = desc.category == CT_Mch && (!record.present || call.newChannelRow);
+    if (emptyRow && cell != CL_Mch_No && cell != CL_Mch_Atr && cell != CL_Mch_FreqR) {
+        const int key = call.drawing ? 0 : ctx.request.Key();
+        if (!IsRedirectableKey(key)) {
+            // An empty row shows nothing and takes nothing but a new channel.
+            if (ctx.request.phase != kPhaseNone) ctx.rejected = true;
+            return 0;
+        }
+        // Typing anywhere in an empty row starts the channel's receive
+        // frequency.
+        redirected = desc;
+        redirected.cell = CL_Mch_FreqR;
+        ctx.desc = &redirected;
+        ctx.jump = CellAddress{desc.category, CL_Mch_FreqR, desc.index};
+        cell = CL_Mch_FreqR;
+    }
+
+    if (CellHandler handler = HandlerOf(cell)) handler(call);
+    ctx.desc = &desc;
+    if (ctx.redrawFlags & kRedrawRow) {
+        if (host_ != nullptr && mode == kModeOperate) host_->CellEdited();
+    }
+    if (mode == kModeOperate && ctx.redrawByAddress)
+        ctx.redrawByAddress(CellAddress{desc.category, cell, desc.index}, ctx.redrawFlags);
+    return ctx.request.requestEdit;
+}
+
+int CellDispatcher::HandleKey(const CellDesc& desc, int key, CellContext* answer) {
+    CellContext local;
+    CellContext& ctx = answer != nullptr ? *answer : local;
+    ctx.desc = &desc;
+    ctx.operation = key;
+    ctx.request.key = key;
+    ctx.request.grid = true;
+    return Handle(ctx, kModeOperate);
+}
+
+uint8_t CellDispatcher::WarningMarks(int category, int cell, int32_t index) {
+    CellDesc desc;
+    desc.category = category;
+    desc.cell = cell;
+    desc.index = index;
+    CellContext ctx;
+    ctx.desc = &desc;
+    Handle(ctx, kModeDraw);
+    return ctx.warningMarks;
+}
+
+}  // namespace parlo

@@ -1,0 +1,82 @@
+#pragma once
+// The active cell dispatcher: the one place that knows, for every cell
+// identifier, what the cell shows, how it reacts to keys and pop-up choices,
+// which bytes of the working image it edits and which command it runs.
+// Sheets, menus and the tree only hold cell addresses and ask it.
+#include <array>
+#include <cstdint>
+
+#include "cells/CellHost.h"
+#include "cells/CellIds.h"
+#include "model/ChannelRecord.h"
+#include "cells/CellContext.h"
+
+namespace parlo {
+
+// Warning marks a cell reports.
+inline constexpr uint8_t kMarkWarning = 0x04;
+inline constexpr uint8_t kMarkError = 0x08;
+
+// What a handler works with for one call.
+struct CellCall {
+    CellContext& ctx;
+    ChannelRecord& record;
+    CellHost* host;
+    int kind;      // record kind decoded (0 none)
+    int variant;
+    // The bank whose sheet is shown.
+    int bank = 0;
+    int bankFirst = 0;
+    int bankSize = 0;
+    bool newChannelRow = false;
+    bool mskOn = false;  // Tarn PMR channel with MSK signalling on
+    bool drawing = false;
+
+    CellRequest& request() { return ctx.request; }
+    const CellDesc& desc() const { return *ctx.desc; }
+    int32_t index() const { return ctx.desc->index; }
+    // Stores the record after a change and asks for the row to be redrawn.
+    void StoreRecord();
+    // Applies a codec's result: stores and redraws on a change, reports a
+    // rejection.
+    void Apply(CodecResult result);
+    void Changed(uint16_t flags = kRedrawRow) { ctx.redrawFlags |= flags; }
+};
+
+using CellHandler = void (*)(CellCall& call);
+
+class CellDispatcher {
+public:
+    explicit CellDispatcher(CellHost* host = nullptr) : host_(host) {}
+
+    // The dispatcher entry: mode 0 draws, mode 1 operates. Returns the
+    // request-edit code (1 a pop-up opened, 2 the in-place editor opens).
+    int Handle(CellContext& context, int mode);
+    // Operates a cell with one key (the command line's `key`).
+    int HandleKey(const CellDesc& desc, int key, CellContext* answer = nullptr);
+    // The two mark bits of a cell, handling it once without a key.
+    uint8_t WarningMarks(int category, int cell, int32_t index);
+    // The entry as a sheet installs it.
+    DispatchFunction Entry() {
+        return [this](CellContext& c, int mode) { return Handle(c, mode); };
+    }
+
+    void SetHost(CellHost* host) { host_ = host; }
+    CellHost* Host() const { return host_; }
+
+    // Handlers of the cell families, installed once.
+    static void Register(int cell, CellHandler handler);
+    static CellHandler HandlerOf(int cell);
+
+private:
+    CellHost* host_;
+};
+
+// The bank shown by the channel bank sheet (asked through the event bus),
+// or -1 when none answers.
+int CurrentBankShown();
+
+// Warning marks of a Tarn PMR channel with MSK signalling on, for a cell.
+uint8_t ChannelWarningMarks(const ChannelRecord& record, int cell);
+
+}  // namespace parlo

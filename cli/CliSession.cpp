@@ -1,0 +1,68 @@
+#include "cli/CliSession.h"
+
+#include <cstdio>
+
+#include "app/AppSettings.h"
+#include "clone/CloneFileOps.h"
+#include "cells/CellNames.h"
+#include "model/ModelVariant.h"
+
+namespace parlo::cli {
+
+CliPrompts::CliPrompts(bool yes) : yes_(yes), previous_(SetPrompts(this)) {}
+
+CliPrompts::~CliPrompts() { SetPrompts(previous_); }
+
+MsgAnswer CliPrompts::Message(const std::string&, const std::string& text, MsgIcon,
+                              MsgButtons buttons) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    if (buttons == MsgButtons::Ok) {
+        ++refusals;
+        return MsgAnswer::Ok;
+    }
+    if (yes_) return buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+    ++refusals;
+    std::fprintf(stderr, "(not confirmed: give --yes to answer yes)\n");
+    return MsgAnswer::Cancel;
+}
+
+void CliHost::RunCommand(int cell, int32_t, const CellContext&) {
+    std::fprintf(stderr, "%s runs only in the desktop program.\n", CellName(cell).c_str());
+    ++prompts_.refusals;
+}
+
+void CliHost::RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) {
+    std::fprintf(stderr, "Row commands run only in the desktop program.\n");
+    ++prompts_.refusals;
+}
+
+CliSession::CliSession(bool yes)
+    : previousEvents_(SetEventManager(&events_)), prompts_(yes), host_(doc_, prompts_) {}
+
+CliSession::~CliSession() { SetEventManager(previousEvents_); }
+
+int CliSession::Open(const std::string& path) {
+    std::string failed;
+    if (!doc_.SelectModel(CurrentVariant(), &failed)) {
+        std::fprintf(stderr, "Cannot open '%s'.\n", failed.c_str());
+        return kFileErrOpen;
+    }
+    doc_.NewFromDefaults();
+    EepromImage loaded;
+    if (const uint8_t code = OpenCloneFile(path, doc_.Working(), &loaded); code != kFileOk)
+        return code;
+    doc_.Working().Assign(loaded);
+    if (!doc_.AfterLoad()) return kFileErrOpen;
+    doc_.SetFileName(path);
+    doc_.MarkUnmodified();
+    return kFileOk;
+}
+
+int CliSession::Save(const std::string& path) {
+    doc_.PrepareImage(doc_.Working(), PackMode::Save);
+    const uint8_t code = SaveCloneFile(path, doc_.Working());
+    if (code == kFileOk) doc_.MarkUnmodified();
+    return code;
+}
+
+}  // namespace parlo::cli

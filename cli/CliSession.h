@@ -1,0 +1,72 @@
+#pragma once
+// What a parlo-cli command that works on a document sets up: the event bus,
+// a document, the file loaded into it as File > Open does, and headless
+// stand-ins for the message boxes and the application's commands.
+#include <string>
+
+#include "app/Document.h"
+#include "runtime/EventManager.h"
+#include "cells/CellHost.h"
+#include "platform/Prompts.h"
+
+namespace parlo::cli {
+
+// Messages go to stderr and count as a refusal; questions are answered yes
+// only when the command line said so (--yes).
+class CliPrompts : public Prompts {
+public:
+    explicit CliPrompts(bool yes);
+    ~CliPrompts() override;
+    MsgAnswer Message(const std::string& caption, const std::string& text, MsgIcon icon,
+                      MsgButtons buttons) override;
+    int refusals = 0;
+
+private:
+    bool yes_;
+    Prompts* previous_;
+};
+
+// Cells run headless: commands that need the desktop are refused.
+class CliHost : public CellHost {
+public:
+    CliHost(Document& doc, CliPrompts& prompts) : doc_(doc), prompts_(prompts) {}
+    void RunCommand(int cell, int32_t index, const CellContext& context) override;
+    void RunRowCommand(RowCommand command, CellContext& context, ChannelRecord& record, int first,
+                       int last) override;
+    void ContextHelp(int, int, int32_t) override {}
+    bool AppendChannel(int bank) override { return doc_.AppendChannel(bank); }
+    EepromImage& DefaultImage() override { return doc_.Defaults(); }
+    void CellEdited() override { doc_.RebuildModelData(); }
+
+private:
+    Document& doc_;
+    CliPrompts& prompts_;
+};
+
+class CliSession {
+public:
+    explicit CliSession(bool yes = false);
+    ~CliSession();
+    CliSession(const CliSession&) = delete;
+    CliSession& operator=(const CliSession&) = delete;
+
+    Document& Doc() { return doc_; }
+    CliHost& Host() { return host_; }
+    // Message boxes shown and questions not confirmed so far.
+    int Refusals() const { return prompts_.refusals; }
+
+    // Loads FILE as the Open command does, then the post-load processing.
+    // Returns the file error code (its message shown on stderr).
+    int Open(const std::string& path);
+    // Saves the document as the Save command does.
+    int Save(const std::string& path);
+
+private:
+    EventManager events_;
+    EventManager* previousEvents_;
+    Document doc_;
+    CliPrompts prompts_;
+    CliHost host_;
+};
+
+}  // namespace parlo::cli

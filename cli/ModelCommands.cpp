@@ -1,0 +1,174 @@
+// parlo-cli new / channels: a variant's factory image as a new document, and
+// the memory channels of a clone file.
+#include <cctype>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "clone/CloneFileOps.h"
+#include "clone/ContentValidation.h"
+#include "model/BankMap.h"
+#include "model/ChannelMap.h"
+#include "model/ChannelRecord.h"
+#include "model/ModelVariant.h"
+#include "model/PackedLayout.h"
+#include "platform/ProgramInfo.h"
+#include "overlay/OverlayText.h"
+
+namespace parlo::cli {
+
+namespace {
+
+constexpr const char* kVariantNames[kVariantCount] = {"lmr", "pmr", "pmrt", "dpmr446"};
+
+int VariantByName(std::string name) {
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (int v = 0; v < kVariantCount; ++v) {
+        if (name == kVariantNames[v]) return v;
+    }
+    return -1;
+}
+
+int UsageError(const char* command, const char* synopsis, const std::string& why) {
+    std::fprintf(stderr, "parlo-cli %s: %s\nUsage: parlo-cli %s\n", command, why.c_str(), synopsis);
+    return kExitUsage;
+}
+
+constexpr const char* kNewSynopsis = "new --variant lmr|pmr|pmrt|dpmr446 -o FILE";
+
+// New: the variant's initial file as the default image, unpacked in full,
+// copied to the working image and rebuilt; then saved as Save does.
+int RunNew(const ParsedArgs& args) {
+    const auto variantName = args.Value("--variant");
+    const auto out = args.Value("-o");
+    if (!variantName) return UsageError("new", kNewSynopsis, "--variant is required");
+    if (!out) return UsageError("new", kNewSynopsis, "-o FILE is required");
+    const int variant = VariantByName(*variantName);
+    if (variant < 0)
+        return UsageError("new", kNewSynopsis, "unknown variant '" + *variantName + "'");
+
+    const std::string initial = DataDir() + OvlText("GI_App_InitialFile", variant);
+    EepromImage defaults;
+    defaults.SetSize(kImageSize);
+    if (const uint8_t code = ReadInitialFile(initial, defaults); code != kFileOk) {
+        std::fprintf(stderr, "Cannot open '%s'.\n", initial.c_str());
+        return code;
+    }
+    UnpackFull(defaults);
+    EepromImage working;
+    working.Assign(defaults);
+    Pack(working, PackMode::Rebuild, variant);
+    Pack(working, PackMode::Save, variant);
+    return SaveCloneFile(*out, working);
+}
+
+std::string Frequency(int32_t hz) {
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%d.%06d", hz / 1000000, hz % 1000000);
+    return buf;
+}
+
+// A plain reading of a tone field until the tone lists are at hand.
+std::string ToneText(const Tone& t) {
+    char buf[24];
+    if (!t.on) return "off";
+    if (t.dtcs) {
+        std::snprintf(buf, sizeof buf, "DTCS %03o%c", t.dtcsCode, t.inverted ? 'I' : 'N');
+    } else {
+        std::snprintf(buf, sizeof buf, "CTCSS %d", t.ctcss);
+    }
+    return buf;
+}
+
+// The radio's characters outside printable ASCII show as '.'.
+std::string NameText(const std::string& name) {
+    std::string s;
+    for (char c : name) s.push_back(c >= 0x20 && c <= 0x7E ? c : '.');
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+std::string CsvField(const std::string& s) {
+    if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
+    std::string q = "\"";
+    for (char c : s) {
+        if (c == '"') q += '"';
+        q += c;
+    }
+    return q + '"';
+}
+
+int RunChannels(const ParsedArgs& args) {
+    EepromImage working;
+    working.SetSize(kImageSize);
+    working.SetByte(kAddrMapRevision, kMapRevision);
+    EepromImage image;
+    if (const uint8_t code = OpenCloneFile(args.Operands()[0], working, &image); code != kFileOk)
+        return code;
+    Unpack(image);
+    const int kind = ChannelKindOf(VariantFromImage(image));
+    const bool csv = args.Has("--csv");
+    if (csv) std::printf("Channel,RX frequency,TX frequency,RX tone,TX tone,Name,Attributes\r\n");
+
+    ChannelRecord record(image);
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        const int first = BankFirstSlot(image, bank);
+        for (int pos = 0; pos < BankSize(image, bank); ++pos) {
+            record.Decode(kind, first + pos);
+            if (!record.present) continue;
+            char number[16];
+            std::snprintf(number, sizeof number, "%d-%3d", bank + 1, pos + 1);
+            const std::vector<std::string> cells = {number,
+                                                    Frequency(record.Value(Field::RxFreq)),
+                                                    Frequency(record.Value(Field::TxFreq)),
+                                                    ToneText(record.tones[0]),
+                                                    ToneText(record.tones[1]),
+                                                    NameText(record.texts[0]),
+                                                    record.AttributeLetters()};
+            if (csv) {
+                std::string line;
+                for (const std::string& c : cells) line += (line.empty() ? "" : ",") + CsvField(c);
+                std::printf("%s\r\n", line.c_str());
+            } else {
+                std::string line;
+                char col[48];
+                for (size_t i = 0; i + 1 < cells.size(); ++i) {
+                    std::snprintf(col, sizeof col, "%-*s", i == 0 ? 6 : (i < 3 ? 11 : 10),
+                                  cells[i].c_str());
+                    line += col;
+                    line += ' ';
+                }
+                line += cells.back();
+                while (!line.empty() && line.back() == ' ') line.pop_back();
+                std::printf("%s\n", line.c_str());
+            }
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::vector<Command> ModelCommands() {
+    return {
+        {"new",
+         kNewSynopsis,
+         "Write a new document of a variant (its factory default image) to FILE, as File > New "
+         "then File > Save do; exit with the file error code.",
+         {{"--variant", nullptr, true}, {"-o", "--output", true}},
+         0,
+         0,
+         RunNew},
+        {"channels",
+         "channels FILE [--csv]",
+         "Load a clone file as File > Open does and list its channels: number, RX and TX "
+         "frequency, RX and TX tone, name, attributes (A, B, E).",
+         {{"--csv", nullptr, false}},
+         1,
+         1,
+         RunChannels},
+    };
+}
+
+}  // namespace parlo::cli

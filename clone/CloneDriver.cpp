@@ -1,0 +1,587 @@
+#include "clone/CloneDriver.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "runtime/TimerTask.h"
+#include "clone/CloneFrames.h"
+
+namespace parlo {
+
+namespace {
+
+// The states of an operation.
+enum : int32_t {
+    kIdle = 0,
+    kStart = 2,
+    kScript = 3,
+    kOpenData = 4,
+    kIdentifyRequest = 5,
+    kWaitIdentity = 6,
+    kReadRequest = 7,
+    kReceiveData = 8,
+    kWriteRequest = 9,
+    kWaitReady = 10,
+    kSendData = 11,
+    kWaitBlockAck = 12,
+    kSendEnd = 13,
+    kWaitWriteResult = 14,
+    kFinishing = 15,
+    kDone = 16,
+};
+
+bool IsDecimalPair(uint8_t b) {
+    return (b >> 4) <= 9 && (b & 0x0F) <= 9;
+}
+
+}  // namespace
+
+CloneDriver::CloneDriver(std::unique_ptr<SerialDevice> device, Scheduler& s)
+    : comm_(std::move(device), s), task_(new TimerTask(s)) {}
+
+CloneDriver::~CloneDriver() {
+    TimerTask::Dispose(task_);
+}
+
+void CloneDriver::SetCodes(int32_t code1, int32_t code2) {
+    code1_ = code1;
+    code2_ = code2;
+}
+
+void CloneDriver::SetPort(int32_t port, std::string device, std::string dataSettings) {
+    port_ = port;
+    device_ = std::move(device);
+    dataSettings_ = std::move(dataSettings);
+}
+
+void CloneDriver::SetDataPreamble(int32_t later, int32_t first) {
+    laterDataPreamble_ = later;
+    firstDataPreamble_ = first;
+}
+
+void CloneDriver::SetHandshake(int32_t interval, int32_t offset) {
+    if (interval > 0) handshakeInterval_ = interval;
+    if (offset > 0) handshakeOffset_ = offset;
+}
+
+void CloneDriver::SetStepTimeout(int32_t ms) {
+    if (ms > 0) stepTimeout_ = ms;
+}
+
+void CloneDriver::SetReadyTimeout(int32_t ms) {
+    if (ms > 0) readyTimeout_ = ms;
+}
+
+bool CloneDriver::StartIdentify(Completion completion) {
+    return Start(kOpIdentify, std::move(completion));
+}
+
+bool CloneDriver::StartRead(const RangeList& ranges, Completion completion) {
+    if (IsBusy()) return false;
+    ranges_ = ranges;
+    return Start(kOpRead, std::move(completion));
+}
+
+bool CloneDriver::StartWrite(const EepromImage& image, const RangeList& ranges,
+                             Completion completion) {
+    if (IsBusy()) return false;
+    ranges_ = ranges;
+    return Start(kOpWrite, std::move(completion), &image);
+}
+
+bool CloneDriver::Start(CloneOperation op, Completion completion, const EepromImage* image) {
+    if (IsBusy()) return false;
+    result_ = std::make_unique<CloneResult>();
+    result_->operation = op;
+    result_->code1 = code1_;
+    result_->code2 = code2_;
+    if (image != nullptr) {
+        result_->image.Assign(*image);
+    } else {
+        result_->image.SetSize(imageSize_);
+    }
+    // Only the ranges inside the image count, up to the closing pair.
+    RangeList valid;
+    ForEachRange(ranges_, result_->image, [&](int32_t first, int32_t last) {
+        valid.push_back({first, last});
+    });
+    valid.push_back(kRangeListEnd);
+    ranges_ = std::move(valid);
+    range_ = 0;
+    address_ = ranges_.front().first;
+    operation_ = op;
+    completion_ = std::move(completion);
+    byteCounter_ = frameCount_ = dataCounter_ = 0;
+    receive_.Clear();
+    frame_.Clear();
+    echo_.Clear();
+    settling_ = false;
+    state_ = kStart;
+    task_->SetCallback(StepTask, this);
+    task_->SetPeriod(kStepPeriodMs);
+    return true;
+}
+
+void CloneDriver::StepTask(void* self, TimerTask*) {
+    auto* d = static_cast<CloneDriver*>(self);
+    if (d->state_ == kIdle) return;
+    d->Step();
+    if (d->comm_.WriteError()) {
+        d->result_->status = kCloneShortWrite;
+        d->state_ = kDone;
+    }
+    if (d->state_ == kDone) d->Finish();
+}
+
+int32_t CloneDriver::TimeoutFor(int32_t state) const {
+    switch (state) {
+        case kScript:
+            return script_.empty() ? stepTimeout_ : scriptTimeout_;
+        case kWaitIdentity:
+            return identityTimeout_;
+        case kWaitReady:
+            return readyTimeout_;
+        case kWaitWriteResult:
+            return endTimeout_;
+        default:
+            return stepTimeout_;
+    }
+}
+
+void CloneDriver::Step() {
+    if (settling_) {
+        if (settle_.Remaining() > 0) return;
+        settling_ = false;
+        DiscardInput();
+        stopwatch_.Start(static_cast<uint32_t>(TimeoutFor(state_)));
+    }
+    int32_t next = state_ + 1;
+    bool progress = true;
+    const bool expired = stopwatch_.Remaining() == 0;
+
+    bool awaitingEcho = false;
+    bool echoFailed = false;
+    if (echoCheck_) {
+        if (state_ != kFinishing && echo_.Length() > 0) {
+            progress = false;
+            ReadPort();
+            while (echo_.Length() > 0 && receive_.Length() > 0) {
+                if (echo_.At(0) != receive_.At(0)) {
+                    result_->status = kCloneEcho;
+                    echoFailed = true;
+                    break;
+                }
+                echo_.PopFront();
+                receive_.PopFront();
+                progress = true;
+            }
+            if (echo_.Length() == 0) echo_.Clear();
+        }
+        // Finishing never waits for an echo that will not come.
+        if (state_ != kFinishing) {
+            awaitingEcho = echo_.Length() > (state_ == kSendData ? kEchoSlack : 0);
+        }
+    } else {
+        echo_.Clear();
+    }
+
+    if (echoFailed) {
+        next = kFinishing;
+    } else if (awaitingEcho) {
+        next = state_;
+    } else {
+        Act(next, progress);
+    }
+
+    if (next != state_) progress = true;
+    if (progress) {
+        stopwatch_.Start(static_cast<uint32_t>(TimeoutFor(next)));
+    } else if (expired) {
+        if (state_ == kFinishing) {
+            // Output that never leaves must not hold the operation open.
+            next = kDone;
+        } else {
+            next = kFinishing;
+            result_->status = (echoCheck_ && echo_.Length() > 0) ? kCloneEcho : kCloneTimeout;
+        }
+    }
+    if (receive_.Length() > ByteQueue::kCompactThreshold) receive_.Compact();
+    if (echo_.Length() > ByteQueue::kCompactThreshold) echo_.Compact();
+    state_ = next;
+}
+
+void CloneDriver::Act(int32_t& next, bool& progress) {
+    switch (state_) {
+        case kStart:
+            break;
+        case kScript:
+            progress = false;
+            RunScriptSegment(next);
+            break;
+        case kOpenData:
+            if (Reopen(dataSettings_)) {
+                next = operation_ == kOpIdentify ? kIdentifyRequest
+                       : operation_ == kOpRead   ? kReadRequest
+                                                 : kWriteRequest;
+            } else {
+                next = kFinishing;
+            }
+            break;
+        case kIdentifyRequest:
+            SendRequest(kCmdIdentify);
+            next = kWaitIdentity;
+            break;
+        case kWaitIdentity:
+            progress = false;
+            WaitAnswer(next, &CloneDriver::JudgeIdentity);
+            break;
+        case kReadRequest:
+            SendRequest(kCmdRead);
+            next = kReceiveData;
+            break;
+        case kReceiveData:
+            progress = false;
+            ReceiveData(next, progress);
+            break;
+        case kWriteRequest:
+            SendRequest(kCmdWrite);
+            next = waitForReady_ ? kWaitReady : kSendData;
+            break;
+        case kWaitReady:
+        case kWaitBlockAck:
+            progress = false;
+            WaitReady(next);
+            break;
+        case kSendData:
+            progress = false;
+            SendData(next, progress);
+            break;
+        case kSendEnd: {
+            ByteQueue end;
+            AppendEndFrame(end, true, countInEndFrame_ ? frameCount_ : -1);
+            Send(end);
+            frame_.Clear();
+            next = kWaitWriteResult;
+            break;
+        }
+        case kWaitWriteResult:
+            progress = false;
+            WaitAnswer(next, &CloneDriver::JudgeWriteResult);
+            break;
+        case kFinishing:
+            progress = false;
+            next = comm_.PendingOutput() > 0 ? kFinishing : kDone;
+            break;
+        default:
+            next = kIdle;
+            break;
+    }
+}
+
+void CloneDriver::Finish() {
+    comm_.Close();
+    state_ = kIdle;
+    task_->SetPeriod(-1);
+    receive_.Clear();
+    frame_.Clear();
+    echo_.Clear();
+    std::unique_ptr<CloneResult> result = std::move(result_);
+    Completion completion = std::move(completion_);
+    completion_ = nullptr;
+    // The completion may start the next operation at once.
+    if (completion) completion(*result);
+}
+
+// One segment per step: "(settings)" reopens the port, anything else up to
+// the next "(" is hexadecimal text to send.
+void CloneDriver::RunScriptSegment(int32_t& next) {
+    if (!script_.empty()) {
+        if (script_.front() == '(') {
+            const size_t close = script_.find(')');
+            const std::string settings =
+                script_.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+            script_.erase(0, close == std::string::npos ? script_.size() : close + 1);
+            if (!Reopen(settings)) {
+                script_.clear();
+                next = kFinishing;
+                return;
+            }
+        } else {
+            const size_t open = script_.find('(');
+            Send(HexToBytes(std::string_view(script_).substr(0, open)));
+            script_.erase(0, open == std::string::npos ? script_.size() : open);
+        }
+    }
+    if (!script_.empty() || comm_.PendingOutput() > 0) next = kScript;
+}
+
+bool CloneDriver::Reopen(const std::string& settings) {
+    comm_.Close();
+    if (!comm_.Open(port_, device_, settings)) {
+        result_->status = kClonePortOpen;
+        result_->portFailure = comm_.LastOpenFailure();
+        return false;
+    }
+    settling_ = true;
+    settle_.Start(kSettleMs);
+    return true;
+}
+
+void CloneDriver::DiscardInput() {
+    for (int32_t total = 0; total < 65535;) {
+        const int32_t n = comm_.Read(readBuffer_, kReadChunk);
+        if (n <= 0) break;
+        total += n;
+    }
+}
+
+void CloneDriver::ReadPort() {
+    const int32_t n = comm_.Read(readBuffer_, kReadChunk);
+    if (n <= 0) return;
+    receive_.AppendBytes(readBuffer_, n);
+    byteCounter_ += n;
+}
+
+void CloneDriver::Send(const ByteQueue& bytes) {
+    if (bytes.Length() == 0) return;
+    comm_.Write(bytes.Data(), bytes.Length());
+    if (echoCheck_) echo_.Append(bytes);
+    byteCounter_ += bytes.Length();
+}
+
+void CloneDriver::SendRequest(uint8_t command) {
+    ByteQueue request;
+    request.AppendFill(kFrameStart, requestPreamble_);
+    AppendFrameHead(request, true, command);
+    AppendCodes(request, code1_, code2_);
+    request.PushBack(kFrameEnd);
+    Send(request);
+    frame_.Clear();
+}
+
+bool CloneDriver::Assemble(uint8_t byte) {
+    if (byte == kFrameStart) {
+        frame_.Clear();
+        frame_.PushBack(byte);
+        return false;
+    }
+    if (frame_.Length() == 0) return false;
+    if (byte == kFrameEnd) return true;
+    frame_.PushBack(byte);
+    return false;
+}
+
+// Identity answer and write result: the last frame completed in this poll
+// is judged; a runaway partial frame counts as an invalid one.
+void CloneDriver::WaitAnswer(int32_t& next, bool (CloneDriver::*judge)()) {
+    next = state_;
+    ReadPort();
+    ByteQueue last;
+    bool complete = false;
+    while (receive_.Length() > 0) {
+        if (Assemble(static_cast<uint8_t>(receive_.PopFront()))) {
+            last.Assign(frame_);
+            frame_.Clear();
+            complete = true;
+        } else if (frame_.Length() > kMaxAnswerFrame) {
+            frame_.Clear();
+            last.AssignBytes("\0", 1);
+            complete = true;
+        }
+    }
+    if (!complete) return;
+    frame_.Assign(last);
+    if (!(this->*judge)()) {
+        result_->status = state_ == kWaitIdentity ? kCloneFrame : kCloneWriteUnconfirmed;
+    }
+    frame_.Clear();
+    next = kFinishing;
+}
+
+bool CloneDriver::JudgeIdentity() {
+    const ByteQueue& f = frame_;
+    if (f.Length() < 8 || f.At(0) != kFrameStart || f.At(1) != kFromRadio[0] ||
+        f.At(2) != kFromRadio[1] || f.At(3) != kCmdIdentity)
+        return false;
+    for (int32_t i = 4; i < 8; ++i) {
+        if (!IsDecimalPair(f.At(i))) return false;
+    }
+    result_->code1 = (f.At(4) << 8) | f.At(5);
+    result_->code2 = (f.At(6) << 8) | f.At(7);
+    result_->identity.AssignBytes(f.Data() + 8, f.Length() - 8);
+    result_->status = kCloneOk;
+    return true;
+}
+
+bool CloneDriver::JudgeWriteResult() {
+    static constexpr uint8_t kConfirmed[] = {kFrameStart, kFromRadio[0], kFromRadio[1],
+                                             kCmdWriteResult, 0x00};
+    if (frame_.Length() != 5 || std::memcmp(frame_.Data(), kConfirmed, 5) != 0) return false;
+    result_->status = kCloneOk;
+    return true;
+}
+
+void CloneDriver::ReceiveData(int32_t& next, bool& progress) {
+    next = state_;
+    ReadPort();
+    while (receive_.Length() > 0) {
+        const bool complete = Assemble(static_cast<uint8_t>(receive_.PopFront()));
+        uint8_t status = kCloneOk;
+        bool ended = false;
+        if (complete) {
+            const ByteQueue& f = frame_;
+            if (f.Length() < 12 || f.Length() > 522 || f.At(1) != kFromRadio[0] ||
+                f.At(2) != kFromRadio[1]) {
+                status = kCloneFrame;
+            } else if (f.At(3) == kCmdData) {
+                status = CheckDataFrame();
+                if (status == kCloneOk) progress = true;
+            } else if (f.At(3) == kCmdEnd) {
+                status = CheckEndFrame();
+                ended = true;
+            } else {
+                status = kCloneFrame;
+            }
+            frame_.Clear();
+        } else if (frame_.Length() > kMaxDataFrame) {
+            status = kCloneFrame;
+        }
+        if (status != kCloneOk || ended) {
+            result_->status = status;
+            next = kFinishing;
+            return;
+        }
+    }
+}
+
+uint8_t CloneDriver::CheckDataFrame() {
+    const int32_t chars = frame_.Length() - 4;
+    // Texts whose length has bit 1 set (odd data counts) are refused, and
+    // so is an unpaired last digit.
+    if ((chars & 2) != 0 || (chars & 1) != 0) return kCloneFrame;
+    ByteQueue decoded;
+    for (int32_t i = 0; i < chars; i += 2) {
+        const int hi = StrictHexDigit(frame_.At(4 + i));
+        const int lo = StrictHexDigit(frame_.At(5 + i));
+        if (hi < 0 || lo < 0) return kCloneFrame;
+        decoded.PushBack(static_cast<uint8_t>(hi << 4 | lo));
+    }
+    if (decoded.Length() < 4) return kCloneFrame;
+    const int32_t n = decoded.At(2);
+    if (decoded.Length() != n + 4) return kCloneFrame;
+    uint32_t sum = 0;
+    for (int32_t i = 0; i < decoded.Length(); ++i) sum += decoded.At(i);
+    if (sum % 256 != 0) return kCloneFrame;
+    const int32_t address = decoded.At(0) << 8 | decoded.At(1);
+    EepromImage& image = result_->image;
+    if (n > 0 && (address + n > imageSize_ || !image.IsValidAddress(address + n - 1)))
+        return kCloneAddress;
+    image.WriteBlock(address, decoded.Data() + 3, n);
+    ByteQueue& map = result_->received;
+    const int32_t mapLength = (address + n + 7) / 8;
+    if (map.Length() < mapLength) map.AppendFill(0, mapLength - map.Length());
+    for (int32_t a = address; a < address + n; ++a)
+        map.At(a / 8) |= static_cast<uint8_t>(1 << a % 8);
+    dataCounter_ += n;
+    ++frameCount_;
+    return kCloneOk;
+}
+
+uint8_t CloneDriver::CheckEndFrame() {
+    if (frame_.Length() != 4 + kEndFrameTextLength + 2 ||
+        std::memcmp(frame_.Data() + 4, kEndFrameText, kEndFrameTextLength) != 0)
+        return kCloneFrame;
+    ByteQueue count;
+    AppendHex(count, static_cast<uint8_t>(frameCount_ & 0xFF));
+    if (std::memcmp(frame_.Data() + 4 + kEndFrameTextLength, count.Data(), 2) != 0)
+        return kCloneFrameCount;
+    return Coverage();
+}
+
+uint8_t CloneDriver::Coverage() const {
+    const int32_t length = (imageSize_ + 7) / 8;
+    ByteQueue& received = result_->received;
+    if (received.Length() > length) return kCloneAddress;
+    received.AppendFill(0, length - received.Length());
+    ByteQueue wanted;
+    wanted.AppendFill(0, length);
+    for (const AddrRange& r : ranges_) {
+        if (r.first > r.last) break;
+        for (int32_t a = r.first; a <= r.last; ++a)
+            wanted.At(a / 8) |= static_cast<uint8_t>(1 << a % 8);
+    }
+    if (length == 0 || std::memcmp(received.Data(), wanted.Data(), length) == 0) return kCloneOk;
+    for (int32_t i = 0; i < length; ++i) {
+        if ((received.At(i) & ~wanted.At(i)) != 0) return kCloneAddress;
+    }
+    return kCloneCoverage;
+}
+
+void CloneDriver::WaitReady(int32_t& next) {
+    next = state_;
+    ReadPort();
+    const int b = receive_.PopFront();
+    if (b == kReadyByte) {
+        next = kSendData;
+    } else if (b == kRefusalByte) {
+        result_->status = kCloneFrame;
+        next = kFinishing;
+    }
+}
+
+bool CloneDriver::AtRangesEnd() const {
+    const AddrRange& r = ranges_[range_];
+    return r.first > r.last;
+}
+
+bool CloneDriver::AtHandshakePoint() const {
+    return !AtRangesEnd() && address_ != ranges_[range_].first && handshakeInterval_ != 0 &&
+           address_ % handshakeInterval_ == handshakeOffset_;
+}
+
+void CloneDriver::BuildDataFrame() {
+    const AddrRange& r = ranges_[range_];
+    const int32_t n = std::min(blockSize_ - address_ % blockSize_, r.last - address_ + 1);
+    frame_.AppendFill(kFrameStart, frameCount_ == 0 ? firstDataPreamble_ : laterDataPreamble_);
+    uint8_t data[256];
+    result_->image.ReadBlock(address_, data, n);
+    AppendDataFrame(frame_, true, address_, data, n);
+    ++frameCount_;
+    address_ += n;
+    dataCounter_ += n;
+}
+
+// Up to eight frames a step. A frame that is held back because the port
+// still has much to send is sent first on a later step; when it ends at a
+// handshake point nothing more is built before the radio's 0xFB, so that
+// byte can never arrive where an echo is expected.
+void CloneDriver::SendData(int32_t& next, bool& progress) {
+    next = state_;
+    for (int32_t i = 0; i < kMaxFramesPerStep; ++i) {
+        const bool held = frame_.Length() > 0;
+        if (AtRangesEnd() && !held) {
+            if (comm_.PendingOutput() == 0) next = kSendEnd;
+            return;
+        }
+        if (!held || !(AtHandshakePoint() || AtRangesEnd())) {
+            if (address_ > ranges_[range_].last) {
+                ++range_;
+                address_ = ranges_[range_].first;
+            } else {
+                BuildDataFrame();
+            }
+        }
+        if (frame_.Length() == 0 ||
+            comm_.PendingOutput() > 4 * static_cast<uint32_t>(frame_.Length()))
+            return;
+        Send(frame_);
+        frame_.Clear();
+        progress = true;
+        if (AtHandshakePoint()) {
+            next = kWaitBlockAck;
+            return;
+        }
+    }
+}
+
+}  // namespace parlo

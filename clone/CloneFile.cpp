@@ -1,0 +1,222 @@
+#include "clone/CloneFile.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/Fatal.h"
+#include "platform/Prompts.h"
+#include "platform/SafeFile.h"
+#include "overlay/OverlayText.h"
+
+namespace parlo {
+
+namespace {
+
+constexpr const char* kFileErrorKeys[] = {
+    "",
+    "GI_Mess_FileErr_FileOpen",
+    "GI_Mess_FileErr_FileAccess",
+    "GI_Mess_FileErr_Model",
+    "GI_Mess_FileErr_Extra",
+    "GI_Mess_FileErr_MapRev",
+    "GI_Mess_FileErr_Format",
+    "GI_Mess_FileErr_Coverage",
+    "GI_Mess_FileErr_Data",
+    "GI_Mess_FileErr_Newer",
+};
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+int HexField(const std::string& s, size_t at, size_t digits) {
+    int v = 0;
+    for (size_t i = 0; i < digits; ++i) v = v * 16 + HexValue(s[at + i]);
+    return v;
+}
+
+// Reads one line of at most `limit` characters. A CR before the LF, or at
+// the very end of the file, is part of the line end. Returns false at the end
+// of the file; *ended tells whether a line end closed the line.
+bool ReadLine(std::FILE* f, size_t limit, std::string* line, bool* ended) {
+    line->clear();
+    *ended = false;
+    int c;
+    while (line->size() < limit && (c = std::fgetc(f)) != EOF) {
+        if (c == '\n') {
+            *ended = true;
+            break;
+        }
+        line->push_back(static_cast<char>(c));
+    }
+    if (line->empty() && !*ended) return false;
+    if (!line->empty() && line->back() == '\r' && (*ended || std::feof(f))) {
+        line->pop_back();
+        *ended = true;
+    }
+    return true;
+}
+
+}  // namespace
+
+const char* FileErrorKey(int code) {
+    return (code >= 1 && code <= 9) ? kFileErrorKeys[code] : "";
+}
+
+std::string FileErrorText(int code) {
+    if (code < 1 || code > 9) return {};
+    const std::string headline = MainOverlay().TryGetText("GI_Mess_FileErr_Headline").value_or("");
+    const std::string reason = MainOverlay().TryGetText(FileErrorKey(code)).value_or("");
+    return headline + "\n\n" + reason;
+}
+
+void ShowFileError(int code) {
+    if (code < 1 || code > 9) return;
+    prompts().Message(MainOverlay().TryGetText("GI_Sys_AppTitle").value_or(""),
+                      FileErrorText(code), MsgIcon::Warning, MsgButtons::Ok);
+}
+
+void CloneFile::Attach(EepromImage& image) {
+    image_ = &image;
+    const size_t length = static_cast<size_t>((image.GetSize() + 7) / 8);
+    expected_.assign(length, 0);
+    loaded_.assign(length, 0);
+    MarkRun(expected_, 0, image.GetSize());
+}
+
+void CloneFile::MarkRun(std::vector<uint8_t>& map, int32_t a, int32_t n) {
+    if (a < 0 || n <= 0) return;
+    const int64_t lastByte = (static_cast<int64_t>(a) + n - 1) / 8;
+    if (lastByte >= static_cast<int64_t>(map.size())) return;
+    for (int64_t i = a; i < static_cast<int64_t>(a) + n; ++i)
+        map[static_cast<size_t>(i / 8)] |= static_cast<uint8_t>(1u << (i % 8));
+}
+
+bool CloneFile::WriteContents(std::FILE* f, const RangeList& ranges) {
+    if (std::fprintf(f, "%04X%04X\r\n", static_cast<unsigned>(modelCode_) & 0xFFFF,
+                     static_cast<unsigned>(extraCode_) & 0xFFFF) < 0)
+        return false;
+    if (std::fprintf(f, "#%s%s\r\n", "Comment=", comment_.c_str()) < 0) return false;
+    if (std::fprintf(f, "#%s%d\r\n", "MapRev=", mapRevision_) < 0) return false;
+    bool ok = true;
+    ForEachRange(ranges, *image_, [&](int32_t first, int32_t last) {
+        for (int32_t c = first; ok && c <= last;) {
+            int32_t n = kBytesPerLine - c % kBytesPerLine;
+            if (n > last - c + 1) n = last - c + 1;
+            char line[8 + 2 * kBytesPerLine + 3];
+            int len = std::snprintf(line, sizeof line, "%04X%02X", static_cast<unsigned>(c), n);
+            for (int32_t i = 0; i < n; ++i)
+                len += std::snprintf(line + len, sizeof line - static_cast<size_t>(len), "%02X",
+                                     image_->GetByte(c + i));
+            std::memcpy(line + len, "\r\n", 2);
+            ok = std::fwrite(line, 1, static_cast<size_t>(len) + 2, f) == static_cast<size_t>(len) + 2;
+            c += n;
+        }
+    });
+    return ok;
+}
+
+uint8_t CloneFile::Write(const std::string& path, const RangeList& ranges) {
+    uint8_t code = kFileErrOpen;
+    SafeFileWriter out;
+    if (image_ != nullptr && out.Open(path)) {
+        code = WriteContents(out.Stream(), ranges) && out.Commit() ? kFileOk : kFileErrAccess;
+    }
+    ShowFileError(code);
+    return code;
+}
+
+uint8_t CloneFile::ParseDataLine(const std::string& line) {
+    const size_t length = line.size();
+    if (length < 8 || length > 516) return kFileErrFormat;
+    for (char c : line) {
+        if (HexValue(c) < 0) return kFileErrFormat;
+    }
+    const int32_t address = HexField(line, 0, 4);
+    const int32_t count = HexField(line, 4, 2);
+    if (length != 6 + 2 * static_cast<size_t>(count)) return kFileErrFormat;
+    if (!image_->IsValidAddress(address) || !image_->IsValidAddress(address + count - 1))
+        return kFileErrData;
+    for (int32_t i = 0; i < count; ++i)
+        image_->SetByte(address + i, static_cast<uint8_t>(HexField(line, 6 + 2 * i, 2)));
+    MarkRun(loaded_, address, count);
+    return kFileOk;
+}
+
+uint8_t CloneFile::ReadLines(std::FILE* f) {
+    std::string line;
+    bool ended = false;
+    if (!ReadLine(f, kLineBuffer - 1, &line, &ended)) return kFileErrFormat;
+    // The header is exactly eight decimal digits and its line end; the two
+    // groups are read as hexadecimal numbers.
+    if (line.size() != 8 || !ended) return kFileErrFormat;
+    for (char c : line) {
+        if (c < '0' || c > '9') return kFileErrFormat;
+    }
+    const int32_t model = HexField(line, 0, 4);
+    const int32_t extra = HexField(line, 4, 4);
+    headerModel_ = model;
+    headerExtra_ = extra;
+    if (headerCheck_) {
+        uint8_t code = kFileOk;
+        if (!headerCheck_(model, extra, code)) return code;
+    } else {
+        if (model != modelCode_) return kFileErrModel;
+        if (extra != extraCode_) return kFileErrExtra;
+    }
+
+    bool firstData = true;
+    bool seenComment = false;
+    while (ReadLine(f, kLineBuffer - 1, &line, &ended)) {
+        if (!line.empty() && line[0] == '#') {
+            if (line.find("MapRev=", 1) != std::string::npos)
+                mapRevision_ = line.size() > 8 ? std::atoi(line.c_str() + 8) : 0;
+            else if (!seenComment && line.rfind("#Comment=", 0) == 0)
+                fileComment_ = line.substr(9), seenComment = true;
+            continue;
+        }
+        if (firstData) {
+            firstData = false;
+            if (!mapRevisionCheck_ || !mapRevisionCheck_(mapRevision_)) return kFileErrMapRev;
+        }
+        if (const uint8_t code = ParseDataLine(line); code != kFileOk) return code;
+    }
+    return std::ferror(f) ? kFileErrOpen : kFileOk;
+}
+
+uint8_t CloneFile::Read(const std::string& path, const RangeList* ranges) {
+    if (image_ == nullptr) return kFileErrOpen;
+    const EepromImage before = *image_;
+    std::fill(loaded_.begin(), loaded_.end(), 0);
+    headerModel_ = headerExtra_ = -1;
+    fileComment_.clear();
+    uint8_t code = kFileErrOpen;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        code = ReadLines(f);
+        if (code == kFileOk && ranges != nullptr) code = CheckCoverage(ranges);
+        std::fclose(f);
+    }
+    if (code != kFileOk) image_->Assign(before);
+    ShowFileError(code);
+    return code;
+}
+
+uint8_t CloneFile::CheckCoverage(const RangeList* ranges) {
+    if (ranges == nullptr || image_ == nullptr || expected_.empty()) return kFileErrCoverage;
+    std::fill(expected_.begin(), expected_.end(), 0);
+    ForEachRange(*ranges, *image_, [&](int32_t first, int32_t last) {
+        MarkRun(expected_, first, last - first + 1);
+    });
+    if (loaded_ == expected_) return kFileOk;
+    for (size_t i = 0; i < loaded_.size(); ++i) {
+        if (loaded_[i] & ~expected_[i]) return kFileErrData;
+    }
+    return kFileErrCoverage;
+}
+
+}  // namespace parlo

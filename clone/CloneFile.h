@@ -1,0 +1,96 @@
+#pragma once
+// Clone files: an EEPROM image as text (header, comment, map revision, then
+// hexadecimal data lines). Reads check the header, the map revision, every
+// line and, on request, that exactly the required addresses are supplied.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "clone/RangeList.h"
+#include "model/EepromImage.h"
+
+namespace parlo {
+
+// File error codes; each has its own overlay text.
+enum FileError : uint8_t {
+    kFileOk = 0,
+    kFileErrOpen = 1,
+    kFileErrAccess = 2,
+    kFileErrModel = 3,
+    kFileErrExtra = 4,
+    kFileErrMapRev = 5,
+    kFileErrFormat = 6,
+    kFileErrCoverage = 7,
+    kFileErrData = 8,
+    kFileErrNewer = 9,
+};
+
+// The overlay key of a file error's reason text; empty for 0 and unknown codes.
+const char* FileErrorKey(int code);
+// "headline\n\nreason" for codes 1..9, empty otherwise.
+std::string FileErrorText(int code);
+// Shows FileErrorText in a warning box captioned with the application title.
+void ShowFileError(int code);
+
+class CloneFile {
+public:
+    using MapRevisionCheck = std::function<bool(int32_t revision)>;
+    using HeaderCheck = std::function<bool(int32_t model, int32_t extra, uint8_t& code)>;
+
+    CloneFile() = default;
+
+    void Attach(EepromImage& image);
+    void SetModelCode(int32_t code) { modelCode_ = code; }
+    void SetExtraCode(int32_t code) { extraCode_ = code; }
+    void SetComment(const std::string& comment) { comment_ = comment; }
+    void SetMapRevision(int32_t revision) { mapRevision_ = revision; }
+    void SetMapRevisionCheck(MapRevisionCheck check) { mapRevisionCheck_ = std::move(check); }
+    void SetHeaderCheck(HeaderCheck check) { headerCheck_ = std::move(check); }
+
+    int32_t MapRevision() const { return mapRevision_; }
+    // What the last Read found in the file's header and first comment line
+    // (for display only; reading does not judge the comment).
+    int32_t HeaderModel() const { return headerModel_; }
+    int32_t HeaderExtra() const { return headerExtra_; }
+    const std::string& FileComment() const { return fileComment_; }
+    int32_t ModelCode() const { return modelCode_; }
+    int32_t ExtraCode() const { return extraCode_; }
+
+    // Writes the ranges of the attached image. The target is replaced only
+    // once the whole file is written and synced; on failure it stays as it
+    // was. Shows the message for a non-zero code.
+    uint8_t Write(const std::string& path, const RangeList& ranges);
+
+    // Reads a file into the attached image; with a range list, ends with
+    // CheckCoverage. A failure leaves the image exactly as it was. Shows the
+    // message for a non-zero code.
+    uint8_t Read(const std::string& path, const RangeList* ranges);
+
+    // Compares the addresses the last Read supplied with the list.
+    uint8_t CheckCoverage(const RangeList* ranges);
+
+    static constexpr int kBytesPerLine = 16;
+    static constexpr size_t kLineBuffer = 768;
+
+private:
+    uint8_t ReadLines(std::FILE* f);
+    uint8_t ParseDataLine(const std::string& line);
+    bool WriteContents(std::FILE* f, const RangeList& ranges);
+    void MarkRun(std::vector<uint8_t>& map, int32_t a, int32_t n);
+
+    EepromImage* image_ = nullptr;
+    int32_t modelCode_ = 0;
+    int32_t extraCode_ = 0;
+    std::string comment_;
+    int32_t mapRevision_ = -1;
+    MapRevisionCheck mapRevisionCheck_;
+    HeaderCheck headerCheck_;
+    int32_t headerModel_ = -1;
+    int32_t headerExtra_ = -1;
+    std::string fileComment_;
+    std::vector<uint8_t> expected_;
+    std::vector<uint8_t> loaded_;
+};
+
+}  // namespace parlo

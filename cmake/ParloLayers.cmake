@@ -1,0 +1,92 @@
+# The layers of layers.txt as library targets. Every layer is compiled with
+# an include path that holds only itself and the layers under it (a folder of
+# symbolic links in the build tree), so an include that points up does not
+# build.
+
+set(PARLO_LAYER_FILE ${CMAKE_SOURCE_DIR}/layers.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PARLO_LAYER_FILE})
+file(STRINGS ${PARLO_LAYER_FILE} _parlo_layer_lines)
+set(PARLO_LAYERS)
+foreach(line IN LISTS _parlo_layer_lines)
+    string(REGEX REPLACE "#.*" "" line "${line}")
+    string(STRIP "${line}" line)
+    if(line STREQUAL "")
+        continue()
+    endif()
+    string(REGEX REPLACE "[ \t]+" ";" words "${line}")
+    list(POP_FRONT words layer)
+    list(APPEND PARLO_LAYERS ${layer})
+    set(PARLO_LAYER_USES_${layer} ${words})
+endforeach()
+
+# The target of a layer folder: platform/posix -> parlo_platform_posix.
+function(parlo_layer_target layer out)
+    string(REPLACE "/" "_" name "${layer}")
+    set(${out} parlo_${name} PARENT_SCOPE)
+endfunction()
+
+# Every layer `layer` may include: itself and, transitively, what it uses.
+function(parlo_layer_closure layer out)
+    set(result ${layer})
+    set(todo ${PARLO_LAYER_USES_${layer}})
+    while(todo)
+        list(POP_FRONT todo next)
+        if(NOT next IN_LIST result)
+            list(APPEND result ${next})
+            list(APPEND todo ${PARLO_LAYER_USES_${next}})
+        endif()
+    endwhile()
+    set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# The include folder of `layer`: one link per visible layer. A layer with
+# layers nested in it (platform) becomes a real folder of links to its own
+# files, so its nested layers show only where they are allowed.
+function(parlo_layer_include_dir layer out)
+    parlo_layer_closure(${layer} visible)
+    string(REPLACE "/" "_" name "${layer}")
+    set(root ${CMAKE_BINARY_DIR}/layer-include/${name})
+    file(REMOVE_RECURSE ${root})
+    foreach(v IN LISTS visible)
+        set(nested FALSE)
+        foreach(other IN LISTS PARLO_LAYERS)
+            if(other MATCHES "^${v}/")
+                set(nested TRUE)
+            endif()
+        endforeach()
+        get_filename_component(parent ${root}/${v} DIRECTORY)
+        file(MAKE_DIRECTORY ${parent})
+        if(nested)
+            file(MAKE_DIRECTORY ${root}/${v})
+            file(GLOB files CONFIGURE_DEPENDS LIST_DIRECTORIES false ${CMAKE_SOURCE_DIR}/${v}/*.h)
+            foreach(f IN LISTS files)
+                get_filename_component(fname ${f} NAME)
+                file(CREATE_LINK ${f} ${root}/${v}/${fname} SYMBOLIC)
+            endforeach()
+        else()
+            file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${v} ${root}/${v} SYMBOLIC)
+        endif()
+    endforeach()
+    set(${out} ${root} PARENT_SCOPE)
+endfunction()
+
+# Gives `target` the include path of `layer` and links the layers it uses.
+function(parlo_use_layer target layer)
+    if(NOT layer IN_LIST PARLO_LAYERS)
+        message(FATAL_ERROR "${layer} is not a layer of layers.txt")
+    endif()
+    parlo_layer_include_dir(${layer} dir)
+    target_include_directories(${target} PRIVATE ${dir})
+    foreach(used IN LISTS PARLO_LAYER_USES_${layer})
+        parlo_layer_target(${used} used_target)
+        target_link_libraries(${target} PUBLIC ${used_target})
+    endforeach()
+endfunction()
+
+# The library of the layer in the current folder, from its .cpp files.
+function(parlo_add_layer layer)
+    parlo_layer_target(${layer} target)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_library(${target} STATIC ${sources})
+    parlo_use_layer(${target} ${layer})
+endfunction()

@@ -1,0 +1,62 @@
+#pragma once
+// Small text helpers shared by the value codecs: filtering typed text,
+// reading numbers without trusting the input, stepping with wrap-around,
+// and the key handling that every typed codec shares.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "codecs/CellRequest.h"
+
+namespace parlo {
+
+inline constexpr std::string_view kDecimalDigits = "0123456789";
+inline constexpr std::string_view kHexDigits = "0123456789abcdefABCDEF";
+
+// The characters of `text` that occur in `allowed`, in order.
+std::string KeepChars(std::string_view text, std::string_view allowed);
+// `text` without blanks at either end.
+std::string_view Trim(std::string_view text);
+// Whether `text`, after leading blanks, begins with `prefix`, ignoring case.
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// A whole signed decimal number, blanks around it allowed; nothing for an
+// empty text or trailing rubbish. Huge values saturate far beyond any field.
+std::optional<int64_t> ParseInteger(std::string_view text);
+
+// a / b rounded to the nearest integer, halves away from zero (b > 0).
+int64_t DivideRounded(int64_t a, int64_t b);
+
+// value + delta, wrapping to the other end of [minimum, maximum]; a value
+// outside the range steps to the end it runs towards.
+int StepWrapped(int value, int delta, int minimum, int maximum);
+
+// Stores `next` and tells whether that changed the value.
+template <typename T, typename U>
+CodecResult SetValue(T& value, const U& next) {
+    if (value == static_cast<T>(next)) return CodecResult::Unchanged;
+    value = static_cast<T>(next);
+    return CodecResult::Changed;
+}
+
+// printf into a std::string.
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The keys every typed codec shares: Enter, space and backspace open the
+// editor with `current` selected; a key found in `starters` opens it with
+// just that character. Returns true when the key opened the editor.
+bool OpenEditorOnKey(CellRequest& request, const std::string& current, std::string_view starters);
+
+// What most typed codecs share: a committed text read by `parse` (nothing
+// for unreadable input), space and backspace stepping one unit with
+// wrap-around over [minimum, maximum], and the editor opened with `current`
+// (Enter) or with a key in `starters`. The caller shows the value afterwards
+// unless the editor was asked for.
+using TypedParser = std::function<std::optional<int>(const std::string& typed)>;
+CodecResult EditTypedValue(CellRequest& request, int& value, const TypedParser& parse, int minimum,
+                           int maximum, const std::string& current, std::string_view starters);
+
+}  // namespace parlo

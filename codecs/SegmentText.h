@@ -1,0 +1,29 @@
+#pragma once
+// Segment text: a field of display characters, one byte per position, whose
+// bit 7 lights the dot after the character. Its text form is what the user
+// reads and types: the character itself, "." after a dotted character,
+// "%%" for "%" and "%XX" for a character code that cannot be typed.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "codecs/CellRequest.h"
+
+namespace parlo {
+
+// The text form of a field. A zero-terminated field ends at its first 0 and
+// keeps trailing blanks; other fields drop them.
+std::string SegmentTextForm(std::span<const uint8_t> field, bool zeroTerminated);
+
+// The field bytes of a text form (at most 255 characters are read), cut or
+// padded to `length` with blanks (with 0 for a zero-terminated field).
+std::vector<uint8_t> SegmentTextField(std::string_view text, size_t length, bool zeroTerminated);
+
+// The cell: shows the text form; Enter, backspace or a printable character
+// asks for the text entry window (starting with the current text form, or
+// with the character typed); a committed text form is stored.
+CodecResult SegmentTextCodec(CellRequest& request, std::span<uint8_t> field, bool zeroTerminated);
+
+}  // namespace parlo

@@ -1,0 +1,97 @@
+#pragma once
+// The main window: menu bar, tool bar, navigation tree, sheet area and
+// status bar around the application's controller.
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QMainWindow>
+#include <QPrinter>
+#include <functional>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolBar>
+#include <memory>
+#include <vector>
+
+#include "app/MainView.h"
+#include "app/MainController.h"
+#include "gui/QtCanvas.h"
+
+namespace parlo::qt {
+
+class CloneProgressWindow;
+class MenuBuilder;
+class NavigationTree;
+class SheetWidget;
+
+class MainWindow : public QMainWindow, public MainView {
+    Q_OBJECT
+public:
+    MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    MainController& Controller() { return *controller_; }
+    SheetWidget* Sheets() const { return sheetWidget_; }
+    NavigationTree* TreeView() const { return treeView_; }
+
+    // MainView.
+    std::optional<std::string> ChooseOpenPath(const std::string& folder, const std::string& extension,
+                                              const std::string& filter) override;
+    std::optional<std::string> ChooseSavePath(const std::string& folder, const std::string& name,
+                                              const std::string& extension,
+                                              const std::string& filter) override;
+    void SetTitle(const std::string& title) override;
+    void SetStatus(const std::string& text, uint32_t textColour, uint32_t background) override;
+    void ShowSheet(Sheet* sheet) override;
+    void TreeChanged(TreeModel& tree) override;
+    Canvas& MeasureCanvas() override { return measure_; }
+    void CloseWindow() override { close(); }
+    void ShowAbout() override;
+    std::optional<int> ChoosePort(int current) override;
+    void OpenHelp(const std::string& file, int context) override;
+    void SetToolBarVisible(bool visible) override;
+    void SetMakerPanel(const std::string& text) override;
+    void ShowCompareList(const std::string& lines) override;
+    CloneProgressView* CloneProgress() override;
+    void OpenEepromWindow() override;
+    void OpenDebugWindow() override;
+    void Print(bool allSheets) override;
+    // Prints the current sheet, or every sheet of the tree, on `printer`;
+    // returns the pages printed.
+    int PrintTo(QPrinter& printer, bool allSheets, const std::function<bool()>& cancelled);
+    void ShowCloneInformation() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    static void OnEvent(void* self, const EventRecord& event);
+    void BuildMenus();
+    void BuildToolBar();
+    void RunItem(const CellDesc& item);
+    void RefreshToolBar();
+    void RefreshMenus();
+    void FillEditMenu(QMenu* menu);
+    void PlaceWindow();
+
+    AppSettings& env_;
+    MeasuringCanvas measure_;
+    QSplitter* splitter_ = nullptr;
+    NavigationTree* treeView_ = nullptr;
+    QLabel* sheetTitle_ = nullptr;
+    SheetWidget* sheetWidget_ = nullptr;
+    QLabel* status_ = nullptr;
+    QLabel* makerPanel_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    std::unique_ptr<MenuBuilder> menu_;
+    std::unique_ptr<MenuBuilder> editMenu_;  // owns the Edit menu's descriptors
+    QMenu* editMenuWidget_ = nullptr;
+    CellDesc toolBarBasic_;
+    std::vector<std::unique_ptr<CellDesc>> toolBarItems_;
+    QTimer mainTask_;
+    CloneProgressWindow* cloneProgress_ = nullptr;
+    QPointer<QPlainTextEdit> debugLog_;  // the free debug window's text, while open
+    std::unique_ptr<MainController> controller_;
+};
+
+}  // namespace parlo::qt

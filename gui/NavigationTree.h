@@ -1,0 +1,38 @@
+#pragma once
+// The navigation tree view: mirrors the tree model, shows the node icons
+// with their warning and error marks, and tells which node is selected once
+// the selection has rested for the overlay's change delay.
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+#include <map>
+
+#include "sheet/TreeModel.h"
+
+namespace parlo::qt {
+
+class NavigationTree : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit NavigationTree(QWidget* parent = nullptr);
+
+    // Shows the model; rebuilds the items when the nodes changed, else only
+    // refreshes captions, icons and marks.
+    void Show(TreeModel& tree);
+    void SetChangeDelay(int ms) { delay_.setInterval(ms); }
+
+    std::function<void(TreeNode*)> onSelected;    // after the change delay
+    std::function<void()> onExpandedChanged;
+
+private:
+    void Rebuild(TreeModel& tree);
+    void Refresh(QTreeWidgetItem* item, TreeNode* node);
+    static TreeNode* NodeOf(QTreeWidgetItem* item);
+
+    TreeModel* tree_ = nullptr;
+    std::map<TreeNode*, QTreeWidgetItem*> items_;
+    QTimer delay_;
+    bool rebuilding_ = false;
+};
+
+}  // namespace parlo::qt

@@ -1,0 +1,103 @@
+#include "gui/QtCanvas.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPalette>
+#include <QPolygon>
+#include <array>
+
+namespace parlo::qt {
+
+namespace {
+
+// The system colours in their numbering (1 = background ... 20 = button
+// highlight) and the palette roles that stand for them here.
+constexpr std::array<QPalette::ColorRole, 21> kSystemRoles = {
+    QPalette::Window,          QPalette::Window,          QPalette::Highlight,
+    QPalette::Mid,             QPalette::Window,          QPalette::Base,
+    QPalette::Shadow,          QPalette::WindowText,      QPalette::Text,
+    QPalette::HighlightedText, QPalette::Midlight,        QPalette::Midlight,
+    QPalette::Dark,            QPalette::Highlight,       QPalette::HighlightedText,
+    QPalette::Button,          QPalette::Dark,            QPalette::PlaceholderText,
+    QPalette::ButtonText,      QPalette::Text,            QPalette::Light,
+};
+
+}  // namespace
+
+QColor ToQColor(uint32_t colour) {
+    if (colour & 0x80000000u) {
+        const uint32_t index = colour & 0xFF;
+        const QPalette palette = QApplication::palette();
+        if (index == 17) return palette.color(QPalette::Disabled, QPalette::Text);
+        return palette.color(index < kSystemRoles.size() ? kSystemRoles[index] : QPalette::Text);
+    }
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
+
+QFont ToQFont(const FontSpec& wanted, int dpi) {
+    QFont font = QApplication::font();
+    if (!wanted.name.empty()) font.setFamily(QString::fromStdString(wanted.name));
+    const int height = wanted.height < 0 ? -wanted.height : wanted.height;
+    font.setPixelSize(std::max(1, height * dpi / 96));
+    font.setBold(wanted.style & FontSpec::kBold);
+    font.setItalic(wanted.style & FontSpec::kItalic);
+    font.setUnderline(wanted.style & FontSpec::kUnderline);
+    font.setStrikeOut(wanted.style & FontSpec::kStrikeOut);
+    if (wanted.pitch == FontSpec::kPitchFixed) font.setStyleHint(QFont::Monospace);
+    return font;
+}
+
+void QtCanvas::SetFont(const FontSpec& font) {
+    painter_.setFont(ToQFont(font, 96));
+    painter_.setPen(ToQColor(font.colour));
+}
+
+int QtCanvas::TextWidth(const std::string& text) {
+    return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+}
+
+int QtCanvas::TextHeight(const std::string&) { return painter_.fontMetrics().height(); }
+
+void QtCanvas::FillRect(const Rect& r, uint32_t colour) {
+    painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), ToQColor(colour));
+}
+
+void QtCanvas::DrawText(int x, int y, const std::string& text, uint32_t colour) {
+    painter_.setPen(ToQColor(colour));
+    painter_.drawText(x, y + painter_.fontMetrics().ascent(), QString::fromStdString(text));
+}
+
+void QtCanvas::DrawLine(Point from, Point to, uint32_t colour) {
+    painter_.setPen(ToQColor(colour));
+    painter_.drawLine(from.x, from.y, to.x, to.y);
+}
+
+void QtCanvas::FillPolygon(const std::vector<Point>& points, uint32_t colour) {
+    QPolygon polygon;
+    for (const Point& p : points) polygon << QPoint(p.x, p.y);
+    painter_.save();
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(ToQColor(colour));
+    painter_.drawPolygon(polygon);
+    painter_.restore();
+}
+
+void QtCanvas::PushClip(const Rect& r) {
+    painter_.save();
+    painter_.setClipRect(QRect(r.left, r.top, r.Width(), r.Height()), Qt::IntersectClip);
+}
+
+void QtCanvas::PopClip() { painter_.restore(); }
+
+MeasuringCanvas::MeasuringCanvas() : font_(QApplication::font()) {}
+
+void MeasuringCanvas::SetFont(const FontSpec& font) { font_ = ToQFont(font); }
+
+int MeasuringCanvas::TextWidth(const std::string& text) {
+    return QFontMetrics(font_).horizontalAdvance(QString::fromStdString(text));
+}
+
+int MeasuringCanvas::TextHeight(const std::string&) { return QFontMetrics(font_).height(); }
+
+}  // namespace parlo::qt

@@ -1,0 +1,74 @@
+#pragma once
+// The grid that shows a sheet. It owns no radio knowledge: it forwards paint,
+// keys, mouse and focus to the sheet logic, paints through the canvas, and
+// opens the editors and lists the cells ask for.
+#include <QAbstractScrollArea>
+#include <QLabel>
+#include <QLineEdit>
+#include <optional>
+
+#include "sheet/Sheet.h"
+
+namespace parlo {
+class CellDispatcher;
+}
+
+namespace parlo::qt {
+
+class SheetWidget : public QAbstractScrollArea, public SheetView {
+    Q_OBJECT
+public:
+    SheetWidget(CellDispatcher& cells, QWidget* parent = nullptr);
+    ~SheetWidget() override;
+
+    // Shows `sheet` (not owned); nullptr shows nothing.
+    void SetSheet(Sheet* sheet);
+    Sheet* CurrentSheet() const { return sheet_; }
+    // Commits an open in-place editor.
+    void FinishEdit();
+
+    // SheetView.
+    void InvalidateCell(int col, int row) override;
+    void InvalidateAll() override;
+    void OpenInPlaceEditor(int col, int row, const std::string& text, int selStart,
+                           int selLength) override;
+    void OpenPopup(const CellContext& context) override;
+    void CurrentCellChanged() override;
+    void RowCountChanged() override;
+    void TitleChanged() override;
+    bool HasFocus() const override { return hasFocus(); }
+
+    // The cell's rectangle in viewport coordinates; empty when scrolled away.
+    QRect CellRect(int col, int row) const;
+
+signals:
+    void TitleTextChanged(const QString& text, const QColor& colour);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::optional<std::pair<int, int>> CellAt(const QPoint& p) const;
+    void UpdateScrollBars();
+    void EnsureCurrentVisible();
+    void ShowPopupMenu(const QPoint& globalPos);
+    void CloseEditor(bool commit);
+    void AfterOperation();
+
+    CellDispatcher& cells_;
+    Sheet* sheet_ = nullptr;
+    QLineEdit* editor_ = nullptr;
+    bool closingEditor_ = false;
+};
+
+}  // namespace parlo::qt

@@ -1,0 +1,125 @@
+#include "sheet/BankSheet.h"
+
+#include <cstdlib>
+
+#include "model/BankMap.h"
+#include "model/ChannelMap.h"
+#include "codecs/SegmentText.h"
+#include "model/WorkingImage.h"
+#include "platform/Fatal.h"
+#include "overlay/OverlayText.h"
+#include "sheet/ParameterBlock.h"
+
+namespace parlo {
+
+BankSheet::BankSheet(Params params, DispatchFunction dispatcher)
+    : Sheet(std::move(params), std::move(dispatcher)) {
+    const ParameterBlock parameter(GetParams().parameter);
+    if (parameter.Name() == "Bank" && HasWorkingImage()) {
+        bank_ = std::atoi(parameter.Value(0).c_str());
+        firstSlot_ = BankFirstSlot(WorkingImage(), bank_);
+        size_ = parlo::BankSize(WorkingImage(), bank_);
+    }
+    Events().Subscribe(OnEvent, this);
+}
+
+BankSheet::~BankSheet() { Events().Unsubscribe(OnEvent, this); }
+
+void BankSheet::HandleDirective(const std::string& directive) {
+    if (directive != "LoopFrom") {
+        Sheet::HandleDirective(directive);
+        return;
+    }
+    // The channel loop: one row per channel, and on screen one more for
+    // adding a channel, which takes no part in multi-selection.
+    StartLoop(CurrentLine(), Printing() ? size_ : size_ + 1);
+    if (!Printing()) excludedRow_ = size_ + 5;
+    if (firstChannelRow_ < 0) firstChannelRow_ = static_cast<int>(Rows().size());
+}
+
+void BankSheet::BeforeRow(int row) {
+    if (row != firstChannelRow_) return;
+    SheetCounters()[0] = firstSlot_;
+}
+
+void BankSheet::AfterBuild() {
+    // The bank sheet keeps no per-row selection flag: every row takes part
+    // in multi-selection except the row for adding a channel.
+    for (int r = 0; r < RowCount(); ++r) {
+        const bool takesPart = Style().multiSelect != 0 && r != excludedRow_;
+        for (int c = 0; c < ColCount(); ++c) {
+            uint8_t& m = Marks(c, r);
+            m = static_cast<uint8_t>(takesPart ? m | kMarkTakesPart : m & ~kMarkTakesPart);
+        }
+    }
+    Events().Post(kEvViewsRefresh);
+}
+
+std::string BankSheet::BankName() const {
+    if (!HasWorkingImage() || bank_ < 0 || bank_ >= kBankCount) return {};
+    uint8_t field[8];
+    WorkingImage().ReadBlock(kAddrBankNames + 8 * bank_, field, 8);
+    return SegmentTextForm(field, false);
+}
+
+std::string BankSheet::FlagText() const {
+    return HasWorkingImage() && BankFlag(WorkingImage(), bank_)
+               ? OvlText("GI_AppInd_MchSheet_Printer_SmarTrunk")
+               : std::string();
+}
+
+std::string BankSheet::TitleText() const {
+    const int left = kChannelSlots - (HasWorkingImage() ? UsedInAllBanks(WorkingImage()) : 0);
+    return Format("%s %d: %s %s (Left CH - %d)", Style().title.c_str(), bank_ + 1,
+                  BankName().c_str(), FlagText().c_str(), left);
+}
+
+uint32_t BankSheet::TitleColour() const {
+    return HasWorkingImage() && BankFlag(WorkingImage(), bank_) ? 0xFFFF00u : 0x00FFFFu;
+}
+
+std::string BankSheet::PrintHeadText() const {
+    return Format("%s %d: %s %s", OvlText("GI_AppInd_MchSheet_Printer_Head").c_str(), bank_ + 1,
+                  BankName().c_str(), FlagText().c_str());
+}
+
+bool BankSheet::Printable() const { return !Style().noPrint && size_ >= 1; }
+
+void BankSheet::ChannelAppended() {
+    if (RowCount() >= kArrayRows || size_ >= kChannelSlots) return;
+    const int last = RowCount() - 1;
+    for (int c = 0; c < ColCount(); ++c) {
+        Marks(c, last) |= kMarkTakesPart;
+        Marks(c, last + 1) = static_cast<uint8_t>(Marks(c, last + 1) & ~kMarkTakesPart);
+    }
+    ++size_;
+    SetRowCount(RowCount() + 1);
+    CopyRowHeight(last + 1, last);
+}
+
+void BankSheet::ChannelRemoved() {
+    if (size_ <= 0) return;
+    const int last = RowCount() - 1;
+    for (int c = 0; c < ColCount(); ++c)
+        Marks(c, last - 1) = static_cast<uint8_t>(Marks(c, last - 1) & ~kMarkTakesPart);
+    --size_;
+    SetRowCount(RowCount() - 1);
+    if (Row() > 0) SelectSlot(Col(), Row() - 1);
+}
+
+void BankSheet::OnEvent(void* self, const EventRecord& event) {
+    auto* sheet = static_cast<BankSheet*>(self);
+    switch (event.code) {
+        case kEvBankRange:
+            if (event.mode == EvMode::Request) Events().Answer(sheet->bank_, sheet->firstSlot_);
+            break;
+        case kEvViewsRefresh:
+            if (sheet->View() != nullptr && !sheet->Style().title.empty()) sheet->View()->TitleChanged();
+            break;
+        case kEvChannelAppended: sheet->ChannelAppended(); break;
+        case kEvChannelRemoved: sheet->ChannelRemoved(); break;
+        default: break;
+    }
+}
+
+}  // namespace parlo

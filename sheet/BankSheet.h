@@ -1,0 +1,55 @@
+#pragma once
+// The memory channels of one bank. Its rows follow the bank's number of
+// channels (plus, on screen, a row for adding one): they grow and shrink
+// with the bank without the sheet being rebuilt.
+#include "runtime/EventManager.h"
+#include "sheet/Sheet.h"
+
+namespace parlo {
+
+// Events the bank sheet handles.
+inline constexpr uint8_t kEvBankRange = 28;
+inline constexpr uint8_t kEvViewsRefresh = 29;
+inline constexpr uint8_t kEvChannelAppended = 30;
+inline constexpr uint8_t kEvChannelRemoved = 31;
+
+class BankSheet : public Sheet {
+public:
+    static constexpr int kArrayRows = 74;
+
+    BankSheet(Params params, DispatchFunction dispatcher);
+    ~BankSheet() override;
+
+    int Bank() const { return bank_; }
+    int FirstSlot() const { return firstSlot_; }
+    int BankSize() const { return size_; }
+    int FirstChannelRow() const { return firstChannelRow_; }
+
+    std::string TitleText() const override;
+    uint32_t TitleColour() const override;
+    std::string PrintHeadText() const override;
+    bool Printable() const override;
+
+    // A channel was appended at the end of the bank, or removed there.
+    void ChannelAppended();
+    void ChannelRemoved();
+
+protected:
+    void HandleDirective(const std::string& directive) override;
+    void BeforeRow(int row) override;
+    int ExtraRows() const override { return kArrayRows; }
+    void AfterBuild() override;
+
+private:
+    static void OnEvent(void* self, const EventRecord& event);
+    std::string BankName() const;
+    std::string FlagText() const;
+
+    int bank_ = 0;
+    int firstSlot_ = 0;
+    int size_ = 0;
+    int firstChannelRow_ = -1;
+    int excludedRow_ = -1;
+};
+
+}  // namespace parlo

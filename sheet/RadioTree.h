@@ -1,0 +1,50 @@
+#pragma once
+// The navigation tree of this radio: bank nodes whose icons and captions
+// follow the banks, and branches that depend on the variant, the modes and
+// the options the image carries.
+#include "runtime/EventManager.h"
+#include "sheet/TreeModel.h"
+
+namespace parlo {
+
+// Events the tree handles.
+inline constexpr uint8_t kEvBankImages = 32;
+inline constexpr uint8_t kEvBankCaption = 33;
+
+// Free flags of a tree node that tie it to a mode, option or variant.
+enum TreeNodeFlag : int {
+    kNodeMakerOnly = 0,
+    kNodeDigitalOption = 1,
+    kNodePmrOnly = 2,
+    kNodeLmrOnly = 3,
+    kNodeTarnOnly = 4,
+    kNodeNotDPmr446 = 5,
+};
+
+// The name a variant gives its memory-channel sheets: GI_Sheet_Mch_<name>.
+const char* ChannelSheetName(int variant);
+
+class RadioTree : public TreeModel {
+public:
+    RadioTree(OverlayText& overlay, std::string key);
+    ~RadioTree() override;
+
+    // Prunes and fills the branches that depend on the variant, the maker
+    // and extended modes and the image (the digital option), sets the root
+    // caption and the bank nodes, and keeps the selection where it was.
+    void RebuildVariableBranches(int variant, bool makerMode, bool extendedMode);
+
+    // Bank node icons: 4 + 2 x (flag set) + (bank not empty).
+    void UpdateBankImages();
+    // The caption of the bank nodes of `bank`.
+    void SetBankCaption(int bank, const std::string& caption);
+    // The bank number of a bank node, or -1 for any other node.
+    static int BankOfNode(const TreeNode& node);
+
+private:
+    static void OnEvent(void* self, const EventRecord& event);
+    void RemoveFlagged(int flag);
+    int FindBodyLine(const std::string& sheetKey);
+};
+
+}  // namespace parlo
