@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "codecs/NumberCodec.h"
+#include "tests/support/CodecRequests.h"
+
+namespace parlo {
+namespace {
+
+using namespace test;
+
+NumberParams Range(int minimum, int maximum, int offset = 0, int step = 1, bool clamp = false) {
+    NumberParams p;
+    p.minimum = minimum;
+    p.maximum = maximum;
+    p.offset = offset;
+    p.step = step;
+    p.clamp = clamp;
+    return p;
+}
+
+TEST(NumberCodec, CommittedText) {
+    struct Case {
+        const char* typed;
+        NumberParams params;
+        CodecResult result;
+        int after;  // stored value; starts at 3
+    } cases[] = {
+        {"5", Range(0, 10, 1), CodecResult::Changed, 4},  // the offset comes off
+        {" 7 ", Range(0, 10), CodecResult::Changed, 7},
+        {"12", Range(-20, 20, 0, 5), CodecResult::Changed, 10},
+        {"13", Range(-20, 20, 0, 5), CodecResult::Changed, 15},  // 2.6 steps
+        {"-13", Range(-20, 20, 0, 5), CodecResult::Changed, -15},
+        {"7", Range(0, 20, 0, 2), CodecResult::Changed, 8},  // half a step rounds away from 0
+        {"-7", Range(-20, 20, 0, 2), CodecResult::Changed, -8},
+        {"99", Range(1, 16), CodecResult::Changed, 16},
+        {"-5", Range(1, 16), CodecResult::Changed, 1},
+        {"99999999999999999999999", Range(1, 16), CodecResult::Changed, 16},
+        {"3", Range(0, 10), CodecResult::Unchanged, 3},
+        {"", Range(0, 10), CodecResult::Rejected, 3},
+        {"abc", Range(0, 10), CodecResult::Rejected, 3},
+        {"4x", Range(0, 10), CodecResult::Rejected, 3},
+        {"-", Range(-5, 10), CodecResult::Rejected, 3},
+    };
+    for (const Case& c : cases) {
+        int value = 3;
+        CellRequest r = Committed(c.typed);
+        EXPECT_EQ(NumberCodec(r, value, c.params), c.result) << c.typed;
+        EXPECT_EQ(value, c.after) << c.typed;
+    }
+}
+
+TEST(NumberCodec, StepsWrapOrStopAtTheLimits) {
+    struct Case {
+        int before, key;
+        bool clamp;
+        int after;
+    } cases[] = {
+        {16, kKeySpace, false, 1}, {1, kKeyBackspace, false, 16}, {5, kKeySpace, false, 6},
+        {16, kKeySpace, true, 16}, {1, kKeyBackspace, true, 1},   {5, kKeyBackspace, true, 4},
+    };
+    for (const Case& c : cases) {
+        int value = c.before;
+        CellRequest r = Pressed(c.key);
+        NumberCodec(r, value, Range(1, 16, 0, 1, c.clamp));
+        EXPECT_EQ(value, c.after) << c.before << (c.clamp ? " clamped" : "");
+        EXPECT_EQ(r.text, std::to_string(c.after));
+    }
+}
+
+TEST(NumberCodec, ShowsValuePlusOffsetOrTheFixedText) {
+    int value = 4;
+    CellRequest r = Drawn();
+    NumberCodec(r, value, Range(0, 10, 1));
+    EXPECT_EQ(r.text, "5");
+    NumberParams fixed = Range(0, 10);
+    fixed.fixedText = "Auto";
+    NumberCodec(r, value, fixed);
+    EXPECT_EQ(r.text, "Auto");
+}
+
+TEST(NumberCodec, KeysThatOpenTheEditor) {
+    int value = 4;
+    CellRequest digit = Pressed('7');
+    NumberCodec(digit, value, Range(0, 10, 1));
+    EXPECT_EQ(digit.requestEdit, kEditInPlace);
+    EXPECT_EQ(digit.text, "7");
+    EXPECT_EQ(digit.caretStart, 1);
+
+    CellRequest enter = Pressed(kKeyEnter);
+    NumberCodec(enter, value, Range(0, 10, 1));
+    EXPECT_EQ(enter.requestEdit, kEditInPlace);
+    EXPECT_EQ(enter.text, "5");
+    EXPECT_EQ(enter.caretLength, 1);  // all of it selected
+
+    CellRequest minus = Pressed('-');
+    NumberCodec(minus, value, Range(0, 10));
+    EXPECT_EQ(minus.requestEdit, kEditNone);  // no negative values here
+    NumberCodec(minus, value, Range(-10, 10));
+    EXPECT_EQ(minus.requestEdit, kEditInPlace);
+    EXPECT_EQ(minus.text, "-");
+    EXPECT_EQ(value, 4);
+}
+
+}  // namespace
+}  // namespace parlo

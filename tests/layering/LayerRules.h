@@ -1,0 +1,37 @@
+#pragma once
+// The layer rules of layers.txt and the check that every quoted include of a
+// layer's files names a folder that the layer may use.
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace parlo::layering {
+
+struct LayerRules {
+    std::vector<std::string> layers;                      // in file order
+    std::map<std::string, std::vector<std::string>> uses;  // direct uses
+
+    // Reads "layer used used ..." lines; '#' starts a comment.
+    static LayerRules Parse(const std::string& text);
+    // The layer a source-relative path belongs to (the longest folder that
+    // holds it), or empty for files outside every layer.
+    std::string LayerOf(const std::string& path) const;
+    // The layer itself and everything it uses, directly or through others.
+    std::set<std::string> Visible(const std::string& layer) const;
+};
+
+struct Violation {
+    std::string file;  // relative to the source root
+    int line = 0;
+    std::string included;
+    std::string text() const;
+};
+
+// Every include in the layers' files under `root` that names a folder the
+// including layer may not use.
+std::vector<Violation> FindUpwardIncludes(const std::filesystem::path& root,
+                                          const LayerRules& rules);
+
+}  // namespace parlo::layering
