@@ -13,24 +13,14 @@ namespace {
 
 using S = SettingsValues;
 
-int32_t AsStored(int32_t v) {
-    return v;
-}
+int32_t AsStored(int32_t v) { return v; }
 int32_t FitComPort(int32_t v) {
     return v > AppSettings::kMaxComPort ? AppSettings::kMaxComPort : v <= 0 ? 1 : v;
 }
-int32_t FitFlag(int32_t v) {
-    return std::clamp(v, 0, 1);
-}
-int32_t FitFontSize(int32_t v) {
-    return std::clamp(v, 25, 1000);
-}
-int32_t NonZero(int32_t v) {
-    return v != 0 ? 1 : 0;
-}
-int32_t LowByte(int32_t v) {
-    return static_cast<int8_t>(v & 0xFF);
-}
+int32_t FitFlag(int32_t v) { return std::clamp(v, 0, 1); }
+int32_t FitFontSize(int32_t v) { return std::clamp(v, 25, 1000); }
+int32_t NonZero(int32_t v) { return v != 0 ? 1 : 0; }
+int32_t LowByte(int32_t v) { return static_cast<int8_t>(v & 0xFF); }
 
 enum class Kind { Number, Text, RecentList };
 
@@ -65,9 +55,7 @@ const Value kValues[] = {
 const char* const kPortsGroup = "Ports";
 const char* const kPortPrefix = "Port";
 
-std::string RecentName(int32_t n) {
-    return Format("Recent%d", static_cast<int>(n));
-}
+std::string RecentName(int32_t n) { return Format("Recent%d", static_cast<int>(n)); }
 
 // "Port<n>" with n a port number, or nothing.
 std::optional<int32_t> PortNumber(const std::string& name) {
@@ -159,12 +147,8 @@ bool AppSettings::Save() {
     if (!instanceOk_ || !SettingsValid()) return false;
     for (const Value& v : kValues) {
         switch (v.kind) {
-            case Kind::Number:
-                store_.WriteInt(v.group, v.name, s_.*v.number);
-                break;
-            case Kind::Text:
-                store_.WriteText(v.group, v.name, s_.*v.text);
-                break;
+            case Kind::Number: store_.WriteInt(v.group, v.name, s_.*v.number); break;
+            case Kind::Text: store_.WriteText(v.group, v.name, s_.*v.text); break;
             case Kind::RecentList:
                 for (int32_t n = 0; n < kRecentCapacity; ++n) {
                     store_.WriteText(v.group, RecentName(n), recent_.Entry(n, ""));
@@ -182,12 +166,8 @@ std::vector<std::pair<std::string, std::string>> AppSettings::NamedValues() {
     std::vector<std::pair<std::string, std::string>> out;
     for (const Value& v : kValues) {
         switch (v.kind) {
-            case Kind::Number:
-                out.emplace_back(v.name, std::to_string(s_.*v.number));
-                break;
-            case Kind::Text:
-                out.emplace_back(v.name, s_.*v.text);
-                break;
+            case Kind::Number: out.emplace_back(v.name, std::to_string(s_.*v.number)); break;
+            case Kind::Text: out.emplace_back(v.name, s_.*v.text); break;
             case Kind::RecentList:
                 for (int32_t n = 0; n < kRecentCapacity; ++n) {
                     out.emplace_back(RecentName(n), recent_.Entry(n, ""));
@@ -220,11 +200,7 @@ void AppSettings::SetPortDevice(int32_t n, const std::string& path) {
     }
 }
 
-AppSettings& Settings() {
-    return ProcessWide<AppSettings>::Get("No environment is installed.");
-}
-AppSettings* SetSettings(AppSettings* p) {
-    return ProcessWide<AppSettings>::Set(p);
-}
+AppSettings& Settings() { return ProcessWide<AppSettings>::Get("No environment is installed."); }
+AppSettings* SetSettings(AppSettings* p) { return ProcessWide<AppSettings>::Set(p); }
 
 }  // namespace parlo

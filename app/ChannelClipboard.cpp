@@ -22,7 +22,8 @@ void RecordClipboard::CopyFrom(EepromImage& image, int kind, int first, int coun
 
 void RecordClipboard::PasteTo(EepromImage& image, int kind, int first, int count) {
     if (!Accepts(kind)) return;
-    for (int i = 0; i < Count() && i < count; ++i) WriteOne(image, first + i, records_[static_cast<size_t>(i)]);
+    for (int i = 0; i < Count() && i < count; ++i)
+        WriteOne(image, first + i, records_[static_cast<size_t>(i)]);
 }
 
 void RecordClipboard::WriteOne(EepromImage& image, int index, ChannelRecord& record) {

@@ -6,9 +6,9 @@
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
+#include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 #include "platform/Prompts.h"
-#include "overlay/OverlayText.h"
 
 namespace parlo {
 

@@ -1,16 +1,16 @@
 #include "app/Document.h"
 
-#include "runtime/EventManager.h"
 #include "clone/CloneFileOps.h"
+#include "clone/ContentValidation.h"
 #include "model/BankMap.h"
 #include "model/ChannelArray.h"
 #include "model/ChannelMap.h"
-#include "overlay/OverlayMessage.h"
-#include "clone/ContentValidation.h"
 #include "model/ModelVariant.h"
 #include "model/WorkingImage.h"
-#include "platform/ProgramInfo.h"
+#include "overlay/OverlayMessage.h"
 #include "overlay/OverlayText.h"
+#include "platform/ProgramInfo.h"
+#include "runtime/EventManager.h"
 
 namespace parlo {
 

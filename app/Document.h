@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "model/PackedLayout.h"
 #include "model/EepromImage.h"
+#include "model/PackedLayout.h"
 
 namespace parlo {
 

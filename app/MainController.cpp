@@ -5,19 +5,19 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "clone/CloneFileOps.h"
 #include "cells/BankCaption.h"
-#include "model/BankMap.h"
 #include "cells/CellNames.h"
+#include "clone/CloneFileOps.h"
+#include "model/BankMap.h"
 #include "model/ChannelArray.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
-#include "platform/Fatal.h"
-#include "platform/ProgramInfo.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayMessage.h"
-#include "sheet/SheetFactory.h"
 #include "overlay/OverlayText.h"
+#include "platform/Fatal.h"
+#include "platform/ProgramInfo.h"
+#include "sheet/SheetFactory.h"
 
 namespace parlo {
 
@@ -32,8 +32,7 @@ constexpr const char* kMakerWord = "kestrel";
 constexpr const char* kExtendedWord = "moorhens";
 
 bool SamePathNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
@@ -50,7 +49,8 @@ void Roll(std::string& buffer, char c, size_t length) {
 
 }  // namespace
 
-MainController::MainController(AppSettings& env, MainView& view, std::unique_ptr<CloneManager> cloneManager)
+MainController::MainController(AppSettings& env, MainView& view,
+                               std::unique_ptr<CloneManager> cloneManager)
     : env_(env),
       view_(view),
       cloneManager_(cloneManager ? std::move(cloneManager) : std::make_unique<CloneManager>()),
@@ -151,7 +151,8 @@ bool MainController::Open(const std::string& path) {
     const int before = doc_.Variant();
     doc_.Working().Assign(loaded);
     doc_.SetFileName(path);
-    if (!doc_.AfterLoad()) fatal(Format("Cannot open '%s'.", Document::InitialFilePath(doc_.Variant()).c_str()));
+    if (!doc_.AfterLoad())
+        fatal(Format("Cannot open '%s'.", Document::InitialFilePath(doc_.Variant()).c_str()));
     env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
     doc_.MarkUnmodified();
     CloseSheet();
@@ -163,9 +164,9 @@ bool MainController::Open(const std::string& path) {
 }
 
 bool MainController::SaveAs() {
-    const auto path = view_.ChooseSavePath(currentDirectory_, FileNameOf(doc_.FileName()),
-                                           OvlText("GI_Sys_Dialog_FOpen", 0),
-                                           OvlText("GI_Sys_Dialog_FOpen", 1));
+    const auto path =
+        view_.ChooseSavePath(currentDirectory_, FileNameOf(doc_.FileName()),
+                             OvlText("GI_Sys_Dialog_FOpen", 0), OvlText("GI_Sys_Dialog_FOpen", 1));
     return path && Save(*path);
 }
 
@@ -276,8 +277,10 @@ bool MainController::CheckWarnings() {
         ctx.desc = &d;
         cells_.Handle(ctx, kModeDraw);
         const std::string action = d.action.value_or("");
-        if (ctx.warningMarks & kMarkError) errors.push_back(action);
-        else if (ctx.warningMarks & kMarkWarning) warnings.push_back(action);
+        if (ctx.warningMarks & kMarkError)
+            errors.push_back(action);
+        else if (ctx.warningMarks & kMarkWarning)
+            warnings.push_back(action);
     };
     CellParser parser(MainOverlay());
     Counters counters{};
@@ -340,8 +343,10 @@ void MainController::RunCommand(int cell, int32_t index, const CellContext& cont
         case CL_Menu_File_New: New(); break;
         case CL_Menu_File_Open: OpenDialog(); break;
         case CL_Menu_File_Save:
-            if (doc_.FileName().empty()) SaveAs();
-            else Save(doc_.FileName());
+            if (doc_.FileName().empty())
+                SaveAs();
+            else
+                Save(doc_.FileName());
             break;
         case CL_Menu_File_SaveAs: SaveAs(); break;
         case CL_Menu_File_Print_Current:
@@ -381,50 +386,62 @@ void MainController::RunCommand(int cell, int32_t index, const CellContext& cont
         case CL_Model_Pmr:
         case CL_Model_TarnPmr:
         case CL_Model_DPmr446: ChangeModel(cell - CL_Model_Lmr, true); break;
-        case CL_Help_About: Events().Post(3); view_.ShowAbout(); break;
+        case CL_Help_About:
+            Events().Post(3);
+            view_.ShowAbout();
+            break;
         case CL_Help_Contents: view_.OpenHelp(HelpFile(), 0); break;
         case CallSheet:
-            if (context.desc != nullptr && context.desc->action) {
-                if (tree_ != nullptr) {
-                    if (TreeNode* node = tree_->FindNode(*context.desc->action)) {
-                        SelectNode(node);
-                        break;
-                    }
-                }
-                OpenSheet(*context.desc->action);
-            }
+            if (context.desc != nullptr && context.desc->action) GoToSheet(*context.desc->action);
             break;
-        case CL_Menu_Debug_Compare: {
-            // Each list shows the changes since the one before.
-            std::string lines;
-            if (compareBase_.GetSize() != doc_.Working().GetSize()) {
-                lines = "Not match size !\n";
-            } else {
-                for (int32_t a = 0; a < compareBase_.GetSize(); ++a) {
-                    if (compareBase_.GetByte(a) != doc_.Working().GetByte(a))
-                        lines += Format("%04X : %02X -> %02X\n", static_cast<unsigned>(a),
-                                        compareBase_.GetByte(a), doc_.Working().GetByte(a));
-                }
-            }
-            compareBase_.Assign(doc_.Working());
-            view_.ShowCompareList(lines);
-            break;
-        }
+        case CL_Menu_Debug_Compare: CompareWithBase(); break;
         case CL_Menu_Debug_Window: view_.OpenDebugWindow(); break;
         case CL_Menu_Debug_EeWindow: view_.OpenEepromWindow(); break;
         default: break;
     }
 }
 
+// A sheet called from a cell opens through its tree node where it has one,
+// so the tree follows.
+void MainController::GoToSheet(const std::string& action) {
+    if (tree_ != nullptr) {
+        if (TreeNode* node = tree_->FindNode(action)) {
+            SelectNode(node);
+            return;
+        }
+    }
+    OpenSheet(action);
+}
+
+// Each list shows the changes since the one before.
+void MainController::CompareWithBase() {
+    std::string lines;
+    if (compareBase_.GetSize() != doc_.Working().GetSize()) {
+        lines = "Not match size !\n";
+    } else {
+        for (int32_t a = 0; a < compareBase_.GetSize(); ++a) {
+            if (compareBase_.GetByte(a) != doc_.Working().GetByte(a))
+                lines += Format("%04X : %02X -> %02X\n", static_cast<unsigned>(a),
+                                compareBase_.GetByte(a), doc_.Working().GetByte(a));
+        }
+    }
+    compareBase_.Assign(doc_.Working());
+    view_.ShowCompareList(lines);
+}
+
 ItemState MainController::CommandState(int cell, int32_t index) {
     ItemState s;
     switch (cell) {
-        case CL_Menu_File_Print_Current: s.disabled = sheet_ == nullptr || !sheet_->Printable(); break;
+        case CL_Menu_File_Print_Current:
+            s.disabled = sheet_ == nullptr || !sheet_->Printable();
+            break;
         case CL_Menu_File_Recent: {
             const std::string entry = env_.Recent().Entry(index, currentDirectory_);
             if (entry.empty()) {
-                if (index == 0) s.disabled = true;
-                else s.hidden = true;
+                if (index == 0)
+                    s.disabled = true;
+                else
+                    s.hidden = true;
             } else {
                 s.caption = Format("&%d %s", index + 1, entry.c_str());
             }
@@ -513,7 +530,8 @@ void MainController::OnEvent(void* self, const EventRecord& e) {
     auto* m = static_cast<MainController*>(self);
     switch (e.code) {
         case ev::kStatusText:
-            m->view_.SetStatus(e.Text(), static_cast<uint32_t>(e.arg1), static_cast<uint32_t>(e.arg2));
+            m->view_.SetStatus(e.Text(), static_cast<uint32_t>(e.arg1),
+                               static_cast<uint32_t>(e.arg2));
             break;
         case ev::kDocumentChanged: m->RebuildVariableBranches(); break;
         case ev::kSetCompareBase: m->compareBase_.Assign(m->doc_.Working()); break;

@@ -9,18 +9,18 @@
 #include <optional>
 #include <string>
 
+#include "app/AppSettings.h"
+#include "app/ChannelClipboard.h"
 #include "app/CloneCommands.h"
 #include "app/Document.h"
 #include "app/MainView.h"
-#include "app/ChannelClipboard.h"
-#include "runtime/EventManager.h"
-#include "runtime/Countdown.h"
-#include "app/AppSettings.h"
+#include "cells/CellDispatcher.h"
 #include "cells/CellHost.h"
 #include "platform/Prompts.h"
-#include "cells/CellDispatcher.h"
-#include "sheet/Sheet.h"
+#include "runtime/Countdown.h"
+#include "runtime/EventManager.h"
 #include "sheet/RadioTree.h"
+#include "sheet/Sheet.h"
 
 namespace parlo {
 
@@ -48,7 +48,8 @@ class MainController : public CellHost {
 public:
     // The clone manager talks to the serial device of the platform unless
     // another is given (tests).
-    MainController(AppSettings& env, MainView& view, std::unique_ptr<CloneManager> cloneManager = nullptr);
+    MainController(AppSettings& env, MainView& view,
+                   std::unique_ptr<CloneManager> cloneManager = nullptr);
     ~MainController() override;
     MainController(const MainController&) = delete;
     MainController& operator=(const MainController&) = delete;
@@ -121,6 +122,8 @@ private:
     void RefreshTitle();
     void RecordFolder(const std::string& path);
     std::string HelpFile() const;
+    void GoToSheet(const std::string& action);
+    void CompareWithBase();
     bool Confirm(const std::string& key);
     // Port and speed from the settings, for the next clone operation.
     void ConfigurePort();

@@ -3,20 +3,20 @@
 #include <benchmark/benchmark.h>
 
 #include "app/Document.h"
+#include "cells/CellDispatcher.h"
 #include "model/BankMap.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
-#include "cells/CellDispatcher.h"
 
 namespace parlo {
 namespace {
 
 // The columns of a typical channel page.
 constexpr int kChannelColumns[] = {
-    CL_Mch_No,      CL_Mch_Atr,     CL_Mch_Inh,     CL_Mch_FreqR,     CL_Mch_FreqT,
-    CL_Mch_TxInh,   CL_Mch_Nar,     CL_Mch_CTone_R, CL_Mch_CTone_T,   CL_Mch_Text,
-    CL_Mch_RfPo,    CL_Mch_Lockout, CL_Mch_Scan,    CL_Mch_PwrSave,   CL_Mch_Tot,
-    CL_Mch_Moni,    CL_Mch_Sel,     CL_Mch_Call,    CL_Mch_PTT,       CL_Mch_CH_Mute,
+    CL_Mch_No,        CL_Mch_Atr,     CL_Mch_Inh,       CL_Mch_FreqR,     CL_Mch_FreqT,
+    CL_Mch_TxInh,     CL_Mch_Nar,     CL_Mch_CTone_R,   CL_Mch_CTone_T,   CL_Mch_Text,
+    CL_Mch_RfPo,      CL_Mch_Lockout, CL_Mch_Scan,      CL_Mch_PwrSave,   CL_Mch_Tot,
+    CL_Mch_Moni,      CL_Mch_Sel,     CL_Mch_Call,      CL_Mch_PTT,       CL_Mch_CH_Mute,
     CL_Mch_Compander, CL_Mch_Scrm_On, CL_Mch_Scrm_Code, CL_Mch_AutoReset, CL_Mch_RxCNo,
 };
 
@@ -70,9 +70,9 @@ void BM_DrawChannelTable(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(chars);
     state.counters["cells"] = static_cast<double>(descs.size());
-    state.counters["per_cell"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * descs.size()),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_cell"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * descs.size()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_DrawChannelTable)->Unit(benchmark::kMillisecond);
 

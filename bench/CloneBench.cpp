@@ -13,9 +13,9 @@
 
 #include "clone/CloneFileOps.h"
 #include "clone/CloneManager.h"
+#include "overlay/OverlayText.h"
 #include "platform/ProgramInfo.h"
 #include "platform/qtcore/QtScheduler.h"
-#include "overlay/OverlayText.h"
 #include "tools/radio-sim/RadioPty.h"
 
 namespace parlo {
@@ -85,12 +85,8 @@ void CloneOverLine(benchmark::State& state, CloneOperation op) {
     if (status != kCloneOk) state.SkipWithError("the clone operation failed");
 }
 
-void BM_CloneRead(benchmark::State& state) {
-    CloneOverLine(state, kOpRead);
-}
-void BM_CloneWrite(benchmark::State& state) {
-    CloneOverLine(state, kOpWrite);
-}
+void BM_CloneRead(benchmark::State& state) { CloneOverLine(state, kOpRead); }
+void BM_CloneWrite(benchmark::State& state) { CloneOverLine(state, kOpWrite); }
 
 BENCHMARK(BM_CloneRead)
     ->Arg(9600)

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "clone/CloneFile.h"
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
-#include "clone/CloneFile.h"
 #include "overlay/OverlayText.h"
 
 namespace parlo {

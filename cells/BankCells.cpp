@@ -1,19 +1,19 @@
 // The bank cells: layout option, sizes, flags, names and the counters.
 #include <vector>
 
-#include "runtime/EventManager.h"
-#include "model/BankMap.h"
-#include "cells/CellFamilies.h"
-#include "model/ChannelArray.h"
-#include "model/ChannelMap.h"
-#include "codecs/ListCodec.h"
-#include "model/ModelVariant.h"
-#include "codecs/NumberCodec.h"
-#include "codecs/SegmentText.h"
 #include "cells/BankCaption.h"
 #include "cells/CellDispatcher.h"
+#include "cells/CellFamilies.h"
+#include "codecs/ListCodec.h"
+#include "codecs/NumberCodec.h"
+#include "codecs/SegmentText.h"
+#include "model/BankMap.h"
+#include "model/ChannelArray.h"
+#include "model/ChannelMap.h"
+#include "model/ModelVariant.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
+#include "runtime/EventManager.h"
 
 namespace parlo {
 
@@ -93,8 +93,9 @@ void HandleBankName(CellCall& call) {
 std::string BankCaption(const EepromImage& image, int bank) {
     uint8_t field[8] = {};
     image.ReadBlock(kAddrBankNames + 8 * bank, field, 8);
-    std::string caption = FormatText(OvlText("GI_AppInd_BankCaption"),
-                                     {static_cast<long long>(bank + 1), SegmentTextForm(field, false)});
+    std::string caption =
+        FormatText(OvlText("GI_AppInd_BankCaption"),
+                   {static_cast<long long>(bank + 1), SegmentTextForm(field, false)});
     while (!caption.empty() && caption.back() == ' ') caption.pop_back();
     return caption;
 }
@@ -106,15 +107,17 @@ void RegisterBankCells() {
     CellDispatcher::Register(CL_Mch_Bank, HandleBankSize);
     CellDispatcher::Register(CL_Mch_BankText, HandleBankName);
     CellDispatcher::Register(CL_Mch_Bank_Total,
-                            [](CellCall& c) { ShowCount(c, BanksTotal(Image(c))); });
+                             [](CellCall& c) { ShowCount(c, BanksTotal(Image(c))); });
     CellDispatcher::Register(CL_Mch_Bank_Left,
-                            [](CellCall& c) { ShowCount(c, FreeChannelSlots(Image(c))); });
+                             [](CellCall& c) { ShowCount(c, FreeChannelSlots(Image(c))); });
     for (int cell : {CL_Mch_UsedCHs, CL_Bank_UsedQty})
-        CellDispatcher::Register(cell, [](CellCall& c) { ShowCount(c, UsedInBank(Image(c), c.index())); });
+        CellDispatcher::Register(
+            cell, [](CellCall& c) { ShowCount(c, UsedInBank(Image(c), c.index())); });
     for (int cell : {CL_Mch_UsedCHs_Total, CL_Bank_UsedTotal})
         CellDispatcher::Register(cell, [](CellCall& c) { ShowCount(c, UsedInAllBanks(Image(c))); });
     for (int cell : {CL_Mch_UsedCHs_Left, CL_Bank_UsedLeft})
-        CellDispatcher::Register(cell, [](CellCall& c) { ShowCount(c, RemainingChannels(Image(c))); });
+        CellDispatcher::Register(cell,
+                                 [](CellCall& c) { ShowCount(c, RemainingChannels(Image(c))); });
 }
 
 }  // namespace parlo

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "cells/CellDesc.h"
 #include "codecs/CellRequest.h"
 #include "platform/Canvas.h"
-#include "cells/CellDesc.h"
 
 namespace parlo {
 
@@ -47,12 +47,12 @@ struct CellContext {
     CellRequest request;
 
     const CellDesc* desc = nullptr;  // the cell (a sheet cell, menu item or tree node)
-    Sheet* sheet = nullptr;       // none for menus, tree and command line
+    Sheet* sheet = nullptr;          // none for menus, tree and command line
     int col = -1, row = -1;
-    Canvas* canvas = nullptr;        // when drawing
+    Canvas* canvas = nullptr;  // when drawing
     Rect rect;
     intptr_t userParam = 0;
-    int operation = 0;               // 0 none; a character; 256; key code x 256; 74..82
+    int operation = 0;                   // 0 none; a character; 256; key code x 256; 74..82
     const CellDesc* menuItem = nullptr;  // a popup menu choice (operation 0)
     const CellDesc* parent = nullptr;    // the cell a popup menu item belongs to
     // The lowest and highest index of the cells marked in the operated
@@ -60,19 +60,19 @@ struct CellContext {
     std::optional<std::pair<int32_t, int32_t>> selection;
     bool highlighted = false;
     bool printing = false;
-    bool pick = false;                   // handed back from a pick window
+    bool pick = false;  // handed back from a pick window
     const CellContext* pickOwner = nullptr;
 
     // Answers.
     std::optional<CellAddress> jump;
-    int repeatOperation = 0;             // non-zero: repeat with this code
+    int repeatOperation = 0;  // non-zero: repeat with this code
     Glyph glyph = Glyph::None;
     bool glyphLeft = false;
     std::optional<std::pair<int32_t, int32_t>> range;  // lowest and highest index
     uint16_t redrawFlags = 0;
     uint8_t warningMarks = 0;
-    bool rejected = false;        // the input could not be read; nothing changed
-    bool rebuildSheet = false;    // which rows exist changed
+    bool rejected = false;      // the input could not be read; nothing changed
+    bool rebuildSheet = false;  // which rows exist changed
     // Menu items and tool buttons: checked, hidden, disabled, caption.
     bool checked = false, hidden = false, disabled = false;
     std::optional<std::string> caption;

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "cells/CellIds.h"
-#include "platform/Font.h"
 #include "overlay/ColourTable.h"
+#include "platform/Font.h"
 
 namespace parlo {
 
@@ -42,7 +42,7 @@ struct CellDesc {
     uint8_t flagsA = 0;
     uint8_t flagsB = 0;
     uint32_t colour = kClWindow;
-    std::unique_ptr<FontSpec> font;  // none: the basic cell's
+    std::unique_ptr<FontSpec> font;        // none: the basic cell's
     std::optional<std::string> popupMenu;  // none: the base's
     std::optional<std::string> displayText;
 
@@ -76,6 +76,5 @@ struct NodeAction {
     std::string parameter;
     static NodeAction Split(const std::string& action);
 };
-
 
 }  // namespace parlo

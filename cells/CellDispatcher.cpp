@@ -2,12 +2,12 @@
 
 #include <mutex>
 
-#include "runtime/EventManager.h"
-#include "model/BankMap.h"
 #include "cells/CellFamilies.h"
 #include "cells/CellNames.h"
+#include "model/BankMap.h"
 #include "model/ModelVariant.h"
 #include "model/WorkingImage.h"
+#include "runtime/EventManager.h"
 
 namespace parlo {
 
@@ -56,10 +56,9 @@ int CommandOfMenuItem(int cell) {
 struct KindRows {
     int first, last;
 };
-constexpr KindRows kKindRows[20] = {{0, 0},  {0, 63}, {0, 63}, {0, 63}, {0, 63},
-                                    {0, 15}, {0, 7},  {0, 10}, {0, 8},  {1, 8},
-                                    {0, 31}, {0, 14}, {1, 10}, {0, 9},  {0, 0},
-                                    {0, 7},  {0, 31}, {0, 22}, {0, 7},  {0, 31}};
+constexpr KindRows kKindRows[20] = {{0, 0},  {0, 63}, {0, 63}, {0, 63}, {0, 63}, {0, 15}, {0, 7},
+                                    {0, 10}, {0, 8},  {1, 8},  {0, 31}, {0, 14}, {1, 10}, {0, 9},
+                                    {0, 0},  {0, 7},  {0, 31}, {0, 22}, {0, 7},  {0, 31}};
 
 int KindOf(int category, int variant, const CellDesc* parent) {
     const int kind = RecordKindOfCategory(category);
@@ -102,8 +101,8 @@ uint8_t ChannelWarningMarks(const ChannelRecord& r, int cell) {
     if (r.Kind() != 3 || !r.present || r.Value(Field::MskSig) == 0) return 0;
     const int32_t moni = r.Value(Field::Moni);
     const bool warn = (moni != 6 && moni != 7) || r.Value(Field::ChMute) == 0;
-    const bool error = r.Value(Field::Sel) != 1 || r.Value(Field::Call) != 0 ||
-                       r.Value(Field::Ptt) != 0;
+    const bool error =
+        r.Value(Field::Sel) != 1 || r.Value(Field::Call) != 0 || r.Value(Field::Ptt) != 0;
     uint8_t marks = 0;
     const bool all = cell == FlexMark || cell == CL_Check_Mch || cell == kNoCell;
     if (warn && (all || cell == CL_Mch_Moni || cell == CL_Mch_CH_Mute)) marks |= kMarkWarning;
@@ -112,15 +111,75 @@ uint8_t ChannelWarningMarks(const ChannelRecord& r, int cell) {
     return marks;
 }
 
-int CellDispatcher::Handle(CellContext& ctx, int mode) {
-    if (ctx.desc == nullptr || !HasWorkingImage()) return 0;
-    RegisterFamilies();
-    const int variant = CurrentVariant();
+namespace {
+
+// Clears the answer fields before a handler fills them.
+void ResetAnswer(CellContext& ctx) {
     ctx.redrawFlags = kRedrawCell;
     ctx.request.text.clear();
     ctx.request.requestEdit = kEditNone;
     ctx.warningMarks = 0;
     ctx.rejected = false;
+}
+
+// The bank of a channel cell: the one on screen, else the one holding it.
+void FillBank(CellCall& call, const CellDesc& desc, int32_t slot) {
+    call.bank = CurrentBankShown();
+    if (call.bank < 0) call.bank = BankOfSlot(WorkingImage(), slot);
+    call.bankFirst = BankFirstSlot(WorkingImage(), call.bank);
+    call.bankSize = BankSize(WorkingImage(), call.bank);
+    call.newChannelRow = desc.category == CT_Mch &&
+                         (call.bankSize == 0 || desc.index > call.bankFirst + call.bankSize - 1);
+}
+
+// A popup menu command: context help, or a row command over the rows of the
+// record kind (of the bank on screen, for channels).
+void RunMenuCommand(int command, CellCall& call, CellHost* host) {
+    if (host == nullptr) return;
+    const CellDesc& desc = call.desc();
+    if (command == kCommandContextHelp) {
+        host->ContextHelp(desc.category, desc.cell, desc.index);
+        return;
+    }
+    const int kind = call.kind;
+    int first = kind >= 0 && kind < 20 ? kKindRows[kind].first : 0;
+    int last = kind >= 0 && kind < 20 ? kKindRows[kind].last : 0;
+    if (IsChannelKind(kind)) {
+        first = call.bankFirst;
+        last = call.bankFirst + call.bankSize - 1;
+    }
+    host->RunRowCommand(static_cast<RowCommand>(command), call.ctx, call.record, first, last);
+    call.ctx.redrawFlags |= kRedrawSheet;
+}
+
+// An empty channel row shows nothing and takes nothing but a new channel:
+// typing anywhere in it starts the channel's receive frequency. Returns the
+// cell to handle, or kNoCell when the call ends here.
+int RedirectEmptyRow(CellCall& call, CellDesc& redirected) {
+    CellContext& ctx = call.ctx;
+    const CellDesc& desc = *ctx.desc;
+    const int cell = desc.cell;
+    const bool emptyRow = desc.category == CT_Mch && (!call.record.present || call.newChannelRow);
+    if (!emptyRow || cell == CL_Mch_No || cell == CL_Mch_Atr || cell == CL_Mch_FreqR) return cell;
+    const int key = call.drawing ? 0 : ctx.request.Key();
+    if (!IsRedirectableKey(key)) {
+        if (ctx.request.phase != kPhaseNone) ctx.rejected = true;
+        return kNoCell;
+    }
+    redirected = desc;
+    redirected.cell = CL_Mch_FreqR;
+    ctx.desc = &redirected;
+    ctx.jump = CellAddress{desc.category, CL_Mch_FreqR, desc.index};
+    return CL_Mch_FreqR;
+}
+
+}  // namespace
+
+int CellDispatcher::Handle(CellContext& ctx, int mode) {
+    if (ctx.desc == nullptr || !HasWorkingImage()) return 0;
+    RegisterFamilies();
+    const int variant = CurrentVariant();
+    ResetAnswer(ctx);
 
     // A popup menu choice runs its command on the current cell.
     int command = ctx.menuItem != nullptr ? CommandOfMenuItem(ctx.menuItem->cell) : 0;
@@ -130,7 +189,6 @@ int CellDispatcher::Handle(CellContext& ctx, int mode) {
         command = 0;
     }
 
-    CellDesc redirected;
     const CellDesc& desc = *ctx.desc;
     const CellDesc* recordDesc = desc.category == CT_PopupMenu && ctx.parent ? ctx.parent : &desc;
     const int kind = KindOf(desc.category, variant, ctx.parent);
@@ -144,50 +202,17 @@ int CellDispatcher::Handle(CellContext& ctx, int mode) {
     call.drawing = mode == kModeDraw;
     const bool channelCell = desc.category == CT_Mch || desc.category == CT_Mch_Check ||
                              (desc.category == CT_PopupMenu && IsChannelKind(kind));
-    if (channelCell || kind == 0) {
-        call.bank = CurrentBankShown();
-        if (call.bank < 0) call.bank = BankOfSlot(WorkingImage(), recordDesc->index);
-        call.bankFirst = BankFirstSlot(WorkingImage(), call.bank);
-        call.bankSize = BankSize(WorkingImage(), call.bank);
-        call.newChannelRow = desc.category == CT_Mch &&
-                             (call.bankSize == 0 || desc.index > call.bankFirst + call.bankSize - 1);
-    }
+    if (channelCell || kind == 0) FillBank(call, desc, recordDesc->index);
     call.mskOn = kind == 3 && record.Value(Field::MskSig) != 0;
 
     if (command != 0) {
-        if (command == kCommandContextHelp) {
-            if (host_ != nullptr) host_->ContextHelp(desc.category, desc.cell, desc.index);
-        } else if (host_ != nullptr) {
-            int first = kind >= 0 && kind < 20 ? kKindRows[kind].first : 0;
-            int last = kind >= 0 && kind < 20 ? kKindRows[kind].last : 0;
-            if (IsChannelKind(kind)) {
-                first = call.bankFirst;
-                last = call.bankFirst + call.bankSize - 1;
-            }
-            host_->RunRowCommand(static_cast<RowCommand>(command), ctx, record, first, last);
-            ctx.redrawFlags |= kRedrawSheet;
-        }
+        RunMenuCommand(command, call, host_);
         return 0;
     }
 
-    int cell = desc.cell;
-    const bool emptyRow = desc.category == CT_Mch && (!record.present || call.newChannelRow);
-    if (emptyRow && cell != CL_Mch_No && cell != CL_Mch_Atr && cell != CL_Mch_FreqR) {
-        const int key = call.drawing ? 0 : ctx.request.Key();
-        if (!IsRedirectableKey(key)) {
-            // An empty row shows nothing and takes nothing but a new channel.
-            if (ctx.request.phase != kPhaseNone) ctx.rejected = true;
-            return 0;
-        }
-        // Typing anywhere in an empty row starts the channel's receive
-        // frequency.
-        redirected = desc;
-        redirected.cell = CL_Mch_FreqR;
-        ctx.desc = &redirected;
-        ctx.jump = CellAddress{desc.category, CL_Mch_FreqR, desc.index};
-        cell = CL_Mch_FreqR;
-    }
-
+    CellDesc redirected;
+    const int cell = RedirectEmptyRow(call, redirected);
+    if (cell == kNoCell) return 0;
     if (CellHandler handler = HandlerOf(cell)) handler(call);
     ctx.desc = &desc;
     if (ctx.redrawFlags & kRedrawRow) {

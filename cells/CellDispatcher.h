@@ -6,10 +6,10 @@
 #include <array>
 #include <cstdint>
 
+#include "cells/CellContext.h"
 #include "cells/CellHost.h"
 #include "cells/CellIds.h"
 #include "model/ChannelRecord.h"
-#include "cells/CellContext.h"
 
 namespace parlo {
 
@@ -22,7 +22,7 @@ struct CellCall {
     CellContext& ctx;
     ChannelRecord& record;
     CellHost* host;
-    int kind;      // record kind decoded (0 none)
+    int kind;  // record kind decoded (0 none)
     int variant;
     // The bank whose sheet is shown.
     int bank = 0;

@@ -44,7 +44,7 @@ public:
     virtual ItemState CommandState(int /*cell*/, int32_t /*index*/) { return {}; }
     // A row command on the rows allowed for the record (first..last).
     virtual void RunRowCommand(RowCommand command, CellContext& context, ChannelRecord& record,
-                            int first, int last) = 0;
+                               int first, int last) = 0;
     // Context help for a cell.
     virtual void ContextHelp(int category, int cell, int32_t index) = 0;
 

@@ -271,15 +271,14 @@ namespace parlo {
 
 enum CellCategory : int {
 #define PARLO_ENUM_ENTRY(name) name,
-    PARLO_CELL_CATEGORIES(PARLO_ENUM_ENTRY)
-    kCategoryCount,
+    PARLO_CELL_CATEGORIES(PARLO_ENUM_ENTRY) kCategoryCount,
     kNoCategory = kCategoryCount,
 };
 
 enum CellId : int {
     PARLO_CELL_IDS(PARLO_ENUM_ENTRY)
 #undef PARLO_ENUM_ENTRY
-    kCellCount,
+        kCellCount,
     kNoCell = kCellCount,
 };
 

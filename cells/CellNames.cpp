@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "platform/Fatal.h"
 #include "overlay/NameTable.h"
+#include "platform/Fatal.h"
 
 namespace parlo {
 

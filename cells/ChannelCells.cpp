@@ -2,24 +2,24 @@
 // to its codec.
 #include <vector>
 
-#include "codecs/AttributeCodec.h"
-#include "model/BankMap.h"
+#include "cells/CellDispatcher.h"
 #include "cells/CellFamilies.h"
-#include "model/ChannelMap.h"
+#include "codecs/AttributeCodec.h"
 #include "codecs/ColourCodeCodec.h"
 #include "codecs/DPmrFrequencyCodec.h"
 #include "codecs/DigitSetCodec.h"
 #include "codecs/FrequencyCodec.h"
 #include "codecs/ListCodec.h"
-#include "model/ModelVariant.h"
 #include "codecs/NumberCodec.h"
 #include "codecs/ScramblerCodec.h"
 #include "codecs/SegmentText.h"
 #include "codecs/ToneCodec.h"
+#include "model/BankMap.h"
+#include "model/ChannelMap.h"
+#include "model/ModelVariant.h"
 #include "model/WorkingImage.h"
-#include "cells/CellDispatcher.h"
-#include "platform/Fatal.h"
 #include "overlay/OverlayText.h"
+#include "platform/Fatal.h"
 
 namespace parlo {
 
@@ -33,8 +33,8 @@ struct FieldCell {
     int cell;
     Field field;
     Edit edit;
-    const char* lmrList;  // the list of the LMR family (kinds 1 and 4)
-    const char* pmrList;  // the list of the PMR family (kinds 2 and 3)
+    const char* lmrList;           // the list of the LMR family (kinds 1 and 4)
+    const char* pmrList;           // the list of the PMR family (kinds 2 and 3)
     int minimum = 0, maximum = 0;  // numbers
 };
 
@@ -183,8 +183,8 @@ void HandleFrequency(CellCall& call, Direction direction) {
     FrequencyFields f = FrequenciesOf(call.record);
     // dPMR446 channels come from the 446 MHz list, except in the fifth bank.
     const bool listed = call.variant == kVariantDPmr446 && call.bank >= 0 && call.bank <= 3;
-    const CodecResult result = listed ? DPmrFrequencyCodec(request, f, direction)
-                                      : FrequencyCodec(request, f, direction);
+    const CodecResult result =
+        listed ? DPmrFrequencyCodec(request, f, direction) : FrequencyCodec(request, f, direction);
     if (result == CodecResult::Changed) StoreFrequencies(call.record, f);
     call.Apply(result);
 }
@@ -255,7 +255,6 @@ void HandleName(CellCall& call) {
     call.Apply(result);
 }
 
-
 void HandleScanLists(CellCall& call) {
     uint32_t bits = call.record.scanLists;
     DigitSetParams p;
@@ -274,7 +273,8 @@ void HandleReceiveCodes(CellCall& call) {
     p.last = IsPmrFamily(call.kind) ? 8 : 10;
     p.headerStyle = 2;
     const CodecResult result = DigitSetCodec(call.request(), bits, p);
-    if (result == CodecResult::Changed) call.record.SetValue(Field::RxCodeNo, static_cast<int32_t>(bits));
+    if (result == CodecResult::Changed)
+        call.record.SetValue(Field::RxCodeNo, static_cast<int32_t>(bits));
     call.Apply(result);
 }
 
@@ -310,14 +310,18 @@ void HandleSignalMode(CellCall& call) {
 void RegisterChannelCells() {
     for (const FieldCell& f : kFieldCells) CellDispatcher::Register(f.cell, HandleFieldCell);
     CellDispatcher::Register(CL_Mch_Lockout, HandleLockout);
-    CellDispatcher::Register(CL_Mch_FreqR, [](CellCall& c) { HandleFrequency(c, Direction::Receive); });
-    CellDispatcher::Register(CL_Mch_FreqT, [](CellCall& c) { HandleFrequency(c, Direction::Transmit); });
-    CellDispatcher::Register(CL_Mch_CTone_R, [](CellCall& c) { HandleTone(c, Direction::Receive); });
-    CellDispatcher::Register(CL_Mch_CTone_T, [](CellCall& c) { HandleTone(c, Direction::Transmit); });
+    CellDispatcher::Register(CL_Mch_FreqR,
+                             [](CellCall& c) { HandleFrequency(c, Direction::Receive); });
+    CellDispatcher::Register(CL_Mch_FreqT,
+                             [](CellCall& c) { HandleFrequency(c, Direction::Transmit); });
+    CellDispatcher::Register(CL_Mch_CTone_R,
+                             [](CellCall& c) { HandleTone(c, Direction::Receive); });
+    CellDispatcher::Register(CL_Mch_CTone_T,
+                             [](CellCall& c) { HandleTone(c, Direction::Transmit); });
     CellDispatcher::Register(CL_Mch_Dig_CC_R,
-                            [](CellCall& c) { HandleColourCode(c, Direction::Receive); });
+                             [](CellCall& c) { HandleColourCode(c, Direction::Receive); });
     CellDispatcher::Register(CL_Mch_Dig_CC_T,
-                            [](CellCall& c) { HandleColourCode(c, Direction::Transmit); });
+                             [](CellCall& c) { HandleColourCode(c, Direction::Transmit); });
     CellDispatcher::Register(CL_Mch_No, HandleNumber);
     CellDispatcher::Register(CL_Mch_Atr, HandleAttributes);
     CellDispatcher::Register(CL_Mch_Text, HandleName);

@@ -2,11 +2,11 @@
 // at the last identify. They are shown only.
 #include <string>
 
+#include "cells/CellDispatcher.h"
+#include "cells/CellFamilies.h"
 #include "clone/CloneInfo.h"
 #include "clone/StoredIdentity.h"
-#include "cells/CellFamilies.h"
 #include "codecs/CodecSetup.h"
-#include "cells/CellDispatcher.h"
 #include "overlay/OverlayText.h"
 
 namespace parlo {
@@ -26,26 +26,16 @@ std::string CloneInfoText(int cell) {
     if (block.empty()) return "";
     const CloneInfoTexts t = InfoTexts(block);
     switch (cell) {
-        case CL_CloneInfo_Model:
-            return t.model;
-        case CL_CloneInfo_Revision:
-            return t.version;
-        case CL_CloneInfo_KeyBoard:
-            return KeypadText(block);
-        case CL_CloneInfo_Comment1:
-            return t.text1;
-        case CL_CloneInfo_Comment2:
-            return t.text2;
-        case CL_CloneInfo_Option:
-            return t.options;
-        case CL_CloneInfo_OverVolt:
-            return t.overVoltage;
-        case CL_CloneInfo_Esn:
-            return t.serial;
-        case CL_CloneInfo_CheckSum:
-            return t.value;
-        default:
-            return kNotStoredText;  // the block holds no PLL reference
+        case CL_CloneInfo_Model: return t.model;
+        case CL_CloneInfo_Revision: return t.version;
+        case CL_CloneInfo_KeyBoard: return KeypadText(block);
+        case CL_CloneInfo_Comment1: return t.text1;
+        case CL_CloneInfo_Comment2: return t.text2;
+        case CL_CloneInfo_Option: return t.options;
+        case CL_CloneInfo_OverVolt: return t.overVoltage;
+        case CL_CloneInfo_Esn: return t.serial;
+        case CL_CloneInfo_CheckSum: return t.value;
+        default: return kNotStoredText;  // the block holds no PLL reference
     }
 }
 

@@ -1,15 +1,16 @@
 // Command cells: menu items, tool buttons, tree nodes and popup menu items
 // that run a command of the application when activated, and show its state.
+#include "cells/CellDispatcher.h"
 #include "cells/CellFamilies.h"
 #include "model/ModelVariant.h"
-#include "cells/CellDispatcher.h"
 
 namespace parlo {
 
 namespace {
 
 bool Activated(const CellCall& call) {
-    return !call.drawing && (call.ctx.operation == kKeyEnter || call.ctx.operation == kOpDoubleClick);
+    return !call.drawing &&
+           (call.ctx.operation == kKeyEnter || call.ctx.operation == kOpDoubleClick);
 }
 
 void ApplyState(CellCall& call, const ItemState& state) {

@@ -1,9 +1,9 @@
 // The EEPROM debug window's byte sheet: row i shows the sixteen bytes from
 // address 16 i, each in red where it differs from the compare base. Shown
 // only.
+#include "cells/CellDispatcher.h"
 #include "cells/CellFamilies.h"
 #include "codecs/CodecText.h"
-#include "cells/CellDispatcher.h"
 
 namespace parlo {
 

@@ -1,10 +1,10 @@
 // Cells that show their own text, row numbers, the grey bar, and the marks
 // that flag channels whose settings disagree with MSK signalling.
-#include "model/BankMap.h"
+#include "cells/CellDispatcher.h"
 #include "cells/CellFamilies.h"
+#include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
-#include "cells/CellDispatcher.h"
 #include "platform/Canvas.h"
 
 namespace parlo {
@@ -55,11 +55,11 @@ void HandleQuarterPillar(CellCall& call) {
 }  // namespace
 
 void RegisterFlexCells() {
-    for (int cell : {static_cast<int>(CL_Null), static_cast<int>(Flex0), static_cast<int>(Flex1),
-                     static_cast<int>(Flex2), static_cast<int>(FlexDtcs),
-                     static_cast<int>(FlexKeyOpt), static_cast<int>(FlexEeDebugWin),
-                     static_cast<int>(FlexScrmPort), static_cast<int>(FlexAdjCh),
-                     static_cast<int>(CL_FBits)})
+    for (int cell :
+         {static_cast<int>(CL_Null), static_cast<int>(Flex0), static_cast<int>(Flex1),
+          static_cast<int>(Flex2), static_cast<int>(FlexDtcs), static_cast<int>(FlexKeyOpt),
+          static_cast<int>(FlexEeDebugWin), static_cast<int>(FlexScrmPort),
+          static_cast<int>(FlexAdjCh), static_cast<int>(CL_FBits)})
         CellDispatcher::Register(cell, ShowOwnText);
     CellDispatcher::Register(FlexMark, HandleMark);
     CellDispatcher::Register(CL_Check_Mch, HandleCheckChannels);

@@ -5,6 +5,7 @@
 // handler of their own.
 #include <vector>
 
+#include "cells/CellDispatcher.h"
 #include "cells/CellFamilies.h"
 #include "codecs/CodecSetup.h"
 #include "codecs/CodecText.h"
@@ -16,7 +17,6 @@
 #include "codecs/ToneCodec.h"
 #include "codecs/ToneFrequencyCodec.h"
 #include "model/UserCharacters.h"
-#include "cells/CellDispatcher.h"
 #include "overlay/OverlayText.h"
 
 namespace parlo {
@@ -401,9 +401,9 @@ void RegisterRecordCells() {
     CellDispatcher::Register(CL_Dtmf_Code, HandleDtmfCode);
     CellDispatcher::Register(CL_Dtmf_ChNo, HandleDtmfNumber);
     CellDispatcher::Register(CL_CTone_RX,
-                            [](CellCall& c) { HandleCommonTone(c, Direction::Receive); });
+                             [](CellCall& c) { HandleCommonTone(c, Direction::Receive); });
     CellDispatcher::Register(CL_CTone_TX,
-                            [](CellCall& c) { HandleCommonTone(c, Direction::Transmit); });
+                             [](CellCall& c) { HandleCommonTone(c, Direction::Transmit); });
     CellDispatcher::Register(CL_2T_RxFreq_1st, [](CellCall& c) {
         HandleTwoToneWindow(c, Field::TwoRx1stA, Field::TwoRx1stB);
     });

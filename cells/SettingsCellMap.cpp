@@ -371,9 +371,7 @@ uint8_t BitsMask(const SettingCell& row) {
 
 }  // namespace
 
-std::span<const SettingCell> SettingCells() {
-    return kMap;
-}
+std::span<const SettingCell> SettingCells() { return kMap; }
 
 const SettingCell* SettingCellOf(int cell) {
     if (cell < 0 || cell >= kCellCount) return nullptr;
@@ -383,25 +381,18 @@ const SettingCell* SettingCellOf(int cell) {
 
 int SettingMaximum(const SettingCell& row) {
     switch (row.storage) {
-        case Storage::Bits:
-            return (1 << (row.hi - row.lo + 1)) - 1;
-        case Storage::Word:
-            return 0xFFFF;
-        case Storage::Nibbles:
-            return static_cast<int>((uint64_t{1} << (4 * row.width)) - 1);
-        case Storage::EnableBit:
-            return 1;
-        default:
-            return 0;
+        case Storage::Bits: return (1 << (row.hi - row.lo + 1)) - 1;
+        case Storage::Word: return 0xFFFF;
+        case Storage::Nibbles: return static_cast<int>((uint64_t{1} << (4 * row.width)) - 1);
+        case Storage::EnableBit: return 1;
+        default: return 0;
     }
 }
 
 int ReadSetting(const EepromImage& image, const SettingCell& row) {
     switch (row.storage) {
-        case Storage::Bits:
-            return (image.GetByte(row.address) & BitsMask(row)) >> row.lo;
-        case Storage::Word:
-            return image.GetWord(row.address);
+        case Storage::Bits: return (image.GetByte(row.address) & BitsMask(row)) >> row.lo;
+        case Storage::Word: return image.GetWord(row.address);
         case Storage::Nibbles: {
             int value = 0;
             for (int i = 0; i < row.width; ++i) {
@@ -412,8 +403,7 @@ int ReadSetting(const EepromImage& image, const SettingCell& row) {
         }
         case Storage::EnableBit:
             return (image.GetByte(row.address) & UserSetEnableBit(row.lo)) != 0 ? 1 : 0;
-        default:
-            return 0;
+        default: return 0;
     }
 }
 
@@ -426,9 +416,7 @@ void WriteSetting(EepromImage& image, const SettingCell& row, int value) {
                           static_cast<uint8_t>((b & ~mask) | ((value << row.lo) & mask)));
             break;
         }
-        case Storage::Word:
-            image.SetWord(row.address, static_cast<uint16_t>(value));
-            break;
+        case Storage::Word: image.SetWord(row.address, static_cast<uint16_t>(value)); break;
         case Storage::Nibbles:
             for (int i = row.width - 1; i >= 0; --i, value >>= 4) {
                 const int32_t a = row.address + i / 2;
@@ -444,8 +432,7 @@ void WriteSetting(EepromImage& image, const SettingCell& row, int value) {
             image.SetByte(row.address, static_cast<uint8_t>(value ? (b | bit) : (b & ~bit)));
             break;
         }
-        default:
-            break;
+        default: break;
     }
 }
 

@@ -45,9 +45,7 @@ int SettingMaximum(const SettingCell& row);
 // The address of a byte of the user set-mode enable table and the bit of
 // item i within it.
 inline constexpr int32_t kAddrUserSetEnable = 0x958D;
-inline constexpr int32_t UserSetEnableAddress(int item) {
-    return kAddrUserSetEnable + item / 8;
-}
+inline constexpr int32_t UserSetEnableAddress(int item) { return kAddrUserSetEnable + item / 8; }
 inline constexpr uint8_t UserSetEnableBit(int item) {
     return static_cast<uint8_t>(0x80 >> (item % 8));
 }

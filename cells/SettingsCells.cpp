@@ -2,19 +2,17 @@
 // show a value computed from others.
 #include <vector>
 
-#include "cells/CellFamilies.h"
-#include "model/ModelVariant.h"
-#include "codecs/SegmentText.h"
-#include "cells/SettingsCellMap.h"
 #include "cells/CellDispatcher.h"
+#include "cells/CellFamilies.h"
+#include "cells/SettingsCellMap.h"
+#include "codecs/SegmentText.h"
+#include "model/ModelVariant.h"
 
 namespace parlo {
 
 namespace {
 
-EepromImage& Image(CellCall& call) {
-    return call.record.Image();
-}
+EepromImage& Image(CellCall& call) { return call.record.Image(); }
 
 // Shown only: any typed text or chosen item is refused.
 void ShowText(CellCall& call, std::string text) {
@@ -22,9 +20,7 @@ void ShowText(CellCall& call, std::string text) {
     if (call.request().phase != kPhaseNone) call.ctx.rejected = true;
 }
 
-void ShowNotStored(CellCall& call) {
-    ShowText(call, kNotStoredText);
-}
+void ShowNotStored(CellCall& call) { ShowText(call, kNotStoredText); }
 
 // Plain characters as the radio keeps them, blanks at the end dropped.
 void ShowAscii(CellCall& call, const SettingCell& row) {
@@ -56,14 +52,10 @@ void HandleSetting(CellCall& call) {
     const SettingCell* row = SettingCellOf(call.desc().cell);
     if (row == nullptr) return;
     switch (row->storage) {
-        case Storage::None:
-            return ShowNotStored(call);
-        case Storage::Ascii:
-            return ShowAscii(call, *row);
-        case Storage::Text:
-            return EditDisplayText(call, *row);
-        default:
-            break;
+        case Storage::None: return ShowNotStored(call);
+        case Storage::Ascii: return ShowAscii(call, *row);
+        case Storage::Text: return EditDisplayText(call, *row);
+        default: break;
     }
     EepromImage& image = Image(call);
     CodecSetup setup = row->codec;

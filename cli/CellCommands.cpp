@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "cells/CellDispatcher.h"
+#include "cells/CellNames.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
-#include "model/BankMap.h"
-#include "cells/CellNames.h"
 #include "codecs/OverlayList.h"
-#include "cells/CellDispatcher.h"
+#include "model/BankMap.h"
 
 namespace parlo::cli {
 
@@ -24,16 +24,25 @@ struct FamilyCategory {
     int category;
 };
 constexpr FamilyCategory kFamilyCategories[] = {
-    {"CL_Mch_BankText", CT_BankOp},  {"CL_Mch_Bank", kNoCategory},
-    {"CL_Mch_SmarTrunk", kNoCategory}, {"CL_Mch_UsedCHs", kNoCategory},
-    {"CL_Mch_", CT_Mch},             {"CL_Dtmf_", CT_DTMF},
-    {"CL_ScanList_", CT_Scan},        {"CL_CTone_", CT_CTone},
-    {"CL_5TRx_", CT_RX_Code},         {"CL_5TTx_", CT_TX_Code},
+    {"CL_Mch_BankText", CT_BankOp},
+    {"CL_Mch_Bank", kNoCategory},
+    {"CL_Mch_SmarTrunk", kNoCategory},
+    {"CL_Mch_UsedCHs", kNoCategory},
+    {"CL_Mch_", CT_Mch},
+    {"CL_Dtmf_", CT_DTMF},
+    {"CL_ScanList_", CT_Scan},
+    {"CL_CTone_", CT_CTone},
+    {"CL_5TRx_", CT_RX_Code},
+    {"CL_5TTx_", CT_TX_Code},
     {"CL_Select_", CT_TX_Code},
-    {"CL_2TTx_", CT_2Tone_Code},      {"CL_2T_", CT_2Tone_Code},
-    {"CL_UTone_", CT_UserTone},       {"CL_Msk_IdGroup_", CT_MSK_IdGroup},
-    {"CL_Msk_CallList_", CT_MSK_CallList}, {"CL_Msk_Msg_Status_", CT_MSK_Msg_Status},
-    {"CL_Msk_Msg_ShortTxt", CT_MSK_Msg_ShortTxt}, {"CL_Dig_Msg_Status_", CT_Dig_Msg_Status},
+    {"CL_2TTx_", CT_2Tone_Code},
+    {"CL_2T_", CT_2Tone_Code},
+    {"CL_UTone_", CT_UserTone},
+    {"CL_Msk_IdGroup_", CT_MSK_IdGroup},
+    {"CL_Msk_CallList_", CT_MSK_CallList},
+    {"CL_Msk_Msg_Status_", CT_MSK_Msg_Status},
+    {"CL_Msk_Msg_ShortTxt", CT_MSK_Msg_ShortTxt},
+    {"CL_Dig_Msg_Status_", CT_Dig_Msg_Status},
     {"CL_CEdit", CT_CEdit},
 };
 
@@ -71,9 +80,11 @@ std::optional<CellDesc> ParseRef(const std::string& ref, std::string* why) {
     if (open != std::string::npos) {
         const size_t close = rest.find(']', open);
         char* end = nullptr;
-        const std::string index = rest.substr(open + 1, close == std::string::npos ? close : close - open - 1);
+        const std::string index =
+            rest.substr(open + 1, close == std::string::npos ? close : close - open - 1);
         d.index = static_cast<int32_t>(std::strtol(index.c_str(), &end, 10));
-        if (close == std::string::npos || index.empty() || *end != '\0' || close + 1 != rest.size()) {
+        if (close == std::string::npos || index.empty() || *end != '\0' ||
+            close + 1 != rest.size()) {
             *why = "bad index in '" + ref + "'";
             return std::nullopt;
         }
@@ -131,7 +142,8 @@ public:
         const int before = session_.Refusals();
         cells_.Handle(ctx, kModeOperate);
         if (ctx.rejected || session_.Refusals() != before) {
-            if (ctx.rejected) std::fprintf(stderr, "parlo-cli: %s was not accepted\n", what.c_str());
+            if (ctx.rejected)
+                std::fprintf(stderr, "parlo-cli: %s was not accepted\n", what.c_str());
             return false;
         }
         return true;
@@ -288,8 +300,8 @@ std::vector<Command> CellCommands() {
          "Type TEXT into each cell as the editor does, then save to OUT or back to FILE.",
          kCellOptions, 2, 1000, RunSet},
         {"key", "key FILE REF KEY... [-o OUT] [--bank N] [--yes]",
-         "Press keys on a cell (a character, or space, backspace, enter), then save.",
-         kCellOptions, 3, 1000, RunKey},
+         "Press keys on a cell (a character, or space, backspace, enter), then save.", kCellOptions,
+         3, 1000, RunKey},
         {"pick", "pick FILE REF ITEM... [-o OUT] [--bank N] [--yes]",
          "Choose item ITEM (from 0) in the list the cell opens; further ITEMs answer the lists "
          "that open next; then save.",

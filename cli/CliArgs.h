@@ -13,8 +13,8 @@ inline constexpr int kExitUsage = 64;
 inline constexpr int kExitInput = 65;
 
 struct OptionSpec {
-    const char* name;        // "--port", or a short form "-o"
-    const char* alias;       // the other spelling, or nullptr
+    const char* name;   // "--port", or a short form "-o"
+    const char* alias;  // the other spelling, or nullptr
     bool takesValue;
 };
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "app/AppSettings.h"
-#include "clone/CloneFileOps.h"
 #include "cells/CellNames.h"
+#include "clone/CloneFileOps.h"
 #include "model/ModelVariant.h"
 
 namespace parlo::cli {

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "app/Document.h"
-#include "runtime/EventManager.h"
 #include "cells/CellHost.h"
 #include "platform/Prompts.h"
+#include "runtime/EventManager.h"
 
 namespace parlo::cli {
 

@@ -13,13 +13,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/AppSettings.h"
 #include "app/Document.h"
 #include "cli/Commands.h"
-#include "app/AppSettings.h"
 #include "clone/CloneFileOps.h"
 #include "clone/CloneInfo.h"
-#include "clone/ContentValidation.h"
 #include "clone/CloneManager.h"
+#include "clone/ContentValidation.h"
 #include "model/ModelVariant.h"
 #include "platform/Fatal.h"
 #include "platform/Prompts.h"
@@ -46,10 +46,8 @@ public:
             case MsgButtons::Ok:
                 std::fprintf(icon == MsgIcon::Information ? stdout : stderr, "%s\n", text.c_str());
                 return MsgAnswer::Ok;
-            case MsgButtons::OkCancel:
-                return MsgAnswer::Ok;
-            default:
-                return MsgAnswer::Yes;
+            case MsgButtons::OkCancel: return MsgAnswer::Ok;
+            default: return MsgAnswer::Yes;
         }
     }
 
@@ -174,9 +172,7 @@ private:
     parlo::CloneCommands commands_{document_, manager_};
 };
 
-bool WantsProgress(const ParsedArgs& args) {
-    return args.Has("--progress") || ::isatty(2) != 0;
-}
+bool WantsProgress(const ParsedArgs& args) { return args.Has("--progress") || ::isatty(2) != 0; }
 
 int RunIdentify(const ParsedArgs& args) {
     PortChoice port;

@@ -42,12 +42,20 @@ int RunInfo(const ParsedArgs& args) {
 
 std::vector<Command> FileCommands() {
     return {
-        {"check", "check FILE",
+        {"check",
+         "check FILE",
          "Load a clone file as File > Open does; exit with its file error code (0 = good).",
-         {}, 1, 1, RunCheck},
-        {"info", "info FILE",
+         {},
+         1,
+         1,
+         RunCheck},
+        {"info",
+         "info FILE",
          "Check a clone file, then print its model code, extra code, comment and map revision.",
-         {}, 1, 1, RunInfo},
+         {},
+         1,
+         1,
+         RunInfo},
     };
 }
 

@@ -13,8 +13,8 @@
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
 #include "model/PackedLayout.h"
-#include "platform/ProgramInfo.h"
 #include "overlay/OverlayText.h"
+#include "platform/ProgramInfo.h"
 
 namespace parlo::cli {
 

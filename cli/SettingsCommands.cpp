@@ -1,8 +1,8 @@
 // parlo-cli settings: the settings the desktop program would start with.
 #include <cstdio>
 
-#include "cli/Commands.h"
 #include "app/AppSettings.h"
+#include "cli/Commands.h"
 #include "platform/Screen.h"
 #include "platform/qtcore/QtSettingsStore.h"
 

@@ -2,16 +2,16 @@
 #include <cstdio>
 #include <string>
 
+#include "cells/BankCaption.h"
+#include "cells/CellDispatcher.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
-#include "cells/BankCaption.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
-#include "cells/CellDispatcher.h"
-#include "sheet/FixedMetricsCanvas.h"
-#include "sheet/SheetFactory.h"
 #include "overlay/OverlayText.h"
+#include "sheet/FixedMetricsCanvas.h"
 #include "sheet/RadioTree.h"
+#include "sheet/SheetFactory.h"
 
 namespace parlo::cli {
 

@@ -18,7 +18,7 @@ namespace {
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
     for (auto part : {FileCommands, ModelCommands, CellCommands, SheetCommands, SettingsCommands,
-                       CloneCommands}) {
+                      CloneCommands}) {
         for (Command& c : part()) all.push_back(std::move(c));
     }
     return all;

@@ -7,13 +7,9 @@
 
 namespace parlo {
 
-ByteQueue::ByteQueue() {
-    Reset();
-}
+ByteQueue::ByteQueue() { Reset(); }
 
-ByteQueue::ByteQueue(const ByteQueue& other) : ByteQueue() {
-    Assign(other);
-}
+ByteQueue::ByteQueue(const ByteQueue& other) : ByteQueue() { Assign(other); }
 
 void ByteQueue::Reset() {
     block_ = std::make_unique<uint8_t[]>(1);
@@ -74,18 +70,14 @@ ByteQueue& ByteQueue::AppendFill(uint8_t v, int32_t n) {
     return *this;
 }
 
-ByteQueue& ByteQueue::PushBack(uint8_t v) {
-    return AppendFill(v, 1);
-}
+ByteQueue& ByteQueue::PushBack(uint8_t v) { return AppendFill(v, 1); }
 
 uint8_t& ByteQueue::At(int32_t i) {
     if (i < 0 || i >= length_) fatal("Out of ByteQueue element !");
     return head_[i];
 }
 
-const uint8_t& ByteQueue::At(int32_t i) const {
-    return const_cast<ByteQueue*>(this)->At(i);
-}
+const uint8_t& ByteQueue::At(int32_t i) const { return const_cast<ByteQueue*>(this)->At(i); }
 
 int ByteQueue::PopFront() {
     if (length_ <= 0) return -1;

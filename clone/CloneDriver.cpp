@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "runtime/TimerTask.h"
 #include "clone/CloneFrames.h"
+#include "runtime/TimerTask.h"
 
 namespace parlo {
 
@@ -30,18 +30,14 @@ enum : int32_t {
     kDone = 16,
 };
 
-bool IsDecimalPair(uint8_t b) {
-    return (b >> 4) <= 9 && (b & 0x0F) <= 9;
-}
+bool IsDecimalPair(uint8_t b) { return (b >> 4) <= 9 && (b & 0x0F) <= 9; }
 
 }  // namespace
 
 CloneDriver::CloneDriver(std::unique_ptr<SerialDevice> device, Scheduler& s)
     : comm_(std::move(device), s), task_(new TimerTask(s)) {}
 
-CloneDriver::~CloneDriver() {
-    TimerTask::Dispose(task_);
-}
+CloneDriver::~CloneDriver() { TimerTask::Dispose(task_); }
 
 void CloneDriver::SetCodes(int32_t code1, int32_t code2) {
     code1_ = code1;
@@ -135,16 +131,11 @@ void CloneDriver::StepTask(void* self, TimerTask*) {
 
 int32_t CloneDriver::TimeoutFor(int32_t state) const {
     switch (state) {
-        case kScript:
-            return script_.empty() ? stepTimeout_ : scriptTimeout_;
-        case kWaitIdentity:
-            return identityTimeout_;
-        case kWaitReady:
-            return readyTimeout_;
-        case kWaitWriteResult:
-            return endTimeout_;
-        default:
-            return stepTimeout_;
+        case kScript: return script_.empty() ? stepTimeout_ : scriptTimeout_;
+        case kWaitIdentity: return identityTimeout_;
+        case kWaitReady: return readyTimeout_;
+        case kWaitWriteResult: return endTimeout_;
+        default: return stepTimeout_;
     }
 }
 
@@ -212,8 +203,7 @@ void CloneDriver::Step() {
 
 void CloneDriver::Act(int32_t& next, bool& progress) {
     switch (state_) {
-        case kStart:
-            break;
+        case kStart: break;
         case kScript:
             progress = false;
             RunScriptSegment(next);
@@ -272,9 +262,7 @@ void CloneDriver::Act(int32_t& next, bool& progress) {
             progress = false;
             next = comm_.PendingOutput() > 0 ? kFinishing : kDone;
             break;
-        default:
-            next = kIdle;
-            break;
+        default: next = kIdle; break;
     }
 }
 

@@ -11,11 +11,11 @@
 #include <memory>
 #include <string>
 
-#include "runtime/Countdown.h"
-#include "clone/RangeList.h"
 #include "clone/ByteQueue.h"
+#include "clone/RangeList.h"
 #include "clone/SerialPort.h"
 #include "model/EepromImage.h"
+#include "runtime/Countdown.h"
 
 namespace parlo {
 

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 #include "platform/Prompts.h"
 #include "platform/SafeFile.h"
-#include "overlay/OverlayText.h"
 
 namespace parlo {
 
@@ -64,9 +64,7 @@ bool ReadLine(std::FILE* f, size_t limit, std::string* line, bool* ended) {
 
 }  // namespace
 
-const char* FileErrorKey(int code) {
-    return (code >= 1 && code <= 9) ? kFileErrorKeys[code] : "";
-}
+const char* FileErrorKey(int code) { return (code >= 1 && code <= 9) ? kFileErrorKeys[code] : ""; }
 
 std::string FileErrorText(int code) {
     if (code < 1 || code > 9) return {};
@@ -77,8 +75,8 @@ std::string FileErrorText(int code) {
 
 void ShowFileError(int code) {
     if (code < 1 || code > 9) return;
-    prompts().Message(MainOverlay().TryGetText("GI_Sys_AppTitle").value_or(""),
-                      FileErrorText(code), MsgIcon::Warning, MsgButtons::Ok);
+    prompts().Message(MainOverlay().TryGetText("GI_Sys_AppTitle").value_or(""), FileErrorText(code),
+                      MsgIcon::Warning, MsgButtons::Ok);
 }
 
 void CloneFile::Attach(EepromImage& image) {
@@ -114,7 +112,8 @@ bool CloneFile::WriteContents(std::FILE* f, const RangeList& ranges) {
                 len += std::snprintf(line + len, sizeof line - static_cast<size_t>(len), "%02X",
                                      image_->GetByte(c + i));
             std::memcpy(line + len, "\r\n", 2);
-            ok = std::fwrite(line, 1, static_cast<size_t>(len) + 2, f) == static_cast<size_t>(len) + 2;
+            ok = std::fwrite(line, 1, static_cast<size_t>(len) + 2, f) ==
+                 static_cast<size_t>(len) + 2;
             c += n;
         }
     });
@@ -209,9 +208,8 @@ uint8_t CloneFile::Read(const std::string& path, const RangeList* ranges) {
 uint8_t CloneFile::CheckCoverage(const RangeList* ranges) {
     if (ranges == nullptr || image_ == nullptr || expected_.empty()) return kFileErrCoverage;
     std::fill(expected_.begin(), expected_.end(), 0);
-    ForEachRange(*ranges, *image_, [&](int32_t first, int32_t last) {
-        MarkRun(expected_, first, last - first + 1);
-    });
+    ForEachRange(*ranges, *image_,
+                 [&](int32_t first, int32_t last) { MarkRun(expected_, first, last - first + 1); });
     if (loaded_ == expected_) return kFileOk;
     for (size_t i = 0; i < loaded_.size(); ++i) {
         if (loaded_[i] & ~expected_[i]) return kFileErrData;

@@ -16,9 +16,7 @@ int HexDigit(uint8_t c) {
     return -1;
 }
 
-bool Bit(uint8_t byte, int bit) {
-    return (byte >> bit & 1) != 0;
-}
+bool Bit(uint8_t byte, int bit) { return (byte >> bit & 1) != 0; }
 
 std::string Nibbles(uint8_t b) {
     char s[16];

@@ -2,11 +2,11 @@
 
 #include <initializer_list>
 
-#include "runtime/TimerTask.h"
 #include "clone/CloneFrames.h"
 #include "clone/CloneMessages.h"
-#include "platform/Prompts.h"
 #include "overlay/OverlayText.h"
+#include "platform/Prompts.h"
+#include "runtime/TimerTask.h"
 
 namespace parlo {
 
@@ -56,9 +56,7 @@ int32_t RangesTotal(const RangeList& ranges) {
 CloneManager::CloneManager(std::unique_ptr<SerialDevice> device, Scheduler& s)
     : driver_(std::move(device), s), progressTask_(new TimerTask(s)) {}
 
-CloneManager::~CloneManager() {
-    TimerTask::Dispose(progressTask_);
-}
+CloneManager::~CloneManager() { TimerTask::Dispose(progressTask_); }
 
 void CloneManager::SetCodes(int32_t code1, int32_t code2) {
     code1_ = code1;
@@ -117,7 +115,7 @@ bool CloneManager::Write(const EepromImage& image, const RangeList& ranges, Call
 }
 
 bool CloneManager::Begin(CloneOperation op, const RangeList* ranges, const EepromImage* image,
-                        Callback completion) {
+                         Callback completion) {
     operation_ = op;
     completion_ = std::move(completion);
     auto route = [this](CloneResult& r) { OnResult(r); };

@@ -40,7 +40,7 @@ public:
     static constexpr int32_t kWriteReadyTimeoutMs = 20000;
 
     explicit CloneManager(std::unique_ptr<SerialDevice> device = NewSerialDevice(),
-                         Scheduler& s = scheduler());
+                          Scheduler& s = scheduler());
     ~CloneManager();
     CloneManager(const CloneManager&) = delete;
     CloneManager& operator=(const CloneManager&) = delete;

@@ -58,8 +58,7 @@ std::string PortFailureText(const SerialOpenFailure& why,
                             const std::vector<SerialPortInfo>& present) {
     const auto line = [](int i) { return OvlText("GI_Mess_CloneErr_Port", i); };
     switch (why.reason) {
-        case SerialOpenFailure::Reason::None:
-            return {};
+        case SerialOpenFailure::Reason::None: return {};
         case SerialOpenFailure::Reason::NotFound: {
             std::string list;
             for (const SerialPortInfo& p : present) list += (list.empty() ? "" : ", ") + p.path;
@@ -68,10 +67,8 @@ std::string PortFailureText(const SerialOpenFailure& why,
         }
         case SerialOpenFailure::Reason::PermissionDenied:
             return FillIn(line(kDenied), {why.device, why.group.empty() ? "?" : why.group});
-        case SerialOpenFailure::Reason::Busy:
-            return FillIn(line(kBusy), {why.device});
-        case SerialOpenFailure::Reason::NotSerial:
-            return FillIn(line(kNotSerial), {why.device});
+        case SerialOpenFailure::Reason::Busy: return FillIn(line(kBusy), {why.device});
+        case SerialOpenFailure::Reason::NotSerial: return FillIn(line(kNotSerial), {why.device});
         case SerialOpenFailure::Reason::Other:
             return FillIn(line(kOther), {why.device, why.detail});
     }

@@ -101,9 +101,7 @@ uint32_t SerialPort::PendingOutput() {
     return OutputCount() + static_cast<uint32_t>(transmit_.Length());
 }
 
-void SerialPort::PumpTask(void* self, TimerTask*) {
-    static_cast<SerialPort*>(self)->Pump();
-}
+void SerialPort::PumpTask(void* self, TimerTask*) { static_cast<SerialPort*>(self)->Pump(); }
 
 void SerialPort::Pump() {
     if (!IsOpen()) {

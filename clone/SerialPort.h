@@ -25,7 +25,7 @@ public:
 
     // Closed; the transmit task is created stopped.
     explicit SerialPort(std::unique_ptr<SerialDevice> device = NewSerialDevice(),
-                     Scheduler& s = scheduler());
+                        Scheduler& s = scheduler());
     ~SerialPort();
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;

@@ -13,12 +13,8 @@ std::vector<uint8_t>& Stored() {
 
 }  // namespace
 
-const std::vector<uint8_t>& StoredIdentity() {
-    return Stored();
-}
+const std::vector<uint8_t>& StoredIdentity() { return Stored(); }
 
-void SetStoredIdentity(std::vector<uint8_t> block) {
-    Stored() = std::move(block);
-}
+void SetStoredIdentity(std::vector<uint8_t> block) { Stored() = std::move(block); }
 
 }  // namespace parlo

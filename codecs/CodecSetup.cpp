@@ -96,20 +96,16 @@ CodecResult RunCodec(CellRequest& request, int& value, const CodecSetup& setup,
                      const CodecContext& context) {
     switch (setup.kind) {
         case CodecKind::Show:
-        case CodecKind::ShowHex:
-            return ShowOnly(request, value, setup, context);
-        case CodecKind::List:
-            return LimitedList(request, value, setup.list, context.fieldMaximum);
+        case CodecKind::ShowHex: return ShowOnly(request, value, setup, context);
+        case CodecKind::List: return LimitedList(request, value, setup.list, context.fieldMaximum);
         case CodecKind::Number: {
             NumberParams p;
             p.minimum = static_cast<int>(setup.minimum);
             p.maximum = static_cast<int>(setup.maximum);
             return NumberCodec(request, value, p);
         }
-        case CodecKind::Timer:
-            return TimerCodec(request, value, TimerOf(setup));
-        case CodecKind::MinSec:
-            return MinSecCodec(request, value, MinSecOf(setup));
+        case CodecKind::Timer: return TimerCodec(request, value, TimerOf(setup));
+        case CodecKind::MinSec: return MinSecCodec(request, value, MinSecOf(setup));
         case CodecKind::FixedPoint: {
             int64_t v = value;
             const CodecResult result = FixedPointCodec(request, v, FixedPointOf(setup));
@@ -130,8 +126,7 @@ CodecResult RunCodec(CellRequest& request, int& value, const CodecSetup& setup,
             value = static_cast<int>(bits);
             return result;
         }
-        case CodecKind::KeyAssign:
-            return KeyAssignment(request, value, context);
+        case CodecKind::KeyAssign: return KeyAssignment(request, value, context);
         case CodecKind::ToneFrequency:
             return ToneFrequencyCodec(request, value, setup.list, setup.minimum, setup.maximum);
     }

@@ -22,9 +22,7 @@ std::string_view Trim(std::string_view text) {
     return text.substr(begin, end - begin + 1);
 }
 
-static char Lower(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
+static char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

@@ -16,9 +16,7 @@ int ColourCodeNumber(uint32_t pattern) {
     return 0;
 }
 
-uint32_t ColourCodePattern(int code) {
-    return kColourCodePatterns[std::clamp(code, 1, 16) - 1];
-}
+uint32_t ColourCodePattern(int code) { return kColourCodePatterns[std::clamp(code, 1, 16) - 1]; }
 
 int ColourCodeOfText(std::string_view hex) {
     hex = Trim(hex);
@@ -27,9 +25,7 @@ int ColourCodeOfText(std::string_view hex) {
 }
 
 // A pattern that is not in the table shows, and is edited, as code 1.
-static int ShownCode(uint32_t pattern) {
-    return std::max(ColourCodeNumber(pattern), 1);
-}
+static int ShownCode(uint32_t pattern) { return std::max(ColourCodeNumber(pattern), 1); }
 
 static bool IsPatternText(std::string_view text) {
     text = Trim(text);

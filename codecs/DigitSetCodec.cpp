@@ -9,9 +9,7 @@ static int Count(const DigitSetParams& p) {
     return n < 1 ? 0 : n > 26 ? 26 : n;
 }
 
-static uint32_t ItemBit(int i, int n) {
-    return uint32_t{1} << (n <= 8 ? 7 - i : n - 1 - i);
-}
+static uint32_t ItemBit(int i, int n) { return uint32_t{1} << (n <= 8 ? 7 - i : n - 1 - i); }
 
 static uint32_t AllItems(int n) {
     uint32_t all = 0;

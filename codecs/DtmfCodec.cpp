@@ -30,7 +30,8 @@ CodecResult DtmfCodec(CellRequest& request, DtmfDigits& d, int maxCount) {
         DtmfDigits next;
         int n =
             std::min<int>(static_cast<int>(kept.size()), std::clamp(maxCount, 0, kDtmfMaxDigits));
-        for (int i = 0; i < n; ++i) EepromImage::SetNibble(next.packed.data(), i, NibbleOf(kept[i]));
+        for (int i = 0; i < n; ++i)
+            EepromImage::SetNibble(next.packed.data(), i, NibbleOf(kept[i]));
         next.count = n;
         CodecResult result = SetValue(d, next);
         request.text = DtmfText(d);

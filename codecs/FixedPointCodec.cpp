@@ -13,9 +13,7 @@ static int64_t Power10(int n) {
     return p;
 }
 
-static int Digits(int n) {
-    return std::clamp(n, 0, 9);
-}
+static int Digits(int n) { return std::clamp(n, 0, 9); }
 
 std::optional<int64_t> ParseFixedPoint(std::string_view text, int scale) {
     text = Trim(text);

@@ -6,9 +6,7 @@
 
 namespace parlo {
 
-static int Digits(const HexCodeParams& p) {
-    return std::clamp(p.digits, 1, 8);
-}
+static int Digits(const HexCodeParams& p) { return std::clamp(p.digits, 1, 8); }
 
 std::string HexCodeText(uint32_t value, const HexCodeParams& p) {
     std::string text;

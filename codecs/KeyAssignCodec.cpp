@@ -4,8 +4,8 @@
 
 #include "codecs/CodecText.h"
 #include "codecs/ListCodec.h"
-#include "model/ModelVariant.h"
 #include "codecs/OverlayList.h"
+#include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
 
 namespace parlo {
@@ -16,16 +16,10 @@ constexpr const char* kPortList = "GI_Sheet_Sel_KDisp_ScrmOpt_Port";
 constexpr const char* kLevelList = "GI_Sheet_Sel_KDisp_KeyOpt_HL";
 constexpr uint8_t kPortMask = 0x03;
 
-int ItemOf(uint8_t code) {
-    return code - '0';
-}
-uint8_t CodeOf(int item) {
-    return static_cast<uint8_t>('0' + item);
-}
+int ItemOf(uint8_t code) { return code - '0'; }
+uint8_t CodeOf(int item) { return static_cast<uint8_t>('0' + item); }
 
-uint8_t LevelBit(int output) {
-    return static_cast<uint8_t>(0x20 << output);
-}
+uint8_t LevelBit(int output) { return static_cast<uint8_t>(0x20 << output); }
 
 bool LevelHigh(const KeyOptions& options, const OptionOutput& out) {
     return out.levelKept && (options.levels & LevelBit(out.output)) != 0;
@@ -87,14 +81,10 @@ bool ParseShown(const std::string& typed, const std::string& list, uint8_t& code
 
 std::string KeyFunctionList(int variant) {
     switch (variant) {
-        case kVariantPmr:
-            return "GI_Sheet_Sel_Keys_Conv_Pmr";
-        case kVariantTarnPmr:
-            return "GI_Sheet_Sel_Keys_Conv_TarnPmr";
-        case kVariantDPmr446:
-            return "GI_Sheet_Sel_Keys_Conv_DPmr446Ana";
-        default:
-            return "GI_Sheet_Sel_Keys_Conv_Lmr";
+        case kVariantPmr: return "GI_Sheet_Sel_Keys_Conv_Pmr";
+        case kVariantTarnPmr: return "GI_Sheet_Sel_Keys_Conv_TarnPmr";
+        case kVariantDPmr446: return "GI_Sheet_Sel_Keys_Conv_DPmr446Ana";
+        default: return "GI_Sheet_Sel_Keys_Conv_Lmr";
     }
 }
 

@@ -6,12 +6,8 @@
 
 namespace parlo {
 
-static int Seconds(const MinSecParams& p) {
-    return std::clamp(p.secondsPerUnit, 1, 60);
-}
-static int UnitsPerMinute(const MinSecParams& p) {
-    return std::max(60 / Seconds(p), 1);
-}
+static int Seconds(const MinSecParams& p) { return std::clamp(p.secondsPerUnit, 1, 60); }
+static int UnitsPerMinute(const MinSecParams& p) { return std::max(60 / Seconds(p), 1); }
 
 std::string MinSecText(int value, const MinSecParams& p) {
     int perMinute = UnitsPerMinute(p);

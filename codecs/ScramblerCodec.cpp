@@ -8,9 +8,7 @@ namespace parlo {
 
 static const char* const kScramblerList = "GI_Sheet_Sel_Mch_ScramCode";
 
-std::string ScramblerText(int value) {
-    return value == 0 ? "Inv" : FormatText("%d", value);
-}
+std::string ScramblerText(int value) { return value == 0 ? "Inv" : FormatText("%d", value); }
 
 static std::optional<int> Parse(const std::string& typed) {
     if (StartsWithNoCase(typed, "inv")) return 0;

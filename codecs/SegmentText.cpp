@@ -9,9 +9,7 @@ namespace parlo {
 static constexpr uint8_t kDot = 0x80;
 static constexpr size_t kMaxTextForm = 255;
 
-static bool Printable(uint8_t c) {
-    return c >= 0x20 && c <= 0x7E;
-}
+static bool Printable(uint8_t c) { return c >= 0x20 && c <= 0x7E; }
 
 static int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';

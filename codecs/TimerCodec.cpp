@@ -8,9 +8,7 @@
 
 namespace parlo {
 
-static int Divisor(const TimerParams& p) {
-    return std::max(p.divisor, 1);
-}
+static int Divisor(const TimerParams& p) { return std::max(p.divisor, 1); }
 
 std::string TimerText(int value, const TimerParams& p) {
     int d = Divisor(p);

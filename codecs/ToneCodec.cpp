@@ -6,8 +6,8 @@
 #include "codecs/CodecText.h"
 #include "codecs/FrequencyCodec.h"
 #include "codecs/ListCodec.h"
-#include "model/ModelVariant.h"
 #include "codecs/OverlayList.h"
+#include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
 
 namespace parlo {

@@ -58,7 +58,8 @@ void CloneProgressWindow::paintEvent(QPaintEvent*) {
     p.fillRect(bar, palette.color(QPalette::Base));
     const int cell = kBarWidth / kCells;
     for (int i = 0; i < filled_; ++i)
-        p.fillRect(bar.left() + i * cell, bar.top(), cell - 1, kBarHeight, palette.color(QPalette::Highlight));
+        p.fillRect(bar.left() + i * cell, bar.top(), cell - 1, kBarHeight,
+                   palette.color(QPalette::Highlight));
 }
 
 }  // namespace parlo::qt

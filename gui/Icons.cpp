@@ -100,7 +100,10 @@ QIcon TreeIcon(int index) {
         case 1: Folder(g); break;
         case 2: Page(g, Qt::white); break;
         case 3: Page(g, QColor(255, 250, 210)); break;
-        case 4: case 5: case 6: case 7: Bank(g, (index - 4) & 1, (index - 4) & 2); break;
+        case 4:
+        case 5:
+        case 6:
+        case 7: Bank(g, (index - 4) & 1, (index - 4) & 2); break;
         case 8: Warning(g, 1, 1, 14); break;
         case 9: Error(g, 1, 1, 14); break;
         default: Page(g, Qt::white); break;
@@ -131,21 +134,33 @@ QIcon ToolBarIcon(int index) {
             g.fillRect(4, 2, 8, 5, Qt::white);
             g.fillRect(4, 10, 8, 5, QColor(200, 200, 200));
             break;
-        case 3: case 4: case 5: case 6:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
             g.setPen(QColor(60, 60, 60));
             g.setBrush(QColor(220, 220, 220));
             g.drawRoundedRect(1, 3, 14, 10, 3, 3);
             Letter(g, QString::number(index - 2), QColor(0, 0, 120));
             break;
-        case 7: Radio(g, QColor(90, 90, 90)); Arrow(g, false); break;
-        case 8: Radio(g, QColor(90, 90, 90)); Arrow(g, true); break;
+        case 7:
+            Radio(g, QColor(90, 90, 90));
+            Arrow(g, false);
+            break;
+        case 8:
+            Radio(g, QColor(90, 90, 90));
+            Arrow(g, true);
+            break;
         case 9:
             g.setPen(QColor(0, 60, 140));
             g.setBrush(QColor(60, 130, 220));
             g.drawEllipse(1, 1, 14, 14);
             Letter(g, "i", Qt::white);
             break;
-        case 10: g.setPen(QPen(QColor(40, 40, 40), 2)); g.drawLine(3, 13, 13, 3); break;
+        case 10:
+            g.setPen(QPen(QColor(40, 40, 40), 2));
+            g.drawLine(3, 13, 13, 3);
+            break;
         case 11: g.fillRect(3, 3, 10, 10, QColor(40, 40, 40)); break;
         case 12:
             g.setPen(QColor(40, 40, 40));

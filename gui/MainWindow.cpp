@@ -20,16 +20,16 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "platform/ProgramInfo.h"
 #include "gui/CloneProgressWindow.h"
 #include "gui/Icons.h"
-#include "gui/QtPrinterPage.h"
-#include "sheet/SheetPrinter.h"
 #include "gui/MenuBuilder.h"
 #include "gui/NavigationTree.h"
+#include "gui/QtPrinterPage.h"
 #include "gui/SheetWidget.h"
-#include "sheet/SheetFactory.h"
 #include "overlay/OverlayText.h"
+#include "platform/ProgramInfo.h"
+#include "sheet/SheetFactory.h"
+#include "sheet/SheetPrinter.h"
 
 namespace parlo::qt {
 
@@ -62,10 +62,11 @@ public:
         auto* icon = new QLabel(this);
         icon->setPixmap(AppIcon().pixmap(32, 32));
         layout->addWidget(icon, 0, Qt::AlignTop);
-        auto* text = new QLabel(QString("%1\nVersion %2\n\nProgramming software for the MV7105C family of "
-                                        "two-way radios.")
-                                    .arg(Text("GI_Sys_AppTitle"), QApplication::applicationVersion()),
-                                this);
+        auto* text =
+            new QLabel(QString("%1\nVersion %2\n\nProgramming software for the MV7105C family of "
+                               "two-way radios.")
+                           .arg(Text("GI_Sys_AppTitle"), QApplication::applicationVersion()),
+                       this);
         layout->addWidget(text);
         auto* ok = new QPushButton(Text("GI_App_About_Button"), this);
         ok->setDefault(true);
@@ -117,14 +118,15 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     controller_ = std::make_unique<MainController>(env_, *this);
     sheetWidget_ = new SheetWidget(controller_->Cells(), sheetPanel);
     sheetLayout->addWidget(sheetWidget_, 1);
-    connect(sheetWidget_, &SheetWidget::TitleTextChanged, this, [this](const QString& text, const QColor& c) {
-        sheetTitle_->setVisible(!text.isEmpty());
-        sheetTitle_->setText(text);
-        QPalette p = sheetTitle_->palette();
-        p.setColor(QPalette::Window, QColor(64, 64, 64));
-        p.setColor(QPalette::WindowText, c.isValid() ? c : Qt::white);
-        sheetTitle_->setPalette(p);
-    });
+    connect(sheetWidget_, &SheetWidget::TitleTextChanged, this,
+            [this](const QString& text, const QColor& c) {
+                sheetTitle_->setVisible(!text.isEmpty());
+                sheetTitle_->setText(text);
+                QPalette p = sheetTitle_->palette();
+                p.setColor(QPalette::Window, QColor(64, 64, 64));
+                p.setColor(QPalette::WindowText, c.isValid() ? c : Qt::white);
+                sheetTitle_->setPalette(p);
+            });
     treeView_->SetChangeDelay(std::max(0, std::atoi(OvlText("GI_Sys_TreeChangeDelay").c_str())));
     treeView_->onSelected = [this](TreeNode* node) { controller_->SelectNode(node); };
     treeView_->onExpandedChanged = [this] { controller_->CheckWarnings(); };
@@ -150,8 +152,9 @@ MainWindow::~MainWindow() {
 
 void MainWindow::PlaceWindow() {
     // Keep a stored position reachable on the current desktop.
-    QRect area = QApplication::primaryScreen() != nullptr ? QApplication::primaryScreen()->availableGeometry()
-                                                          : QRect(0, 0, 1280, 1024);
+    QRect area = QApplication::primaryScreen() != nullptr
+                     ? QApplication::primaryScreen()->availableGeometry()
+                     : QRect(0, 0, 1280, 1024);
     int left = env_.Left(), top = env_.Top();
     const int width = std::max(400, env_.Width()), height = std::max(200, env_.Height());
     if (left > area.right() - 16) left = area.right() - 16;
@@ -223,7 +226,8 @@ void MainWindow::BuildToolBar() {
             continue;
         }
         if (text == "/") continue;
-        QAction* action = toolBar_->addAction(ToolBarIcon(desc->imageIndex), QString::fromStdString(text));
+        QAction* action =
+            toolBar_->addAction(ToolBarIcon(desc->imageIndex), QString::fromStdString(text));
         action->setToolTip(QString::fromStdString(text));
         const CellDesc* item = desc.get();
         action->setProperty("parloDesc", QVariant::fromValue<void*>(desc.get()));
@@ -263,7 +267,8 @@ void MainWindow::RefreshMenus() {
 void MainWindow::OnEvent(void* self, const EventRecord& event) {
     auto* w = static_cast<MainWindow*>(self);
     if (event.code == kEvMenuState || event.code == kEvToolBarState) w->RefreshToolBar();
-    if (event.code == kEvMenuState || event.code == kEvPortChanged || event.code == kEvDocumentChanged)
+    if (event.code == kEvMenuState || event.code == kEvPortChanged ||
+        event.code == kEvDocumentChanged)
         w->RefreshMenus();
     if (event.code == kEvFinishEdits) w->sheetWidget_->FinishEdit();
     if (event.code == kEvDebugText && w->debugLog_)
@@ -274,13 +279,14 @@ void MainWindow::OnEvent(void* self, const EventRecord& event) {
 
 std::optional<std::string> MainWindow::ChooseOpenPath(const std::string& folder, const std::string&,
                                                       const std::string& filter) {
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(folder),
-                                                      Filter(filter));
+    const QString path = QFileDialog::getOpenFileName(
+        this, QString(), QString::fromStdString(folder), Filter(filter));
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
 }
 
-std::optional<std::string> MainWindow::ChooseSavePath(const std::string& folder, const std::string& name,
+std::optional<std::string> MainWindow::ChooseSavePath(const std::string& folder,
+                                                      const std::string& name,
                                                       const std::string& extension,
                                                       const std::string& filter) {
     QFileDialog dialog(this, QString(), QString::fromStdString(folder), Filter(filter));
@@ -328,7 +334,8 @@ std::optional<int> MainWindow::ChoosePort(int current) {
     QDialog dialog(this);
     dialog.setWindowTitle(Text("GI_AppInd_Opt_ComSel_Caption"));
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QString::fromStdString(OvlMessage("GI_AppInd_Opt_ComSel_Notice")), &dialog));
+    layout->addWidget(
+        new QLabel(QString::fromStdString(OvlMessage("GI_AppInd_Opt_ComSel_Notice")), &dialog));
     auto* edit = new QLineEdit(QString::number(current), &dialog);
     edit->setMaxLength(4);
     layout->addWidget(edit);
@@ -347,8 +354,9 @@ std::optional<int> MainWindow::ChoosePort(int current) {
     connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
         const int port = edit->text().trimmed().toInt();
         if (port < 1 || port > 256) {
-            QMessageBox::critical(&dialog, Text("GI_Sys_AppTitle"),
-                                  QString::fromStdString(OvlMessage("GI_AppInd_Opt_ComSel_OutofRange")));
+            QMessageBox::critical(
+                &dialog, Text("GI_Sys_AppTitle"),
+                QString::fromStdString(OvlMessage("GI_AppInd_Opt_ComSel_OutofRange")));
             edit->setFocus();
             return;
         }
@@ -409,8 +417,8 @@ void MainWindow::Print(bool allSheets) {
     printer.setCopyCount(1);
     QPrintDialog chooser(&printer, this);
     if (chooser.exec() != QDialog::Accepted) return;
-    QProgressDialog progress(Text("GI_Sys_Printer_PrintingDialog", 1), Text("GI_Sys_Printer_PrintingDialog", 2),
-                             0, 0, this);
+    QProgressDialog progress(Text("GI_Sys_Printer_PrintingDialog", 1),
+                             Text("GI_Sys_Printer_PrintingDialog", 2), 0, 0, this);
     progress.setWindowTitle(Text("GI_Sys_Printer_PrintingDialog", 0));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);

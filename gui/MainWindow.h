@@ -2,19 +2,19 @@
 // The main window: menu bar, tool bar, navigation tree, sheet area and
 // status bar around the application's controller.
 #include <QLabel>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QMainWindow>
 #include <QPrinter>
-#include <functional>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
+#include <functional>
 #include <memory>
 #include <vector>
 
-#include "app/MainView.h"
 #include "app/MainController.h"
+#include "app/MainView.h"
 #include "gui/QtCanvas.h"
 
 namespace parlo::qt {
@@ -35,7 +35,8 @@ public:
     NavigationTree* TreeView() const { return treeView_; }
 
     // MainView.
-    std::optional<std::string> ChooseOpenPath(const std::string& folder, const std::string& extension,
+    std::optional<std::string> ChooseOpenPath(const std::string& folder,
+                                              const std::string& extension,
                                               const std::string& filter) override;
     std::optional<std::string> ChooseSavePath(const std::string& folder, const std::string& name,
                                               const std::string& extension,

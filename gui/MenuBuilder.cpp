@@ -34,7 +34,8 @@ void MenuBuilder::AddItems(QMenu* menu, const TreeNode& node, const Chosen& chos
             continue;
         }
         QAction* action = menu->addAction(Caption(*child));
-        action->setProperty(kDescProperty, QVariant::fromValue<void*>(const_cast<CellDesc*>(&child->desc)));
+        action->setProperty(kDescProperty,
+                            QVariant::fromValue<void*>(const_cast<CellDesc*>(&child->desc)));
         action->setData(Caption(*child));
         if (child->desc.action && !child->desc.action->empty())
             action->setShortcut(QKeySequence(QString::fromStdString(*child->desc.action)));
@@ -68,7 +69,8 @@ void MenuBuilder::RefreshStates(QMenu* menu, CellDispatcher& cells, const CellDe
         action->setChecked(ctx.checked);
         action->setVisible(!ctx.hidden);
         action->setEnabled(!ctx.disabled);
-        action->setText(ctx.caption ? QString::fromStdString(*ctx.caption) : action->data().toString());
+        action->setText(ctx.caption ? QString::fromStdString(*ctx.caption)
+                                    : action->data().toString());
     }
 }
 

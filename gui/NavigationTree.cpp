@@ -24,12 +24,15 @@ NavigationTree::NavigationTree(QWidget* parent) : QTreeWidget(parent) {
         if (TreeNode* node = NodeOf(item)) node->expanded = expanded;
         if (!rebuilding_ && onExpandedChanged) onExpandedChanged();
     };
-    connect(this, &QTreeWidget::itemExpanded, this, [=](QTreeWidgetItem* i) { expandChanged(i, true); });
-    connect(this, &QTreeWidget::itemCollapsed, this, [=](QTreeWidgetItem* i) { expandChanged(i, false); });
+    connect(this, &QTreeWidget::itemExpanded, this,
+            [=](QTreeWidgetItem* i) { expandChanged(i, true); });
+    connect(this, &QTreeWidget::itemCollapsed, this,
+            [=](QTreeWidgetItem* i) { expandChanged(i, false); });
 }
 
 TreeNode* NavigationTree::NodeOf(QTreeWidgetItem* item) {
-    return item == nullptr ? nullptr : static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<void*>());
+    return item == nullptr ? nullptr
+                           : static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<void*>());
 }
 
 void NavigationTree::Refresh(QTreeWidgetItem* item, TreeNode* node) {
@@ -42,9 +45,11 @@ void NavigationTree::Rebuild(TreeModel& tree) {
     rebuilding_ = true;
     clear();
     items_.clear();
-    std::function<void(QTreeWidgetItem*, TreeNode&)> add = [&](QTreeWidgetItem* parent, TreeNode& n) {
+    std::function<void(QTreeWidgetItem*, TreeNode&)> add = [&](QTreeWidgetItem* parent,
+                                                               TreeNode& n) {
         for (auto& child : n.children) {
-            auto* item = parent == nullptr ? new QTreeWidgetItem(this) : new QTreeWidgetItem(parent);
+            auto* item =
+                parent == nullptr ? new QTreeWidgetItem(this) : new QTreeWidgetItem(parent);
             item->setData(0, Qt::UserRole, QVariant::fromValue<void*>(child.get()));
             Refresh(item, child.get());
             items_[child.get()] = item;

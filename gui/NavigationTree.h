@@ -21,7 +21,7 @@ public:
     void Show(TreeModel& tree);
     void SetChangeDelay(int ms) { delay_.setInterval(ms); }
 
-    std::function<void(TreeNode*)> onSelected;    // after the change delay
+    std::function<void(TreeNode*)> onSelected;  // after the change delay
     std::function<void()> onExpandedChanged;
 
 private:

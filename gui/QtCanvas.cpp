@@ -13,13 +13,27 @@ namespace {
 // The system colours in their numbering (1 = background ... 20 = button
 // highlight) and the palette roles that stand for them here.
 constexpr std::array<QPalette::ColorRole, 21> kSystemRoles = {
-    QPalette::Window,          QPalette::Window,          QPalette::Highlight,
-    QPalette::Mid,             QPalette::Window,          QPalette::Base,
-    QPalette::Shadow,          QPalette::WindowText,      QPalette::Text,
-    QPalette::HighlightedText, QPalette::Midlight,        QPalette::Midlight,
-    QPalette::Dark,            QPalette::Highlight,       QPalette::HighlightedText,
-    QPalette::Button,          QPalette::Dark,            QPalette::PlaceholderText,
-    QPalette::ButtonText,      QPalette::Text,            QPalette::Light,
+    QPalette::Window,
+    QPalette::Window,
+    QPalette::Highlight,
+    QPalette::Mid,
+    QPalette::Window,
+    QPalette::Base,
+    QPalette::Shadow,
+    QPalette::WindowText,
+    QPalette::Text,
+    QPalette::HighlightedText,
+    QPalette::Midlight,
+    QPalette::Midlight,
+    QPalette::Dark,
+    QPalette::Highlight,
+    QPalette::HighlightedText,
+    QPalette::Button,
+    QPalette::Dark,
+    QPalette::PlaceholderText,
+    QPalette::ButtonText,
+    QPalette::Text,
+    QPalette::Light,
 };
 
 }  // namespace

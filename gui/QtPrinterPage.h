@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <QPrinter>
 
-#include "platform/PrinterPage.h"
 #include "gui/QtCanvas.h"
+#include "platform/PrinterPage.h"
 
 namespace parlo::qt {
 

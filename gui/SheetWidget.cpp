@@ -12,8 +12,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "codecs/OverlayList.h"
 #include "cells/CellDispatcher.h"
+#include "codecs/OverlayList.h"
 #include "gui/CharacterEditor.h"
 #include "gui/MenuBuilder.h"
 #include "gui/QtCanvas.h"
@@ -94,8 +94,10 @@ QRect SheetWidget::CellRect(int col, int row) const {
         for (int i = first; i < index; ++i) pos += size(i);
         return pos;
     };
-    const int x = offset(col, sheet_->FixedCols(), sheet_->LeftCol(), [&](int c) { return sheet_->ColWidth(c); });
-    const int y = offset(row, sheet_->FixedRows(), sheet_->TopRow(), [&](int r) { return sheet_->RowHeight(r); });
+    const int x = offset(col, sheet_->FixedCols(), sheet_->LeftCol(),
+                         [&](int c) { return sheet_->ColWidth(c); });
+    const int y = offset(row, sheet_->FixedRows(), sheet_->TopRow(),
+                         [&](int r) { return sheet_->RowHeight(r); });
     if (x < 0 || y < 0) return {};
     return QRect(x, y, sheet_->ColWidth(col), sheet_->RowHeight(row));
 }
@@ -116,8 +118,10 @@ void SheetWidget::UpdateScrollBars() {
         verticalScrollBar()->setRange(0, 0);
         return;
     }
-    horizontalScrollBar()->setRange(sheet_->FixedCols(), std::max(sheet_->FixedCols(), sheet_->ColCount() - 1));
-    verticalScrollBar()->setRange(sheet_->FixedRows(), std::max(sheet_->FixedRows(), sheet_->RowCount() - 1));
+    horizontalScrollBar()->setRange(sheet_->FixedCols(),
+                                    std::max(sheet_->FixedCols(), sheet_->ColCount() - 1));
+    verticalScrollBar()->setRange(sheet_->FixedRows(),
+                                  std::max(sheet_->FixedRows(), sheet_->RowCount() - 1));
     horizontalScrollBar()->setPageStep(4);
     verticalScrollBar()->setPageStep(10);
     horizontalScrollBar()->setValue(sheet_->LeftCol());
@@ -163,7 +167,8 @@ void SheetWidget::resizeEvent(QResizeEvent* event) {
 
 void SheetWidget::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), ToQColor(sheet_ != nullptr ? sheet_->BasicCell().colour : kClWindow));
+    painter.fillRect(viewport()->rect(),
+                     ToQColor(sheet_ != nullptr ? sheet_->BasicCell().colour : kClWindow));
     if (sheet_ == nullptr) return;
     QtCanvas canvas(painter);
     const bool focused = hasFocus() || (editor_ != nullptr && editor_->hasFocus());
@@ -179,8 +184,10 @@ void SheetWidget::paintEvent(QPaintEvent*) {
             if (rect.isEmpty() || !rect.intersects(all)) continue;
             const int clipLeft = c >= sheet_->FixedCols() ? fixedWidth : 0;
             const int clipTop = r >= sheet_->FixedRows() ? fixedHeight : 0;
-            painter.setClipRect(QRect(clipLeft, clipTop, all.width() - clipLeft, all.height() - clipTop));
-            sheet_->DrawCell(canvas, c, r, {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1},
+            painter.setClipRect(
+                QRect(clipLeft, clipTop, all.width() - clipLeft, all.height() - clipTop));
+            sheet_->DrawCell(canvas, c, r,
+                             {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1},
                              focused);
             const bool joinedRight = c + 1 < sheet_->ColCount() && sheet_->Cell(c + 1, r).Join();
             painter.setPen(ToQColor(kGridLine));
@@ -193,7 +200,8 @@ void SheetWidget::paintEvent(QPaintEvent*) {
 void SheetWidget::InvalidateCell(int col, int row) {
     const QRect rect = CellRect(col, row);
     // A cell may spill its text into the join cells on its right.
-    if (!rect.isEmpty()) viewport()->update(QRect(rect.left(), rect.top(), viewport()->width(), rect.height()));
+    if (!rect.isEmpty())
+        viewport()->update(QRect(rect.left(), rect.top(), viewport()->width(), rect.height()));
 }
 
 void SheetWidget::InvalidateAll() { viewport()->update(); }
@@ -213,7 +221,8 @@ void SheetWidget::TitleChanged() {
         emit TitleTextChanged(QString(), QColor());
         return;
     }
-    emit TitleTextChanged(QString::fromStdString(sheet_->TitleText()), ToQColor(sheet_->TitleColour()));
+    emit TitleTextChanged(QString::fromStdString(sheet_->TitleText()),
+                          ToQColor(sheet_->TitleColour()));
 }
 
 // ---- Keys and mouse ------------------------------------------------------------------------
@@ -338,8 +347,10 @@ void SheetWidget::CloseEditor(bool commit) {
     editor_->hide();
     setFocus();
     if (sheet_ != nullptr) {
-        if (commit) sheet_->CommitEditor(text);
-        else sheet_->CancelEditor();
+        if (commit)
+            sheet_->CommitEditor(text);
+        else
+            sheet_->CancelEditor();
     }
     closingEditor_ = false;
     AfterOperation();
@@ -405,7 +416,8 @@ void SheetWidget::OpenPopup(const CellContext& ctx) {
             boxes.push_back(box);
         }
         layout->addLayout(grid);
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        auto* buttons =
+            new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
         QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
         QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
         layout->addWidget(buttons);

@@ -1,7 +1,6 @@
 // parlo: the desktop program.
 #include <QApplication>
 
-#include "runtime/EventManager.h"
 #include "app/AppSettings.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPrompts.h"
@@ -9,6 +8,7 @@
 #include "platform/qtcore/QtInstanceLock.h"
 #include "platform/qtcore/QtScheduler.h"
 #include "platform/qtcore/QtSettingsStore.h"
+#include "runtime/EventManager.h"
 
 int main(int argc, char** argv) {
     // A second copy ends here, silently: before it opens the display or

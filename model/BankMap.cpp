@@ -8,9 +8,7 @@ namespace parlo {
 
 namespace {
 
-bool ValidBank(int bank) {
-    return bank >= 0 && bank < kBankCount;
-}
+bool ValidBank(int bank) { return bank >= 0 && bank < kBankCount; }
 
 uint16_t WordAt(const EepromImage& image, int32_t a) {
     return image.IsValidAddress(a + 1) && image.IsValidAddress(a) ? image.GetWord(a) : 0;
@@ -49,13 +47,9 @@ int BanksBefore(const EepromImage& image, int k) {
     return total;
 }
 
-int BankFirstSlot(const EepromImage& image, int bank) {
-    return BanksBefore(image, bank);
-}
+int BankFirstSlot(const EepromImage& image, int bank) { return BanksBefore(image, bank); }
 
-int BanksTotal(const EepromImage& image) {
-    return BanksBefore(image, kBankCount);
-}
+int BanksTotal(const EepromImage& image) { return BanksBefore(image, kBankCount); }
 
 int BankOfSlot(const EepromImage& image, int slot) {
     const Sizes s = EffectiveSizes(image);
@@ -85,9 +79,7 @@ void ResetBankLayout(EepromImage& image, bool twoBanks) {
     SetBankSize(image, 1, twoBanks ? 4 : 0);
 }
 
-bool BankLayoutOption(const EepromImage& image) {
-    return BankSize(image, 1) != 0;
-}
+bool BankLayoutOption(const EepromImage& image) { return BankSize(image, 1) != 0; }
 
 bool IsChannelPresent(const EepromImage& image, int slot) {
     if (slot < 0 || slot >= kChannelSlots) return false;

@@ -1,21 +1,19 @@
 #include "model/ChannelArray.h"
-#include "overlay/OverlayMessage.h"
 
 #include <algorithm>
 
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ChannelRecord.h"
-#include "platform/Prompts.h"
+#include "overlay/OverlayMessage.h"
 #include "overlay/OverlayText.h"
+#include "platform/Prompts.h"
 
 namespace parlo {
 
 namespace {
 
-bool ValidSlot(int slot) {
-    return slot >= 0 && slot < kChannelSlots;
-}
+bool ValidSlot(int slot) { return slot >= 0 && slot < kChannelSlots; }
 
 void ShowChannelError(const char* key) { ShowOverlayMessage(key, MsgIcon::Error); }
 

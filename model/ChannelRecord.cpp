@@ -86,18 +86,12 @@ void ChannelRecord::Clear() {
 
 bool ChannelRecord::Applies(const LayoutRow& row, bool writing) const {
     switch (row.when) {
-        case When::Always:
-            return true;
-        case When::PmrFamily:
-            return IsPmrFamily(kind_);
-        case When::LmrFamily:
-            return IsChannelKind(kind_) && !IsPmrFamily(kind_);
-        case When::WriteKind3:
-            return !writing || kind_ == 3;
-        case When::FromIndex1:
-            return index_ >= 1;
-        case When::ReadOnly:
-            return !writing;
+        case When::Always: return true;
+        case When::PmrFamily: return IsPmrFamily(kind_);
+        case When::LmrFamily: return IsChannelKind(kind_) && !IsPmrFamily(kind_);
+        case When::WriteKind3: return !writing || kind_ == 3;
+        case When::FromIndex1: return index_ >= 1;
+        case When::ReadOnly: return !writing;
     }
     return false;
 }
@@ -133,20 +127,13 @@ void ChannelRecord::DecodeRow(const LayoutRow& row, int32_t at) {
             value = static_cast<int32_t>(static_cast<uint32_t>(value) | bits << row.vshift);
             break;
         }
-        case Form::Inverted:
-            value = (image_->GetByte(at) & row.mask) ? 0 : 1;
-            break;
-        case Form::NonZero:
-            value = image_->GetByte(at) != 0 ? 1 : 0;
-            break;
+        case Form::Inverted: value = (image_->GetByte(at) & row.mask) ? 0 : 1; break;
+        case Form::NonZero: value = image_->GetByte(at) != 0 ? 1 : 0; break;
         case Form::Frequency:
             value = static_cast<int32_t>(ReadBig(*image_, at, 4) & row.mask);
             break;
-        case Form::Decimal4:
-            value = DecodeDecimal4(ReadBig(*image_, at, 2));
-            break;
-        case Form::Zero:
-            break;
+        case Form::Decimal4: value = DecodeDecimal4(ReadBig(*image_, at, 2)); break;
+        case Form::Zero: break;
         case Form::Tone:
             tones[row.slot] = DecodeTone(image_->GetByte(at), image_->GetByte(at + 1));
             break;
@@ -208,9 +195,7 @@ void ChannelRecord::EncodeRow(const LayoutRow& row, int32_t at) {
             stored = (stored & ~row.mask) |
                      ((static_cast<uint32_t>(value) >> row.vshift << row.pos) & row.mask);
             break;
-        case Form::Inverted:
-            stored = value ? (stored & ~row.mask) : (stored | row.mask);
-            break;
+        case Form::Inverted: stored = value ? (stored & ~row.mask) : (stored | row.mask); break;
         case Form::NonZero:
             if (value == 0)
                 stored = 0;
@@ -224,11 +209,10 @@ void ChannelRecord::EncodeRow(const LayoutRow& row, int32_t at) {
         case Form::Decimal4:
             // A number that was not decimal reads as 0xFFFF; storing the
             // record again keeps its digits as they were.
-            if (!(value == 0xFFFF && DecodeDecimal4(stored) == 0xFFFF)) stored = EncodeDecimal4(value);
+            if (!(value == 0xFFFF && DecodeDecimal4(stored) == 0xFFFF))
+                stored = EncodeDecimal4(value);
             break;
-        case Form::Zero:
-            stored &= ~row.mask;
-            break;
+        case Form::Zero: stored &= ~row.mask; break;
         case Form::Tone: {
             uint8_t p0 = image_->GetByte(at), p1 = image_->GetByte(at + 1);
             EncodeTone(tones[row.slot], p0, p1);

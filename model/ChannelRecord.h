@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "model/RecordLayout.h"
 #include "model/EepromImage.h"
+#include "model/RecordLayout.h"
 
 namespace parlo {
 

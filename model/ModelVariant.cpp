@@ -22,9 +22,7 @@ int VariantFromImage(const EepromImage& image) {
     return kVariantLmr;
 }
 
-int CurrentVariant() {
-    return g_variant;
-}
+int CurrentVariant() { return g_variant; }
 
 int SetCurrentVariant(int variant) {
     if (variant < 0 || variant >= kVariantCount) variant = kVariantLmr;

@@ -67,19 +67,14 @@ constexpr char kEndMarker[] = "KELD Inc";
 
 bool Holds(BlockCondition c, int variant) {
     switch (c) {
-        case C::Always:
-            return true;
-        case C::TarnPmr:
-            return variant == kVariantTarnPmr;
-        case C::DPmr446:
-            return variant == kVariantDPmr446;
+        case C::Always: return true;
+        case C::TarnPmr: return variant == kVariantTarnPmr;
+        case C::DPmr446: return variant == kVariantDPmr446;
     }
     return false;
 }
 
-int Capacity(const PackedBlock& b) {
-    return b.count < 0 ? kChannelSlots : b.count;
-}
+int Capacity(const PackedBlock& b) { return b.count < 0 ? kChannelSlots : b.count; }
 
 void WriteEntry(EepromImage& image, int32_t at, uint16_t id, uint16_t size, uint16_t count,
                 uint16_t address) {
@@ -164,12 +159,8 @@ void UnpackWith(EepromImage& image, bool full) {
 
 }  // namespace
 
-std::span<const PackedBlock> PackedGroup1() {
-    return kGroup1;
-}
-std::span<const PackedBlock> PackedGroup2() {
-    return kGroup2;
-}
+std::span<const PackedBlock> PackedGroup1() { return kGroup1; }
+std::span<const PackedBlock> PackedGroup2() { return kGroup2; }
 
 bool Pack(EepromImage& image, PackMode mode, int variant) {
     if (image.GetSize() < kImageSize) return false;
@@ -207,12 +198,8 @@ bool Pack(EepromImage& image, PackMode mode, int variant) {
     return ok;
 }
 
-void Unpack(EepromImage& image) {
-    UnpackWith(image, false);
-}
-void UnpackFull(EepromImage& image) {
-    UnpackWith(image, true);
-}
+void Unpack(EepromImage& image) { UnpackWith(image, false); }
+void UnpackFull(EepromImage& image) { UnpackWith(image, true); }
 
 uint8_t UnpackedByte(const EepromImage& image, int32_t a) {
     EepromImage copy;

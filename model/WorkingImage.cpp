@@ -15,12 +15,8 @@ EepromImage& WorkingImage() {
     return *g_working;
 }
 
-bool HasWorkingImage() {
-    return g_working != nullptr;
-}
+bool HasWorkingImage() { return g_working != nullptr; }
 
-EepromImage* SetWorkingImage(EepromImage* image) {
-    return std::exchange(g_working, image);
-}
+EepromImage* SetWorkingImage(EepromImage* image) { return std::exchange(g_working, image); }
 
 }  // namespace parlo

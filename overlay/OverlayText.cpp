@@ -241,9 +241,7 @@ HelpOverlayText* SetHelpOverlay(HelpOverlayText* overlay) {
     return old;
 }
 
-std::string OvlText(const std::string& key, int index) {
-    return MainOverlay().GetText(key, index);
-}
+std::string OvlText(const std::string& key, int index) { return MainOverlay().GetText(key, index); }
 
 std::vector<std::string> OvlLines(const std::string& key) {
     std::vector<std::string> lines;

@@ -79,8 +79,8 @@ private:
 class HelpOverlayText : private OverlayText {
 public:
     using OverlayText::GetText;
-    using OverlayText::TryGetText;
     using OverlayText::SetFile;
+    using OverlayText::TryGetText;
 };
 
 // The process-wide overlays. By default they read MV7105C.OVL and

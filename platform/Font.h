@@ -9,10 +9,10 @@ struct FontSpec {
     enum Style : uint8_t { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 8 };
     enum Pitch : uint8_t { kPitchDefault = 0, kPitchVariable = 1, kPitchFixed = 2 };
 
-    int charset = 1;  // DEFAULT_CHARSET
-    std::string name;  // empty: the toolkit's default face
+    int charset = 1;               // DEFAULT_CHARSET
+    std::string name;              // empty: the toolkit's default face
     uint32_t colour = 0x80000008;  // the window text colour
-    int height = -12;  // device units; negative = character height
+    int height = -12;              // device units; negative = character height
     uint8_t style = 0;
     uint8_t pitch = kPitchDefault;
 

@@ -4,11 +4,7 @@
 
 namespace parlo {
 
-Scheduler& scheduler() {
-    return ProcessWide<Scheduler>::Get("No scheduler is installed.");
-}
-Scheduler* SetScheduler(Scheduler* s) {
-    return ProcessWide<Scheduler>::Set(s);
-}
+Scheduler& scheduler() { return ProcessWide<Scheduler>::Get("No scheduler is installed."); }
+Scheduler* SetScheduler(Scheduler* s) { return ProcessWide<Scheduler>::Set(s); }
 
 }  // namespace parlo

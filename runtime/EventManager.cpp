@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "runtime/TimerTask.h"
 #include "platform/ProcessWide.h"
+#include "runtime/TimerTask.h"
 
 namespace parlo {
 
@@ -33,9 +33,7 @@ EventManager::EventManager(Scheduler& s) : task_(new TimerTask(s)) {
     task_->SetPeriod(kDispatchPeriodMs);
 }
 
-EventManager::~EventManager() {
-    TimerTask::Dispose(task_);
-}
+EventManager::~EventManager() { TimerTask::Dispose(task_); }
 
 void EventManager::Subscribe(Handler handler, void* userData) {
     if (handler == nullptr) return;
@@ -75,9 +73,7 @@ void EventManager::PostData(uint8_t code, const void* data, int32_t size) {
     Enqueue(EventRecord{code, EvMode::Queued, 0, 0, CopyBlock(data, size)});
 }
 
-void EventManager::Enqueue(EventRecord record) {
-    queue_.push_back(QueueNode{std::move(record)});
-}
+void EventManager::Enqueue(EventRecord record) { queue_.push_back(QueueNode{std::move(record)}); }
 
 void EventManager::Dispatch(const EventRecord& record) {
     // While any walk is in progress no subscription is unlinked, so the
@@ -109,8 +105,8 @@ void EventManager::DispatchPass() {
     if (walkDepth_ == 0) subscribers_.remove_if([](const Subscription& s) { return s.removed; });
 }
 
-const EventAnswer* EventManager::Request(uint8_t code, intptr_t arg1, intptr_t arg2, const void* data,
-                                  int32_t size) {
+const EventAnswer* EventManager::Request(uint8_t code, intptr_t arg1, intptr_t arg2,
+                                         const void* data, int32_t size) {
     delete currentAnswer_->child_;
     auto* request = new EventAnswer;
     request->parent_ = currentAnswer_;
@@ -147,12 +143,8 @@ void EventManager::AnswerData(const void* block, int32_t size) {
     if (EventAnswer* node = RecordAnswer()) node->data_ = CopyBlock(block, size);
 }
 
-EventManager& Events() {
-    return ProcessWide<EventManager>::Get("No event manager is installed.");
-}
-EventManager* SetEventManager(EventManager* p) {
-    return ProcessWide<EventManager>::Set(p);
-}
+EventManager& Events() { return ProcessWide<EventManager>::Get("No event manager is installed."); }
+EventManager* SetEventManager(EventManager* p) { return ProcessWide<EventManager>::Set(p); }
 bool HasEventManager() { return ProcessWide<EventManager>::Installed(); }
 
 }  // namespace parlo

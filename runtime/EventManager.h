@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/EventAnswer.h"
 #include "platform/Scheduler.h"
+#include "runtime/EventAnswer.h"
 
 namespace parlo {
 
@@ -58,7 +58,7 @@ public:
     // handler answered. The answers stay valid until the next request issued
     // from the same level.
     const EventAnswer* Request(uint8_t code, intptr_t arg1 = 0, intptr_t arg2 = 0,
-                            const void* data = nullptr, int32_t size = 0);
+                               const void* data = nullptr, int32_t size = 0);
     // Called by a handler of a request; ignored outside one.
     void Answer(intptr_t ptr1, intptr_t ptr2);
     void AnswerData(const void* block, int32_t size);

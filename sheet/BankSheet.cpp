@@ -2,12 +2,12 @@
 
 #include <cstdlib>
 
+#include "codecs/SegmentText.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
-#include "codecs/SegmentText.h"
 #include "model/WorkingImage.h"
-#include "platform/Fatal.h"
 #include "overlay/OverlayText.h"
+#include "platform/Fatal.h"
 #include "sheet/ParameterBlock.h"
 
 namespace parlo {
@@ -114,7 +114,8 @@ void BankSheet::OnEvent(void* self, const EventRecord& event) {
             if (event.mode == EvMode::Request) Events().Answer(sheet->bank_, sheet->firstSlot_);
             break;
         case kEvViewsRefresh:
-            if (sheet->View() != nullptr && !sheet->Style().title.empty()) sheet->View()->TitleChanged();
+            if (sheet->View() != nullptr && !sheet->Style().title.empty())
+                sheet->View()->TitleChanged();
             break;
         case kEvChannelAppended: sheet->ChannelAppended(); break;
         case kEvChannelRemoved: sheet->ChannelRemoved(); break;

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "cells/CellNames.h"
-#include "platform/Fatal.h"
 #include "overlay/OverlayText.h"
+#include "platform/Fatal.h"
 
 namespace parlo {
 
@@ -53,8 +53,10 @@ std::string TrimBlanks(const std::string& s) {
 std::string Unescape(const std::string& s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size()) ++i;
-        else if (s[i] == '\\') continue;
+        if (s[i] == '\\' && i + 1 < s.size())
+            ++i;
+        else if (s[i] == '\\')
+            continue;
         out.push_back(s[i]);
     }
     return out;
@@ -116,15 +118,19 @@ void CellParser::ApplyAttributes(const std::string& text, CellDesc& desc, Counte
             case 'H': flagByte = &desc.flagsB, flag = CellDesc::kFitHeight; break;
             case 'B': flagByte = &desc.flagsB, flag = CellDesc::kBottomRule; break;
             case '+': flagByte = &desc.flagsB, flag = CellDesc::kJoin; break;
-            case '<': case '^': case '>': {
+            case '<':
+            case '^':
+            case '>': {
                 const uint8_t align = c == '<' ? 0 : c == '^' ? 1 : 2;
                 desc.flagsB = static_cast<uint8_t>((desc.flagsB & ~CellDesc::kHAlignMask) | align);
                 continue;
             }
-            case '~': case '-': case '_': {
+            case '~':
+            case '-':
+            case '_': {
                 const uint8_t align = c == '~' ? 0 : c == '-' ? 1 : 2;
-                desc.flagsB = static_cast<uint8_t>((desc.flagsB & ~CellDesc::kVAlignMask) |
-                                                   align << 2);
+                desc.flagsB =
+                    static_cast<uint8_t>((desc.flagsB & ~CellDesc::kVAlignMask) | align << 2);
                 continue;
             }
             default: continue;
@@ -160,7 +166,8 @@ void CellParser::ApplyAttribute(const std::string& a, CellDesc& desc, Counters& 
             counters[static_cast<size_t>(n)] = std::atoi(a.c_str() + i + 1);
         }
     } else if (StartsWith(a, "ImageIndex")) {
-        if (a.find('=') != std::string::npos) desc.imageIndex = std::atoi(ValueAfterEquals(a).c_str());
+        if (a.find('=') != std::string::npos)
+            desc.imageIndex = std::atoi(ValueAfterEquals(a).c_str());
     } else if (StartsWith(a, "PopupMenu")) {
         if (a.find('=') != std::string::npos) desc.popupMenu = ValueAfterEquals(a);
     } else if (StartsWith(a, "Flag") && a.size() >= 7 && a[4] >= '0' && a[4] <= '5' &&
@@ -188,12 +195,11 @@ void CellParser::ApplyReference(const std::string& ref, CellDesc& desc, const Co
     size_t actionAt = rest.find(':', nameEnd);
     if (rest[nameEnd] == '[') {
         const size_t close = rest.find(']', nameEnd);
-        const std::string index = rest.substr(nameEnd + 1, close == std::string::npos
-                                                               ? std::string::npos
-                                                               : close - nameEnd - 1);
+        const std::string index = rest.substr(
+            nameEnd + 1, close == std::string::npos ? std::string::npos : close - nameEnd - 1);
         const int counter = CounterAt(index, 0);
-        desc.index = counter >= 0 ? counters[static_cast<size_t>(counter)]
-                                  : std::atoi(index.c_str());
+        desc.index =
+            counter >= 0 ? counters[static_cast<size_t>(counter)] : std::atoi(index.c_str());
         actionAt = close == std::string::npos ? std::string::npos : rest.find(':', close);
     }
     if (actionAt != std::string::npos) desc.action = Unescape(rest.substr(actionAt + 1));

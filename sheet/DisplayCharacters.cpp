@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/Fatal.h"
 #include "overlay/OverlayText.h"
+#include "platform/Fatal.h"
 
 namespace parlo {
 
@@ -16,7 +16,8 @@ namespace {
 // The mask of segments named by their letters a..n (a = bit 13, n = bit 0).
 constexpr uint16_t Lit(const char* letters) {
     uint16_t mask = 0;
-    for (const char* p = letters; *p != '\0'; ++p) mask |= static_cast<uint16_t>(1u << (13 - (*p - 'a')));
+    for (const char* p = letters; *p != '\0'; ++p)
+        mask |= static_cast<uint16_t>(1u << (13 - (*p - 'a')));
     return mask;
 }
 

@@ -7,7 +7,9 @@ namespace parlo {
 
 class FixedMetricsCanvas : public Canvas {
 public:
-    void SetFont(const FontSpec& font) override { height_ = font.height < 0 ? -font.height : font.height; }
+    void SetFont(const FontSpec& font) override {
+        height_ = font.height < 0 ? -font.height : font.height;
+    }
     int TextWidth(const std::string& text) override {
         return static_cast<int>(text.size()) * (height_ * 7 / 12 > 0 ? height_ * 7 / 12 : 1);
     }

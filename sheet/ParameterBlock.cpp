@@ -20,7 +20,8 @@ ParameterBlock::ParameterBlock(const std::string& text) {
     size_t start = 0;
     for (;;) {
         const size_t comma = rest.find(',', start);
-        values_.push_back(Trim(rest.substr(start, comma == std::string::npos ? comma : comma - start)));
+        values_.push_back(
+            Trim(rest.substr(start, comma == std::string::npos ? comma : comma - start)));
         if (comma == std::string::npos) break;
         start = comma + 1;
     }

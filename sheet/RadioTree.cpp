@@ -31,7 +31,8 @@ RadioTree::~RadioTree() { Events().Unsubscribe(OnEvent, this); }
 void RadioTree::OnEvent(void* self, const EventRecord& event) {
     auto* tree = static_cast<RadioTree*>(self);
     if (event.code == kEvBankImages) tree->UpdateBankImages();
-    if (event.code == kEvBankCaption) tree->SetBankCaption(static_cast<int>(event.arg2), event.Text());
+    if (event.code == kEvBankCaption)
+        tree->SetBankCaption(static_cast<int>(event.arg2), event.Text());
 }
 
 int RadioTree::BankOfNode(const TreeNode& node) {

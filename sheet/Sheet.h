@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Canvas.h"
 #include "cells/CellContext.h"
 #include "cells/CellDesc.h"
+#include "platform/Canvas.h"
 #include "sheet/CellParser.h"
 
 namespace parlo {
@@ -49,9 +49,16 @@ struct SheetStyle {
 
 // Key codes of the keys the sheet handles (the usual virtual-key values).
 enum SheetKey : int {
-    kVkPrior = 0x21, kVkNext = 0x22, kVkEnd = 0x23, kVkHome = 0x24,
-    kVkLeft = 0x25, kVkUp = 0x26, kVkRight = 0x27, kVkDown = 0x28,
-    kVkF1 = 0x70, kVkF12 = 0x7B,
+    kVkPrior = 0x21,
+    kVkNext = 0x22,
+    kVkEnd = 0x23,
+    kVkHome = 0x24,
+    kVkLeft = 0x25,
+    kVkUp = 0x26,
+    kVkRight = 0x27,
+    kVkDown = 0x28,
+    kVkF1 = 0x70,
+    kVkF12 = 0x7B,
 };
 
 class Sheet {
@@ -59,14 +66,14 @@ public:
     struct Params {
         OverlayText* overlay = nullptr;
         std::string key;
-        std::string printName;   // the node action that opened it
-        std::string parameter;   // the action's parameter ("Bank 2")
-        int startCell = 0;       // 0: none
+        std::string printName;  // the node action that opened it
+        std::string parameter;  // the action's parameter ("Bank 2")
+        int startCell = 0;      // 0: none
         int32_t startIndex = 0;
         intptr_t userParam = 0;
         int fontPercent = 100;
         std::optional<int> printerFontHeight;  // set when printing
-        int printScale = 1;      // printer vertical resolution / 120, at least 1
+        int printScale = 1;                    // printer vertical resolution / 120, at least 1
         bool pickMode = false;
     };
 
@@ -180,7 +187,9 @@ protected:
     std::vector<RowEntry>& Rows() { return rowList_; }
     Counters& SheetCounters() { return counters_; }
     void SetRowCount(int rows);
-    void CopyRowHeight(int to, int from) { rowHeights_.at(static_cast<size_t>(to)) = RowHeight(from); }
+    void CopyRowHeight(int to, int from) {
+        rowHeights_.at(static_cast<size_t>(to)) = RowHeight(from);
+    }
     SheetView* View() const { return view_; }
     CellContext NewContext(int col, int row);
     int Dispatch(CellContext& context, int mode);

@@ -1,13 +1,13 @@
 #include "sheet/SheetFactory.h"
 
-#include "sheet/TreeModel.h"
 #include "sheet/BankSheet.h"
 #include "sheet/SettingsSheet.h"
+#include "sheet/TreeModel.h"
 
 namespace parlo {
 
 std::unique_ptr<Sheet> CreateSheet(const std::string& action, Sheet::Params base,
-                                      DispatchFunction dispatcher) {
+                                   DispatchFunction dispatcher) {
     const NodeAction a = NodeAction::Split(action);
     base.key = a.key;
     base.printName = action;

@@ -11,6 +11,6 @@ namespace parlo {
 // `base` supplies the overlay, user parameter, font size and printing
 // values; the key, print name and parameter come from the action.
 std::unique_ptr<Sheet> CreateSheet(const std::string& action, Sheet::Params base,
-                                      DispatchFunction dispatcher);
+                                   DispatchFunction dispatcher);
 
 }  // namespace parlo

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "sheet/SheetFactory.h"
 #include "overlay/OverlayText.h"
+#include "sheet/SheetFactory.h"
 
 namespace parlo {
 
@@ -30,7 +30,8 @@ std::vector<int> Fields(const std::string& text) {
 
 }  // namespace
 
-Rect PageRectFromMargins(const std::string& margins, int resolution, int pageWidth, int pageHeight) {
+Rect PageRectFromMargins(const std::string& margins, int resolution, int pageWidth,
+                         int pageHeight) {
     const std::vector<int> m = Fields(margins);
     auto units = [&](int mm) { return static_cast<int>(mm * resolution * kInchPerMillimetre); };
     return Rect{units(m[0]), units(m[1]), pageWidth - units(m[2]), pageHeight - units(m[3])};
@@ -66,7 +67,8 @@ PageChunks CutIntoPages(const Sheet& sheet, int innerWidth, int innerHeight) {
     }
     for (int r = sheet.FixedRows(); r < sheet.RowCount();) {
         int height = fixedHeight, count = 0;
-        while (r + count < sheet.RowCount() && (count == 0 || height + sheet.RowHeight(r + count) <= innerHeight)) {
+        while (r + count < sheet.RowCount() &&
+               (count == 0 || height + sheet.RowHeight(r + count) <= innerHeight)) {
             height += sheet.RowHeight(r + count);
             ++count;
         }
@@ -94,7 +96,8 @@ Rect SheetPrinter::InnerRect(const Rect& page) {
     frame.SetSize(std::atoi(OvlText("GI_Sys_Printer_FrameFont").c_str()), printer_.Resolution());
     frameHeight_ = std::abs(frame.height);
     const int a = static_cast<int>(frameHeight_ * 0.1 + 1);
-    return Rect{page.left, page.top + frameHeight_ + 6 * a, page.right, page.bottom - frameHeight_ - 6 * a};
+    return Rect{page.left, page.top + frameHeight_ + 6 * a, page.right,
+                page.bottom - frameHeight_ - 6 * a};
 }
 
 void SheetPrinter::DrawFrame(const Sheet& sheet, const Rect& page) {
@@ -111,7 +114,8 @@ void SheetPrinter::DrawFrame(const Sheet& sheet, const Rect& page) {
     canvas.FillRect({page.left, page.top + h + a, page.right, page.top + h + 2 * a}, 0x000000);
     const std::string maker = OvlText("GI_Sys_Maker");
     canvas.DrawText(page.right - 1 - canvas.TextWidth(maker), page.bottom - h - 1, maker, 0x000000);
-    canvas.FillRect({page.left, page.bottom - h - 2 * a, page.right, page.bottom - h - a}, 0x000000);
+    canvas.FillRect({page.left, page.bottom - h - 2 * a, page.right, page.bottom - h - a},
+                    0x000000);
 }
 
 Rect SheetPrinter::Measure(const Sheet& sheet, int firstCol, int cols, int firstRow, int rows,
@@ -121,7 +125,8 @@ Rect SheetPrinter::Measure(const Sheet& sheet, int firstCol, int cols, int first
     for (int c = firstCol; c < firstCol + cols; ++c) width += sheet.ColWidth(c);
     for (int r = 0; r < sheet.FixedRows(); ++r) height += sheet.RowHeight(r);
     for (int r = firstRow; r < firstRow + rows; ++r) height += sheet.RowHeight(r);
-    return Rect{inner.left, inner.top, inner.left + std::max(1, width), inner.top + std::max(1, height)};
+    return Rect{inner.left, inner.top, inner.left + std::max(1, width),
+                inner.top + std::max(1, height)};
 }
 
 void SheetPrinter::DrawChunk(Sheet& sheet, int firstCol, int cols, int firstRow, int rows,
@@ -135,8 +140,8 @@ void SheetPrinter::DrawChunk(Sheet& sheet, int firstCol, int cols, int firstRow,
     for (int r : rowList) {
         int x = inner.left;
         for (int c : columns) {
-            sheet.DrawCell(printer_.PageCanvas(), c, r, {x, y, x + sheet.ColWidth(c), y + sheet.RowHeight(r)},
-                           false);
+            sheet.DrawCell(printer_.PageCanvas(), c, r,
+                           {x, y, x + sheet.ColWidth(c), y + sheet.RowHeight(r)}, false);
             x += sheet.ColWidth(c);
         }
         y += sheet.RowHeight(r);
@@ -145,7 +150,7 @@ void SheetPrinter::DrawChunk(Sheet& sheet, int firstCol, int cols, int firstRow,
 
 int SheetPrinter::Print(const std::string& action, const Rect& page) {
     int fontHeight = PointsToHeight(std::atoi(OvlText("GI_Sys_Printer_FontPoints").c_str()),
-                                     printer_.Resolution());
+                                    printer_.Resolution());
     auto sheet = BuildSheet(action, fontHeight);
     const Rect inner = InnerRect(page);
     const PageChunks chunks = CutIntoPages(*sheet, inner.Width(), inner.Height());

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/PrinterPage.h"
 #include "cells/CellContext.h"
+#include "platform/PrinterPage.h"
 #include "sheet/Sheet.h"
 
 namespace parlo {
@@ -39,7 +39,8 @@ private:
     std::unique_ptr<Sheet> BuildSheet(const std::string& action, int fontHeight);
     Rect InnerRect(const Rect& page);
     void DrawFrame(const Sheet& sheet, const Rect& page);
-    Rect Measure(const Sheet& sheet, int firstCol, int cols, int firstRow, int rows, const Rect& inner);
+    Rect Measure(const Sheet& sheet, int firstCol, int cols, int firstRow, int rows,
+                 const Rect& inner);
     void DrawChunk(Sheet& sheet, int firstCol, int cols, int firstRow, int rows, const Rect& inner);
 
     PrinterPage& printer_;

@@ -125,8 +125,8 @@ int TreeModel::Mark(TreeNode* node, const std::vector<std::string>& actions, int
         marked += n;
         below |= n > 0 || child->overlay == overlay;
     }
-    const bool listed = node->desc.action &&
-                        std::find(actions.begin(), actions.end(), *node->desc.action) != actions.end();
+    const bool listed = node->desc.action && std::find(actions.begin(), actions.end(),
+                                                       *node->desc.action) != actions.end();
     if (node != &root_ && (listed || (below && !node->expanded))) {
         node->overlay = overlay;
         ++marked;

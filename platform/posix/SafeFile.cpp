@@ -54,7 +54,7 @@ bool SafeFileWriter::Open(const std::string& path) {
     const int fd = ::mkstemp(name.data());
     if (fd < 0) return false;
     temp_ = name.data();
-    struct stat st{};
+    struct stat st {};
     const mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : ModeForNewFile();
     ::fchmod(fd, mode);
     stream_ = ::fdopen(fd, "wb");

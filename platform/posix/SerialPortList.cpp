@@ -23,9 +23,7 @@ std::string ReadLine(const fs::path& file) {
     return line;
 }
 
-bool HasPrefix(const std::string& s, const char* prefix) {
-    return s.rfind(prefix, 0) == 0;
-}
+bool HasPrefix(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
 // A ttyS port without a UART reports type 0.
 bool IsRealBuiltinPort(const fs::path& sysEntry) {

@@ -37,18 +37,14 @@ SerialOpenFailure FailureFor(const std::string& path, int error) {
         case ENOENT:
         case ENODEV:
         case ENXIO:
-        case ENOTDIR:
-            f.reason = SerialOpenFailure::Reason::NotFound;
-            break;
+        case ENOTDIR: f.reason = SerialOpenFailure::Reason::NotFound; break;
         case EACCES:
         case EPERM:
             f.reason = SerialOpenFailure::Reason::PermissionDenied;
             f.group = GroupOf(path);
             break;
         case EBUSY:
-        case EWOULDBLOCK:
-            f.reason = SerialOpenFailure::Reason::Busy;
-            break;
+        case EWOULDBLOCK: f.reason = SerialOpenFailure::Reason::Busy; break;
         default:
             f.reason = SerialOpenFailure::Reason::Other;
             f.detail = std::strerror(error);
@@ -65,13 +61,9 @@ bool SetModemLine(int fd, unsigned long request, int line) {
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> NewSerialDevice() {
-    return std::make_unique<TermiosSerial>();
-}
+std::unique_ptr<SerialDevice> NewSerialDevice() { return std::make_unique<TermiosSerial>(); }
 
-TermiosSerial::~TermiosSerial() {
-    Close();
-}
+TermiosSerial::~TermiosSerial() { Close(); }
 
 bool TermiosSerial::Open(const std::string& path, SerialOpenFailure* why) {
     if (fd_ >= 0) return false;
@@ -128,9 +120,7 @@ bool TermiosSerial::Configure(const SerialLine& line) {
     return SetModemLine(fd_, TIOCMBIC, TIOCM_DTR) && SetModemLine(fd_, TIOCMBIS, TIOCM_RTS);
 }
 
-bool TermiosSerial::Purge() {
-    return fd_ >= 0 && ::tcflush(fd_, TCIOFLUSH) == 0;
-}
+bool TermiosSerial::Purge() { return fd_ >= 0 && ::tcflush(fd_, TCIOFLUSH) == 0; }
 
 int32_t TermiosSerial::InputCount() {
     int n = 0;

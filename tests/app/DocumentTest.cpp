@@ -58,10 +58,9 @@ TEST_F(DocumentTest, AfterLoadTakesTheVariantTheImageSays) {
 TEST_F(DocumentTest, AMissingInitialFileKeepsTheDefaultImage) {
     ASSERT_TRUE(doc.SelectModel(kVariantPmr));
     const EepromImage before = doc.Defaults();
-    test::ScopedOverlay ovl({"#GI_App_InitialFile", "none.icf", "none.icf", "none.icf",
-                             "none.icf", "#", "#GI_Sys_AppTitle", "t",
-                             "#GI_Mess_FileErr_Headline", "h", "#GI_Mess_FileErr_FileOpen", "o",
-                             "#End_Of_Ovl"});
+    test::ScopedOverlay ovl({"#GI_App_InitialFile", "none.icf", "none.icf", "none.icf", "none.icf",
+                             "#", "#GI_Sys_AppTitle", "t", "#GI_Mess_FileErr_Headline", "h",
+                             "#GI_Mess_FileErr_FileOpen", "o", "#End_Of_Ovl"});
     test::RecordingPrompts prompts;
     std::string failed;
     EXPECT_FALSE(doc.SelectModel(kVariantLmr, &failed));

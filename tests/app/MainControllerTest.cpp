@@ -4,10 +4,10 @@
 
 #include "app/MainController.h"
 #include "clone/CloneFileOps.h"
-#include "platform/Fatal.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
+#include "platform/Fatal.h"
 #include "sheet/FixedMetricsCanvas.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/ScopedEventBus.h"
@@ -16,43 +16,96 @@
 namespace parlo {
 namespace {
 
+const char* const kOverlayLines[] = {
+    "#GI_Sys_AppTitle",
+    "Parlo",
+    "#GI_App_InitialFile",
+    "MV7105C_LMR.icf",
+    "MV7105C_PMR.icf",
+    "MV7105C_PMRT.icf",
+    "MV7105C_DPMR446.icf",
+    "#",
+    "#GI_Sys_LockoutNewerData",
+    "1",
+    "#GI_Sys_Dialog_FOpen",
+    "icf",
+    "Clone files (*.icf)",
+    "#",
+    "#GI_Sys_MyHelpFile",
+    "help.html",
+    "#GI_Mess_Confirm_WriteFile",
+    "Save the changes to %s?",
+    "#",
+    "#GI_Mess_Confirm_WriteAnother",
+    "Save the changes under another name?",
+    "#",
+    "#GI_AppMess_ChangeModel",
+    "Change the model?",
+    "#",
+    "#GI_Mess_Maker_Caution",
+    "Maker mode!",
+    "#",
+    "#GI_Mess_Extended_Caution",
+    "Extended mode!",
+    "#",
+    "#GI_StatusPanel_Maker",
+    "MAKER",
+    "#GI_AppMess_Conv_Overwrite",
+    "Overwrite?",
+    "#",
+    "#GI_AppMess_Conv_Clear",
+    "Clear?",
+    "#",
+    "#GI_AppMess_Conv_Delete",
+    "Delete?",
+    "#",
+    "#GI_AppMess_ChErr_DelPrio",
+    "Priority channel",
+    "#",
+    "#GI_AppMess_ChErr_Overflow",
+    "Full",
+    "#",
+    "#GI_AppMess_S_Copy",
+    "Copied",
+    "#GI_AppMess_S_Paste",
+    "Pasted",
+    "#GI_AppMess_S_Clear",
+    "Cleared",
+    "#GI_AppMess_S_Delete",
+    "Deleted",
+    "#GI_AppMess_S_Insert",
+    "Inserted",
+    "#GI_AppInd_BankCaption",
+    "Bank %d %s",
+    "#GI_AppInd_Model",
+    " (LMR)",
+    " (PMR)",
+    " (PMR Tarn)",
+    " (dPMR446)",
+    "#",
+    "#GI_WarningCheckList",
+    "#",
+    "#CellModel_Basic",
+    "(Color=clWindow)",
+    "#GI_Tree_Main_BasicCell",
+    "{($Basic)}",
+    "#GI_Tree_Main_Body",
+    "+Radio",
+    " +{(%CallSheet:[St_Common]GI_Sheet_Memory_CH_Top)}Memory channels",
+    " +{(Flag0=1)(%CallSheet:[St_Common]GI_Sheet_Maker)}Adjustment",
+    "#",
+    "#GI_Tree_Branch_Mch_BankOperation",
+    "+{(%CallSheet:[St_Common]GI_Sheet_BankOp)}Banks",
+    "#",
+    "#GI_Tree_Branch_Mch_Bank",
+    "+{(%%CL_Check_Mch:[St_ChBank]GI_Sheet_Mch_%s,Bank %d)}Bank",
+    "#",
+    "#GI_Mess_FileErr_Headline",
+    "Bad file",
+};
+
 std::vector<std::string> Overlay() {
-    std::vector<std::string> lines = {
-        "#GI_Sys_AppTitle", "Parlo",
-        "#GI_App_InitialFile", "MV7105C_LMR.icf", "MV7105C_PMR.icf", "MV7105C_PMRT.icf",
-        "MV7105C_DPMR446.icf", "#",
-        "#GI_Sys_LockoutNewerData", "1",
-        "#GI_Sys_Dialog_FOpen", "icf", "Clone files (*.icf)", "#",
-        "#GI_Sys_MyHelpFile", "help.html",
-        "#GI_Mess_Confirm_WriteFile", "Save the changes to %s?", "#",
-        "#GI_Mess_Confirm_WriteAnother", "Save the changes under another name?", "#",
-        "#GI_AppMess_ChangeModel", "Change the model?", "#",
-        "#GI_Mess_Maker_Caution", "Maker mode!", "#",
-        "#GI_Mess_Extended_Caution", "Extended mode!", "#",
-        "#GI_StatusPanel_Maker", "MAKER",
-        "#GI_AppMess_Conv_Overwrite", "Overwrite?", "#",
-        "#GI_AppMess_Conv_Clear", "Clear?", "#",
-        "#GI_AppMess_Conv_Delete", "Delete?", "#",
-        "#GI_AppMess_ChErr_DelPrio", "Priority channel", "#",
-        "#GI_AppMess_ChErr_Overflow", "Full", "#",
-        "#GI_AppMess_S_Copy", "Copied", "#GI_AppMess_S_Paste", "Pasted",
-        "#GI_AppMess_S_Clear", "Cleared", "#GI_AppMess_S_Delete", "Deleted",
-        "#GI_AppMess_S_Insert", "Inserted",
-        "#GI_AppInd_BankCaption", "Bank %d %s",
-        "#GI_AppInd_Model", " (LMR)", " (PMR)", " (PMR Tarn)", " (dPMR446)", "#",
-        "#GI_WarningCheckList", "#",
-        "#CellModel_Basic", "(Color=clWindow)",
-        "#GI_Tree_Main_BasicCell", "{($Basic)}",
-        "#GI_Tree_Main_Body",
-        "+Radio",
-        " +{(%CallSheet:[St_Common]GI_Sheet_Memory_CH_Top)}Memory channels",
-        " +{(Flag0=1)(%CallSheet:[St_Common]GI_Sheet_Maker)}Adjustment",
-        "#",
-        "#GI_Tree_Branch_Mch_BankOperation", "+{(%CallSheet:[St_Common]GI_Sheet_BankOp)}Banks", "#",
-        "#GI_Tree_Branch_Mch_Bank",
-        "+{(%%CL_Check_Mch:[St_ChBank]GI_Sheet_Mch_%s,Bank %d)}Bank", "#",
-        "#GI_Mess_FileErr_Headline", "Bad file",
-    };
+    std::vector<std::string> lines(std::begin(kOverlayLines), std::end(kOverlayLines));
     for (const char* key : {"FileOpen", "FileAccess", "Model", "Extra", "MapRev", "Format",
                             "Coverage", "Data", "Newer"}) {
         lines.push_back(std::string("#GI_Mess_FileErr_") + key);
@@ -119,7 +172,8 @@ protected:
         return n;
     }
     void Modify() {
-        main->Doc().Working().SetByte(0x9600, static_cast<uint8_t>(main->Doc().Working().GetByte(0x9600) + 1));
+        main->Doc().Working().SetByte(
+            0x9600, static_cast<uint8_t>(main->Doc().Working().GetByte(0x9600) + 1));
     }
     ChannelRecord Channel(int slot) {
         ChannelRecord r(main->Doc().Working());

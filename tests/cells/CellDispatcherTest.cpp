@@ -2,16 +2,16 @@
 #include <gtest/gtest.h>
 
 #include "app/Document.h"
-#include "runtime/EventManager.h"
-#include "model/BankMap.h"
-#include "model/ChannelMap.h"
+#include "cells/CellDispatcher.h"
 #include "codecs/ColourCodeCodec.h"
 #include "codecs/DPmrFrequencyCodec.h"
+#include "model/BankMap.h"
+#include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
-#include "cells/CellDispatcher.h"
+#include "runtime/EventManager.h"
 #include "tests/support/CellHarness.h"
-#include "tests/support/TestSupport.h"
 #include "tests/support/ScopedEventBus.h"
+#include "tests/support/TestSupport.h"
 
 namespace parlo {
 namespace {
@@ -244,8 +244,8 @@ TEST_F(CellDispatcherTest, CommandCellsGoToTheHost) {
     }
     Key(kNoCategory, CL_Menu_File_Save, 0, kKeyEnter);
     Key(kNoCategory, CallSheet, 3, kKeyEnter);
-    EXPECT_EQ(host.commands, (std::vector<std::pair<int, int32_t>>{{CL_Menu_File_Save, 0},
-                                                                   {CallSheet, 3}}));
+    EXPECT_EQ(host.commands,
+              (std::vector<std::pair<int, int32_t>>{{CL_Menu_File_Save, 0}, {CallSheet, 3}}));
     // A popup menu choice runs its command on the current cell's rows.
     const CellDesc current = test::SelectableCell(CT_Mch, CL_Mch_FreqR, 3);
     const CellDesc copy = test::SelectableCell(CT_PopupMenu, CL_PMenu_Copy, 0);

@@ -11,9 +11,12 @@ TEST(CellNames, FixedNumbers) {
         const char* name;
         int number;
     };
-    const Case cells[] = {{"CL_Null", 0},         {"Flex0", 1},
-                          {"CL_Menu_File_New", 10}, {"CallSheet", 38},
-                          {"CL_Mch_FreqR", CL_Mch_FreqR}, {"CL_Maker_mRSSISL", 708}};
+    const Case cells[] = {{"CL_Null", 0},
+                          {"Flex0", 1},
+                          {"CL_Menu_File_New", 10},
+                          {"CallSheet", 38},
+                          {"CL_Mch_FreqR", CL_Mch_FreqR},
+                          {"CL_Maker_mRSSISL", 708}};
     for (const Case& c : cells) {
         EXPECT_EQ(CellNumber(c.name), c.number) << c.name;
         EXPECT_EQ(CellName(c.number), c.name);
@@ -37,8 +40,7 @@ TEST(CellNames, EmptyAndOutOfRange) {
 TEST(CellNames, UnknownNamesAreFatal) {
     EXPECT_FATAL(CellNumber("CL_Mch_Freq"), "Cannot use the specified cell.\n'CL_Mch_Freq'");
     EXPECT_FATAL(CellNumber("cl_null"), "Cannot use the specified cell.\n'cl_null'");
-    EXPECT_FATAL(CategoryNumber("CT_Nothing"),
-                 "Cannot use the specified category.\n'CT_Nothing'");
+    EXPECT_FATAL(CategoryNumber("CT_Nothing"), "Cannot use the specified category.\n'CT_Nothing'");
     EXPECT_FATAL(RecordKindOfCategory(23), "Unknown Cell Category. (23)");
     EXPECT_FATAL(RecordKindOfCategory(-1), "Unknown Cell Category. (-1)");
 }

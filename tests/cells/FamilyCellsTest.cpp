@@ -5,8 +5,8 @@
 
 #include <set>
 
-#include "clone/StoredIdentity.h"
 #include "cells/CellNames.h"
+#include "clone/StoredIdentity.h"
 #include "tests/support/CellHarness.h"
 
 namespace parlo {

@@ -9,12 +9,12 @@
 #include <set>
 
 #include "cells/CellNames.h"
+#include "cells/SettingsCellMap.h"
 #include "codecs/FixedPointCodec.h"
 #include "codecs/HexCodeCodec.h"
 #include "codecs/KeyAssignCodec.h"
 #include "codecs/MinSecCodec.h"
 #include "codecs/OverlayList.h"
-#include "cells/SettingsCellMap.h"
 #include "codecs/TimerCodec.h"
 #include "tests/support/CellHarness.h"
 
@@ -29,23 +29,20 @@ std::vector<std::pair<int32_t, uint8_t>> OwnBits(const SettingCell& row) {
         case Storage::Bits:
             return {
                 {row.address, static_cast<uint8_t>(((1u << (row.hi - row.lo + 1)) - 1) << row.lo)}};
-        case Storage::Word:
-            return {{row.address, 0xFF}, {row.address + 1, 0xFF}};
+        case Storage::Word: return {{row.address, 0xFF}, {row.address + 1, 0xFF}};
         case Storage::Nibbles: {
             std::vector<std::pair<int32_t, uint8_t>> bits;
             for (int i = 0; i < row.width; i += 2)
                 bits.emplace_back(row.address + i / 2, i + 1 < row.width ? 0xFF : 0xF0);
             return bits;
         }
-        case Storage::EnableBit:
-            return {{UserSetEnableAddress(row.lo), UserSetEnableBit(row.lo)}};
+        case Storage::EnableBit: return {{UserSetEnableAddress(row.lo), UserSetEnableBit(row.lo)}};
         case Storage::Text: {
             std::vector<std::pair<int32_t, uint8_t>> bits;
             for (int i = 0; i < row.width; ++i) bits.emplace_back(row.address + i, 0xFF);
             return bits;
         }
-        default:
-            return {};
+        default: return {};
     }
 }
 
@@ -106,8 +103,7 @@ std::vector<Entry> Entries(const SettingCell& row, int variant) {
             for (int v : values) entries.push_back({v, std::nullopt, HexCodeText(v, p)});
             break;
         }
-        default:
-            break;
+        default: break;
     }
     return entries;
 }

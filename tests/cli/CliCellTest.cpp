@@ -21,7 +21,7 @@ protected:
 TEST_F(CliCellTest, GetShowsWhatTheCellsShow) {
     const std::string pmr = NewFile("pmr", "pmr.icf");
     EXPECT_EQ(test::CliGet(pmr, {"CT_Mch.CL_Mch_FreqR[0]", "CL_Mch_FreqT[0]", "CL_Mch_Text[7]",
-                        "CL_Mch_No[63]", "CL_Mch_Bank_Total"}),
+                                 "CL_Mch_No[63]", "CL_Mch_Bank_Total"}),
               "446.006250\n<-\nPMR 8\n1- 64\n64\n");
 }
 
@@ -32,7 +32,7 @@ TEST_F(CliCellTest, SetTypesIntoCellsAndSaves) {
                            "CL_Mch_CTone_R[8]=023I", "-o", out});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(test::CliGet(out, {"CL_Mch_FreqR[8]", "CL_Mch_FreqT[8]", "CL_Mch_Text[8]",
-                        "CL_Mch_CTone_R[8]", "CL_Mch_CTone_T[8]"}),
+                                 "CL_Mch_CTone_R[8]", "CL_Mch_CTone_T[8]"}),
               "446.100000\n<-\nDEPOT\n023I\n023I\n");
     EXPECT_EQ(RunCli({"check", out}).status, 0);
     EXPECT_EQ(test::CliGet(pmr, {"CL_Mch_FreqR[8]"}), "\n");  // the input file is untouched
@@ -70,7 +70,8 @@ TEST_F(CliCellTest, KeysAndPicks) {
     const std::string pmr = NewFile("pmr", "pmr.icf");
     const std::string out = dir.file("out.icf");
     const std::string power = test::CliGet(pmr, {"CL_Mch_RfPo[0]"});
-    ASSERT_EQ(RunCli({"key", pmr, "CL_Mch_RfPo[0]", "space", "backspace", "space", "-o", out}).status, 0);
+    ASSERT_EQ(
+        RunCli({"key", pmr, "CL_Mch_RfPo[0]", "space", "backspace", "space", "-o", out}).status, 0);
     const std::string stepped = test::CliGet(out, {"CL_Mch_RfPo[0]"});
     EXPECT_NE(stepped, power);
     ASSERT_EQ(RunCli({"pick", out, "CL_Mch_CTone_R[2]", "53", "0", "1"}).status, 0);

@@ -27,9 +27,9 @@ TEST_F(CliFamilyCellsTest, SettingsAndRecordsSurviveASaveAndALoad) {
                 "CL_5TRx_RxCode[1]=12+45", "CL_UTone_Encode[0]=1750", "CL_Comm_UserPassword=1A2B"});
     ASSERT_EQ(set.status, 0) << set.err;
     EXPECT_EQ(test::CliGet(file, {"CL_Comm_Tot_Timer", "CL_SetM_Backlight", "CL_KDisp_Key_Conv_P0",
-                         "CL_Dtmf_Text[0]", "CL_Dtmf_Code[0]", "CL_ScanList_Text[4]",
-                         "CL_Msk_IdGroup_Text[2]", "CL_5TRx_RxCode[1]", "CL_UTone_Encode[0]",
-                         "CL_Comm_UserPassword"}),
+                                  "CL_Dtmf_Text[0]", "CL_Dtmf_Code[0]", "CL_ScanList_Text[4]",
+                                  "CL_Msk_IdGroup_Text[2]", "CL_5TRx_RxCode[1]",
+                                  "CL_UTone_Encode[0]", "CL_Comm_UserPassword"}),
               "120.000\nAuto\nScrambler OPT2 /H\nHOME\n0123#\nYARD\nCREW\n12+45\n1750.0\n1A2B\n");
     EXPECT_EQ(RunCli({"check", file}).status, 0);
 }

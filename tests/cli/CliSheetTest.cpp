@@ -43,7 +43,8 @@ TEST_F(CliSheetTest, SheetPrintsTheChannelsOfABankWithTheRowForANewChannel) {
     ASSERT_GE(lines.size(), 8u);
     EXPECT_EQ(lines[0], "Bank 1: PMR446  (Left CH - 56)");
     EXPECT_EQ(lines[2].rfind("No. | Mark | Name | Use | Receive | Transmit |", 0), 0u) << lines[2];
-    EXPECT_EQ(lines[6].rfind("1-  1 | AB | PMR 1 | Normal | 446.006250 | <- | ", 0), 0u) << lines[6];
+    EXPECT_EQ(lines[6].rfind("1-  1 | AB | PMR 1 | Normal | 446.006250 | <- | ", 0), 0u)
+        << lines[6];
     // 64 slots in the bank, then the row for adding a channel.
     ASSERT_EQ(lines.size(), 1u + 5u + 64u + 1u);
     EXPECT_EQ(lines.back().rfind("New |", 0), 0u) << lines.back();

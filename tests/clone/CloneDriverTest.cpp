@@ -7,8 +7,8 @@
 
 #include "clone/CloneFileOps.h"
 #include "clone/CloneFrames.h"
-#include "clone/ContentValidation.h"
 #include "clone/CloneManager.h"
+#include "clone/ContentValidation.h"
 #include "tests/support/ScriptedSerial.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/VirtualScheduler.h"
@@ -27,12 +27,8 @@ Bytes Cat(std::initializer_list<Bytes> parts) {
     for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
     return all;
 }
-Bytes Fill(uint8_t v, size_t n) {
-    return Bytes(n, v);
-}
-Bytes ToBytes(const ByteQueue& b) {
-    return Bytes(b.Data(), b.Data() + b.Length());
-}
+Bytes Fill(uint8_t v, size_t n) { return Bytes(n, v); }
+Bytes ToBytes(const ByteQueue& b) { return Bytes(b.Data(), b.Data() + b.Length()); }
 
 EepromImage FactoryImage() {
     EepromImage image;

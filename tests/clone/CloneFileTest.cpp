@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <sstream>
 
+#include "clone/CloneFile.h"
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
-#include "clone/CloneFile.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -119,8 +119,8 @@ std::vector<ReadCase> ReadCases() {
         {"no final line end", head + kData16, kFileOk},
         {"lower case data", head + "0000100011223344556677889aabbccddeeff0\n", kFileOk},
         {"extra code 0100", "29270100\n#MapRev=6\n" + kData16 + "\n", kFileOk},
-        {"keyword lines anywhere", head + "0000080011223344556677\n#Other\n0008088899AABBCCDDEEFF\n",
-         kFileOk},
+        {"keyword lines anywhere",
+         head + "0000080011223344556677\n#Other\n0008088899AABBCCDDEEFF\n", kFileOk},
         {"extra code 0001", "29270001\n#MapRev=6\n" + kData16 + "\n", kFileErrExtra},
         {"model 2928", "29280000\n#MapRev=6\n" + kData16 + "\n", kFileErrModel},
         {"letters in header", "2A270000\n#MapRev=6\n" + kData16 + "\n", kFileErrFormat},

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "codecs/KeyAssignCodec.h"
-#include "model/ModelVariant.h"
 #include "codecs/OverlayList.h"
+#include "model/ModelVariant.h"
 #include "tests/support/CellHarness.h"
 
 namespace parlo {
@@ -12,9 +12,7 @@ namespace {
 
 constexpr uint8_t kLevel1 = 0x20, kLevel2 = 0x40, kLevel3 = 0x80;
 
-CellRequest Drawn() {
-    return {};
-}
+CellRequest Drawn() { return {}; }
 
 CellRequest Chosen(PopupKind kind, int item) {
     CellRequest r;

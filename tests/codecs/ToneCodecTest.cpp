@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "codecs/FrequencyCodec.h"
-#include "model/ModelVariant.h"
 #include "codecs/OverlayList.h"
 #include "codecs/ToneCodec.h"
+#include "model/ModelVariant.h"
 #include "tests/support/CodecRequests.h"
 
 namespace parlo {
@@ -13,12 +13,8 @@ namespace {
 
 using namespace test;
 
-Tone Ctcss(int index) {
-    return CtcssTone(index);
-}
-Tone Dtcs(uint16_t code, bool inverted) {
-    return DtcsTone(code, inverted);
-}
+Tone Ctcss(int index) { return CtcssTone(index); }
+Tone Dtcs(uint16_t code, bool inverted) { return DtcsTone(code, inverted); }
 const Tone kOff{};
 
 TEST(ToneLists, ShippedListsHaveTheirItemsWhereTheCodecLooks) {

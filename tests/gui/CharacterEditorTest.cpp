@@ -28,7 +28,8 @@ TEST(CharacterEditor, ClickingASegmentTogglesItsBit) {
         ++toggled;
     }
     EXPECT_GE(toggled, 14);
-    QTest::mouseClick(&editor, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));  // outside every segment
+    QTest::mouseClick(&editor, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(2, 2));  // outside every segment
     EXPECT_EQ(editor.Mask(), 0x3FFFu);
 }
 

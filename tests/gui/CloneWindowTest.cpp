@@ -7,12 +7,12 @@
 #include <atomic>
 #include <thread>
 
-#include "runtime/EventManager.h"
-#include "model/ChannelRecord.h"
-#include "model/ModelVariant.h"
 #include "gui/CloneProgressWindow.h"
 #include "gui/MainWindow.h"
+#include "model/ChannelRecord.h"
+#include "model/ModelVariant.h"
 #include "platform/qtcore/QtScheduler.h"
+#include "runtime/EventManager.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/TestSupport.h"
 #include "tools/radio-sim/RadioPty.h"

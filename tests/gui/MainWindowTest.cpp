@@ -7,14 +7,14 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "runtime/EventManager.h"
-#include "model/BankMap.h"
-#include "model/ChannelRecord.h"
-#include "model/ModelVariant.h"
 #include "gui/MainWindow.h"
 #include "gui/NavigationTree.h"
 #include "gui/SheetWidget.h"
+#include "model/BankMap.h"
+#include "model/ChannelRecord.h"
+#include "model/ModelVariant.h"
 #include "platform/qtcore/QtScheduler.h"
+#include "runtime/EventManager.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/TestSupport.h"
 

@@ -10,7 +10,7 @@
 namespace parlo::layering {
 
 struct LayerRules {
-    std::vector<std::string> layers;                      // in file order
+    std::vector<std::string> layers;                       // in file order
     std::map<std::string, std::vector<std::string>> uses;  // direct uses
 
     // Reads "layer used used ..." lines; '#' starts a comment.

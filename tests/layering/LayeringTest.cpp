@@ -41,9 +41,10 @@ TEST(LayeringTest, TheLayerFileNamesFoldersThatExist) {
 class LayerFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("parlo-layers-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ =
+            fs::temp_directory_path() /
+            ("parlo-layers-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root_);
     }
     void TearDown() override { fs::remove_all(root_); }
@@ -77,9 +78,10 @@ TEST_F(LayerFixture, NamesEveryIncludeThatPointsUpWithFileAndLine) {
     Write("model/Image.cpp",
           "#include \"model/Image.h\"\n"
           "\n"
-          "#include \"sheet/Sheet.h\"\n"            // up
+          "#include \"sheet/Sheet.h\"\n"                  // up
           "  #  include \"platform/posix/Serial.h\"\n");  // a side layer it does not use
-    Write("sheet/Sheet.cpp", "#include \"model/Image.h\"\n#include <vector>\n#include \"Local.h\"\n");
+    Write("sheet/Sheet.cpp",
+          "#include \"model/Image.h\"\n#include <vector>\n#include \"Local.h\"\n");
     Write("cli/Main.cpp", "#include \"gui/Window.h\"\n#include \"platform/posix/Serial.h\"\n");
     Write("gui/Window.cpp", "#include \"cli/Args.h\"\n");
     Write("tests/Anything.cpp", "#include \"gui/Window.h\"\n");  // not a layer: not checked
@@ -87,13 +89,14 @@ TEST_F(LayerFixture, NamesEveryIncludeThatPointsUpWithFileAndLine) {
     const std::vector<Violation> found = FindUpwardIncludes(root_, rules_);
     std::vector<std::string> texts;
     for (const Violation& v : found) texts.push_back(v.text());
-    EXPECT_EQ(texts, (std::vector<std::string>{
-                         "cli/Main.cpp:1: includes \"gui/Window.h\", which is not below its layer",
-                         "gui/Window.cpp:1: includes \"cli/Args.h\", which is not below its layer",
-                         "model/Image.cpp:3: includes \"sheet/Sheet.h\", which is not below its layer",
-                         "model/Image.cpp:4: includes \"platform/posix/Serial.h\", which is not "
-                         "below its layer",
-                     }));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{
+                  "cli/Main.cpp:1: includes \"gui/Window.h\", which is not below its layer",
+                  "gui/Window.cpp:1: includes \"cli/Args.h\", which is not below its layer",
+                  "model/Image.cpp:3: includes \"sheet/Sheet.h\", which is not below its layer",
+                  "model/Image.cpp:4: includes \"platform/posix/Serial.h\", which is not "
+                  "below its layer",
+              }));
 }
 
 }  // namespace

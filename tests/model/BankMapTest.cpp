@@ -18,9 +18,7 @@ void SetSizes(EepromImage& e, std::initializer_list<uint16_t> words) {
     for (uint16_t w : words) e.SetWord(kAddrBankSizes + 2 * i++, w);
 }
 
-void MakePresent(EepromImage& e, int slot) {
-    e.SetByte(kAddrChannelMain + 34 * slot + 3, 1);
-}
+void MakePresent(EepromImage& e, int slot) { e.SetByte(kAddrChannelMain + 34 * slot + 3, 1); }
 
 TEST(BankMap, SlotsFollowTheBankSizes) {
     EepromImage e = BlankImage();

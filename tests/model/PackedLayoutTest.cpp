@@ -100,9 +100,7 @@ TEST(PackedLayout, UnpackLeavesTablesTheDirectoryLacks) {
 }
 
 // Entry i of the packed directory of a packed image.
-int32_t PackedEntry(const EepromImage& image, int i) {
-    return image.GetWord(0x0126) + 10 * i;
-}
+int32_t PackedEntry(const EepromImage& image, int i) { return image.GetWord(0x0126) + 10 * i; }
 
 TEST(PackedLayout, CorruptDirectoriesStayInsideTheTables) {
     struct Case {

@@ -21,9 +21,9 @@ TEST(OverlayTextTest, SectionsAreReadFromTheirHeaderOn) {
 }
 
 TEST(OverlayTextTest, HeaderRules) {
-    const std::vector<std::string> lines = {"#K ", "with blank", "#K",  "exact", "#",
-                                            "##x", "double",     "",    "#End_Of_Ovl",
-                                            "#After", "never"};
+    const std::vector<std::string> lines = {"#K ",         "with blank", "#K",     "exact",
+                                            "#",           "##x",        "double", "",
+                                            "#End_Of_Ovl", "#After",     "never"};
     OverlayText g;
     g.SetLines(lines);
     EXPECT_EQ(g.GetText("K"), "exact");

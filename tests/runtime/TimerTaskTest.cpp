@@ -6,9 +6,9 @@
 #include <QTimer>
 #include <vector>
 
-#include "runtime/TimerTask.h"
-#include "runtime/Countdown.h"
 #include "platform/qtcore/QtScheduler.h"
+#include "runtime/Countdown.h"
+#include "runtime/TimerTask.h"
 #include "tests/support/VirtualScheduler.h"
 
 namespace parlo {

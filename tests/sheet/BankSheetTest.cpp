@@ -1,32 +1,42 @@
 // The channel bank sheet: rows that follow the bank, title and printing.
 #include <gtest/gtest.h>
 
-#include "runtime/EventManager.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
-#include "sheet/SheetFactory.h"
+#include "runtime/EventManager.h"
 #include "sheet/BankSheet.h"
+#include "sheet/SheetFactory.h"
 #include "tests/support/RecordingCanvas.h"
-#include "tests/support/TestSupport.h"
 #include "tests/support/ScopedEventBus.h"
 #include "tests/support/ScopedWorkingEeprom.h"
+#include "tests/support/TestSupport.h"
 
 namespace parlo {
 namespace {
 
 const std::vector<std::string> kOverlay = {
-    "#CellModel_Basic", "(Color=clWindow)",
-    "#CellModel_Sel", "S(Color=clWindow)",
-    "#GI_Sheet_Mch_T_Style", "(TitleString=Memory channels)(FixedRows=5)(MultiSelect=Line)",
-    "#GI_Sheet_Mch_T_BasicCell", "{($Basic)}",
+    "#CellModel_Basic",
+    "(Color=clWindow)",
+    "#CellModel_Sel",
+    "S(Color=clWindow)",
+    "#GI_Sheet_Mch_T_Style",
+    "(TitleString=Memory channels)(FixedRows=5)(MultiSelect=Line)",
+    "#GI_Sheet_Mch_T_BasicCell",
+    "{($Basic)}",
     "#GI_Sheet_Mch_T_Cells",
-    "Bank", "", "Layout", "", "No|Receive",
+    "Bank",
+    "",
+    "Layout",
+    "",
+    "No|Receive",
     ":(LoopFrom)",
     "{($Sel)(%CT_Mch.CL_Mch_No[@ch0])}|{($Sel)(%CT_Mch.CL_Mch_FreqR[@ch0])}",
     ":(LoopTo)",
     "#",
-    "#GI_AppInd_MchSheet_Printer_Head", "Memory channels, bank",
-    "#GI_AppInd_MchSheet_Printer_SmarTrunk", "[trunked]",
+    "#GI_AppInd_MchSheet_Printer_Head",
+    "Memory channels, bank",
+    "#GI_AppInd_MchSheet_Printer_SmarTrunk",
+    "[trunked]",
     "#End_Of_Ovl"};
 
 class BankSheetTest : public ::testing::Test {
@@ -44,10 +54,13 @@ protected:
         for (int b = 0; b < 5; ++b) SetBankSize(image, b, sizes[b]);
         for (int slot = 0; slot < 10; ++slot) PutChannel(slot);
         const char name[] = "MARINE  ";
-        for (int i = 0; i < 8; ++i) image.SetByte(kAddrBankNames + 16 + i, static_cast<uint8_t>(name[i]));
+        for (int i = 0; i < 8; ++i)
+            image.SetByte(kAddrBankNames + 16 + i, static_cast<uint8_t>(name[i]));
     }
 
-    void PutChannel(int slot) { image.SetByte(kAddrChannelMain + kChannelMainSize * slot + 1, 0x10); }
+    void PutChannel(int slot) {
+        image.SetByte(kAddrChannelMain + kChannelMainSize * slot + 1, 0x10);
+    }
 
     std::unique_ptr<Sheet> Make(int bank, bool printing = false) {
         Sheet::Params p;
@@ -74,7 +87,7 @@ TEST_F(BankSheetTest, RowsFollowTheBank) {
     for (int r = 5; r < 9; ++r) EXPECT_EQ(s->Cell(1, r).index, 4 + r - 5) << r;
     EXPECT_TRUE(s->Marks(1, 7) & Sheet::kMarkTakesPart);
     EXPECT_FALSE(s->Marks(1, 8) & Sheet::kMarkTakesPart);  // the adding row
-    EXPECT_EQ(s->Cell(1, 73).index, 4 + 68);  // the array reaches 74 rows
+    EXPECT_EQ(s->Cell(1, 73).index, 4 + 68);               // the array reaches 74 rows
 
     auto printed = Make(2, true);
     EXPECT_EQ(printed->RowCount(), 5 + 3);

@@ -8,9 +8,9 @@ namespace parlo {
 namespace {
 
 const std::vector<std::string> kModels = {
-    "#CellModel_iChI", "^-WH(Color=clGray)(Font=,,clWhite,,,fsBold,)",
+    "#CellModel_iChI",  "^-WH(Color=clGray)(Font=,,clWhite,,,fsBold,)",
     "#CellModel_Basic", "<-(Color=clWindow)(Font=DEFAULT_CHARSET,Sans,clWindowText,-17,,,)",
-    "#CellModel_Sel", "S($Basic)(Color=clAqua)",
+    "#CellModel_Sel",   "S($Basic)(Color=clAqua)",
     "#End_Of_Ovl"};
 
 class CellParserTest : public ::testing::Test {
@@ -69,7 +69,8 @@ TEST_F(CellParserTest, CellModelsApplyRecursively) {
     EXPECT_TRUE(cells[2].Selectable());
     EXPECT_EQ(cells[2].colour, 0xFFFF00u);  // later attribute wins
     EXPECT_EQ(cells[2].font->name, "Sans");
-    EXPECT_FATAL(Parse("{($Missing)}"), "GTEX Error !\nThe index 'CellModel_Missing' was not found.");
+    EXPECT_FATAL(Parse("{($Missing)}"),
+                 "GTEX Error !\nThe index 'CellModel_Missing' was not found.");
 }
 
 TEST_F(CellParserTest, FlagsNegationAndInheritance) {
@@ -175,7 +176,12 @@ TEST_F(CellParserTest, FontSpecs) {
         {"{(Font=,,,%150,,,)}", taller},
         {"{(Font=,,,,,fsBold+fsUnderline,)}", styles},
         {"{(Font=NO_CHARSET,,clNothing,0,,fsNothing,fpNone)}", unchanged},
-        {"{(Font= OEM_CHARSET  ,,,,,,)}", [&] { FontSpec f = navy; f.charset = 255; return f; }()},
+        {"{(Font= OEM_CHARSET  ,,,,,,)}",
+         [&] {
+             FontSpec f = navy;
+             f.charset = 255;
+             return f;
+         }()},
     };
     for (const Case& c : cases) {
         CellDesc d;

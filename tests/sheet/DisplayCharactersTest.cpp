@@ -9,7 +9,9 @@
 namespace parlo {
 namespace {
 
-std::vector<std::string> Lines(std::initializer_list<const char*> l) { return {l.begin(), l.end()}; }
+std::vector<std::string> Lines(std::initializer_list<const char*> l) {
+    return {l.begin(), l.end()};
+}
 
 TEST(SegmentGeometry, ReadsSegmentsSkippingCommentsAndZeroLines) {
     const SegmentGeometry g = SegmentGeometry::Parse(Lines({
@@ -49,8 +51,8 @@ TEST(SegmentGeometry, HitsOnlyDrawableSegments) {
 }
 
 TEST(SegmentGeometry, MalformedLinesAreOverlayFaults) {
-    for (const char* bad : {"x|(0,0)(1,0)(0,1)", "2|(0,0)(1,0)(0,1)", "1|(0,0)(1,0)", "1|(0,0)(1,0)(0,1) junk",
-                            "1"}) {
+    for (const char* bad : {"x|(0,0)(1,0)(0,1)", "2|(0,0)(1,0)(0,1)", "1|(0,0)(1,0)",
+                            "1|(0,0)(1,0)(0,1) junk", "1"}) {
         EXPECT_FATAL(SegmentGeometry::Parse(Lines({bad})),
                      std::string("Illegal segment data.\n'") + bad + "'");
     }
@@ -86,8 +88,8 @@ TEST_F(ShippedGeometry, EverySegmentIsHitAtItsOwnCentre) {
 }
 
 TEST(CharacterSegments, TableAndUserCharacters) {
-    const uint16_t a = 1u << 13, b = 1u << 12, c = 1u << 11, d = 1u << 10, e = 1u << 9,
-                   f = 1u << 8, g = 1u << 7, h = 1u << 6;
+    const uint16_t a = 1u << 13, b = 1u << 12, c = 1u << 11, d = 1u << 10, e = 1u << 9, f = 1u << 8,
+                   g = 1u << 7, h = 1u << 6;
     EXPECT_EQ(CharacterSegments('8'), a | b | c | d | e | f | g | h);
     EXPECT_EQ(CharacterSegments('L'), d | e | f);
     EXPECT_EQ(CharacterSegments(' '), 0);
@@ -128,8 +130,7 @@ TEST_F(ShippedGeometry, PaintsLitSegmentsInsideTheBoxAndStopsAtTheEnd) {
     const std::vector<uint8_t> text = {'A', 0xB1, 0x80, 0x00, 'B'};  // "A1. ." then the end
     PaintDisplayText(canvas, box, text, g, {}, 0x000000);
     const size_t expected = TrianglesOf(g, CharacterSegments('A')) +
-                            TrianglesOf(g, DisplayByteSegments(0xB1)) +
-                            TrianglesOf(g, kSegmentDot);
+                            TrianglesOf(g, DisplayByteSegments(0xB1)) + TrianglesOf(g, kSegmentDot);
     EXPECT_EQ(canvas.polygons.size(), expected);
     for (const auto& p : canvas.polygons) {
         EXPECT_EQ(p.colour, 0x000000u);

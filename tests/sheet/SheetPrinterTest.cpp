@@ -11,26 +11,32 @@ namespace {
 
 std::vector<std::string> Overlay() {
     std::vector<std::string> lines = {
-        "#GI_Sys_Printer_FontPoints", "10", "#GI_Sys_Printer_FrameFont", "8",
-        "#GI_Sys_AppTitleRev", "Parlo rev 6", "#GI_Sys_Maker", "Printed by Parlo",
-        "#CellModel_Basic", "(Color=clWindow)",
-        "#GI_Sheet_Wide_Style", "(TitleString=Wide sheet)(FixedRows=1)(FixedCols=1)",
-        "#GI_Sheet_Wide_BasicCell", "{($Basic)}",
+        "#GI_Sys_Printer_FontPoints",
+        "10",
+        "#GI_Sys_Printer_FrameFont",
+        "8",
+        "#GI_Sys_AppTitleRev",
+        "Parlo rev 6",
+        "#GI_Sys_Maker",
+        "Printed by Parlo",
+        "#CellModel_Basic",
+        "(Color=clWindow)",
+        "#GI_Sheet_Wide_Style",
+        "(TitleString=Wide sheet)(FixedRows=1)(FixedCols=1)",
+        "#GI_Sheet_Wide_BasicCell",
+        "{($Basic)}",
         "#GI_Sheet_Wide_Cells",
         // A head joined across columns 2 and 3.
         "{W}No|{W}Alpha|{W}Beta head|{+}|{W}Gamma",
     };
     for (int r = 1; r <= 40; ++r)
-        lines.push_back("{W}" + std::to_string(r) + "|{W}aaaaaaaa|{W}bbbbbbbb|{W}cccccccc|{W}dddddddd");
-    lines.insert(lines.end(), {"#",
-                               "#GI_Sheet_Hidden_Style", "(NoPrint)",
-                               "#GI_Sheet_Hidden_BasicCell", "",
-                               "#GI_Sheet_Hidden_Cells", "x", "#",
-                               "#GI_Sheet_Huge_Style", "",
-                               "#GI_Sheet_Huge_BasicCell", "",
-                               "#GI_Sheet_Huge_Cells",
-                               "{W}" + std::string(300, 'w'), "#",
-                               "#End_Of_Ovl"});
+        lines.push_back("{W}" + std::to_string(r) +
+                        "|{W}aaaaaaaa|{W}bbbbbbbb|{W}cccccccc|{W}dddddddd");
+    lines.insert(
+        lines.end(),
+        {"#", "#GI_Sheet_Hidden_Style", "(NoPrint)", "#GI_Sheet_Hidden_BasicCell", "",
+         "#GI_Sheet_Hidden_Cells", "x", "#", "#GI_Sheet_Huge_Style", "", "#GI_Sheet_Huge_BasicCell",
+         "", "#GI_Sheet_Huge_Cells", "{W}" + std::string(300, 'w'), "#", "#End_Of_Ovl"});
     return lines;
 }
 

@@ -3,54 +3,36 @@
 
 #include <set>
 
-#include "runtime/EventManager.h"
 #include "cells/CellNames.h"
 #include "model/ModelVariant.h"
+#include "runtime/EventManager.h"
 #include "sheet/Sheet.h"
 #include "tests/support/RecordingCanvas.h"
-#include "tests/support/TestSupport.h"
 #include "tests/support/ScopedEventBus.h"
+#include "tests/support/TestSupport.h"
 
 namespace parlo {
 namespace {
 
 const std::vector<std::string> kOverlay = {
-    "#CellModel_Basic", "<-(Color=clWindow)",
-    "#CellModel_Sel", "S(Color=clWindow)",
+    "#CellModel_Basic", "<-(Color=clWindow)", "#CellModel_Sel", "S(Color=clWindow)",
     // A 4 x 4 grid: a fixed head row, T cell at (2,1), holes in row 2.
     "#GI_Sheet_Grid_Style", "(TitleString=Grid)(FixedRows=1)(FixedCols=1)",
-    "#GI_Sheet_Grid_BasicCell", "{($Basic)}",
-    "#GI_Sheet_Grid_Cells",
-    "No|A|B|C|",
+    "#GI_Sheet_Grid_BasicCell", "{($Basic)}", "#GI_Sheet_Grid_Cells", "No|A|B|C|",
     "1|{($Sel)(%CL_Mch_FreqR[1])}|{T}t|{($Sel)(%CL_Mch_FreqT[1])}|",
     "2|x|x|{($Sel)(%CL_Mch_FreqT[2])}|",
-    "3|{($Sel)(%CL_Mch_FreqR[3])}|{($Sel)(%CL_Mch_Text[3])}|{($Sel)(%CL_Mch_FreqT[3])}|",
-    "#",
+    "3|{($Sel)(%CL_Mch_FreqR[3])}|{($Sel)(%CL_Mch_Text[3])}|{($Sel)(%CL_Mch_FreqT[3])}|", "#",
     // A channel-like table selectable by lines, built by a loop.
-    "#GI_Sheet_Lines_Style", "(FixedRows=1)(MultiSelect=Line)",
-    "#GI_Sheet_Lines_BasicCell", "{($Basic)}",
-    "#GI_Sheet_Lines_Cells",
-    "Ch|Rx|Tx",
-    ":(LoopFrom 4)",
+    "#GI_Sheet_Lines_Style", "(FixedRows=1)(MultiSelect=Line)", "#GI_Sheet_Lines_BasicCell",
+    "{($Basic)}", "#GI_Sheet_Lines_Cells", "Ch|Rx|Tx", ":(LoopFrom 4)",
     "{(@ch0++)}\\(@ch0)|{($Sel)(%CT_Mch.CL_Mch_FreqR[0])}|{($Sel)(%CT_Mch.CL_Mch_FreqT[0])}",
-    ":(LoopTo)",
-    "#",
+    ":(LoopTo)", "#",
     // Directives: a two-line block only for dPMR446 (including a directive).
-    "#GI_Sheet_Dir_Style", "",
-    "#GI_Sheet_Dir_BasicCell", "",
-    "#GI_Sheet_Dir_Cells",
-    "{S}first",
-    ":(Only_DPmr446 2)",
-    ":(SelectOFF)",
-    "digital",
-    "{S}last|{(Color=clGray)}grey",
-    "#",
-    "#GI_Sheet_Join_Style", "",
-    "#GI_Sheet_Join_BasicCell", "",
-    "#GI_Sheet_Join_Cells", "{^}Group head|{+}|{+}|x", "{S}a|b|c|d", "#",
-    "#GI_Sheet_Empty_Style", "", "#GI_Sheet_Empty_BasicCell", "", "#GI_Sheet_Empty_Cells", "",
-    "", "#",
-    "#End_Of_Ovl"};
+    "#GI_Sheet_Dir_Style", "", "#GI_Sheet_Dir_BasicCell", "", "#GI_Sheet_Dir_Cells", "{S}first",
+    ":(Only_DPmr446 2)", ":(SelectOFF)", "digital", "{S}last|{(Color=clGray)}grey", "#",
+    "#GI_Sheet_Join_Style", "", "#GI_Sheet_Join_BasicCell", "", "#GI_Sheet_Join_Cells",
+    "{^}Group head|{+}|{+}|x", "{S}a|b|c|d", "#", "#GI_Sheet_Empty_Style", "",
+    "#GI_Sheet_Empty_BasicCell", "", "#GI_Sheet_Empty_Cells", "", "", "#", "#End_Of_Ovl"};
 
 class RecordingView : public SheetView {
 public:
@@ -77,7 +59,6 @@ protected:
     std::vector<int> operations;
     std::function<void(CellContext&)> answer = [](CellContext&) {};
     int result = 0;
-
 
     std::unique_ptr<Sheet> Make(const std::string& key, Sheet::Params p = {}) {
         p.overlay = &ovl.overlay();
@@ -120,14 +101,11 @@ TEST_F(SheetTest, MovingSkipsCellsThatCannotBeCurrent) {
         std::pair<int, int> to;
     };
     const Step steps[] = {
-        {kVkDown, {1, 3}},   // over the hole at (1,2)
-        {kVkUp, {1, 1}},
-        {kVkUp, {1, 1}},     // the top edge
-        {kVkRight, {3, 1}},  // over the T cell
-        {kVkDown, {3, 2}},
-        {kVkDown, {3, 3}},
-        {kVkLeft, {2, 3}},
-        {kVkUp, {3, 2}},     // no cell straight up: the nearest in the next row
+        {kVkDown, {1, 3}},                    // over the hole at (1,2)
+        {kVkUp, {1, 1}},    {kVkUp, {1, 1}},  // the top edge
+        {kVkRight, {3, 1}},                   // over the T cell
+        {kVkDown, {3, 2}},  {kVkDown, {3, 3}},
+        {kVkLeft, {2, 3}},  {kVkUp, {3, 2}},  // no cell straight up: the nearest in the next row
     };
     for (const Step& st : steps) {
         s->KeyDown(st.key, false, false);
@@ -216,8 +194,7 @@ TEST_F(SheetTest, OperatingActsOnTheAnswer) {
 
     answer = [](CellContext& c) { c.range = std::make_pair(0, 2); };
     s->TypeChar(' ');
-    for (int r = 1; r <= 4; ++r)
-        EXPECT_EQ((s->Marks(2, r) & Sheet::kMarkMarked) != 0, r <= 3) << r;
+    for (int r = 1; r <= 4; ++r) EXPECT_EQ((s->Marks(2, r) & Sheet::kMarkMarked) != 0, r <= 3) << r;
 
     int repeats = 0;
     answer = [&](CellContext& c) {

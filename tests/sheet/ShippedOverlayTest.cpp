@@ -10,12 +10,12 @@
 
 #include "cells/CellNames.h"
 #include "codecs/CodecSetup.h"
+#include "overlay/OverlayText.h"
 #include "sheet/CellParser.h"
 #include "sheet/FixedMetricsCanvas.h"
+#include "sheet/RadioTree.h"
 #include "sheet/SheetFactory.h"
 #include "sheet/SheetPrinter.h"
-#include "overlay/OverlayText.h"
-#include "sheet/RadioTree.h"
 #include "tests/support/CellHarness.h"
 #include "tests/support/RecordingCanvas.h"
 
@@ -83,19 +83,43 @@ TEST_F(ShippedOverlayTest, TreeShowsThePagesOfEachVariantAndMode) {
         std::vector<const char*> present, absent;
         int banks;
     } cases[] = {
-        {kVariantLmr, false, false, false, {"GI_Sheet_2Tone", "GI_Sheet_Mch_LMR,Bank 4"},
-         {"GI_Sheet_5TTx", "GI_Sheet_Msk_Cfg", "GI_Sheet_Maker", "GI_Sheet_Dig_Tim"}, 5},
-        {kVariantPmr, false, false, false, {"GI_Sheet_5TTx", "GI_Sheet_5TRx", "GI_Sheet_Mch_PMR,Bank 0"},
-         {"GI_Sheet_2Tone", "GI_Sheet_Msk_Cfg"}, 5},
-        {kVariantTarnPmr, true, false, false,
+        {kVariantLmr,
+         false,
+         false,
+         false,
+         {"GI_Sheet_2Tone", "GI_Sheet_Mch_LMR,Bank 4"},
+         {"GI_Sheet_5TTx", "GI_Sheet_Msk_Cfg", "GI_Sheet_Maker", "GI_Sheet_Dig_Tim"},
+         5},
+        {kVariantPmr,
+         false,
+         false,
+         false,
+         {"GI_Sheet_5TTx", "GI_Sheet_5TRx", "GI_Sheet_Mch_PMR,Bank 0"},
+         {"GI_Sheet_2Tone", "GI_Sheet_Msk_Cfg"},
+         5},
+        {kVariantTarnPmr,
+         true,
+         false,
+         false,
          {"GI_Sheet_5TTx", "GI_Sheet_Msk_Cfg", "GI_Sheet_Msk_Timing", "GI_Sheet_Maker",
           "GI_Sheet_Mch_PMRT,Bank 2"},
-         {"GI_Sheet_2Tone"}, 5},
-        {kVariantDPmr446, false, false, false, {"GI_Sheet_Dig_ProgMes", "GI_Sheet_Mch_DPmr446,Bank 3"},
+         {"GI_Sheet_2Tone"},
+         5},
+        {kVariantDPmr446,
+         false,
+         false,
+         false,
+         {"GI_Sheet_Dig_ProgMes", "GI_Sheet_Mch_DPmr446,Bank 3"},
          {"GI_Sheet_2Tone", "GI_Sheet_5TTx", "GI_Sheet_Msk_Cfg", "GI_Sheet_Mch_DPmr446,Bank 4",
           "GI_Sheet_Dig_Tim"},
          4},
-        {kVariantDPmr446, false, true, true, {"GI_Sheet_Mch_DPmr446,Bank 4", "GI_Sheet_Dig_Tim"}, {}, 5},
+        {kVariantDPmr446,
+         false,
+         true,
+         true,
+         {"GI_Sheet_Mch_DPmr446,Bank 4", "GI_Sheet_Dig_Tim"},
+         {},
+         5},
     };
     for (const Case& c : cases) {
         Open(c.variant);
@@ -122,7 +146,8 @@ TEST_F(ShippedOverlayTest, EveryPageBuildsAndDrawsOnEveryVariant) {
         std::set<std::string> actions;
         for (bool maker : {false, true}) {
             for (bool extended : {false, true}) {
-                for (const std::string& a : TreeActions(variant, maker, extended)) actions.insert(a);
+                for (const std::string& a : TreeActions(variant, maker, extended))
+                    actions.insert(a);
             }
         }
         SetDigitalOption(true);
@@ -145,8 +170,8 @@ TEST_F(ShippedOverlayTest, EveryPageBuildsAndDrawsOnEveryVariant) {
 TEST_F(ShippedOverlayTest, ChannelPagesKeepFiveRowsAboveTheChannels) {
     for (int variant = 0; variant < kVariantCount; ++variant) {
         Open(variant);
-        const std::string action = std::string("[St_ChBank]GI_Sheet_Mch_") +
-                                   ChannelSheetName(variant) + ",Bank 0";
+        const std::string action =
+            std::string("[St_ChBank]GI_Sheet_Mch_") + ChannelSheetName(variant) + ",Bank 0";
         SCOPED_TRACE(action);
         auto sheet = Build(action, false);
         // The row for adding a channel is the last; it reads "New" and takes
@@ -172,10 +197,10 @@ TEST_F(ShippedOverlayTest, ChannelPagesKeepFiveRowsAboveTheChannels) {
 // The families whose cells keep settings of the radio.
 bool IsSettingCell(const std::string& name) {
     static const char* const kFamilies[] = {
-        "CL_Mch_",    "CL_Bank_",     "CL_Msk_",   "CL_Dig_",      "CL_KDisp_", "CL_TSetM_",
-        "CL_SetM_",   "CL_USetM_",    "CL_TSetI_", "CL_Comm_",     "CL_Exp_",   "CL_CEdit",
-        "CL_Dtmf_",   "CL_CTone_",    "CL_ScanList_", "CL_ScanComm_", "CL_2T_", "CL_2TTx_",
-        "CL_5TRx_",   "CL_5TTx_",     "CL_Select_", "CL_UTone_",   "CL_Maker_"};
+        "CL_Mch_",  "CL_Bank_",  "CL_Msk_",      "CL_Dig_",      "CL_KDisp_", "CL_TSetM_",
+        "CL_SetM_", "CL_USetM_", "CL_TSetI_",    "CL_Comm_",     "CL_Exp_",   "CL_CEdit",
+        "CL_Dtmf_", "CL_CTone_", "CL_ScanList_", "CL_ScanComm_", "CL_2T_",    "CL_2TTx_",
+        "CL_5TRx_", "CL_5TTx_",  "CL_Select_",   "CL_UTone_",    "CL_Maker_"};
     return std::any_of(std::begin(kFamilies), std::end(kFamilies),
                        [&](const char* f) { return name.rfind(f, 0) == 0; });
 }
@@ -196,7 +221,8 @@ TEST_F(ShippedOverlayTest, EverySettingIsOnAPageAndNoPageShowsWhatTheRadioDoesNo
         SetDigitalOption(true);
         for (const std::string& action : TreeActions(variant, true, true)) {
             auto sheet = Build(action, false);
-            for (auto& [cell, texts] : DrawAll(*sheet)) placed[cell].insert(texts.begin(), texts.end());
+            for (auto& [cell, texts] : DrawAll(*sheet))
+                placed[cell].insert(texts.begin(), texts.end());
         }
     }
     // The setting cells no page shows, and whether they show anything but
@@ -219,7 +245,8 @@ TEST_F(ShippedOverlayTest, EverySettingIsOnAPageAndNoPageShowsWhatTheRadioDoesNo
     for (int variant = 0; variant < kVariantCount; ++variant) {
         Open(variant);
         for (auto& [cell, keeps] : unplaced) {
-            for (int32_t index : {0, 1}) keeps = keeps || Show(CT_Null, cell, index) != kNotStoredText;
+            for (int32_t index : {0, 1})
+                keeps = keeps || Show(CT_Null, cell, index) != kNotStoredText;
         }
     }
     for (const auto& [cell, keeps] : unplaced)
@@ -229,82 +256,203 @@ TEST_F(ShippedOverlayTest, EverySettingIsOnAPageAndNoPageShowsWhatTheRadioDoesNo
 // ---- Keys ----------------------------------------------------------------------
 
 const char* const kTexts[] = {
-    "GI_Sys_AppTitle", "GI_Sys_AppTitleRev", "GI_Sys_Dialog_FOpen", "GI_Sys_LockoutNewerData",
-    "GI_Sys_Maker", "GI_Sys_MyHelpFile", "GI_Sys_Printer_FontPoints", "GI_Sys_Printer_FrameFont",
-    "GI_Sys_Printer_Margins", "GI_Sys_Printer_NoPrinter", "GI_Sys_Printer_PrintingDialog",
-    "GI_Sys_TreeChangeDelay", "GI_App_About_Button", "GI_App_About_Caption", "GI_App_InitialFile",
-    "GI_StatusPanel_Maker", "GI_NewChTitle", "GI_WarningCheckList",
-    "GI_Mess_CloneErr_Check", "GI_Mess_CloneErr_Head", "GI_Mess_CloneInfo_Opt_OptBoardA",
-    "GI_Mess_CloneInfo_Opt_OptBoardB", "GI_Mess_CloneInfo_Opt_OptBoardC",
-    "GI_Mess_CloneInfo_Opt_OptBoardD", "GI_Mess_CloneInfo_Opt_OptBoardE",
-    "GI_Mess_CloneInfo_Opt_OptBoardF", "GI_Mess_CloneInfo_Opt_OptBoardG",
-    "GI_Mess_CloneInfo_Opt_OptBoardH", "GI_Mess_CloneInfo_Opt_OptBoardI",
-    "GI_Mess_CloneInfo_OverVolt", "GI_Mess_CloneInfo_TenKey", "GI_Mess_CloneWrite_Succeeded",
-    "GI_Mess_Confirm_CloneWrite", "GI_Mess_Confirm_WriteAnother", "GI_Mess_Confirm_WriteFile",
-    "GI_Mess_DataError", "GI_Mess_Extended_Caution", "GI_Mess_FileErr_Coverage",
-    "GI_Mess_FileErr_Data", "GI_Mess_FileErr_Extra", "GI_Mess_FileErr_FileAccess",
-    "GI_Mess_FileErr_FileOpen", "GI_Mess_FileErr_Format", "GI_Mess_FileErr_Headline",
-    "GI_Mess_FileErr_MapRev", "GI_Mess_FileErr_Model", "GI_Mess_FileErr_Newer",
+    "GI_Sys_AppTitle",
+    "GI_Sys_AppTitleRev",
+    "GI_Sys_Dialog_FOpen",
+    "GI_Sys_LockoutNewerData",
+    "GI_Sys_Maker",
+    "GI_Sys_MyHelpFile",
+    "GI_Sys_Printer_FontPoints",
+    "GI_Sys_Printer_FrameFont",
+    "GI_Sys_Printer_Margins",
+    "GI_Sys_Printer_NoPrinter",
+    "GI_Sys_Printer_PrintingDialog",
+    "GI_Sys_TreeChangeDelay",
+    "GI_App_About_Button",
+    "GI_App_About_Caption",
+    "GI_App_InitialFile",
+    "GI_StatusPanel_Maker",
+    "GI_NewChTitle",
+    "GI_WarningCheckList",
+    "GI_Mess_CloneErr_Check",
+    "GI_Mess_CloneErr_Head",
+    "GI_Mess_CloneInfo_Opt_OptBoardA",
+    "GI_Mess_CloneInfo_Opt_OptBoardB",
+    "GI_Mess_CloneInfo_Opt_OptBoardC",
+    "GI_Mess_CloneInfo_Opt_OptBoardD",
+    "GI_Mess_CloneInfo_Opt_OptBoardE",
+    "GI_Mess_CloneInfo_Opt_OptBoardF",
+    "GI_Mess_CloneInfo_Opt_OptBoardG",
+    "GI_Mess_CloneInfo_Opt_OptBoardH",
+    "GI_Mess_CloneInfo_Opt_OptBoardI",
+    "GI_Mess_CloneInfo_OverVolt",
+    "GI_Mess_CloneInfo_TenKey",
+    "GI_Mess_CloneWrite_Succeeded",
+    "GI_Mess_Confirm_CloneWrite",
+    "GI_Mess_Confirm_WriteAnother",
+    "GI_Mess_Confirm_WriteFile",
+    "GI_Mess_DataError",
+    "GI_Mess_Extended_Caution",
+    "GI_Mess_FileErr_Coverage",
+    "GI_Mess_FileErr_Data",
+    "GI_Mess_FileErr_Extra",
+    "GI_Mess_FileErr_FileAccess",
+    "GI_Mess_FileErr_FileOpen",
+    "GI_Mess_FileErr_Format",
+    "GI_Mess_FileErr_Headline",
+    "GI_Mess_FileErr_MapRev",
+    "GI_Mess_FileErr_Model",
+    "GI_Mess_FileErr_Newer",
     "GI_Mess_Maker_Caution",
-    "GI_AppMess_ChErr_DelPrio", "GI_AppMess_ChErr_NoCh", "GI_AppMess_ChErr_NotBlank",
-    "GI_AppMess_ChErr_Overflow", "GI_AppMess_ChangeModel", "GI_AppMess_CloneErr_NoActualCh",
-    "GI_AppMess_Conv_Clear", "GI_AppMess_Conv_Delete", "GI_AppMess_Conv_Overwrite",
-    "GI_AppMess_S_Clear", "GI_AppMess_S_Copy", "GI_AppMess_S_Delete", "GI_AppMess_S_Insert",
+    "GI_AppMess_ChErr_DelPrio",
+    "GI_AppMess_ChErr_NoCh",
+    "GI_AppMess_ChErr_NotBlank",
+    "GI_AppMess_ChErr_Overflow",
+    "GI_AppMess_ChangeModel",
+    "GI_AppMess_CloneErr_NoActualCh",
+    "GI_AppMess_Conv_Clear",
+    "GI_AppMess_Conv_Delete",
+    "GI_AppMess_Conv_Overwrite",
+    "GI_AppMess_S_Clear",
+    "GI_AppMess_S_Copy",
+    "GI_AppMess_S_Delete",
+    "GI_AppMess_S_Insert",
     "GI_AppMess_S_Paste",
-    "GI_AppInd_Button_OkCancel", "GI_AppInd_MchSheet_Printer_Head",
-    "GI_AppInd_MchSheet_Printer_SmarTrunk", "GI_AppInd_Model", "GI_AppInd_Opt_ComSel_Buttons",
-    "GI_AppInd_Opt_ComSel_Caption", "GI_AppInd_Opt_ComSel_Notice",
-    "GI_AppInd_Opt_ComSel_OutofRange", "GI_AppInd_Opt_ComSel_SizeOfButtons", "GI_AppInd_OutofCh",
-    "GI_AppInd_TimerOff", "GI_AppInd_CharacterEditorCaption", "GI_AppItem_Ctcss", "GI_AppItem_Dtcs",
-    "GI_PCG_Seg_Data", "GI_Tree_Branch_Mch_Bank", "GI_Tree_Branch_Mch_BankOperation",
+    "GI_AppInd_Button_OkCancel",
+    "GI_AppInd_MchSheet_Printer_Head",
+    "GI_AppInd_MchSheet_Printer_SmarTrunk",
+    "GI_AppInd_Model",
+    "GI_AppInd_Opt_ComSel_Buttons",
+    "GI_AppInd_Opt_ComSel_Caption",
+    "GI_AppInd_Opt_ComSel_Notice",
+    "GI_AppInd_Opt_ComSel_OutofRange",
+    "GI_AppInd_Opt_ComSel_SizeOfButtons",
+    "GI_AppInd_OutofCh",
+    "GI_AppInd_TimerOff",
+    "GI_AppInd_CharacterEditorCaption",
+    "GI_AppItem_Ctcss",
+    "GI_AppItem_Dtcs",
+    "GI_PCG_Seg_Data",
+    "GI_Tree_Branch_Mch_Bank",
+    "GI_Tree_Branch_Mch_BankOperation",
     "GI_Form_Main_BasicCell",
 };
 
 const char* const kLists[] = {
-    "GI_Sheet_Sel_2TRxC_Freq", "GI_Sheet_Sel_2TRxC_Group", "GI_Sheet_Sel_2TRxC_Type",
-    "GI_Sheet_Sel_2TTxC_Freq", "GI_Sheet_Sel_Bank_SelBankFree", "GI_Sheet_Sel_Comm_Batt_Type",
-    "GI_Sheet_Sel_Comm_Ctcss_BurstType", "GI_Sheet_Sel_Comm_RS232C_Mode",
-    "GI_Sheet_Sel_Comm_RS232C_SPEED", "GI_Sheet_Sel_Comm_RxAfSw", "GI_Sheet_Sel_Comm_Sairen",
-    "GI_Sheet_Sel_Comm_Scrm_GroupCode", "GI_Sheet_Sel_Comm_Scrm_SyncCapture",
-    "GI_Sheet_Sel_Comm_Scrm_ToneStartTiming", "GI_Sheet_Sel_Comm_Scrm_Type",
-    "GI_Sheet_Sel_Comm_SelAll", "GI_Sheet_Sel_Comm_SetModeAccess", "GI_Sheet_Sel_Comm_Wide",
-    "GI_Sheet_Sel_Dig_RS232C_SPEED", "GI_Sheet_Sel_Exp_ChMuteCont", "GI_Sheet_Sel_Exp_ClShift",
-    "GI_Sheet_Sel_Exp_DtcsInv", "GI_Sheet_Sel_KDisp_KeyOpt_HL", "GI_Sheet_Sel_KDisp_Key_SmTr",
-    "GI_Sheet_Sel_KDisp_RfPwr", "GI_Sheet_Sel_KDisp_Rotary", "GI_Sheet_Sel_KDisp_ScrmOpt_Port",
-    "GI_Sheet_Sel_KDisp_Tenkey", "GI_Sheet_Sel_Keys_Conv_DPmr446Ana",
-    "GI_Sheet_Sel_Keys_Conv_DPmr446Dig", "GI_Sheet_Sel_Keys_Conv_Lmr", "GI_Sheet_Sel_Keys_Conv_Pmr",
-    "GI_Sheet_Sel_Keys_Conv_TarnPmr", "GI_Sheet_Sel_MSK_Country_Code",
-    "GI_Sheet_Sel_Maker_DtcsPolar", "GI_Sheet_Sel_Maker_PllType", "GI_Sheet_Sel_Mch_2Tone",
-    "GI_Sheet_Sel_Mch_Atr", "GI_Sheet_Sel_Mch_Atr_ExSmt", "GI_Sheet_Sel_Mch_AutoReset_Lmr",
-    "GI_Sheet_Sel_Mch_AutoReset_Pmr", "GI_Sheet_Sel_Mch_CH_TxInh", "GI_Sheet_Sel_Mch_CTone",
-    "GI_Sheet_Sel_Mch_CTone_ExUser", "GI_Sheet_Sel_Mch_Call", "GI_Sheet_Sel_Mch_ChInh",
-    "GI_Sheet_Sel_Mch_ChMute", "GI_Sheet_Sel_Mch_Dig_Signal", "GI_Sheet_Sel_Mch_Dtcs",
-    "GI_Sheet_Sel_Mch_DtcsInv", "GI_Sheet_Sel_Mch_Form", "GI_Sheet_Sel_Mch_Freq",
-    "GI_Sheet_Sel_Mch_LTone", "GI_Sheet_Sel_Mch_Lockout_Ana", "GI_Sheet_Sel_Mch_Lockout_Dig",
-    "GI_Sheet_Sel_Mch_Lockout_Lmr", "GI_Sheet_Sel_Mch_Lockout_Pmr", "GI_Sheet_Sel_Mch_Log_Lmr",
-    "GI_Sheet_Sel_Mch_Log_Pmr", "GI_Sheet_Sel_Mch_Moni", "GI_Sheet_Sel_Mch_Msk_ID",
-    "GI_Sheet_Sel_Mch_Msk_Rpt_1st_Pmr", "GI_Sheet_Sel_Mch_Msk_Rpt_2nd",
-    "GI_Sheet_Sel_Mch_Msk_Signal_Pmr", "GI_Sheet_Sel_Mch_Nar", "GI_Sheet_Sel_Mch_Pos",
-    "GI_Sheet_Sel_Mch_Ptt", "GI_Sheet_Sel_Mch_RfPwr", "GI_Sheet_Sel_Mch_ScanInc",
-    "GI_Sheet_Sel_Mch_ScramCode", "GI_Sheet_Sel_Mch_ScramOn", "GI_Sheet_Sel_Mch_Sel",
-    "GI_Sheet_Sel_Mch_SendStatus", "GI_Sheet_Sel_Misc_Enable", "GI_Sheet_Sel_Misc_Enable2",
-    "GI_Sheet_Sel_Misc_Enable3", "GI_Sheet_Sel_Misc_Enable_D", "GI_Sheet_Sel_Misc_Enable_I",
-    "GI_Sheet_Sel_Misc_OnOff", "GI_Sheet_Sel_Misc_OnOff2", "GI_Sheet_Sel_Misc_OnOff_I",
-    "GI_Sheet_Sel_MrCode", "GI_Sheet_Sel_Msk_ANI_Disp", "GI_Sheet_Sel_Msk_GpsSentence",
-    "GI_Sheet_Sel_Msk_IdGroup_Bell", "GI_Sheet_Sel_Msk_PreEmphasis", "GI_Sheet_Sel_Msk_PttSideTone",
-    "GI_Sheet_Sel_Msk_StatusMessPrio", "GI_Sheet_Sel_RxC_AbcCode", "GI_Sheet_Sel_RxC_AbcSel",
-    "GI_Sheet_Sel_RxC_Aud", "GI_Sheet_Sel_RxC_Beep", "GI_Sheet_Sel_RxC_Bell",
-    "GI_Sheet_Sel_RxC_Scan", "GI_Sheet_Sel_RxC_Stun", "GI_Sheet_Sel_SRing_Beep",
-    "GI_Sheet_Sel_ScanList_Text", "GI_Sheet_Sel_ScanMode", "GI_Sheet_Sel_SetM_Backlight",
-    "GI_Sheet_Sel_SetM_BeepLev", "GI_Sheet_Sel_SetM_CodeType", "GI_Sheet_Sel_SetM_MicGain",
-    "GI_Sheet_Sel_SetM_PowerSave", "GI_Sheet_Sel_SetM_RingLev", "GI_Sheet_Sel_SetM_Ringer",
-    "GI_Sheet_Sel_SetM_RingerOff", "GI_Sheet_Sel_TxWait_Timer", "GI_Sheet_Sel_UserSetEnable",
+    "GI_Sheet_Sel_2TRxC_Freq",
+    "GI_Sheet_Sel_2TRxC_Group",
+    "GI_Sheet_Sel_2TRxC_Type",
+    "GI_Sheet_Sel_2TTxC_Freq",
+    "GI_Sheet_Sel_Bank_SelBankFree",
+    "GI_Sheet_Sel_Comm_Batt_Type",
+    "GI_Sheet_Sel_Comm_Ctcss_BurstType",
+    "GI_Sheet_Sel_Comm_RS232C_Mode",
+    "GI_Sheet_Sel_Comm_RS232C_SPEED",
+    "GI_Sheet_Sel_Comm_RxAfSw",
+    "GI_Sheet_Sel_Comm_Sairen",
+    "GI_Sheet_Sel_Comm_Scrm_GroupCode",
+    "GI_Sheet_Sel_Comm_Scrm_SyncCapture",
+    "GI_Sheet_Sel_Comm_Scrm_ToneStartTiming",
+    "GI_Sheet_Sel_Comm_Scrm_Type",
+    "GI_Sheet_Sel_Comm_SelAll",
+    "GI_Sheet_Sel_Comm_SetModeAccess",
+    "GI_Sheet_Sel_Comm_Wide",
+    "GI_Sheet_Sel_Dig_RS232C_SPEED",
+    "GI_Sheet_Sel_Exp_ChMuteCont",
+    "GI_Sheet_Sel_Exp_ClShift",
+    "GI_Sheet_Sel_Exp_DtcsInv",
+    "GI_Sheet_Sel_KDisp_KeyOpt_HL",
+    "GI_Sheet_Sel_KDisp_Key_SmTr",
+    "GI_Sheet_Sel_KDisp_RfPwr",
+    "GI_Sheet_Sel_KDisp_Rotary",
+    "GI_Sheet_Sel_KDisp_ScrmOpt_Port",
+    "GI_Sheet_Sel_KDisp_Tenkey",
+    "GI_Sheet_Sel_Keys_Conv_DPmr446Ana",
+    "GI_Sheet_Sel_Keys_Conv_DPmr446Dig",
+    "GI_Sheet_Sel_Keys_Conv_Lmr",
+    "GI_Sheet_Sel_Keys_Conv_Pmr",
+    "GI_Sheet_Sel_Keys_Conv_TarnPmr",
+    "GI_Sheet_Sel_MSK_Country_Code",
+    "GI_Sheet_Sel_Maker_DtcsPolar",
+    "GI_Sheet_Sel_Maker_PllType",
+    "GI_Sheet_Sel_Mch_2Tone",
+    "GI_Sheet_Sel_Mch_Atr",
+    "GI_Sheet_Sel_Mch_Atr_ExSmt",
+    "GI_Sheet_Sel_Mch_AutoReset_Lmr",
+    "GI_Sheet_Sel_Mch_AutoReset_Pmr",
+    "GI_Sheet_Sel_Mch_CH_TxInh",
+    "GI_Sheet_Sel_Mch_CTone",
+    "GI_Sheet_Sel_Mch_CTone_ExUser",
+    "GI_Sheet_Sel_Mch_Call",
+    "GI_Sheet_Sel_Mch_ChInh",
+    "GI_Sheet_Sel_Mch_ChMute",
+    "GI_Sheet_Sel_Mch_Dig_Signal",
+    "GI_Sheet_Sel_Mch_Dtcs",
+    "GI_Sheet_Sel_Mch_DtcsInv",
+    "GI_Sheet_Sel_Mch_Form",
+    "GI_Sheet_Sel_Mch_Freq",
+    "GI_Sheet_Sel_Mch_LTone",
+    "GI_Sheet_Sel_Mch_Lockout_Ana",
+    "GI_Sheet_Sel_Mch_Lockout_Dig",
+    "GI_Sheet_Sel_Mch_Lockout_Lmr",
+    "GI_Sheet_Sel_Mch_Lockout_Pmr",
+    "GI_Sheet_Sel_Mch_Log_Lmr",
+    "GI_Sheet_Sel_Mch_Log_Pmr",
+    "GI_Sheet_Sel_Mch_Moni",
+    "GI_Sheet_Sel_Mch_Msk_ID",
+    "GI_Sheet_Sel_Mch_Msk_Rpt_1st_Pmr",
+    "GI_Sheet_Sel_Mch_Msk_Rpt_2nd",
+    "GI_Sheet_Sel_Mch_Msk_Signal_Pmr",
+    "GI_Sheet_Sel_Mch_Nar",
+    "GI_Sheet_Sel_Mch_Pos",
+    "GI_Sheet_Sel_Mch_Ptt",
+    "GI_Sheet_Sel_Mch_RfPwr",
+    "GI_Sheet_Sel_Mch_ScanInc",
+    "GI_Sheet_Sel_Mch_ScramCode",
+    "GI_Sheet_Sel_Mch_ScramOn",
+    "GI_Sheet_Sel_Mch_Sel",
+    "GI_Sheet_Sel_Mch_SendStatus",
+    "GI_Sheet_Sel_Misc_Enable",
+    "GI_Sheet_Sel_Misc_Enable2",
+    "GI_Sheet_Sel_Misc_Enable3",
+    "GI_Sheet_Sel_Misc_Enable_D",
+    "GI_Sheet_Sel_Misc_Enable_I",
+    "GI_Sheet_Sel_Misc_OnOff",
+    "GI_Sheet_Sel_Misc_OnOff2",
+    "GI_Sheet_Sel_Misc_OnOff_I",
+    "GI_Sheet_Sel_MrCode",
+    "GI_Sheet_Sel_Msk_ANI_Disp",
+    "GI_Sheet_Sel_Msk_GpsSentence",
+    "GI_Sheet_Sel_Msk_IdGroup_Bell",
+    "GI_Sheet_Sel_Msk_PreEmphasis",
+    "GI_Sheet_Sel_Msk_PttSideTone",
+    "GI_Sheet_Sel_Msk_StatusMessPrio",
+    "GI_Sheet_Sel_RxC_AbcCode",
+    "GI_Sheet_Sel_RxC_AbcSel",
+    "GI_Sheet_Sel_RxC_Aud",
+    "GI_Sheet_Sel_RxC_Beep",
+    "GI_Sheet_Sel_RxC_Bell",
+    "GI_Sheet_Sel_RxC_Scan",
+    "GI_Sheet_Sel_RxC_Stun",
+    "GI_Sheet_Sel_SRing_Beep",
+    "GI_Sheet_Sel_ScanList_Text",
+    "GI_Sheet_Sel_ScanMode",
+    "GI_Sheet_Sel_SetM_Backlight",
+    "GI_Sheet_Sel_SetM_BeepLev",
+    "GI_Sheet_Sel_SetM_CodeType",
+    "GI_Sheet_Sel_SetM_MicGain",
+    "GI_Sheet_Sel_SetM_PowerSave",
+    "GI_Sheet_Sel_SetM_RingLev",
+    "GI_Sheet_Sel_SetM_Ringer",
+    "GI_Sheet_Sel_SetM_RingerOff",
+    "GI_Sheet_Sel_TxWait_Timer",
+    "GI_Sheet_Sel_UserSetEnable",
 };
 
 // Sheets the program names (the tree names the others, checked above).
-const char* const kSheets[] = {"GI_Sheet_CloneInfo", "GI_Sheet_Dig_ProgMes", "GI_Sheet_Dig_Tim",
-                               "GI_Sheet_EeDebugWin", "GI_Sheet_FBitsR", "GI_Sheet_Memory_CH_Top",
-                               "GI_Sheet_Sel_Text"};
+const char* const kSheets[] = {
+    "GI_Sheet_CloneInfo", "GI_Sheet_Dig_ProgMes",   "GI_Sheet_Dig_Tim", "GI_Sheet_EeDebugWin",
+    "GI_Sheet_FBitsR",    "GI_Sheet_Memory_CH_Top", "GI_Sheet_Sel_Text"};
 const char* const kBodies[] = {"GI_Tree_Main", "GI_Menu_Main", "GI_ToolBar_Main", "GI_PMenu_Edit",
                                "GI_PMenu_NoItem"};
 
@@ -320,7 +468,8 @@ TEST(OverlayKeys, EveryKeyTheProgramAsksForExists) {
         for (const char* suffix : {"_BasicCell", "_Body"})
             EXPECT_TRUE(o.TryGetText(std::string(key) + suffix)) << key << suffix;
     }
-    for (const char* key : {"GI_AppItem_Topic_ID", "GI_AppItem_Key_Assign_Topic_ID", "GI_AppItem_Context_ID"})
+    for (const char* key :
+         {"GI_AppItem_Topic_ID", "GI_AppItem_Key_Assign_Topic_ID", "GI_AppItem_Context_ID"})
         EXPECT_TRUE(HelpOverlay().TryGetText(key)) << key;
 }
 
@@ -330,14 +479,15 @@ TEST(OverlayKeys, IndexedTextsHaveTheirLines) {
         const char* key;
         size_t lines;
     } cases[] = {
-        {"GI_App_InitialFile", 4},         {"GI_AppInd_Model", 4},
-        {"GI_AppInd_Button_OkCancel", 2},  {"GI_AppInd_Opt_ComSel_Buttons", 2},
-        {"GI_Sys_Dialog_FOpen", 2},        {"GI_Sys_Printer_PrintingDialog", 3},
-        {"GI_Mess_CloneErr_Head", 18},     {"GI_Mess_CloneErr_Check", 8},
+        {"GI_App_InitialFile", 4},        {"GI_AppInd_Model", 4},
+        {"GI_AppInd_Button_OkCancel", 2}, {"GI_AppInd_Opt_ComSel_Buttons", 2},
+        {"GI_Sys_Dialog_FOpen", 2},       {"GI_Sys_Printer_PrintingDialog", 3},
+        {"GI_Mess_CloneErr_Head", 18},    {"GI_Mess_CloneErr_Check", 8},
         {"GI_Mess_CloneInfo_TenKey", 2},
     };
     for (const Case& c : cases) EXPECT_GE(OvlLines(c.key).size(), c.lines) << c.key;
-    for (const char* key : {"GI_Sys_TreeChangeDelay", "GI_Sys_Printer_FontPoints", "GI_Sys_Printer_FrameFont"})
+    for (const char* key :
+         {"GI_Sys_TreeChangeDelay", "GI_Sys_Printer_FontPoints", "GI_Sys_Printer_FrameFont"})
         EXPECT_GT(std::atoi(OvlText(key).c_str()), 0) << key;
     std::istringstream margins(OvlText("GI_Sys_Printer_Margins"));
     int fields = 0;
@@ -361,7 +511,8 @@ std::vector<CellDesc> Items(const std::string& key, bool toolBar) {
     for (const std::string& line : OvlLines(key + "_Body")) {
         const size_t plus = toolBar ? std::string::npos : line.find('+');
         CellDesc d;
-        parser.ParseCell(plus == std::string::npos ? line : line.substr(plus + 1), d, &basic, counters);
+        parser.ParseCell(plus == std::string::npos ? line : line.substr(plus + 1), d, &basic,
+                         counters);
         items.push_back(d);
     }
     return items;
@@ -432,7 +583,8 @@ TEST(OverlayHelp, ContextsNameCellsAndAnchorsOfTheManual) {
     ASSERT_FALSE(manual.empty());
     std::set<int> contexts;
     int lines = 0;
-    for (const char* key : {"GI_AppItem_Topic_ID", "GI_AppItem_Key_Assign_Topic_ID", "GI_AppItem_Context_ID"}) {
+    for (const char* key :
+         {"GI_AppItem_Topic_ID", "GI_AppItem_Key_Assign_Topic_ID", "GI_AppItem_Context_ID"}) {
         for (int i = 0;; ++i) {
             const std::string line = HelpOverlay().GetText(key, i);
             if (!line.empty() && line[0] == '#') break;

@@ -1,20 +1,22 @@
 // The navigation tree as data: structure, actions, variable branches, marks.
 #include <gtest/gtest.h>
 
-#include "runtime/EventManager.h"
 #include "model/BankMap.h"
 #include "model/ModelVariant.h"
+#include "runtime/EventManager.h"
 #include "sheet/RadioTree.h"
-#include "tests/support/TestSupport.h"
 #include "tests/support/ScopedEventBus.h"
 #include "tests/support/ScopedWorkingEeprom.h"
+#include "tests/support/TestSupport.h"
 
 namespace parlo {
 namespace {
 
 const std::vector<std::string> kOverlay = {
-    "#CellModel_Basic", "(Color=clWindow)",
-    "#GI_Tree_Main_BasicCell", "{($Basic)}",
+    "#CellModel_Basic",
+    "(Color=clWindow)",
+    "#GI_Tree_Main_BasicCell",
+    "{($Basic)}",
     "#GI_Tree_Main_Body",
     "+{(ImageIndex=0)}Radio",
     " +{(ImageIndex=1)(%CallSheet:[St_Common]GI_Sheet_Common)}Common",
@@ -34,8 +36,17 @@ const std::vector<std::string> kOverlay = {
     "#GI_Tree_Branch_Mch_Bank",
     "+{(ImageIndex=4)(%%CL_Check_Mch:[St_ChBank]GI_Sheet_Mch_%s,Bank %d)}Bank",
     "#",
-    "#GI_AppInd_Model", " - LMR", " - PMR446", " - PMR446 Tarn", " - dPMR446", "#",
-    "#Odd_Body", "+a", "xyz", " +b", "#",
+    "#GI_AppInd_Model",
+    " - LMR",
+    " - PMR446",
+    " - PMR446 Tarn",
+    " - dPMR446",
+    "#",
+    "#Odd_Body",
+    "+a",
+    "xyz",
+    " +b",
+    "#",
     "#End_Of_Ovl"};
 
 class TreeModelTest : public ::testing::Test {
@@ -105,16 +116,33 @@ TEST_F(TreeModelTest, VariableBranchesFollowTheVariantAndModes) {
         std::vector<std::string> present, absent;
     };
     const Case cases[] = {
-        {kVariantLmr, false, false, false, 5,
+        {kVariantLmr,
+         false,
+         false,
+         false,
+         5,
          {"[St_Common]GI_Sheet_Lmr", "[St_Common]GI_Sheet_Analog"},
          {"[St_Common]GI_Sheet_Pmr", "[St_Common]GI_Sheet_Tarn", "[St_Common]GI_Sheet_Maker",
           "[St_Common]GI_Sheet_Dig_Tim"}},
-        {kVariantPmr, true, false, false, 5,
+        {kVariantPmr,
+         true,
+         false,
+         false,
+         5,
          {"[St_Common]GI_Sheet_Pmr", "GI_Sheet_Pmr_Sub", "[St_Common]GI_Sheet_Maker"},
          {"[St_Common]GI_Sheet_Lmr", "[St_Common]GI_Sheet_Tarn"}},
-        {kVariantTarnPmr, false, false, false, 5,
-         {"[St_Common]GI_Sheet_Pmr", "[St_Common]GI_Sheet_Tarn"}, {"[St_Common]GI_Sheet_Lmr"}},
-        {kVariantDPmr446, false, false, true, 4,
+        {kVariantTarnPmr,
+         false,
+         false,
+         false,
+         5,
+         {"[St_Common]GI_Sheet_Pmr", "[St_Common]GI_Sheet_Tarn"},
+         {"[St_Common]GI_Sheet_Lmr"}},
+        {kVariantDPmr446,
+         false,
+         false,
+         true,
+         4,
          {"[St_Common]GI_Sheet_Dig_Tim"},
          {"[St_Common]GI_Sheet_Analog", "[St_Common]GI_Sheet_Pmr"}},
         {kVariantDPmr446, false, true, false, 5, {}, {"[St_Common]GI_Sheet_Dig_Tim"}},
@@ -164,7 +192,8 @@ TEST_F(TreeModelTest, BankImagesAndCaptions) {
     t->RebuildVariableBranches(kVariantPmr, false, false);
     const std::string base = "[St_ChBank]GI_Sheet_Mch_PMR,Bank ";
     const int want[] = {4, 5, 6, 7, 4};
-    for (int b = 0; b < 5; ++b) EXPECT_EQ(t->FindNode(base + std::to_string(b))->image, want[b]) << b;
+    for (int b = 0; b < 5; ++b)
+        EXPECT_EQ(t->FindNode(base + std::to_string(b))->image, want[b]) << b;
     events.PostText(kEvBankCaption, 0, 3, "Bank 4 MARINE");
     clock.Advance(20);
     EXPECT_EQ(t->FindNode(base + "3")->caption, "Bank 4 MARINE");

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "app/Document.h"
-#include "runtime/EventManager.h"
+#include "cells/CellDispatcher.h"
 #include "cells/CellHost.h"
 #include "model/ModelVariant.h"
-#include "cells/CellDispatcher.h"
+#include "runtime/EventManager.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/VirtualScheduler.h"
 

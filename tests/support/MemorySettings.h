@@ -28,7 +28,9 @@ public:
         }
         return names;
     }
-    void WriteInt(const std::string& g, const std::string& n, int32_t v) override { ints_[{g, n}] = v; }
+    void WriteInt(const std::string& g, const std::string& n, int32_t v) override {
+        ints_[{g, n}] = v;
+    }
     void WriteText(const std::string& g, const std::string& n, const std::string& v) override {
         texts_[{g, n}] = v;
     }

@@ -30,7 +30,9 @@ public:
         texts.push_back({x, y, t, c});
     }
     void DrawLine(Point a, Point b, uint32_t c) override { lines.push_back({a, b, c}); }
-    void FillPolygon(const std::vector<Point>& p, uint32_t c) override { polygons.push_back({p, c}); }
+    void FillPolygon(const std::vector<Point>& p, uint32_t c) override {
+        polygons.push_back({p, c});
+    }
 
     void Clear() { texts.clear(), fills.clear(), lines.clear(), polygons.clear(); }
 

@@ -1,8 +1,8 @@
 #pragma once
 // A blank image of the given size, installed as the working image for the
 // life of the object.
-#include "model/WorkingImage.h"
 #include "model/EepromImage.h"
+#include "model/WorkingImage.h"
 
 namespace parlo::test {
 

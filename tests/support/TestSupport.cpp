@@ -61,11 +61,11 @@ namespace {
 class FatalAsException : public ::testing::Environment {
 public:
     void SetUp() override {
-        parlo::SetFatalHandler([](const std::string& text) { throw parlo::test::FatalError(text); });
+        parlo::SetFatalHandler(
+            [](const std::string& text) { throw parlo::test::FatalError(text); });
     }
 };
 
-const auto* const kFatalEnvironment =
-    ::testing::AddGlobalTestEnvironment(new FatalAsException);
+const auto* const kFatalEnvironment = ::testing::AddGlobalTestEnvironment(new FatalAsException);
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Prompts.h"
 #include "overlay/OverlayText.h"
+#include "platform/Prompts.h"
 
 namespace parlo::test {
 
@@ -19,14 +19,14 @@ struct FatalError : std::runtime_error {
 };
 
 // Expects `statement` to raise the fatal error with exactly `text`.
-#define EXPECT_FATAL(statement, text)                                      \
-    do {                                                                   \
-        try {                                                              \
-            statement;                                                     \
-            ADD_FAILURE() << "expected the fatal error: " << (text);       \
-        } catch (const ::parlo::test::FatalError& e) {                     \
-            EXPECT_EQ(std::string(e.what()), std::string(text));           \
-        }                                                                  \
+#define EXPECT_FATAL(statement, text)                                \
+    do {                                                             \
+        try {                                                        \
+            statement;                                               \
+            ADD_FAILURE() << "expected the fatal error: " << (text); \
+        } catch (const ::parlo::test::FatalError& e) {               \
+            EXPECT_EQ(std::string(e.what()), std::string(text));     \
+        }                                                            \
     } while (0)
 
 // Installs an in-memory main overlay for the life of the object.

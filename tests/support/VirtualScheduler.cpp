@@ -26,9 +26,7 @@ private:
 VirtualScheduler::VirtualScheduler(uint32_t startMs)
     : now_(startMs), previous_(SetScheduler(this)) {}
 
-VirtualScheduler::~VirtualScheduler() {
-    SetScheduler(previous_);
-}
+VirtualScheduler::~VirtualScheduler() { SetScheduler(previous_); }
 
 std::unique_ptr<Timer> VirtualScheduler::NewTimer(std::function<void()> onTick) {
     const uint64_t id = nextId_++;

@@ -152,12 +152,8 @@ void Radio::Frame(ByteQueue& answer) {
         return;
     if (config_.fault == Fault::Silence || stalled_) return;
     switch (frame_.At(3)) {
-        case kCmdIdentify:
-            AnswerIdentity(answer);
-            break;
-        case kCmdRead:
-            StreamRead(answer);
-            break;
+        case kCmdIdentify: AnswerIdentity(answer); break;
+        case kCmdRead: StreamRead(answer); break;
         case kCmdWrite:
             if (config_.fault == Fault::Refusal) {
                 answer.PushBack(kRefusalByte);
@@ -177,8 +173,7 @@ void Radio::Frame(ByteQueue& answer) {
         case kCmdEnd:
             if (writing_) FinishWrite(answer);
             break;
-        default:
-            break;  // speed and mode frames need no answer
+        default: break;  // speed and mode frames need no answer
     }
 }
 

@@ -37,7 +37,7 @@ Fault FaultByName(const std::string& name, bool* known);
 std::vector<std::string> FaultNames();
 
 struct RadioConfig {
-    EepromImage image;                // the radio's memory
+    EepromImage image;              // the radio's memory
     std::vector<uint8_t> identity;  // the identity block it reports
     int32_t readFrameSize = 32;     // data bytes per frame when reading (even, 2..254)
     Fault fault = Fault::None;

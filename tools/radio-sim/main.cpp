@@ -8,24 +8,25 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "clone/CloneFileOps.h"
 #include "clone/CloneFrames.h"
 #include "model/EepromImage.h"
+#include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 #include "platform/ProgramInfo.h"
-#include "overlay/OverlayText.h"
 #include "tools/radio-sim/RadioPty.h"
 
 namespace {
 
+using namespace parlo;
+
 std::atomic<bool> gStop{false};
 
-void OnSignal(int) {
-    gStop.store(true);
-}
+void OnSignal(int) { gStop.store(true); }
 
 constexpr const char* kUsage =
     "Usage: parlo-radio-sim [OPTIONS]\n"
@@ -58,16 +59,9 @@ int UsageError(const std::string& why) {
     return 64;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    using namespace parlo;
-    SetFatalHandler([](const std::string& text) {
-        std::fprintf(stderr, "parlo-radio-sim: %s\n", text.c_str());
-        std::exit(kFatalExitStatus);
-    });
-    std::vector<std::string> args(argv + 1, argv + argc);
-    std::string imagePath = DataDir() + OvlText("GI_App_InitialFile", 0);
+// What the command line asks for.
+struct Options {
+    std::string imagePath;
     std::string savePath;
     std::string identityHex;
     std::string memoryEnd;
@@ -75,6 +69,10 @@ int main(int argc, char** argv) {
     sim::RadioConfig config;
     bool pace = false;
     bool quiet = false;
+};
+
+// Reads the arguments into `o`; an exit status when the program ends here.
+std::optional<int> ParseOptions(const std::vector<std::string>& args, Options& o) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -83,68 +81,63 @@ int main(int argc, char** argv) {
             PrintUsage(stdout);
             return 0;
         } else if (a == "--pace") {
-            pace = true;
+            o.pace = true;
         } else if (a == "--quiet") {
-            quiet = true;
+            o.quiet = true;
         } else if (!hasValue) {
             return UsageError("unknown option or missing value: " + a);
         } else if (a == "--image") {
-            imagePath = value();
+            o.imagePath = value();
         } else if (a == "--link") {
-            linkPath = value();
+            o.linkPath = value();
         } else if (a == "--save") {
-            savePath = value();
+            o.savePath = value();
         } else if (a == "--identity") {
-            identityHex = value();
+            o.identityHex = value();
         } else if (a == "--memory-end") {
-            memoryEnd = value();
+            o.memoryEnd = value();
         } else if (a == "--frame-size") {
-            config.readFrameSize = std::atoi(value().c_str());
+            o.config.readFrameSize = std::atoi(value().c_str());
         } else if (a == "--fault-at") {
-            config.faultAt = std::atoi(value().c_str());
+            o.config.faultAt = std::atoi(value().c_str());
         } else if (a == "--fault") {
             bool known = false;
             const std::string name = value();
-            config.fault = sim::FaultByName(name, &known);
+            o.config.fault = sim::FaultByName(name, &known);
             if (!known) return UsageError("unknown fault '" + name + "'");
         } else {
             return UsageError("unknown option: " + a);
         }
     }
+    return std::nullopt;
+}
 
+// Loads the radio's memory and sets its identity block; an exit status on
+// failure.
+std::optional<int> LoadRadio(Options& o) {
+    sim::RadioConfig& config = o.config;
     config.image.SetSize(kImageSize);
-    if (ReadInitialFile(imagePath, config.image) != kFileOk) {
-        std::fprintf(stderr, "parlo-radio-sim: cannot load the image '%s'\n", imagePath.c_str());
+    if (ReadInitialFile(o.imagePath, config.image) != kFileOk) {
+        std::fprintf(stderr, "parlo-radio-sim: cannot load the image '%s'\n", o.imagePath.c_str());
         return 1;
     }
-    if (!identityHex.empty()) {
-        const ByteQueue block = HexToBytes(identityHex);
+    if (!o.identityHex.empty()) {
+        const ByteQueue block = HexToBytes(o.identityHex);
         config.identity.assign(block.Data(), block.Data() + block.Length());
     } else {
         config.identity = sim::DefaultIdentity(config.image);
     }
-    if (!memoryEnd.empty()) {
-        if (memoryEnd.size() != 4 || config.identity.size() < 62)
+    if (!o.memoryEnd.empty()) {
+        if (o.memoryEnd.size() != 4 || config.identity.size() < 62)
             return UsageError("--memory-end takes four hexadecimal digits");
-        for (int k = 0; k < 4; ++k) config.identity[58 + k] = static_cast<uint8_t>(memoryEnd[k]);
+        for (int k = 0; k < 4; ++k) config.identity[58 + k] = static_cast<uint8_t>(o.memoryEnd[k]);
     }
+    return std::nullopt;
+}
 
-    sim::Radio radio(std::move(config));
-    if (!quiet) {
-        radio.onEvent = [](const std::string& line) {
-            std::fprintf(stderr, "radio: %s\n", line.c_str());
-        };
-    }
-    if (!savePath.empty()) {
-        radio.onWritten = [&radio, &savePath](int32_t, int32_t) {
-            EepromImage copy;
-            copy.Assign(radio.Image());
-            if (SaveCloneFile(savePath, copy) != kFileOk) {
-                std::fprintf(stderr, "parlo-radio-sim: cannot save '%s'\n", savePath.c_str());
-            }
-        };
-    }
-    sim::RadioPty line(radio, pace);
+// Serves the radio on a pseudo-terminal until interrupted.
+int Serve(sim::Radio& radio, const Options& o) {
+    sim::RadioPty line(radio, o.pace);
     std::string error;
     if (!line.Open(&error)) {
         std::fprintf(stderr, "parlo-radio-sim: %s\n", error.c_str());
@@ -152,16 +145,47 @@ int main(int argc, char** argv) {
     }
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    if (!linkPath.empty()) {
-        std::remove(linkPath.c_str());
-        if (::symlink(line.DevicePath().c_str(), linkPath.c_str()) != 0) {
-            std::fprintf(stderr, "parlo-radio-sim: cannot make the link '%s'\n", linkPath.c_str());
+    if (!o.linkPath.empty()) {
+        std::remove(o.linkPath.c_str());
+        if (::symlink(line.DevicePath().c_str(), o.linkPath.c_str()) != 0) {
+            std::fprintf(stderr, "parlo-radio-sim: cannot make the link '%s'\n",
+                         o.linkPath.c_str());
             return 1;
         }
     }
     std::printf("%s\n", line.DevicePath().c_str());
     std::fflush(stdout);
     line.Run(gStop);
-    if (!linkPath.empty()) std::remove(linkPath.c_str());
+    if (!o.linkPath.empty()) std::remove(o.linkPath.c_str());
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    SetFatalHandler([](const std::string& text) {
+        std::fprintf(stderr, "parlo-radio-sim: %s\n", text.c_str());
+        std::exit(kFatalExitStatus);
+    });
+    Options o;
+    o.imagePath = DataDir() + OvlText("GI_App_InitialFile", 0);
+    if (std::optional<int> status = ParseOptions({argv + 1, argv + argc}, o)) return *status;
+    if (std::optional<int> status = LoadRadio(o)) return *status;
+
+    sim::Radio radio(std::move(o.config));
+    if (!o.quiet) {
+        radio.onEvent = [](const std::string& line) {
+            std::fprintf(stderr, "radio: %s\n", line.c_str());
+        };
+    }
+    if (!o.savePath.empty()) {
+        radio.onWritten = [&radio, &o](int32_t, int32_t) {
+            EepromImage copy;
+            copy.Assign(radio.Image());
+            if (SaveCloneFile(o.savePath, copy) != kFileOk) {
+                std::fprintf(stderr, "parlo-radio-sim: cannot save '%s'\n", o.savePath.c_str());
+            }
+        };
+    }
+    return Serve(radio, o);
 }

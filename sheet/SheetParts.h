@@ -1,0 +1,28 @@
+#pragma once
+// What the parts of the sheet share: the events it raises and the small text
+// helpers of its description language.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "overlay/ColourTable.h"
+#include "runtime/EventManager.h"
+
+namespace parlo::sheet_parts {
+
+// Events the sheet raises.
+inline constexpr uint8_t kEvStatusText = 4;
+inline constexpr uint8_t kEvMenuState = 9;
+inline constexpr uint8_t kEvCurrentCell = 19;
+
+inline constexpr uint32_t kClBtnFace = kSystemColour + 15;
+
+// Empties the status line: every move or key starts without a message.
+inline void ClearStatusText() { Events().PostText(kEvStatusText, kClWindowText, kClBtnFace, ""); }
+
+inline void PostEvent(uint8_t code) { Events().Post(code); }
+
+// The lines of a text, split at '\n'.
+std::vector<std::string> SplitLines(const std::string& text);
+
+}  // namespace parlo::sheet_parts
