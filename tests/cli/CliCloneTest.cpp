@@ -160,7 +160,9 @@ TEST_F(CliClone, AnUnpluggedLineEndsTheReadAndKeepsTheFile) {
     const auto started = std::chrono::steady_clock::now();
     const auto r = Cli({"read", "--port", link, "-o", out});
     unplug.join();
-    EXPECT_EQ(r.status, 5) << r.err;
+    // Pulled while a frame is going out the write fails (17); while the
+    // radio is awaited the answer does not come (5).
+    EXPECT_TRUE(r.status == 5 || r.status == 17) << r.status << ": " << r.err;
     EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
     EXPECT_EQ(test::ReadFile(out), "before\n");
 }
