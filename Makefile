@@ -4,7 +4,7 @@ BUILD_SAN  ?= build-san
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build build-san run test test-plain test-san bench clean
+.PHONY: all deps build build-san run test test-plain test-san bench package clean
 
 all: build
 
@@ -39,6 +39,12 @@ test: test-plain test-san
 
 bench: build
 	cmake --build $(BUILD) --target bench
+
+# A Debian package of the plain build, checked by lintian.
+package: build
+	@tools/install-deps.sh package
+	cd $(BUILD) && cpack -G DEB
+	lintian --fail-on error $(BUILD)/parlo_*.deb
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN)

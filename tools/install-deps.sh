@@ -7,7 +7,14 @@ packages=(
     g++ cmake ninja-build make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev fonts-dejavu-core
+    # checks of the desktop entry, AppStream data, MIME type and manuals
+    desktop-file-utils appstream libxml2-utils man-db gzip
 )
+# `install-deps.sh package`: also what building and checking the Debian
+# package needs.
+if [ "${1:-}" = package ]; then
+    packages+=(dpkg-dev file fakeroot lintian)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
