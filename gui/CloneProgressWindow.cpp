@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "clone/CloneMessages.h"
 #include "overlay/OverlayText.h"
@@ -56,8 +57,10 @@ private:
     int filled_ = 0;
 };
 
+// A window of its own, kept above its owner, so that disabling the owner
+// leaves its Cancel button working; the owner deletes it.
 CloneProgressWindow::CloneProgressWindow(QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), owner_(owner) {
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), owner_(owner) {
     setWindowTitle("Cloning");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 8, 16, 12);
@@ -73,8 +76,12 @@ CloneProgressWindow::CloneProgressWindow(QWidget* owner)
     layout->addWidget(cancel_, 0, Qt::AlignRight);
     connect(cancel_, &QPushButton::clicked, this, [this] { Cancel(); });
     // Room for the longest line without the window changing its width.
-    setFixedWidth(
-        std::max(kBarWidth + 32, fontMetrics().horizontalAdvance(QString(52, 'M')) * 3 / 4));
+    CloneProgress widest;
+    widest.stage = CloneStage::Backup;
+    widest.done = widest.total = 99999;
+    widest.secondsLeft = 999;
+    setFixedWidth(std::max(kBarWidth, fontMetrics().horizontalAdvance(StatusLine(widest)) + 8) +
+                  32);
 }
 
 int CloneProgressWindow::FilledCells(int32_t done, int32_t total) {
@@ -103,6 +110,9 @@ void CloneProgressWindow::BeginOperation(bool showProgress) {
     bar_->SetFilled(0);
     if (!showProgress) return;
     adjustSize();
+    if (windowHandle() == nullptr) create();
+    if (owner_->windowHandle() != nullptr)
+        windowHandle()->setTransientParent(owner_->windowHandle());
     if (owner_->isVisible()) {
         const QRect o = owner_->geometry();
         move(o.center() - QPoint(width() / 2, height() / 2));

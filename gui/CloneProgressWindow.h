@@ -3,7 +3,8 @@
 // line saying what is happening, how many bytes have moved and the time
 // left, and a Cancel button (Escape) for what may be stopped: a read or a
 // verification, not a write whose data flow, which the window says. While
-// an operation runs the main window takes no input.
+// an operation runs the main window takes no input. The window is a top-level
+// window kept above its owner; the owner deletes it.
 #include <QWidget>
 #include <functional>
 

@@ -149,6 +149,7 @@ MainWindow::~MainWindow() {
     Events().Unsubscribe(OnEvent, this);
     sheetWidget_->SetSheet(nullptr);
     controller_.reset();
+    delete cloneProgress_;  // a window of its own, not a child
 }
 
 void MainWindow::PlaceWindow() {
