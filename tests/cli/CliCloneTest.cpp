@@ -44,6 +44,8 @@ protected:
     // A radio of its own on a link of that name; the fixture keeps it running.
     std::string StartAnotherRadio(const std::string& name, std::vector<std::string> args = {}) {
         const std::string path = dir.file(name);
+        // A radio killed before leaves its link behind: wait for the new one.
+        fs::remove(path);
         args.insert(args.end(), {"--image", test::DataFile("MV7105C_LMR.icf"), "--memory-end",
                                  "1FFF", "--link", path, "--quiet"});
         others.push_back(std::make_unique<test::BackgroundProcess>(PARLO_RADIO_SIM_PATH, args));
