@@ -170,8 +170,11 @@ TEST_F(CliClone, OneFaultPerStage) {
 TEST_F(CliClone, VerifyFindsTheByteTheRadioStoredWrong) {
     const std::string file = DocumentWithAChannel();
     StartRadio();
-    const auto good = Cli({"write", "--port", link, "--verify", file});
+    const auto good = Cli({"write", "--port", link, "--verify", "--progress", file});
     EXPECT_EQ(good.status, 0) << good.err;
+    // The bar names each stage, on a line of its own.
+    EXPECT_NE(good.err.find("% Writing: "), std::string::npos) << good.err;
+    EXPECT_NE(good.err.find("% Verifying: "), std::string::npos) << good.err;
     radio.reset();
 
     // The fifth 16-byte frame from 0100 starts at 0140.
