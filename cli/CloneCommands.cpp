@@ -210,7 +210,9 @@ std::vector<Command> CloneCommands() {
         {"read",
          "read [--port P] [--high-speed] [--progress] -o FILE",
          "Read the radio as Clone > Read does and save it to FILE, which is written only when "
-         "everything succeeded; exit with the clone status.",
+         "everything succeeded; exit with the clone status. --progress (default on a terminal) "
+         "shows the stage, the bytes moved and the time left; Ctrl+C cancels a read and an "
+         "identify, and a write until its data flow (status 1).",
          {kPortOption, kHighSpeedOption, kProgressOption, {"-o", "--output", true}},
          0,
          0,
