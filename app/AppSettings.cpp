@@ -54,6 +54,9 @@ const Value kValues[] = {
 
 const char* const kPortsGroup = "Ports";
 const char* const kPortPrefix = "Port";
+const char* const kCloningGroup = "Cloning";
+const char* const kVerifyName = "VerifyAfterWrite";
+const char* const kBackupName = "BackupBeforeWrite";
 
 std::string RecentName(int32_t n) { return Format("Recent%d", static_cast<int>(n)); }
 
@@ -88,6 +91,7 @@ AppSettings::~AppSettings() {
 
 bool AppSettings::Load() {
     LoadPorts();
+    LoadCloning();
     for (const Value& v : kValues) {
         switch (v.kind) {
             case Kind::Number: {
@@ -126,6 +130,12 @@ void AppSettings::LoadPorts() {
     }
 }
 
+// Missing or unreadable values keep their default, on.
+void AppSettings::LoadCloning() {
+    verifyAfterWrite_ = store_.ReadInt(kCloningGroup, kVerifyName).value_or(1) != 0;
+    backupBeforeWrite_ = store_.ReadInt(kCloningGroup, kBackupName).value_or(1) != 0;
+}
+
 void AppSettings::Defaults() {
     const ScreenSize screen = screen_.Size();
     s_.marker = static_cast<int32_t>(kValidMarker);
@@ -141,6 +151,7 @@ void AppSettings::Defaults() {
     s_.top = static_cast<int32_t>((screen.height - s_.height) * 0.3);
     s_.splitterV = 200;
     s_.modelType = 3;
+    verifyAfterWrite_ = backupBeforeWrite_ = true;
 }
 
 bool AppSettings::Save() {
@@ -159,6 +170,8 @@ bool AppSettings::Save() {
     for (const auto& [n, path] : ports_) {
         store_.WriteText(kPortsGroup, kPortPrefix + std::to_string(n), path);
     }
+    store_.WriteInt(kCloningGroup, kVerifyName, verifyAfterWrite_ ? 1 : 0);
+    store_.WriteInt(kCloningGroup, kBackupName, backupBeforeWrite_ ? 1 : 0);
     return store_.Flush();
 }
 

@@ -91,8 +91,17 @@ public:
     const std::map<int32_t, std::string>& PortMap() const { return ports_; }
     void SetPortDevice(int32_t n, const std::string& path);
 
+    // Parlo's own [Cloning] group: read the radio back after a write and
+    // compare; save the radio's memory before writing. Both on unless the
+    // file says 0.
+    bool VerifyAfterWrite() const { return verifyAfterWrite_; }
+    void SetVerifyAfterWrite(bool on) { verifyAfterWrite_ = on; }
+    bool BackupBeforeWrite() const { return backupBeforeWrite_; }
+    void SetBackupBeforeWrite(bool on) { backupBeforeWrite_ = on; }
+
 private:
     void LoadPorts();
+    void LoadCloning();
 
     SettingsStore& store_;
     const Screen& screen_;
@@ -101,6 +110,8 @@ private:
     SettingsValues s_;
     RecentFiles recent_{kRecentCapacity};
     std::map<int32_t, std::string> ports_;
+    bool verifyAfterWrite_ = true;
+    bool backupBeforeWrite_ = true;
 };
 
 // The process-wide environment. Using it before one is installed is a

@@ -1,6 +1,10 @@
 #include "app/CloneCommands.h"
 
+#include <ctime>
+
+#include "app/CloneBackup.h"
 #include "clone/CloneInfo.h"
+#include "clone/CloneMessages.h"
 #include "clone/ContentValidation.h"
 #include "clone/StoredIdentity.h"
 #include "model/BankMap.h"
@@ -14,9 +18,7 @@ namespace parlo {
 
 namespace {
 
-MsgAnswer Ask(const char* key, MsgIcon icon, MsgButtons buttons) {
-    return prompts().Message(OvlText("GI_Sys_AppTitle"), OvlMessage(key), icon, buttons);
-}
+constexpr int kDifferencesNamed = 8;
 
 }  // namespace
 
@@ -29,6 +31,12 @@ CloneCommands::CloneCommands(Document& document, CloneManager& manager)
 CloneCommands::~CloneCommands() {
     manager_.SetIdentifyHandler(nullptr);
     manager_.SetReadHandler(nullptr);
+}
+
+// Messages carry the manager's caption, which tells radios apart when
+// several are written at once.
+MsgAnswer CloneCommands::Ask(const std::string& text, MsgIcon icon, MsgButtons buttons) const {
+    return prompts().Message(manager_.MessageCaption(), text, icon, buttons);
 }
 
 void CloneCommands::JudgeIdentity(CloneResult& r) {
@@ -48,13 +56,45 @@ void CloneCommands::JudgeIdentity(CloneResult& r) {
     if (identity_[kIdentityMapRevision] > kMapRevision) r.status = kCloneMapRevision;
 }
 
+// A backup keeps whatever the radio holds; a check of a write compares with
+// what was sent; only a read for the document must be an image of this radio.
 void CloneCommands::JudgeReceived(CloneResult& r) {
     if (r.status != kCloneOk || r.operation != kOpRead) return;
-    if (!ValidateContent(r.image, document_.Working(), true)) {
-        r.status = kCloneContent;
-    } else if (IsNewerData(r.image)) {
-        r.status = kCloneNewerData;
+    switch (purpose_) {
+        case ReadPurpose::Document:
+            if (!ValidateContent(r.image, document_.Working(), true)) {
+                r.status = kCloneContent;
+            } else if (IsNewerData(r.image)) {
+                r.status = kCloneNewerData;
+            }
+            break;
+        case ReadPurpose::Backup: break;
+        case ReadPurpose::Verify: {
+            const std::string differences =
+                Differences(sent_, sentRanges_, r.image, IdentityReadEnd(identity_));
+            if (!differences.empty()) {
+                r.status = kCloneVerify;
+                r.detail = FillIn(OvlText("GI_Mess_CloneVerify_Differs"), {differences});
+            }
+            break;
+        }
     }
+}
+
+std::string CloneCommands::Differences(const EepromImage& sent, const RangeList& ranges,
+                                       const EepromImage& read, int32_t readEnd) {
+    std::string named;
+    int count = 0;
+    ForEachRange(ranges, sent, [&](int32_t first, int32_t last) {
+        for (int32_t a = first; a <= last && count < kDifferencesNamed; ++a) {
+            const bool same =
+                a <= readEnd && read.IsValidAddress(a) && read.GetByte(a) == sent.GetByte(a);
+            if (same) continue;
+            named += (named.empty() ? "" : ", ") + Format("%04X", static_cast<unsigned>(a));
+            ++count;
+        }
+    });
+    return named;
 }
 
 bool CloneCommands::StartIdentify(std::function<void(CloneResult&)> then, const Done& done) {
@@ -70,46 +110,78 @@ bool CloneCommands::StartIdentify(std::function<void(CloneResult&)> then, const 
     return started;
 }
 
+// The whole range the radio reports, whatever the purpose: a radio sends
+// nothing less.
+bool CloneCommands::StartRead(ReadPurpose purpose, std::function<void(CloneResult&)> then,
+                              const Done& done) {
+    if (manager_.IsBusy()) {
+        done(kBusy);
+        return false;
+    }
+    purpose_ = purpose;
+    manager_.SetImageSize(document_.Working().GetSize());
+    manager_.SetNextStage(purpose == ReadPurpose::Backup   ? CloneStage::Backup
+                          : purpose == ReadPurpose::Verify ? CloneStage::Verify
+                                                           : CloneStage::Read);
+    const RangeList ranges = SingleRange(0, IdentityReadEnd(identity_));
+    const bool started =
+        manager_.Read(ranges, [this, then = std::move(then), done](CloneResult& r) {
+            purpose_ = ReadPurpose::Document;
+            if (r.status != kCloneOk) return done(r.status);
+            then(r);
+        });
+    if (!started) {
+        purpose_ = ReadPurpose::Document;
+        done(kBusy);
+    }
+    return started;
+}
+
 void CloneCommands::Read(Done done) {
     if (manager_.IsBusy()) return done(kBusy);
     StartIdentify(
         [this, done](CloneResult&) {
-            if (manager_.IsBusy()) return done(kBusy);
-            const RangeList ranges = SingleRange(0, IdentityReadEnd(identity_));
-            manager_.SetImageSize(document_.Working().GetSize());
-            const bool started = manager_.Read(ranges, [this, done](CloneResult& r) {
-                if (r.status != kCloneOk) return done(r.status);
-                document_.Working().Assign(r.image);
-                if (!document_.AfterLoad()) {
-                    fatal(Format(
-                        "Cannot open '%s'.",
-                        Document::InitialFilePath(VariantFromImage(document_.Working())).c_str()));
-                }
-                document_.MarkModified();
-                document_.SetFileName("");
-                done(kCloneOk);
-            });
-            if (!started) done(kBusy);
+            StartRead(
+                ReadPurpose::Document,
+                [this, done](CloneResult& r) {
+                    document_.Working().Assign(r.image);
+                    if (!document_.AfterLoad()) {
+                        fatal(Format("Cannot open '%s'.", Document::InitialFilePath(
+                                                              VariantFromImage(document_.Working()))
+                                                              .c_str()));
+                    }
+                    document_.MarkModified();
+                    document_.SetFileName("");
+                    done(kCloneOk);
+                },
+                done);
         },
         done);
 }
 
 void CloneCommands::Write(bool makerMode, Done done) {
+    WriteOptions options;
+    options.makerMode = makerMode;
+    Write(options, std::move(done));
+}
+
+void CloneCommands::Write(const WriteOptions& options, Done done) {
     if (UsedInSlotRange(document_.Working(), 0, kChannelSlots - 1) == 0) {
-        Ask("GI_AppMess_CloneErr_NoActualCh", MsgIcon::Error, MsgButtons::Ok);
+        Ask(OvlMessage("GI_AppMess_CloneErr_NoActualCh"), MsgIcon::Error, MsgButtons::Ok);
         return done(kRefused);
     }
     if (manager_.IsBusy()) return done(kBusy);
+    options_ = options;
+    lastBackup_.clear();
     StartIdentify(
-        [this, makerMode, done](CloneResult&) {
-            if (makerMode && Ask("GI_Mess_Maker_Caution", MsgIcon::Warning, MsgButtons::OkCancel) !=
-                                 MsgAnswer::Ok)
+        [this, done](CloneResult&) {
+            if (options_.makerMode && Ask(OvlMessage("GI_Mess_Maker_Caution"), MsgIcon::Warning,
+                                          MsgButtons::OkCancel) != MsgAnswer::Ok)
                 return done(kCancelled);
-            if (Ask("GI_Mess_Confirm_CloneWrite", MsgIcon::Warning, MsgButtons::OkCancel) !=
-                MsgAnswer::Ok)
+            if (Ask(OvlMessage("GI_Mess_Confirm_CloneWrite"), MsgIcon::Warning,
+                    MsgButtons::OkCancel) != MsgAnswer::Ok)
                 return done(kCancelled);
-            StartIdentify(
-                [this, makerMode, done](CloneResult&) { WriteConfirmed(makerMode, done); }, done);
+            StartIdentify([this, done](CloneResult&) { WriteConfirmed(done); }, done);
         },
         done);
 }
@@ -119,23 +191,60 @@ RangeList CloneCommands::WriteRanges(const EepromImage& prepared, bool makerMode
     return SingleRange(makerMode ? 0x0000 : 0x0100, end);
 }
 
-void CloneCommands::WriteConfirmed(bool makerMode, const Done& done) {
-    EepromImage copy;
-    copy.Assign(document_.Working());
-    manager_.SetImageSize(copy.GetSize());
-    if (!document_.PrepareImage(copy, PackMode::Write)) {
-        Ask("GI_AppMess_ChErr_Overflow", MsgIcon::Error, MsgButtons::Ok);
+void CloneCommands::WriteConfirmed(const Done& done) {
+    sent_.Assign(document_.Working());
+    if (!document_.PrepareImage(sent_, PackMode::Write)) {
+        Ask(OvlMessage("GI_AppMess_ChErr_Overflow"), MsgIcon::Error, MsgButtons::Ok);
         return done(kRefused);
     }
-    const RangeList ranges = WriteRanges(copy, makerMode);
-    copy.SetByte(kAddrMapRevision, identity_[kIdentityMapRevision]);
-    const bool started = manager_.Write(copy, ranges, [done](CloneResult& r) {
-        if (r.status == kCloneOk) {
-            Ask("GI_Mess_CloneWrite_Succeeded", MsgIcon::Information, MsgButtons::Ok);
-        }
-        done(r.status);
+    sentRanges_ = WriteRanges(sent_, options_.makerMode);
+    sent_.SetByte(kAddrMapRevision, identity_[kIdentityMapRevision]);
+    if (options_.backup) {
+        TakeBackup(done);
+    } else {
+        SendCopy(done);
+    }
+}
+
+// The write starts only once the radio's memory is safely on disk.
+void CloneCommands::TakeBackup(const Done& done) {
+    StartRead(
+        ReadPurpose::Backup,
+        [this, done](CloneResult& r) {
+            const std::string folder =
+                options_.backupFolder.empty() ? BackupFolder() : options_.backupFolder;
+            lastBackup_ = SaveBackup(r.image, identity_, folder, std::time(nullptr));
+            if (lastBackup_.empty()) {
+                Ask(FillIn(OvlText("GI_Mess_CloneBackup_Failed"), {folder}), MsgIcon::Error,
+                    MsgButtons::Ok);
+                return done(kBackupFailed);
+            }
+            SendCopy(done);
+        },
+        done);
+}
+
+void CloneCommands::SendCopy(const Done& done) {
+    manager_.SetImageSize(sent_.GetSize());
+    const bool started = manager_.Write(sent_, sentRanges_, [this, done](CloneResult& r) {
+        if (r.status != kCloneOk) return done(r.status);
+        if (options_.verify) return Verify(done);
+        Succeeded(done);
     });
     if (!started) done(kBusy);
+}
+
+void CloneCommands::Verify(const Done& done) {
+    StartRead(
+        ReadPurpose::Verify, [this, done](CloneResult&) { Succeeded(done); }, done);
+}
+
+void CloneCommands::Succeeded(const Done& done) {
+    std::string text = OvlMessage("GI_Mess_CloneWrite_Succeeded");
+    if (!lastBackup_.empty())
+        text += "\n" + FillIn(OvlText("GI_Mess_CloneWrite_Backup"), {lastBackup_});
+    Ask(text, MsgIcon::Information, MsgButtons::Ok);
+    done(kCloneOk);
 }
 
 void CloneCommands::Information(Done done) {

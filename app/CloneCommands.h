@@ -4,21 +4,34 @@
 // manager (whose port, speed and view the caller sets) and the prompts, and
 // report their outcome to a completion. The identify and read handlers they
 // install judge what the radio sends before anything reaches the document.
+// A write may first save the radio's memory as a backup, and may read the
+// radio back afterwards to check that it holds what was sent.
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "app/Document.h"
 #include "clone/CloneManager.h"
+#include "platform/Prompts.h"
 
 namespace parlo {
+
+// How a write goes.
+struct WriteOptions {
+    bool makerMode = false;    // from 0x0000, after the maker caution
+    bool backup = false;       // read and save the radio's memory first
+    bool verify = false;       // read back and compare afterwards
+    std::string backupFolder;  // empty: BackupFolder()
+};
 
 class CloneCommands {
 public:
     // Outcomes besides the clone statuses (0 success, else the failure).
-    static constexpr int kCancelled = -1;  // the user said no
-    static constexpr int kRefused = -2;    // the document cannot be written
-    static constexpr int kBusy = -3;       // another operation runs
+    static constexpr int kCancelled = -1;     // the user said no
+    static constexpr int kRefused = -2;       // the document cannot be written
+    static constexpr int kBusy = -3;          // another operation runs
+    static constexpr int kBackupFailed = -4;  // the backup could not be saved
     using Done = std::function<void(int outcome)>;
 
     // Installs the identify and read handlers in the manager and sets its
@@ -33,8 +46,12 @@ public:
     // has offered to save the document before.
     void Read(Done done);
     // Refuses a document without channels; identifies, asks (the maker
-    // caution first in maker mode, then the confirmation), identifies again
-    // and writes a prepared copy of the working image.
+    // caution first in maker mode, then the confirmation), identifies again,
+    // saves the backup, writes a prepared copy of the working image and
+    // verifies it, as the options say. A difference found by the
+    // verification ends with status 18, its message naming the first
+    // differing addresses.
+    void Write(const WriteOptions& options, Done done);
     void Write(bool makerMode, Done done);
     // Identifies; on success Identity() holds the block to show.
     void Information(Done done);
@@ -43,22 +60,44 @@ public:
     const std::vector<uint8_t>& Identity() const { return identity_; }
     int32_t RadioCode1() const { return radioCode1_; }
     int32_t RadioCode2() const { return radioCode2_; }
+    // The backup the last write saved; empty when it saved none.
+    const std::string& LastBackup() const { return lastBackup_; }
 
     // The write range of a prepared copy: from 0x0100 (maker mode 0x0000) to
     // the used end at 0x0112 rounded down to 128, plus 127.
     static RangeList WriteRanges(const EepromImage& prepared, bool makerMode);
 
+    // The text naming the first addresses (at most eight) where `read`
+    // differs from `sent` in `ranges`; addresses past `readEnd` count as
+    // differing. Empty when they agree.
+    static std::string Differences(const EepromImage& sent, const RangeList& ranges,
+                                   const EepromImage& read, int32_t readEnd);
+
 private:
+    // Why the next read runs: the document's, a backup's or a write's check.
+    enum class ReadPurpose : uint8_t { Document, Backup, Verify };
+
     void JudgeIdentity(CloneResult& result);
     void JudgeReceived(CloneResult& result);
     bool StartIdentify(std::function<void(CloneResult&)> then, const Done& done);
-    void WriteConfirmed(bool makerMode, const Done& done);
+    void WriteConfirmed(const Done& done);
+    void TakeBackup(const Done& done);
+    void SendCopy(const Done& done);
+    void Verify(const Done& done);
+    bool StartRead(ReadPurpose purpose, std::function<void(CloneResult&)> then, const Done& done);
+    void Succeeded(const Done& done);
+    MsgAnswer Ask(const std::string& text, MsgIcon icon, MsgButtons buttons) const;
 
     Document& document_;
     CloneManager& manager_;
     std::vector<uint8_t> identity_;
     int32_t radioCode1_ = 0;
     int32_t radioCode2_ = 0;
+    ReadPurpose purpose_ = ReadPurpose::Document;
+    WriteOptions options_;
+    EepromImage sent_;  // the prepared copy a write sends
+    RangeList sentRanges_;
+    std::string lastBackup_;
 };
 
 }  // namespace parlo

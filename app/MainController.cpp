@@ -380,7 +380,16 @@ void MainController::RunCommand(int cell, int32_t index, const CellContext& cont
             break;
         case CL_Menu_Port_SpeedHigh: env_.SetComSpeedHigh(index != 0); break;
         case CL_Menu_Clone_Read: CloneRead(); break;
-        case CL_Menu_Clone_Write: CloneWrite(); break;
+        case CL_Menu_Clone_Write:
+            // Items 1 and 2 are the write's choices: verify, back up.
+            if (index == 1) {
+                env_.SetVerifyAfterWrite(!env_.VerifyAfterWrite());
+            } else if (index == 2) {
+                env_.SetBackupBeforeWrite(!env_.BackupBeforeWrite());
+            } else {
+                CloneWrite();
+            }
+            break;
         case CL_Menu_Clone_Info: CloneInformation(); break;
         case CL_Model_Lmr:
         case CL_Model_Pmr:
@@ -452,6 +461,10 @@ ItemState MainController::CommandState(int cell, int32_t index) {
         case CL_Menu_Port_Com: s.checked = env_.ComPort() == index; break;
         case CL_Menu_Port_Usb: s.checked = env_.ComPort() > 4; break;
         case CL_Menu_Port_SpeedHigh: s.checked = (env_.ComSpeedHigh() ? 1 : 0) == index; break;
+        case CL_Menu_Clone_Write:
+            s.checked =
+                (index == 1 && env_.VerifyAfterWrite()) || (index == 2 && env_.BackupBeforeWrite());
+            break;
         case CL_Menu_Debug_Compare:
         case CL_Menu_Debug_CorrectComp:
         case CL_Menu_Debug_25kCheckComp:
@@ -511,7 +524,11 @@ void MainController::CloneWrite() {
     }
     Events().Send(ev::kFinishEdits);
     ConfigurePort();
-    clones_->Write(maker_, [this](int outcome) {
+    WriteOptions options;
+    options.makerMode = maker_;
+    options.verify = env_.VerifyAfterWrite();
+    options.backup = env_.BackupBeforeWrite();
+    clones_->Write(options, [this](int outcome) {
         if (outcome == 0) CloseSheet();
     });
 }

@@ -8,6 +8,11 @@ std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
     return it->second.back();
 }
 
+std::vector<std::string> ParsedArgs::Values(const std::string& name) const {
+    auto it = options_.find(name);
+    return it == options_.end() ? std::vector<std::string>{} : it->second;
+}
+
 namespace {
 
 const OptionSpec* FindSpec(const std::vector<OptionSpec>& options, const std::string& word) {

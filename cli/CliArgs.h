@@ -11,6 +11,7 @@ namespace parlo::cli {
 // Exit statuses beyond the file and clone codes.
 inline constexpr int kExitUsage = 64;
 inline constexpr int kExitInput = 65;
+inline constexpr int kExitCantCreate = 73;  // a file that cannot be created or written
 
 struct OptionSpec {
     const char* name;   // "--port", or a short form "-o"
@@ -21,7 +22,9 @@ struct OptionSpec {
 class ParsedArgs {
 public:
     bool Has(const std::string& name) const { return options_.count(name) != 0; }
+    // The last value given for an option, or every value in order.
     std::optional<std::string> Value(const std::string& name) const;
+    std::vector<std::string> Values(const std::string& name) const;
     const std::vector<std::string>& Operands() const { return operands_; }
 
 private:

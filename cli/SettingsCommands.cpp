@@ -20,6 +20,8 @@ int RunSettings(const ParsedArgs&) {
     for (const auto& [name, value] : env.NamedValues()) {
         std::printf("%s=%s\n", name.c_str(), value.c_str());
     }
+    std::printf("VerifyAfterWrite=%d\nBackupBeforeWrite=%d\n", env.VerifyAfterWrite() ? 1 : 0,
+                env.BackupBeforeWrite() ? 1 : 0);
     for (const auto& [port, device] : env.PortMap()) {
         std::printf("Port%d=%s\n", static_cast<int>(port), device.c_str());
     }
@@ -33,7 +35,7 @@ std::vector<Command> SettingsCommands() {
         {"settings",
          "settings",
          "Print the settings as loaded (defaults and limits applied), one Name=value per line, "
-         "then the port map.",
+         "then the [Cloning] choices and the port map.",
          {},
          0,
          0,

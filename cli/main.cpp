@@ -34,7 +34,8 @@ void PrintUsage(std::FILE* out, const std::vector<Command>& commands) {
     }
     std::fprintf(out,
                  "\nExit status: 0 on success; a file error code (1-9) for file commands;\n"
-                 "the clone status (2, 4-17) for identify, read and write;\n"
+                 "the clone status (2, 4-18; 1 when cancelled) for identify, read and\n"
+                 "write (73 when a file or backup cannot be saved);\n"
                  "3 for a program error; 64 for a usage error.\n");
 }
 

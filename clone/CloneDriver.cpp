@@ -32,10 +32,20 @@ enum : int32_t {
 
 bool IsDecimalPair(uint8_t b) { return (b >> 4) <= 9 && (b & 0x0F) <= 9; }
 
+// Steps run back to back at most, and port reads taken at once when bytes
+// arrive.
+constexpr int kStepsAtOnce = 16;
+constexpr int kReadsAtOnce = 64;
+
 }  // namespace
 
 CloneDriver::CloneDriver(std::unique_ptr<SerialDevice> device, Scheduler& s)
-    : comm_(std::move(device), s), task_(new TimerTask(s)) {}
+    : comm_(std::move(device), s),
+      task_(new TimerTask(s)),
+      scheduler_(s),
+      wake_(s.NewTimer([this] { OnWake(); })) {
+    comm_.SetActivityHandler([this] { OnLineActivity(); });
+}
 
 CloneDriver::~CloneDriver() { TimerTask::Dispose(task_); }
 
@@ -103,6 +113,12 @@ bool CloneDriver::Start(CloneOperation op, Completion completion, const EepromIm
     });
     valid.push_back(kRangeListEnd);
     ranges_ = std::move(valid);
+    rangeTotal_ = 0;
+    for (size_t i = 0; i + 1 < ranges_.size(); ++i)
+        rangeTotal_ += ranges_[i].last - ranges_[i].first + 1;
+    const int64_t line = LineTimeMs(rangeTotal_, SerialPort::ParseSettings(dataSettings_).baud);
+    deadlineMs_ = static_cast<int32_t>(2 * line + kDeadlineSlackMs);
+    startMs_ = scheduler_.NowMs();
     range_ = 0;
     address_ = ranges_.front().first;
     operation_ = op;
@@ -115,18 +131,71 @@ bool CloneDriver::Start(CloneOperation op, Completion completion, const EepromIm
     state_ = kStart;
     task_->SetCallback(StepTask, this);
     task_->SetPeriod(kStepPeriodMs);
+    wake_->Start(1);
     return true;
 }
 
-void CloneDriver::StepTask(void* self, TimerTask*) {
-    auto* d = static_cast<CloneDriver*>(self);
-    if (d->state_ == kIdle) return;
-    d->Step();
-    if (d->comm_.WriteError()) {
-        d->result_->status = kCloneShortWrite;
-        d->state_ = kDone;
+int64_t CloneDriver::LineTimeMs(int64_t dataBytes, int32_t baud) {
+    return 2 * dataBytes * 10 * 1000 / (baud > 0 ? baud : 9600);
+}
+
+bool CloneDriver::CanCancel() const {
+    return IsBusy() && state_ != kFinishing && state_ != kDone &&
+           (operation_ != kOpWrite || state_ < kSendData);
+}
+
+bool CloneDriver::Cancel() {
+    if (!CanCancel()) return false;
+    result_->status = kCloneCancelled;
+    settling_ = false;
+    state_ = kFinishing;
+    stopwatch_.Start(static_cast<uint32_t>(TimeoutFor(kFinishing)));
+    wake_->Start(1);
+    return true;
+}
+
+void CloneDriver::StepTask(void* self, TimerTask*) { static_cast<CloneDriver*>(self)->RunSteps(); }
+
+// Returns at once when the operation has ended: its completion may have
+// started another one, or destroyed the driver.
+void CloneDriver::RunSteps() {
+    for (int i = 0; i < kStepsAtOnce && state_ != kIdle; ++i) {
+        const int32_t before = state_;
+        Step();
+        if (comm_.WriteError()) {
+            result_->status = kCloneShortWrite;
+            state_ = kDone;
+        }
+        if (state_ == kDone) {
+            Finish();
+            return;
+        }
+        if (state_ == before || settling_) return;
     }
-    if (d->state_ == kDone) d->Finish();
+}
+
+void CloneDriver::OnWake() {
+    wake_->Stop();
+    if (settling_ && settle_.IsRunning()) {
+        const uint32_t left = settle_.Remaining();
+        if (left > 0) {
+            wake_->Start(static_cast<int32_t>(left));
+            return;
+        }
+    }
+    RunSteps();
+}
+
+// Bytes have arrived, or the port has handed over all it was given. What
+// arrives is taken at once, so that the device never holds it.
+void CloneDriver::OnLineActivity() {
+    if (state_ == kIdle || settling_) {
+        DiscardInput();
+        return;
+    }
+    for (int i = 0; i < kReadsAtOnce && ReadPort() > 0; ++i) {
+    }
+    RunSteps();
 }
 
 int32_t CloneDriver::TimeoutFor(int32_t state) const {
@@ -145,6 +214,14 @@ void CloneDriver::Step() {
         settling_ = false;
         DiscardInput();
         stopwatch_.Start(static_cast<uint32_t>(TimeoutFor(state_)));
+    }
+    if (state_ != kFinishing &&
+        static_cast<int64_t>(scheduler_.NowMs() - startMs_) >= int64_t{deadlineMs_}) {
+        // However lively the radio, the operation has had its time.
+        result_->status = kCloneTimeout;
+        state_ = kFinishing;
+        stopwatch_.Start(static_cast<uint32_t>(TimeoutFor(kFinishing)));
+        return;
     }
     int32_t next = state_ + 1;
     bool progress = true;
@@ -270,6 +347,7 @@ void CloneDriver::Finish() {
     comm_.Close();
     state_ = kIdle;
     task_->SetPeriod(-1);
+    wake_->Stop();
     receive_.Clear();
     frame_.Clear();
     echo_.Clear();
@@ -312,10 +390,13 @@ bool CloneDriver::Reopen(const std::string& settings) {
     }
     settling_ = true;
     settle_.Start(kSettleMs);
+    wake_->Start(kSettleMs);
     return true;
 }
 
+// Everything received so far, in the port and taken already.
 void CloneDriver::DiscardInput() {
+    receive_.Clear();
     for (int32_t total = 0; total < 65535;) {
         const int32_t n = comm_.Read(readBuffer_, kReadChunk);
         if (n <= 0) break;
@@ -323,11 +404,12 @@ void CloneDriver::DiscardInput() {
     }
 }
 
-void CloneDriver::ReadPort() {
+int32_t CloneDriver::ReadPort() {
     const int32_t n = comm_.Read(readBuffer_, kReadChunk);
-    if (n <= 0) return;
+    if (n <= 0) return 0;
     receive_.AppendBytes(readBuffer_, n);
     byteCounter_ += n;
+    return n;
 }
 
 void CloneDriver::Send(const ByteQueue& bytes) {
@@ -464,10 +546,16 @@ uint8_t CloneDriver::CheckDataFrame() {
     EepromImage& image = result_->image;
     if (n > 0 && (address + n > imageSize_ || !image.IsValidAddress(address + n - 1)))
         return kCloneAddress;
-    image.WriteBlock(address, decoded.Data() + 3, n);
+    // A radio that sends an address twice, or more than was asked for,
+    // would otherwise keep the read going for ever.
+    if (dataCounter_ + n > rangeTotal_) return kCloneAddress;
     ByteQueue& map = result_->received;
     const int32_t mapLength = (address + n + 7) / 8;
     if (map.Length() < mapLength) map.AppendFill(0, mapLength - map.Length());
+    for (int32_t a = address; a < address + n; ++a) {
+        if ((map.At(a / 8) & (1 << a % 8)) != 0) return kCloneAddress;
+    }
+    image.WriteBlock(address, decoded.Data() + 3, n);
     for (int32_t a = address; a < address + n; ++a)
         map.At(a / 8) |= static_cast<uint8_t>(1 << a % 8);
     dataCounter_ += n;

@@ -1,11 +1,14 @@
 #pragma once
 // The radio's cloning protocol: identify (ask for the identity block), read
 // (receive the EEPROM image) and write (send one). Each operation is a state
-// machine stepped every 10 ms by a timer task: a speed-change script, the
+// machine stepped every 10 ms by a timer task, and at once whenever bytes
+// arrive or the port has sent all it was given: a speed-change script, the
 // request, then the data phase, every sent byte checked against the cable's
 // echo. At the end the port is closed and a result record goes to the
 // operation's completion. Nothing ever blocks; the settling pause after each
-// reopening of the port is a wait between steps.
+// reopening of the port is a wait between steps. The 10 ms step stays the
+// time base of the time-outs; no operation runs longer than twice the line
+// time of its data plus 30 s.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,10 +24,13 @@ namespace parlo {
 
 class TimerTask;
 
-// Outcomes of a clone operation. The driver sets 0, 2, 4-10 and 17; the
-// clone manager's checks set 8 and 11 (no handler), 11, 14, 15 and 16.
+// Outcomes of a clone operation. The driver sets 0, 1, 2, 4-10 and 17; the
+// clone manager's checks set 8 and 11 (no handler), 11, 14, 15 and 16; the
+// clone commands' check of a written radio sets 18.
 enum CloneStatus : uint8_t {
     kCloneOk = 0,
+    kCloneCancelled = 1,  // the user stopped the operation
+
     kClonePortOpen = 2,  // also the value while an operation runs
     kCloneEcho = 4,
     kCloneTimeout = 5,
@@ -38,6 +44,7 @@ enum CloneStatus : uint8_t {
     kCloneContent = 15,
     kCloneNewerData = 16,
     kCloneShortWrite = 17,
+    kCloneVerify = 18,  // the radio's memory differs from what was written
 };
 
 enum CloneOperation : uint8_t { kOpIdentify = 1, kOpRead = 2, kOpWrite = 3 };
@@ -55,6 +62,8 @@ struct CloneResult {
     ByteQueue received;
     // Why the port could not be opened (status 2).
     SerialOpenFailure portFailure;
+    // More about the failure for its message (status 18: the addresses).
+    std::string detail;
 };
 
 class CloneDriver {
@@ -68,6 +77,8 @@ public:
     static constexpr int32_t kEchoSlack = 128;  // echo bytes allowed outstanding while sending
     static constexpr int32_t kMaxAnswerFrame = 520;
     static constexpr int32_t kMaxDataFrame = 521;
+    // An operation's bound: twice its line time plus this.
+    static constexpr int32_t kDeadlineSlackMs = 30000;
 
     explicit CloneDriver(std::unique_ptr<SerialDevice> device = NewSerialDevice(),
                          Scheduler& s = scheduler());
@@ -97,6 +108,20 @@ public:
     bool StartRead(const RangeList& ranges, Completion completion);
     bool StartWrite(const EepromImage& image, const RangeList& ranges, Completion completion);
     bool IsBusy() const { return state_ != 0; }
+    // Whether Cancel would stop the running operation: anything but a write
+    // whose data has begun to flow.
+    bool CanCancel() const;
+    // Ends the running operation with status 1 (the port is closed and the
+    // completion called on a following step); false when it cannot.
+    bool Cancel();
+    // The longest the running operation may take: twice the line time of
+    // its data at the speed of its data phase, plus 30 s.
+    int32_t DeadlineMs() const { return deadlineMs_; }
+    // The line time of `dataBytes` at `baud`: each byte travels as two
+    // hexadecimal characters of ten bits. Frames add their heads, so any
+    // radio sending a handful of bytes a frame or more stays well within
+    // twice this.
+    static int64_t LineTimeMs(int64_t dataBytes, int32_t baud);
 
     int32_t State() const { return state_; }
     int32_t ByteCounter() const { return byteCounter_; }
@@ -107,6 +132,10 @@ public:
 private:
     bool Start(CloneOperation op, Completion completion, const EepromImage* image = nullptr);
     static void StepTask(void* self, TimerTask* task);
+    // Steps for as long as the state moves on by itself.
+    void RunSteps();
+    void OnWake();
+    void OnLineActivity();
     void Step();
     void Act(int32_t& next, bool& progress);
     void Finish();
@@ -114,7 +143,7 @@ private:
     void RunScriptSegment(int32_t& next);
     bool Reopen(const std::string& settings);
     void DiscardInput();
-    void ReadPort();
+    int32_t ReadPort();
     void Send(const ByteQueue& bytes);
     void SendRequest(uint8_t command);
     // Feeds one received byte to the frame being assembled; true when it
@@ -160,6 +189,7 @@ private:
     int32_t dataCounter_ = 0;
     int32_t blockSize_ = 16;
     RangeList ranges_;
+    int32_t rangeTotal_ = 0;
     size_t range_ = 0;
     int32_t address_ = 0;
     std::unique_ptr<CloneResult> result_;
@@ -173,7 +203,13 @@ private:
     int32_t endTimeout_ = 2000;
     int32_t identityTimeout_ = 1000;
     int32_t readyTimeout_ = 1000;
+    uint32_t startMs_ = 0;
+    int32_t deadlineMs_ = 0;
     TimerTask* task_ = nullptr;
+    Scheduler& scheduler_;
+    // A step sooner than the task's next: the end of a settling pause, a
+    // new operation, a drained port.
+    std::unique_ptr<Timer> wake_;
 };
 
 }  // namespace parlo

@@ -29,12 +29,12 @@ std::string SettingFrame(int32_t fill, int32_t code1, int32_t code2,
     return BytesToHex(f);
 }
 
-// The speed frames open with 20 x 0xFE; "27" tells the radio the high
-// speed, "09" the low one.
+// The speed frames open with 20 x 0xFE; after the codes, "27" tells the
+// radio the high speed, "09" the low one.
 std::string SpeedFrame(int32_t code1, int32_t code2, bool high) {
-    return SettingFrame(18, code1, code2,
-                        {0x00, 0x00, 0x01, static_cast<uint8_t>(high ? 0x32 : 0x30),
-                         static_cast<uint8_t>(high ? 0x37 : 0x39)});
+    return SettingFrame(
+        18, code1, code2,
+        {0x01, static_cast<uint8_t>(high ? 0x32 : 0x30), static_cast<uint8_t>(high ? 0x37 : 0x39)});
 }
 
 // The mode frame: its last digit says whether a write follows.
@@ -51,10 +51,17 @@ int32_t RangesTotal(const RangeList& ranges) {
     return total;
 }
 
+// Seconds of data flow before the time left is estimated.
+constexpr uint32_t kEstimateAfterMs = 500;
+
 }  // namespace
 
+std::string StageText(CloneStage stage) {
+    return OvlText("GI_Mess_Clone_Stage", static_cast<int>(stage));
+}
+
 CloneManager::CloneManager(std::unique_ptr<SerialDevice> device, Scheduler& s)
-    : driver_(std::move(device), s), progressTask_(new TimerTask(s)) {}
+    : driver_(std::move(device), s), scheduler_(s), progressTask_(new TimerTask(s)) {}
 
 CloneManager::~CloneManager() { TimerTask::Dispose(progressTask_); }
 
@@ -92,14 +99,23 @@ void CloneManager::Configure(bool high, bool write) {
     driver_.SetStepTimeout(kStepTimeoutMs);
 }
 
+CloneStage CloneManager::TakeStage(CloneStage normal) {
+    const CloneStage stage = nextStage_.value_or(normal);
+    nextStage_.reset();
+    return stage;
+}
+
 bool CloneManager::Identify(Callback completion) {
     if (IsBusy()) return false;
+    stage_ = CloneStage::Identify;
+    total_ = 0;
     Configure(false, false);
     return Begin(kOpIdentify, nullptr, nullptr, std::move(completion));
 }
 
 bool CloneManager::Read(const RangeList& ranges, Callback completion) {
     if (IsBusy()) return false;
+    stage_ = TakeStage(CloneStage::Read);
     total_ = RangesTotal(ranges);
     Configure(highSpeed_, false);
     return Begin(kOpRead, &ranges, nullptr, std::move(completion));
@@ -107,6 +123,7 @@ bool CloneManager::Read(const RangeList& ranges, Callback completion) {
 
 bool CloneManager::Write(const EepromImage& image, const RangeList& ranges, Callback completion) {
     if (IsBusy()) return false;
+    stage_ = TakeStage(CloneStage::Write);
     total_ = RangesTotal(ranges);
     Configure(highSpeed_, true);
     driver_.SetReadyTimeout(kWriteReadyTimeoutMs);
@@ -127,7 +144,11 @@ bool CloneManager::Begin(CloneOperation op, const RangeList* ranges, const Eepro
         return false;
     }
     const bool showProgress = op != kOpIdentify;
-    if (view_ != nullptr) view_->BeginOperation(showProgress);
+    dataStartDone_ = -1;
+    if (view_ != nullptr) {
+        view_->BeginOperation(showProgress);
+        view_->UpdateProgress(Progress());
+    }
     if (showProgress) {
         progressTask_->SetCallback(ProgressTask, this);
         progressTask_->SetPeriod(kProgressPeriodMs);
@@ -141,7 +162,33 @@ void CloneManager::ProgressTask(void* self, TimerTask* task) {
         task->SetPeriod(-1);
         return;
     }
-    if (m->view_ != nullptr) m->view_->UpdateProgress(m->driver_.DataCounter(), m->total_);
+    if (m->view_ != nullptr) m->view_->UpdateProgress(m->Progress());
+}
+
+// The time left from the rate of the data so far, once they have flowed
+// for a while.
+CloneProgress CloneManager::Progress() {
+    CloneProgress p;
+    p.stage = stage_;
+    p.done = driver_.DataCounter();
+    p.total = total_;
+    p.cancellable = driver_.CanCancel();
+    const uint32_t now = scheduler_.NowMs();
+    if (p.done > 0 && dataStartDone_ < 0) {
+        dataStartDone_ = p.done;
+        dataStartMs_ = now;
+    }
+    const uint32_t elapsed = now - dataStartMs_;
+    const int32_t moved = p.done - dataStartDone_;
+    if (dataStartDone_ >= 0 && elapsed >= kEstimateAfterMs && moved > 0) {
+        const int64_t leftMs = int64_t{p.total - p.done} * elapsed / moved;
+        p.secondsLeft = static_cast<int32_t>((leftMs + 999) / 1000);
+    }
+    return p;
+}
+
+std::string CloneManager::MessageCaption() const {
+    return caption_.empty() ? OvlText("GI_Sys_AppTitle") : caption_;
 }
 
 void CloneManager::OnResult(CloneResult& result) {
@@ -168,13 +215,14 @@ void CloneManager::OnResult(CloneResult& result) {
 }
 
 void CloneManager::ShowError(const CloneResult& result) {
-    if (result.status == kCloneOk) return;
+    if (result.status == kCloneOk || result.status == kCloneCancelled) return;
     std::string reason;
     if (result.status == kClonePortOpen)
         reason = PortFailureText(result.portFailure, ListSerialPorts());
-    prompts().Message(OvlText("GI_Sys_AppTitle"),
-                      CloneErrorText(result.status, PortName(portNumber_, device_), reason),
-                      MsgIcon::Error, MsgButtons::Ok);
+    prompts().Message(
+        MessageCaption(),
+        CloneErrorText(result.status, PortName(portNumber_, device_), reason, result.detail),
+        MsgIcon::Error, MsgButtons::Ok);
 }
 
 }  // namespace parlo

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "clone/CloneDriver.h"
@@ -14,6 +15,18 @@
 namespace parlo {
 
 class TimerTask;
+
+// What an operation is for, as the user is told.
+enum class CloneStage : uint8_t { Identify, Read, Backup, Write, Verify };
+
+// Where a running operation stands.
+struct CloneProgress {
+    CloneStage stage = CloneStage::Identify;
+    int32_t done = 0;          // data bytes moved
+    int32_t total = 0;         // of these
+    int32_t secondsLeft = -1;  // -1 until the data flow tells
+    bool cancellable = false;
+};
 
 // What the user sees while an operation runs. The desktop program disables
 // its main window and shows the "Cloning" window; the command-line tool
@@ -23,11 +36,14 @@ public:
     virtual ~CloneProgressView() = default;
     // An operation starts; `showProgress` for read and write, not identify.
     virtual void BeginOperation(bool showProgress) = 0;
-    // Every 30 ms while it runs: data bytes moved of the total.
-    virtual void UpdateProgress(int32_t done, int32_t total) = 0;
+    // At the start and every 30 ms while it runs.
+    virtual void UpdateProgress(const CloneProgress& progress) = 0;
     // Before the result reaches the command.
     virtual void EndOperation() = 0;
 };
+
+// The user's words for a stage: "Reading the radio", "Writing", ...
+std::string StageText(CloneStage stage);
 
 class CloneManager {
 public:
@@ -57,12 +73,24 @@ public:
     // Not owned; nullptr for none.
     void SetView(CloneProgressView* view) { view_ = view; }
     void SetSuppressMessage(bool on) { suppressMessage_ = on; }
+    // The caption of the messages shown; empty (the default) for the
+    // application's title. Several radios at once tell theirs apart by it.
+    void SetMessageCaption(std::string caption) { caption_ = std::move(caption); }
+    std::string MessageCaption() const;
+    // What the next Read or Write is for (Read and Write by default); it
+    // applies to that one operation.
+    void SetNextStage(CloneStage stage) { nextStage_ = stage; }
 
     bool IsBusy() const { return driver_.IsBusy(); }
     // False when busy. Identify always runs at 9600 baud.
     bool Identify(Callback completion);
     bool Read(const RangeList& ranges, Callback completion);
     bool Write(const EepromImage& image, const RangeList& ranges, Callback completion);
+    // Stops a running identify or read, or a write whose data do not flow
+    // yet; its completion sees status 1 and no message is shown.
+    bool Cancel() { return driver_.Cancel(); }
+    // Where the running operation stands.
+    CloneProgress Progress();
 
     // Bytes the running operation moves: the sizes of its ranges.
     int32_t Total() const { return total_; }
@@ -75,6 +103,7 @@ private:
     void Configure(bool high, bool write);
     bool Begin(CloneOperation op, const RangeList* ranges, const EepromImage* image,
                Callback completion);
+    CloneStage TakeStage(CloneStage normal);
     void OnResult(CloneResult& result);
     void ShowError(const CloneResult& result);
     static void ProgressTask(void* self, TimerTask* task);
@@ -91,6 +120,12 @@ private:
     int32_t portNumber_ = 1;
     std::string device_;
     bool highSpeed_ = false;
+    std::string caption_;
+    CloneStage stage_ = CloneStage::Identify;
+    std::optional<CloneStage> nextStage_;
+    uint32_t dataStartMs_ = 0;
+    int32_t dataStartDone_ = -1;
+    Scheduler& scheduler_;
     CloneProgressView* view_ = nullptr;
     TimerTask* progressTask_ = nullptr;
 };

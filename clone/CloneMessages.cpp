@@ -19,6 +19,7 @@ const CheckLines kCheckLines[] = {
     {13, {6, 7}},
     {14, {0, 4, 5}},
     {16, {}},
+    {18, {0, 1, 6}},
 };
 constexpr std::initializer_list<int> kDefaultCheckLines = {0, 1, 2, 3};
 
@@ -76,12 +77,13 @@ std::string PortFailureText(const SerialOpenFailure& why,
 }
 
 std::string CloneErrorText(uint8_t status, const std::string& portName,
-                           const std::string& portReason) {
+                           const std::string& portReason, const std::string& detail) {
     std::string text = OvlText("GI_Mess_CloneErr_Head", status);
     if (status == 2) {
         text = FillIn(text, {portName});
         if (!portReason.empty()) text += "\n" + portReason;
     }
+    if (!detail.empty()) text += "\n" + detail;
     std::initializer_list<int> checks = kDefaultCheckLines;
     for (const CheckLines& c : kCheckLines) {
         if (c.status == status) checks = c.lines;

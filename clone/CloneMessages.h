@@ -23,9 +23,9 @@ std::string PortFailureText(const SerialOpenFailure& why,
                             const std::vector<SerialPortInfo>& present);
 
 // The message of a failed operation: the head line of the status (for
-// status 2 filled with the port's name and followed by `portReason`), a
-// blank line, then the status's check lines.
+// status 2 filled with the port's name and followed by `portReason`), the
+// detail line if any, a blank line, then the status's check lines.
 std::string CloneErrorText(uint8_t status, const std::string& portName,
-                           const std::string& portReason = {});
+                           const std::string& portReason = {}, const std::string& detail = {});
 
 }  // namespace parlo

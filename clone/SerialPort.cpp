@@ -9,7 +9,7 @@
 namespace parlo {
 
 SerialPort::SerialPort(std::unique_ptr<SerialDevice> device, Scheduler& s)
-    : device_(std::move(device)), task_(new TimerTask(s)) {}
+    : device_(std::move(device)), task_(new TimerTask(s)), scheduler_(s) {}
 
 SerialPort::~SerialPort() {
     Close();
@@ -61,11 +61,16 @@ bool SerialPort::Open(int32_t port, const std::string& device, const std::string
         Close();
         return false;
     }
+    emptyWakes_ = 0;
+    if (onActivity_ && device_->ReadHandle() >= 0) {
+        watch_ = scheduler_.WatchReadable(device_->ReadHandle(), [this] { OnReadable(); });
+    }
     return true;
 }
 
 void SerialPort::Close() {
     task_->SetPeriod(-1);
+    watch_.reset();  // before its handle goes
     device_->Close();
     transmit_.Clear();
     writeError_ = false;
@@ -101,9 +106,22 @@ uint32_t SerialPort::PendingOutput() {
     return OutputCount() + static_cast<uint32_t>(transmit_.Length());
 }
 
-void SerialPort::PumpTask(void* self, TimerTask*) { static_cast<SerialPort*>(self)->Pump(); }
+void SerialPort::PumpTask(void* self, TimerTask*) { static_cast<SerialPort*>(self)->Pump(true); }
 
-void SerialPort::Pump() {
+// Bytes that arrive are echoes of bytes that have left: a good moment for
+// the next chunk. A device that keeps signalling with nothing to read has
+// hung up (a cable pulled out): polling alone serves it from then on.
+void SerialPort::OnReadable() {
+    if (device_->InputCount() <= 0) {
+        if (++emptyWakes_ >= kEmptyWakesTolerated) watch_.reset();
+        return;
+    }
+    emptyWakes_ = 0;
+    if (transmit_.Length() > 0) Pump();
+    if (onActivity_) onActivity_();
+}
+
+void SerialPort::Pump(bool fromTask) {
     if (!IsOpen()) {
         task_->SetPeriod(-1);
         return;
@@ -124,6 +142,8 @@ void SerialPort::Pump() {
     } else {
         transmit_.Clear();
         task_->SetPeriod(-1);
+        // Last: the handler may end the operation and this port with it.
+        if (fromTask && onActivity_) onActivity_();
     }
 }
 

@@ -4,8 +4,12 @@
 // blocking, and sends through a transmit queue that a timer task hands to
 // the device in chunks of at most 1024 bytes, each only once the device's
 // own transmit buffer is empty. No thread of its own: the protocol's task
-// polls for input and the port's task pumps the output.
+// polls for input and the port's task pumps the output. Where the scheduler
+// can watch the device, arriving bytes also call the activity handler at
+// once (and let the pump hand over its next chunk), so that the protocol
+// need not wait for its next poll.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,6 +26,7 @@ public:
     static constexpr int32_t kInputQueueSize = 32000;
     static constexpr int32_t kOutputQueueSize = 1024;
     static constexpr int32_t kPumpPeriodMs = 10;
+    static constexpr int kEmptyWakesTolerated = 3;
 
     // Closed; the transmit task is created stopped.
     explicit SerialPort(std::unique_ptr<SerialDevice> device = NewSerialDevice(),
@@ -55,6 +60,11 @@ public:
     const SerialOpenFailure& LastOpenFailure() const { return openFailure_; }
     int32_t QueuedLength() const { return transmit_.Length(); }
 
+    // Called when bytes have arrived, and when the pump's own task has
+    // handed the last queued byte to the device. It must read what arrived.
+    // Takes effect at the next Open.
+    void SetActivityHandler(std::function<void()> handler) { onActivity_ = std::move(handler); }
+
     // "baud,parity,data bits,stop bits": the baud rate; parity letters M and
     // O (either case) switch parity checking on; data bits clamped to 4..8;
     // stop bits "1.5", "2", else one.
@@ -62,7 +72,9 @@ public:
 
 private:
     static void PumpTask(void* self, TimerTask* task);
-    void Pump();
+    // One pump step; `fromTask` when the pump's own task runs it.
+    void Pump(bool fromTask = false);
+    void OnReadable();
 
     std::unique_ptr<SerialDevice> device_;
     int32_t port_ = 0;
@@ -72,6 +84,10 @@ private:
     SerialLine line_;
     SerialOpenFailure openFailure_;
     TimerTask* task_ = nullptr;
+    Scheduler& scheduler_;
+    std::function<void()> onActivity_;
+    std::unique_ptr<ReadWatch> watch_;
+    int emptyWakes_ = 0;
 };
 
 }  // namespace parlo

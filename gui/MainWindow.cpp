@@ -116,6 +116,7 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
 
     cloneProgress_ = new CloneProgressWindow(this);
     controller_ = std::make_unique<MainController>(env_, *this);
+    cloneProgress_->onCancel = [this] { controller_->Cloning().Cancel(); };
     sheetWidget_ = new SheetWidget(controller_->Cells(), sheetPanel);
     sheetLayout->addWidget(sheetWidget_, 1);
     connect(sheetWidget_, &SheetWidget::TitleTextChanged, this,
@@ -148,6 +149,7 @@ MainWindow::~MainWindow() {
     Events().Unsubscribe(OnEvent, this);
     sheetWidget_->SetSheet(nullptr);
     controller_.reset();
+    delete cloneProgress_;  // a window of its own, not a child
 }
 
 void MainWindow::PlaceWindow() {
@@ -503,13 +505,19 @@ void MainWindow::ShowCloneInformation() {
     params.fontPercent = env_.FontSizePercentage();
     auto sheet = CreateSheet("GI_Sheet_CloneInfo", params, controller_->Cells().Entry());
     sheet->Build(measure_);
+    // Every line the radio reports, however many option units it has.
+    sheet->FitToShownText(measure_);
     auto* view = new SheetWidget(controller_->Cells(), &dialog);
     view->SetSheet(sheet.get());
     int width = 0, height = 0;
     for (int c = 0; c < sheet->ColCount(); ++c) width += sheet->ColWidth(c);
     for (int r = 0; r < sheet->RowCount(); ++r) height += sheet->RowHeight(r);
-    view->setMinimumSize(width + 4, height + 4);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int frame = 2 * view->frameWidth();
+    view->setFixedSize(width + frame, height + frame);
     layout->addWidget(view);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     auto* ok = new QPushButton(Text("GI_AppInd_Button_OkCancel", 0), &dialog);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);

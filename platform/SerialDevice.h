@@ -48,6 +48,9 @@ public:
     virtual int32_t Read(uint8_t* buffer, int32_t max) = 0;
     // Bytes accepted, which may be fewer than n; -1 on error.
     virtual int32_t Write(const uint8_t* data, int32_t n) = 0;
+    // The handle a scheduler can watch for bytes to read while the device is
+    // open (Scheduler::WatchReadable); -1 when there is none.
+    virtual int ReadHandle() const { return -1; }
 };
 
 // The platform's serial device.

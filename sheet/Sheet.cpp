@@ -282,6 +282,28 @@ void Sheet::FitCell(Canvas& measure, const CellDesc& d, int col, int row) {
     }
 }
 
+void Sheet::FitToShownText(Canvas& measure) {
+    const int scale = Scale();
+    for (int r = 0; r < rows_; ++r) {
+        measure.SetFont(*basic_.font);
+        int height = measure.TextHeight("Ag");
+        for (int c = 0; c < cols_; ++c) {
+            const FontSpec* font = Cell(c, r).EffectiveFont();
+            measure.SetFont(font != nullptr ? *font : *basic_.font);
+            std::string text = CellText(c, r);
+            while (!text.empty() && text.back() == '\n') text.pop_back();
+            int h = 0;
+            for (const std::string& line : SplitLines(text)) {
+                h += measure.TextHeight(line.empty() ? "Ag" : line);
+                int& w = colWidths_[static_cast<size_t>(c)];
+                w = std::max(w, measure.TextWidth(line) + 8 * scale);
+            }
+            height = std::max(height, h);
+        }
+        rowHeights_[static_cast<size_t>(r)] = height + 2 * scale;
+    }
+}
+
 void Sheet::Normalise() {
     col_ = row_ = 0;
     Move(0, 1);

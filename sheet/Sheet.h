@@ -89,6 +89,10 @@ public:
 
     // Reads the description and lays the grid out, measuring with `measure`.
     void Build(Canvas& measure);
+    // Sizes every row to the text its cells show now (at least one line)
+    // and widens columns whose shown text is wider than their samples: for
+    // windows that show all of a sheet at once.
+    void FitToShownText(Canvas& measure);
     void SetView(SheetView* view) { view_ = view; }
 
     // Geometry.

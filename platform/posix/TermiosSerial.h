@@ -23,6 +23,7 @@ public:
     int32_t OutputCount() override;
     int32_t Read(uint8_t* buffer, int32_t max) override;
     int32_t Write(const uint8_t* data, int32_t n) override;
+    int ReadHandle() const override { return fd_; }
 
 private:
     int fd_ = -1;

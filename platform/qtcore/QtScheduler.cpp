@@ -1,6 +1,7 @@
 #include "platform/qtcore/QtScheduler.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <chrono>
 
@@ -46,6 +47,40 @@ private:
     QTimer* timer_;
 };
 
+// A read notifier on the handle. Like the timer, it may be destroyed from
+// inside its own call.
+class QtReadWatch : public ReadWatch {
+public:
+    QtReadWatch(int handle, std::function<void()> onReadable)
+        : state_(std::make_shared<State>()),
+          notifier_(new QSocketNotifier(handle, QSocketNotifier::Read)) {
+        state_->onReadable = std::move(onReadable);
+        QObject::connect(notifier_, &QSocketNotifier::activated, [state = state_] {
+            ++state->firing;
+            state->onReadable();
+            --state->firing;
+        });
+    }
+
+    ~QtReadWatch() override {
+        notifier_->setEnabled(false);
+        if (state_->firing == 0) {
+            delete notifier_;
+            return;
+        }
+        notifier_->setParent(QCoreApplication::instance());
+        notifier_->deleteLater();
+    }
+
+private:
+    struct State {
+        std::function<void()> onReadable;
+        int firing = 0;
+    };
+    std::shared_ptr<State> state_;
+    QSocketNotifier* notifier_;
+};
+
 }  // namespace
 
 uint32_t QtScheduler::NowMs() {
@@ -56,6 +91,12 @@ uint32_t QtScheduler::NowMs() {
 
 std::unique_ptr<Timer> QtScheduler::NewTimer(std::function<void()> onTick) {
     return std::make_unique<QtTimer>(std::move(onTick));
+}
+
+std::unique_ptr<ReadWatch> QtScheduler::WatchReadable(int handle,
+                                                      std::function<void()> onReadable) {
+    if (handle < 0) return nullptr;
+    return std::make_unique<QtReadWatch>(handle, std::move(onReadable));
 }
 
 }  // namespace parlo::qt

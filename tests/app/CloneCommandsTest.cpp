@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/CloneCommands.h"
+#include "clone/CloneFileOps.h"
 #include "clone/CloneMessages.h"
 #include "clone/ContentValidation.h"
 #include "clone/StoredIdentity.h"
@@ -233,6 +234,104 @@ TEST_F(CloneCommandsTest, AFailedWriteShowsExactlyOneErrorBox) {
     EXPECT_EQ(prompts.shown[1].text, CloneErrorText(kCloneWriteUnconfirmed, ""));
 }
 
+// Backup, write and verification against one radio: the backup holds the
+// radio's memory from before, the write reaches the radio, and a byte the
+// radio stores wrong ends with 18, its message naming the address.
+TEST_F(CloneCommandsTest, BackupThenWriteThenVerify) {
+    AddChannel(0, 150500000);
+    const EepromImage before = [&] {
+        EepromImage c;
+        c.Assign(doc.Working());
+        return c;
+    }();
+    test::TempDir folder;
+    WriteOptions options;
+    options.backup = true;
+    options.verify = true;
+    options.backupFolder = folder.path().string();
+    EXPECT_EQ(Run([&](auto done) { cmds.Write(options, done); }), kCloneOk);
+    ASSERT_FALSE(cmds.LastBackup().empty());
+    EepromImage backup;
+    backup.SetSize(kImageSize);
+    ASSERT_EQ(ReadInitialFile(cmds.LastBackup(), backup), kFileOk);
+    for (int32_t a = 0; a <= kRadioAreaEnd; ++a)
+        ASSERT_EQ(backup.GetByte(a), radioImage.GetByte(a)) << a;
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[1].text,
+              OvlMessage("GI_Mess_CloneWrite_Succeeded") + "\n" +
+                  FillIn(OvlText("GI_Mess_CloneWrite_Backup"), {cmds.LastBackup()}));
+
+    // The fifth frame written starts at 0140.
+    prompts.shown.clear();
+    sim::RadioConfig config;
+    config.image.Assign(radioImage);
+    config.fault = Fault::CorruptWrite;
+    config.faultAt = 5;
+    radio = std::make_unique<sim::Radio>(std::move(config));
+    script->radio = radio.get();
+    options.backup = false;
+    EXPECT_EQ(Run([&](auto done) { cmds.Write(options, done); }), kCloneVerify);
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[1].icon, MsgIcon::Error);
+    EXPECT_EQ(prompts.shown[1].text,
+              CloneErrorText(kCloneVerify, "", "",
+                             FillIn(OvlText("GI_Mess_CloneVerify_Differs"), {"0140"})));
+    EXPECT_TRUE(doc.Working().Equals(before));
+}
+
+TEST_F(CloneCommandsTest, DifferencesNameTheFirstEightAddresses) {
+    EepromImage sent;
+    sent.SetSize(kImageSize);
+    EepromImage read;
+    read.Assign(sent);
+    for (int32_t a : {0x0101, 0x0200, 0x0201, 0x0202, 0x0203, 0x0204, 0x0205, 0x0206, 0x0207})
+        read.SetByte(a, 0x55);
+    read.SetByte(0x00FF, 0x55);  // outside the range written
+    const RangeList ranges = SingleRange(0x0100, 0x02FF);
+    EXPECT_EQ(CloneCommands::Differences(sent, ranges, read, 0x7D7F),
+              "0101, 0200, 0201, 0202, 0203, 0204, 0205, 0206");
+    EXPECT_EQ(CloneCommands::Differences(sent, ranges, sent, 0x7D7F), "");
+    // What the radio does not hold cannot have been stored.
+    EXPECT_EQ(CloneCommands::Differences(sent, ranges, sent, 0x02FD), "02FE, 02FF");
+}
+
+TEST_F(CloneCommandsTest, ABackupThatCannotBeSavedStopsTheWrite) {
+    AddChannel(0, 150500000);
+    test::TempDir dir;
+    test::WriteFile(dir.file("file"), "not a folder\n");
+    WriteOptions options;
+    options.backup = true;
+    options.backupFolder = dir.file("file") + "/backups";
+    EXPECT_EQ(Run([&](auto done) { cmds.Write(options, done); }), CloneCommands::kBackupFailed);
+    EXPECT_TRUE(radio->Image().Equals(radioImage));
+    ASSERT_FALSE(prompts.shown.empty());
+    EXPECT_EQ(prompts.shown.back().text,
+              FillIn(OvlText("GI_Mess_CloneBackup_Failed"), {options.backupFolder}));
+}
+
+TEST_F(CloneCommandsTest, ACancelledReadLeavesTheDocumentAlone) {
+    UseRadio(Fault::Trickle);  // a read that takes its time
+    doc.SetFileName("mine.icf");
+    doc.MarkUnmodified();
+    const EepromImage before = [&] {
+        EepromImage c;
+        c.Assign(doc.Working());
+        return c;
+    }();
+    std::optional<int> outcome;
+    cmds.Read([&](int o) { outcome = o; });
+    for (int t = 0; t < 60000 && man.Progress().done < 100; t += 10) clock.Advance(10);
+    EXPECT_EQ(man.Progress().stage, CloneStage::Read);
+    ASSERT_TRUE(man.Cancel());
+    for (int t = 0; t < 1000 && !outcome; t += 10) clock.Advance(10);
+    EXPECT_EQ(outcome, std::optional<int>(kCloneCancelled));
+    EXPECT_TRUE(doc.Working().Equals(before));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.FileName(), "mine.icf");
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_FALSE(man.Driver().Port().IsOpen());
+}
+
 class CloneMessagesTest : public ::testing::Test {
 protected:
     test::ScopedOverlay overlay{{
@@ -255,6 +354,7 @@ protected:
         "h15",
         "h16",
         "h17",
+        "h18",
         "#",
         "#GI_Mess_CloneErr_Check",
         "c0",
@@ -291,10 +391,12 @@ TEST_F(CloneMessagesTest, HeadLineThenTheStatussChecks) {
         {14, "h14\n\nc0\nc4\nc5"},
         {16, "h16"},
         {17, "h17\n\nc0\nc1\nc2\nc3"},
+        {18, "h18\n\nc0\nc1\nc6"},
     };
     for (const Case& c : cases) EXPECT_EQ(CloneErrorText(c.status, "x"), c.text) << int{c.status};
     EXPECT_EQ(CloneErrorText(2, PortName(3, "/dev/ttyUSB2"), "why"),
               "port 3 (/dev/ttyUSB2) failed\nwhy\n\nc0\nc1\nc2\nc3");
+    EXPECT_EQ(CloneErrorText(18, "x", "", "first at 0140"), "h18\nfirst at 0140\n\nc0\nc1\nc6");
     EXPECT_EQ(PortName(0, "/dev/pts/4"), "/dev/pts/4");
 }
 

@@ -5,8 +5,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 #include "app/Document.h"
@@ -14,6 +16,7 @@
 #include "clone/ContentValidation.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
+#include "overlay/OverlayText.h"
 #include "tests/support/Process.h"
 #include "tests/support/TestSupport.h"
 
@@ -33,18 +36,31 @@ protected:
     }
 
     void StartRadio(std::vector<std::string> args = {}) {
-        link = dir.file("radio");
-        args.insert(args.end(), {"--image", test::DataFile("MV7105C_LMR.icf"), "--memory-end",
-                                 "1FFF", "--link", link, "--quiet"});
-        radio = std::make_unique<test::BackgroundProcess>(PARLO_RADIO_SIM_PATH, args);
-        for (int i = 0; i < 500 && !fs::is_symlink(link); ++i) std::this_thread::sleep_for(10ms);
-        ASSERT_TRUE(fs::is_symlink(link));
+        link = StartAnotherRadio("radio", std::move(args));
+        radio = std::move(others.back());
+        others.pop_back();
     }
 
-    test::ProcessResult Cli(std::vector<std::string> args) {
-        return test::RunCli(
-            args, {{"XDG_CONFIG_HOME", dir.file("config")}, {"XDG_RUNTIME_DIR", dir.file("run")}});
+    // A radio of its own on a link of that name; the fixture keeps it running.
+    std::string StartAnotherRadio(const std::string& name, std::vector<std::string> args = {}) {
+        const std::string path = dir.file(name);
+        // A radio killed before leaves its link behind: wait for the new one.
+        fs::remove(path);
+        args.insert(args.end(), {"--image", test::DataFile("MV7105C_LMR.icf"), "--memory-end",
+                                 "1FFF", "--link", path, "--quiet"});
+        others.push_back(std::make_unique<test::BackgroundProcess>(PARLO_RADIO_SIM_PATH, args));
+        for (int i = 0; i < 500 && !fs::is_symlink(path); ++i) std::this_thread::sleep_for(10ms);
+        EXPECT_TRUE(fs::is_symlink(path));
+        return path;
     }
+
+    std::map<std::string, std::string> Env() {
+        return {{"XDG_CONFIG_HOME", dir.file("config")},
+                {"XDG_RUNTIME_DIR", dir.file("run")},
+                {"XDG_DATA_HOME", dir.file("data")}};
+    }
+
+    test::ProcessResult Cli(std::vector<std::string> args) { return test::RunCli(args, Env()); }
 
     static EepromImage Load(const std::string& path) {
         EepromImage image;
@@ -75,6 +91,7 @@ protected:
     test::TempDir dir;
     std::string link;
     std::unique_ptr<test::BackgroundProcess> radio;
+    std::vector<std::unique_ptr<test::BackgroundProcess>> others;
 };
 
 TEST_F(CliClone, IdentifyPrintsTheCloneInformation) {
@@ -131,6 +148,7 @@ TEST_F(CliClone, OneFaultPerStage) {
         {"bad-checksum", "read", 6},     {"wrong-end-count", "read", 7},
         {"missing-address", "read", 8},  {"stall", "read", 5},
         {"refusal", "write", 6},         {"write-failed", "write", 10},
+        {"repeat-frame", "read", 9},
     };
     const std::string file = DocumentWithAChannel();
     const std::string out = dir.file("kept.icf");
@@ -149,6 +167,128 @@ TEST_F(CliClone, OneFaultPerStage) {
     }
 }
 
+TEST_F(CliClone, VerifyFindsTheByteTheRadioStoredWrong) {
+    const std::string file = DocumentWithAChannel();
+    StartRadio();
+    const auto good = Cli({"write", "--port", link, "--verify", "--progress", file});
+    EXPECT_EQ(good.status, 0) << good.err;
+    // The bar names each stage, on a line of its own.
+    EXPECT_NE(good.err.find("% Writing: "), std::string::npos) << good.err;
+    EXPECT_NE(good.err.find("% Verifying: "), std::string::npos) << good.err;
+    radio.reset();
+
+    // The fifth 16-byte frame from 0100 starts at 0140.
+    StartRadio({"--fault", "corrupt-write", "--fault-at", "5"});
+    const auto bad = Cli({"write", "--port", link, "--verify", file});
+    EXPECT_EQ(bad.status, 18) << bad.err;
+    EXPECT_NE(bad.err.find("The radio's memory differs from what was written.\n"
+                           "First differing addresses: 0140\n"),
+              std::string::npos)
+        << bad.err;
+    EXPECT_EQ(bad.out, "");  // no success
+}
+
+TEST_F(CliClone, BackupHoldsTheRadiosMemoryBeforeTheWrite) {
+    StartRadio();
+    const std::string file = DocumentWithAChannel();
+    const fs::path backups = dir.path() / "data" / "parlo" / "backups";
+    std::vector<std::string> names;
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        const auto w = Cli({"write", "--port", link, "--backup", file});
+        ASSERT_EQ(w.status, 0) << w.err;
+        names.clear();
+        for (const auto& e : fs::directory_iterator(backups)) names.push_back(e.path().string());
+        std::sort(names.begin(), names.end());
+        ASSERT_EQ(names.size(), static_cast<size_t>(round));  // none replaced
+        EXPECT_NE(w.out.find(names.back()), std::string::npos) << w.out;
+        EXPECT_EQ(fs::path(names.front()).filename().string().rfind("00181043981_", 0), 0u);
+    }
+    // The first backup is the memory the radio had: the factory image up to
+    // its end, 1FFF.
+    const EepromImage backup = Load(names.front());
+    const EepromImage factory = Load(test::DataFile("MV7105C_LMR.icf"));
+    for (int32_t a = 0; a <= 0x1FFF; ++a) ASSERT_EQ(backup.GetByte(a), factory.GetByte(a)) << a;
+    EXPECT_NE(test::ReadFile(names.front())
+                  .find("#Comment=Backup of radio 00181043981 before "
+                        "writing, "),
+              std::string::npos);
+}
+
+// Three radios on three ports at once; the second and third fail, so the
+// exit status is the second's.
+TEST_F(CliClone, FleetWriteReportsEveryRadioAndExitsWithTheFirstFailure) {
+    const std::string file = DocumentWithAChannel();
+    const std::string a = StartAnotherRadio("a");
+    const std::string b = StartAnotherRadio("b", {"--fault", "write-failed"});
+    const std::string c = StartAnotherRadio("c", {"--fault", "refusal"});
+    const auto r = Cli({"write", "--port", a, "--port", b, "--port", c, file});
+    EXPECT_EQ(r.status, 10) << r.err;
+    for (const auto& [port, status] : std::vector<std::pair<std::string, std::string>>{
+             {a, ": serial 00181043981, status 0, "},
+             {b, ": serial 00181043981, status 10 ("},
+             {c, ": serial 00181043981, status 6 ("}}) {
+        EXPECT_NE(r.out.find(port + status), std::string::npos) << r.out;
+    }
+    EXPECT_NE(r.out.find("3 radios: 1 written, 2 failed\n"), std::string::npos) << r.out;
+    // Each failure's message names its port.
+    EXPECT_NE(r.err.find(b + ": " + OvlText("GI_Mess_CloneErr_Head", 10)), std::string::npos)
+        << r.err;
+}
+
+// What a pulled cable ends with depends on what was under way: echoes
+// outstanding (4), an answer awaited (5), or bytes being written (17).
+bool LineLost(int status) { return status == 4 || status == 5 || status == 17; }
+
+TEST_F(CliClone, APulledCableEndsOnlyItsOwnRadio) {
+    const std::string file = DocumentWithAChannel();
+    const std::string a = StartAnotherRadio("a", {"--pace"});
+    const std::string b = StartAnotherRadio("b", {"--pace"});
+    std::thread unplug([this] {
+        std::this_thread::sleep_for(2000ms);
+        others[1]->Kill(SIGKILL);
+    });
+    const auto r = Cli({"write", "--port", a, "--port", b, "--high-speed", file});
+    unplug.join();
+    EXPECT_TRUE(LineLost(r.status)) << r.status << r.err;
+    EXPECT_NE(r.out.find(a + ": serial 00181043981, status 0, "), std::string::npos) << r.out;
+    const std::string failed =
+        b + ": serial 00181043981, status " + std::to_string(r.status) + " (";
+    EXPECT_NE(r.out.find(failed), std::string::npos) << r.out;
+}
+
+TEST_F(CliClone, IdentifyOnSeveralPorts) {
+    const std::string a = StartAnotherRadio("a");
+    const std::string b = StartAnotherRadio("b", {"--fault", "silence"});
+    const auto r = Cli({"identify", "--port", a, "--port", b});
+    EXPECT_EQ(r.status, 5) << r.err;
+    EXPECT_NE(r.out.find(a + ": serial 00181043981, status 0, "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  Serial number: 00181043981\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(b + ": serial -, status 5 ("), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("2 radios: 1 identified, 1 failed\n"), std::string::npos) << r.out;
+}
+
+TEST_F(CliClone, AnInterruptedReadLeavesNoFile) {
+    StartRadio({"--pace"});
+    const std::string out = dir.file("never.icf");
+    const std::string bar = dir.file("bar.txt");
+    test::BackgroundProcess cli("/bin/sh",
+                                {"-c",
+                                 std::string("exec \"$0\" read --progress --port \"$1\" -o "
+                                             "\"$2\" 2>\"$3\""),
+                                 PARLO_CLI_PATH, link, out, bar},
+                                Env());
+    // Interrupted once the data flow.
+    for (int i = 0;
+         i < 1000 && test::ReadFile(bar).find("% Reading the radio: ") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_NE(test::ReadFile(bar).find("% Reading the radio: "), std::string::npos);
+    EXPECT_EQ(cli.Kill(SIGINT), 1);  // cancelled, not killed by the signal
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_NE(test::ReadFile(bar).find(OvlText("GI_Mess_Clone_Progress", 5)), std::string::npos);
+}
+
 TEST_F(CliClone, AnUnpluggedLineEndsTheReadAndKeepsTheFile) {
     StartRadio({"--pace"});
     const std::string out = dir.file("kept.icf");
@@ -160,9 +300,7 @@ TEST_F(CliClone, AnUnpluggedLineEndsTheReadAndKeepsTheFile) {
     const auto started = std::chrono::steady_clock::now();
     const auto r = Cli({"read", "--port", link, "-o", out});
     unplug.join();
-    // Pulled while a frame is going out the write fails (17); while the
-    // radio is awaited the answer does not come (5).
-    EXPECT_TRUE(r.status == 5 || r.status == 17) << r.status << ": " << r.err;
+    EXPECT_TRUE(LineLost(r.status)) << r.status << r.err;
     EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
     EXPECT_EQ(test::ReadFile(out), "before\n");
 }

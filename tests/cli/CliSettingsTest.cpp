@@ -17,7 +17,8 @@ const char* const kDefaults =
     "Recent0=\nRecent1=\nRecent2=\nRecent3=\nRecent4=\n"
     "Recent5=\nRecent6=\nRecent7=\nRecent8=\nRecent9=\n"
     "FontSize Percentage=100\nToolbar Visible=1\n"
-    "Left=240\nTop=127\nWidth=800\nHeight=600\nSplitterV=200\nModelType=3\n";
+    "Left=240\nTop=127\nWidth=800\nHeight=600\nSplitterV=200\nModelType=3\n"
+    "VerifyAfterWrite=1\nBackupBeforeWrite=1\n";
 
 class CliSettings : public ::testing::Test {
 protected:
@@ -57,7 +58,8 @@ TEST_F(CliSettings, PrintsStoredValuesWithLimitsAppliedAndLeavesTheFileAlone) {
         "[View%20Option]\nFontSize%20Percentage=10\nToolbar%20Visible=0\n"
         "[Window%20Position]\nLeft=5000\nTop=-40\nWidth=1024\nHeight=768\nSplitterV=3\n"
         "[Setup]\nModelType=7\n"
-        "[Ports]\nPort12=/dev/ttyACM1\nPort2=/dev/ttyACM0\n";
+        "[Ports]\nPort12=/dev/ttyACM1\nPort2=/dev/ttyACM0\n"
+        "[Cloning]\nVerifyAfterWrite=0\nBackupBeforeWrite=yes\n";
     test::WriteFile(Ini(), ini);
     const auto modified = fs::last_write_time(Ini());
     const auto r = Run();
@@ -69,6 +71,8 @@ TEST_F(CliSettings, PrintsStoredValuesWithLimitsAppliedAndLeavesTheFileAlone) {
               "Recent4=\nRecent5=\nRecent6=\nRecent7=\nRecent8=\nRecent9=\n"
               "FontSize Percentage=25\nToolbar Visible=0\n"
               "Left=5000\nTop=-40\nWidth=1024\nHeight=768\nSplitterV=3\nModelType=7\n"
+              // A value that is no number keeps its default.
+              "VerifyAfterWrite=0\nBackupBeforeWrite=1\n"
               "Port2=/dev/ttyACM0\nPort12=/dev/ttyACM1\n");
     EXPECT_EQ(test::ReadFile(Ini()), ini);
     EXPECT_EQ(fs::last_write_time(Ini()), modified);

@@ -125,47 +125,58 @@ TEST(CloneFrames, ScriptHexConversion) {
     EXPECT_EQ(ToBytes(HexToBytes("ABC")), (Bytes{0xAB, 0xC0}));
 }
 
-TEST_F(CloneDriverTest, ScriptsAndRequestsAtBothSpeeds) {
-    const Bytes mc = {0x29, 0x27, 0x00, 0x00};
-    const Bytes speedHigh =
-        Cat({Fill(0xFE, 20), {0xEE, 0xEF, 0xE8}, mc, {0x00, 0x00, 0x01, 0x32, 0x37, 0xFD}});
-    const Bytes speedLow =
-        Cat({Fill(0xFE, 20), {0xEE, 0xEF, 0xE8}, mc, {0x00, 0x00, 0x01, 0x30, 0x39, 0xFD}});
-    auto mode = [&](uint8_t m) {
-        return Cat({{0xFE, 0xFE, 0xEE, 0xEF, 0xE8}, mc, {0x55, 0x30, m, 0xFD}});
-    };
-    auto request = [&](size_t preamble, uint8_t cmd) {
-        return Cat({Fill(0xFE, preamble), {0xFE, 0xFE, 0xEE, 0xEF, cmd}, mc, {0xFD}});
+// The frames of the speed script and the requests, byte for byte: the head,
+// the model code 29 27 and the second code 00 00 once, the frame's own
+// bytes, the end.
+const Bytes kSpeedHigh =
+    Cat({Fill(0xFE, 20), {0xEE, 0xEF, 0xE8, 0x29, 0x27, 0x00, 0x00, 0x01, 0x32, 0x37, 0xFD}});
+const Bytes kSpeedLow =
+    Cat({Fill(0xFE, 20), {0xEE, 0xEF, 0xE8, 0x29, 0x27, 0x00, 0x00, 0x01, 0x30, 0x39, 0xFD}});
+const Bytes kModeRead = {0xFE, 0xFE, 0xEE, 0xEF, 0xE8, 0x29, 0x27,
+                         0x00, 0x00, 0x55, 0x30, 0x30, 0xFD};
+const Bytes kModeWrite = {0xFE, 0xFE, 0xEE, 0xEF, 0xE8, 0x29, 0x27,
+                          0x00, 0x00, 0x55, 0x30, 0x31, 0xFD};
+Bytes Request(size_t preamble, uint8_t command) {
+    return Cat(
+        {Fill(0xFE, preamble), {0xFE, 0xFE, 0xEE, 0xEF, command, 0x29, 0x27, 0x00, 0x00, 0xFD}});
+}
+
+// Every opening of the port: its speed and everything sent on it. The last
+// one carries the request; a write's data follow it there.
+TEST_F(CloneDriverTest, WholeScriptsOfEveryOperationAtBothSpeeds) {
+    struct Opening {
+        int32_t baud;
+        Bytes sent;
     };
     struct Case {
+        const char* what;
         CloneOperation op;
         bool high;
-        std::vector<int32_t> bauds;  // every opening of the port
-        Bytes start;                 // what is sent first
+        std::vector<Opening> openings;
     } cases[] = {
-        {kOpIdentify,
-         true,
-         {38400, 9600, 38400, 9600},
-         Cat({speedHigh, mode(0x30), speedHigh, request(12, 0xE0)})},
-        {kOpRead,
+        {"identify",
+         kOpIdentify,
+         true,  // identify ignores the speed setting
+         {{38400, kSpeedHigh}, {9600, kModeRead}, {38400, kSpeedHigh}, {9600, Request(12, 0xE0)}}},
+        {"read at 9600",
+         kOpRead,
          false,
-         {38400, 9600, 38400, 9600},
-         Cat({speedHigh, mode(0x30), speedHigh, request(12, 0xE2)})},
-        {kOpRead,
+         {{38400, kSpeedHigh}, {9600, kModeRead}, {38400, kSpeedHigh}, {9600, Request(12, 0xE2)}}},
+        {"read at 38400",
+         kOpRead,
          true,
-         {38400, 9600, 9600, 38400},
-         Cat({speedHigh, mode(0x30), speedLow, request(48, 0xE2)})},
-        {kOpWrite,
+         {{38400, kSpeedHigh}, {9600, kModeRead}, {9600, kSpeedLow}, {38400, Request(48, 0xE2)}}},
+        {"write at 9600",
+         kOpWrite,
          false,
-         {38400, 9600, 38400, 9600},
-         Cat({speedHigh, mode(0x31), speedHigh, request(12, 0xE3)})},
-        {kOpWrite,
+         {{38400, kSpeedHigh}, {9600, kModeWrite}, {38400, kSpeedHigh}, {9600, Request(12, 0xE3)}}},
+        {"write at 38400",
+         kOpWrite,
          true,
-         {38400, 9600, 9600, 38400},
-         Cat({speedHigh, mode(0x31), speedLow, request(48, 0xE3)})},
+         {{38400, kSpeedHigh}, {9600, kModeWrite}, {9600, kSpeedLow}, {38400, Request(48, 0xE3)}}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "operation " << int{c.op} << " high " << c.high);
+        SCOPED_TRACE(c.what);
         script = std::make_shared<SerialScript>();
         CloneManager m{std::make_unique<ScriptedSerial>(script)};
         m.SetCodes(kModelCode, 0);
@@ -177,7 +188,7 @@ TEST_F(CloneDriverTest, ScriptsAndRequestsAtBothSpeeds) {
         bool done = false;
         const auto record = [&](CloneResult& r) {
             done = true;
-            EXPECT_EQ(r.status, kCloneOk);
+            EXPECT_EQ(r.status, kCloneOk);  // the strict radio answered
         };
         UseRadio();
         const EepromImage image = FactoryImage();
@@ -188,11 +199,21 @@ TEST_F(CloneDriverTest, ScriptsAndRequestsAtBothSpeeds) {
         ASSERT_TRUE(started);
         for (int t = 0; t < 60000 && !done; t += 10) clock.Advance(10);
         ASSERT_TRUE(done);
-        std::vector<int32_t> bauds;
-        for (const SerialLine& l : script->lines) bauds.push_back(l.baud);
-        EXPECT_EQ(bauds, c.bauds);
-        ASSERT_GE(script->sent.size(), c.start.size());
-        EXPECT_EQ(Bytes(script->sent.begin(), script->sent.begin() + c.start.size()), c.start);
+        ASSERT_EQ(script->openings.size(), c.openings.size());
+        for (size_t i = 0; i < c.openings.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << "opening " << i);
+            const SerialScript::Opening& got = script->openings[i];
+            EXPECT_EQ(got.baud, c.openings[i].baud);
+            const Bytes& want = c.openings[i].sent;
+            if (i + 1 < c.openings.size() || c.op != kOpWrite) {
+                EXPECT_EQ(got.sent, want);
+            } else {
+                ASSERT_GE(got.sent.size(), want.size());
+                EXPECT_EQ(Bytes(got.sent.begin(), got.sent.begin() + want.size()), want);
+            }
+            // The radio needs its settling pause after every reopening.
+            EXPECT_GE(got.firstWriteMs - got.openedMs, 100u);
+        }
         EXPECT_FALSE(m.Driver().Port().IsOpen());
     }
 }
@@ -290,6 +311,85 @@ TEST_F(CloneDriverTest, ReadDeliversTheRadiosBytesAndRefusesASecondStart) {
     EXPECT_EQ(outcome->image.GetByte(0x7D80), 0);
     EXPECT_EQ(man.Driver().DataCounter(), 0x7D80);
     EXPECT_EQ(man.Total(), 0x7D80);
+}
+
+// A radio that keeps sending valid data cannot keep a read going: an
+// address sent again or more data than the range holds end it at once with
+// 9, and a radio too slow for the line meets the operation's bound of twice
+// the line time of its data (two characters a byte) plus 30 s, with 5.
+TEST_F(CloneDriverTest, ALivelyRadioCannotKeepAReadGoing) {
+    struct Case {
+        const char* what;
+        Fault fault;
+        int32_t last;
+        uint8_t status;
+    } cases[] = {
+        {"the frame for 0000 again every 0.3 s", Fault::RepeatFrame, 0x7D7F, kCloneAddress},
+        // The radio stalls after 19 frames of 32 bytes, far past 0x00FF.
+        {"more data than the range holds", Fault::Stall, 0x00FF, kCloneAddress},
+        {"a frame every 0.9 s", Fault::Trickle, 0x7D7F, kCloneTimeout},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        outcome.reset();
+        UseRadio(c.fault, 20);
+        const uint32_t start = clock.NowMs();
+        ASSERT_TRUE(man.Read(SingleRange(0, c.last), Record()));
+        ASSERT_TRUE(RunToEnd(600000));
+        EXPECT_EQ(outcome->status, c.status);
+        const uint32_t took = clock.NowMs() - start;
+        const uint32_t bound = 2 * (2 * (c.last + 1) * 10 * 1000 / 9600) + 30000;
+        if (c.status == kCloneTimeout) {
+            EXPECT_GE(took, bound - 1000);
+            EXPECT_LE(took, bound + 1000);
+        } else {
+            EXPECT_LT(took, 5000u);
+        }
+        EXPECT_LE(man.Driver().DataCounter(), c.last + 1);
+    }
+}
+
+// The driver steps when bytes arrive, not only on its 10 ms beat.
+TEST_F(CloneDriverTest, AnAnswerIsTakenTheMomentItArrives) {
+    Bytes block(80, 0x20);
+    block[0] = 80;
+    ASSERT_TRUE(man.Identify(Record()));
+    RunUntilState(6);
+    clock.Advance(3);
+    const Bytes answer = Cat({{0xFE, 0xEF, 0xEE, 0xE1, 0x29, 0x27, 0x00, 0x00}, block, {0xFD}});
+    script->input.insert(script->input.end(), answer.begin(), answer.end());
+    clock.Advance(1);
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_EQ(outcome->status, kCloneOk);
+}
+
+// Cancel stops a read and an identify at once, and a write until its data
+// flow; the port is closed and no message shown.
+TEST_F(CloneDriverTest, CancelStopsWhatMayBeStopped) {
+    UseRadio(Fault::Trickle);  // a read that takes its time
+    ASSERT_TRUE(man.Read(SingleRange(0, 0x7D7F), Record()));
+    RunUntilState(8);
+    clock.Advance(2000);
+    EXPECT_GT(man.Progress().done, 0);
+    EXPECT_TRUE(man.Progress().cancellable);
+    EXPECT_TRUE(man.Cancel());
+    ASSERT_TRUE(RunToEnd(1000));
+    EXPECT_EQ(outcome->status, kCloneCancelled);
+    EXPECT_FALSE(portOpenAtEnd);
+
+    outcome.reset();
+    UseRadio();
+    script->lineRate = true;
+    const EepromImage image = FactoryImage();
+    ASSERT_TRUE(man.Write(image, SingleRange(0x0100, 0x7D7F), Record()));
+    EXPECT_TRUE(man.Progress().cancellable);  // nothing sent yet
+    RunUntilState(11);
+    clock.Advance(200);
+    EXPECT_FALSE(man.Progress().cancellable);
+    EXPECT_FALSE(man.Cancel());
+    ASSERT_TRUE(RunToEnd(400000));
+    EXPECT_EQ(outcome->status, kCloneOk);
+    EXPECT_TRUE(prompts.shown.empty());
 }
 
 // Data frames from the radio given by hand after the read request.

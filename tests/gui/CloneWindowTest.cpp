@@ -7,10 +7,12 @@
 #include <atomic>
 #include <thread>
 
+#include "clone/CloneMessages.h"
 #include "gui/CloneProgressWindow.h"
 #include "gui/MainWindow.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
+#include "overlay/OverlayText.h"
 #include "platform/qtcore/QtScheduler.h"
 #include "runtime/EventManager.h"
 #include "tests/support/MemorySettings.h"
@@ -25,6 +27,40 @@ TEST(CloneProgressWindow, CellsFillWithTheData) {
     EXPECT_EQ(qt::CloneProgressWindow::FilledCells(0, 32128), 0);
     EXPECT_EQ(qt::CloneProgressWindow::FilledCells(16064, 32128), 16);
     EXPECT_EQ(qt::CloneProgressWindow::FilledCells(32128, 32128), 32);
+}
+
+// The main window takes no input during an operation, but Cancel and Escape
+// still reach the Cloning window, for what may be cancelled only.
+TEST(CloneProgressWindow, CancelWorksWhileTheMainWindowIsDisabled) {
+    QWidget owner;
+    owner.show();
+    qt::CloneProgressWindow w(&owner);
+    int cancels = 0;
+    w.onCancel = [&] { ++cancels; };
+    w.BeginOperation(true);
+    CloneProgress p;
+    p.stage = CloneStage::Backup;
+    p.done = 100;
+    p.total = 1000;
+    p.secondsLeft = 7;
+    p.cancellable = true;
+    w.UpdateProgress(p);
+    EXPECT_FALSE(owner.isEnabled());
+    EXPECT_TRUE(w.isEnabled());
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_EQ(cancels, 1);
+    const QString line = qt::CloneProgressWindow::StatusLine(p);
+    EXPECT_TRUE(line.startsWith(QString::fromStdString(StageText(CloneStage::Backup))));
+    EXPECT_TRUE(
+        line.endsWith(QString::fromStdString(FillIn(OvlText("GI_Mess_Clone_Progress", 1), {"7"}))));
+
+    p.stage = CloneStage::Write;
+    p.cancellable = false;
+    w.UpdateProgress(p);
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_EQ(cancels, 1);
+    w.EndOperation();
+    EXPECT_TRUE(owner.isEnabled());
 }
 
 TEST(CloneWindow, ReadingARadioMakesItTheUntitledDocument) {

@@ -4,9 +4,12 @@
 
 #include "clone/ByteQueue.h"
 #include "platform/Scheduler.h"
+#include "tests/support/VirtualScheduler.h"
 #include "tools/radio-sim/RadioSim.h"
 
 namespace parlo::test {
+
+ScriptedSerial::~ScriptedSerial() { Close(); }
 
 bool ScriptedSerial::Open(const std::string& path, SerialOpenFailure* why) {
     if (s_->openFailure != SerialOpenFailure::Reason::None) {
@@ -16,6 +19,9 @@ bool ScriptedSerial::Open(const std::string& path, SerialOpenFailure* why) {
     }
     s_->opened.push_back(path);
     open_ = true;
+    if (VirtualScheduler* v = VirtualScheduler::Installed()) {
+        handle_ = v->NewHandle([this] { return open_ && InputCount() > 0; });
+    }
     return true;
 }
 
@@ -23,11 +29,16 @@ void ScriptedSerial::Close() {
     if (!open_) return;
     open_ = false;
     line_.clear();
+    if (VirtualScheduler* v = VirtualScheduler::Installed(); v != nullptr && handle_ >= 0) {
+        v->CloseHandle(handle_);
+    }
+    handle_ = -1;
     ++s_->closes;
 }
 
 bool ScriptedSerial::Configure(const SerialLine& line) {
     s_->lines.push_back(line);
+    s_->openings.push_back({line.baud, {}, scheduler().NowMs(), 0});
     baud_ = line.baud;
     return true;
 }
@@ -38,15 +49,20 @@ bool ScriptedSerial::Purge() {
     return true;
 }
 
-void ScriptedSerial::Transmit(uint8_t byte) {
+void ScriptedSerial::Transmit(uint8_t byte, int32_t baud) {
     if (s_->radio == nullptr) {
         if (s_->echo) s_->input.push_back(byte);
         return;
     }
     ByteQueue echo;
     ByteQueue answer;
+    s_->radio->SetLineBaud(baud);
     s_->radio->Receive(byte, echo, answer);  // the radio's cable decides the echo
     if (s_->echo) s_->input.insert(s_->input.end(), echo.Data(), echo.Data() + echo.Length());
+    Deliver(answer);
+}
+
+void ScriptedSerial::Deliver(const ByteQueue& answer) {
     for (int32_t i = 0; i < answer.Length(); ++i) {
         const uint8_t b = answer.At(i);
         if (!s_->passAnswer || s_->passAnswer(b)) {
@@ -57,12 +73,19 @@ void ScriptedSerial::Transmit(uint8_t byte) {
     }
 }
 
-// Bytes whose line time has passed reach the far side.
+// Bytes whose line time has passed reach the far side; the radio may send
+// on its own as time passes.
 void ScriptedSerial::Advance() {
     const uint64_t nowUs = uint64_t{scheduler().NowMs()} * 1000;
     while (!line_.empty() && line_.front().doneUs <= nowUs) {
-        Transmit(line_.front().byte);
+        const OnLine on = line_.front();
         line_.pop_front();
+        Transmit(on.byte, on.baud);
+    }
+    if (s_->radio != nullptr) {
+        ByteQueue answer;
+        s_->radio->Tick(static_cast<int64_t>(nowUs / 1000), answer);
+        Deliver(answer);
     }
 }
 
@@ -95,15 +118,20 @@ int32_t ScriptedSerial::Write(const uint8_t* data, int32_t n) {
     if (s_->acceptLimit >= 0) n = std::min(n, s_->acceptLimit);
     s_->writes.emplace_back(data, data + n);
     s_->sent.insert(s_->sent.end(), data, data + n);
+    if (!s_->openings.empty()) {
+        SerialScript::Opening& o = s_->openings.back();
+        if (o.sent.empty()) o.firstWriteMs = scheduler().NowMs();
+        o.sent.insert(o.sent.end(), data, data + n);
+    }
     if (!s_->lineRate) {
-        for (int32_t i = 0; i < n; ++i) Transmit(data[i]);
+        for (int32_t i = 0; i < n; ++i) Transmit(data[i], baud_);
         return n;
     }
     const uint64_t nowUs = uint64_t{scheduler().NowMs()} * 1000;
     const uint64_t charUs = 10ULL * 1000000 / static_cast<uint64_t>(baud_);
     for (int32_t i = 0; i < n; ++i) {
         lineFreeUs_ = std::max(lineFreeUs_, nowUs) + charUs;
-        line_.push_back({lineFreeUs_, data[i]});
+        line_.push_back({lineFreeUs_, data[i], baud_});
     }
     return n;
 }

@@ -4,7 +4,8 @@
 // answer. In line-rate mode each written byte takes the line time of ten
 // bits at the configured speed (on the scheduler's clock) before it is
 // echoed and delivered, and the device reports the bytes not yet sent as
-// pending output, as a real port does.
+// pending output, as a real port does. On a virtual scheduler the device has
+// a handle that can be watched for bytes to read.
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -14,6 +15,9 @@
 
 #include "platform/SerialDevice.h"
 
+namespace parlo {
+class ByteQueue;
+}
 namespace parlo::sim {
 class Radio;
 }
@@ -27,6 +31,15 @@ struct SerialScript {
     std::vector<std::vector<uint8_t>> writes;  // one entry per Write call
     std::vector<uint8_t> sent;                 // every byte written, in order
     int closes = 0;
+    // Every opening of the port: the line speed set, the bytes written, and
+    // when (on the scheduler's clock) it was set up and first written to.
+    struct Opening {
+        int32_t baud;
+        std::vector<uint8_t> sent;
+        uint32_t openedMs = 0;
+        uint32_t firstWriteMs = 0;
+    };
+    std::vector<Opening> openings;
 
     // How the far side behaves.
     bool echo = true;
@@ -47,6 +60,9 @@ struct SerialScript {
 class ScriptedSerial : public SerialDevice {
 public:
     explicit ScriptedSerial(std::shared_ptr<SerialScript> script) : s_(std::move(script)) {}
+    ~ScriptedSerial() override;
+    ScriptedSerial(const ScriptedSerial&) = delete;
+    ScriptedSerial& operator=(const ScriptedSerial&) = delete;
 
     bool Open(const std::string& path, SerialOpenFailure* why) override;
     void Close() override;
@@ -57,17 +73,22 @@ public:
     int32_t OutputCount() override;
     int32_t Read(uint8_t* buffer, int32_t max) override;
     int32_t Write(const uint8_t* data, int32_t n) override;
+    int ReadHandle() const override { return handle_; }
 
 private:
-    void Transmit(uint8_t byte);
+    void Transmit(uint8_t byte, int32_t baud);
+    // The radio's answer, through the test's filter.
+    void Deliver(const ByteQueue& answer);
     void Advance();
 
     std::shared_ptr<SerialScript> s_;
     bool open_ = false;
     int32_t baud_ = 9600;
+    int handle_ = -1;
     struct OnLine {
         uint64_t doneUs;
         uint8_t byte;
+        int32_t baud;
     };
     std::deque<OnLine> line_;
     uint64_t lineFreeUs_ = 0;

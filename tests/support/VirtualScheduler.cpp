@@ -1,8 +1,13 @@
 #include "tests/support/VirtualScheduler.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace parlo::test {
+
+namespace {
+VirtualScheduler* gInstalled = nullptr;
+}  // namespace
 
 class VirtualScheduler::VirtualTimer : public Timer {
 public:
@@ -23,16 +28,48 @@ private:
     uint64_t id_;
 };
 
-VirtualScheduler::VirtualScheduler(uint32_t startMs)
-    : now_(startMs), previous_(SetScheduler(this)) {}
+class VirtualScheduler::VirtualWatch : public ReadWatch {
+public:
+    VirtualWatch(VirtualScheduler* owner, uint64_t id) : owner_(owner), id_(id) {}
+    ~VirtualWatch() override { owner_->watches_.erase(id_); }
 
-VirtualScheduler::~VirtualScheduler() { SetScheduler(previous_); }
+private:
+    VirtualScheduler* owner_;
+    uint64_t id_;
+};
+
+VirtualScheduler::VirtualScheduler(uint32_t startMs)
+    : now_(startMs), previous_(SetScheduler(this)) {
+    gInstalled = this;
+}
+
+VirtualScheduler::~VirtualScheduler() {
+    SetScheduler(previous_);
+    gInstalled = nullptr;
+}
+
+VirtualScheduler* VirtualScheduler::Installed() { return gInstalled; }
 
 std::unique_ptr<Timer> VirtualScheduler::NewTimer(std::function<void()> onTick) {
     const uint64_t id = nextId_++;
     timers_[id].onTick = std::make_shared<std::function<void()>>(std::move(onTick));
     return std::make_unique<VirtualTimer>(this, id);
 }
+
+std::unique_ptr<ReadWatch> VirtualScheduler::WatchReadable(int handle,
+                                                           std::function<void()> onReadable) {
+    if (handles_.count(handle) == 0) return nullptr;
+    const uint64_t id = nextId_++;
+    watches_[id] = {handle, std::make_shared<std::function<void()>>(std::move(onReadable))};
+    return std::make_unique<VirtualWatch>(this, id);
+}
+
+int VirtualScheduler::NewHandle(std::function<bool()> readable) {
+    handles_[nextHandle_] = std::move(readable);
+    return nextHandle_++;
+}
+
+void VirtualScheduler::CloseHandle(int handle) { handles_.erase(handle); }
 
 VirtualScheduler::Entry* VirtualScheduler::NextDue(uint64_t until, uint64_t* id) {
     Entry* next = nullptr;
@@ -46,16 +83,39 @@ VirtualScheduler::Entry* VirtualScheduler::NextDue(uint64_t until, uint64_t* id)
     return next;
 }
 
+// Each watch whose device has bytes is called once; a call may add or
+// remove watches and handles.
+void VirtualScheduler::CallReadableWatches() {
+    std::vector<uint64_t> ids;
+    for (const auto& [id, w] : watches_) ids.push_back(id);
+    for (uint64_t id : ids) {
+        const auto w = watches_.find(id);
+        if (w == watches_.end()) continue;
+        const auto h = handles_.find(w->second.handle);
+        if (h == handles_.end() || !h->second()) continue;
+        const std::shared_ptr<std::function<void()>> onReadable = w->second.onReadable;
+        (*onReadable)();
+    }
+}
+
 void VirtualScheduler::Advance(uint32_t ms) {
     const uint64_t until = now_ + ms;
-    uint64_t id = 0;
-    while (Entry* e = NextDue(until, &id)) {
-        now_ = std::max(now_, e->due);
-        e->due = now_ + e->interval;
-        e->armed = ++armCount_;
-        // The tick may destroy its own timer; the copy keeps the function alive.
-        const std::shared_ptr<std::function<void()>> onTick = e->onTick;
-        (*onTick)();
+    for (;;) {
+        CallReadableWatches();
+        // Without watches the clock jumps from timer to timer.
+        const uint64_t horizon = watches_.empty() ? until : std::min(until, now_ + 1);
+        uint64_t id = 0;
+        if (Entry* e = NextDue(horizon, &id)) {
+            now_ = std::max(now_, e->due);
+            e->due = now_ + e->interval;
+            e->armed = ++armCount_;
+            // The tick may destroy its own timer; the copy keeps the function alive.
+            const std::shared_ptr<std::function<void()>> onTick = e->onTick;
+            (*onTick)();
+            continue;
+        }
+        if (horizon <= now_ || now_ >= until) break;
+        now_ = horizon;
     }
     now_ = std::max(now_, until);
 }

@@ -1,9 +1,13 @@
 #pragma once
 // A scheduler on virtual time: the clock stands still until a test advances
 // it, and then every timer that falls due fires in order of its due time,
-// so minutes of timed behaviour run in milliseconds. Installed as the
+// so minutes of timed behaviour run in milliseconds. Test devices get
+// virtual handles whose readiness they answer themselves; while a handle is
+// watched the clock moves a millisecond at a time and the watch is called
+// in every millisecond its device has bytes to read. Installed as the
 // process-wide scheduler for its life.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -20,6 +24,7 @@ public:
 
     uint32_t NowMs() override { return static_cast<uint32_t>(now_); }
     std::unique_ptr<Timer> NewTimer(std::function<void()> onTick) override;
+    std::unique_ptr<ReadWatch> WatchReadable(int handle, std::function<void()> onReadable) override;
 
     // Moves the clock ms ahead, firing the timers that fall due on the way.
     // May be called from inside a tick (a modal loop).
@@ -27,8 +32,16 @@ public:
     // Timers in existence, running or not.
     size_t TimerCount() const { return timers_.size(); }
 
+    // A handle for a test device; `readable` says whether it has bytes.
+    int NewHandle(std::function<bool()> readable);
+    void CloseHandle(int handle);
+
+    // The installed scheduler when it is a virtual one, else nullptr.
+    static VirtualScheduler* Installed();
+
 private:
     class VirtualTimer;
+    class VirtualWatch;
     struct Entry {
         std::shared_ptr<std::function<void()>> onTick;
         bool running = false;
@@ -36,13 +49,21 @@ private:
         uint64_t due = 0;
         uint64_t armed = 0;  // breaks ties between equal due times
     };
+    struct Watch {
+        int handle;
+        std::shared_ptr<std::function<void()>> onReadable;
+    };
 
     Entry* NextDue(uint64_t until, uint64_t* id);
+    void CallReadableWatches();
 
     uint64_t now_;
     uint64_t nextId_ = 1;
     uint64_t armCount_ = 0;
     std::map<uint64_t, Entry> timers_;
+    std::map<uint64_t, Watch> watches_;
+    std::map<int, std::function<bool()>> handles_;
+    int nextHandle_ = 1000;
     Scheduler* previous_;
 };
 

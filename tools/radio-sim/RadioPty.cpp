@@ -65,8 +65,8 @@ bool RadioPty::Open(std::string* error) {
     return true;
 }
 
-// The line time of one byte at the speed the computer's side has set.
-int64_t RadioPty::CharNs() const {
+// The speed the computer's side has set.
+int32_t RadioPty::Baud() const {
     termios t{};
     int32_t baud = 9600;
     if (::tcgetattr(master_, &t) == 0) {
@@ -75,30 +75,43 @@ int64_t RadioPty::CharNs() const {
             if (s.code == code) baud = s.baud;
         }
     }
-    return 10LL * 1000000000 / baud;
+    return baud;
 }
 
 void RadioPty::Take(const uint8_t* bytes, int32_t n) {
     const int64_t now = NowNs();
-    const int64_t charNs = CharNs();
+    const int32_t baud = Baud();
+    const int64_t charNs = 10LL * 1000000000 / baud;
     const int64_t step = pace_ ? charNs : 0;
+    radio_.SetLineBaud(baud);
     ByteQueue echo;
     ByteQueue answer;
     for (int32_t i = 0; i < n; ++i) {
         echo.Clear();
         answer.Clear();
+        const int64_t requests = radio_.Requests();
         radio_.Receive(bytes[i], echo, answer);
         ++fromComputer_;
         // The computer's byte occupies the line; its echo arrives as it ends.
         lineFreeNs_ = std::max(lineFreeNs_, now) + step;
+        lineNs_ += charNs;
         for (int32_t k = 0; k < echo.Length(); ++k) out_.push_back({lineFreeNs_, echo.At(k)});
-        for (int32_t k = 0; k < answer.Length(); ++k) {
-            lineFreeNs_ += step;
-            out_.push_back({lineFreeNs_, answer.At(k)});
+        if (radio_.Requests() != requests) {
+            requestEndNs_ = lineFreeNs_;
+            lineNsAtRequest_ = lineNs_.load();
         }
-        fromRadio_ += answer.Length();
-        lineNs_ += charNs * (1 + answer.Length());
+        Answer(answer, step, charNs);
     }
+}
+
+void RadioPty::Answer(const ByteQueue& answer, int64_t step, int64_t charNs) {
+    lineFreeNs_ = std::max(lineFreeNs_, NowNs());
+    for (int32_t k = 0; k < answer.Length(); ++k) {
+        lineFreeNs_ += step;
+        out_.push_back({lineFreeNs_, answer.At(k)});
+    }
+    fromRadio_ += answer.Length();
+    lineNs_ += charNs * answer.Length();
 }
 
 void RadioPty::Flush(int64_t nowNs) {
@@ -118,9 +131,18 @@ void RadioPty::Run(const std::atomic<bool>& stop) {
     uint8_t buffer[4096];
     while (!stop.load()) {
         const int64_t now = NowNs();
+        ByteQueue own;
+        radio_.Tick(now / 1000000, own);
+        if (own.Length() > 0) {
+            const int64_t charNs = 10LL * 1000000000 / Baud();
+            Answer(own, pace_ ? charNs : 0, charNs);
+        }
         Flush(now);
         pollfd p{master_, POLLIN, 0};
         int64_t waitNs = 50000000;
+        if (const int64_t tickMs = radio_.NextTickMs(); tickMs >= 0) {
+            waitNs = std::clamp(tickMs * 1000000 - now, int64_t{0}, waitNs);
+        }
         if (!out_.empty()) {
             if (out_.front().atNs <= now) {
                 p.events |= POLLOUT;  // due bytes wait for room

@@ -32,6 +32,10 @@ public:
     int64_t BytesFromRadio() const { return fromRadio_; }
     // The line time of those bytes at the speeds they went at.
     int64_t LineNs() const { return lineNs_; }
+    // When the last request (identify, read, write) had crossed the line,
+    // and LineNs() at that moment: the start of its data phase.
+    int64_t RequestEndNs() const { return requestEndNs_; }
+    int64_t LineNsAtRequest() const { return lineNsAtRequest_; }
 
 private:
     struct Due {
@@ -39,8 +43,10 @@ private:
         uint8_t byte;
     };
     void Take(const uint8_t* bytes, int32_t n);
+    // Queues the radio's bytes behind what the line already carries.
+    void Answer(const ByteQueue& answer, int64_t step, int64_t charNs);
     void Flush(int64_t nowNs);
-    int64_t CharNs() const;
+    int32_t Baud() const;
 
     Radio& radio_;
     bool pace_;
@@ -52,6 +58,8 @@ private:
     std::atomic<int64_t> fromComputer_{0};
     std::atomic<int64_t> fromRadio_{0};
     std::atomic<int64_t> lineNs_{0};
+    std::atomic<int64_t> requestEndNs_{0};
+    std::atomic<int64_t> lineNsAtRequest_{0};
 };
 
 // Monotonic nanoseconds.

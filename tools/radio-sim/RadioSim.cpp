@@ -33,7 +33,25 @@ constexpr FaultName kFaultNames[] = {
     {Fault::WrongModel, "wrong-model"},
     {Fault::MapRevision7, "map-revision-7"},
     {Fault::Stall, "stall"},
+    {Fault::RepeatFrame, "repeat-frame"},
+    {Fault::Trickle, "trickle"},
+    {Fault::CorruptWrite, "corrupt-write"},
 };
+
+// The frames a computer sends, after their opening 0xFE bytes, as the radio
+// expects them to the byte: model code 29 27 and second code 00 00 once.
+constexpr uint8_t kSpeedHighFrame[] = {0xEE, 0xEF, 0xE8, 0x29, 0x27, 0x00, 0x00, 0x01, 0x32, 0x37};
+constexpr uint8_t kSpeedLowFrame[] = {0xEE, 0xEF, 0xE8, 0x29, 0x27, 0x00, 0x00, 0x01, 0x30, 0x39};
+constexpr uint8_t kModeFrame[] = {0xEE, 0xEF, 0xE8, 0x29, 0x27, 0x00, 0x00, 0x55, 0x30};  // then M
+constexpr uint8_t kRequestFrame[] = {0xEE, 0xEF, 0x00, 0x29, 0x27, 0x00, 0x00};  // 0x00: command
+constexpr int32_t kSpeedFrameStarts = 20;
+constexpr int32_t kFrameStarts = 2;  // mode, data and end frames
+constexpr int32_t kRepeatMs = 300;
+constexpr int32_t kTrickleMs = 900;
+
+bool Same(const uint8_t* body, int32_t n, const uint8_t* want, int32_t wantN) {
+    return n == wantN && std::memcmp(body, want, static_cast<size_t>(n)) == 0;
+}
 
 // Identity block fields.
 constexpr int kIdText1 = 2;
@@ -135,26 +153,102 @@ void Radio::Receive(uint8_t byte, ByteQueue& echo, ByteQueue& answer) {
         echo.PushBack(byte);
     }
     if (byte == kFrameStart) {
-        frame_.Clear();
-        frame_.PushBack(byte);
+        // A run of 0xFE opens one frame; a 0xFE after its body starts anew.
+        if (frame_.Length() == 0 || inBody_) {
+            frame_.Clear();
+            frame_.PushBack(byte);
+            leadingStarts_ = 0;
+            inBody_ = false;
+        }
+        ++leadingStarts_;
     } else if (frame_.Length() > 0) {
         if (byte == kFrameEnd) {
             Frame(answer);
             frame_.Clear();
+            inBody_ = false;
         } else if (frame_.Length() < 600) {
             frame_.PushBack(byte);
+            inBody_ = true;
         }
     }
 }
 
 void Radio::Frame(ByteQueue& answer) {
-    if (frame_.Length() < 4 || frame_.At(1) != kFromComputer[0] || frame_.At(2) != kFromComputer[1])
+    const uint8_t* body = frame_.Data() + 1;
+    const int32_t n = frame_.Length() - 1;
+    if (SpeedScript(body, n) || Request(body, n, answer)) return;
+    const bool dataOrEnd =
+        n >= 3 && body[0] == 0xEE && body[1] == 0xEF && (body[2] == kCmdData || body[2] == kCmdEnd);
+    if (writing_ && dataOrEnd && leadingStarts_ == kFrameStarts && AtBaud(dataBaud_)) {
+        if (stalled_) return;
+        if (body[2] == kCmdData) {
+            ReceiveData(answer);
+        } else {
+            FinishWrite(answer);
+        }
         return;
-    if (config_.fault == Fault::Silence || stalled_) return;
-    switch (frame_.At(3)) {
+    }
+    Event("ignored a frame that is not in the protocol's table");
+}
+
+// The speed script: the high speed frame at 38400 baud, the mode frame at
+// 9600, then the low speed frame at 9600 (data at 38400) or the high one at
+// 38400 (data at 9600). A high speed frame out of turn starts it again.
+bool Radio::SpeedScript(const uint8_t* body, int32_t n) {
+    const bool speedFrame = leadingStarts_ == kSpeedFrameStarts;
+    if (speedFrame && Same(body, n, kSpeedHighFrame, sizeof kSpeedHighFrame) && AtBaud(38400)) {
+        if (setup_ == Setup::Mode) {
+            setup_ = Setup::Ready;
+            dataBaud_ = 9600;
+        } else {
+            setup_ = Setup::High;
+        }
+        return true;
+    }
+    if (speedFrame && Same(body, n, kSpeedLowFrame, sizeof kSpeedLowFrame) && AtBaud(9600) &&
+        setup_ == Setup::Mode) {
+        setup_ = Setup::Ready;
+        dataBaud_ = 38400;
+        return true;
+    }
+    const bool mode = leadingStarts_ == kFrameStarts && n == sizeof kModeFrame + 1 &&
+                      std::memcmp(body, kModeFrame, sizeof kModeFrame) == 0 &&
+                      (body[n - 1] == 0x30 || body[n - 1] == 0x31);
+    if (mode && AtBaud(9600) && setup_ == Setup::High) {
+        setup_ = Setup::Mode;
+        writeMode_ = body[n - 1] == 0x31;
+        return true;
+    }
+    return false;
+}
+
+// A request counts after a complete speed script, at the data speed, with
+// the preamble of that speed (48 or 12 extra 0xFE), and in the mode the
+// script set (a write request after write mode, the others after read
+// mode). Each script serves one request.
+bool Radio::Request(const uint8_t* body, int32_t n, ByteQueue& answer) {
+    if (n != sizeof kRequestFrame || body[0] != kRequestFrame[0] || body[1] != kRequestFrame[1] ||
+        std::memcmp(body + 3, kRequestFrame + 3, sizeof kRequestFrame - 3) != 0)
+        return false;
+    const uint8_t command = body[2];
+    if (command != kCmdIdentify && command != kCmdRead && command != kCmdWrite) return false;
+    const int32_t preamble = dataBaud_ == 38400 ? 48 : 12;
+    if (setup_ != Setup::Ready || leadingStarts_ != preamble + kFrameStarts || !AtBaud(dataBaud_) ||
+        (command == kCmdWrite) != writeMode_)
+        return false;
+    setup_ = Setup::None;
+    if (config_.fault == Fault::Silence || stalled_) return true;
+    ++requests_;
+    switch (command) {
         case kCmdIdentify: AnswerIdentity(answer); break;
-        case kCmdRead: StreamRead(answer); break;
-        case kCmdWrite:
+        case kCmdRead:
+            if (config_.fault == Fault::RepeatFrame || config_.fault == Fault::Trickle) {
+                StartTimedRead();
+            } else {
+                StreamRead(answer);
+            }
+            break;
+        default:
             if (config_.fault == Fault::Refusal) {
                 answer.PushBack(kRefusalByte);
                 Event("write refused");
@@ -164,18 +258,38 @@ void Radio::Frame(ByteQueue& answer) {
             writeOk_ = true;
             writeFrames_ = 0;
             writeFirst_ = writeLast_ = -1;
+            corruptAddress_ = -1;
             incoming_.Assign(config_.image);
             answer.PushBack(kReadyByte);
             break;
-        case kCmdData:
-            if (writing_) ReceiveData(answer);
-            break;
-        case kCmdEnd:
-            if (writing_) FinishWrite(answer);
-            break;
-        default: break;  // speed and mode frames need no answer
     }
+    return true;
 }
+
+void Radio::StartTimedRead() {
+    timedAddress_ = 0;
+    timedNextMs_ = 0;
+    Event(config_.fault == Fault::RepeatFrame ? "read: repeating the frame for 0000"
+                                              : "read: one frame every 0.9 s");
+}
+
+void Radio::Tick(int64_t nowMs, ByteQueue& answer) {
+    if (timedNextMs_ < 0 || (timedNextMs_ > 0 && nowMs < timedNextMs_)) return;
+    const bool repeat = config_.fault == Fault::RepeatFrame;
+    const int32_t size = config_.readFrameSize;
+    const int32_t end = MemoryEnd();
+    if (timedAddress_ > end) {
+        AppendEndFrame(answer, false, (end + size) / size);
+        timedNextMs_ = -1;
+        return;
+    }
+    const int32_t n = std::min(size, end - timedAddress_ + 1);
+    AppendDataFrame(answer, false, timedAddress_, config_.image.Data() + timedAddress_, n);
+    if (!repeat) timedAddress_ += n;
+    timedNextMs_ = (timedNextMs_ == 0 ? nowMs : timedNextMs_) + (repeat ? kRepeatMs : kTrickleMs);
+}
+
+int64_t Radio::NextTickMs() const { return timedNextMs_; }
 
 void Radio::AnswerIdentity(ByteQueue& answer) {
     AppendFrameHead(answer, false, kCmdIdentity);
@@ -251,6 +365,8 @@ void Radio::ReceiveData(ByteQueue& answer) {
     if (writeFirst_ < 0) writeFirst_ = address;
     writeLast_ = std::max(writeLast_, address + n - 1);
     ++writeFrames_;
+    if (config_.fault == Fault::CorruptWrite && writeFrames_ == config_.faultAt && n > 0)
+        corruptAddress_ = address;
     if (config_.fault == Fault::Stall && writeFrames_ == config_.faultAt) {
         stalled_ = true;
         Event("write stalled");
@@ -276,6 +392,13 @@ void Radio::FinishWrite(ByteQueue& answer) {
                   static_cast<unsigned>(writeLast_ & 0xFFFF), ok ? "stored" : "failed");
     Event(line);
     if (!ok) return;
+    if (corruptAddress_ >= 0) {
+        incoming_.SetByte(corruptAddress_,
+                          static_cast<uint8_t>(incoming_.GetByte(corruptAddress_) ^ 0x01));
+        std::snprintf(line, sizeof line, "stored %04X wrong",
+                      static_cast<unsigned>(corruptAddress_));
+        Event(line);
+    }
     config_.image.Assign(incoming_);
     if (onWritten) onWritten(writeFirst_, writeLast_);
 }
