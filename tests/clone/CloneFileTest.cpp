@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <sstream>
 
@@ -191,15 +190,33 @@ TEST_F(CloneFileTest, WithoutHeaderCheckTheMembersDecide) {
     EXPECT_EQ(f.Read(dir.file("h.icf"), nullptr), kFileOk);
 }
 
-TEST_F(CloneFileTest, FailuresShowHeadlineAndReason) {
+TEST_F(CloneFileTest, FailuresNameTheFileAndSayWhy) {
     EepromImage image = PatternImage();
+    const EepromImage before = image;
     CloneFile f;
     f.Attach(image);
-    EXPECT_EQ(f.Read(dir.file("absent.icf"), nullptr), kFileErrOpen);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].icon, MsgIcon::Warning);
-    EXPECT_EQ(prompts.shown[0].text, FileErrorText(kFileErrOpen));
-    EXPECT_NE(prompts.shown[0].text.find("\n\n"), std::string::npos);
+    std::filesystem::create_directory(dir.file("folder.icf"));
+    struct Case {
+        std::string path;
+        const char* why;
+    };
+    const Case cases[] = {
+        {dir.file("absent.icf"), "It does not exist."},
+        {dir.file("folder.icf"), "It is a folder."},
+        {dir.file("folder.icf") + "/", "It is a folder."},
+    };
+    for (const Case& c : cases) {
+        prompts.shown.clear();
+        EXPECT_EQ(f.Read(c.path, nullptr), kFileErrOpen) << c.path;
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_EQ(prompts.shown[0].icon, MsgIcon::Warning);
+        EXPECT_EQ(prompts.shown[0].text,
+                  "The clone file '" + c.path +
+                      "' could not be used.\n\nThe file cannot be opened. Check that it exists "
+                      "and that you are allowed to read it.\n" +
+                      c.why);
+        EXPECT_TRUE(image.Equals(before));
+    }
     EXPECT_EQ(f.CheckCoverage(nullptr), kFileErrCoverage);
     EXPECT_EQ(prompts.shown.size(), 1u);  // CheckCoverage shows nothing
 }
@@ -211,11 +228,10 @@ TEST_F(CloneFileTest, SaveIntoAMissingFolderFailsToOpen) {
     EXPECT_EQ(f.Write(dir.file("no/such/folder.icf"), SingleRange(0, 0x7D7F)), kFileErrOpen);
 }
 
-TEST_F(CloneFileTest, FailedSaveKeepsThePreviousFile) {
+TEST_F(CloneFileTest, ASaveBeyondTheFileSizeLimitKeepsThePreviousFile) {
     const std::string path = dir.file("keep.icf");
     WriteFile(path, "previous contents\n");
-    // A file-size limit makes the write fail part-way, like a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
+    IgnoreFileSizeSignal();
     rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
     rlimit small = old;
@@ -234,6 +250,11 @@ TEST_F(CloneFileTest, FailedSaveKeepsThePreviousFile) {
         ++files;
     }
     EXPECT_EQ(files, 1u) << "the temporary file was left behind";
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "The clone file '" + path +
+                                         "' could not be saved.\n\nWriting the file failed.\n"
+                                         "The file is larger than this process may write.\n"
+                                         "Any earlier file of that name has been kept unchanged.");
 }
 
 TEST_F(CloneFileTest, SaveReplacesTheFileBehindALinkAndKeepsItsMode) {
