@@ -1,7 +1,7 @@
 #pragma once
-// The indexes a cell address may carry where the index picks a record: the
-// records of its category's kind (the 64 channel slots, the DTMF memories,
-// ...) or, for the bank cells, the five banks.
+// The indexes a cell address may carry where the index picks something:
+// the five banks for the bank cells, else the records of its category's
+// kind (the 64 channel slots, the DTMF memories, ...).
 #include <cstdint>
 #include <optional>
 

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Parlo needs to build and test. Silent when
-# everything is already there, so `make` can call it every time.
+# Installs the Debian packages Parlo needs to build and test (clang and its
+# runtime libraries build the fuzz targets). Silent when everything is
+# already there, so `make` can call it every time.
 set -euo pipefail
 
 packages=(
     g++ cmake ninja-build make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev fonts-dejavu-core
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -146,7 +146,7 @@ TEST_F(FamilyCellsTest, KeysAndTypingNeverEndTheProgram) {
         for (int cell = 0; cell < kCellCount; ++cell) {
             const auto category = CategoryOf(CellName(cell));
             if (!category) continue;
-            for (int index : {0, 10, 64, 5000}) {
+            for (int index : {0, 10, 64, 5000, -1, -300000000}) {
                 EXPECT_NO_THROW({
                     Key(*category, cell, index, kKeySpace);
                     Key(*category, cell, index, kKeyBackspace);
