@@ -93,7 +93,10 @@ uint8_t CloneFile::Write(const std::string& path, const RangeList& ranges) {
         code = kFileErrOpen;
     } else {
         const std::string text = Contents(ranges);
-        if (!out.Write(text.data(), text.size()) || !out.Commit()) code = kFileErrAccess;
+        // Committed even after a failed write, which removes the temporary
+        // file before the message is shown.
+        const bool written = out.Write(text.data(), text.size());
+        if (!out.Commit() || !written) code = kFileErrAccess;
     }
     if (code != kFileOk) {
         failure_ = out.Failure();

@@ -35,7 +35,8 @@ const char* FileErrorKey(int code);
 // and, when known, why the file could not be opened or read.
 std::string FileErrorText(int code, const std::string& path, const FileFailure& why = {});
 // The message of a save that failed (codes 1 and 2): a head line naming the
-// file, the reason, why, and whether an earlier file was kept.
+// file, the reason, why, and, after a replacement failed part-way, that the
+// earlier file was kept.
 std::string SaveErrorText(int code, const std::string& path, const FileFailure& why, bool inPlace);
 // Shows a message in a warning box captioned with the application title.
 void ShowFileMessage(const std::string& text);

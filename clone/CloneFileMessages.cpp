@@ -84,7 +84,9 @@ std::string SaveErrorText(int code, const std::string& path, const FileFailure& 
     const std::string reason =
         Text(code == 1 ? "GI_Mess_FileErr_SaveOpen" : "GI_Mess_FileErr_FileAccess");
     std::string text = Message(Fill(Text("GI_Mess_FileErr_SaveHeadline"), path), reason, why);
-    if (!inPlace) text += "\n" + Text("GI_Mess_FileErr_Why", kEarlierFileKept);
+    // Only a replacement that failed part-way could have harmed it.
+    if (code == kFileErrAccess && !inPlace)
+        text += "\n" + Text("GI_Mess_FileErr_Why", kEarlierFileKept);
     return text;
 }
 

@@ -119,6 +119,7 @@ TEST_F(CloneFileSaveTest, RefusedTargetsAreLeftAsTheyWereAndTheMessageSaysWhy) {
             << c.name << ":\n"
             << text;
         EXPECT_NE(text.find(c.why), std::string::npos) << c.name << ":\n" << text;
+        EXPECT_EQ(text.find("kept unchanged"), std::string::npos) << c.name;  // nothing was begun
     }
 }
 
