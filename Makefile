@@ -4,8 +4,10 @@ BUILD_SAN  ?= build-san
 BUILD_FUZZ ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
-# Seconds `make fuzz` gives each fuzz target.
+# Seconds `make fuzz` gives each fuzz target, and the largest input (KB) it
+# adds to the corpus, which stays small enough to commit and to rerun.
 FUZZ_TIME  ?= 600
+FUZZ_KEEP_KB ?= 24
 FUZZ_TARGETS := clone-file overlay clone-driver cell-commands settings
 
 .PHONY: all deps build build-san build-fuzz run test test-plain test-san test-fuzz fuzz bench clean
@@ -58,8 +60,8 @@ test-fuzz: build-fuzz
 test: test-plain test-san test-fuzz
 
 # Fuzzes each target for FUZZ_TIME seconds from its corpus, then merges what
-# was found that adds coverage into fuzz/corpus. A crash stops with its input
-# in $(BUILD_FUZZ)/findings.
+# it found that adds coverage (up to FUZZ_KEEP_KB) into fuzz/corpus. A crash,
+# hang or sanitizer report stops it, with the input in $(BUILD_FUZZ)/findings.
 fuzz: build-fuzz
 	@mkdir -p $(BUILD_FUZZ)/findings
 	@for t in $(FUZZ_TARGETS); do \
@@ -68,9 +70,10 @@ fuzz: build-fuzz
 	    $(BUILD_FUZZ)/bin/fuzz-$$t -max_total_time=$(FUZZ_TIME) -timeout=30 -rss_limit_mb=4096 \
 	        -artifact_prefix=$(BUILD_FUZZ)/findings/$$t- -print_final_stats=1 \
 	        $$work fuzz/corpus/$$t 2>&1 | tee $(BUILD_FUZZ)/fuzz-$$t.log \
-	        | grep -E "^(#[0-9]+ +(INITED|DONE)|stat::number_of_executed_units|==[0-9]+==|SUMMARY)"; \
+	        | grep -E "^(#[0-9]+[[:space:]]+(INITED|DONE)|==[0-9]+==|SUMMARY)"; \
 	    grep -q "^Done [0-9]* runs" $(BUILD_FUZZ)/fuzz-$$t.log \
 	        || { echo "fuzz-$$t found a fault: see $(BUILD_FUZZ)/fuzz-$$t.log"; exit 1; }; \
+	    find $$work -type f -size +$(FUZZ_KEEP_KB)k -delete; \
 	    $(BUILD_FUZZ)/bin/fuzz-$$t -merge=1 fuzz/corpus/$$t $$work > /dev/null 2>&1; \
 	done
 

@@ -1,6 +1,7 @@
 // The overlay reader and the sheet description language, with the input as
-// a whole overlay file: the navigation tree is built from it and every page
-// it names (up to a limit) is built and drawn on a factory document, as the
+// a whole overlay file: the navigation tree is built from it and the pages
+// it names (twelve of them, from one the input's size picks; two of them also
+// laid out for printing) are built and drawn on a factory document, as the
 // desktop program shows them. A broken overlay may end in a program error,
 // as it ends the program; anything else (a crash, a hang, undefined
 // behaviour) is a finding.
@@ -24,8 +25,10 @@ using namespace parlo;
 
 namespace {
 
-constexpr size_t kMaxPages = 48;
-constexpr int kMaxCellsDrawn = 20000;
+// Enough pages to reach every kind of sheet, few enough to keep a run short.
+constexpr size_t kMaxPages = 12;
+constexpr size_t kMaxPrintedPages = 2;
+constexpr int kMaxCellsDrawn = 5000;
 
 // What cells ask of the application, answered as a viewer would.
 class ViewerHost : public CellHost {
@@ -74,16 +77,17 @@ void DrawAll(Sheet& sheet) {
     }
 }
 
-void ShowEverything(OverlayText& overlay, int variant) {
+// Twelve pages from the `first` one on, round the tree.
+void ShowPages(OverlayText& overlay, int variant, size_t first) {
     RadioTree tree(overlay, "GI_Tree_Main");
     tree.Build();
     tree.RebuildVariableBranches(variant, true, true);
     std::vector<std::string> actions;
-    tree.ForEach([&](TreeNode& n) {
-        if (actions.size() < kMaxPages) actions.push_back(n.Action());
-    });
-    for (const std::string& action : actions) {
+    tree.ForEach([&](TreeNode& n) { actions.push_back(n.Action()); });
+    for (size_t page = 0; page < actions.size() && page < kMaxPages; ++page) {
+        const std::string& action = actions[(first + page) % actions.size()];
         for (bool printing : {false, true}) {
+            if (printing && page >= kMaxPrintedPages) break;
             Sheet::Params params;
             if (printing) {
                 params.printerFontHeight = -50;
@@ -113,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     overlay.SetFile(path);
     OverlayText* shipped = SetMainOverlay(&overlay);
     try {
-        ShowEverything(overlay, variant);
+        ShowPages(overlay, variant, size / kVariantCount);
     } catch (const fuzz::FatalError&) {
         // A broken overlay is a program error by design.
     }

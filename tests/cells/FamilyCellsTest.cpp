@@ -3,6 +3,7 @@
 // shows something and survives keys and typing.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 
 #include "cells/CellNames.h"
@@ -160,6 +161,14 @@ TEST_F(FamilyCellsTest, KeysAndTypingNeverEndTheProgram) {
         }
         EXPECT_EQ(Image().GetSize(), kImageSize);
     }
+}
+
+TEST_F(FamilyCellsTest, RowNumbersCountFromTheirIndexOverTheWholeRange) {
+    Open(kVariantLmr);
+    EXPECT_EQ(Show(kNoCategory, CL_Misc_ChNo_0Base, 5), "5");
+    EXPECT_EQ(Show(kNoCategory, CL_Misc_ChNo_1Base, 5), "6");
+    EXPECT_EQ(Show(kNoCategory, CL_Misc_ChNo_1Base, std::numeric_limits<int32_t>::max()),
+              "2147483648");
 }
 
 TEST_F(FamilyCellsTest, CloneInformationShowsTheStoredIdentity) {
