@@ -60,8 +60,9 @@ test-fuzz: build-fuzz
 test: test-plain test-san test-fuzz
 
 # Fuzzes each target for FUZZ_TIME seconds from its corpus, then merges what
-# it found that adds coverage (up to FUZZ_KEEP_KB) into fuzz/corpus. A crash,
-# hang or sanitizer report stops it, with the input in $(BUILD_FUZZ)/findings.
+# it found that reaches code the corpus did not (inputs up to FUZZ_KEEP_KB)
+# into fuzz/corpus. A crash, hang or sanitizer report stops it, with the input
+# in $(BUILD_FUZZ)/findings.
 fuzz: build-fuzz
 	@mkdir -p $(BUILD_FUZZ)/findings
 	@for t in $(FUZZ_TARGETS); do \
@@ -74,7 +75,8 @@ fuzz: build-fuzz
 	    grep -q "^Done [0-9]* runs" $(BUILD_FUZZ)/fuzz-$$t.log \
 	        || { echo "fuzz-$$t found a fault: see $(BUILD_FUZZ)/fuzz-$$t.log"; exit 1; }; \
 	    find $$work -type f -size +$(FUZZ_KEEP_KB)k -delete; \
-	    $(BUILD_FUZZ)/bin/fuzz-$$t -merge=1 fuzz/corpus/$$t $$work > /dev/null 2>&1; \
+	    $(BUILD_FUZZ)/bin/fuzz-$$t -merge=1 -use_counters=0 fuzz/corpus/$$t $$work \
+	        > $(BUILD_FUZZ)/merge-$$t.log 2>&1; \
 	done
 
 bench: build
