@@ -75,6 +75,7 @@ void HandleBankSize(CellCall& call) {
 }
 
 void HandleBankName(CellCall& call) {
+    if (call.index() < 0 || call.index() >= kBankCount) return;
     std::string& text = call.record.texts[0];
     std::vector<uint8_t> field(text.begin(), text.end());
     field.resize(8, ' ');

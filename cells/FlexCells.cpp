@@ -40,7 +40,7 @@ void HandleCheckChannels(CellCall& call) {
 }
 
 void HandleRowNumber(CellCall& call, int base) {
-    call.request().text = std::to_string(call.index() + base);
+    call.request().text = std::to_string(int64_t{call.index()} + base);
 }
 
 // A grey bar over the lower part of the cell, between bit cells.

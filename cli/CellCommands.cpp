@@ -1,10 +1,12 @@
 // parlo-cli get / set / key / pick: the scripting face of every cell.
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "cells/CellDispatcher.h"
+#include "cells/CellIndexRange.h"
 #include "cells/CellNames.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
@@ -77,18 +79,28 @@ std::optional<CellDesc> ParseRef(const std::string& ref, std::string* why) {
     }
     d.cell = *cell;
     d.category = category ? *category : CategoryOfFamily(name);
+    long index = 0;
     if (open != std::string::npos) {
         const size_t close = rest.find(']', open);
         char* end = nullptr;
-        const std::string index =
+        const std::string text =
             rest.substr(open + 1, close == std::string::npos ? close : close - open - 1);
-        d.index = static_cast<int32_t>(std::strtol(index.c_str(), &end, 10));
-        if (close == std::string::npos || index.empty() || *end != '\0' ||
-            close + 1 != rest.size()) {
+        index = std::strtol(text.c_str(), &end, 10);
+        if (close == std::string::npos || text.empty() || *end != '\0' ||
+            close + 1 != rest.size() || index < std::numeric_limits<int32_t>::min() ||
+            index > std::numeric_limits<int32_t>::max()) {
             *why = "bad index in '" + ref + "'";
             return std::nullopt;
         }
     }
+    // An index past the cell's records names no cell.
+    if (const auto range = CellIndexRange(d.category, d.cell);
+        range && (index < range->first || index > range->last)) {
+        *why = "index " + std::to_string(index) + " is out of range " +
+               std::to_string(range->first) + "-" + std::to_string(range->last);
+        return std::nullopt;
+    }
+    d.index = static_cast<int32_t>(index);
     d.flagsA = CellDesc::kSelectable;
     return d;
 }

@@ -154,8 +154,8 @@ std::vector<Command> ModelCommands() {
     return {
         {"new",
          kNewSynopsis,
-         "Write a new document of a variant (its factory default image) to FILE, as File > New "
-         "then File > Save do; exit with the file error code.",
+         "Write a new document of a variant (its factory default image) to FILE ('-' for "
+         "standard output), as File > New then File > Save do; exit with the file error code.",
          {{"--variant", nullptr, true}, {"-o", "--output", true}},
          0,
          0,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "platform/SafeFile.h"
 #include "platform/qtcore/QtScheduler.h"
 
 #ifndef PARLO_VERSION
@@ -87,6 +88,7 @@ int Main(int argc, char** argv) {
 // The commands run under a QCoreApplication so that timed work runs on its
 // event loop, as in the desktop program.
 int main(int argc, char** argv) {
+    parlo::IgnoreFileSizeSignal();
     QCoreApplication app(argc, argv);
     parlo::qt::QtScheduler scheduler;
     parlo::SetScheduler(&scheduler);

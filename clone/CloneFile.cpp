@@ -1,31 +1,14 @@
 #include "clone/CloneFile.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-
-#include "overlay/OverlayText.h"
-#include "platform/Fatal.h"
-#include "platform/Prompts.h"
-#include "platform/SafeFile.h"
+#include <filesystem>
 
 namespace parlo {
 
 namespace {
-
-constexpr const char* kFileErrorKeys[] = {
-    "",
-    "GI_Mess_FileErr_FileOpen",
-    "GI_Mess_FileErr_FileAccess",
-    "GI_Mess_FileErr_Model",
-    "GI_Mess_FileErr_Extra",
-    "GI_Mess_FileErr_MapRev",
-    "GI_Mess_FileErr_Format",
-    "GI_Mess_FileErr_Coverage",
-    "GI_Mess_FileErr_Data",
-    "GI_Mess_FileErr_Newer",
-};
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -64,21 +47,6 @@ bool ReadLine(std::FILE* f, size_t limit, std::string* line, bool* ended) {
 
 }  // namespace
 
-const char* FileErrorKey(int code) { return (code >= 1 && code <= 9) ? kFileErrorKeys[code] : ""; }
-
-std::string FileErrorText(int code) {
-    if (code < 1 || code > 9) return {};
-    const std::string headline = MainOverlay().TryGetText("GI_Mess_FileErr_Headline").value_or("");
-    const std::string reason = MainOverlay().TryGetText(FileErrorKey(code)).value_or("");
-    return headline + "\n\n" + reason;
-}
-
-void ShowFileError(int code) {
-    if (code < 1 || code > 9) return;
-    prompts().Message(MainOverlay().TryGetText("GI_Sys_AppTitle").value_or(""), FileErrorText(code),
-                      MsgIcon::Warning, MsgButtons::Ok);
-}
-
 void CloneFile::Attach(EepromImage& image) {
     image_ = &image;
     const size_t length = static_cast<size_t>((image.GetSize() + 7) / 8);
@@ -95,38 +63,45 @@ void CloneFile::MarkRun(std::vector<uint8_t>& map, int32_t a, int32_t n) {
         map[static_cast<size_t>(i / 8)] |= static_cast<uint8_t>(1u << (i % 8));
 }
 
-bool CloneFile::WriteContents(std::FILE* f, const RangeList& ranges) {
-    if (std::fprintf(f, "%04X%04X\r\n", static_cast<unsigned>(modelCode_) & 0xFFFF,
-                     static_cast<unsigned>(extraCode_) & 0xFFFF) < 0)
-        return false;
-    if (std::fprintf(f, "#%s%s\r\n", "Comment=", comment_.c_str()) < 0) return false;
-    if (std::fprintf(f, "#%s%d\r\n", "MapRev=", mapRevision_) < 0) return false;
-    bool ok = true;
+std::string CloneFile::Contents(const RangeList& ranges) {
+    char line[8 + 2 * kBytesPerLine + 3];
+    std::snprintf(line, sizeof line, "%04X%04X\r\n", static_cast<unsigned>(modelCode_) & 0xFFFF,
+                  static_cast<unsigned>(extraCode_) & 0xFFFF);
+    std::string text = line;
+    text += "#Comment=" + comment_ + "\r\n";
+    text += "#MapRev=" + std::to_string(mapRevision_) + "\r\n";
     ForEachRange(ranges, *image_, [&](int32_t first, int32_t last) {
-        for (int32_t c = first; ok && c <= last;) {
+        for (int32_t c = first; c <= last;) {
             int32_t n = kBytesPerLine - c % kBytesPerLine;
             if (n > last - c + 1) n = last - c + 1;
-            char line[8 + 2 * kBytesPerLine + 3];
             int len = std::snprintf(line, sizeof line, "%04X%02X", static_cast<unsigned>(c), n);
             for (int32_t i = 0; i < n; ++i)
                 len += std::snprintf(line + len, sizeof line - static_cast<size_t>(len), "%02X",
                                      image_->GetByte(c + i));
-            std::memcpy(line + len, "\r\n", 2);
-            ok = std::fwrite(line, 1, static_cast<size_t>(len) + 2, f) ==
-                 static_cast<size_t>(len) + 2;
+            text.append(line, static_cast<size_t>(len));
+            text += "\r\n";
             c += n;
         }
     });
-    return ok;
+    return text;
 }
 
 uint8_t CloneFile::Write(const std::string& path, const RangeList& ranges) {
-    uint8_t code = kFileErrOpen;
     SafeFileWriter out;
-    if (image_ != nullptr && out.Open(path)) {
-        code = WriteContents(out.Stream(), ranges) && out.Commit() ? kFileOk : kFileErrAccess;
+    uint8_t code = kFileOk;
+    if (image_ == nullptr || !out.Open(path)) {
+        code = kFileErrOpen;
+    } else {
+        const std::string text = Contents(ranges);
+        // Committed even after a failed write, which removes the temporary
+        // file before the message is shown.
+        const bool written = out.Write(text.data(), text.size());
+        if (!out.Commit() || !written) code = kFileErrAccess;
     }
-    ShowFileError(code);
+    if (code != kFileOk) {
+        failure_ = out.Failure();
+        ShowFileMessage(SaveErrorText(code, path, failure_, out.InPlace()));
+    }
     return code;
 }
 
@@ -185,7 +160,11 @@ uint8_t CloneFile::ReadLines(std::FILE* f) {
         }
         if (const uint8_t code = ParseDataLine(line); code != kFileOk) return code;
     }
-    return std::ferror(f) ? kFileErrOpen : kFileOk;
+    if (std::ferror(f)) {
+        failure_ = FailureOfError(errno);
+        return kFileErrOpen;
+    }
+    return kFileOk;
 }
 
 uint8_t CloneFile::Read(const std::string& path, const RangeList* ranges) {
@@ -194,14 +173,20 @@ uint8_t CloneFile::Read(const std::string& path, const RangeList* ranges) {
     std::fill(loaded_.begin(), loaded_.end(), 0);
     headerModel_ = headerExtra_ = -1;
     fileComment_.clear();
+    failure_ = {};
     uint8_t code = kFileErrOpen;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        failure_ = {FileProblem::IsFolder, {}};
+    } else if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         code = ReadLines(f);
         if (code == kFileOk && ranges != nullptr) code = CheckCoverage(ranges);
         std::fclose(f);
+    } else {
+        failure_ = FailureOfError(errno);
     }
     if (code != kFileOk) image_->Assign(before);
-    ShowFileError(code);
+    ShowFileError(code, path, failure_);
     return code;
 }
 

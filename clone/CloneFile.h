@@ -3,12 +3,14 @@
 // hexadecimal data lines). Reads check the header, the map revision, every
 // line and, on request, that exactly the required addresses are supplied.
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "clone/RangeList.h"
 #include "model/EepromImage.h"
+#include "platform/SafeFile.h"
 
 namespace parlo {
 
@@ -28,10 +30,18 @@ enum FileError : uint8_t {
 
 // The overlay key of a file error's reason text; empty for 0 and unknown codes.
 const char* FileErrorKey(int code);
-// "headline\n\nreason" for codes 1..9, empty otherwise.
-std::string FileErrorText(int code);
-// Shows FileErrorText in a warning box captioned with the application title.
-void ShowFileError(int code);
+// The message of a file that could not be used, for codes 1..9 (empty
+// otherwise): a head line naming the file, a blank line, the code's reason
+// and, when known, why the file could not be opened or read.
+std::string FileErrorText(int code, const std::string& path, const FileFailure& why = {});
+// The message of a save that failed (codes 1 and 2): a head line naming the
+// file, the reason, why, and, after a replacement failed part-way, that the
+// earlier file was kept.
+std::string SaveErrorText(int code, const std::string& path, const FileFailure& why, bool inPlace);
+// Shows a message in a warning box captioned with the application title.
+void ShowFileMessage(const std::string& text);
+// Shows FileErrorText; nothing for 0 and unknown codes.
+void ShowFileError(int code, const std::string& path, const FileFailure& why = {});
 
 class CloneFile {
 public:
@@ -56,10 +66,13 @@ public:
     const std::string& FileComment() const { return fileComment_; }
     int32_t ModelCode() const { return modelCode_; }
     int32_t ExtraCode() const { return extraCode_; }
+    // Why the last Read or Write could not open, read or write the file.
+    const FileFailure& Failure() const { return failure_; }
 
-    // Writes the ranges of the attached image. The target is replaced only
-    // once the whole file is written and synced; on failure it stays as it
-    // was. Shows the message for a non-zero code.
+    // Writes the ranges of the attached image. A regular file is replaced
+    // only once the whole file is written and synced, so on failure it stays
+    // as it was; a special file (FIFO, device, standard output as "-") is
+    // written in place. Shows the message for a non-zero code.
     uint8_t Write(const std::string& path, const RangeList& ranges);
 
     // Reads a file into the attached image; with a range list, ends with
@@ -76,7 +89,7 @@ public:
 private:
     uint8_t ReadLines(std::FILE* f);
     uint8_t ParseDataLine(const std::string& line);
-    bool WriteContents(std::FILE* f, const RangeList& ranges);
+    std::string Contents(const RangeList& ranges);
     void MarkRun(std::vector<uint8_t>& map, int32_t a, int32_t n);
 
     EepromImage* image_ = nullptr;
@@ -89,6 +102,7 @@ private:
     int32_t headerModel_ = -1;
     int32_t headerExtra_ = -1;
     std::string fileComment_;
+    FileFailure failure_;
     std::vector<uint8_t> expected_;
     std::vector<uint8_t> loaded_;
 };

@@ -53,7 +53,7 @@ uint8_t OpenCloneFile(const std::string& path, const EepromImage& working, Eepro
         code = file.CheckCoverage(&fileRange);
     }
     if (code != kFileOk) {
-        ShowFileError(code);
+        ShowFileError(code, path);
         return code;
     }
     loaded->Assign(scratch);

@@ -5,12 +5,14 @@
 #include "gui/MainWindow.h"
 #include "gui/QtPrompts.h"
 #include "gui/QtScreen.h"
+#include "platform/SafeFile.h"
 #include "platform/qtcore/QtInstanceLock.h"
 #include "platform/qtcore/QtScheduler.h"
 #include "platform/qtcore/QtSettingsStore.h"
 #include "runtime/EventManager.h"
 
 int main(int argc, char** argv) {
+    parlo::IgnoreFileSizeSignal();
     // A second copy ends here, silently: before it opens the display or
     // reads the settings. The name goes into the lock for telling a
     // lock left by a dead copy from a live one.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Parlo needs to build and test. Silent when
-# everything is already there, so `make` can call it every time.
+# Installs the Debian packages Parlo needs to build and test (clang and its
+# runtime libraries build the fuzz targets). Silent when everything is
+# already there, so `make` can call it every time.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,8 @@ packages=(
     qt6-base-dev libgl-dev fonts-dejavu-core
     # checks of the desktop entry, AppStream data, MIME type and manuals
     desktop-file-utils appstream libxml2-utils man-db gzip
+    # the fuzz targets
+    clang libclang-rt-14-dev
 )
 # `install-deps.sh package`: also what building and checking the Debian
 # package needs.

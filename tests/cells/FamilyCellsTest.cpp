@@ -3,6 +3,7 @@
 // shows something and survives keys and typing.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 
 #include "cells/CellNames.h"
@@ -146,7 +147,7 @@ TEST_F(FamilyCellsTest, KeysAndTypingNeverEndTheProgram) {
         for (int cell = 0; cell < kCellCount; ++cell) {
             const auto category = CategoryOf(CellName(cell));
             if (!category) continue;
-            for (int index : {0, 10, 64, 5000}) {
+            for (int index : {0, 10, 64, 5000, -1, -300000000}) {
                 EXPECT_NO_THROW({
                     Key(*category, cell, index, kKeySpace);
                     Key(*category, cell, index, kKeyBackspace);
@@ -160,6 +161,14 @@ TEST_F(FamilyCellsTest, KeysAndTypingNeverEndTheProgram) {
         }
         EXPECT_EQ(Image().GetSize(), kImageSize);
     }
+}
+
+TEST_F(FamilyCellsTest, RowNumbersCountFromTheirIndexOverTheWholeRange) {
+    Open(kVariantLmr);
+    EXPECT_EQ(Show(kNoCategory, CL_Misc_ChNo_0Base, 5), "5");
+    EXPECT_EQ(Show(kNoCategory, CL_Misc_ChNo_1Base, 5), "6");
+    EXPECT_EQ(Show(kNoCategory, CL_Misc_ChNo_1Base, std::numeric_limits<int32_t>::max()),
+              "2147483648");
 }
 
 TEST_F(FamilyCellsTest, CloneInformationShowsTheStoredIdentity) {

@@ -66,6 +66,35 @@ TEST_F(CliCellTest, RejectedInputSavesNothing) {
     EXPECT_EQ(test::ReadFile(pmr), before);
 }
 
+TEST_F(CliCellTest, AnIndexPastTheCellsRecordsIsAnUnknownReference) {
+    const std::string pmr = NewFile("pmr", "pmr.icf");
+    const std::string before = test::ReadFile(pmr);
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"get", pmr, "CT_Mch.CL_Mch_FreqR[200]"}, "index 200 is out of range 0-63"},
+        {{"get", pmr, "CT_Mch.CL_Mch_FreqR[-1]"}, "index -1 is out of range 0-63"},
+        {{"get", pmr, "CL_Mch_FreqR[64]"}, "index 64 is out of range 0-63"},
+        {{"get", pmr, "CL_Dtmf_Code[8]"}, "index 8 is out of range 0-7"},
+        {{"get", pmr, "CL_Mch_Bank[5]"}, "index 5 is out of range 0-4"},
+        {{"get", pmr, "CL_Mch_FreqR[99999999999]"}, "bad index in 'CL_Mch_FreqR[99999999999]'"},
+        {{"set", pmr, "CT_Mch.CL_Mch_FreqR[150]=150.000"}, "index 150 is out of range 0-63"},
+        {{"key", pmr, "CL_Mch_RfPo[64]", "space"}, "index 64 is out of range 0-63"},
+        {{"pick", pmr, "CL_Mch_RfPo[-3]", "0"}, "index -3 is out of range 0-63"},
+    };
+    for (const Case& c : cases) {
+        const auto r = RunCli(c.args);
+        EXPECT_EQ(r.status, 64) << c.args[2] << "\n" << r.err;
+        EXPECT_EQ(r.out, "") << c.args[2];
+        EXPECT_EQ(r.err, std::string("parlo-cli: ") + c.message + "\n") << c.args[2];
+    }
+    EXPECT_EQ(test::ReadFile(pmr), before);
+    // The last slot and the last DTMF memory are still there.
+    EXPECT_EQ(test::CliGet(pmr, {"CL_Mch_No[63]", "CL_Dtmf_ChNo[7]"}).substr(0, 6), "1- 64\n");
+}
+
 TEST_F(CliCellTest, KeysAndPicks) {
     const std::string pmr = NewFile("pmr", "pmr.icf");
     const std::string out = dir.file("out.icf");

@@ -52,7 +52,7 @@ TEST_F(CliFamilyCellsTest, KeysPicksAndRefusals) {
     const Case cases[] = {
         {{"set", out, "CL_Msk_Presl_Own_Id=12"}, 65},  // shown only
         {{"set", out, "CL_Maker_mREF=1"}, 65},         // kept nowhere known
-        {{"set", out, "CL_Dtmf_Text[9]=X"}, 65},       // past the last memory
+        {{"set", out, "CL_Dtmf_Text[9]=X"}, 64},       // past the last memory
         {{"set", out, "CL_KDisp_Key_Conv_P0=Teleport"}, 65},
         {{"pick", out, "CL_SetM_Psave", "9"}, 65},
         {{"get", out, "CL_Comm_Bogus"}, 64},

@@ -57,7 +57,9 @@ TEST(CliCheck, ExitsWithTheFileErrorCode) {
         WriteFile(dir.file("bad.icf"), c.text);
         const auto r = RunCli({"check", dir.file("bad.icf")});
         EXPECT_EQ(r.status, c.status) << c.name << "\n" << r.err;
-        EXPECT_NE(r.err.find("The clone file could not be used."), std::string::npos) << c.name;
+        EXPECT_NE(r.err.find("The clone file '" + dir.file("bad.icf") + "' could not be used."),
+                  std::string::npos)
+            << c.name;
     }
     EXPECT_EQ(RunCli({"check", good}).status, 0);
     EXPECT_EQ(RunCli({"check", dir.file("absent.icf")}).status, 1);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <sstream>
 
@@ -191,15 +190,33 @@ TEST_F(CloneFileTest, WithoutHeaderCheckTheMembersDecide) {
     EXPECT_EQ(f.Read(dir.file("h.icf"), nullptr), kFileOk);
 }
 
-TEST_F(CloneFileTest, FailuresShowHeadlineAndReason) {
+TEST_F(CloneFileTest, FailuresNameTheFileAndSayWhy) {
     EepromImage image = PatternImage();
+    const EepromImage before = image;
     CloneFile f;
     f.Attach(image);
-    EXPECT_EQ(f.Read(dir.file("absent.icf"), nullptr), kFileErrOpen);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].icon, MsgIcon::Warning);
-    EXPECT_EQ(prompts.shown[0].text, FileErrorText(kFileErrOpen));
-    EXPECT_NE(prompts.shown[0].text.find("\n\n"), std::string::npos);
+    std::filesystem::create_directory(dir.file("folder.icf"));
+    struct Case {
+        std::string path;
+        const char* why;
+    };
+    const Case cases[] = {
+        {dir.file("absent.icf"), "It does not exist."},
+        {dir.file("folder.icf"), "It is a folder."},
+        {dir.file("folder.icf") + "/", "It is a folder."},
+    };
+    for (const Case& c : cases) {
+        prompts.shown.clear();
+        EXPECT_EQ(f.Read(c.path, nullptr), kFileErrOpen) << c.path;
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_EQ(prompts.shown[0].icon, MsgIcon::Warning);
+        EXPECT_EQ(prompts.shown[0].text,
+                  "The clone file '" + c.path +
+                      "' could not be used.\n\nThe file cannot be opened. Check that it exists "
+                      "and that you are allowed to read it.\n" +
+                      c.why);
+        EXPECT_TRUE(image.Equals(before));
+    }
     EXPECT_EQ(f.CheckCoverage(nullptr), kFileErrCoverage);
     EXPECT_EQ(prompts.shown.size(), 1u);  // CheckCoverage shows nothing
 }
@@ -211,11 +228,27 @@ TEST_F(CloneFileTest, SaveIntoAMissingFolderFailsToOpen) {
     EXPECT_EQ(f.Write(dir.file("no/such/folder.icf"), SingleRange(0, 0x7D7F)), kFileErrOpen);
 }
 
-TEST_F(CloneFileTest, FailedSaveKeepsThePreviousFile) {
+// Counts the files of a folder whenever a message is shown.
+class FolderWatchingPrompts : public test::RecordingPrompts {
+public:
+    explicit FolderWatchingPrompts(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    MsgAnswer Message(const std::string& caption, const std::string& text, MsgIcon icon,
+                      MsgButtons buttons) override {
+        filesSeen.push_back(static_cast<size_t>(std::distance(
+            std::filesystem::directory_iterator(folder_), std::filesystem::directory_iterator())));
+        return RecordingPrompts::Message(caption, text, icon, buttons);
+    }
+    std::vector<size_t> filesSeen;
+
+private:
+    std::filesystem::path folder_;
+};
+
+TEST_F(CloneFileTest, ASaveBeyondTheFileSizeLimitKeepsThePreviousFile) {
     const std::string path = dir.file("keep.icf");
     WriteFile(path, "previous contents\n");
-    // A file-size limit makes the write fail part-way, like a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
+    FolderWatchingPrompts watching(dir.path());
+    IgnoreFileSizeSignal();
     rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
     rlimit small = old;
@@ -228,12 +261,13 @@ TEST_F(CloneFileTest, FailedSaveKeepsThePreviousFile) {
     ::setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(code, kFileErrAccess);
     EXPECT_EQ(ReadFile(path), "previous contents\n");
-    size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-        (void)entry;
-        ++files;
-    }
-    EXPECT_EQ(files, 1u) << "the temporary file was left behind";
+    ASSERT_EQ(watching.shown.size(), 1u);
+    // The temporary file is gone by the time the message is shown.
+    EXPECT_EQ(watching.filesSeen, std::vector<size_t>{1});
+    EXPECT_EQ(watching.shown[0].text, "The clone file '" + path +
+                                          "' could not be saved.\n\nWriting the file failed.\n"
+                                          "The file is larger than this process may write.\n"
+                                          "Any earlier file of that name has been kept unchanged.");
 }
 
 TEST_F(CloneFileTest, SaveReplacesTheFileBehindALinkAndKeepsItsMode) {

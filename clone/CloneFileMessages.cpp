@@ -1,0 +1,102 @@
+// The messages of clone files that could not be used or saved. Each names
+// the file and, where the system said why, gives the reason in plain words.
+#include "clone/CloneFile.h"
+#include "overlay/OverlayText.h"
+#include "platform/Prompts.h"
+
+namespace parlo {
+
+namespace {
+
+constexpr const char* kFileErrorKeys[] = {
+    "",
+    "GI_Mess_FileErr_FileOpen",
+    "GI_Mess_FileErr_FileAccess",
+    "GI_Mess_FileErr_Model",
+    "GI_Mess_FileErr_Extra",
+    "GI_Mess_FileErr_MapRev",
+    "GI_Mess_FileErr_Format",
+    "GI_Mess_FileErr_Coverage",
+    "GI_Mess_FileErr_Data",
+    "GI_Mess_FileErr_Newer",
+};
+
+// Lines of GI_Mess_FileErr_Why.
+enum WhyLine {
+    kIsFolder = 0,
+    kLinkLoop = 1,
+    kNoFolder = 2,
+    kNotFound = 3,
+    kDenied = 4,
+    kDiskFull = 5,
+    kTooLarge = 6,
+    kReaderGone = 7,
+    kOther = 8,
+    kEarlierFileKept = 9,
+};
+
+struct ProblemLine {
+    FileProblem problem;
+    WhyLine line;
+};
+constexpr ProblemLine kProblemLines[] = {
+    {FileProblem::IsFolder, kIsFolder}, {FileProblem::LinkLoop, kLinkLoop},
+    {FileProblem::NoFolder, kNoFolder}, {FileProblem::NotFound, kNotFound},
+    {FileProblem::Denied, kDenied},     {FileProblem::DiskFull, kDiskFull},
+    {FileProblem::TooLarge, kTooLarge}, {FileProblem::ReaderGone, kReaderGone},
+    {FileProblem::Other, kOther},
+};
+
+std::string Text(const std::string& key, int line = 0) {
+    return MainOverlay().TryGetText(key, line).value_or("");
+}
+
+// Replaces the first "%s" of a text by `value`.
+std::string Fill(const std::string& text, const std::string& value) {
+    const size_t at = text.find("%s");
+    return at == std::string::npos ? text : text.substr(0, at) + value + text.substr(at + 2);
+}
+
+std::string WhyText(const FileFailure& why) {
+    for (const ProblemLine& p : kProblemLines) {
+        if (p.problem == why.problem) return Fill(Text("GI_Mess_FileErr_Why", p.line), why.detail);
+    }
+    return {};
+}
+
+std::string Message(const std::string& headline, const std::string& reason,
+                    const FileFailure& why) {
+    std::string text = headline + "\n\n" + reason;
+    if (const std::string line = WhyText(why); !line.empty()) text += "\n" + line;
+    return text;
+}
+
+}  // namespace
+
+const char* FileErrorKey(int code) { return (code >= 1 && code <= 9) ? kFileErrorKeys[code] : ""; }
+
+std::string FileErrorText(int code, const std::string& path, const FileFailure& why) {
+    if (code < 1 || code > 9) return {};
+    return Message(Fill(Text("GI_Mess_FileErr_Headline"), path), Text(FileErrorKey(code)), why);
+}
+
+std::string SaveErrorText(int code, const std::string& path, const FileFailure& why, bool inPlace) {
+    const std::string reason =
+        Text(code == 1 ? "GI_Mess_FileErr_SaveOpen" : "GI_Mess_FileErr_FileAccess");
+    std::string text = Message(Fill(Text("GI_Mess_FileErr_SaveHeadline"), path), reason, why);
+    // Only a replacement that failed part-way could have harmed it.
+    if (code == kFileErrAccess && !inPlace)
+        text += "\n" + Text("GI_Mess_FileErr_Why", kEarlierFileKept);
+    return text;
+}
+
+void ShowFileMessage(const std::string& text) {
+    prompts().Message(Text("GI_Sys_AppTitle"), text, MsgIcon::Warning, MsgButtons::Ok);
+}
+
+void ShowFileError(int code, const std::string& path, const FileFailure& why) {
+    if (code < 1 || code > 9) return;
+    ShowFileMessage(FileErrorText(code, path, why));
+}
+
+}  // namespace parlo
