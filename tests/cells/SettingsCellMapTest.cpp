@@ -238,84 +238,78 @@ TEST_F(SettingsCellMapTest, ShownOnlyRowsRefuseInputAndKeepTheImage) {
 // The cells whose rows give a codec but no address keep their values in
 // bytes no other setting uses. Whatever is entered changes those bytes and
 // nothing else of the image.
+struct UnlistedCase {
+    int cell;
+    int variant;
+    std::optional<int> item;  // chosen, else typed
+    std::string typed;
+    int32_t address;
+    std::vector<uint8_t> before, after;
+    std::string shown;
+};
+const UnlistedCase kUnlistedCases[] = {
+    // List "GI_Sheet_Sel_SetM_BeepLev" in bits 1-0 beside the key beep (bit 7).
+    {CL_SetM_BeepLev, kVariantPmr, 2, "", 0x0130, {0x80}, {0x82}, "High"},
+    {CL_SetM_BeepLev, kVariantDPmr446, 1, "", 0x0130, {0xFF}, {0xFD}, "Medium"},
+    {CL_SetM_BeepLev, kVariantLmr, 0, "", 0x0130, {0x7E}, {0x7C}, "Low"},
+    // List "GI_Sheet_Sel_Misc_OnOff" on bit 7.
+    {CL_SetM_AFMinLev, kVariantLmr, 1, "", 0x0132, {0x15}, {0x95}, "On"},
+    {CL_SetM_AFMinLev, kVariantTarnPmr, 0, "", 0x0132, {0xFF}, {0x7F}, "Off"},
+    // Number 400..3000 on a big-endian word.
+    {CL_Exp_BeepFreq_Low, kVariantPmr, {}, "1200", 0x9587, {0xFF, 0xFF}, {0x04, 0xB0}, "1200"},
+    {CL_Exp_BeepFreq_Low, kVariantLmr, {}, "5000", 0x9587, {0, 0}, {0x0B, 0xB8}, "3000"},
+    {CL_Exp_BeepFreq_Low, kVariantDPmr446, {}, "100", 0x9587, {0, 0}, {0x01, 0x90}, "400"},
+    // Number 12..23 on a byte.
+    {CL_Maker_Dtcs_Decode, kVariantLmr, {}, "17", 0x0023, {0xAA}, {0x11}, "17"},
+    {CL_Maker_Dtcs_Decode, kVariantPmr, {}, "30", 0x0023, {0}, {0x17}, "23"},
+    {CL_Maker_Dtcs_Decode, kVariantPmr, {}, "5", 0x0023, {0}, {0x0C}, "12"},
+    // Fixed point, scale 10^6 (Hz), 4 decimals shown, -99.975..99.975 MHz.
+    {CL_Maker_IfFreq,
+     kVariantLmr,
+     {},
+     "-21.7",
+     0x0010,
+     {0, 0, 0, 0},
+     {0xFE, 0xB4, 0xE2, 0x60},
+     "-21.7000"},
+    {CL_Maker_IfFreq,
+     kVariantPmr,
+     {},
+     "45.05",
+     0x0010,
+     {0xFF, 0xFF, 0xFF, 0xFF},
+     {0x02, 0xAF, 0x68, 0x90},
+     " 45.0500"},
+    {CL_Maker_IfFreq,
+     kVariantLmr,
+     {},
+     "-150",
+     0x0010,
+     {0, 0, 0, 0},
+     {0xFA, 0x0A, 0x80, 0xA8},
+     "-99.9750"},
+    // Fixed point, scale 10^6 (Hz), 4 decimals shown, 0..99.975 MHz.
+    {CL_Maker_Pll_Reference,
+     kVariantLmr,
+     {},
+     "12.8",
+     0x0014,
+     {0, 0, 0, 0},
+     {0x00, 0xC3, 0x50, 0x00},
+     " 12.8000"},
+    {CL_Maker_Pll_Reference,
+     kVariantDPmr446,
+     {},
+     "150",
+     0x0014,
+     {0, 0, 0, 0},
+     {0x05, 0xF5, 0x7F, 0x58},
+     " 99.9750"},
+    {CL_Maker_Pll_Reference, kVariantPmr, {}, "-5", 0x0014, {1, 2, 3, 4}, {0, 0, 0, 0}, "  0.0000"},
+};
+
 TEST_F(SettingsCellMapTest, CellsWithACodecAndNoListedAddressEditTheirOwnBytes) {
-    struct Case {
-        int cell;
-        int variant;
-        std::optional<int> item;  // chosen, else typed
-        std::string typed;
-        int32_t address;
-        std::vector<uint8_t> before, after;
-        std::string shown;
-    };
-    const Case cases[] = {
-        // List "GI_Sheet_Sel_SetM_BeepLev" in bits 1-0 beside the key beep (bit 7).
-        {CL_SetM_BeepLev, kVariantPmr, 2, "", 0x0130, {0x80}, {0x82}, "High"},
-        {CL_SetM_BeepLev, kVariantDPmr446, 1, "", 0x0130, {0xFF}, {0xFD}, "Medium"},
-        {CL_SetM_BeepLev, kVariantLmr, 0, "", 0x0130, {0x7E}, {0x7C}, "Low"},
-        // List "GI_Sheet_Sel_Misc_OnOff" on bit 7.
-        {CL_SetM_AFMinLev, kVariantLmr, 1, "", 0x0132, {0x15}, {0x95}, "On"},
-        {CL_SetM_AFMinLev, kVariantTarnPmr, 0, "", 0x0132, {0xFF}, {0x7F}, "Off"},
-        // Number 400..3000 on a big-endian word.
-        {CL_Exp_BeepFreq_Low, kVariantPmr, {}, "1200", 0x9587, {0xFF, 0xFF}, {0x04, 0xB0}, "1200"},
-        {CL_Exp_BeepFreq_Low, kVariantLmr, {}, "5000", 0x9587, {0, 0}, {0x0B, 0xB8}, "3000"},
-        {CL_Exp_BeepFreq_Low, kVariantDPmr446, {}, "100", 0x9587, {0, 0}, {0x01, 0x90}, "400"},
-        // Number 12..23 on a byte.
-        {CL_Maker_Dtcs_Decode, kVariantLmr, {}, "17", 0x0023, {0xAA}, {0x11}, "17"},
-        {CL_Maker_Dtcs_Decode, kVariantPmr, {}, "30", 0x0023, {0}, {0x17}, "23"},
-        {CL_Maker_Dtcs_Decode, kVariantPmr, {}, "5", 0x0023, {0}, {0x0C}, "12"},
-        // Fixed point, scale 10^6 (Hz), 4 decimals shown, -99.975..99.975 MHz.
-        {CL_Maker_IfFreq,
-         kVariantLmr,
-         {},
-         "-21.7",
-         0x0010,
-         {0, 0, 0, 0},
-         {0xFE, 0xB4, 0xE2, 0x60},
-         "-21.7000"},
-        {CL_Maker_IfFreq,
-         kVariantPmr,
-         {},
-         "45.05",
-         0x0010,
-         {0xFF, 0xFF, 0xFF, 0xFF},
-         {0x02, 0xAF, 0x68, 0x90},
-         " 45.0500"},
-        {CL_Maker_IfFreq,
-         kVariantLmr,
-         {},
-         "-150",
-         0x0010,
-         {0, 0, 0, 0},
-         {0xFA, 0x0A, 0x80, 0xA8},
-         "-99.9750"},
-        // Fixed point, scale 10^6 (Hz), 4 decimals shown, 0..99.975 MHz.
-        {CL_Maker_Pll_Reference,
-         kVariantLmr,
-         {},
-         "12.8",
-         0x0014,
-         {0, 0, 0, 0},
-         {0x00, 0xC3, 0x50, 0x00},
-         " 12.8000"},
-        {CL_Maker_Pll_Reference,
-         kVariantDPmr446,
-         {},
-         "150",
-         0x0014,
-         {0, 0, 0, 0},
-         {0x05, 0xF5, 0x7F, 0x58},
-         " 99.9750"},
-        {CL_Maker_Pll_Reference,
-         kVariantPmr,
-         {},
-         "-5",
-         0x0014,
-         {1, 2, 3, 4},
-         {0, 0, 0, 0},
-         "  0.0000"},
-    };
-    for (const Case& c : cases) {
+    for (const UnlistedCase& c : kUnlistedCases) {
         const std::string what = CellName(c.cell) + " " + (c.item ? "item" : c.typed);
         Open(c.variant);
         const auto n = static_cast<int32_t>(c.before.size());
