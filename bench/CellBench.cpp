@@ -1,9 +1,12 @@
 // Drawing a full channel table: every bound cell of 64 rows, each decoded
-// afresh from the image and turned into its text.
+// afresh from the image and turned into its text. Drawing every setting
+// cell and the rows of two record pages, each first asked whether the
+// variant keeps its bytes.
 #include <benchmark/benchmark.h>
 
 #include "app/Document.h"
 #include "cells/CellDispatcher.h"
+#include "cells/SettingsCellMap.h"
 #include "model/BankMap.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
@@ -75,6 +78,53 @@ void BM_DrawChannelTable(benchmark::State& state) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_DrawChannelTable)->Unit(benchmark::kMillisecond);
+
+void BM_DrawSettingsAndRecords(benchmark::State& state) {
+    ScopedVariant variant(kVariantTarnPmr);
+    Document doc;
+    doc.SelectModel(kVariantTarnPmr);
+    doc.NewFromDefaults();
+    NoHost host(doc);
+    CellDispatcher cells(&host);
+    std::vector<CellDesc> descs;
+    for (const SettingCell& row : SettingCells()) {
+        CellDesc d;
+        d.cell = row.cell;
+        descs.push_back(d);
+    }
+    for (int index = 0; index < 8; ++index) {
+        for (int cell : {CL_Dtmf_ChNo, CL_Dtmf_Text, CL_Dtmf_Code}) {
+            CellDesc d;
+            d.category = CT_DTMF;
+            d.cell = cell;
+            d.index = index;
+            descs.push_back(d);
+        }
+        for (int cell : {CL_Msk_IdGroup_Adr, CL_Msk_IdGroup_Text, CL_Msk_IdGroup_Alert,
+                         CL_Msk_IdGroup_Bell, CL_Msk_IdGroup_SFunc}) {
+            CellDesc d;
+            d.category = CT_MSK_IdGroup;
+            d.cell = cell;
+            d.index = index;
+            descs.push_back(d);
+        }
+    }
+    size_t chars = 0;
+    for (auto _ : state) {
+        for (const CellDesc& d : descs) {
+            CellContext ctx;
+            ctx.desc = &d;
+            cells.Handle(ctx, kModeDraw);
+            chars += ctx.request.text.size();
+        }
+    }
+    benchmark::DoNotOptimize(chars);
+    state.counters["cells"] = static_cast<double>(descs.size());
+    state.counters["per_cell"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * descs.size()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_DrawSettingsAndRecords)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace parlo

@@ -72,6 +72,7 @@ struct CellContext {
     uint16_t redrawFlags = 0;
     uint8_t warningMarks = 0;
     bool rejected = false;      // the input could not be read; nothing changed
+    std::string refusal;        // why it was rejected, when the cell can tell
     bool rebuildSheet = false;  // which rows exist changed
     // Menu items and tool buttons: checked, hidden, disabled, caption.
     bool checked = false, hidden = false, disabled = false;

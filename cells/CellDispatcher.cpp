@@ -1,11 +1,14 @@
 #include "cells/CellDispatcher.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "cells/CellFamilies.h"
 #include "cells/CellNames.h"
 #include "model/BankMap.h"
 #include "model/ModelVariant.h"
+#include "model/PackedLayout.h"
+#include "model/RecordLayout.h"
 #include "model/WorkingImage.h"
 #include "runtime/EventManager.h"
 
@@ -70,6 +73,25 @@ int KindOf(int category, int variant, const CellDesc* parent) {
 
 bool IsRedirectableKey(int key) { return key > 0 && key < 128; }
 
+// Whether every table a record of `kind` spans reaches files and the radio
+// in the variant. Only the setting and record families are asked: the
+// check, mark and row-number cells of a category edit nothing.
+bool RecordStoredIn(int kind, int32_t index, int variant) {
+    const KindLayout* layout = LayoutOf(kind);
+    if (layout == nullptr) return true;
+    for (const RecordTable& t : layout->tables) {
+        const int32_t first = t.base + t.stride * index;
+        for (int32_t a = first; a < first + std::max<int32_t>(t.stride, 1); ++a) {
+            if (!CarriedInVariant(a, variant)) return false;
+        }
+    }
+    return true;
+}
+
+bool EditsRecordOrSetting(int cell) {
+    return cell >= CL_Msk_AdrRange_Individual && cell <= CL_Maker_mRSSISL;
+}
+
 }  // namespace
 
 void CellCall::StoreRecord() {
@@ -80,6 +102,13 @@ void CellCall::StoreRecord() {
 void CellCall::Apply(CodecResult result) {
     if (result == CodecResult::Changed) StoreRecord();
     if (result == CodecResult::Rejected) ctx.rejected = true;
+}
+
+void CellCall::NotUsedInVariant() {
+    ctx.request.text.clear();
+    if (drawing || (ctx.request.phase == kPhaseNone && ctx.request.Key() == 0)) return;
+    ctx.rejected = true;
+    ctx.refusal = kNotUsedInVariant;
 }
 
 void CellDispatcher::Register(int cell, CellHandler handler) {
@@ -120,6 +149,8 @@ void ResetAnswer(CellContext& ctx) {
     ctx.request.requestEdit = kEditNone;
     ctx.warningMarks = 0;
     ctx.rejected = false;
+    ctx.refusal.clear();
+    ctx.request.clamped = false;
 }
 
 // The bank of a channel cell: the one on screen, else the one holding it.
@@ -213,7 +244,12 @@ int CellDispatcher::Handle(CellContext& ctx, int mode) {
     CellDesc redirected;
     const int cell = RedirectEmptyRow(call, redirected);
     if (cell == kNoCell) return 0;
-    if (CellHandler handler = HandlerOf(cell)) handler(call);
+    if (kind > 0 && EditsRecordOrSetting(cell) &&
+        !RecordStoredIn(kind, recordDesc->index, variant)) {
+        call.NotUsedInVariant();
+    } else if (CellHandler handler = HandlerOf(cell)) {
+        handler(call);
+    }
     ctx.desc = &desc;
     if (ctx.redrawFlags & kRedrawRow) {
         if (host_ != nullptr && mode == kModeOperate) host_->CellEdited();

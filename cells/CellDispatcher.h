@@ -41,7 +41,13 @@ struct CellCall {
     // rejection.
     void Apply(CodecResult result);
     void Changed(uint16_t flags = kRedrawRow) { ctx.redrawFlags |= flags; }
+    // The variant keeps the cell's data in no table it packs, so an edit
+    // would never reach a file or the radio: the cell shows nothing and
+    // refuses every input.
+    void NotUsedInVariant();
 };
+
+inline constexpr const char* kNotUsedInVariant = "not used in this variant";
 
 using CellHandler = void (*)(CellCall& call);
 

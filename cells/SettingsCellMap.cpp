@@ -2,8 +2,10 @@
 
 #include <array>
 #include <iterator>
+#include <limits>
 
 #include "cells/CellIds.h"
+#include "model/PackedLayout.h"
 
 namespace parlo {
 
@@ -21,6 +23,9 @@ constexpr SettingCell Flag(int cell, int32_t a, int bit, const char* list) {
 }
 constexpr SettingCell Word(int cell, int32_t a, CodecSetup c) {
     return {cell, Storage::Word, a, 15, 0, 2, c};
+}
+constexpr SettingCell Long(int cell, int32_t a, CodecSetup c) {
+    return {cell, Storage::Long, a, 31, 0, 4, c};
 }
 constexpr SettingCell Nibbles(int cell, int32_t a, int n) {
     return {cell, Storage::Nibbles, a, 0, 0, uint8_t(n), HexCode(n)};
@@ -185,9 +190,11 @@ constexpr SettingCell kMap[] = {
     Chars(CL_TSetM_Psave, 0xA459, 4),
     Field(CL_SetM_Backlight, 0x013E, 3, 0, List("GI_Sheet_Sel_SetM_Backlight")),
     Flag(CL_SetM_BeepOn, 0x0130, 7, kOnOff),
-    NotStored(CL_SetM_BeepLev),
+    // The beep level shares its byte with the key beep; the AF minimum level
+    // takes the byte between the squelch level and the microphone gain.
+    Field(CL_SetM_BeepLev, 0x0130, 1, 0, List("GI_Sheet_Sel_SetM_BeepLev")),
     Byte(CL_SetM_SqlLev, 0x0131, Number(0, 255)),
-    NotStored(CL_SetM_AFMinLev),
+    Flag(CL_SetM_AFMinLev, 0x0132, 7, kOnOff),
     Byte(CL_SetM_MicGain, 0x0133, List("GI_Sheet_Sel_SetM_MicGain")),
     Flag(CL_SetM_BATVDisp, 0x013F, 6, kOnOff),
     NotStored(CL_SetM_BERDisp),
@@ -293,7 +300,8 @@ constexpr SettingCell kMap[] = {
     Byte(CL_Exp_Emer_SwOnTimer, 0x95B6, Timer(10, 0, 255)),
     Byte(CL_Exp_Emer_SwOffTimer, 0x95B7, Timer(10, 0, 255)),
     Byte(CL_Exp_Emer_StartRepeat, 0x95B8, Timer(1, 0, 255)),
-    NotStored(CL_Exp_BeepFreq_Low),
+    // The low beep frequency is the word before the high one.
+    Word(CL_Exp_BeepFreq_Low, 0x9587, Number(400, 3000)),
     Word(CL_Exp_BeepFreq_High, 0x9589, Number(400, 3000)),
     Flag(CL_Exp_DtcsInv_Tx, 0x959E, 7, "GI_Sheet_Sel_Exp_DtcsInv"),
     Flag(CL_Exp_DtcsInv_Rx, 0x959E, 6, "GI_Sheet_Sel_Exp_DtcsInv"),
@@ -323,15 +331,16 @@ constexpr SettingCell kMap[] = {
     Byte(CL_Maker_CtcssDec_PS, 0x0022, Number(0, 255)),
     Flag(CL_Maker_Dtcs_TxPolar, 0x000B, 6, kPolarity),
     Flag(CL_Maker_Dtcs_RxPolar, 0x000B, 5, kPolarity),
-    NotStored(CL_Maker_Dtcs_Decode),
+    Byte(CL_Maker_Dtcs_Decode, 0x0023, Number(12, 23)),
     Byte(CL_Maker_PwrOffTimer, 0x0025, Timer(100, 0, 255)),
     Byte(CL_Maker_PwrOffTimer2, 0x0028, Timer(100, 0, 255)),
     Byte(CL_Maker_ON_Timer1, 0x0026, Timer(100, 0, 255)),
     Byte(CL_Maker_ON_Timer2, 0x0027, Timer(100, 0, 255)),
     Byte(CL_Maker_ON_Timer3, 0x0029, Timer(100, 0, 255)),
-    NotStored(CL_Maker_IfFreq),
+    // The IF and the PLL reference are kept in Hz, four bytes each.
+    Long(CL_Maker_IfFreq, 0x0010, FixedPoint(6, 4, -99.975, 99.975)),
     Field(CL_Maker_Pll_Type, 0x000B, 1, 0, List("GI_Sheet_Sel_Maker_PllType")),
-    NotStored(CL_Maker_Pll_Reference),
+    Long(CL_Maker_Pll_Reference, 0x0014, FixedPoint(6, 4, 0, 99.975)),
     Byte(CL_Maker_Pll_TxFastTimer, 0x001B, Timer(1000, 0, 255)),
     Byte(CL_Maker_Pll_RxFastTimer, 0x001C, Timer(1000, 0, 255)),
     Byte(CL_Maker_MuteTimer_Tx, 0x001D, Timer(1000, 0, 255)),
@@ -379,10 +388,15 @@ const SettingCell* SettingCellOf(int cell) {
     return row < 0 ? nullptr : &kMap[row];
 }
 
+int SettingMinimum(const SettingCell& row) {
+    return row.storage == Storage::Long ? std::numeric_limits<int32_t>::min() : 0;
+}
+
 int SettingMaximum(const SettingCell& row) {
     switch (row.storage) {
         case Storage::Bits: return (1 << (row.hi - row.lo + 1)) - 1;
         case Storage::Word: return 0xFFFF;
+        case Storage::Long: return std::numeric_limits<int32_t>::max();
         case Storage::Nibbles: return static_cast<int>((uint64_t{1} << (4 * row.width)) - 1);
         case Storage::EnableBit: return 1;
         default: return 0;
@@ -393,6 +407,11 @@ int ReadSetting(const EepromImage& image, const SettingCell& row) {
     switch (row.storage) {
         case Storage::Bits: return (image.GetByte(row.address) & BitsMask(row)) >> row.lo;
         case Storage::Word: return image.GetWord(row.address);
+        case Storage::Long: {
+            uint32_t value = 0;
+            for (int i = 0; i < 4; ++i) value = value << 8 | image.GetByte(row.address + i);
+            return static_cast<int32_t>(value);
+        }
         case Storage::Nibbles: {
             int value = 0;
             for (int i = 0; i < row.width; ++i) {
@@ -417,6 +436,11 @@ void WriteSetting(EepromImage& image, const SettingCell& row, int value) {
             break;
         }
         case Storage::Word: image.SetWord(row.address, static_cast<uint16_t>(value)); break;
+        case Storage::Long:
+            for (int i = 0; i < 4; ++i)
+                image.SetByte(row.address + i,
+                              static_cast<uint8_t>(static_cast<uint32_t>(value) >> (24 - 8 * i)));
+            break;
         case Storage::Nibbles:
             for (int i = row.width - 1; i >= 0; --i, value >>= 4) {
                 const int32_t a = row.address + i / 2;
@@ -434,6 +458,16 @@ void WriteSetting(EepromImage& image, const SettingCell& row, int value) {
         }
         default: break;
     }
+}
+
+bool SettingStoredIn(const SettingCell& row, int variant) {
+    int32_t bytes = row.width;
+    if (row.storage == Storage::Nibbles) bytes = (row.width + 1) / 2;
+    if (row.storage == Storage::Bits || row.storage == Storage::EnableBit) bytes = 1;
+    for (int32_t i = 0; i < bytes; ++i) {
+        if (!CarriedInVariant(row.address + i, variant)) return false;
+    }
+    return true;
 }
 
 }  // namespace parlo

@@ -15,6 +15,7 @@ enum class Storage : uint8_t {
     None,       // the radio keeps the setting nowhere known: the cell shows "----"
     Bits,       // bits hi..lo of the byte at the address
     Word,       // a 16-bit big-endian word at the address
+    Long,       // a signed 32-bit big-endian value at the address
     Nibbles,    // `width` nibbles from the address, high nibble first
     EnableBit,  // user set-mode enable bit `lo`: bit 7 - lo % 8 of the byte address + lo / 8
     Text,       // `width` display characters (segment text)
@@ -37,10 +38,16 @@ std::span<const SettingCell> SettingCells();
 // The row of a cell, or nullptr.
 const SettingCell* SettingCellOf(int cell);
 
-// Numeric storage: the value, and the largest value the bits hold.
+// Numeric storage: the value, and the smallest and largest value the bits
+// hold.
 int ReadSetting(const EepromImage& image, const SettingCell& row);
 void WriteSetting(EepromImage& image, const SettingCell& row, int value);
+int SettingMinimum(const SettingCell& row);
 int SettingMaximum(const SettingCell& row);
+
+// Whether every byte of the row reaches files and the radio in `variant`
+// (a setting of a table that only one variant packs is lost in the others).
+bool SettingStoredIn(const SettingCell& row, int variant);
 
 // The address of a byte of the user set-mode enable table and the bit of
 // item i within it.

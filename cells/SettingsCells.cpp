@@ -51,6 +51,7 @@ bool Locked(const EepromImage& image, const SettingCell& row) {
 void HandleSetting(CellCall& call) {
     const SettingCell* row = SettingCellOf(call.desc().cell);
     if (row == nullptr) return;
+    if (!SettingStoredIn(*row, call.variant)) return call.NotUsedInVariant();
     switch (row->storage) {
         case Storage::None: return ShowNotStored(call);
         case Storage::Ascii: return ShowAscii(call, *row);
@@ -64,7 +65,8 @@ void HandleSetting(CellCall& call) {
     int value = ReadSetting(image, *row);
     CodecResult result = Locked(image, *row) ? ShowOnly(call.request(), value, setup, context)
                                              : RunCodec(call.request(), value, setup, context);
-    if (result == CodecResult::Changed && (value < 0 || value > SettingMaximum(*row)))
+    if (result == CodecResult::Changed &&
+        (value < SettingMinimum(*row) || value > SettingMaximum(*row)))
         result = CodecResult::Rejected;
     if (result == CodecResult::Changed) {
         WriteSetting(image, *row, value);

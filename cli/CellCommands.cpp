@@ -154,7 +154,10 @@ public:
         const int before = session_.Refusals();
         cells_.Handle(ctx, kModeOperate);
         if (ctx.rejected || session_.Refusals() != before) {
-            if (ctx.rejected)
+            if (!ctx.refusal.empty())
+                std::fprintf(stderr, "parlo-cli: %s: %s\n", CellName(ctx.desc->cell).c_str(),
+                             ctx.refusal.c_str());
+            else if (ctx.rejected)
                 std::fprintf(stderr, "parlo-cli: %s was not accepted\n", what.c_str());
             return false;
         }
@@ -179,6 +182,13 @@ private:
     CellDispatcher cells_;
     std::optional<BankAnswer> bank_;
 };
+
+// A cell text without the blanks that align it in the sheet.
+std::string ClampNoteText(const std::string& shown) {
+    const size_t begin = shown.find_first_not_of(' ');
+    const size_t end = shown.find_last_not_of(' ');
+    return begin == std::string::npos ? std::string() : shown.substr(begin, end - begin + 1);
+}
 
 // A context for operating a cell as the sheet's grid does.
 CellContext OnGrid(const CellDesc& d) {
@@ -212,6 +222,7 @@ int RunSet(const ParsedArgs& args) {
     CellRun run(args);
     if (auto status = run.Start()) return *status;
     std::vector<std::pair<CellDesc, std::string>> edits;
+    std::vector<std::string> refs;
     for (size_t i = 1; i < args.Operands().size(); ++i) {
         const std::string& op = args.Operands()[i];
         const size_t eq = op.find('=');
@@ -222,14 +233,22 @@ int RunSet(const ParsedArgs& args) {
         auto d = run.Ref(op.substr(0, eq));
         if (!d) return kExitUsage;
         edits.emplace_back(*d, op.substr(eq + 1));
+        refs.push_back(op.substr(0, eq));
     }
-    for (auto& [desc, text] : edits) {
+    // The desktop shows a limited value at once; here it is told, once saved.
+    std::string notes;
+    for (size_t i = 0; i < edits.size(); ++i) {
+        const auto& [desc, text] = edits[i];
         CellContext ctx = OnGrid(desc);
         ctx.request.phase = kPhaseCommit;
         ctx.request.editText = text;
         if (!run.Operate(ctx, "'" + text + "'")) return kExitInput;
+        if (ctx.request.clamped)
+            notes += refs[i] + ": " + text + " stored as " + ClampNoteText(run.Show(desc)) + "\n";
     }
-    return run.Finish();
+    const int status = run.Finish();
+    if (status == 0) std::fputs(notes.c_str(), stderr);
+    return status;
 }
 
 std::optional<int> KeyCode(const std::string& name) {

@@ -89,6 +89,9 @@ struct CellRequest {
     // Bytes to paint as the radio's display characters instead of the text
     // (segment texts); the text stays their readable form.
     std::optional<std::vector<uint8_t>> displayBytes;
+    // A committed value lay outside the codec's range and was stored as the
+    // nearest limit.
+    bool clamped = false;
 
     // The key to act on: none outside a sheet, and none while committing or
     // answering a pop-up.

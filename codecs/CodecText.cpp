@@ -1,5 +1,6 @@
 #include "codecs/CodecText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
@@ -58,6 +59,21 @@ std::optional<int64_t> ParseInteger(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::optional<int64_t> ParseLeadingInteger(std::string_view text) {
+    text = Trim(text);
+    const size_t sign = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    size_t end = sign;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    if (end == sign) return std::nullopt;
+    return ParseInteger(text.substr(0, end));
+}
+
+int64_t ClampTyped(CellRequest& request, int64_t typed, int64_t minimum, int64_t maximum) {
+    const int64_t limited = std::clamp(typed, minimum, maximum);
+    if (limited != typed) request.clamped = true;
+    return limited;
+}
+
 int64_t DivideRounded(int64_t a, int64_t b) {
     int64_t q = a / b;
     int64_t r = a % b;
@@ -101,7 +117,7 @@ CodecResult EditTypedValue(CellRequest& request, int& value, const TypedParser& 
     if (request.Committing()) {
         auto typed = parse(request.editText);
         if (!typed) return CodecResult::Rejected;
-        return SetValue(value, *typed);
+        return SetValue(value, ClampTyped(request, *typed, minimum, maximum));
     }
     if (int key = request.Key(); key == kKeySpace || key == kKeyBackspace) {
         return SetValue(value, StepWrapped(value, key == kKeySpace ? 1 : -1, minimum, maximum));

@@ -27,6 +27,15 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 // empty text or trailing rubbish. Huge values saturate far beyond any field.
 std::optional<int64_t> ParseInteger(std::string_view text);
 
+// A signed decimal number at the start of `text` (after blanks): a sign and
+// digits, the rest ignored ("3x" is 3, "4.6" is 4). Nothing when no digit
+// follows. Huge values saturate as above.
+std::optional<int64_t> ParseLeadingInteger(std::string_view text);
+
+// `typed` limited to [minimum, maximum]; a value that had to be limited
+// marks the request as clamped.
+int64_t ClampTyped(CellRequest& request, int64_t typed, int64_t minimum, int64_t maximum);
+
 // a / b rounded to the nearest integer, halves away from zero (b > 0).
 int64_t DivideRounded(int64_t a, int64_t b);
 
@@ -51,11 +60,11 @@ std::string FormatText(const char* format, ...) __attribute__((format(printf, 1,
 bool OpenEditorOnKey(CellRequest& request, const std::string& current, std::string_view starters);
 
 // What most typed codecs share: a committed text read by `parse` (nothing
-// for unreadable input), space and backspace stepping one unit with
-// wrap-around over [minimum, maximum], and the editor opened with `current`
-// (Enter) or with a key in `starters`. The caller shows the value afterwards
-// unless the editor was asked for.
-using TypedParser = std::function<std::optional<int>(const std::string& typed)>;
+// for unreadable input) and limited to [minimum, maximum], space and
+// backspace stepping one unit with wrap-around over that range, and the
+// editor opened with `current` (Enter) or with a key in `starters`. The
+// caller shows the value afterwards unless the editor was asked for.
+using TypedParser = std::function<std::optional<int64_t>(const std::string& typed)>;
 CodecResult EditTypedValue(CellRequest& request, int& value, const TypedParser& parse, int minimum,
                            int maximum, const std::string& current, std::string_view starters);
 

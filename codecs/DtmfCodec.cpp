@@ -26,7 +26,9 @@ static uint8_t NibbleOf(char c) {
 CodecResult DtmfCodec(CellRequest& request, DtmfDigits& d, int maxCount) {
     if (request.Committing()) {
         std::string kept = KeepChars(request.editText, "0123456789abcdefABCDEF*#");
-        if (kept.empty()) return CodecResult::Rejected;
+        // An empty text empties the memory; text without a single digit is
+        // a slip, not a wish to lose the digits.
+        if (kept.empty() && !Trim(request.editText).empty()) return CodecResult::Rejected;
         DtmfDigits next;
         int n =
             std::min<int>(static_cast<int>(kept.size()), std::clamp(maxCount, 0, kDtmfMaxDigits));

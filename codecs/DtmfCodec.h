@@ -18,6 +18,7 @@ struct DtmfDigits {
 };
 
 std::string DtmfText(const DtmfDigits& digits);
+// A committed empty text clears every digit and the count.
 CodecResult DtmfCodec(CellRequest& request, DtmfDigits& digits, int maxCount);
 
 }  // namespace parlo

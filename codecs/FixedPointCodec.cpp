@@ -65,7 +65,7 @@ CodecResult FixedPointCodec(CellRequest& request, int64_t& value, const FixedPoi
     if (request.Committing()) {
         auto typed = ParseFixedPoint(KeepChars(request.editText, "0123456789.-"), p.scale);
         if (!typed) return CodecResult::Rejected;
-        result = SetValue(value, std::clamp(*typed, minimum, maximum));
+        result = SetValue(value, ClampTyped(request, *typed, minimum, maximum));
     } else if (OpenEditorOnKey(request, shown, minimum < 0 ? "0123456789.-" : "0123456789.")) {
         return result;
     }

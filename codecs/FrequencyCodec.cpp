@@ -25,7 +25,7 @@ static std::optional<uint32_t> Snap(uint32_t typed) {
     return std::nullopt;
 }
 
-std::optional<uint32_t> ParseFrequency(std::string_view text) {
+std::optional<uint32_t> ParseFrequency(std::string_view text, bool* limited) {
     std::string kept = KeepChars(text, "0123456789.");
     if (kept.size() > 8) kept.resize(9);
     if (kept.empty()) return std::nullopt;
@@ -36,7 +36,9 @@ std::optional<uint32_t> ParseFrequency(std::string_view text) {
     if (typed == 0) return std::nullopt;
     auto snapped = Snap(typed);
     if (!snapped || *snapped == 0) return std::nullopt;
-    return *snapped > kHighestFrequency ? kHighestFrequency : *snapped;
+    if (*snapped <= kHighestFrequency) return *snapped;
+    if (limited != nullptr) *limited = true;
+    return kHighestFrequency;
 }
 
 CodecResult SetChannelFrequency(FrequencyFields& f, Direction direction, uint32_t hz) {
@@ -97,7 +99,7 @@ bool FrequencyEditKey(CellRequest& request, const FrequencyFields& f, Direction 
 CodecResult FrequencyCodec(CellRequest& request, FrequencyFields& f, Direction direction) {
     CodecResult result = CodecResult::Unchanged;
     if (request.Committing()) {
-        auto hz = ParseFrequency(request.editText);
+        auto hz = ParseFrequency(request.editText, &request.clamped);
         if (!hz) return CodecResult::Rejected;
         result = SetChannelFrequency(f, direction, *hz);
         if (result == CodecResult::Rejected) return result;

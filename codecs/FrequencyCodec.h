@@ -37,8 +37,9 @@ std::string FrequencyText(uint32_t hz);
 // at or above the typed value that is a multiple of 2,500 or 3,125 Hz and
 // lies within the typed resolution. Values from 800 MHz up are stored as the
 // top of the range. Nothing when the text is empty, is 0, or misses the
-// raster.
-std::optional<uint32_t> ParseFrequency(std::string_view text);
+// raster. `limited`, when given, is set when the value had to be lowered to
+// the top of the range.
+std::optional<uint32_t> ParseFrequency(std::string_view text, bool* limited = nullptr);
 
 CodecResult FrequencyCodec(CellRequest& request, FrequencyFields& fields, Direction direction);
 

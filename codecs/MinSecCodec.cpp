@@ -14,7 +14,8 @@ std::string MinSecText(int value, const MinSecParams& p) {
     return FormatText("%2d:%02d", value / perMinute, Seconds(p) * (value % perMinute));
 }
 
-static std::optional<int> Parse(const std::string& typed, const MinSecParams& p) {
+// The units typed, before they are limited to the range.
+static std::optional<int64_t> Parse(const std::string& typed, const MinSecParams& p) {
     std::string kept = KeepChars(typed, "0123456789:");
     kept.resize(std::min<size_t>(kept.size(), 5));  // as long as "mm:ss" at most
     if (KeepChars(kept, kDecimalDigits).empty()) return std::nullopt;
@@ -25,7 +26,7 @@ static std::optional<int> Parse(const std::string& typed, const MinSecParams& p)
     int64_t seconds = ParseInteger(KeepChars(secondsText, kDecimalDigits)).value_or(0);
     int s = Seconds(p);
     int64_t units = minutes * UnitsPerMinute(p) + seconds / s + (seconds % s >= s / 2.0 ? 1 : 0);
-    return static_cast<int>(std::clamp<int64_t>(units, p.minimum / s, p.maximum / s));
+    return units;
 }
 
 CodecResult MinSecCodec(CellRequest& request, int& value, const MinSecParams& p) {

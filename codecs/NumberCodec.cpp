@@ -16,11 +16,11 @@ CodecResult NumberCodec(CellRequest& request, int& value, const NumberParams& p)
     std::string number = FormatText("%d", value + p.offset);
     CodecResult result = CodecResult::Unchanged;
     if (request.Committing()) {
-        auto typed = ParseInteger(request.editText);
+        auto typed = ParseLeadingInteger(request.editText);
         if (!typed) return CodecResult::Rejected;
         int64_t v = *typed - p.offset;
         if (p.step > 1) v = DivideRounded(v, p.step) * p.step;
-        result = SetValue(value, std::clamp<int64_t>(v, p.minimum, p.maximum));
+        result = SetValue(value, ClampTyped(request, v, p.minimum, p.maximum));
     } else if (int key = request.Key(); key == kKeySpace || key == kKeyBackspace) {
         result = SetValue(value, Step(value, key == kKeySpace ? p.step : -p.step, p));
     } else if (OpenEditorOnKey(request, number, p.minimum < 0 ? "0123456789-" : "0123456789")) {

@@ -10,11 +10,10 @@ static const char* const kScramblerList = "GI_Sheet_Sel_Mch_ScramCode";
 
 std::string ScramblerText(int value) { return value == 0 ? "Inv" : FormatText("%d", value); }
 
-static std::optional<int> Parse(const std::string& typed) {
+// The code typed, before it is limited to 0..255.
+static std::optional<int64_t> Parse(const std::string& typed) {
     if (StartsWithNoCase(typed, "inv")) return 0;
-    auto number = ParseInteger(typed);
-    if (!number) return std::nullopt;
-    return static_cast<int>(std::clamp<int64_t>(*number, 0, 255));
+    return ParseInteger(typed);
 }
 
 CodecResult ScramblerCodec(CellRequest& request, int& value) {

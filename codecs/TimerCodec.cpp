@@ -18,16 +18,18 @@ std::string TimerText(int value, const TimerParams& p) {
     return text;
 }
 
-static std::optional<int> Parse(const std::string& typed, const TimerParams& p) {
+// The units typed, before they are limited to the timer's range.
+static std::optional<int64_t> Parse(const std::string& typed, const TimerParams& p) {
     if (StartsWithNoCase(typed, "of")) {
         if (!p.offAllowed) return std::nullopt;
-        return std::clamp(0, p.minimum, p.maximum);
+        return 0;
     }
     std::string kept = KeepChars(typed, "0123456789.");
     if (kept.empty() || kept == ".") return std::nullopt;
+    // Far beyond every timer, and far from overflowing.
+    constexpr double kLimit = double(int64_t{1} << 50);
     double units = (std::strtod(kept.c_str(), nullptr) + 0.0005) * Divisor(p);
-    units = std::clamp(units, static_cast<double>(p.minimum), static_cast<double>(p.maximum));
-    return static_cast<int>(units);
+    return static_cast<int64_t>(std::min(units, kLimit));
 }
 
 CodecResult TimerCodec(CellRequest& request, int& value, const TimerParams& p) {

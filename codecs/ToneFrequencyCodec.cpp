@@ -47,6 +47,8 @@ CodecResult EditWindow(CellRequest& request, ToneWindow& window, const std::stri
         if (!low || !high) return CodecResult::Rejected;
         window.low = Clamped(std::min(*low, *high), minimumHz, maximumHz);
         window.high = Clamped(std::max(*low, *high), minimumHz, maximumHz);
+        if (window.low != std::min(*low, *high) || window.high != std::max(*low, *high))
+            request.clamped = true;
     } else if (request.Key() == kKeyEnter) {
         request.OpenPopup(PopupKind::List, list, -1);
     } else if (OpenEditorOnKey(request, current, "0123456789.")) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
@@ -161,6 +162,16 @@ void UnpackWith(EepromImage& image, bool full) {
 
 std::span<const PackedBlock> PackedGroup1() { return kGroup1; }
 std::span<const PackedBlock> PackedGroup2() { return kGroup2; }
+
+bool CarriedInVariant(int32_t address, int variant) {
+    if (address >= 0 && address < kRadioAreaLimit) return true;
+    auto holds = [&](const PackedBlock& b) {
+        return Holds(b.condition, variant) && address >= b.source &&
+               address < b.source + b.recordSize * Capacity(b);
+    };
+    return std::any_of(std::begin(kGroup1), std::end(kGroup1), holds) ||
+           std::any_of(std::begin(kGroup2), std::end(kGroup2), holds);
+}
 
 bool Pack(EepromImage& image, PackMode mode, int variant) {
     if (image.GetSize() < kImageSize) return false;

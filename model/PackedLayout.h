@@ -53,6 +53,11 @@ void Unpack(EepromImage& image);
 // full size (the default image, after its initial file is read).
 void UnpackFull(EepromImage& image);
 
+// Whether the byte at `address` reaches files and the radio in `variant`:
+// every byte of the radio area does; a work-area byte only when a block the
+// variant packs holds it.
+bool CarriedInVariant(int32_t address, int variant);
+
 // The byte work-area address `a` would hold once `image` is unpacked; the
 // image itself is not changed.
 uint8_t UnpackedByte(const EepromImage& image, int32_t a);

@@ -109,9 +109,23 @@ const EditCase kEditCases[] = {
     {CT_CEdit, CL_CEdit, 3, 0x9603, {0, 0}, "1F3A", -1, {0x1F, 0x3A}},
 };
 
+// The MSK tables are packed by the Tarn variant only, the digital status
+// messages by the dPMR446 variant only; the other tables by every variant.
+int VariantKeeping(int category) {
+    switch (category) {
+        case CT_MSK_IdGroup:
+        case CT_MSK_CallList:
+        case CT_MSK_Msg_Status:
+        case CT_MSK_Msg_ShortTxt: return kVariantTarnPmr;
+        case CT_Dig_Msg_Status: return kVariantDPmr446;
+        default: return kVariantLmr;
+    }
+}
+
 TEST_F(RecordCellsTest, EditsWriteTheirFieldAndNothingElse) {
     for (const EditCase& c : kEditCases) {
         const std::string what = CellName(c.cell) + "[" + std::to_string(c.index) + "]";
+        Open(VariantKeeping(c.category));
         Put(c.address, c.before);
         const EepromImage before = Image();
         const CellContext ctx = c.item >= 0 ? Pick(c.category, c.cell, c.index, c.item)
@@ -126,6 +140,7 @@ TEST_F(RecordCellsTest, EditsWriteTheirFieldAndNothingElse) {
 }
 
 TEST_F(RecordCellsTest, CellsShowTheirRecords) {
+    Open(kVariantTarnPmr);  // keeps the MSK tables as well as the others
     Put(0x88F8, {0x12, 0x34});
     Put(0x88FC, {0x1A, 0x00});
     Put(0x993F + 18 * 3, {0x10, 0xFF, 0xFF, 0xFF});
@@ -166,6 +181,7 @@ TEST_F(RecordCellsTest, CellsShowTheirRecords) {
 }
 
 TEST_F(RecordCellsTest, ShownOnlyAndMissingFieldsRefuseInput) {
+    Open(kVariantTarnPmr);
     const EepromImage before = Image();
     struct Case {
         int category, cell, index;

@@ -60,5 +60,30 @@ TEST_F(CliSheetTest, SheetPrintsASettingsPageAndRefusesAnUnknownOne) {
     EXPECT_NE(unknown.err.find("GI_Sheet_NoSuchPage"), std::string::npos);
 }
 
+TEST_F(CliSheetTest, TheSetModeAdvancedAndMakerPagesShowTheirValues) {
+    ASSERT_EQ(RunCli({"set", pmr, "CL_SetM_BeepLev=High", "CL_SetM_AFMinLev=On",
+                      "CL_Exp_BeepFreq_Low=1200", "CL_Maker_Dtcs_Decode=17",
+                      "CL_Maker_IfFreq=-21.7", "CL_Maker_Pll_Reference=12.8"})
+                  .status,
+              0);
+    struct Case {
+        const char* sheet;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"[St_Common]GI_Sheet_SetM", "Beep level | High | Hidden\n"},
+        {"[St_Common]GI_Sheet_SetM", "Minimum audio level | On | \n"},
+        {"[St_Common]GI_Sheet_Exp", "Beep frequency, low (Hz) | 1200\n"},
+        {"[St_Common]GI_Sheet_Maker", "DTCS decoder | 17 |  |  | \n"},
+        {"[St_Common]GI_Sheet_Maker", "IF frequency (MHz) | -21.7000 |  |  | \n"},
+        {"[St_Common]GI_Sheet_Maker", "PLL reference (MHz) |  12.8000 |  |  | \n"},
+    };
+    for (const Case& c : cases) {
+        const auto r = RunCli({"sheet", pmr, c.sheet, "--maker"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find(c.line), std::string::npos) << c.line << r.out;
+    }
+}
+
 }  // namespace
 }  // namespace parlo

@@ -1,6 +1,8 @@
 // The codecs of digit strings: DTMF digits, 5-tone codes and hex codes.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "codecs/DtmfCodec.h"
 #include "codecs/FiveToneCodec.h"
 #include "codecs/HexCodeCodec.h"
@@ -50,14 +52,43 @@ TEST(DtmfCodec, TypedDigits) {
     }
 }
 
+// An empty text empties the memory: every nibble 0 and the count 0.
+TEST(DtmfCodec, AnEmptyTextClearsTheMemory) {
+    struct Case {
+        const char* typed;
+        std::array<uint8_t, 12> packed;
+        int count;
+        CodecResult result;
+    } cases[] = {
+        {"", {0x12, 0x3E, 0xF0}, 5, CodecResult::Changed},
+        {"   ", {0x12}, 2, CodecResult::Changed},
+        {"",
+         {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x47},
+         0,
+         CodecResult::Changed},  // stray nibbles past the count go too
+        {"", {}, 0, CodecResult::Unchanged},
+    };
+    for (const Case& c : cases) {
+        DtmfDigits d;
+        d.packed = c.packed;
+        d.count = c.count;
+        CellRequest r = Committed(c.typed);
+        EXPECT_EQ(DtmfCodec(r, d, 24), c.result) << '"' << c.typed << '"';
+        EXPECT_EQ(d.packed, (std::array<uint8_t, 12>{})) << '"' << c.typed << '"';
+        EXPECT_EQ(d.count, 0);
+        EXPECT_EQ(r.text, "");
+    }
+}
+
 TEST(DtmfCodec, UnreadableTextAndKeys) {
     DtmfDigits d;
     d.packed[0] = 0x12;
     d.count = 2;
-    for (const char* typed : {"", "xyz"}) {
+    for (const char* typed : {"xyz", "-", " + "}) {
         CellRequest r = Committed(typed);
         EXPECT_EQ(DtmfCodec(r, d, 24), CodecResult::Rejected) << typed;
         EXPECT_EQ(d.count, 2);
+        EXPECT_EQ(d.packed[0], 0x12);
     }
     for (auto [key, text] : {std::pair{'*', "*"}, {'c', "c"}, {kKeyEnter, "12"}}) {
         CellRequest r = Pressed(key);

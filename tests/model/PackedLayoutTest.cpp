@@ -173,6 +173,34 @@ TEST(PackedLayout, UnpackFullIgnoresBaseAndCount) {
     EXPECT_EQ(std::memcmp(shifted.Data() + 0x7F80, packed.Data() + channelsAt + 0x78, 2 * 34), 0);
 }
 
+// A byte reaches files and the radio when it lies in the radio area or in a
+// table the variant packs: the Tarn tables 24 (0x9C05, 16 bytes), 30
+// (0x9C15, 24 x 12) and 33 (0x9E55, 8 x 2), the dPMR446 tables 34 (0x9E65,
+// 32 x 20) and 38 (0xA379, 41 x 8), table 6 (0x957D, 96 bytes) everywhere.
+// The 64 bytes of the fixed model block at 0x7D80 are followed by bytes of
+// no table.
+TEST(PackedLayout, CarriedInVariant) {
+    struct Case {
+        int32_t address;
+        bool lmr, pmr, tarn, dpmr;
+    };
+    const Case cases[] = {
+        {0x0000, true, true, true, true},    {0x0130, true, true, true, true},
+        {0x7D7F, true, true, true, true},    {0x957D, true, true, true, true},
+        {0x95DC, true, true, true, true},    {0x7DC0, false, false, false, false},
+        {0x9C05, false, false, true, false}, {0x9C0D, false, false, true, false},
+        {0x9C14, false, false, true, false}, {0x9C15, false, false, true, false},
+        {0x9E64, false, false, true, false}, {0x9E65, false, false, false, true},
+        {0xA4C0, false, false, false, true}, {0xA4C1, false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CarriedInVariant(c.address, kVariantLmr), c.lmr) << std::hex << c.address;
+        EXPECT_EQ(CarriedInVariant(c.address, kVariantPmr), c.pmr) << std::hex << c.address;
+        EXPECT_EQ(CarriedInVariant(c.address, kVariantTarnPmr), c.tarn) << std::hex << c.address;
+        EXPECT_EQ(CarriedInVariant(c.address, kVariantDPmr446), c.dpmr) << std::hex << c.address;
+    }
+}
+
 TEST(PackedLayout, UnpackedByte) {
     EepromImage image = WorkImage(4);
     image.SetByte(0x9A05, 2);

@@ -1,0 +1,106 @@
+// A typed value outside a codec's range is stored as the nearest limit; the
+// request tells the caller so, that it can say what was stored instead.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "codecs/FixedPointCodec.h"
+#include "codecs/FrequencyCodec.h"
+#include "codecs/MinSecCodec.h"
+#include "codecs/ScramblerCodec.h"
+#include "codecs/TimerCodec.h"
+#include "codecs/ToneFrequencyCodec.h"
+#include "tests/support/CodecRequests.h"
+
+namespace parlo {
+namespace {
+
+using namespace test;
+
+// Runs one codec on a committed text; returns what it stored.
+using Commit = std::function<int64_t(CellRequest&)>;
+
+Commit Timer(int divisor, int minimum, int maximum) {
+    return [=](CellRequest& r) {
+        TimerParams p;
+        p.divisor = divisor;
+        p.minimum = minimum;
+        p.maximum = maximum;
+        int value = 7;
+        TimerCodec(r, value, p);
+        return value;
+    };
+}
+
+Commit FixedPoint(int scale, int decimals, double minimum, double maximum) {
+    return [=](CellRequest& r) {
+        FixedPointParams p{scale, decimals, minimum, maximum};
+        int64_t value = 7;
+        FixedPointCodec(r, value, p);
+        return value;
+    };
+}
+
+Commit MinSec(int minimum, int maximum, int secondsPerUnit) {
+    return [=](CellRequest& r) {
+        MinSecParams p{minimum, maximum, secondsPerUnit};
+        int value = 7;
+        MinSecCodec(r, value, p);
+        return value;
+    };
+}
+
+int64_t Scrambler(CellRequest& r) {
+    int value = 7;
+    ScramblerCodec(r, value);
+    return value;
+}
+
+int64_t ToneFrequency(CellRequest& r) {
+    int tenths = 10000;
+    ToneFrequencyCodec(r, tenths, "GI_Sheet_Sel_2TTxC_Freq", 100.0, 3000.0);
+    return tenths;
+}
+
+int64_t ReceiveFrequency(CellRequest& r) {
+    FrequencyFields f;
+    f.present = true;
+    f.rx = f.tx = 446'006'250;
+    FrequencyCodec(r, f, Direction::Receive);
+    return f.rx;
+}
+
+TEST(ClampedValue, TheRequestSaysWhenTheTypedValueWasLimited) {
+    struct Case {
+        const char* codec;
+        Commit commit;
+        const char* typed;
+        int64_t stored;
+        bool clamped;
+    };
+    const Case cases[] = {
+        {"timer /1 0..180", Timer(1, 0, 180), "300", 180, true},
+        {"timer /1 0..180", Timer(1, 0, 180), "180", 180, false},
+        {"timer /10 5..255", Timer(10, 5, 255), "0.2", 5, true},
+        {"timer /10 0..255", Timer(10, 0, 255), "1.25", 12, false},  // cut to the unit
+        {"fixed point 10^6", FixedPoint(6, 4, -99.975, 99.975), "-150", -99'975'000, true},
+        {"fixed point 10^6", FixedPoint(6, 4, -99.975, 99.975), "-21.7", -21'700'000, false},
+        {"fixed point 10^2", FixedPoint(2, 2, 0.01, 2.55), "0", 1, true},
+        {"mm:ss 30..3570 / 30", MinSec(30, 3570, 30), "0:10", 1, true},
+        {"mm:ss 30..3570 / 30", MinSec(30, 3570, 30), "1:30", 3, false},
+        {"scrambler", Scrambler, "300", 255, true},
+        {"scrambler", Scrambler, "inv", 0, false},
+        {"tone 100..3000 Hz", ToneFrequency, "4000", 30000, true},
+        {"tone 100..3000 Hz", ToneFrequency, "1750", 17500, false},
+        {"frequency", ReceiveFrequency, "900", 799'999'950, true},
+        {"frequency", ReceiveFrequency, "446.1", 446'100'000, false},
+    };
+    for (const Case& c : cases) {
+        CellRequest r = Committed(c.typed);
+        EXPECT_EQ(c.commit(r), c.stored) << c.codec << " " << c.typed;
+        EXPECT_EQ(r.clamped, c.clamped) << c.codec << " " << c.typed;
+    }
+}
+
+}  // namespace
+}  // namespace parlo
