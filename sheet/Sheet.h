@@ -210,6 +210,9 @@ private:
     bool Move(int dx, int dy);
     std::optional<std::pair<int, int>> FindInDirection(int dx, int dy) const;
     void UpdateMultiSelection(int col, int row, bool extend);
+    // Whether a slot lies in the selection (for lines: anywhere in a
+    // selected line).
+    bool InsideSelection(int col, int row);
     void ClearMarks();
     void MarkRange(const CellContext& answer);
     void RepaintMarked();

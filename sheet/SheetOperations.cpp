@@ -61,6 +61,9 @@ void Sheet::RightClick(int col, int row) {
     if (col < 0 || row < 0 || col >= cols_ || row >= rows_) return;
     int c = col;
     while (c > 0 && Cell(c, row).Tail() && !Cell(c, row).Selectable()) --c;
+    // Inside the selection the cursor stays: the popup command that follows
+    // works on the selected rows.
+    if (InsideSelection(c, row)) return;
     SelectSlot(c, row);
 }
 

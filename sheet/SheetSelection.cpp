@@ -140,6 +140,15 @@ void Sheet::UpdateMultiSelection(int col, int row, bool extend) {
     ClearMarks();
 }
 
+bool Sheet::InsideSelection(int col, int row) {
+    if (!selecting_) return false;
+    if (style_.multiSelect != 2) return (Marks(col, row) & kMarkMarked) != 0;
+    for (int c = 0; c < cols_; ++c) {
+        if (Marks(c, row) & (kMarkMarked | kMarkLine)) return true;
+    }
+    return false;
+}
+
 void Sheet::ClearMarks() {
     bool any = false;
     for (Slot& s : slots_) {
