@@ -310,6 +310,7 @@ const char* const kTexts[] = {
     "GI_AppMess_ChErr_Overflow",
     "GI_AppMess_ChangeModel",
     "GI_AppMess_CloneErr_NoActualCh",
+    "GI_AppMess_Conv_BankLayout",
     "GI_AppMess_Conv_Clear",
     "GI_AppMess_Conv_Delete",
     "GI_AppMess_Conv_Overwrite",
