@@ -537,19 +537,20 @@ void MainController::OnEvent(void* self, const EventRecord& e) {
         case ev::kSetCompareBase: m->compareBase_.Assign(m->doc_.Working()); break;
         case ev::kInsertChannel:
         case ev::kDeleteChannel: {
-            // The bank that holds the slot grows or shrinks with it.
+            // The row command names the bank that grows or shrinks (arg1)
+            // and the slot (arg2).
             EepromImage& image = m->doc_.Working();
             const int slot = static_cast<int>(e.arg2);
-            const int bank = BankOfSlot(image, slot);
+            const int bank = static_cast<int>(e.arg1);
             uint32_t flags = 0;
             ChannelArray channels(image, m->doc_.Defaults(), ChannelKindOf(m->doc_.Variant()));
             if (e.code == ev::kInsertChannel) {
                 channels.InsertAt(slot, flags);
-                if (bank < kBankCount) SetBankSize(image, bank, BankSize(image, bank) + 1);
+                SetBankSize(image, bank, BankSize(image, bank) + 1);
                 Events().Send(ev::kChannelAppended);
             } else {
                 channels.DeleteAt(slot, flags);
-                if (bank < kBankCount) SetBankSize(image, bank, BankSize(image, bank) - 1);
+                SetBankSize(image, bank, BankSize(image, bank) - 1);
                 Events().Send(ev::kChannelRemoved);
                 Events().Send(ev::kRedrawIndexUp, 0, e.arg2);
             }

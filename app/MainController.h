@@ -146,6 +146,7 @@ private:
     EepromImage compareBase_;  // what the debug lists compare the working image with
     Countdown warningDelay_;
     std::string makerWord_, extendedWord_;
+    std::string rowStep_;  // the step a row command names
 };
 
 }  // namespace parlo
