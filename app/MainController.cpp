@@ -25,7 +25,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uint32_t kWarningDelayMs = 250;
 constexpr uint32_t kClWindowTextColour = 0x80000008;
 constexpr uint32_t kClBtnFaceColour = 0x8000000F;
 constexpr const char* kMakerWord = "kestrel";
@@ -74,6 +73,7 @@ void MainController::Start(int argc, char** argv) {
     if (variant < 0 || variant >= kVariantCount) variant = kVariantLmr;
     SelectModel(variant);
     doc_.NewFromDefaults();
+    ResetEdits();
     compareBase_.Assign(doc_.Defaults());
     RefreshTitle();
     BuildTree();
@@ -129,6 +129,7 @@ MsgAnswer MainController::SaveChangesPrompt(int mode) {
 void MainController::New() {
     if (SaveChangesPrompt(0) == MsgAnswer::Cancel) return;
     doc_.NewFromDefaults();
+    ResetEdits();
     CloseSheet();
     PostBankCaptions();
     Events().Send(ev::kDocumentChanged);
@@ -155,6 +156,7 @@ bool MainController::Open(const std::string& path) {
         fatal(Format("Cannot open '%s'.", Document::InitialFilePath(doc_.Variant()).c_str()));
     env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
     doc_.MarkUnmodified();
+    ResetEdits();
     CloseSheet();
     if (doc_.Variant() != before) BuildTree();
     PostBankCaptions();
@@ -173,6 +175,7 @@ bool MainController::SaveAs() {
 bool MainController::Save(const std::string& path) {
     Events().Send(ev::kFinishEdits);
     doc_.PrepareImage(doc_.Working(), PackMode::Save);
+    edits_.Absorb(doc_.Working());  // the packing is no step of its own
     if (SaveCloneFile(path, doc_.Working()) != kFileOk) return false;
     RecordFolder(path);
     doc_.SetFileName(path);
@@ -198,6 +201,12 @@ void MainController::ChangeModel(int variant, bool ask) {
     SelectModel(variant);
     if (ask) doc_.NewFromDefaults();
     BuildTree();
+    // A new document starts a new history; the same image under another
+    // variant is a step.
+    if (ask)
+        ResetEdits();
+    else
+        edits_.Record("Model change", doc_.Working(), doc_.Variant(), EditPlace{});
     RefreshTitle();
 }
 
@@ -244,7 +253,7 @@ void MainController::OpenSheet(const std::string& action) {
     Sheet::Params params;
     params.overlay = &MainOverlay();
     params.fontPercent = env_.FontSizePercentage();
-    sheet_ = CreateSheet(action, params, cells_.Entry());
+    sheet_ = CreateSheet(action, params, SheetEntry());
     sheetAction_ = action;
     sheet_->Build(view_.MeasureCanvas());
     for (const SheetPosition& p : history_) {
@@ -360,6 +369,8 @@ void MainController::RunCommand(int cell, int32_t index, const CellContext& cont
             break;
         }
         case CL_Menu_File_Exit: view_.CloseWindow(); break;
+        case CL_Menu_Edit_Undo: Undo(); break;
+        case CL_Menu_Edit_Redo: Redo(); break;
         case CL_Menu_View_FontSize:
             env_.SetFontSizePercentage(index);
             CloseSheet();
@@ -447,6 +458,14 @@ ItemState MainController::CommandState(int cell, int32_t index) {
             }
             break;
         }
+        case CL_Menu_Edit_Undo:
+            s.disabled = !edits_.CanUndo();
+            s.caption = StepCaption("GI_AppInd_Menu_Undo", edits_.UndoName());
+            break;
+        case CL_Menu_Edit_Redo:
+            s.disabled = !edits_.CanRedo();
+            s.caption = StepCaption("GI_AppInd_Menu_Redo", edits_.RedoName());
+            break;
         case CL_Menu_View_FontSize: s.checked = env_.FontSizePercentage() == index; break;
         case CL_Menu_View_ToolBar: s.checked = env_.ToolbarVisible(); break;
         case CL_Menu_Port_Com: s.checked = env_.ComPort() == index; break;
@@ -495,6 +514,7 @@ void MainController::CloneRead() {
         // The radio's image is now the document: untitled and modified.
         const int before = doc_.Variant();
         env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
+        ResetEdits();
         CloseSheet();
         if (doc_.Variant() != before) BuildTree();
         PostBankCaptions();

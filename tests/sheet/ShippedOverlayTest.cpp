@@ -320,6 +320,8 @@ const char* const kTexts[] = {
     "GI_AppMess_S_Insert",
     "GI_AppMess_S_Paste",
     "GI_AppInd_Button_OkCancel",
+    "GI_AppInd_Menu_Redo",
+    "GI_AppInd_Menu_Undo",
     "GI_AppInd_MchSheet_Printer_Head",
     "GI_AppInd_MchSheet_Printer_SmarTrunk",
     "GI_AppInd_Model",
@@ -534,6 +536,8 @@ TEST(OverlayMenus, NameCommandsTheDispatcherRunsWithTheUsualShortcuts) {
     EXPECT_EQ(shortcuts[CL_Menu_File_Print_Current], "Ctrl+P");
     EXPECT_EQ(shortcuts[CL_Menu_File_Exit], "Ctrl+Q");
     EXPECT_EQ(shortcuts[CL_PMenu_Edit], "Enter");
+    EXPECT_EQ(shortcuts[CL_Menu_Edit_Undo], "Ctrl+Z");
+    EXPECT_EQ(shortcuts[CL_Menu_Edit_Redo], "Ctrl+Shift+Z; Ctrl+Y");
 
     // Every popup command is offered; the debug items are marked maker-only.
     std::set<int> popup;
