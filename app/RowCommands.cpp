@@ -270,6 +270,7 @@ void MainController::RunRowCommand(RowCommand command, CellContext& ctx, Channel
     record.Reload();
     if (changed) {
         doc_.RebuildModelData();
+        warningDelay_.Start(kWarningDelayMs);  // the check refreshes the counts shown
         rowStep_ = run.step;
     }
     RefreshTitle();
