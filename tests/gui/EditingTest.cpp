@@ -49,7 +49,9 @@ protected:
         window = std::make_unique<qt::MainWindow>(env, 0, nullptr);
         window->resize(1000, 700);
         window->show();
-        QTest::qWait(120);  // the main task opens the first node's sheet
+        // The main task opens the first node's sheet (later on a busy machine).
+        EXPECT_TRUE(
+            QTest::qWaitFor([this] { return window->Sheets()->CurrentSheet() != nullptr; }, 5000));
     }
     MainController& Main() { return window->Controller(); }
     EepromImage& Image() { return Main().Doc().Working(); }
