@@ -249,6 +249,7 @@ private:
     int anchorCol_ = -1, anchorRow_ = -1;
     bool selecting_ = false;
     bool leftDown_ = false;
+    bool keepStatus_ = false;  // the cursor moves for a command that shows a status
     int rememberedCol_ = 0, rememberedRow_ = 0;
     std::optional<std::pair<int, int>> editing_;
 };

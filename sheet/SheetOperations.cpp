@@ -118,7 +118,12 @@ int Sheet::Operate(int col, int row, int operation) {
 }
 
 void Sheet::ActOnAnswer(CellContext& ctx, int result) {
-    if (ctx.jump) SelectCell(*ctx.jump);
+    if (ctx.jump) {
+        // A cursor the command moved keeps the command's status text.
+        keepStatus_ = true;
+        SelectCell(*ctx.jump);
+        keepStatus_ = false;
+    }
     if (result == kResultClearMarks) ClearMarks();
     if (result == kResultOpenEditor || ctx.request.requestEdit == kEditInPlace) {
         editing_ = std::make_pair(col_, row_);

@@ -88,7 +88,7 @@ bool Sheet::SelectCell(const CellAddress& a) {
 }
 
 void Sheet::AfterCurrentChanged() {
-    ClearStatusText();
+    if (!keepStatus_) ClearStatusText();
     const CellAddress a = CurrentAddress();
     const int32_t triple[3] = {a.category, a.cell, a.index};
     Events().PostData(kEvCurrentCell, triple, sizeof triple);

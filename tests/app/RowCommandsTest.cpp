@@ -48,6 +48,8 @@ TEST_F(RowCommandsTest, InsertOnTheNewRowAddsABlankChannelToTheBankOnScreen) {
     Cursor(2);
     EepromImage expected = Image();
     Choose(CL_PMenu_Delete);  // "PMR 3": bank 1 keeps 7 channels
+    ASSERT_FALSE(view.statuses.empty());
+    EXPECT_EQ(view.statuses.back(), "Rows deleted.");  // the cursor it moves keeps it
     test::DeleteSlot(expected, 2, Defaults());
     test::SetBankSizes(expected, {7, 16, 20, 20, 0});
     ASSERT_TRUE(SamePackedImage(Image(), expected, kVariantDPmr446));
