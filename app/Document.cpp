@@ -96,6 +96,7 @@ bool Document::AppendChannel(int bank) {
 void Document::MarkUnmodified() {
     snapshot_.Assign(working_);
     modified_ = false;
+    savedState_ = true;
 }
 
 bool Document::IsModified() {

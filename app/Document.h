@@ -49,10 +49,18 @@ public:
 
     // Document state.
     void MarkUnmodified();
-    void MarkModified() { modified_ = true; }
+    // Modified whatever the image holds, until the next MarkUnmodified (an
+    // image read from the radio).
+    void MarkModified() {
+        modified_ = true;
+        savedState_ = false;
+    }
     // Once the working image differs from the snapshot the document stays
     // modified until the next MarkUnmodified, even if edited back.
     bool IsModified();
+    // After an undo or a redo: modified exactly when the working image is
+    // not the one last saved or opened.
+    void RecheckModified() { modified_ = !savedState_ || working_.Differs(snapshot_); }
     const std::string& FileName() const { return fileName_; }
     void SetFileName(std::string path) { fileName_ = std::move(path); }
 
@@ -65,6 +73,7 @@ private:
     EepromImage snapshot_;
     EepromImage* previousWorking_ = nullptr;
     bool modified_ = false;
+    bool savedState_ = true;  // the snapshot is a state that was saved or opened
     std::string fileName_;
 };
 

@@ -26,6 +26,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uint32_t kWarningDelayMs = 250;
+constexpr uint32_t kClWindowTextColour = 0x80000008;
+constexpr uint32_t kClBtnFaceColour = 0x8000000F;
 constexpr const char* kMakerWord = "kestrel";
 constexpr const char* kExtendedWord = "moorhens";
 
@@ -72,6 +74,7 @@ void MainController::Start(int argc, char** argv) {
     if (variant < 0 || variant >= kVariantCount) variant = kVariantLmr;
     SelectModel(variant);
     doc_.NewFromDefaults();
+    ResetEdits();
     compareBase_.Assign(doc_.Defaults());
     RefreshTitle();
     BuildTree();
@@ -127,6 +130,7 @@ MsgAnswer MainController::SaveChangesPrompt(int mode) {
 void MainController::New() {
     if (SaveChangesPrompt(0) == MsgAnswer::Cancel) return;
     doc_.NewFromDefaults();
+    ResetEdits();
     CloseSheet();
     PostBankCaptions();
     Events().Send(ev::kDocumentChanged);
@@ -153,6 +157,7 @@ bool MainController::Open(const std::string& path) {
         fatal(Format("Cannot open '%s'.", Document::InitialFilePath(doc_.Variant()).c_str()));
     env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
     doc_.MarkUnmodified();
+    ResetEdits();
     CloseSheet();
     if (doc_.Variant() != before) BuildTree();
     PostBankCaptions();
@@ -171,6 +176,7 @@ bool MainController::SaveAs() {
 bool MainController::Save(const std::string& path) {
     Events().Send(ev::kFinishEdits);
     doc_.PrepareImage(doc_.Working(), PackMode::Save);
+    edits_.Absorb(doc_.Working());  // the packing is no step of its own
     if (SaveCloneFile(path, doc_.Working()) != kFileOk) return false;
     RecordFolder(path);
     doc_.SetFileName(path);
@@ -196,6 +202,12 @@ void MainController::ChangeModel(int variant, bool ask) {
     SelectModel(variant);
     if (ask) doc_.NewFromDefaults();
     BuildTree();
+    // A new document starts a new history; the same image under another
+    // variant is a step.
+    if (ask)
+        ResetEdits();
+    else
+        edits_.Record("Model change", doc_.Working(), doc_.Variant(), EditPlace{});
     RefreshTitle();
 }
 
@@ -242,7 +254,7 @@ void MainController::OpenSheet(const std::string& action) {
     Sheet::Params params;
     params.overlay = &MainOverlay();
     params.fontPercent = env_.FontSizePercentage();
-    sheet_ = CreateSheet(action, params, cells_.Entry());
+    sheet_ = CreateSheet(action, params, SheetEntry());
     sheetAction_ = action;
     sheet_->Build(view_.MeasureCanvas());
     for (const SheetPosition& p : history_) {
@@ -358,6 +370,8 @@ void MainController::RunCommand(int cell, int32_t index, const CellContext& cont
             break;
         }
         case CL_Menu_File_Exit: view_.CloseWindow(); break;
+        case CL_Menu_Edit_Undo: Undo(); break;
+        case CL_Menu_Edit_Redo: Redo(); break;
         case CL_Menu_View_FontSize:
             env_.SetFontSizePercentage(index);
             CloseSheet();
@@ -454,6 +468,14 @@ ItemState MainController::CommandState(int cell, int32_t index) {
             }
             break;
         }
+        case CL_Menu_Edit_Undo:
+            s.disabled = !edits_.CanUndo();
+            s.caption = StepCaption("GI_AppInd_Menu_Undo", edits_.UndoName());
+            break;
+        case CL_Menu_Edit_Redo:
+            s.disabled = !edits_.CanRedo();
+            s.caption = StepCaption("GI_AppInd_Menu_Redo", edits_.RedoName());
+            break;
         case CL_Menu_View_FontSize: s.checked = env_.FontSizePercentage() == index; break;
         case CL_Menu_View_ToolBar: s.checked = env_.ToolbarVisible(); break;
         case CL_Menu_Port_Com: s.checked = env_.ComPort() == index; break;
@@ -506,6 +528,7 @@ void MainController::CloneRead() {
         // The radio's image is now the document: untitled and modified.
         const int before = doc_.Variant();
         env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
+        ResetEdits();
         CloseSheet();
         if (doc_.Variant() != before) BuildTree();
         PostBankCaptions();
@@ -552,19 +575,20 @@ void MainController::OnEvent(void* self, const EventRecord& e) {
         case ev::kSetCompareBase: m->compareBase_.Assign(m->doc_.Working()); break;
         case ev::kInsertChannel:
         case ev::kDeleteChannel: {
-            // The bank that holds the slot grows or shrinks with it.
+            // The row command names the bank that grows or shrinks (arg1)
+            // and the slot (arg2).
             EepromImage& image = m->doc_.Working();
             const int slot = static_cast<int>(e.arg2);
-            const int bank = BankOfSlot(image, slot);
+            const int bank = static_cast<int>(e.arg1);
             uint32_t flags = 0;
             ChannelArray channels(image, m->doc_.Defaults(), ChannelKindOf(m->doc_.Variant()));
             if (e.code == ev::kInsertChannel) {
                 channels.InsertAt(slot, flags);
-                if (bank < kBankCount) SetBankSize(image, bank, BankSize(image, bank) + 1);
+                SetBankSize(image, bank, BankSize(image, bank) + 1);
                 Events().Send(ev::kChannelAppended);
             } else {
                 channels.DeleteAt(slot, flags);
-                if (bank < kBankCount) SetBankSize(image, bank, BankSize(image, bank) - 1);
+                SetBankSize(image, bank, BankSize(image, bank) - 1);
                 Events().Send(ev::kChannelRemoved);
                 Events().Send(ev::kRedrawIndexUp, 0, e.arg2);
             }

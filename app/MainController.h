@@ -13,6 +13,7 @@
 #include "app/ChannelClipboard.h"
 #include "app/CloneCommands.h"
 #include "app/Document.h"
+#include "app/EditHistory.h"
 #include "app/MainView.h"
 #include "cells/CellDispatcher.h"
 #include "cells/CellHost.h"
@@ -96,6 +97,13 @@ public:
     void CloneInformation();
     CloneManager& Cloning() { return *cloneManager_; }
     const CloneCommands& Clones() const { return *clones_; }
+    // Undo and redo of the changes of the working image (UndoCommands.cpp).
+    void Undo();
+    void Redo();
+    const EditHistory& Edits() const { return edits_; }
+    // The entry the sheets operate their cells through: every operation that
+    // changes the working image becomes a step of the edit history.
+    DispatchFunction SheetEntry();
 
     // CellHost.
     void RunCommand(int cell, int32_t index, const CellContext& context) override;
@@ -114,6 +122,9 @@ private:
         int col, row, leftCol, topRow;
     };
 
+    // Edits are checked for warnings once they have rested this long.
+    static constexpr uint32_t kWarningDelayMs = 250;
+
     static void OnEvent(void* self, const EventRecord& event);
     void SelectModel(int variant);
     void BuildTree();
@@ -127,6 +138,13 @@ private:
     bool Confirm(const std::string& key);
     // Port and speed from the settings, for the next clone operation.
     void ConfigurePort();
+    // The edit history (UndoCommands.cpp).
+    int Dispatch(CellContext& context, int mode);
+    void ResetEdits();
+    std::string EditName(const CellContext& context) const;
+    std::string StepCaption(const char* key, const std::string& step) const;
+    void ArriveAt(const EditHistory::Arrival& arrival);
+    void ShowPlace(const EditPlace& place);
 
     AppSettings& env_;
     MainView& view_;
@@ -146,6 +164,10 @@ private:
     EepromImage compareBase_;  // what the debug lists compare the working image with
     Countdown warningDelay_;
     std::string makerWord_, extendedWord_;
+    EditHistory edits_;
+    bool operating_ = false;                 // a sheet's operation is under way
+    std::string rowStep_;                    // the step a row command names
+    std::optional<EditPlace> continuation_;  // an edit the next one on its cell continues
 };
 
 }  // namespace parlo

@@ -2,6 +2,7 @@
 // move up and down, clear, delete and insert, through the channel clipboard.
 #include "app/MainController.h"
 #include "model/BankMap.h"
+#include "model/ChannelArray.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayMessage.h"
@@ -11,9 +12,12 @@ namespace parlo {
 
 namespace {
 
+constexpr int kUserCharacterKind = 5;
+constexpr int kUserCharacters = 16;
+
 // Clear, delete and insert are offered for the channels and the user
 // characters only.
-bool RowsMayChange(int kind) { return IsChannelKind(kind) || kind == 5; }
+bool RowsMayChange(int kind) { return IsChannelKind(kind) || kind == kUserCharacterKind; }
 
 void ShowStatus(const char* key, bool post = false) {
     const std::string text = OvlText(key);
@@ -37,9 +41,40 @@ bool Confirmed(const char* key) {
     return ShowOverlayMessage(key, MsgIcon::Warning, MsgButtons::OkCancel) == MsgAnswer::Ok;
 }
 
+// "3 channels", "1 user character": the rows a command changed, as the undo
+// history names them.
+std::string RowsText(int kind, int count) {
+    const char* noun = IsChannelKind(kind)          ? "channel"
+                       : kind == kUserCharacterKind ? "user character"
+                                                    : "row";
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+// The user characters are a table of 16 places: a deleted one makes the
+// ones below move up, and the last place takes its factory shape; an
+// inserted one makes them move down (the last one drops out) and takes the
+// factory shape of its place.
+void DeleteUserCharacter(EepromImage& image, EepromImage& defaults, int row) {
+    RecordClipboard rows;
+    rows.CopyFrom(image, kUserCharacterKind, row + 1, kUserCharacters - 1 - row);
+    rows.PasteTo(image, kUserCharacterKind, row, rows.Count());
+    rows.CopyFrom(defaults, kUserCharacterKind, kUserCharacters - 1, 1);
+    rows.PasteTo(image, kUserCharacterKind, kUserCharacters - 1, 1);
+}
+
+void InsertUserCharacter(EepromImage& image, EepromImage& defaults, int row) {
+    RecordClipboard rows;
+    rows.CopyFrom(image, kUserCharacterKind, row, kUserCharacters - 1 - row);
+    rows.PasteTo(image, kUserCharacterKind, row + 1, rows.Count());
+    rows.CopyFrom(defaults, kUserCharacterKind, row, 1);
+    rows.PasteTo(image, kUserCharacterKind, row, 1);
+}
+
 // One row command on rows first..last (the selection, else the cursor row)
-// of a sheet whose rows a..b the command may touch. Each step returns
-// whether it ran; a refused command leaves everything as it was.
+// of a sheet whose rows a..b the command may touch: the channels of the bank
+// on screen, or all rows of the kind. Each command returns whether it
+// changed the image; a refused command leaves everything as it was and, where
+// the cursor is outside the rows, shows nothing.
 struct RowCommandRun {
     Document& doc;
     ChannelClipboard& clipboard;
@@ -47,20 +82,32 @@ struct RowCommandRun {
     CellContext& ctx;
     EepromImage& image;
     int kind, cursor, first, last, a, b;
+    int bank;          // the bank of rows a..b (channels)
+    std::string step;  // what the command changed, for the undo history
 
     void MarkRange(int from, int to) { ctx.range = std::make_pair(from, to); }
     void MoveCursor(int index) {
         ctx.jump = CellAddress{ctx.desc->category, ctx.desc->cell, index};
     }
-
-    bool Copy() {
-        if (cursor < a || cursor > b) return false;
+    bool OnRows() const { return cursor >= a && cursor <= b; }
+    // Only rows of the bank on screen take part.
+    void CutToRows() {
         first = std::max(first, a);
         last = std::min(last, b);
-        clipboard.CopyFrom(image, kind, first, last - first + 1);
+        if (first > last) first = last = cursor;
+    }
+    int Count() const { return last - first + 1; }
+    void Name(const char* verb, int count) {
+        step = std::string(verb) + " " + RowsText(kind, count);
+    }
+
+    bool Copy() {
+        if (!OnRows()) return false;
+        CutToRows();
+        clipboard.CopyFrom(image, kind, first, Count());
         MarkRange(first, last);
         ShowStatus("GI_AppMess_S_Copy");
-        return true;
+        return false;
     }
 
     bool Paste() {
@@ -76,39 +123,50 @@ struct RowCommandRun {
             Events().Post(ev::kRedrawAll);
         MarkRange(d, d + e - 1);
         ShowStatus("GI_AppMess_S_Paste");
+        Name("Paste", e);
         return true;
     }
 
-    bool Move(int step) {
-        if ((step < 0 && first <= a) || (step > 0 && last >= b)) return false;
+    bool Move(int direction) {
+        if (!OnRows()) return false;
+        CutToRows();
+        if ((direction < 0 && first <= a) || (direction > 0 && last >= b)) return false;
         // A normal paste: the rows written keep the target rows' switch
         // and bank-flag bits.
         ChannelClipboard neighbour, moved;
-        neighbour.CopyFrom(image, kind, step < 0 ? first - 1 : last + 1, 1);
-        moved.CopyFrom(image, kind, first, last - first + 1);
-        moved.PasteTo(image, kind, first + step, moved.Count());
-        neighbour.PasteTo(image, kind, step < 0 ? last : first, 1);
-        MarkRange(first + step, last + step);
-        MoveCursor(step > 0 ? last + step : first + step);
+        neighbour.CopyFrom(image, kind, direction < 0 ? first - 1 : last + 1, 1);
+        moved.CopyFrom(image, kind, first, Count());
+        moved.PasteTo(image, kind, first + direction, moved.Count());
+        neighbour.PasteTo(image, kind, direction < 0 ? last : first, 1);
+        MarkRange(first + direction, last + direction);
+        MoveCursor(direction > 0 ? last + direction : first + direction);
         ctx.rebuildSheet = true;
+        Name(direction < 0 ? "Move up" : "Move down", Count());
         return true;
     }
 
     bool Clear() {
-        if (!RowsMayChange(kind) || !Confirmed("GI_AppMess_Conv_Clear")) return false;
-        ChannelClipboard defaults;
-        defaults.CopyFrom(doc.Defaults(), kind, first, last - first + 1);
-        defaults.PasteKeepingAttributes(image, kind, first, last - first + 1);
+        if (!RowsMayChange(kind) || !OnRows()) return false;
+        CutToRows();
+        if (!Confirmed("GI_AppMess_Conv_Clear")) return false;
+        if (IsChannelKind(kind)) {
+            ChannelArray channels(image, doc.Defaults(), kind);
+            for (int i = first; i <= last; ++i) channels.Blank(i);
+        } else {
+            ChannelClipboard defaults;
+            defaults.CopyFrom(doc.Defaults(), kind, first, Count());
+            defaults.PasteKeepingAttributes(image, kind, first, Count());
+        }
         for (int i = first; i <= last; ++i) Events().Post(ev::kRedrawIndex, 0, i);
         ShowStatus("GI_AppMess_S_Clear");
+        Name("Clear", Count());
         return true;
     }
 
-    bool Delete() {
-        if (!RowsMayChange(kind)) return false;
-        const int s = std::min(first, cursor);
-        if (AnyPresent(image, kind, first, last) && !Confirmed("GI_AppMess_Conv_Delete"))
-            return false;
+    // The priority channels stay (LMR and both PMR variants); the channel the
+    // third reference points at gives it up.
+    bool ReferencesAllowDelete() {
+        if (!IsChannelKind(kind)) return true;
         ChannelRecord r(image);
         bool referencedE = false;
         for (int i = first; i <= last; ++i) {
@@ -123,29 +181,62 @@ struct RowCommandRun {
             r.attributes |= kAttrSwitchOff;
             r.Store();
         }
+        return true;
+    }
+
+    bool Delete() {
+        if (!RowsMayChange(kind) || !OnRows()) return false;
+        CutToRows();
+        const int s = std::min(first, cursor);
+        if (AnyPresent(image, kind, first, last) && !Confirmed("GI_AppMess_Conv_Delete"))
+            return false;
+        if (!ReferencesAllowDelete()) return false;
         deleting = true;
-        for (int i = first; i <= last; ++i) Events().Send(ev::kDeleteChannel, 0, s);
+        for (int i = first; i <= last; ++i) {
+            if (IsChannelKind(kind))
+                Events().Send(ev::kDeleteChannel, bank, s);
+            else
+                DeleteUserCharacter(image, doc.Defaults(), s);
+        }
         deleting = false;
         MoveCursor(first);
         ctx.rebuildSheet = true;
         Events().Post(ev::kRedrawAll);
         ShowStatus("GI_AppMess_S_Delete", true);
+        Name("Delete", Count());
         return true;
     }
 
+    // On the row for adding a channel, one blank channel goes to the end of
+    // the bank on screen.
     bool Insert() {
         if (!RowsMayChange(kind)) return false;
+        const bool channels = IsChannelKind(kind);
+        const bool newRow = channels && cursor == b + 1;
+        if ((!OnRows() && !newRow) || (channels && (bank < 0 || bank >= kBankCount))) return false;
+        if (newRow)
+            first = last = cursor;
+        else
+            CutToRows();
         const int s = std::min(first, cursor);
+        int inserted = 0;
         for (int i = first; i <= last; ++i) {
-            if (BanksTotal(image) >= kChannelSlots || !ChannelCapacityOk(image, 1)) {
+            if (channels && (BanksTotal(image) >= kChannelSlots || !ChannelCapacityOk(image, 1))) {
                 ShowOverlayMessage("GI_AppMess_ChErr_Overflow", MsgIcon::Error);
                 break;
             }
-            Events().Send(ev::kInsertChannel, 0, s);
-            doc.RebuildModelData();
+            if (channels) {
+                Events().Send(ev::kInsertChannel, bank, s);
+                doc.RebuildModelData();
+            } else {
+                InsertUserCharacter(image, doc.Defaults(), s);
+            }
+            ++inserted;
         }
-        MarkRange(first, last);
+        if (inserted == 0) return false;
+        MarkRange(first, first + inserted - 1);
         ShowStatus("GI_AppMess_S_Insert");
+        Name("Insert", inserted);
         return true;
     }
 };
@@ -155,23 +246,33 @@ struct RowCommandRun {
 void MainController::RunRowCommand(RowCommand command, CellContext& ctx, ChannelRecord& record,
                                    int a, int b) {
     const int cursor = record.Index();
+    const int kind = record.Kind();
     int first = cursor, last = cursor;
     if (ctx.selection) std::tie(first, last) = *ctx.selection;
-    RowCommandRun run{doc_,  clipboard_, deleting_, ctx, doc_.Working(), record.Kind(), cursor,
-                      first, last,       a,         b};
-    bool done = false;
-    switch (command) {
-        case RowCommand::Copy: done = run.Copy(); break;
-        case RowCommand::Paste: done = run.Paste(); break;
-        case RowCommand::MoveUp: done = run.Move(-1); break;
-        case RowCommand::MoveDown: done = run.Move(1); break;
-        case RowCommand::Clear: done = run.Clear(); break;
-        case RowCommand::Delete: done = run.Delete(); break;
-        case RowCommand::Insert: done = run.Insert(); break;
+    // The bank on screen; without a bank sheet, the bank of the rows.
+    int bank = kNoBank;
+    if (IsChannelKind(kind)) {
+        bank = CurrentBankShown();
+        if (bank < 0) bank = BankOfSlot(doc_.Working(), a <= b ? a : cursor);
     }
-    if (!done) return;
+    RowCommandRun run{doc_,  clipboard_, deleting_, ctx, doc_.Working(), kind, cursor,
+                      first, last,       a,         b,   bank,           {}};
+    bool changed = false;
+    switch (command) {
+        case RowCommand::Copy: changed = run.Copy(); break;
+        case RowCommand::Paste: changed = run.Paste(); break;
+        case RowCommand::MoveUp: changed = run.Move(-1); break;
+        case RowCommand::MoveDown: changed = run.Move(1); break;
+        case RowCommand::Clear: changed = run.Clear(); break;
+        case RowCommand::Delete: changed = run.Delete(); break;
+        case RowCommand::Insert: changed = run.Insert(); break;
+    }
     record.Reload();
-    doc_.RebuildModelData();
+    if (changed) {
+        doc_.RebuildModelData();
+        warningDelay_.Start(kWarningDelayMs);  // the check refreshes the counts shown
+        rowStep_ = run.step;
+    }
     RefreshTitle();
 }
 

@@ -1,4 +1,5 @@
 // The bank cells: layout option, sizes, flags, names and the counters.
+#include <algorithm>
 #include <vector>
 
 #include "cells/BankCaption.h"
@@ -13,6 +14,7 @@
 #include "model/ModelVariant.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
+#include "platform/Prompts.h"
 #include "runtime/EventManager.h"
 
 namespace parlo {
@@ -28,10 +30,28 @@ void ShowCount(CellCall& call, int count) {
     if (call.request().phase != kPhaseNone) call.ctx.rejected = true;  // shown only
 }
 
+// The channels a layout reset would leave outside every bank: the slots stay
+// where they are, so they are the channels past the new banks' end.
+int ChannelsLeftOut(const EepromImage& image, bool twoBanks) {
+    EepromImage after = image;
+    ResetBankLayout(after, twoBanks);
+    return std::max(0, UsedInAllBanks(image) - UsedInAllBanks(after));
+}
+
+// A layout that drops channels is changed only when the user agrees.
+bool LayoutMayDrop(int channels) {
+    if (channels == 0) return true;
+    const std::string text =
+        FormatText(OvlMessage("GI_AppMess_Conv_BankLayout"), {static_cast<long long>(channels)});
+    return prompts().Message(OvlText("GI_Sys_AppTitle"), text, MsgIcon::Warning,
+                             MsgButtons::OkCancel) == MsgAnswer::Ok;
+}
+
 void HandleLayoutOption(CellCall& call) {
     int on = BankLayoutOption(Image(call)) ? 1 : 0;
     const CodecResult result = ListCodec(call.request(), on, "GI_Sheet_Sel_Bank_SelBankFree");
     if (result == CodecResult::Changed) {
+        if (!LayoutMayDrop(ChannelsLeftOut(Image(call), on != 0))) return;
         ResetBankLayout(Image(call), on != 0);
         call.Changed(kRedrawRow | kRedrawSheet);
         call.ctx.rebuildSheet = true;

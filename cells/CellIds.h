@@ -1,7 +1,8 @@
 #pragma once
 // The cell identifiers and cell categories that sheet descriptions name. The
 // order is fixed: a name's position is its number, which the overlay's
-// descriptions rely on through the name tables.
+// descriptions rely on through the name tables. New cells go at the end, so
+// the numbers of the others stay.
 
 namespace parlo {
 
@@ -266,7 +267,9 @@ namespace parlo {
     X(CL_Maker_mLVARB4) X(CL_Maker_mLVARB5) X(CL_Maker_mLVARB6) X(CL_Maker_mLVATB0) \
     X(CL_Maker_mLVATB1) X(CL_Maker_mLVATB2) X(CL_Maker_mLVATB3) X(CL_Maker_mLVATB4) \
     X(CL_Maker_mLVATB5) X(CL_Maker_mLVATB6) X(CL_Maker_mRSSIS1) X(CL_Maker_mRSSIS3) \
-    X(CL_Maker_mRSSISR) X(CL_Maker_mRSSISL)
+    X(CL_Maker_mRSSISR) X(CL_Maker_mRSSISL) \
+    /* this program's own, after the fixed ones */ \
+    X(CL_Menu_Edit_Undo) X(CL_Menu_Edit_Redo)
 // clang-format on
 
 enum CellCategory : int {

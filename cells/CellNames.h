@@ -10,7 +10,7 @@ namespace parlo {
 
 // 0..21; kNoCategory (22) for an empty name; an unknown name is fatal.
 int CategoryNumber(const std::string& name);
-// 0..708; kNoCell (709) for an empty name; an unknown name is fatal.
+// 0..kCellCount - 1; kNoCell for an empty name; an unknown name is fatal.
 int CellNumber(const std::string& name);
 // The same lookups without the program error: nothing for an unknown name.
 std::optional<int> FindCategoryNumber(const std::string& name);

@@ -184,6 +184,11 @@ void MainWindow::BuildMenus() {
         if (menu == nullptr) continue;
         if (tops[static_cast<size_t>(i)]->desc.cell == CL_Menu_Edit_Top) {
             editMenuWidget_ = menu;
+            // Its own items (undo, redo) come before the popup commands.
+            for (QAction* a : menu->actions()) {
+                if (DescOf(a) != nullptr && DescOf(a)->category == CT_PopupMenu) break;
+                ++editOwnItems_;
+            }
             connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillEditMenu(menu); });
         } else {
             connect(menu, &QMenu::aboutToShow, this, [this, menu] {
@@ -194,9 +199,14 @@ void MainWindow::BuildMenus() {
     }
 }
 
-// The Edit menu mirrors the popup menu of the current cell.
+// The Edit menu shows undo and redo, then mirrors the popup menu of the
+// current cell.
 void MainWindow::FillEditMenu(QMenu* menu) {
-    menu->clear();
+    const QList<QAction*> actions = menu->actions();
+    for (int i = editOwnItems_; i < actions.size(); ++i) {
+        menu->removeAction(actions[i]);
+        delete actions[i];
+    }
     Sheet* sheet = controller_->CurrentSheet();
     const CellDesc* current = sheet != nullptr ? &sheet->Cell(sheet->Col(), sheet->Row()) : nullptr;
     std::string key = "GI_PMenu_NoItem";
@@ -256,6 +266,12 @@ void MainWindow::RefreshToolBar() {
 // Item states, and top-level menus shown only when they have an item to
 // show (the debug menu outside maker mode has none).
 void MainWindow::RefreshMenus() {
+    if (editMenuWidget_ != nullptr) {
+        // Undo and redo keep their shortcuts only while enabled.
+        const QList<QAction*> own = editMenuWidget_->actions();
+        for (int i = 0; i < editOwnItems_ && i < own.size(); ++i)
+            MenuBuilder::RefreshState(own[i], controller_->Cells());
+    }
     for (QAction* top : menuBar()->actions()) {
         QMenu* menu = top->menu();
         if (menu == nullptr || menu == editMenuWidget_) continue;

@@ -37,8 +37,10 @@ void MenuBuilder::AddItems(QMenu* menu, const TreeNode& node, const Chosen& chos
         action->setProperty(kDescProperty,
                             QVariant::fromValue<void*>(const_cast<CellDesc*>(&child->desc)));
         action->setData(Caption(*child));
+        // The action text holds the shortcut, or several apart by "; ".
         if (child->desc.action && !child->desc.action->empty())
-            action->setShortcut(QKeySequence(QString::fromStdString(*child->desc.action)));
+            action->setShortcuts(
+                QKeySequence::listFromString(QString::fromStdString(*child->desc.action)));
         const CellDesc* desc = &child->desc;
         QObject::connect(action, &QAction::triggered, [chosen, desc] { chosen(*desc); });
     }
@@ -59,19 +61,22 @@ void MenuBuilder::RefreshStates(QMenu* menu, CellDispatcher& cells, const CellDe
             RefreshStates(action->menu(), cells, parent);
             continue;
         }
-        const CellDesc* desc = DescOf(action);
-        if (desc == nullptr || !desc->Bound()) continue;
-        CellContext ctx;
-        ctx.desc = desc;
-        ctx.parent = parent;
-        cells.Handle(ctx, kModeDraw);
-        action->setCheckable(ctx.checked);
-        action->setChecked(ctx.checked);
-        action->setVisible(!ctx.hidden);
-        action->setEnabled(!ctx.disabled);
-        action->setText(ctx.caption ? QString::fromStdString(*ctx.caption)
-                                    : action->data().toString());
+        RefreshState(action, cells, parent);
     }
+}
+
+void MenuBuilder::RefreshState(QAction* action, CellDispatcher& cells, const CellDesc* parent) {
+    const CellDesc* desc = DescOf(action);
+    if (desc == nullptr || !desc->Bound()) return;
+    CellContext ctx;
+    ctx.desc = desc;
+    ctx.parent = parent;
+    cells.Handle(ctx, kModeDraw);
+    action->setCheckable(ctx.checked);
+    action->setChecked(ctx.checked);
+    action->setVisible(!ctx.hidden);
+    action->setEnabled(!ctx.disabled);
+    action->setText(ctx.caption ? QString::fromStdString(*ctx.caption) : action->data().toString());
 }
 
 }  // namespace parlo::qt

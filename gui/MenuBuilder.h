@@ -32,6 +32,9 @@ public:
     // Asks the dispatcher for every item's state (checked, hidden,
     // disabled, caption), `parent` being the cell a popup menu belongs to.
     static void RefreshStates(QMenu* menu, CellDispatcher& cells, const CellDesc* parent = nullptr);
+    // The same for one item.
+    static void RefreshState(QAction* action, CellDispatcher& cells,
+                             const CellDesc* parent = nullptr);
 
 private:
     void AddItems(QMenu* menu, const TreeNode& node, const Chosen& chosen);

@@ -62,14 +62,11 @@ void NavigationTree::Rebuild(TreeModel& tree) {
 }
 
 void NavigationTree::Show(TreeModel& tree) {
-    size_t nodes = 0;
-    bool same = tree_ == &tree;
-    tree.ForEach([&](TreeNode& n) {
-        ++nodes;
-        if (items_.find(&n) == items_.end()) same = false;
-    });
-    same = same && nodes == items_.size();
+    // Node addresses say nothing: a new tree, or new nodes, may take the
+    // addresses of the ones just freed.
+    const bool same = tree_ == &tree && generation_ == tree.Generation();
     tree_ = &tree;
+    generation_ = tree.Generation();
     if (!same) Rebuild(tree);
     for (auto& [node, item] : items_) Refresh(item, node);
     if (TreeNode* selected = tree.Selected()) {

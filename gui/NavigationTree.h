@@ -30,6 +30,7 @@ private:
     static TreeNode* NodeOf(QTreeWidgetItem* item);
 
     TreeModel* tree_ = nullptr;
+    uint64_t generation_ = 0;  // of the tree the items were built for
     std::map<TreeNode*, QTreeWidgetItem*> items_;
     QTimer delay_;
     bool rebuilding_ = false;

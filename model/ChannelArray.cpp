@@ -23,8 +23,14 @@ void ChannelArray::Blank(int slot) {
     if (!ValidSlot(slot)) return;
     ChannelRecord target(working_);
     target.Decode(kind_, slot);
+    // Every setting as the factory has it for this slot, but no channel:
+    // no frequency and no name.
     ChannelRecord blank(defaults_);
     blank.Decode(kind_, slot);
+    blank.present = false;
+    blank.SetValue(Field::RxFreq, 0);
+    blank.SetValue(Field::TxFreq, 0);
+    blank.texts[0].assign(8, ' ');
     blank.attributes = target.attributes;
     blank.SetImage(working_);
     blank.Store();

@@ -20,7 +20,8 @@ public:
     ChannelArray(EepromImage& working, EepromImage& defaults, int kind)
         : working_(working), defaults_(defaults), kind_(kind) {}
 
-    // Slot n of the default image, keeping slot n's attribute bits.
+    // Slot n of the default image without its frequencies and name (so no
+    // channel), keeping slot n's attribute bits.
     void Blank(int slot);
     // Slots s+1..63 move down to s..62, then slot 63 is blanked.
     void DeleteAt(int slot, uint32_t& flags);

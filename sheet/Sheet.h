@@ -214,6 +214,9 @@ private:
     bool Move(int dx, int dy);
     std::optional<std::pair<int, int>> FindInDirection(int dx, int dy) const;
     void UpdateMultiSelection(int col, int row, bool extend);
+    // Whether a slot lies in the selection (for lines: anywhere in a
+    // selected line).
+    bool InsideSelection(int col, int row);
     void ClearMarks();
     void MarkRange(const CellContext& answer);
     void RepaintMarked();
@@ -250,6 +253,7 @@ private:
     int anchorCol_ = -1, anchorRow_ = -1;
     bool selecting_ = false;
     bool leftDown_ = false;
+    bool keepStatus_ = false;  // the cursor moves for a command that shows a status
     int rememberedCol_ = 0, rememberedRow_ = 0;
     std::optional<std::pair<int, int>> editing_;
 };

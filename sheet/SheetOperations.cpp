@@ -61,6 +61,9 @@ void Sheet::RightClick(int col, int row) {
     if (col < 0 || row < 0 || col >= cols_ || row >= rows_) return;
     int c = col;
     while (c > 0 && Cell(c, row).Tail() && !Cell(c, row).Selectable()) --c;
+    // Inside the selection the cursor stays: the popup command that follows
+    // works on the selected rows.
+    if (InsideSelection(c, row)) return;
     SelectSlot(c, row);
 }
 
@@ -115,7 +118,12 @@ int Sheet::Operate(int col, int row, int operation) {
 }
 
 void Sheet::ActOnAnswer(CellContext& ctx, int result) {
-    if (ctx.jump) SelectCell(*ctx.jump);
+    if (ctx.jump) {
+        // A cursor the command moved keeps the command's status text.
+        keepStatus_ = true;
+        SelectCell(*ctx.jump);
+        keepStatus_ = false;
+    }
     if (result == kResultClearMarks) ClearMarks();
     if (result == kResultOpenEditor || ctx.request.requestEdit == kEditInPlace) {
         editing_ = std::make_pair(col_, row_);

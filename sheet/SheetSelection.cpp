@@ -88,7 +88,7 @@ bool Sheet::SelectCell(const CellAddress& a) {
 }
 
 void Sheet::AfterCurrentChanged() {
-    ClearStatusText();
+    if (!keepStatus_) ClearStatusText();
     const CellAddress a = CurrentAddress();
     const int32_t triple[3] = {a.category, a.cell, a.index};
     Events().PostData(kEvCurrentCell, triple, sizeof triple);
@@ -138,6 +138,15 @@ void Sheet::UpdateMultiSelection(int col, int row, bool extend) {
     }
     anchorCol_ = col, anchorRow_ = row;
     ClearMarks();
+}
+
+bool Sheet::InsideSelection(int col, int row) {
+    if (!selecting_) return false;
+    if (style_.multiSelect != 2) return (Marks(col, row) & kMarkMarked) != 0;
+    for (int c = 0; c < cols_; ++c) {
+        if (Marks(c, row) & (kMarkMarked | kMarkLine)) return true;
+    }
+    return false;
 }
 
 void Sheet::ClearMarks() {

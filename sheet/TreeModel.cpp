@@ -1,6 +1,7 @@
 #include "sheet/TreeModel.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "overlay/OverlayText.h"
 
@@ -18,7 +19,14 @@ int TreeNode::Depth() const {
 }
 
 TreeModel::TreeModel(OverlayText& overlay, std::string key)
-    : overlay_(overlay), key_(std::move(key)), parser_(overlay) {}
+    : overlay_(overlay), key_(std::move(key)), parser_(overlay) {
+    NodesChanged();
+}
+
+void TreeModel::NodesChanged() {
+    static std::atomic<uint64_t> next{0};
+    generation_ = ++next;
+}
 
 void TreeModel::Build() {
     parser_.ParseCell(overlay_.GetText(key_ + "_BasicCell", 0), basic_, nullptr, counters_);
@@ -39,6 +47,7 @@ TreeNode* TreeModel::AddBranch(TreeNode* parent, const std::string& section, int
     // one is as deep as it is long and holds an empty item.
     std::vector<std::pair<size_t, TreeNode*>> stack;  // (depth, node) of open levels
     TreeNode* firstAdded = nullptr;
+    NodesChanged();
     for (int i = first; count < 0 || i < first + count; ++i) {
         const std::string line = overlay_.GetText(section, i);
         if (!line.empty() && line[0] == '#') break;
@@ -61,6 +70,7 @@ TreeNode* TreeModel::AddItem(TreeNode* parent, const std::string& bodyLine) {
     auto node = ParseItem(plus == std::string::npos ? std::string() : bodyLine.substr(plus + 1));
     node->parent = parent;
     parent->children.push_back(std::move(node));
+    NodesChanged();
     return parent->children.back().get();
 }
 
@@ -72,6 +82,7 @@ TreeNode* TreeModel::InsertAfter(TreeNode* sibling, const std::string& section, 
     TreeNode* parent = sibling->parent;
     node->parent = parent;
     auto& kids = parent->children;
+    NodesChanged();
     auto it = std::find_if(kids.begin(), kids.end(), [&](auto& k) { return k.get() == sibling; });
     return kids.insert(it == kids.end() ? it : it + 1, std::move(node))->get();
 }
@@ -83,6 +94,7 @@ void TreeModel::ClearChildren(TreeNode* node) {
         }
     });
     node->children.clear();
+    NodesChanged();
 }
 
 void TreeModel::Remove(TreeNode* node) {
@@ -92,6 +104,7 @@ void TreeModel::Remove(TreeNode* node) {
     auto& kids = node->parent->children;
     kids.erase(std::remove_if(kids.begin(), kids.end(), [&](auto& k) { return k.get() == node; }),
                kids.end());
+    NodesChanged();
 }
 
 void TreeModel::ForEach(const std::function<void(TreeNode&)>& f) {

@@ -2,6 +2,7 @@
 // The navigation tree as data: nodes built from a tree description of the
 // overlay, each carrying a cell descriptor whose action names the sheet it
 // opens. The tree view widget mirrors it.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -67,11 +68,17 @@ public:
     // The tree as text: two blanks per level, caption, tab, action.
     std::string Listing() const;
 
+    // Changes whenever nodes are added or removed, and differs between any
+    // two trees of the process: a view knows from it that its items are
+    // stale, whatever addresses the new nodes happen to have.
+    uint64_t Generation() const { return generation_; }
+
 protected:
     OverlayText& Overlay() { return overlay_; }
 
 private:
     std::unique_ptr<TreeNode> ParseItem(const std::string& source);
+    void NodesChanged();
 
     OverlayText& overlay_;
     std::string key_;
@@ -80,6 +87,7 @@ private:
     Counters counters_{};
     TreeNode root_;
     TreeNode* selected_ = nullptr;
+    uint64_t generation_ = 0;
 };
 
 }  // namespace parlo

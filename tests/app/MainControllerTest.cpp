@@ -8,8 +8,8 @@
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
 #include "platform/Fatal.h"
-#include "sheet/FixedMetricsCanvas.h"
 #include "tests/support/MemorySettings.h"
+#include "tests/support/RecordingMainView.h"
 #include "tests/support/ScopedEventBus.h"
 #include "tests/support/TestSupport.h"
 
@@ -115,37 +115,6 @@ std::vector<std::string> Overlay() {
     return lines;
 }
 
-class FakeView : public MainView {
-public:
-    std::optional<std::string> ChooseOpenPath(const std::string&, const std::string&,
-                                              const std::string&) override {
-        return openPath;
-    }
-    std::optional<std::string> ChooseSavePath(const std::string&, const std::string&,
-                                              const std::string&, const std::string&) override {
-        ++saveDialogs;
-        return savePath;
-    }
-    void SetTitle(const std::string& t) override { title = t; }
-    void ShowSheet(Sheet* s) override { sheet = s; }
-    void TreeChanged(TreeModel&) override { ++treeChanges; }
-    Canvas& MeasureCanvas() override { return canvas; }
-    void CloseWindow() override { closed = true; }
-    std::optional<int> ChoosePort(int) override { return std::nullopt; }
-    void OpenHelp(const std::string& f, int c) override { help = {f, c}; }
-    void SetMakerPanel(const std::string& t) override { makerPanel = t; }
-    void ShowCompareList(const std::string& lines) override { compare = lines; }
-
-    std::optional<std::string> openPath, savePath;
-    int saveDialogs = 0;
-    std::string title, makerPanel, compare;
-    Sheet* sheet = nullptr;
-    int treeChanges = 0;
-    bool closed = false;
-    std::pair<std::string, int> help;
-    FixedMetricsCanvas canvas;
-};
-
 class MainControllerTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{Overlay()};
@@ -155,7 +124,7 @@ protected:
     test::MemorySettings store;
     FixedScreen screen;
     AppSettings env{store, screen, nullptr};
-    FakeView view;
+    test::RecordingMainView view;
     ScopedVariant variantGuard{kVariantLmr};
     std::unique_ptr<MainController> main;
 

@@ -1,6 +1,8 @@
 // parlo-cli get / set / key / pick on files made by parlo-cli new.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/support/Process.h"
 #include "tests/support/TestSupport.h"
 
@@ -116,6 +118,27 @@ TEST_F(CliCellTest, TheDPmr446ChannelList) {
     ASSERT_EQ(RunCli({"pick", dpmr, "CL_Mch_FreqR[0]", "12", "-o", out}).status, 0);
     EXPECT_EQ(test::CliGet(out, {"CL_Mch_FreqR[0]", "CL_Mch_Dig_Sig[0]", "CL_Mch_Dig_CC_R[0]"}),
               "446.128125\nDigital\n5\n");
+}
+
+// A bank layout that leaves channels outside every bank is a question: the
+// answer is --yes, else nothing is saved.
+TEST_F(CliCellTest, ALayoutThatDropsChannelsNeedsYes) {
+    const std::string dpmr = NewFile("dpmr446", "d.icf");
+    ASSERT_EQ(RunCli({"pick", dpmr, "CL_Bank_SelBankFree", "0"}).status, 0);  // one bank of 64
+    const std::string before = test::ReadFile(dpmr);
+    const auto refused = RunCli({"pick", dpmr, "CL_Bank_SelBankFree", "1"});
+    EXPECT_EQ(refused.status, 65);
+    EXPECT_NE(refused.err.find("leaves 16 channels outside every bank"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(test::ReadFile(dpmr), before);
+
+    const auto agreed = RunCli({"pick", dpmr, "CL_Bank_SelBankFree", "1", "--yes"});
+    ASSERT_EQ(agreed.status, 0) << agreed.err;
+    const auto listed = RunCli({"channels", dpmr});
+    ASSERT_EQ(listed.status, 0);
+    EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 8) << listed.out;
+    EXPECT_EQ(test::CliGet(dpmr, {"CL_Mch_Bank[0]", "CL_Mch_Bank[1]", "CL_Mch_Bank[2]"}),
+              "4\n4\n0\n");
 }
 
 }  // namespace

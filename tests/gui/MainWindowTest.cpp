@@ -38,7 +38,9 @@ protected:
         env.SetModelType(static_cast<int8_t>(variant));
         window = std::make_unique<qt::MainWindow>(env, 0, nullptr);
         window->show();
-        QTest::qWait(120);  // the main task opens the first node's sheet
+        // The main task opens the first node's sheet (later on a busy machine).
+        EXPECT_TRUE(
+            QTest::qWaitFor([this] { return window->Sheets()->CurrentSheet() != nullptr; }, 5000));
     }
     ~MainWindowTest() override {
         window.reset();

@@ -15,7 +15,8 @@ namespace {
 constexpr int kKind = 2;
 
 // Slot n of the working image holds channel n + 1 (frequency, name, tone),
-// the default image holds a recognisable blank in every slot.
+// the default image a factory channel with recognisable settings in every
+// slot.
 struct Images {
     EepromImage working, defaults;
     Images(std::initializer_list<uint16_t> sizes, int channels) {
@@ -42,7 +43,11 @@ struct Images {
         ChannelRecord d(defaults);
         for (int n = 0; n < kChannelSlots; ++n) {
             d.Decode(kKind, n);
-            d.texts[0] = "BLANK";
+            d.present = true;
+            d.SetValue(Field::RxFreq, 446'100'000 + n);
+            d.SetValue(Field::TxFreq, 446'100'000 + n);
+            d.SetValue(Field::Inhibit, 1);
+            d.texts[0] = "FACTORY";
             d.SetValue(Field::Narrow, 1);
             d.Store();
         }
@@ -62,22 +67,22 @@ TEST(ChannelArray, DeleteAndInsertAtTheEnds) {
     uint32_t flags = 0;
     im.Array().DeleteAt(63, flags);
     EXPECT_EQ(im.Name(62), "CH 63");
-    EXPECT_EQ(im.Name(63), "(BLANK)");
+    EXPECT_EQ(im.Name(63), "()");
     EXPECT_EQ(flags, kRedrawRows | kRebuildSheet);
 
     im.Array().InsertAt(63, flags);
     EXPECT_EQ(im.Name(62), "CH 63");
-    EXPECT_EQ(im.Name(63), "(BLANK)");
+    EXPECT_EQ(im.Name(63), "()");
 
     im.Array().DeleteAt(0, flags);
     EXPECT_EQ(im.Name(0), "CH 2");
     EXPECT_EQ(im.Name(61), "CH 63");
-    EXPECT_EQ(im.Name(62), "(BLANK)");
+    EXPECT_EQ(im.Name(62), "()");
 
     im.Array().InsertAt(0, flags);
-    EXPECT_EQ(im.Name(0), "(BLANK)");
+    EXPECT_EQ(im.Name(0), "()");
     EXPECT_EQ(im.Name(1), "CH 2");
-    EXPECT_EQ(im.Name(63), "(BLANK)");
+    EXPECT_EQ(im.Name(63), "()");
 
     uint32_t untouched = 0;
     im.Array().DeleteAt(64, untouched);
@@ -105,17 +110,33 @@ TEST(ChannelArray, MovedChannelKeepsItsDataButTakesTheSlotsBankFlag) {
     EXPECT_FALSE(BankFlag(im.working, 0));
 }
 
-TEST(ChannelArray, BlankComesFromTheDefaultImageWithTheSlotsAttributes) {
+// A blank slot is no channel: no frequency, no name; every other setting is
+// the factory's for that slot, and the slot keeps its attribute bits.
+TEST(ChannelArray, BlankIsNoChannelWithTheFactorySettingsAndTheSlotsAttributes) {
     Images im({8, 0, 0, 0, 0}, 8);
     im.working.SetByte(kAddrRefB, 4);
+    const EepromImage before = im.working;
     im.Array().Blank(4);
+
+    // The whole image: only slot 4's records change.
+    EepromImage expected = before;
+    const int32_t main = kAddrChannelMain + 34 * 4, ext = kAddrChannelExt + 12 * 4;
+    for (int32_t i = 0; i < 34; ++i) expected.SetByte(main + i, im.defaults.GetByte(main + i));
+    for (int32_t i = 0; i < 12; ++i) expected.SetByte(ext + i, im.defaults.GetByte(ext + i));
+    const uint8_t noFrequency[8] = {0x80, 0, 0, 0, 0, 0, 0, 0};  // only the inhibit bit stays
+    for (int32_t i = 0; i < 8; ++i) expected.SetByte(main + i, noFrequency[i]);
+    for (int32_t i = 20; i < 28; ++i) expected.SetByte(main + i, ' ');
+    expected.SetByte(main + 28, static_cast<uint8_t>(expected.GetByte(main + 28) | 0x20));
+    for (int32_t a = 0; a < kImageSize; ++a)
+        ASSERT_EQ(im.working.GetByte(a), expected.GetByte(a)) << std::hex << a;
+
     ChannelRecord r(im.working);
     r.Decode(kKind, 4);
     EXPECT_FALSE(r.present);
-    EXPECT_EQ(r.texts[0], "BLANK   ");
+    EXPECT_EQ(r.texts[0], "        ");
     EXPECT_EQ(r.Value(Field::Narrow), 1);
+    EXPECT_EQ(r.Value(Field::Inhibit), 1);
     EXPECT_EQ(r.attributes & kAttrRefB, kAttrRefB);
-    EXPECT_EQ(im.working.GetByte(kAddrRefB), 4);
 }
 
 TEST(ChannelArray, BankResize) {

@@ -319,6 +319,7 @@ const char* const kTexts[] = {
     "GI_AppMess_ChErr_Overflow",
     "GI_AppMess_ChangeModel",
     "GI_AppMess_CloneErr_NoActualCh",
+    "GI_AppMess_Conv_BankLayout",
     "GI_AppMess_Conv_Clear",
     "GI_AppMess_Conv_Delete",
     "GI_AppMess_Conv_Overwrite",
@@ -328,6 +329,8 @@ const char* const kTexts[] = {
     "GI_AppMess_S_Insert",
     "GI_AppMess_S_Paste",
     "GI_AppInd_Button_OkCancel",
+    "GI_AppInd_Menu_Redo",
+    "GI_AppInd_Menu_Undo",
     "GI_AppInd_MchSheet_Printer_Head",
     "GI_AppInd_MchSheet_Printer_SmarTrunk",
     "GI_AppInd_Model",
@@ -542,6 +545,8 @@ TEST(OverlayMenus, NameCommandsTheDispatcherRunsWithTheUsualShortcuts) {
     EXPECT_EQ(shortcuts[CL_Menu_File_Print_Current], "Ctrl+P");
     EXPECT_EQ(shortcuts[CL_Menu_File_Exit], "Ctrl+Q");
     EXPECT_EQ(shortcuts[CL_PMenu_Edit], "Enter");
+    EXPECT_EQ(shortcuts[CL_Menu_Edit_Undo], "Ctrl+Z");
+    EXPECT_EQ(shortcuts[CL_Menu_Edit_Redo], "Ctrl+Shift+Z; Ctrl+Y");
 
     // Every popup command is offered; the debug items are marked maker-only.
     std::set<int> popup;

@@ -1,0 +1,210 @@
+// Editing in the main window on the offscreen platform, as the user does
+// it: rows chosen with the mouse and commands from the right-click menu;
+// undo and redo from the Edit menu and its shortcuts; the tree after a file
+// of another variant.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "clone/CloneFileOps.h"
+#include "gui/MainWindow.h"
+#include "gui/NavigationTree.h"
+#include "gui/SheetWidget.h"
+#include "model/ChannelRecord.h"
+#include "model/ModelVariant.h"
+#include "platform/qtcore/QtScheduler.h"
+#include "runtime/EventManager.h"
+#include "tests/support/ExpectedImage.h"
+#include "tests/support/MemorySettings.h"
+#include "tests/support/TestSupport.h"
+
+namespace parlo {
+namespace {
+
+class EditingTest : public ::testing::Test {
+protected:
+    qt::QtScheduler scheduler;
+    Scheduler* previousScheduler = SetScheduler(&scheduler);
+    EventManager events;
+    EventManager* previousEvents = SetEventManager(&events);
+    test::RecordingPrompts prompts;
+    test::MemorySettings store;
+    FixedScreen screen;
+    AppSettings env{store, screen, nullptr};
+    std::unique_ptr<qt::MainWindow> window;
+
+    ~EditingTest() override {
+        window.reset();
+        SetEventManager(previousEvents);
+        SetScheduler(previousScheduler);
+    }
+    void Open(int variant) {
+        env.Defaults();
+        env.SetModelType(static_cast<int8_t>(variant));
+        window = std::make_unique<qt::MainWindow>(env, 0, nullptr);
+        window->resize(1000, 700);
+        window->show();
+        // The main task opens the first node's sheet (later on a busy machine).
+        EXPECT_TRUE(
+            QTest::qWaitFor([this] { return window->Sheets()->CurrentSheet() != nullptr; }, 5000));
+    }
+    MainController& Main() { return window->Controller(); }
+    EepromImage& Image() { return Main().Doc().Working(); }
+    qt::SheetWidget& Grid() { return *window->Sheets(); }
+    Sheet& Current() { return *Grid().CurrentSheet(); }
+    void Select(const std::string& action) {
+        TreeNode* node = Main().Tree()->FindNode(action);
+        ASSERT_NE(node, nullptr) << action;
+        Main().SelectNode(node);
+        QApplication::processEvents();
+    }
+    // The middle of a channel's receive frequency cell, scrolled into view.
+    QPoint FrequencyCell(int slot) {
+        Sheet& sheet = Current();
+        for (int r = 0; r < sheet.RowCount(); ++r) {
+            for (int c = 0; c < sheet.ColCount(); ++c) {
+                const CellDesc& d = sheet.Cell(c, r);
+                if (d.category != CT_Mch || d.cell != CL_Mch_FreqR || d.index != slot) continue;
+                if (Grid().CellRect(c, r).isEmpty()) {
+                    sheet.SetScroll(sheet.LeftCol(), r);
+                    Grid().CurrentCellChanged();
+                }
+                return Grid().CellRect(c, r).center();
+            }
+        }
+        ADD_FAILURE() << "no cell for slot " << slot;
+        return {};
+    }
+    // A right-click on a channel, then an item of the menu it opens.
+    void RightClick(int slot, const QString& item) {
+        const QPoint at = FrequencyCell(slot);
+        bool chosen = false;
+        QTimer::singleShot(50, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr) return;
+            for (QAction* a : menu->actions()) {
+                if (a->text() == item && a->isEnabled()) {
+                    a->trigger();
+                    chosen = true;
+                }
+            }
+            menu->close();
+        });
+        QTest::mousePress(Grid().viewport(), Qt::RightButton, {}, at);
+        QTest::mouseRelease(Grid().viewport(), Qt::RightButton, {}, at);
+        QApplication::processEvents();
+        EXPECT_TRUE(chosen) << item.toStdString();
+    }
+    QMenu* EditMenu() {
+        for (QAction* top : window->menuBar()->actions()) {
+            if (top->text() == "&Edit") return top->menu();
+        }
+        return nullptr;
+    }
+};
+
+// Rows 2..6 selected with the mouse; a right-click inside the selection
+// copies all five; pasted at slot 62, two of them fit.
+TEST_F(EditingTest, TheRightClickMenuKeepsTheSelection) {
+    Open(kVariantPmr);
+    Select("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0");
+    const EepromImage before = Image();
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, FrequencyCell(2));
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, Qt::ShiftModifier, FrequencyCell(6));
+    RightClick(4, "&Copy");
+    RightClick(62, "&Paste");
+    EepromImage expected = before;
+    test::CopySlot(expected, 62, before, 2);
+    test::CopySlot(expected, 63, before, 3);
+    EXPECT_TRUE(test::SamePackedImage(Image(), expected, kVariantPmr));
+
+    // Outside the selection a right-click moves the cursor as before.
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, FrequencyCell(2));
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, Qt::ShiftModifier, FrequencyCell(3));
+    RightClick(5, "&Copy");
+    EXPECT_EQ(Current().CurrentAddress(), (CellAddress{CT_Mch, CL_Mch_FreqR, 5}));
+}
+
+TEST_F(EditingTest, TheEditMenuUndoesAndRedoesByName) {
+    Open(kVariantPmr);
+    Select("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0");
+    const EepromImage before = Image();
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, FrequencyCell(2));
+    QTest::keyClicks(&Grid(), "4");
+    QTest::keyClicks(QApplication::focusWidget(), "46.05625");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+    const EepromImage after = Image();
+    ASSERT_FALSE(test::SameImage(after, before));
+
+    QMenu* edit = EditMenu();
+    ASSERT_NE(edit, nullptr);
+    emit edit->aboutToShow();
+    QList<QAction*> items = edit->actions();
+    ASSERT_GE(items.size(), 4);
+    EXPECT_EQ(items[0]->text(), "&Undo Edit Receive");
+    EXPECT_TRUE(items[0]->isEnabled());
+    EXPECT_EQ(items[0]->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(items[1]->text(), "&Redo");
+    EXPECT_FALSE(items[1]->isEnabled());
+    EXPECT_EQ(items[1]->shortcuts(),
+              (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+    EXPECT_TRUE(items[2]->isSeparator());
+    // Then the popup commands of the current cell.
+    bool copy = false;
+    for (QAction* a : items) copy |= a->text() == "&Copy";
+    EXPECT_TRUE(copy);
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(&Grid(), Qt::Key_Z, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_TRUE(test::SameImage(Image(), before));
+    EXPECT_EQ(Current().CurrentAddress(), (CellAddress{CT_Mch, CL_Mch_FreqR, 2}));
+    EXPECT_FALSE(window->windowTitle().startsWith("*"));
+    EXPECT_EQ(items[1]->text(), "&Redo Edit Receive");
+    QTest::keyClick(&Grid(), Qt::Key_Y, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_TRUE(test::SameImage(Image(), after));
+    QTest::keyClick(&Grid(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // nothing left
+    QApplication::processEvents();
+    EXPECT_TRUE(test::SameImage(Image(), after));
+    EXPECT_TRUE(window->windowTitle().startsWith("*"));
+}
+
+// After a file of another variant the tree shows its nodes in the model's
+// order: the bank layout, then banks 1 to 4.
+TEST_F(EditingTest, TheTreeFollowsAFileOfAnotherVariant) {
+    test::TempDir dir;
+    Document other;
+    ASSERT_TRUE(other.SelectModel(kVariantDPmr446));
+    other.NewFromDefaults();
+    other.PrepareImage(other.Working(), PackMode::Save);
+    const std::string path = dir.file("d.icf");
+    ASSERT_EQ(SaveCloneFile(path, other.Working()), kFileOk);
+    ScopedVariant keep(kVariantPmr);
+    Open(kVariantPmr);
+    ASSERT_TRUE(Main().Open(path));
+    QApplication::processEvents();
+
+    std::vector<std::string> model, shown;
+    TreeNode* channels = Main().Tree()->FindNode("[St_Common]GI_Sheet_Memory_CH_Top");
+    ASSERT_NE(channels, nullptr);
+    for (auto& child : channels->children) model.push_back(child->caption);
+    const auto found =
+        window->TreeView()->findItems("Memory channels", Qt::MatchStartsWith | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    for (int i = 0; i < found[0]->childCount(); ++i)
+        shown.push_back(found[0]->child(i)->text(0).toStdString());
+    EXPECT_EQ(shown, model);
+    ASSERT_EQ(model.size(), 5u);
+    EXPECT_EQ(model[0], "Bank layout");
+}
+
+}  // namespace
+}  // namespace parlo
