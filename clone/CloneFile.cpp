@@ -1,10 +1,12 @@
 #include "clone/CloneFile.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "clone/SaveErrors.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 #include "platform/Prompts.h"
@@ -122,11 +124,21 @@ bool CloneFile::WriteContents(std::FILE* f, const RangeList& ranges) {
 
 uint8_t CloneFile::Write(const std::string& path, const RangeList& ranges) {
     uint8_t code = kFileErrOpen;
+    systemError_ = 0;
     SafeFileWriter out;
     if (image_ != nullptr && out.Open(path)) {
-        code = WriteContents(out.Stream(), ranges) && out.Commit() ? kFileOk : kFileErrAccess;
+        errno = 0;
+        if (!WriteContents(out.Stream(), ranges)) {
+            code = kFileErrAccess;
+            systemError_ = errno;
+        } else {
+            code = out.Commit() ? kFileOk : kFileErrAccess;
+            systemError_ = out.Error();
+        }
+    } else {
+        systemError_ = out.Error();
     }
-    ShowFileError(code);
+    if (reportErrors_) ShowSaveError(path, code, systemError_);
     return code;
 }
 
@@ -201,7 +213,7 @@ uint8_t CloneFile::Read(const std::string& path, const RangeList* ranges) {
         std::fclose(f);
     }
     if (code != kFileOk) image_->Assign(before);
-    ShowFileError(code);
+    if (reportErrors_) ShowFileError(code);
     return code;
 }
 

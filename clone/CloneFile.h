@@ -47,6 +47,8 @@ public:
     void SetMapRevision(int32_t revision) { mapRevision_ = revision; }
     void SetMapRevisionCheck(MapRevisionCheck check) { mapRevisionCheck_ = std::move(check); }
     void SetHeaderCheck(HeaderCheck check) { headerCheck_ = std::move(check); }
+    // Off: Read and Write show no message; the caller reports the failure.
+    void SetReportErrors(bool report) { reportErrors_ = report; }
 
     int32_t MapRevision() const { return mapRevision_; }
     // What the last Read found in the file's header and first comment line
@@ -59,8 +61,10 @@ public:
 
     // Writes the ranges of the attached image. The target is replaced only
     // once the whole file is written and synced; on failure it stays as it
-    // was. Shows the message for a non-zero code.
+    // was. Shows the save failure message for a non-zero code.
     uint8_t Write(const std::string& path, const RangeList& ranges);
+    // The system's error number of the last failed Write (0: none known).
+    int SystemError() const { return systemError_; }
 
     // Reads a file into the attached image; with a range list, ends with
     // CheckCoverage. A failure leaves the image exactly as it was. Shows the
@@ -89,6 +93,8 @@ private:
     int32_t headerModel_ = -1;
     int32_t headerExtra_ = -1;
     std::string fileComment_;
+    bool reportErrors_ = true;
+    int systemError_ = 0;
     std::vector<uint8_t> expected_;
     std::vector<uint8_t> loaded_;
 };

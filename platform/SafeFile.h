@@ -21,6 +21,9 @@ public:
     // Flushes, syncs and renames over the target; false on any failure, in
     // which case the temporary file is gone and the target untouched.
     bool Commit();
+    // The system's error number (errno) of the step that failed; 0 when
+    // nothing has failed.
+    int Error() const { return error_; }
 
 private:
     void Discard();
@@ -28,6 +31,7 @@ private:
     std::string target_;
     std::string temp_;
     std::FILE* stream_ = nullptr;
+    int error_ = 0;
 };
 
 }  // namespace parlo

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
@@ -46,19 +47,27 @@ SafeFileWriter::~SafeFileWriter() { Discard(); }
 
 bool SafeFileWriter::Open(const std::string& path) {
     Discard();
-    if (path.empty()) return false;
+    error_ = 0;
+    if (path.empty()) {
+        error_ = ENOENT;
+        return false;
+    }
     target_ = ResolveLink(path);
     std::string pattern = target_ + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
+    if (fd < 0) {
+        error_ = errno;
+        return false;
+    }
     temp_ = name.data();
     struct stat st {};
     const mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : ModeForNewFile();
     ::fchmod(fd, mode);
     stream_ = ::fdopen(fd, "wb");
     if (stream_ == nullptr) {
+        error_ = errno;
         ::close(fd);
         Discard();
         return false;
@@ -69,9 +78,16 @@ bool SafeFileWriter::Open(const std::string& path) {
 bool SafeFileWriter::Commit() {
     if (stream_ == nullptr) return false;
     bool ok = std::fflush(stream_) == 0 && ::fsync(::fileno(stream_)) == 0;
-    ok = (std::fclose(stream_) == 0) && ok;
+    if (!ok) error_ = errno;
+    if (std::fclose(stream_) != 0 && ok) {
+        error_ = errno;
+        ok = false;
+    }
     stream_ = nullptr;
-    if (ok) ok = std::rename(temp_.c_str(), target_.c_str()) == 0;
+    if (ok && std::rename(temp_.c_str(), target_.c_str()) != 0) {
+        error_ = errno;
+        ok = false;
+    }
     if (!ok) {
         Discard();
         return false;
