@@ -94,11 +94,14 @@ void CloneCommands::Read(Done done) {
         done);
 }
 
+bool CloneCommands::HasChannelsToWrite() {
+    if (UsedInSlotRange(document_.Working(), 0, kChannelSlots - 1) != 0) return true;
+    Ask("GI_AppMess_CloneErr_NoActualCh", MsgIcon::Error, MsgButtons::Ok);
+    return false;
+}
+
 void CloneCommands::Write(bool makerMode, Done done) {
-    if (UsedInSlotRange(document_.Working(), 0, kChannelSlots - 1) == 0) {
-        Ask("GI_AppMess_CloneErr_NoActualCh", MsgIcon::Error, MsgButtons::Ok);
-        return done(kRefused);
-    }
+    if (!HasChannelsToWrite()) return done(kRefused);
     if (manager_.IsBusy()) return done(kBusy);
     StartIdentify(
         [this, makerMode, done](CloneResult&) {
