@@ -43,7 +43,6 @@ public:
 class ClickThrough {
 public:
     ClickThrough() {
-        SetScheduler(&scheduler_);
         SetEventManager(&events_);
         env_.Defaults();
         env_.SetModelType(kVariantDPmr446);
@@ -62,7 +61,7 @@ public:
     ~ClickThrough() {
         window_.reset();
         SetEventManager(nullptr);
-        SetScheduler(nullptr);
+        SetScheduler(previousScheduler_);
     }
     // Clicks the next node and paints its page.
     void Next() {
@@ -76,6 +75,7 @@ public:
 
 private:
     qt::QtScheduler scheduler_;
+    Scheduler* previousScheduler_ = SetScheduler(&scheduler_);  // before the event manager
     EventManager events_;
     NoSettings store_;
     FixedScreen screen_;
