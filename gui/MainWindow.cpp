@@ -173,10 +173,19 @@ void MainWindow::PlaceWindow() {
 // caption of the tree, as far as a third of the window allows; a width the
 // user chose is kept as it is.
 void MainWindow::PlaceSplitter() {
-    int tree = std::max(8, env_.SplitterV());
-    if (env_.SplitterV() == AppSettings::kDefaultSplitterV)
-        tree = std::max(tree, std::min(treeView_->FittingWidth(), width() / 3));
+    const int tree = std::max(8, env_.SplitterV());
     splitter_->setSizes({tree, std::max(100, width() - tree)});
+    WidenTreeToFit();
+}
+
+// A tree of another variant may need more room: the default panel grows to
+// it, unless the user has moved the splitter.
+void MainWindow::WidenTreeToFit() {
+    if (splitterMoved_ || env_.SplitterV() != AppSettings::kDefaultSplitterV) return;
+    const QList<int> sizes = splitter_->sizes();
+    const int wanted = std::min(treeView_->FittingWidth(), width() / 3);
+    if (sizes.size() == 2 && wanted > sizes[0])
+        splitter_->setSizes({wanted, std::max(100, sizes[0] + sizes[1] - wanted)});
 }
 
 // ---- Menus and tool bar ---------------------------------------------------------------
@@ -354,7 +363,13 @@ void MainWindow::ShowSheet(Sheet* sheet) {
     if (sheet != nullptr && !treeView_->hasFocus()) sheetWidget_->setFocus();
 }
 
-void MainWindow::TreeChanged(TreeModel& tree) { treeView_->Show(tree); }
+void MainWindow::TreeChanged(TreeModel& tree) {
+    treeView_->Show(tree);
+    if (&tree != fittedTree_) {
+        fittedTree_ = &tree;
+        WidenTreeToFit();
+    }
+}
 
 void MainWindow::SetToolBarVisible(bool visible) {
     if (toolBar_ != nullptr) toolBar_->setVisible(visible);

@@ -86,12 +86,14 @@ private:
     void FillEditMenu(QMenu* menu);
     void PlaceWindow();
     void PlaceSplitter();
+    void WidenTreeToFit();
     void OpenPending();
 
     AppSettings& env_;
     MeasuringCanvas measure_;
     QSplitter* splitter_ = nullptr;
     bool splitterMoved_ = false;
+    const TreeModel* fittedTree_ = nullptr;  // the tree the panel was last fitted to
     NavigationTree* treeView_ = nullptr;
     SheetHeading* heading_ = nullptr;
     SheetWidget* sheetWidget_ = nullptr;

@@ -44,9 +44,21 @@ void NavigationTree::mousePressEvent(QMouseEvent* event) {
     clicked_ = false;
 }
 
+// Every caption counts, also those inside collapsed branches.
 int NavigationTree::FittingWidth() const {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    int widest = 0;
+    std::function<void(QTreeWidgetItem*, int)> measure = [&](QTreeWidgetItem* item, int depth) {
+        const QModelIndex index = indexFromItem(item);
+        const int indent = (depth + (rootIsDecorated() ? 1 : 0)) * indentation();
+        widest =
+            std::max(widest, indent + itemDelegateForIndex(index)->sizeHint(option, index).width());
+        for (int i = 0; i < item->childCount(); ++i) measure(item->child(i), depth + 1);
+    };
+    for (int i = 0; i < topLevelItemCount(); ++i) measure(topLevelItem(i), 0);
     const int scrollBar = verticalScrollBar()->isVisible() ? verticalScrollBar()->width() : 0;
-    return sizeHintForColumn(0) + 2 * frameWidth() + scrollBar + 4;
+    return widest + 2 * frameWidth() + scrollBar + 4;
 }
 
 TreeNode* NavigationTree::NodeOf(QTreeWidgetItem* item) {

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "gui/MainWindow.h"
+#include "gui/SheetWidget.h"
 #include "platform/qtcore/QtScheduler.h"
 #include "runtime/EventManager.h"
 #include "tests/support/MemorySettings.h"
@@ -48,7 +49,8 @@ protected:
         for (std::string& a : args) argv.push_back(a.data());
         window = std::make_unique<qt::MainWindow>(env, static_cast<int>(argv.size()), argv.data());
         window->show();
-        QTest::qWait(120);  // the main task opens the first node's sheet
+        // The main task opens the first node's sheet.
+        WaitUntil([&] { return window->Sheets()->CurrentSheet() != nullptr; });
     }
     ~MainWindowFixture() override {
         window.reset();
