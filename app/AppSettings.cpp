@@ -149,7 +149,7 @@ void AppSettings::Defaults() {
     s_.height = std::min(600, static_cast<int32_t>(screen.height * 0.9));
     s_.left = (screen.width - s_.width) / 2;
     s_.top = static_cast<int32_t>((screen.height - s_.height) * 0.3);
-    s_.splitterV = 200;
+    s_.splitterV = kDefaultSplitterV;
     s_.modelType = 3;
     verifyAfterWrite_ = backupBeforeWrite_ = true;
 }

@@ -34,6 +34,8 @@ public:
     static constexpr uint32_t kValidMarker = 753951;
     static constexpr int32_t kRecentCapacity = 10;
     static constexpr int32_t kMaxComPort = 256;
+    // The tree panel's width until the user moves the splitter.
+    static constexpr int32_t kDefaultSplitterV = 200;
 
     // With a guard: takes it; only when this process is the only instance
     // are the settings loaded (defaults when they cannot be read) and saved

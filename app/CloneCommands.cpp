@@ -159,6 +159,12 @@ void CloneCommands::Read(Done done) {
         done);
 }
 
+bool CloneCommands::HasChannelsToWrite() {
+    if (UsedInSlotRange(document_.Working(), 0, kChannelSlots - 1) != 0) return true;
+    Ask(OvlMessage("GI_AppMess_CloneErr_NoActualCh"), MsgIcon::Error, MsgButtons::Ok);
+    return false;
+}
+
 void CloneCommands::Write(bool makerMode, Done done) {
     WriteOptions options;
     options.makerMode = makerMode;
@@ -166,10 +172,7 @@ void CloneCommands::Write(bool makerMode, Done done) {
 }
 
 void CloneCommands::Write(const WriteOptions& options, Done done) {
-    if (UsedInSlotRange(document_.Working(), 0, kChannelSlots - 1) == 0) {
-        Ask(OvlMessage("GI_AppMess_CloneErr_NoActualCh"), MsgIcon::Error, MsgButtons::Ok);
-        return done(kRefused);
-    }
+    if (!HasChannelsToWrite()) return done(kRefused);
     if (manager_.IsBusy()) return done(kBusy);
     options_ = options;
     lastBackup_.clear();

@@ -45,6 +45,9 @@ public:
     // working image is the radio's, loaded, modified and untitled. The caller
     // has offered to save the document before.
     void Read(Done done);
+    // False, after telling the user, when no channel is in use: such a
+    // document is never written.
+    bool HasChannelsToWrite();
     // Refuses a document without channels; identifies, asks (the maker
     // caution first in maker mode, then the confirmation), identifies again,
     // saves the backup, writes a prepared copy of the working image and

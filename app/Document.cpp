@@ -42,7 +42,8 @@ bool Document::SelectModel(int variant, std::string* failedPath) {
     EepromImage fresh;
     fresh.SetSize(kImageSize);
     const std::string path = InitialFilePath(variant);
-    if (ReadInitialFile(path, fresh) != kFileOk) {
+    // One box names the file: the caller's.
+    if (ReadInitialFile(path, fresh, false) != kFileOk) {
         if (failedPath != nullptr) *failedPath = path;
         return false;
     }

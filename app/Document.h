@@ -27,8 +27,8 @@ public:
 
     // Loads a variant's initial file into the default image (cleared first,
     // so nothing of another variant stays) and unpacks it in full. On failure
-    // the default image is left as it was and false is returned; the file
-    // error has been shown.
+    // the default image is left as it was and false is returned, with
+    // nothing shown: the caller reports the file it names.
     bool SelectModel(int variant, std::string* failedPath = nullptr);
 
     // A new untitled document from the default image.

@@ -8,6 +8,7 @@
 #include "cells/BankCaption.h"
 #include "cells/CellNames.h"
 #include "clone/CloneFileOps.h"
+#include "clone/CloneMessages.h"
 #include "model/BankMap.h"
 #include "model/ChannelArray.h"
 #include "model/ChannelMap.h"
@@ -29,6 +30,7 @@ constexpr uint32_t kWarningDelayMs = 250;
 constexpr uint32_t kClWindowTextColour = 0x80000008;
 constexpr uint32_t kClBtnFaceColour = 0x8000000F;
 constexpr const char* kMakerWord = "kestrel";
+constexpr const char* kMakerSwitch = "/kestrel";
 constexpr const char* kExtendedWord = "moorhens";
 
 bool SamePathNoCase(const std::string& a, const std::string& b) {
@@ -40,6 +42,31 @@ bool SamePathNoCase(const std::string& a, const std::string& b) {
 
 std::string FileNameOf(const std::string& path) { return fs::path(path).filename().string(); }
 std::string FolderOf(const std::string& path) { return fs::path(path).parent_path().string(); }
+
+// The number a "name=number" list of the help overlay gives `name`; 0 when
+// it lists no such name.
+int HelpNumber(const char* list, const std::string& name) {
+    for (int i = 0;; ++i) {
+        const std::string line = HelpOverlay().GetText(list, i);
+        if (line.empty() || line[0] == '#') return 0;
+        const size_t eq = line.find('=');
+        if (eq == name.size() && line.compare(0, eq, name) == 0)
+            return std::atoi(line.c_str() + eq + 1);
+    }
+}
+
+// Lines of GI_Status_Command.
+enum StatusLine {
+    kStatusNew,
+    kStatusOpened,
+    kStatusSaved,
+    kStatusRead,
+    kStatusWritten,
+    kStatusInformation,
+    kStatusReadFailed,
+    kStatusWriteFailed,
+    kStatusInformationFailed
+};
 
 // A rolling buffer of the last `length` characters typed.
 void Roll(std::string& buffer, char c, size_t length) {
@@ -79,12 +106,25 @@ void MainController::Start(int argc, char** argv) {
     RefreshTitle();
     BuildTree();
     view_.SetToolBarVisible(env_.ToolbarVisible());
+    ShowPort();
     for (int i = 0; i < argc; ++i) {
         std::string arg = argv[i];
         std::transform(arg.begin(), arg.end(), arg.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (arg == "/kestrel") EnableMakerMode();
+        if (arg == kMakerSwitch) EnableMakerMode();
     }
+}
+
+std::vector<std::string> MainController::FileArguments(int argc, char** argv) {
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.empty() || arg[0] == '-' || SamePathNoCase(arg, kMakerSwitch)) continue;
+        std::error_code ec;
+        const fs::path absolute = fs::absolute(arg, ec);
+        files.push_back(ec ? arg : absolute.lexically_normal().string());
+    }
+    return files;
 }
 
 void MainController::Tick() {
@@ -135,6 +175,7 @@ void MainController::New() {
     PostBankCaptions();
     Events().Send(ev::kDocumentChanged);
     RefreshTitle();
+    ShowResult(kStatusNew, OvlText("GI_AppInd_Model", doc_.Variant()));
 }
 
 void MainController::OpenDialog() {
@@ -163,6 +204,7 @@ bool MainController::Open(const std::string& path) {
     PostBankCaptions();
     Events().Send(ev::kDocumentChanged);
     RefreshTitle();
+    ShowResult(kStatusOpened, path);
     return true;
 }
 
@@ -183,6 +225,7 @@ bool MainController::Save(const std::string& path) {
     env_.Recent().AddFront(path);
     doc_.MarkUnmodified();
     RefreshTitle();
+    ShowResult(kStatusSaved, path);
     return true;
 }
 
@@ -209,6 +252,7 @@ void MainController::ChangeModel(int variant, bool ask) {
     else
         edits_.Record("Model change", doc_.Working(), doc_.Variant(), EditPlace{});
     RefreshTitle();
+    if (ask) ShowResult(kStatusNew, OvlText("GI_AppInd_Model", variant));
 }
 
 bool MainController::Confirm(const std::string& key) {
@@ -383,14 +427,19 @@ void MainController::RunCommand(int cell, int32_t index, const CellContext& cont
         case CL_Menu_Port_Com:
             env_.SetComPort(index);
             Events().Send(2);
+            ShowPort();
             break;
         case CL_Menu_Port_Usb:
             if (const auto port = view_.ChoosePort(env_.ComPort())) {
                 env_.SetComPort(*port);
                 Events().Send(2);
+                ShowPort();
             }
             break;
-        case CL_Menu_Port_SpeedHigh: env_.SetComSpeedHigh(index != 0); break;
+        case CL_Menu_Port_SpeedHigh:
+            env_.SetComSpeedHigh(index != 0);
+            ShowPort();
+            break;
         case CL_Menu_Clone_Read: CloneRead(); break;
         case CL_Menu_Clone_Write:
             // Items 1 and 2 are the write's choices: verify, back up.
@@ -496,18 +545,22 @@ ItemState MainController::CommandState(int cell, int32_t index) {
 }
 
 // The help overlay lists "cell name=context number" lines; the help file
-// opens at that context, or at its contents for a cell it does not list.
+// opens at that context, else at the current sheet's topic.
 void MainController::ContextHelp(int, int cell, int32_t) {
-    int context = 0;
-    const std::string name = CellName(cell);
-    for (int i = 0;; ++i) {
-        const std::string line = HelpOverlay().GetText("GI_AppItem_Context_ID", i);
-        if (!line.empty() && line[0] == '#') break;
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos && line.compare(0, eq, name) == 0)
-            context = std::atoi(line.c_str() + eq + 1);
-    }
-    view_.OpenHelp(HelpFile(), context);
+    const int context = HelpNumber("GI_AppItem_Context_ID", CellName(cell));
+    view_.OpenHelp(HelpFile(), context != 0 ? context : SheetTopic());
+}
+
+void MainController::SheetHelp() { view_.OpenHelp(HelpFile(), SheetTopic()); }
+
+// The topic of the sheet shown, or of the selected node's sheet while none
+// is; 0 (the contents) for a sheet the help overlay does not list.
+int MainController::SheetTopic() const {
+    std::string action = sheetAction_;
+    if (action.empty() && tree_ != nullptr && tree_->Selected() != nullptr)
+        action = tree_->Selected()->Action();
+    if (action.empty()) return 0;
+    return HelpNumber("GI_AppItem_Topic_ID", NodeAction::Split(action).key);
 }
 
 bool MainController::AppendChannel(int bank) { return doc_.AppendChannel(bank); }
@@ -523,10 +576,14 @@ void MainController::ConfigurePort() {
 void MainController::CloneRead() {
     if (SaveChangesPrompt(0) == MsgAnswer::Cancel || cloneManager_->IsBusy()) return;
     ConfigurePort();
-    clones_->Read([this](int outcome) {
-        if (outcome != 0) return;
+    // The read changes the variant to the radio's before it reports.
+    const int before = doc_.Variant();
+    clones_->Read([this, before](int outcome) {
+        if (outcome != 0) {
+            if (outcome != CloneCommands::kCancelled) ShowResult(kStatusReadFailed, PortInUse());
+            return;
+        }
         // The radio's image is now the document: untitled and modified.
-        const int before = doc_.Variant();
         env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
         ResetEdits();
         CloseSheet();
@@ -534,11 +591,14 @@ void MainController::CloneRead() {
         PostBankCaptions();
         Events().Send(ev::kDocumentChanged);
         RefreshTitle();
+        ShowResult(kStatusRead, PortInUse());
     });
 }
 
+// A document without channels is refused before the warning check runs.
 void MainController::CloneWrite() {
     if (cloneManager_->IsBusy()) return;
+    if (!clones_->HasChannelsToWrite()) return;
     if (CheckWarnings()) {
         ShowOverlayMessage("GI_Mess_DataError", MsgIcon::Error);
         return;
@@ -550,7 +610,12 @@ void MainController::CloneWrite() {
     options.verify = env_.VerifyAfterWrite();
     options.backup = env_.BackupBeforeWrite();
     clones_->Write(options, [this](int outcome) {
-        if (outcome == 0) CloseSheet();
+        if (outcome == 0) {
+            CloseSheet();
+            ShowResult(kStatusWritten, PortInUse());
+        } else if (outcome != CloneCommands::kCancelled && outcome != CloneCommands::kRefused) {
+            ShowResult(kStatusWriteFailed, PortInUse());
+        }
     });
 }
 
@@ -558,8 +623,28 @@ void MainController::CloneInformation() {
     if (cloneManager_->IsBusy()) return;
     ConfigurePort();
     clones_->Information([this](int outcome) {
-        if (outcome == 0) view_.ShowCloneInformation();
+        if (outcome == 0) {
+            ShowResult(kStatusInformation, PortInUse());
+            view_.ShowCloneInformation();
+        } else if (outcome != CloneCommands::kCancelled) {
+            ShowResult(kStatusInformationFailed, PortInUse());
+        }
     });
+}
+
+// ---- Status bar -----------------------------------------------------------------------
+
+std::string MainController::PortInUse() const {
+    return PortName(env_.ComPort(), env_.PortDevice(env_.ComPort()));
+}
+
+void MainController::ShowPort() {
+    const long long baud = env_.ComSpeedHigh() ? 38400 : 9600;
+    view_.ShowPortStatus(FormatText(OvlText("GI_Status_Port"), {PortInUse(), baud}));
+}
+
+void MainController::ShowResult(int line, const std::string& value) {
+    view_.ShowCommandResult(FormatText(OvlText("GI_Status_Command", line), {value}));
 }
 
 // ---- Events --------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/AppSettings.h"
 #include "app/ChannelClipboard.h"
@@ -59,6 +60,9 @@ public:
     // a new document, the tree and the first node's sheet. A factory image
     // that cannot be read is a program error.
     void Start(int argc = 0, char** argv = nullptr);
+    // The files named on a command line, as absolute paths: every argument
+    // after the program's own but the maker switch and options ("-...").
+    static std::vector<std::string> FileArguments(int argc, char** argv);
     // The 50 ms housekeeping: the due warning check, and the selected node's
     // sheet when none is shown.
     void Tick();
@@ -88,6 +92,8 @@ public:
     void SelectNode(TreeNode* node);
     // The warning check: marks the tree and answers whether any error exists.
     bool CheckWarnings();
+    // F1: the manual at the topic of the sheet shown.
+    void SheetHelp();
     // Characters typed in the About box: the hidden-mode words.
     void TypedCharacter(char c);
     bool EnableMakerMode();
@@ -145,6 +151,12 @@ private:
     std::string StepCaption(const char* key, const std::string& step) const;
     void ArriveAt(const EditHistory::Arrival& arrival);
     void ShowPlace(const EditPlace& place);
+    int SheetTopic() const;
+    // The status bar: the port and speed in use, and what a command did
+    // (a line of GI_Status_Command with `value` in place of its %s).
+    std::string PortInUse() const;
+    void ShowPort();
+    void ShowResult(int line, const std::string& value);
 
     AppSettings& env_;
     MainView& view_;

@@ -29,6 +29,11 @@ public:
     virtual void SetTitle(const std::string& title) = 0;
     virtual void SetStatus(const std::string& /*text*/, uint32_t /*textColour*/,
                            uint32_t /*background*/) {}
+    // What the last command did ("Saved ..."): shown while the status text
+    // above is empty.
+    virtual void ShowCommandResult(const std::string& /*text*/) {}
+    // The serial port and speed the clone commands use.
+    virtual void ShowPortStatus(const std::string& /*text*/) {}
     // The sheet to show (nullptr: none); the controller owns it.
     virtual void ShowSheet(Sheet* sheet) = 0;
     // The tree was built anew, or its captions, icons or marks changed.

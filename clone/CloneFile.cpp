@@ -100,7 +100,7 @@ uint8_t CloneFile::Write(const std::string& path, const RangeList& ranges) {
     }
     if (code != kFileOk) {
         failure_ = out.Failure();
-        ShowFileMessage(SaveErrorText(code, path, failure_, out.InPlace()));
+        if (reportErrors_) ShowFileMessage(SaveErrorText(code, path, failure_, out.InPlace()));
     }
     return code;
 }
@@ -186,7 +186,7 @@ uint8_t CloneFile::Read(const std::string& path, const RangeList* ranges) {
         failure_ = FailureOfError(errno);
     }
     if (code != kFileOk) image_->Assign(before);
-    ShowFileError(code, path, failure_);
+    if (reportErrors_) ShowFileError(code, path, failure_);
     return code;
 }
 

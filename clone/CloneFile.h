@@ -57,6 +57,8 @@ public:
     void SetMapRevision(int32_t revision) { mapRevision_ = revision; }
     void SetMapRevisionCheck(MapRevisionCheck check) { mapRevisionCheck_ = std::move(check); }
     void SetHeaderCheck(HeaderCheck check) { headerCheck_ = std::move(check); }
+    // Off: Read and Write show no message; the caller reports the failure.
+    void SetReportErrors(bool report) { reportErrors_ = report; }
 
     int32_t MapRevision() const { return mapRevision_; }
     // What the last Read found in the file's header and first comment line
@@ -103,6 +105,7 @@ private:
     int32_t headerExtra_ = -1;
     std::string fileComment_;
     FileFailure failure_;
+    bool reportErrors_ = true;
     std::vector<uint8_t> expected_;
     std::vector<uint8_t> loaded_;
 };

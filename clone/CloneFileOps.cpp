@@ -78,9 +78,10 @@ uint8_t SaveCloneFile(const std::string& path, EepromImage& image) {
     return file.Write(path, SingleRange(0x0000, kRadioAreaEnd));
 }
 
-uint8_t ReadInitialFile(const std::string& path, EepromImage& image) {
+uint8_t ReadInitialFile(const std::string& path, EepromImage& image, bool showErrors) {
     CloneFile file;
     PrepareForRead(file, image);
+    file.SetReportErrors(showErrors);
     const RangeList fileRange = SingleRange(0x0000, kRadioAreaEnd);
     return file.Read(path, &fileRange);
 }

@@ -33,6 +33,8 @@ std::string CommentFromImage(const EepromImage& image);
 uint8_t SaveCloneFile(const std::string& path, EepromImage& image);
 
 // Reads a variant's initial file into `image` with the range 0x0000..0x7D7F.
-uint8_t ReadInitialFile(const std::string& path, EepromImage& image);
+// Without `showErrors` a failure shows nothing, for callers that report it
+// in their own words.
+uint8_t ReadInitialFile(const std::string& path, EepromImage& image, bool showErrors = true);
 
 }  // namespace parlo

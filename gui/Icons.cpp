@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <map>
+#include <utility>
 
 namespace parlo::qt {
 
@@ -89,9 +91,7 @@ void Arrow(QPainter& g, bool up) {
     g.drawLine(13, top, 15, up ? top + 3 : top - 3);
 }
 
-}  // namespace
-
-QIcon TreeIcon(int index) {
+QIcon DrawTreeIcon(int index) {
     QPixmap p = Blank();
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
@@ -111,13 +111,33 @@ QIcon TreeIcon(int index) {
     return QIcon(p);
 }
 
-QIcon MarkedIcon(int index, int mark) {
+QIcon DrawMarkedIcon(int index, int mark) {
     QPixmap p = TreeIcon(index).pixmap(kSize, kSize);
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
     if (mark == 0) Error(g, 7, 7, 9);
     if (mark == 1) Warning(g, 7, 7, 9);
     return QIcon(p);
+}
+
+}  // namespace
+
+// The tree asks for its icons on every warning check: each is drawn once
+// and shared from then on. The tables live as long as the process: icons
+// must not outlive the application object in static destructors.
+QIcon TreeIcon(int index) {
+    static auto& drawn = *new std::map<int, QIcon>;
+    auto it = drawn.find(index);
+    if (it == drawn.end()) it = drawn.emplace(index, DrawTreeIcon(index)).first;
+    return it->second;
+}
+
+QIcon MarkedIcon(int index, int mark) {
+    static auto& drawn = *new std::map<std::pair<int, int>, QIcon>;
+    const auto key = std::make_pair(index, mark);
+    auto it = drawn.find(key);
+    if (it == drawn.end()) it = drawn.emplace(key, DrawMarkedIcon(index, mark)).first;
+    return it->second;
 }
 
 QIcon ToolBarIcon(int index) {

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -17,17 +16,22 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "gui/CloneProgressWindow.h"
+#include "gui/FileFilters.h"
+#include "gui/HelpWindow.h"
 #include "gui/Icons.h"
 #include "gui/MenuBuilder.h"
 #include "gui/NavigationTree.h"
 #include "gui/QtPrinterPage.h"
+#include "gui/SheetHeading.h"
 #include "gui/SheetWidget.h"
+#include "overlay/ColourTable.h"
+#include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
 #include "platform/ProgramInfo.h"
+#include "platform/Prompts.h"
 #include "sheet/SheetFactory.h"
 #include "sheet/SheetPrinter.h"
 
@@ -45,12 +49,6 @@ constexpr uint8_t kEvDocumentChanged = 25;
 
 QString Text(const std::string& key, int index = 0) {
     return QString::fromStdString(OvlText(key, index));
-}
-
-// A dialog filter from the overlay ("Clone files (*.icf)"), with a fallback
-// that lists every file.
-QString Filter(const std::string& filter) {
-    return QString::fromStdString(filter) + ";;All files (*)";
 }
 
 // The About box: also the place where the hidden-mode words are typed.
@@ -99,12 +97,14 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     auto* sheetLayout = new QVBoxLayout(sheetPanel);
     sheetLayout->setContentsMargins(0, 0, 0, 0);
     sheetLayout->setSpacing(0);
-    sheetTitle_ = new QLabel(sheetPanel);
-    sheetTitle_->setContentsMargins(6, 4, 6, 4);
-    sheetTitle_->setAutoFillBackground(true);
-    sheetTitle_->hide();
-    sheetLayout->addWidget(sheetTitle_);
+    heading_ = new SheetHeading(sheetPanel);
+    sheetLayout->addWidget(heading_);
     setCentralWidget(splitter_);
+    // A larger window widens the sheet; the tree keeps its width.
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setChildrenCollapsible(false);
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] { splitterMoved_ = true; });
 
     status_ = new QLabel(this);
     status_->setAutoFillBackground(true);
@@ -113,32 +113,37 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     makerPanel_->setStyleSheet("background: rgb(128,0,0); color: white; padding: 0 8px;");
     makerPanel_->hide();
     statusBar()->addPermanentWidget(makerPanel_);
+    portPanel_ = new QLabel(this);
+    portPanel_->setContentsMargins(8, 0, 8, 0);
+    statusBar()->addPermanentWidget(portPanel_);
 
     cloneProgress_ = new CloneProgressWindow(this);
     controller_ = std::make_unique<MainController>(env_, *this);
     cloneProgress_->onCancel = [this] { controller_->Cloning().Cancel(); };
     sheetWidget_ = new SheetWidget(controller_->Cells(), sheetPanel);
     sheetLayout->addWidget(sheetWidget_, 1);
-    connect(sheetWidget_, &SheetWidget::TitleTextChanged, this,
-            [this](const QString& text, const QColor& c) {
-                sheetTitle_->setVisible(!text.isEmpty());
-                sheetTitle_->setText(text);
-                QPalette p = sheetTitle_->palette();
-                p.setColor(QPalette::Window, QColor(64, 64, 64));
-                p.setColor(QPalette::WindowText, c.isValid() ? c : Qt::white);
-                sheetTitle_->setPalette(p);
-            });
+    connect(sheetWidget_, &SheetWidget::TitleTextChanged, this, [this](const QString& text) {
+        const Sheet* sheet = sheetWidget_->CurrentSheet();
+        heading_->Show(text, sheet != nullptr ? sheet->TitleColour() : kClGrayText);
+    });
     treeView_->SetChangeDelay(std::max(0, std::atoi(OvlText("GI_Sys_TreeChangeDelay").c_str())));
     treeView_->onSelected = [this](TreeNode* node) { controller_->SelectNode(node); };
     treeView_->onExpandedChanged = [this] { controller_->CheckWarnings(); };
+    // F1 on the sheet or the tree: the manual at the sheet's topic.
+    sheetWidget_->installEventFilter(this);
+    treeView_->installEventFilter(this);
 
     BuildMenus();
     BuildToolBar();
     Events().Subscribe(OnEvent, this);
     PlaceWindow();
     controller_->Start(argc, argv);
+    PlaceSplitter();
     Events().Send(kEvPortChanged);
     RefreshMenus();
+    // A file named on the command line opens once the window is up.
+    const std::vector<std::string> files = MainController::FileArguments(argc, argv);
+    if (!files.empty()) OpenWhenIdle(QString::fromStdString(files.front()));
 
     connect(&mainTask_, &QTimer::timeout, this, [this] { controller_->Tick(); });
     mainTask_.start(kMainTaskMs);
@@ -164,7 +169,25 @@ void MainWindow::PlaceWindow() {
     if (left + width < area.left() + 16) left = area.left() - width + 16;
     if (top < area.top()) top = area.top();
     setGeometry(left, top, width, height);
-    splitter_->setSizes({std::max(8, env_.SplitterV()), std::max(100, width - env_.SplitterV())});
+}
+
+// The tree panel as stored. The default width also fits the longest
+// caption of the tree, as far as a third of the window allows; a width the
+// user chose is kept as it is.
+void MainWindow::PlaceSplitter() {
+    const int tree = std::max(8, env_.SplitterV());
+    splitter_->setSizes({tree, std::max(100, width() - tree)});
+    WidenTreeToFit();
+}
+
+// A tree of another variant may need more room: the default panel grows to
+// it, unless the user has moved the splitter.
+void MainWindow::WidenTreeToFit() {
+    if (splitterMoved_ || env_.SplitterV() != AppSettings::kDefaultSplitterV) return;
+    const QList<int> sizes = splitter_->sizes();
+    const int wanted = std::min(treeView_->FittingWidth(), width() / 3);
+    if (sizes.size() == 2 && wanted > sizes[0])
+        splitter_->setSizes({wanted, std::max(100, sizes[0] + sizes[1] - wanted)});
 }
 
 // ---- Menus and tool bar ---------------------------------------------------------------
@@ -295,31 +318,47 @@ void MainWindow::OnEvent(void* self, const EventRecord& event) {
 
 // ---- MainView ------------------------------------------------------------------------------
 
-std::optional<std::string> MainWindow::ChooseOpenPath(const std::string& folder, const std::string&,
+namespace {
+
+std::optional<std::string> RunFileDialog(QFileDialog& dialog, const std::string& extension,
+                                         const std::string& filter) {
+    dialog.setNameFilters(NameFiltersFromOverlay(filter));
+    dialog.setDefaultSuffix(QString::fromStdString(extension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+}  // namespace
+
+std::optional<std::string> MainWindow::ChooseOpenPath(const std::string& folder,
+                                                      const std::string& extension,
                                                       const std::string& filter) {
-    const QString path = QFileDialog::getOpenFileName(
-        this, QString(), QString::fromStdString(folder), Filter(filter));
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+    QFileDialog dialog(this, QString(), QString::fromStdString(folder));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return RunFileDialog(dialog, extension, filter);
 }
 
 std::optional<std::string> MainWindow::ChooseSavePath(const std::string& folder,
                                                       const std::string& name,
                                                       const std::string& extension,
                                                       const std::string& filter) {
-    QFileDialog dialog(this, QString(), QString::fromStdString(folder), Filter(filter));
+    QFileDialog dialog(this, QString(), QString::fromStdString(folder));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QString::fromStdString(extension));
     if (!name.empty()) dialog.selectFile(QString::fromStdString(name));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+    return RunFileDialog(dialog, extension, filter);
 }
 
 void MainWindow::SetTitle(const std::string& title) {
     setWindowTitle(QString::fromStdString(title));
 }
 
+// A sheet's message while it has one, else what the last command did.
 void MainWindow::SetStatus(const std::string& text, uint32_t textColour, uint32_t background) {
+    if (text.empty()) {
+        ShowCommandResult(lastResult_);
+        return;
+    }
     QPalette p = status_->palette();
     p.setColor(QPalette::WindowText, ToQColor(textColour));
     p.setColor(QPalette::Window, ToQColor(background));
@@ -327,12 +366,28 @@ void MainWindow::SetStatus(const std::string& text, uint32_t textColour, uint32_
     status_->setText(QString::fromStdString(text));
 }
 
+void MainWindow::ShowCommandResult(const std::string& text) {
+    lastResult_ = text;
+    status_->setPalette(QPalette());
+    status_->setText(QString::fromStdString(text));
+}
+
+void MainWindow::ShowPortStatus(const std::string& text) {
+    portPanel_->setText(QString::fromStdString(text));
+}
+
 void MainWindow::ShowSheet(Sheet* sheet) {
     sheetWidget_->SetSheet(sheet);
     if (sheet != nullptr && !treeView_->hasFocus()) sheetWidget_->setFocus();
 }
 
-void MainWindow::TreeChanged(TreeModel& tree) { treeView_->Show(tree); }
+void MainWindow::TreeChanged(TreeModel& tree) {
+    treeView_->Show(tree);
+    if (&tree != fittedTree_) {
+        fittedTree_ = &tree;
+        WidenTreeToFit();
+    }
+}
 
 void MainWindow::SetToolBarVisible(bool visible) {
     if (toolBar_ != nullptr) toolBar_->setVisible(visible);
@@ -386,10 +441,53 @@ std::optional<int> MainWindow::ChoosePort(int current) {
     return chosen;
 }
 
+// The manual in a window of our own: it needs no help viewer on the desktop,
+// and a context lands on its topic.
 void MainWindow::OpenHelp(const std::string& file, int context) {
-    QUrl url = QUrl::fromLocalFile(QString::fromStdString(file));
-    if (context != 0) url.setFragment(QString("context-%1").arg(context));
-    QDesktopServices::openUrl(url);
+    if (help_ == nullptr) {
+        help_ = new HelpWindow(this);
+        help_->setWindowIcon(AppIcon());
+    }
+    if (!help_->ShowContext(file, context)) {
+        prompts().Message(OvlText("GI_Sys_AppTitle"),
+                          FormatText(OvlText("GI_Mess_Help_Missing"), {file}), MsgIcon::Warning,
+                          MsgButtons::Ok);
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool f1 =
+        (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier;
+    if (!f1 || (watched != sheetWidget_ && watched != treeView_))
+        return QMainWindow::eventFilter(watched, event);
+    // Taking the override keeps F1 from the menu's Contents item here.
+    event->accept();
+    if (event->type() == QEvent::KeyPress) controller_->SheetHelp();
+    return true;
+}
+
+void MainWindow::OpenWhenIdle(const QString& path) {
+    pendingOpens_ << path;
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    QTimer::singleShot(0, this, &MainWindow::OpenPending);
+}
+
+// Opens the files handed over once no dialog is open and no clone
+// operation runs; Open asks about unsaved changes first.
+void MainWindow::OpenPending() {
+    if (pendingOpens_.isEmpty()) return;
+    if (QApplication::activeModalWidget() != nullptr || !isEnabled() ||
+        controller_->Cloning().IsBusy()) {
+        QTimer::singleShot(200, this, &MainWindow::OpenPending);
+        return;
+    }
+    const QString path = pendingOpens_.takeFirst();
+    controller_->Open(path.toStdString());
+    if (!pendingOpens_.isEmpty()) QTimer::singleShot(0, this, &MainWindow::OpenPending);
 }
 
 void MainWindow::ShowCompareList(const std::string& lines) {
@@ -550,7 +648,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     const QRect normal = normalGeometry();
     env_.SetWindowBounds(normal.left(), normal.top(), normal.width(), normal.height());
-    if (!splitter_->sizes().isEmpty()) env_.SetSplitterV(splitter_->sizes().front());
+    // Unmoved, the stored width stays exactly as it was read.
+    if (splitterMoved_ && !splitter_->sizes().isEmpty())
+        env_.SetSplitterV(splitter_->sizes().front());
     mainTask_.stop();
     event->accept();
 }

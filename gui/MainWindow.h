@@ -15,6 +15,7 @@
 
 #include "app/MainController.h"
 #include "app/MainView.h"
+#include "gui/HelpWindow.h"
 #include "gui/QtCanvas.h"
 
 namespace parlo::qt {
@@ -22,6 +23,7 @@ namespace parlo::qt {
 class CloneProgressWindow;
 class MenuBuilder;
 class NavigationTree;
+class SheetHeading;
 class SheetWidget;
 
 class MainWindow : public QMainWindow, public MainView {
@@ -43,6 +45,8 @@ public:
                                               const std::string& filter) override;
     void SetTitle(const std::string& title) override;
     void SetStatus(const std::string& text, uint32_t textColour, uint32_t background) override;
+    void ShowCommandResult(const std::string& text) override;
+    void ShowPortStatus(const std::string& text) override;
     void ShowSheet(Sheet* sheet) override;
     void TreeChanged(TreeModel& tree) override;
     Canvas& MeasureCanvas() override { return measure_; }
@@ -62,8 +66,15 @@ public:
     int PrintTo(QPrinter& printer, bool allSheets, const std::function<bool()>& cancelled);
     void ShowCloneInformation() override;
 
+    // Opens `path` as File > Open does, once no dialog is open (a file from
+    // the command line, or handed over by a second start).
+    void OpenWhenIdle(const QString& path);
+    HelpWindow* Help() const { return help_; }
+    QSplitter* Splitter() const { return splitter_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     static void OnEvent(void* self, const EventRecord& event);
@@ -74,15 +85,24 @@ private:
     void RefreshMenus();
     void FillEditMenu(QMenu* menu);
     void PlaceWindow();
+    void PlaceSplitter();
+    void WidenTreeToFit();
+    void OpenPending();
 
     AppSettings& env_;
     MeasuringCanvas measure_;
     QSplitter* splitter_ = nullptr;
+    bool splitterMoved_ = false;
+    const TreeModel* fittedTree_ = nullptr;  // the tree the panel was last fitted to
     NavigationTree* treeView_ = nullptr;
-    QLabel* sheetTitle_ = nullptr;
+    SheetHeading* heading_ = nullptr;
     SheetWidget* sheetWidget_ = nullptr;
     QLabel* status_ = nullptr;
+    std::string lastResult_;  // what the last command did
     QLabel* makerPanel_ = nullptr;
+    QLabel* portPanel_ = nullptr;
+    QPointer<HelpWindow> help_;
+    QStringList pendingOpens_;
     QToolBar* toolBar_ = nullptr;
     std::unique_ptr<MenuBuilder> menu_;
     std::unique_ptr<MenuBuilder> editMenu_;  // owns the Edit menu's descriptors

@@ -1,6 +1,7 @@
 #include "gui/NavigationTree.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 
 #include "gui/Icons.h"
 
@@ -15,11 +16,14 @@ NavigationTree::NavigationTree(QWidget* parent) : QTreeWidget(parent) {
     delay_.setInterval(300);
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (rebuilding_ || item == nullptr) return;
-        delay_.start();
+        if (clicked_) {
+            delay_.stop();
+            Selected();
+        } else {
+            delay_.start();
+        }
     });
-    connect(&delay_, &QTimer::timeout, this, [this] {
-        if (TreeNode* node = NodeOf(currentItem()); node != nullptr && onSelected) onSelected(node);
-    });
+    connect(&delay_, &QTimer::timeout, this, &NavigationTree::Selected);
     auto expandChanged = [this](QTreeWidgetItem* item, bool expanded) {
         if (TreeNode* node = NodeOf(item)) node->expanded = expanded;
         if (!rebuilding_ && onExpandedChanged) onExpandedChanged();
@@ -30,15 +34,49 @@ NavigationTree::NavigationTree(QWidget* parent) : QTreeWidget(parent) {
             [=](QTreeWidgetItem* i) { expandChanged(i, false); });
 }
 
+void NavigationTree::Selected() {
+    if (TreeNode* node = NodeOf(currentItem()); node != nullptr && onSelected) onSelected(node);
+}
+
+void NavigationTree::mousePressEvent(QMouseEvent* event) {
+    clicked_ = true;
+    QTreeWidget::mousePressEvent(event);
+    clicked_ = false;
+}
+
+// Every caption counts, also those inside collapsed branches.
+int NavigationTree::FittingWidth() const {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    int widest = 0;
+    std::function<void(QTreeWidgetItem*, int)> measure = [&](QTreeWidgetItem* item, int depth) {
+        const QModelIndex index = indexFromItem(item);
+        const int indent = (depth + (rootIsDecorated() ? 1 : 0)) * indentation();
+        widest =
+            std::max(widest, indent + itemDelegateForIndex(index)->sizeHint(option, index).width());
+        for (int i = 0; i < item->childCount(); ++i) measure(item->child(i), depth + 1);
+    };
+    for (int i = 0; i < topLevelItemCount(); ++i) measure(topLevelItem(i), 0);
+    const int scrollBar = verticalScrollBar()->isVisible() ? verticalScrollBar()->width() : 0;
+    return widest + 2 * frameWidth() + scrollBar + 4;
+}
+
 TreeNode* NavigationTree::NodeOf(QTreeWidgetItem* item) {
     return item == nullptr ? nullptr
                            : static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<void*>());
 }
 
+// Only what changed is set: every warning check refreshes the whole tree.
+// The caption is also the tooltip, for a panel too narrow to show it.
 void NavigationTree::Refresh(QTreeWidgetItem* item, TreeNode* node) {
-    item->setText(0, QString::fromStdString(node->caption));
+    const QString caption = QString::fromStdString(node->caption);
+    if (item->text(0) != caption) {
+        item->setText(0, caption);
+        item->setToolTip(0, caption);
+    }
     const int image = node->image >= 0 ? node->image : 2;
-    item->setIcon(0, node->overlay >= 0 ? MarkedIcon(image, node->overlay) : TreeIcon(image));
+    const QIcon icon = node->overlay >= 0 ? MarkedIcon(image, node->overlay) : TreeIcon(image);
+    if (item->icon(0).cacheKey() != icon.cacheKey()) item->setIcon(0, icon);
 }
 
 void NavigationTree::Rebuild(TreeModel& tree) {

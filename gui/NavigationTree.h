@@ -1,7 +1,8 @@
 #pragma once
 // The navigation tree view: mirrors the tree model, shows the node icons
-// with their warning and error marks, and tells which node is selected once
-// the selection has rested for the overlay's change delay.
+// with their warning and error marks, and tells which node is selected: at
+// once for a click, and for keyboard moves once the selection has rested
+// for the overlay's change delay, so arrowing through the tree stays fast.
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
@@ -20,11 +21,18 @@ public:
     // refreshes captions, icons and marks.
     void Show(TreeModel& tree);
     void SetChangeDelay(int ms) { delay_.setInterval(ms); }
+    // The width that shows every caption in full.
+    int FittingWidth() const;
 
-    std::function<void(TreeNode*)> onSelected;  // after the change delay
+    std::function<void(TreeNode*)> onSelected;
     std::function<void()> onExpandedChanged;
 
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
 private:
+    void Selected();
+
     void Rebuild(TreeModel& tree);
     void Refresh(QTreeWidgetItem* item, TreeNode* node);
     static TreeNode* NodeOf(QTreeWidgetItem* item);
@@ -34,6 +42,7 @@ private:
     std::map<TreeNode*, QTreeWidgetItem*> items_;
     QTimer delay_;
     bool rebuilding_ = false;
+    bool clicked_ = false;  // the current item changes by a click
 };
 
 }  // namespace parlo::qt

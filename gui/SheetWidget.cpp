@@ -118,10 +118,21 @@ void SheetWidget::UpdateScrollBars() {
         verticalScrollBar()->setRange(0, 0);
         return;
     }
-    horizontalScrollBar()->setRange(sheet_->FixedCols(),
-                                    std::max(sheet_->FixedCols(), sheet_->ColCount() - 1));
-    verticalScrollBar()->setRange(sheet_->FixedRows(),
-                                  std::max(sheet_->FixedRows(), sheet_->RowCount() - 1));
+    // The scroll range ends where the last row (column) comes into view, so
+    // a sheet that fits shows no scroll bar.
+    auto lastStart = [](int fixed, int count, int extent, auto size) {
+        for (int i = 0; i < fixed && i < count; ++i) extent -= size(i);
+        int first = count;
+        while (first > fixed && size(first - 1) <= extent) extent -= size(--first);
+        return std::max(fixed, std::min(first, count - 1));
+    };
+    horizontalScrollBar()->setRange(
+        sheet_->FixedCols(), lastStart(sheet_->FixedCols(), sheet_->ColCount(), viewport()->width(),
+                                       [&](int c) { return sheet_->ColWidth(c); }));
+    verticalScrollBar()->setRange(
+        sheet_->FixedRows(),
+        lastStart(sheet_->FixedRows(), sheet_->RowCount(), viewport()->height(),
+                  [&](int r) { return sheet_->RowHeight(r); }));
     horizontalScrollBar()->setPageStep(4);
     verticalScrollBar()->setPageStep(10);
     horizontalScrollBar()->setValue(sheet_->LeftCol());

@@ -151,6 +151,7 @@ FileFailure FailureOfError(int error) {
         case EISDIR: return {FileProblem::IsFolder, {}};
         case ELOOP: return {FileProblem::LinkLoop, {}};
         case ENOENT: return {FileProblem::NotFound, {}};
+        case ENOTDIR: return {FileProblem::NoFolder, {}};
         case EACCES:
         case EPERM: return {FileProblem::Denied, {}};
         case ENOSPC:
@@ -227,7 +228,8 @@ bool SafeFileWriter::OpenTemporary(unsigned mode) {
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     fd_ = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd_ < 0) return errno == ENOENT ? Fail(FileProblem::NoFolder) : FailWith(errno);
+    if (fd_ < 0)
+        return errno == ENOENT || errno == ENOTDIR ? Fail(FileProblem::NoFolder) : FailWith(errno);
     temp_ = name.data();
     ::fchmod(fd_, static_cast<mode_t>(mode));
     return true;

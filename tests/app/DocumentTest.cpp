@@ -67,7 +67,7 @@ TEST_F(DocumentTest, AMissingInitialFileKeepsTheDefaultImage) {
     EXPECT_NE(failed.find("none.icf"), std::string::npos);
     EXPECT_TRUE(doc.Defaults().Equals(before));
     EXPECT_EQ(doc.Variant(), kVariantPmr);
-    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_TRUE(prompts.shown.empty()) << "the caller's box names the file; no second box";
 }
 
 }  // namespace

@@ -102,6 +102,19 @@ const char* const kOverlayLines[] = {
     "#",
     "#GI_Mess_FileErr_Headline",
     "Bad file",
+    "#GI_Status_Command",
+    "New %s",
+    "Opened %s",
+    "Saved %s",
+    "Read %s",
+    "Wrote %s",
+    "Information %s",
+    "Read failed %s",
+    "Write failed %s",
+    "Information failed %s",
+    "#",
+    "#GI_Status_Port",
+    "Port %s, %d",
 };
 
 std::vector<std::string> Overlay() {

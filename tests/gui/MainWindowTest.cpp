@@ -1,59 +1,29 @@
 // The main window on the offscreen platform: the tree opens sheets, typing
-// into a sheet edits the document, menus show their state.
+// into a sheet edits the document, menus show their state; captions,
+// headings, scroll bars and the status bar show what they should.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenuBar>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "gui/MainWindow.h"
 #include "gui/NavigationTree.h"
+#include "gui/SheetHeading.h"
 #include "gui/SheetWidget.h"
 #include "model/BankMap.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
-#include "platform/qtcore/QtScheduler.h"
-#include "runtime/EventManager.h"
-#include "tests/support/MemorySettings.h"
-#include "tests/support/TestSupport.h"
+#include "tests/gui/MainWindowFixture.h"
 
 namespace parlo {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    qt::QtScheduler scheduler;
-    Scheduler* previousScheduler = SetScheduler(&scheduler);
-    EventManager events;
-    EventManager* previousEvents = SetEventManager(&events);
-    test::RecordingPrompts prompts;
-    test::MemorySettings store;
-    FixedScreen screen;
-    AppSettings env{store, screen, nullptr};
-    std::unique_ptr<qt::MainWindow> window;
-
-    void Open(int variant) {
-        env.Defaults();
-        env.SetModelType(static_cast<int8_t>(variant));
-        window = std::make_unique<qt::MainWindow>(env, 0, nullptr);
-        window->show();
-        // The main task opens the first node's sheet (later on a busy machine).
-        EXPECT_TRUE(
-            QTest::qWaitFor([this] { return window->Sheets()->CurrentSheet() != nullptr; }, 5000));
-    }
-    ~MainWindowTest() override {
-        window.reset();
-        SetEventManager(previousEvents);
-        SetScheduler(previousScheduler);
-    }
-    void Select(const std::string& action) {
-        TreeNode* node = window->Controller().Tree()->FindNode(action);
-        ASSERT_NE(node, nullptr) << action;
-        window->Controller().SelectNode(node);
-        QApplication::processEvents();
-    }
-};
+using MainWindowTest = test::MainWindowFixture;
 
 TEST_F(MainWindowTest, StartsWithTheTreeAndTheFirstSheet) {
     Open(kVariantPmr);
@@ -157,6 +127,132 @@ TEST_F(MainWindowTest, EveryTreeNodeOpensItsSheet) {
         }
         window.reset();
     }
+}
+
+// The item of the tree view that shows `action`'s node.
+QTreeWidgetItem* ItemOf(qt::NavigationTree* view, const std::string& action) {
+    QTreeWidgetItem* found = nullptr;
+    std::function<void(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* item) {
+        auto* node = static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<void*>());
+        if (node != nullptr && node->Action() == action) found = item;
+        for (int i = 0; i < item->childCount(); ++i) walk(item->child(i));
+    };
+    for (int i = 0; i < view->topLevelItemCount(); ++i) walk(view->topLevelItem(i));
+    return found;
+}
+
+// A click opens the page at once; arrowing waits for the selection to rest,
+// so the keys stay quick.
+TEST_F(MainWindowTest, AClickOpensAtOnceAndKeysWaitForTheSelectionToRest) {
+    Open(kVariantPmr);
+    qt::NavigationTree* tree = window->TreeView();
+    QTreeWidgetItem* item = ItemOf(tree, "[St_Common]GI_Sheet_CTone");
+    ASSERT_NE(item, nullptr);
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      tree->visualItemRect(item).center());
+    EXPECT_EQ(window->Controller().SheetAction(), "[St_Common]GI_Sheet_CTone");
+
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Down);
+    QTest::keyClick(tree, Qt::Key_Down);
+    EXPECT_EQ(window->Controller().SheetAction(), "[St_Common]GI_Sheet_CTone");
+    EXPECT_TRUE(test::WaitUntil(
+        [&] { return window->Controller().SheetAction() == "[St_Common]GI_Sheet_Dtmf"; }));
+}
+
+// Qt's own measure of the captions, every branch open, against the panel.
+void ExpectCaptionsFit(qt::NavigationTree* tree, const std::string& what) {
+    tree->expandAll();
+    QApplication::processEvents();
+    EXPECT_LE(tree->sizeHintForColumn(0), tree->viewport()->width()) << what;
+    std::function<void(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* item) {
+        EXPECT_EQ(item->toolTip(0), item->text(0));
+        for (int i = 0; i < item->childCount(); ++i) walk(item->child(i));
+    };
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) walk(tree->topLevelItem(i));
+}
+
+TEST_F(MainWindowTest, TreeCaptionsFitAndTellTheirTextWhenCut) {
+    for (int variant = 0; variant < kVariantCount; ++variant) {
+        Open(variant);
+        ExpectCaptionsFit(window->TreeView(), "variant " + std::to_string(variant));
+        window.reset();
+    }
+    // A variant with longer captions widens the panel it starts with.
+    Open(kVariantDPmr446);
+    window->Controller().ChangeModel(kVariantTarnPmr, false);
+    ExpectCaptionsFit(window->TreeView(), "after the change");
+}
+
+TEST_F(MainWindowTest, TheStatusBarTellsWhatTheLastCommandDidAndThePortInUse) {
+    test::TempDir dir;
+    env.Defaults();
+    env.SetModelType(kVariantLmr);
+    env.SetPortDevice(3, "/dev/ttyS7");
+    env.SetComPort(3);
+    Start();
+    auto status = [&] {
+        QString text;
+        for (QLabel* label : window->statusBar()->findChildren<QLabel*>()) {
+            if (label->isVisible() && !label->text().isEmpty()) text += "[" + label->text() + "]";
+        }
+        return text.toStdString();
+    };
+    EXPECT_EQ(status(), "[Port 3 (/dev/ttyS7), 9600 baud]");
+    const std::string file = dir.file("saved.icf");
+    ASSERT_TRUE(window->Controller().Save(file));
+    EXPECT_EQ(status(), "[Saved " + file + ".][Port 3 (/dev/ttyS7), 9600 baud]");
+    window->Controller().RunCommand(CL_Menu_Port_SpeedHigh, 1, CellContext{});
+    window->Controller().RunCommand(CL_Menu_Port_Com, 2, CellContext{});
+    EXPECT_EQ(status(), "[Saved " + file + ".][Port 2 (/dev/ttyUSB1), 38400 baud]");
+    ASSERT_TRUE(window->Controller().Open(file));
+    EXPECT_EQ(status(), "[Opened " + file + ".][Port 2 (/dev/ttyUSB1), 38400 baud]");
+    // Moving in a sheet clears the sheet's own messages, not the command's.
+    Select("[St_Common]GI_Sheet_Comm");
+    window->Sheets()->setFocus();
+    QTest::keyClick(window->Sheets(), Qt::Key_Down);
+    QTest::qWait(30);
+    EXPECT_EQ(status(), "[Opened " + file + ".][Port 2 (/dev/ttyUSB1), 38400 baud]");
+    window->Controller().RunCommand(CL_Menu_File_New, 0, CellContext{});
+    EXPECT_EQ(status(), "[New LMR document.][Port 2 (/dev/ttyUSB1), 38400 baud]");
+}
+
+TEST_F(MainWindowTest, SheetHeadingsAreReadable) {
+    Open(kVariantLmr);
+    auto* heading = window->findChild<qt::SheetHeading*>();
+    ASSERT_NE(heading, nullptr);
+    // A page that names no colour, and bank pages in cyan and yellow.
+    for (const char* action : {"[St_Common]GI_Sheet_Top", "[St_ChBank]GI_Sheet_Mch_LMR,Bank 0"}) {
+        Select(action);
+        ASSERT_TRUE(heading->isVisible()) << action;
+        const QPalette p = heading->palette();
+        EXPECT_GE(
+            qt::SheetHeading::Contrast(p.color(QPalette::WindowText), p.color(QPalette::Window)),
+            4.5)
+            << action;
+    }
+    Select("[St_Common]GI_Sheet_Top");
+    EXPECT_EQ(heading->palette().color(QPalette::WindowText),
+              QApplication::palette().color(QPalette::WindowText));
+}
+
+TEST_F(MainWindowTest, AScrollBarShowsOnlyWhenTheSheetDoesNotFit) {
+    Open(kVariantPmr);
+    window->resize(1000, 700);
+    QApplication::processEvents();
+    Select("[St_Common]GI_Sheet_Top");  // the overview: every row fits
+    EXPECT_FALSE(window->Sheets()->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(window->Sheets()->horizontalScrollBar()->isVisible());
+    Select("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0");  // wider than the window
+    EXPECT_TRUE(window->Sheets()->horizontalScrollBar()->isVisible());
+    // Scrolled to its end, the last column is in view.
+    QScrollBar* bar = window->Sheets()->horizontalScrollBar();
+    bar->setValue(bar->maximum());
+    Sheet* sheet = window->Sheets()->CurrentSheet();
+    const QRect last = window->Sheets()->CellRect(sheet->ColCount() - 1, 0);
+    EXPECT_FALSE(last.isEmpty());
+    EXPECT_LE(last.right(), window->Sheets()->viewport()->width());
 }
 
 }  // namespace
