@@ -144,6 +144,8 @@ public:
         if (ctx.rejected || session_.Refusals() != before) {
             if (ctx.rejected)
                 std::fprintf(stderr, "parlo-cli: %s was not accepted\n", what.c_str());
+            if (!ctx.request.refusal.empty())
+                std::fprintf(stderr, "parlo-cli: %s\n", ctx.request.refusal.c_str());
             return false;
         }
         return true;

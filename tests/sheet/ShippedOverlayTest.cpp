@@ -194,6 +194,47 @@ TEST_F(ShippedOverlayTest, ChannelPagesKeepFiveRowsAboveTheChannels) {
     }
 }
 
+// Texts of the radio's display are drawn as its characters, never as plain
+// text, so their rows are made tall enough for the characters to be read.
+TEST_F(ShippedOverlayTest, DisplayTextsHaveRowsTallEnoughForTheirCharacters) {
+    // The rows of the other cells are 17 high at the basic font (13 + 2 + 2
+    // with the fixed metrics); display characters need half as much again.
+    constexpr int kLegibleRow = 24;
+    std::set<std::string> cellsSeen;
+    for (int variant = 0; variant < kVariantCount; ++variant) {
+        Open(variant);
+        SetDigitalOption(true);
+        for (const std::string& action : TreeActions(variant, true, true)) {
+            if (action.empty()) continue;
+            auto sheet = Build(action, false);
+            test::RecordingCanvas canvas;
+            for (int r = 0; r < sheet->RowCount(); ++r) {
+                for (int c = 0; c < sheet->ColCount(); ++c) {
+                    const CellDesc& d = sheet->Cell(c, r);
+                    if (!d.Bound()) continue;
+                    CellContext ctx;
+                    ctx.desc = &d;
+                    cells.Handle(ctx, kModeDraw);
+                    if (!ctx.request.displayBytes) continue;
+                    const std::string name = CellName(d.cell);
+                    cellsSeen.insert(name);
+                    EXPECT_GE(sheet->RowHeight(r), kLegibleRow) << action << " " << name;
+                    canvas.Clear();
+                    sheet->DrawCell(canvas, c, r, {0, 0, sheet->ColWidth(c), sheet->RowHeight(r)},
+                                    false);
+                    EXPECT_TRUE(canvas.texts.empty()) << action << " " << name;
+                }
+            }
+        }
+    }
+    // Names of channels, banks, memories and lists, set-mode and display
+    // messages.
+    for (const char* name :
+         {"CL_Mch_Text", "CL_Mch_BankText", "CL_KDisp_OpeningText", "CL_TSetM_Backlight",
+          "CL_Dtmf_Text", "CL_ScanList_Text", "CL_Dig_ProgMes_Busy"})
+        EXPECT_TRUE(cellsSeen.count(name)) << name;
+}
+
 // The families whose cells keep settings of the radio.
 bool IsSettingCell(const std::string& name) {
     static const char* const kFamilies[] = {
