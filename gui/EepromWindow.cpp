@@ -83,6 +83,7 @@ EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measur
     buttons->addStretch();
     for (QPushButton* b : {redraw, setCompare, ok}) {
         b->setParent(this);
+        b->setAutoDefault(false);
         b->setFixedSize(button);
         buttons->addWidget(b);
     }

@@ -39,7 +39,7 @@ enum : int {
 class DisplayTextPreview : public QWidget {
 public:
     explicit DisplayTextPreview(QWidget* parent) : QWidget(parent) {
-        setMinimumHeight(36);
+        setMinimumHeight(48);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     void SetText(const QString& text) {
@@ -113,9 +113,12 @@ TextEntryWindow::TextEntryWindow(SheetWidget* opener, int col, int row, const Fo
     connect(cancel_, &QPushButton::clicked, this, [this] { Cancel(); });
     connect(text_, &QLineEdit::returnPressed, this, [this] { Commit(); });
     connect(text_, &QLineEdit::textEdited, this, [this] { DropUnshownCharacters(); });
-    connect(text_, &QLineEdit::textChanged, this,
-            [this](const QString& t) { preview_->SetText(t); });
+    // The box's text as it is now: a typed character that is dropped again
+    // still reports its own change afterwards.
+    connect(text_, &QLineEdit::textChanged, this, [this] { preview_->SetText(text_->text()); });
 }
+
+const std::vector<uint8_t>& TextEntryWindow::PreviewBytes() const { return preview_->Bytes(); }
 
 TextEntryWindow::~TextEntryWindow() {
     if (table_ != nullptr) table_->SetSheet(nullptr);

@@ -31,6 +31,8 @@ public:
     QLineEdit* TextBox() const { return text_; }
     SheetWidget* CharacterTable() const { return table_; }
     QLabel* Refusal() const { return refusal_; }
+    // The display bytes the preview shows.
+    const std::vector<uint8_t>& PreviewBytes() const;
 
     // The text form of one display character, as the table inserts it.
     static std::string CharacterText(int code);

@@ -267,8 +267,9 @@ void PaintDisplayText(Canvas& canvas, const Rect& box, std::span<const uint8_t> 
             for (const Triangle& t : geometry.At(i).triangles) {
                 std::vector<Point> points;
                 for (const Point& p : t) {
-                    points.push_back({static_cast<int>(left + (p.x - b.left) * f),
-                                      static_cast<int>(box.top + margin + (p.y - b.top) * f)});
+                    points.push_back(
+                        {static_cast<int>(std::lround(left + (p.x - b.left) * f)),
+                         static_cast<int>(std::lround(box.top + margin + (p.y - b.top) * f))});
                 }
                 canvas.FillPolygon(points, on ? lit : unlit);
             }

@@ -164,7 +164,9 @@ public:
     // For columns shown side by side from `lefts` (each col's left edge),
     // the extent of the text run each column's cell belongs to: from its
     // owner's left edge to the right edge of the last shown column of the
-    // run. A column whose owner is not shown gets no run.
+    // run. A column whose owner is not shown gets no run; a joined text none
+    // of whose continuation is shown gets an empty run, and DrawCell draws
+    // no text over an empty run.
     std::vector<std::optional<std::pair<int, int>>> ShownRuns(int row, const std::vector<int>& cols,
                                                               const std::vector<int>& lefts) const;
     // The text a cell shows (the dispatcher's text for bound cells).

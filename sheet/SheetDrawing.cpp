@@ -146,7 +146,12 @@ std::vector<std::optional<std::pair<int, int>>> Sheet::ShownRuns(
         while (last + 1 < cols.size() && Cell(cols[last + 1], row).Join() &&
                OwnerOfJoin(cols[last + 1], row) == owner)
             ++last;
-        runs[i] = std::make_pair(lefts[first], lefts[last] + ColWidth(cols[last]));
+        // A joined text none of whose continuation is shown (a group head
+        // in a fixed column beside another group) is not shown cut: its run
+        // is empty.
+        const bool cut = first == last && owner + 1 < cols_ && Cell(owner + 1, row).Join();
+        const int left = lefts[first];
+        runs[i] = std::make_pair(left, cut ? left : lefts[last] + ColWidth(cols[last]));
     }
     return runs;
 }
@@ -192,6 +197,10 @@ void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, boo
         if (ctx.request.fontColour && !strong) font.colour = *ctx.request.fontColour;
     }
     canvas.SetFont(font);
+    if (run != nullptr && run->Width() <= 0) {
+        canvas.PopClip();
+        return;
+    }
     if (ctx.request.displayBytes) {
         // Texts of the radio's display are shown as the radio shows them,
         // on screen and on paper, scaled to the row.

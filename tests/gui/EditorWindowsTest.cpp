@@ -163,6 +163,7 @@ TEST_F(EditorWindowsTest, TheTextEntryWindowRefusesWhatTheDisplayCannotShow) {
     Type(entry->TextBox(), QString::fromUtf8("b\xC3\xA9"
                                              "1"));
     EXPECT_EQ(entry->TextBox()->text(), "Ab1");
+    EXPECT_EQ(entry->PreviewBytes(), (std::vector<uint8_t>{'A', 'b', '1'}));
     EXPECT_TRUE(entry->Refusal()->isVisible());
     EXPECT_TRUE(entry->Refusal()->text().contains(QString::fromUtf8("\xC3\xA9")));
     // Pasted text is cleaned the same way.

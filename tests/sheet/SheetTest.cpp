@@ -362,6 +362,14 @@ TEST_F(SheetTest, TheRunOfAJoinedTextAsShown) {
     EXPECT_EQ(*runs[0], std::make_pair(0, w0 + w2));
     EXPECT_EQ(*runs[1], std::make_pair(0, w0 + w2));
     EXPECT_EQ(*runs[2], std::make_pair(w0 + w2, w0 + w2 + s->ColWidth(3)));
+    // None of its continuation shown, the text is not drawn cut.
+    runs = s->ShownRuns(0, {0, 3}, {0, w0});
+    ASSERT_TRUE(runs[0]);
+    EXPECT_EQ(runs[0]->first, runs[0]->second);
+    canvas.Clear();
+    const Rect empty{0, 0, 0, 20};
+    s->DrawCell(canvas, 0, 0, {0, 0, w0, 20}, false, &empty);
+    EXPECT_TRUE(canvas.texts.empty());
     // Its owner not shown, a join cell has no run of its own.
     runs = s->ShownRuns(0, {2, 3}, {0, w2});
     EXPECT_FALSE(runs[0]);
