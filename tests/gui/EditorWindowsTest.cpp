@@ -46,7 +46,9 @@ protected:
         env.SetModelType(static_cast<int8_t>(variant));
         window = std::make_unique<qt::MainWindow>(env, 0, nullptr);
         window->show();
-        QTest::qWait(120);
+        // The main task opens the first node's sheet.
+        for (int i = 0; i < 200 && window->Sheets()->CurrentSheet() == nullptr; ++i)
+            QTest::qWait(10);
         TreeNode* node = window->Controller().Tree()->FindNode(action);
         ASSERT_NE(node, nullptr) << action;
         window->Controller().SelectNode(node);

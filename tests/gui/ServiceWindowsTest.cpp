@@ -41,7 +41,9 @@ protected:
         env.SetModelType(kVariantPmr);
         window = std::make_unique<qt::MainWindow>(env, 0, nullptr);
         window->show();
-        QTest::qWait(120);
+        // The main task opens the first node's sheet.
+        for (int i = 0; i < 200 && window->Sheets()->CurrentSheet() == nullptr; ++i)
+            QTest::qWait(10);
     }
     ~ServiceWindowsTest() override {
         window.reset();
