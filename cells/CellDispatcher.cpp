@@ -71,7 +71,11 @@ int KindOf(int category, int variant, const CellDesc* parent) {
     return kind;
 }
 
-bool IsRedirectableKey(int key) { return key > 0 && key < 128; }
+// Keys that start a new channel: typed characters, Enter and Backspace (not
+// Tab or Escape, which only pass through).
+bool IsRedirectableKey(int key) {
+    return key == kKeyEnter || key == kKeyBackspace || (key >= kKeySpace && key < 128);
+}
 
 // Whether every table a record of `kind` spans reaches files and the radio
 // in the variant. Only the setting and record families are asked: the

@@ -159,6 +159,8 @@ public:
                              ctx.refusal.c_str());
             else if (ctx.rejected)
                 std::fprintf(stderr, "parlo-cli: %s was not accepted\n", what.c_str());
+            if (!ctx.request.refusal.empty())
+                std::fprintf(stderr, "parlo-cli: %s\n", ctx.request.refusal.c_str());
             return false;
         }
         return true;

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "clone/CloneFrames.h"
+#include "clone/CloneTrace.h"
+#include "platform/Fatal.h"
 #include "runtime/TimerTask.h"
 
 namespace parlo {
@@ -122,6 +124,7 @@ bool CloneDriver::Start(CloneOperation op, Completion completion, const EepromIm
     range_ = 0;
     address_ = ranges_.front().first;
     operation_ = op;
+    TraceClone(op == kOpIdentify ? "identify" : op == kOpRead ? "read" : "write");
     completion_ = std::move(completion);
     byteCounter_ = frameCount_ = dataCounter_ = 0;
     receive_.Clear();
@@ -271,6 +274,8 @@ void CloneDriver::Step() {
         } else {
             next = kFinishing;
             result_->status = (echoCheck_ && echo_.Length() > 0) ? kCloneEcho : kCloneTimeout;
+            TraceClone(Format("time-out in step %d after %d ms", static_cast<int>(state_),
+                              static_cast<int>(TimeoutFor(state_))));
         }
     }
     if (receive_.Length() > ByteQueue::kCompactThreshold) receive_.Compact();
@@ -344,6 +349,8 @@ void CloneDriver::Act(int32_t& next, bool& progress) {
 }
 
 void CloneDriver::Finish() {
+    TraceClone(Format("status %d, %d bytes, %d frames", result_->status,
+                      static_cast<int>(byteCounter_), static_cast<int>(frameCount_)));
     comm_.Close();
     state_ = kIdle;
     task_->SetPeriod(-1);
@@ -382,6 +389,7 @@ void CloneDriver::RunScriptSegment(int32_t& next) {
 }
 
 bool CloneDriver::Reopen(const std::string& settings) {
+    TraceClone("port " + device_ + " " + settings);
     comm_.Close();
     if (!comm_.Open(port_, device_, settings)) {
         result_->status = kClonePortOpen;
@@ -414,6 +422,7 @@ int32_t CloneDriver::ReadPort() {
 
 void CloneDriver::Send(const ByteQueue& bytes) {
     if (bytes.Length() == 0) return;
+    TraceFrame(true, bytes);
     comm_.Write(bytes.Data(), bytes.Length());
     if (echoCheck_) echo_.Append(bytes);
     byteCounter_ += bytes.Length();
@@ -436,7 +445,10 @@ bool CloneDriver::Assemble(uint8_t byte) {
         return false;
     }
     if (frame_.Length() == 0) return false;
-    if (byte == kFrameEnd) return true;
+    if (byte == kFrameEnd) {
+        TraceFrame(false, frame_);
+        return true;
+    }
     frame_.PushBack(byte);
     return false;
 }

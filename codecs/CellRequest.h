@@ -58,10 +58,12 @@ struct PopupRequest {
     PopupKind kind = PopupKind::List;
     std::string list;  // overlay key of the items (list kinds)
     int current = -1;  // the item that matches the value now, or -1; CheckBoxes: the value
-    // CheckBoxes only: the item numbers and header style of the bit-field editor.
+    // CheckBoxes only: the item numbers, header style and tick style (0 the
+    // letter "o", 1 a drawn tick) of the bit-field editor.
     int first = 0;
     int last = 0;
     int headerStyle = 0;
+    int tickStyle = 1;
 };
 
 // Font colours a codec may ask for, in the toolkit's 0x00BBGGRR encoding.
@@ -92,6 +94,8 @@ struct CellRequest {
     // A committed value lay outside the codec's range and was stored as the
     // nearest limit.
     bool clamped = false;
+    // Why typed text was refused, for the user (empty: no reason given).
+    std::string refusal;
 
     // The key to act on: none outside a sheet, and none while committing or
     // answering a pop-up.

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "codecs/CodecText.h"
+#include "overlay/OverlayFormat.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 
@@ -45,6 +47,12 @@ std::string SegmentTextForm(std::span<const uint8_t> field, bool zeroTerminated)
 }
 
 std::vector<uint8_t> SegmentTextField(std::string_view text, size_t length, bool zeroTerminated) {
+    std::vector<uint8_t> bytes = SegmentTextBytes(text);
+    bytes.resize(length, zeroTerminated ? 0 : ' ');
+    return bytes;
+}
+
+std::vector<uint8_t> SegmentTextBytes(std::string_view text) {
     text = text.substr(0, std::min(text.size(), kMaxTextForm));
     std::vector<uint8_t> bytes;
     bool dotFree = false;  // the last byte is a character that has no dot yet
@@ -74,13 +82,33 @@ std::vector<uint8_t> SegmentTextField(std::string_view text, size_t length, bool
         bytes.push_back(c);
         dotFree = (c & kDot) == 0;
     }
-    bytes.resize(length, zeroTerminated ? 0 : ' ');
     return bytes;
+}
+
+std::optional<std::string> FirstUnshownCharacter(std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<uint8_t>(text[i]);
+        if (c < 0x80) continue;
+        // The whole UTF-8 sequence: its lead byte and the continuation bytes.
+        size_t end = i + 1;
+        while (end < text.size() && (static_cast<uint8_t>(text[end]) & 0xC0) == 0x80) ++end;
+        return std::string(text.substr(i, end - i));
+    }
+    return std::nullopt;
+}
+
+std::string UnshownCharacterMessage(const std::string& character) {
+    return FormatText(OvlText("GI_AppMess_TextNotShown"), {character});
 }
 
 CodecResult SegmentTextCodec(CellRequest& request, std::span<uint8_t> field, bool zeroTerminated) {
     CodecResult result = CodecResult::Unchanged;
     if (request.Committing()) {
+        if (const auto unshown = FirstUnshownCharacter(request.editText)) {
+            request.refusal = UnshownCharacterMessage(*unshown);
+            request.text = SegmentTextForm(field, zeroTerminated);
+            return CodecResult::Rejected;
+        }
         std::vector<uint8_t> bytes =
             SegmentTextField(request.editText, field.size(), zeroTerminated);
         if (!std::equal(bytes.begin(), bytes.end(), field.begin())) {
@@ -92,11 +120,19 @@ CodecResult SegmentTextCodec(CellRequest& request, std::span<uint8_t> field, boo
         request.text = SegmentTextForm(field, zeroTerminated);
         request.caretStart = static_cast<int>(request.text.size());
         return result;
-    } else if (key >= 0x20 && key <= 0xFF && key != 0x7F) {
+    } else if (key >= 0x20 && key < 0x7F) {
         request.OpenPopup(PopupKind::TextEntry, "", -1);
         request.text = std::string(1, static_cast<char>(key));
         request.caretStart = 1;
         return result;
+    } else if (key >= 0x80 && key <= 0xFF) {
+        // A key of the desktop's own character set (its code as Latin-1).
+        const std::string character = {static_cast<char>(0xC0 | (key >> 6)),
+                                       static_cast<char>(0x80 | (key & 0x3F))};
+        request.refusal = UnshownCharacterMessage(character);
+        request.text = SegmentTextForm(field, zeroTerminated);
+        request.displayBytes = std::vector<uint8_t>(field.begin(), field.end());
+        return CodecResult::Rejected;
     }
     request.text = SegmentTextForm(field, zeroTerminated);
     request.displayBytes = std::vector<uint8_t>(field.begin(), field.end());

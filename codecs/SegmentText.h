@@ -4,6 +4,7 @@
 // reads and types: the character itself, "." after a dotted character,
 // "%%" for "%" and "%XX" for a character code that cannot be typed.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,10 +21,20 @@ std::string SegmentTextForm(std::span<const uint8_t> field, bool zeroTerminated)
 // The field bytes of a text form (at most 255 characters are read), cut or
 // padded to `length` with blanks (with 0 for a zero-terminated field).
 std::vector<uint8_t> SegmentTextField(std::string_view text, size_t length, bool zeroTerminated);
+// The same bytes neither cut nor padded: what the text shows.
+std::vector<uint8_t> SegmentTextBytes(std::string_view text);
+
+// Typed text is UTF-8; the display shows only the ASCII characters (and
+// the user characters, written "%10" to "%1F"). The first character of
+// `text` it cannot show, as UTF-8, or nothing when it can show them all.
+std::optional<std::string> FirstUnshownCharacter(std::string_view text);
+// The message that refuses such a character.
+std::string UnshownCharacterMessage(const std::string& character);
 
 // The cell: shows the text form; Enter, backspace or a printable character
 // asks for the text entry window (starting with the current text form, or
-// with the character typed); a committed text form is stored.
+// with the character typed); a committed text form is stored. A text with
+// a character the display cannot show is refused and stores nothing.
 CodecResult SegmentTextCodec(CellRequest& request, std::span<uint8_t> field, bool zeroTerminated);
 
 }  // namespace parlo

@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -21,9 +20,12 @@
 #include "gui/CloneProgressWindow.h"
 #include "gui/FileFilters.h"
 #include "gui/HelpWindow.h"
+#include "gui/DebugLogWindow.h"
+#include "gui/EepromWindow.h"
 #include "gui/Icons.h"
 #include "gui/MenuBuilder.h"
 #include "gui/NavigationTree.h"
+#include "gui/PrintingDialog.h"
 #include "gui/QtPrinterPage.h"
 #include "gui/SheetHeading.h"
 #include "gui/SheetWidget.h"
@@ -32,8 +34,8 @@
 #include "overlay/OverlayText.h"
 #include "platform/ProgramInfo.h"
 #include "platform/Prompts.h"
+#include "sheet/PrintJob.h"
 #include "sheet/SheetFactory.h"
-#include "sheet/SheetPrinter.h"
 
 namespace parlo::qt {
 
@@ -44,7 +46,6 @@ constexpr uint8_t kEvMenuState = 9;
 constexpr uint8_t kEvToolBarState = 20;
 constexpr uint8_t kEvFinishEdits = 21;
 constexpr uint8_t kEvPortChanged = 2;
-constexpr uint8_t kEvDebugText = 22;
 constexpr uint8_t kEvDocumentChanged = 25;
 
 QString Text(const std::string& key, int index = 0) {
@@ -122,10 +123,12 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     cloneProgress_->onCancel = [this] { controller_->Cloning().Cancel(); };
     sheetWidget_ = new SheetWidget(controller_->Cells(), sheetPanel);
     sheetLayout->addWidget(sheetWidget_, 1);
-    connect(sheetWidget_, &SheetWidget::TitleTextChanged, this, [this](const QString& text) {
-        const Sheet* sheet = sheetWidget_->CurrentSheet();
-        heading_->Show(text, sheet != nullptr ? sheet->TitleColour() : kClGrayText);
-    });
+    connect(sheetWidget_, &SheetWidget::TitleTextChanged, this,
+            [this](const QString& text, const QColor&, const QFont& font) {
+                const Sheet* sheet = sheetWidget_->CurrentSheet();
+                heading_->setFont(font);
+                heading_->Show(text, sheet != nullptr ? sheet->TitleColour() : kClGrayText);
+            });
     treeView_->SetChangeDelay(std::max(0, std::atoi(OvlText("GI_Sys_TreeChangeDelay").c_str())));
     treeView_->onSelected = [this](TreeNode* node) { controller_->SelectNode(node); };
     treeView_->onExpandedChanged = [this] { controller_->CheckWarnings(); };
@@ -312,8 +315,6 @@ void MainWindow::OnEvent(void* self, const EventRecord& event) {
         event.code == kEvDocumentChanged)
         w->RefreshMenus();
     if (event.code == kEvFinishEdits) w->sheetWidget_->FinishEdit();
-    if (event.code == kEvDebugText && w->debugLog_)
-        w->debugLog_->appendPlainText(QString::fromStdString(event.Text()));
 }
 
 // ---- MainView ------------------------------------------------------------------------------
@@ -505,103 +506,75 @@ void MainWindow::ShowCompareList(const std::string& lines) {
     dialog.exec();
 }
 
+// The nodes a print command prints (action and caption): every node of the
+// tree in tree order, or the current sheet.
+std::vector<std::pair<std::string, std::string>> MainWindow::NodesToPrint(bool allSheets) {
+    std::vector<std::pair<std::string, std::string>> nodes;
+    if (allSheets && controller_->Tree() != nullptr) {
+        controller_->Tree()->ForEach(
+            [&](TreeNode& n) { nodes.emplace_back(n.Action(), n.caption); });
+    } else if (controller_->CurrentSheet() != nullptr) {
+        nodes.emplace_back(controller_->SheetAction(), controller_->CurrentSheet()->TitleText());
+    }
+    return nodes;
+}
+
 int MainWindow::PrintTo(QPrinter& printer, bool allSheets, const std::function<bool()>& cancelled) {
     std::vector<std::string> actions;
-    if (allSheets && controller_->Tree() != nullptr) {
-        controller_->Tree()->ForEach([&](TreeNode& n) {
-            if (!n.Action().empty()) actions.push_back(n.Action());
-        });
-    } else if (controller_->CurrentSheet() != nullptr) {
-        actions.push_back(controller_->SheetAction());
-    }
+    for (auto& node : NodesToPrint(allSheets)) actions.push_back(node.first);
     QtPrinterPage page(printer);
     if (!page.Active()) return 0;
-    SheetPrinter sheets(page, controller_->Cells().Entry());
     const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page.Resolution(),
                                           page.PageWidth(), page.PageHeight());
-    for (const std::string& action : actions) {
-        if (cancelled()) sheets.Cancel();
-        sheets.Print(action, rect);
-        QApplication::processEvents();
+    PrintJob job(page, controller_->Cells().Entry(), std::move(actions), rect);
+    job.SetCancelCheck(cancelled);
+    while (job.Step()) {
     }
-    return sheets.PagesPrinted();
+    return job.PagesPrinted();
+}
+
+PrintingDialog* MainWindow::StartPrinting(std::unique_ptr<QPrinter> printer, bool allSheets) {
+    std::vector<PrintingDialog::Node> nodes;
+    for (auto& [action, caption] : NodesToPrint(allSheets)) nodes.push_back({action, caption});
+    auto* dialog = new PrintingDialog(this, std::move(printer), std::move(nodes),
+                                      controller_->Cells().Entry());
+    // The main window takes no input while the job runs; the dialog's
+    // button does.
+    dialog->setWindowModality(Qt::ApplicationModal);
+    connect(&mainTask_, &QTimer::timeout, dialog, &PrintingDialog::Step);
+    connect(dialog, &PrintingDialog::PrintingFinished, this, [this] {
+        activateWindow();
+        sheetWidget_->setFocus();
+    });
+    printing_ = dialog;
+    dialog->show();
+    return dialog;
 }
 
 void MainWindow::Print(bool allSheets) {
-    if (controller_->CurrentSheet() == nullptr) return;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setCopyCount(1);
-    QPrintDialog chooser(&printer, this);
+    if (controller_->CurrentSheet() == nullptr || printing_) return;
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setCopyCount(1);
+    QPrintDialog chooser(printer.get(), this);
     if (chooser.exec() != QDialog::Accepted) return;
-    QProgressDialog progress(Text("GI_Sys_Printer_PrintingDialog", 1),
-                             Text("GI_Sys_Printer_PrintingDialog", 2), 0, 0, this);
-    progress.setWindowTitle(Text("GI_Sys_Printer_PrintingDialog", 0));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
-    progress.show();
-    QApplication::processEvents();
-    PrintTo(printer, allSheets, [&progress] { return progress.wasCanceled(); });
+    StartPrinting(std::move(printer), allSheets);
 }
 
 // The working image as a byte sheet beside its compare base, for service.
 void MainWindow::OpenEepromWindow() {
-    auto* dialog = new QDialog(this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowTitle(Text("GI_Sys_AppTitle"));
-    auto* layout = new QVBoxLayout(dialog);
-    Sheet::Params params;
-    params.overlay = &MainOverlay();
-    params.fontPercent = env_.FontSizePercentage();
-    auto sheet = std::shared_ptr<Sheet>(
-        CreateSheet("GI_Sheet_EeDebugWin", params, controller_->Cells().Entry()).release());
-    sheet->Build(measure_);
-    auto* view = new SheetWidget(controller_->Cells(), dialog);
-    view->SetSheet(sheet.get());
-    int width = 0, height = 0;
-    for (int c = 0; c < sheet->ColCount(); ++c) width += sheet->ColWidth(c);
-    for (int r = 0; r < sheet->RowCount(); ++r) height += sheet->RowHeight(r);
-    const int screenHeight = screen() != nullptr ? screen()->availableGeometry().height() : 1024;
-    view->setMinimumSize(width + 24, std::min(height + 4, screenHeight / 2));
-    layout->addWidget(view);
-    auto* buttons = new QHBoxLayout;
-    auto* redraw = new QPushButton("Redraw", dialog);
-    auto* setCompare = new QPushButton("Set Comp", dialog);
-    auto* ok = new QPushButton(Text("GI_AppInd_Button_OkCancel", 0), dialog);
-    buttons->addStretch();
-    buttons->addWidget(redraw);
-    buttons->addWidget(setCompare);
-    buttons->addWidget(ok);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, dialog, &QDialog::close);
-    connect(redraw, &QPushButton::clicked, dialog, [view] {
-        Events().Send(25);
-        view->viewport()->update();
-    });
-    connect(setCompare, &QPushButton::clicked, dialog, [view] {
-        Events().Send(8);
-        Events().Send(23);
-        view->viewport()->update();
-    });
-    // The sheet lives as long as the window.
-    connect(dialog, &QObject::destroyed, dialog, [sheet, view] { view->SetSheet(nullptr); });
-    dialog->show();
+    auto* window =
+        new EepromWindow(this, controller_->Cells(), measure_, env_.FontSizePercentage(), 0);
+    window->show();
 }
 
 // A log of the lines any part of the program posts (event 22).
 void MainWindow::OpenDebugWindow() {
     if (debugLog_) {
-        debugLog_->window()->raise();
+        debugLog_->raise();
         return;
     }
-    auto* window = new QWidget(this, Qt::Window);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle("Free Debug Window");
-    auto* layout = new QVBoxLayout(window);
-    debugLog_ = new QPlainTextEdit(window);
-    debugLog_->setReadOnly(true);
-    layout->addWidget(debugLog_);
-    window->resize(width() / 2, std::max(100, height() * 8 / 10));
-    window->show();
+    debugLog_ = new DebugLogWindow(this);
+    debugLog_->show();
 }
 
 CloneProgressView* MainWindow::CloneProgress() {

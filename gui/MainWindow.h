@@ -21,7 +21,9 @@
 namespace parlo::qt {
 
 class CloneProgressWindow;
+class DebugLogWindow;
 class MenuBuilder;
+class PrintingDialog;
 class NavigationTree;
 class SheetHeading;
 class SheetWidget;
@@ -61,9 +63,12 @@ public:
     void OpenEepromWindow() override;
     void OpenDebugWindow() override;
     void Print(bool allSheets) override;
-    // Prints the current sheet, or every sheet of the tree, on `printer`;
-    // returns the pages printed.
+    // Prints the current sheet, or every sheet of the tree, on `printer` at
+    // once; returns the pages printed. `cancelled` is asked before every page.
     int PrintTo(QPrinter& printer, bool allSheets, const std::function<bool()>& cancelled);
+    // Starts printing on `printer` in steps of the main task, with the
+    // printing dialog (what Print does after the printer set-up dialog).
+    PrintingDialog* StartPrinting(std::unique_ptr<QPrinter> printer, bool allSheets);
     void ShowCloneInformation() override;
 
     // Opens `path` as File > Open does, once no dialog is open (a file from
@@ -88,6 +93,7 @@ private:
     void PlaceSplitter();
     void WidenTreeToFit();
     void OpenPending();
+    std::vector<std::pair<std::string, std::string>> NodesToPrint(bool allSheets);
 
     AppSettings& env_;
     MeasuringCanvas measure_;
@@ -112,7 +118,8 @@ private:
     std::vector<std::unique_ptr<CellDesc>> toolBarItems_;
     QTimer mainTask_;
     CloneProgressWindow* cloneProgress_ = nullptr;
-    QPointer<QPlainTextEdit> debugLog_;  // the free debug window's text, while open
+    QPointer<DebugLogWindow> debugLog_;  // the free debug window, while open
+    QPointer<PrintingDialog> printing_;  // the print job, while it runs
     std::unique_ptr<MainController> controller_;
 };
 

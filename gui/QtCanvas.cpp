@@ -91,7 +91,12 @@ void QtCanvas::FillPolygon(const std::vector<Point>& points, uint32_t colour) {
     QPolygon polygon;
     for (const Point& p : points) polygon << QPoint(p.x, p.y);
     painter_.save();
-    painter_.setPen(Qt::NoPen);
+    // Smoothed and outlined in the same colour: the display characters'
+    // thin segments stay readable and their triangles meet without gaps.
+    painter_.setRenderHint(QPainter::Antialiasing);
+    QPen outline(ToQColor(colour));
+    outline.setWidthF(0.8);
+    painter_.setPen(outline);
     painter_.setBrush(ToQColor(colour));
     painter_.drawPolygon(polygon);
     painter_.restore();

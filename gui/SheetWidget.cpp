@@ -1,29 +1,29 @@
 #include "gui/SheetWidget.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QGridLayout>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
-#include <QVBoxLayout>
 
 #include "cells/CellDispatcher.h"
-#include "codecs/OverlayList.h"
+#include "gui/BitFieldEditor.h"
 #include "gui/CharacterEditor.h"
 #include "gui/MenuBuilder.h"
+#include "gui/PickWindow.h"
 #include "gui/QtCanvas.h"
-#include "overlay/OverlayText.h"
+#include "gui/TextEntryWindow.h"
+#include "runtime/EventManager.h"
 
 namespace parlo::qt {
 
 namespace {
 
 constexpr uint32_t kGridLine = 0x80000010;  // button shadow
+constexpr int kDragStepMs = 60;
+constexpr uint8_t kEvReleaseWindows = 1;
+constexpr int kCharTab = 9;
+constexpr int kCharEscape = 27;
 
 int VirtualKeyOf(int qtKey) {
     switch (qtKey) {
@@ -41,18 +41,6 @@ int VirtualKeyOf(int qtKey) {
     }
 }
 
-// The header of item n of a check-box list.
-QString CheckBoxHeader(int n, const PopupRequest& popup) {
-    switch (popup.headerStyle) {
-        case 1: return QString::number(n, 16).toUpper();
-        case 2: return QString::number(n == 10 ? 0 : n);
-        case 3: return n == 11 ? QString("Z") : QString::number(n == 10 ? 0 : n);
-        case 4: return QString(QChar(n + 64));
-        case 6: return QString("B%1").arg(popup.last - n);
-        default: return QString::number(n);
-    }
-}
-
 }  // namespace
 
 SheetWidget::SheetWidget(CellDispatcher& cells, QWidget* parent)
@@ -60,6 +48,8 @@ SheetWidget::SheetWidget(CellDispatcher& cells, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(false);
     setFrameShape(QFrame::NoFrame);
+    dragTimer_.setInterval(kDragStepMs);
+    connect(&dragTimer_, &QTimer::timeout, this, [this] { DragScrollStep(); });
 }
 
 SheetWidget::~SheetWidget() {
@@ -68,7 +58,13 @@ SheetWidget::~SheetWidget() {
 
 void SheetWidget::SetSheet(Sheet* sheet) {
     if (editor_ != nullptr) editor_->hide();
-    if (sheet_ != nullptr) sheet_->SetView(nullptr);
+    dragTimer_.stop();
+    if (sheet_ != nullptr) {
+        sheet_->SetView(nullptr);
+        // The windows the old sheet's cells opened have nothing to answer.
+        if (HasEventManager())
+            Events().Send(kEvReleaseWindows, 0, reinterpret_cast<intptr_t>(this));
+    }
     sheet_ = sheet;
     if (sheet_ != nullptr) {
         sheet_->SetView(this);
@@ -100,6 +96,26 @@ QRect SheetWidget::CellRect(int col, int row) const {
                          [&](int r) { return sheet_->RowHeight(r); });
     if (x < 0 || y < 0) return {};
     return QRect(x, y, sheet_->ColWidth(col), sheet_->RowHeight(row));
+}
+
+QRect SheetWidget::GlobalCellRect(int col, int row) const {
+    const QRect rect = CellRect(col, row);
+    return QRect(viewport()->mapToGlobal(rect.topLeft()), rect.size());
+}
+
+QSize SheetWidget::FullSize() const {
+    if (sheet_ == nullptr) return {};
+    int width = 0, height = 0;
+    for (int c = 0; c < sheet_->ColCount(); ++c) width += sheet_->ColWidth(c);
+    for (int r = 0; r < sheet_->RowCount(); ++r) height += sheet_->RowHeight(r);
+    return {width, height};
+}
+
+bool SheetWidget::GoToCell(int col, int row) {
+    if (sheet_ == nullptr || !sheet_->SelectSlot(col, row)) return false;
+    EnsureCurrentVisible();
+    viewport()->update();
+    return true;
 }
 
 std::optional<std::pair<int, int>> SheetWidget::CellAt(const QPoint& p) const {
@@ -188,23 +204,45 @@ void SheetWidget::paintEvent(QPaintEvent*) {
     int fixedWidth = 0, fixedHeight = 0;
     for (int c = 0; c < sheet_->FixedCols(); ++c) fixedWidth += sheet_->ColWidth(c);
     for (int r = 0; r < sheet_->FixedRows(); ++r) fixedHeight += sheet_->RowHeight(r);
+    for (int r = 0; r < sheet_->RowCount(); ++r)
+        PaintRow(canvas, painter, r, focused, QRect(0, 0, fixedWidth, fixedHeight));
+}
+
+// One row: every cell in view, a text that runs on from a fixed column laid
+// out over the columns in view.
+void SheetWidget::PaintRow(QtCanvas& canvas, QPainter& painter, int r, bool focused,
+                           const QRect& fixedArea) {
     const QRect all = viewport()->rect();
-    for (int r = 0; r < sheet_->RowCount(); ++r) {
-        for (int c = 0; c < sheet_->ColCount(); ++c) {
-            const QRect rect = CellRect(c, r);
-            if (rect.isEmpty() || !rect.intersects(all)) continue;
-            const int clipLeft = c >= sheet_->FixedCols() ? fixedWidth : 0;
-            const int clipTop = r >= sheet_->FixedRows() ? fixedHeight : 0;
-            painter.setClipRect(
-                QRect(clipLeft, clipTop, all.width() - clipLeft, all.height() - clipTop));
-            sheet_->DrawCell(canvas, c, r,
-                             {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1},
-                             focused);
-            const bool joinedRight = c + 1 < sheet_->ColCount() && sheet_->Cell(c + 1, r).Join();
-            painter.setPen(ToQColor(kGridLine));
-            if (!joinedRight) painter.drawLine(rect.topRight(), rect.bottomRight());
-            painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+    std::vector<int> cols, lefts;
+    for (int c = 0; c < sheet_->ColCount(); ++c) {
+        const QRect rect = CellRect(c, r);
+        if (rect.isEmpty() || rect.left() > all.right()) continue;
+        cols.push_back(c);
+        lefts.push_back(rect.left());
+    }
+    if (cols.empty()) return;
+    const QRect first = CellRect(cols.front(), r);
+    if (first.bottom() < all.top() || first.top() > all.bottom()) return;
+    const auto runs = sheet_->ShownRuns(r, cols, lefts);
+    for (size_t i = 0; i < cols.size(); ++i) {
+        const int c = cols[i];
+        const QRect rect = CellRect(c, r);
+        if (!rect.intersects(all)) continue;
+        const int clipLeft = c >= sheet_->FixedCols() ? fixedArea.width() : 0;
+        const int clipTop = r >= sheet_->FixedRows() ? fixedArea.height() : 0;
+        painter.setClipRect(
+            QRect(clipLeft, clipTop, all.width() - clipLeft, all.height() - clipTop));
+        const Rect cell{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
+        if (runs[i]) {
+            const Rect run{runs[i]->first, cell.top, runs[i]->second, cell.bottom};
+            sheet_->DrawCell(canvas, c, r, cell, focused, &run);
+        } else {
+            sheet_->DrawCell(canvas, c, r, cell, focused);
         }
+        const bool joinedRight = c + 1 < sheet_->ColCount() && sheet_->Cell(c + 1, r).Join();
+        painter.setPen(ToQColor(kGridLine));
+        if (!joinedRight) painter.drawLine(rect.topRight(), rect.bottomRight());
+        painter.drawLine(rect.bottomLeft(), rect.bottomRight());
     }
 }
 
@@ -227,13 +265,18 @@ void SheetWidget::RowCountChanged() {
     viewport()->update();
 }
 
+QFont SheetWidget::TitleFont() const {
+    if (sheet_ == nullptr || !sheet_->Style().titleFont) return font();
+    return ToQFont(*sheet_->Style().titleFont);
+}
+
 void SheetWidget::TitleChanged() {
     if (sheet_ == nullptr || sheet_->Style().title.empty()) {
-        emit TitleTextChanged(QString(), QColor());
+        emit TitleTextChanged(QString(), QColor(), font());
         return;
     }
     emit TitleTextChanged(QString::fromStdString(sheet_->TitleText()),
-                          ToQColor(sheet_->TitleColour()));
+                          ToQColor(sheet_->TitleColour()), TitleFont());
 }
 
 // ---- Keys and mouse ------------------------------------------------------------------------
@@ -253,6 +296,10 @@ void SheetWidget::keyPressEvent(QKeyEvent* event) {
         sheet_->TypeChar(13);
     } else if (event->key() == Qt::Key_Backspace) {
         sheet_->TypeChar(8);
+    } else if (event->key() == Qt::Key_Escape) {
+        sheet_->TypeChar(kCharEscape);
+    } else if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+        sheet_->TypeChar(kCharTab);
     } else if (!ctrl && !event->text().isEmpty()) {
         for (const QChar ch : event->text()) {
             const int code = ch.unicode();
@@ -277,15 +324,33 @@ void SheetWidget::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() == Qt::LeftButton) {
-        sheet_->SelectSlot(cell->first, cell->second, event->modifiers() & Qt::ShiftModifier);
+        const bool selected =
+            sheet_->SelectSlot(cell->first, cell->second, event->modifiers() & Qt::ShiftModifier);
+        if (sheet_->PickMode()) {
+            // In a pick list one click chooses.
+            if (selected || (cell->first == sheet_->Col() && cell->second == sheet_->Row()))
+                sheet_->DoubleClick(cell->first, cell->second);
+            return;
+        }
         sheet_->LeftButton(true);
+        dragging_ = true;
         viewport()->update();
     }
 }
 
 void SheetWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (sheet_ == nullptr || !(event->buttons() & Qt::LeftButton)) return;
-    if (const auto cell = CellAt(event->pos())) {
+    if (sheet_ == nullptr || !dragging_) return;
+    // Past the grid's edge the drag goes on by itself, one cell a step.
+    const QRect area = viewport()->rect();
+    const QPoint p = event->pos();
+    dragDx_ = p.x() < area.left() ? -1 : p.x() > area.right() ? 1 : 0;
+    dragDy_ = p.y() < area.top() ? -1 : p.y() > area.bottom() ? 1 : 0;
+    if (dragDx_ != 0 || dragDy_ != 0) {
+        if (!dragTimer_.isActive()) dragTimer_.start();
+        return;
+    }
+    dragTimer_.stop();
+    if (const auto cell = CellAt(p)) {
         if (cell->first != sheet_->Col() || cell->second != sheet_->Row()) {
             sheet_->SelectSlot(cell->first, cell->second, true);
             viewport()->update();
@@ -293,13 +358,24 @@ void SheetWidget::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
+void SheetWidget::DragScrollStep() {
+    if (sheet_ == nullptr || !dragging_) {
+        dragTimer_.stop();
+        return;
+    }
+    if (sheet_->DragStep(dragDx_, dragDy_)) AfterOperation();
+}
+
 void SheetWidget::mouseReleaseEvent(QMouseEvent*) {
+    dragging_ = false;
+    dragTimer_.stop();
     if (sheet_ != nullptr) sheet_->LeftButton(false);
 }
 
 void SheetWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     if (sheet_ == nullptr) return;
     if (const auto cell = CellAt(event->pos())) {
+        sheet_->SelectSlot(cell->first, cell->second);
         sheet_->DoubleClick(cell->first, cell->second);
         AfterOperation();
     }
@@ -314,6 +390,9 @@ void SheetWidget::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
     viewport()->update();
 }
+
+// Tab is a character for the cells, not a move to the next control.
+bool SheetWidget::focusNextPrevChild(bool) { return false; }
 
 void SheetWidget::ShowPopupMenu(const QPoint& globalPos) {
     const CellDesc& current = sheet_->Cell(sheet_->Col(), sheet_->Row());
@@ -339,11 +418,15 @@ void SheetWidget::OpenInPlaceEditor(int col, int row, const std::string& text, i
         editor_->installEventFilter(this);
     }
     const QRect rect = CellRect(col, row);
-    const FontSpec* font = sheet_->Cell(col, row).EffectiveFont();
-    if (font != nullptr) editor_->setFont(ToQFont(*font));
-    const int height = editor_->fontMetrics().height() + 4;
-    editor_->setGeometry(rect.left(), rect.top() + std::max(0, (rect.height() - height) / 2),
-                         std::max(rect.width(), 40), std::min(rect.height(), height));
+    const CellDesc& cell = sheet_->Cell(col, row);
+    const FontSpec* font = cell.EffectiveFont();
+    editor_->setFont(ToQFont(font != nullptr ? *font : *sheet_->BasicCell().font));
+    // One text line high, placed as the cell places its text.
+    const int height = std::min(rect.height(), editor_->fontMetrics().height() + 4);
+    int top = rect.top() + (rect.height() - height) / 2;
+    if (cell.VAlign() == 0) top = rect.top();
+    if (cell.VAlign() == 2) top = rect.bottom() + 1 - height;
+    editor_->setGeometry(rect.left(), top, std::max(rect.width(), 40), height);
     editor_->setText(QString::fromStdString(text));
     editor_->setSelection(selStart, selLength);
     if (selLength == 0) editor_->setCursorPosition(selStart);
@@ -396,68 +479,47 @@ bool SheetWidget::eventFilter(QObject* watched, QEvent* event) {
 
 void SheetWidget::OpenPopup(const CellContext& ctx) {
     if (sheet_ == nullptr) return;
-    const PopupRequest popup = ctx.request.popup;
-    const QRect cell = CellRect(sheet_->Col(), sheet_->Row());
-    const QPoint below = viewport()->mapToGlobal(QPoint(cell.left() + 8, cell.bottom() + 1));
-    if (popup.kind == PopupKind::TextEntry) {
-        bool ok = false;
-        const QString text = QInputDialog::getText(this, QString(), QString(), QLineEdit::Normal,
-                                                   QString::fromStdString(ctx.request.text), &ok);
-        if (ok) sheet_->CommitText(text.toStdString());
-        AfterOperation();
-        return;
-    }
-    if (popup.kind == PopupKind::CharacterEditor) {
-        CharacterEditor editor(this, static_cast<uint32_t>(popup.current));
-        if (editor.exec() == QDialog::Accepted)
-            sheet_->ChoosePopupItem({PopupKind::CharacterEditor, static_cast<int>(editor.Mask())});
-        AfterOperation();
-        return;
-    }
-    if (popup.kind == PopupKind::CheckBoxes) {
-        QDialog dialog(this, Qt::Popup | Qt::FramelessWindowHint);
-        auto* layout = new QVBoxLayout(&dialog);
-        auto* grid = new QGridLayout;
-        std::vector<QCheckBox*> boxes;
-        for (int n = popup.first; n <= popup.last; ++n) {
-            const int k = n - popup.first + 1;
-            auto* box = new QCheckBox(CheckBoxHeader(n, popup), &dialog);
-            box->setChecked((popup.current >> (26 - k)) & 1);
-            grid->addWidget(box, 0, k - 1);
-            boxes.push_back(box);
+    const PopupRequest& popup = ctx.request.popup;
+    const int col = sheet_->Col(), row = sheet_->Row();
+    const QRect cell = GlobalCellRect(col, row);
+    switch (popup.kind) {
+        case PopupKind::TextEntry: {
+            const CellDesc& desc = sheet_->Cell(col, row);
+            const FontSpec* font = desc.EffectiveFont();
+            TextEntryWindow::Open(this, col, row, ctx.request.text, ctx.request.caretStart,
+                                  font != nullptr ? *font : *sheet_->BasicCell().font, cell);
+            return;
         }
-        layout->addLayout(grid);
-        auto* buttons =
-            new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-        layout->addWidget(buttons);
-        dialog.move(below);
-        if (dialog.exec() == QDialog::Accepted) {
-            int value = 0;
-            for (size_t i = 0; i < boxes.size(); ++i) {
-                if (boxes[i]->isChecked()) value |= 1 << (26 - static_cast<int>(i + 1));
-            }
-            sheet_->ChoosePopupItem({PopupKind::CheckBoxes, value});
+        case PopupKind::CharacterEditor: {
+            CharacterEditor editor(this, static_cast<uint32_t>(popup.current));
+            if (editor.exec() == QDialog::Accepted)
+                HandBackItem(col, row,
+                             {PopupKind::CharacterEditor, static_cast<int>(editor.Mask())});
+            return;
         }
-        AfterOperation();
-        return;
+        case PopupKind::CheckBoxes: BitFieldEditor::Open(this, col, row, popup, cell); return;
+        default:
+            if (!popup.list.empty()) PickWindow::Open(this, col, row, popup, cell);
+            return;
     }
-    if (popup.list.empty()) return;  // nothing to choose from
-    QMenu menu(this);
-    const std::vector<std::string>& items = OvlListLines(popup.list);
-    for (size_t i = 0; i < items.size(); ++i) {
-        QAction* action = menu.addAction(QString::fromStdString(items[i]));
-        action->setData(static_cast<int>(i));
-        if (static_cast<int>(i) == popup.current) {
-            action->setCheckable(true);
-            action->setChecked(true);
-            menu.setActiveAction(action);
-        }
-    }
-    if (QAction* chosen = menu.exec(below)) {
-        sheet_->ChoosePopupItem({popup.kind, chosen->data().toInt()});
-    }
+}
+
+// The cell that opened a window is current again when its answer comes.
+bool SheetWidget::ReturnToCell(int col, int row) {
+    if (sheet_ == nullptr) return false;
+    if (col != sheet_->Col() || row != sheet_->Row()) sheet_->SelectSlot(col, row);
+    return col == sheet_->Col() && row == sheet_->Row();
+}
+
+void SheetWidget::HandBackItem(int col, int row, const ChosenItem& item) {
+    if (!ReturnToCell(col, row)) return;
+    sheet_->ChoosePopupItem(item);
+    AfterOperation();
+}
+
+void SheetWidget::HandBackText(int col, int row, const std::string& text) {
+    if (!ReturnToCell(col, row)) return;
+    sheet_->CommitText(text);
     AfterOperation();
 }
 

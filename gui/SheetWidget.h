@@ -5,6 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <optional>
 
 #include "sheet/Sheet.h"
@@ -15,15 +16,19 @@ class CellDispatcher;
 
 namespace parlo::qt {
 
+class QtCanvas;
+
 class SheetWidget : public QAbstractScrollArea, public SheetView {
     Q_OBJECT
 public:
     SheetWidget(CellDispatcher& cells, QWidget* parent = nullptr);
     ~SheetWidget() override;
 
-    // Shows `sheet` (not owned); nullptr shows nothing.
+    // Shows `sheet` (not owned); nullptr shows nothing. The windows the old
+    // sheet's cells opened close without an answer.
     void SetSheet(Sheet* sheet);
     Sheet* CurrentSheet() const { return sheet_; }
+    CellDispatcher& Cells() const { return cells_; }
     // Commits an open in-place editor.
     void FinishEdit();
 
@@ -40,9 +45,22 @@ public:
 
     // The cell's rectangle in viewport coordinates; empty when scrolled away.
     QRect CellRect(int col, int row) const;
+    // The same on the screen.
+    QRect GlobalCellRect(int col, int row) const;
+    // The sheet's whole width and height, every column and row.
+    QSize FullSize() const;
+    // Makes a cell current and scrolls it into view.
+    bool GoToCell(int col, int row);
+
+    // What the windows a cell opened hand back to that cell.
+    void HandBackItem(int col, int row, const ChosenItem& item);
+    void HandBackText(int col, int row, const std::string& text);
+
+    // The title font of the sheet (the widget's own when it names none).
+    QFont TitleFont() const;
 
 signals:
-    void TitleTextChanged(const QString& text, const QColor& colour);
+    void TitleTextChanged(const QString& text, const QColor& colour, const QFont& font);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -55,6 +73,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -64,11 +83,18 @@ private:
     void ShowPopupMenu(const QPoint& globalPos);
     void CloseEditor(bool commit);
     void AfterOperation();
+    void DragScrollStep();
+    void PaintRow(QtCanvas& canvas, QPainter& painter, int row, bool focused,
+                  const QRect& fixedArea);
+    bool ReturnToCell(int col, int row);
 
     CellDispatcher& cells_;
     Sheet* sheet_ = nullptr;
     QLineEdit* editor_ = nullptr;
     bool closingEditor_ = false;
+    QTimer dragTimer_;
+    bool dragging_ = false;  // the left button went down on the grid
+    int dragDx_ = 0, dragDy_ = 0;
 };
 
 }  // namespace parlo::qt

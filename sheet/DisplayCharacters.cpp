@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "model/WorkingImage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 
@@ -167,6 +168,25 @@ SegmentGeometry SegmentGeometry::FromOverlay(OverlayText& overlay) {
     return Parse(lines);
 }
 
+const SegmentGeometry& MainDisplayGeometry() {
+    static uint64_t readAt = ~uint64_t{0};
+    static SegmentGeometry geometry;
+    if (readAt != MainOverlayGeneration()) {
+        geometry = SegmentGeometry::FromOverlay(MainOverlay());
+        readAt = MainOverlayGeneration();
+    }
+    return geometry;
+}
+
+std::vector<uint16_t> WorkingUserCharacters() {
+    constexpr int32_t kUserCharacters = 0x95FD;
+    std::vector<uint16_t> masks(kUserCodes, 0);
+    if (!HasWorkingImage()) return masks;
+    for (int i = 0; i < kUserCodes; ++i)
+        masks[static_cast<size_t>(i)] = WorkingImage().GetWord(kUserCharacters + 2 * i);
+    return masks;
+}
+
 int SegmentGeometry::HitSegment(double x, double y) const {
     for (int i = 0; i < Count(); ++i) {
         const Segment& s = At(i);
@@ -196,20 +216,48 @@ uint16_t DisplayByteSegments(uint8_t byte, std::span<const uint16_t> userMasks) 
     return static_cast<uint16_t>(CharacterSegments(byte, userMasks) | dot);
 }
 
+namespace {
+
+// A character is as high as the box less a small margin; the characters
+// stand a fifth of their width apart.
+struct CharacterScale {
+    double margin, f, pitch;
+};
+
+CharacterScale ScaleFor(int height, const SegmentGeometry& geometry) {
+    const Rect b = geometry.Bounds();
+    const int shapeWidth = std::max(1, b.Width());
+    const int shapeHeight = std::max(1, b.Height());
+    const double margin = height / 10.0;
+    const double f = std::max(0.0, (height - 2 * margin) / shapeHeight);
+    return {margin, f, shapeWidth * f * 1.2};
+}
+
+// The characters shown: a lone dot (0x80) is a blank with a dot; any other
+// code below 0x10 ends the text.
+size_t ShownLength(std::span<const uint8_t> bytes) {
+    size_t n = 0;
+    while (n < bytes.size() && (bytes[n] == 0x80 || (bytes[n] & 0x7F) >= kFirstUserCode)) ++n;
+    return n;
+}
+
+}  // namespace
+
+int DisplayTextWidth(int height, std::span<const uint8_t> bytes, const SegmentGeometry& geometry) {
+    const size_t n = ShownLength(bytes);
+    if (n == 0) return 0;
+    const CharacterScale s = ScaleFor(height, geometry);
+    const double glyph = std::max(1, geometry.Bounds().Width()) * s.f;
+    return static_cast<int>(2 * s.margin + s.pitch * static_cast<double>(n - 1) + glyph + 0.5);
+}
+
 void PaintDisplayText(Canvas& canvas, const Rect& box, std::span<const uint8_t> bytes,
                       const SegmentGeometry& geometry, std::span<const uint16_t> userMasks,
                       uint32_t lit, uint32_t unlit) {
     const Rect b = geometry.Bounds();
-    const int shapeWidth = std::max(1, b.Width());
-    const int shapeHeight = std::max(1, b.Height());
-    // A character is as high as the box less a small margin; the characters
-    // stand a fifth of their width apart.
-    const double margin = box.Height() / 10.0;
-    const double f = std::max(0.0, (box.Height() - 2 * margin) / shapeHeight);
-    const double pitch = shapeWidth * f * 1.2;
-    for (size_t n = 0; n < bytes.size(); ++n) {
-        // A lone dot (0x80) is a blank with a dot; any other code below 0x10 ends the text.
-        if (bytes[n] != 0x80 && (bytes[n] & 0x7F) < kFirstUserCode) break;
+    const auto [margin, f, pitch] = ScaleFor(box.Height(), geometry);
+    const size_t shown = ShownLength(bytes);
+    for (size_t n = 0; n < shown; ++n) {
         const uint16_t mask = DisplayByteSegments(bytes[n], userMasks);
         const double left = box.left + margin + pitch * static_cast<double>(n);
         if (left >= box.right) break;
@@ -219,8 +267,9 @@ void PaintDisplayText(Canvas& canvas, const Rect& box, std::span<const uint8_t> 
             for (const Triangle& t : geometry.At(i).triangles) {
                 std::vector<Point> points;
                 for (const Point& p : t) {
-                    points.push_back({static_cast<int>(left + (p.x - b.left) * f),
-                                      static_cast<int>(box.top + margin + (p.y - b.top) * f)});
+                    points.push_back(
+                        {static_cast<int>(std::lround(left + (p.x - b.left) * f)),
+                         static_cast<int>(std::lround(box.top + margin + (p.y - b.top) * f))});
                 }
                 canvas.FillPolygon(points, on ? lit : unlit);
             }

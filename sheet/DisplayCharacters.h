@@ -58,6 +58,12 @@ private:
     Rect bounds_;
 };
 
+// The shapes of the main overlay, read once per main overlay.
+const SegmentGeometry& MainDisplayGeometry();
+// The 16 user characters of the working image (0x10 to 0x1F): their masks
+// at 0x95FD, high byte first; none lit without a working image.
+std::vector<uint16_t> WorkingUserCharacters();
+
 // Mask bits of the 15-segment layout above.
 inline constexpr uint16_t kSegmentDot = 0x4000;
 inline constexpr uint16_t kSegmentsAll = 0x3FFF;  // the 14 character segments
@@ -74,6 +80,8 @@ uint16_t DisplayByteSegments(uint8_t byte, std::span<const uint16_t> userMasks =
 // unless it is kNoColour. A character code below 0x10 ends the text, as on the
 // radio; a lone dot (0x80) is a blank with a dot.
 inline constexpr uint32_t kNoColour = 0xFFFFFFFF;
+// The width PaintDisplayText takes for `bytes` in a box `height` high.
+int DisplayTextWidth(int height, std::span<const uint8_t> bytes, const SegmentGeometry& geometry);
 void PaintDisplayText(Canvas& canvas, const Rect& box, std::span<const uint8_t> bytes,
                       const SegmentGeometry& geometry, std::span<const uint16_t> userMasks,
                       uint32_t lit, uint32_t unlit = kNoColour);

@@ -95,7 +95,7 @@ void Sheet::Build(Canvas& measure) {
 }
 
 void Sheet::ReadStyle() {
-    const std::string line = params_.overlay->GetText(params_.key + "_Style", 0);
+    const std::string line = SectionLine("_Style", 0);
     for (const std::string& option : Groups(line)) HandleOption(option);
 }
 
@@ -122,7 +122,7 @@ void Sheet::HandleOption(const std::string& option) {
 }
 
 void Sheet::ReadBasicCell() {
-    std::string line = params_.overlay->GetText(params_.key + "_BasicCell", 0);
+    std::string line = SectionLine("_BasicCell", 0);
     if (Printing()) {
         line += Format("{(Font=,,,%d,,,)}", *params_.printerFontHeight);
         if (style_.printFontRatio != 100)
@@ -167,12 +167,15 @@ void Sheet::HandleDirective(const std::string& d) {
     }
 }
 
+std::string Sheet::SectionLine(const std::string& suffix, int index) {
+    return params_.overlay->GetText(params_.key + suffix, index);
+}
+
 void Sheet::ReadRows() {
-    const std::string section = params_.key + "_Cells";
     size_t loopFirstRow = 0;
     int loopStartSeen = -1;
     for (int i = 0;; ++i) {
-        const std::string line = params_.overlay->GetText(section, i);
+        const std::string line = SectionLine("_Cells", i);
         if (!line.empty() && line[0] == '#') break;
         currentLine_ = i;
         if (skipCount_ > 0) {
@@ -201,7 +204,7 @@ void Sheet::ReadRows() {
         rowList_.push_back({i, selectState_});
     }
     for (const RowEntry& r : rowList_)
-        cols_ = std::max(cols_, CellParser::CountCells(params_.overlay->GetText(section, r.line)));
+        cols_ = std::max(cols_, CellParser::CountCells(SectionLine("_Cells", r.line)));
     SetRowCount(static_cast<int>(rowList_.size()));
     if (rows_ == 0 || cols_ == 0) fatal("Illegal Cell assign");
 }
@@ -212,7 +215,6 @@ void Sheet::SetRowCount(int rows) {
 }
 
 void Sheet::ParseCells(Canvas& measure) {
-    const std::string section = params_.key + "_Cells";
     const int described = rows_;
     const int allocated = std::max(described, ExtraRows());
     slots_.assign(static_cast<size_t>(cols_ * allocated), Slot{});
@@ -234,7 +236,7 @@ void Sheet::ParseCells(Canvas& measure) {
             rowHeights_[static_cast<size_t>(r)] = rowHeights_[static_cast<size_t>(r - 1)];
             continue;
         }
-        std::string rest = params_.overlay->GetText(section, rowList_[static_cast<size_t>(r)].line);
+        std::string rest = SectionLine("_Cells", rowList_[static_cast<size_t>(r)].line);
         const int count = CellParser::CountCells(rest);
         for (int c = 0; c < cols_; ++c) {
             BeforeCell(c, r);

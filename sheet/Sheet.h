@@ -4,6 +4,7 @@
 // canvas, and a view (the grid widget, or a test) repaints what it asks for
 // and opens the editors it requests.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -95,6 +96,15 @@ public:
     void FitToShownText(Canvas& measure);
     void SetView(SheetView* view) { view_ = view; }
 
+    // A sheet in pick mode hands the cell that Enter or a click chose to
+    // this handler (as a pick) instead of operating it.
+    using PickHandler = std::function<void(CellContext& pick)>;
+    bool PickMode() const { return params_.pickMode; }
+    void SetPickHandler(PickHandler handler) { pickHandler_ = std::move(handler); }
+    // Arrow moves wrap around the edges in pick mode, unless the sheet
+    // shows scroll bars.
+    void SetScrollBarsShown(bool shown) { scrollBarsShown_ = shown; }
+
     // Geometry.
     int ColCount() const { return cols_; }
     int RowCount() const { return rows_; }
@@ -133,6 +143,9 @@ public:
     void DoubleClick(int col, int row);
     void RightClick(int col, int row);
     void LeftButton(bool down) { leftDown_ = down; }
+    // One timed step of a drag past the grid's edge: the current cell moves
+    // one cell towards that edge, extending the selection.
+    bool DragStep(int dx, int dy);
     void CommitEditor(const std::string& text);
     // The in-place editor was closed without committing.
     void CancelEditor() { editing_.reset(); }
@@ -145,8 +158,21 @@ public:
     // Runs an operation on a cell through the dispatcher.
     int Operate(int col, int row, int operation);
 
-    // Drawing one cell (join cells drawn as part of their owner).
-    void DrawCell(Canvas& canvas, int col, int row, const Rect& rect, bool focused);
+    // Drawing one cell (join cells drawn as part of their owner). The text
+    // of a run of joined cells is laid out over `run` when given (the run as
+    // the screen or the page shows it), else over the run's full width.
+    void DrawCell(Canvas& canvas, int col, int row, const Rect& rect, bool focused,
+                  const Rect* run = nullptr);
+    // The cell whose text a join cell continues (the cell itself otherwise).
+    int OwnerOfJoin(int col, int row) const;
+    // For columns shown side by side from `lefts` (each col's left edge),
+    // the extent of the text run each column's cell belongs to: from its
+    // owner's left edge to the right edge of the last shown column of the
+    // run. A column whose owner is not shown gets no run; a joined text none
+    // of whose continuation is shown gets an empty run, and DrawCell draws
+    // no text over an empty run.
+    std::vector<std::optional<std::pair<int, int>>> ShownRuns(int row, const std::vector<int>& cols,
+                                                              const std::vector<int>& lefts) const;
     // The text a cell shows (the dispatcher's text for bound cells).
     std::string CellText(int col, int row);
     // Whether the cell is drawn highlighted.
@@ -174,6 +200,9 @@ protected:
     };
 
     // Hooks for the sheet kinds.
+    // Line `index` of the description section with this suffix ("_Style",
+    // "_BasicCell", "_Cells").
+    virtual std::string SectionLine(const std::string& suffix, int index);
     virtual void HandleOption(const std::string& option);
     virtual void HandleDirective(const std::string& directive);
     virtual void BeforeRow(int /*row*/) {}
@@ -221,12 +250,13 @@ private:
     void MarkRange(const CellContext& answer);
     void RepaintMarked();
     void AfterCurrentChanged();
-    int OwnerOfJoin(int col, int row) const;
     bool MatchesAddress(const CellDesc& d, const CellAddress& a, uint16_t flags) const;
     void ActOnAnswer(CellContext& context, int result);
 
     Params params_;
     DispatchFunction dispatcher_;
+    PickHandler pickHandler_;
+    bool scrollBarsShown_ = false;
     SheetView* view_ = nullptr;
     CellParser parser_;
     SheetStyle style_;

@@ -4,8 +4,6 @@
 #include <cstring>
 
 #include "model/ModelVariant.h"
-#include "model/WorkingImage.h"
-#include "overlay/OverlayText.h"
 #include "sheet/DisplayCharacters.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetParts.h"
@@ -24,36 +22,13 @@ constexpr uint32_t kClSilver = 0xC0C0C0;
 constexpr uint32_t kPrintDark = 0x606060;
 constexpr uint32_t kClBlack = 0x000000;
 
-// Rows lower than this show display texts as plain text: smaller segment
-// characters cannot be read.
-constexpr int kDisplayCharacterHeight = 24;
-
 // Placeholder for a bound cell that has nothing to show.
 constexpr const char* kEmptyBoundText = "";
-
-// The segment shapes of the display characters, read once per main overlay.
-const SegmentGeometry& DisplayGeometry() {
-    static uint64_t readAt = ~uint64_t{0};
-    static SegmentGeometry geometry;
-    if (readAt != MainOverlayGeneration()) {
-        geometry = SegmentGeometry::FromOverlay(MainOverlay());
-        readAt = MainOverlayGeneration();
-    }
-    return geometry;
-}
-
-// The user-defined characters: 16 masks at 0x95FD, high byte first.
-std::vector<uint16_t> UserCharacterMasks() {
-    std::vector<uint16_t> masks(16, 0);
-    if (!HasWorkingImage()) return masks;
-    for (int i = 0; i < 16; ++i)
-        masks[static_cast<size_t>(i)] = WorkingImage().GetWord(0x95FD + 2 * i);
-    return masks;
-}
 
 }  // namespace
 
 int Sheet::OwnerOfJoin(int col, int row) const {
+    if (col < 0 || col >= cols_) return col;
     int c = col;
     while (c > 0 && Cell(c, row).Join()) --c;
     return c;
@@ -157,7 +132,32 @@ void DrawGlyph(Canvas& canvas, const CellDesc& d, const Rect& rect, const CellCo
 
 }  // namespace
 
-void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, bool focused) {
+std::vector<std::optional<std::pair<int, int>>> Sheet::ShownRuns(
+    int row, const std::vector<int>& cols, const std::vector<int>& lefts) const {
+    std::vector<std::optional<std::pair<int, int>>> runs(cols.size());
+    for (size_t i = 0; i < cols.size(); ++i) {
+        const int owner = OwnerOfJoin(cols[i], row);
+        // The owner is the nearest shown column at or before this one that
+        // is not a join cell; hidden columns between them do not count.
+        size_t first = i;
+        while (first > 0 && cols[first] != owner && Cell(cols[first], row).Join()) --first;
+        if (cols[first] != owner) continue;
+        size_t last = first;
+        while (last + 1 < cols.size() && Cell(cols[last + 1], row).Join() &&
+               OwnerOfJoin(cols[last + 1], row) == owner)
+            ++last;
+        // A joined text none of whose continuation is shown (a group head
+        // in a fixed column beside another group) is not shown cut: its run
+        // is empty.
+        const bool cut = first == last && owner + 1 < cols_ && Cell(owner + 1, row).Join();
+        const int left = lefts[first];
+        runs[i] = std::make_pair(left, cut ? left : lefts[last] + ColWidth(cols[last]));
+    }
+    return runs;
+}
+
+void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, bool focused,
+                     const Rect* run) {
     if (cellRect.Width() <= 0 || cellRect.Height() <= 0 || !built_) return;
     const int owner = OwnerOfJoin(col, row);
     const CellDesc& d = Cell(owner, row);
@@ -165,8 +165,12 @@ void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, boo
     // every part lays the text out over the whole run and paints only its
     // own rectangle, so the parts agree whichever of them are in view.
     Rect rect = cellRect;
-    for (int c = owner; c < col; ++c) rect.left -= ColWidth(c);
-    for (int c = col + 1; c < cols_ && Cell(c, row).Join(); ++c) rect.right += ColWidth(c);
+    if (run != nullptr) {
+        rect = *run;
+    } else {
+        for (int c = owner; c < col; ++c) rect.left -= ColWidth(c);
+        for (int c = col + 1; c < cols_ && Cell(c, row).Join(); ++c) rect.right += ColWidth(c);
+    }
     canvas.PushClip(cellRect);
     const bool printing = Printing();
     const bool editorOpen = editing_ && editing_->first == owner && editing_->second == row;
@@ -193,13 +197,22 @@ void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, boo
         if (ctx.request.fontColour && !strong) font.colour = *ctx.request.fontColour;
     }
     canvas.SetFont(font);
-    if (ctx.request.displayBytes && !printing && rect.Height() >= kDisplayCharacterHeight) {
+    if (run != nullptr && run->Width() <= 0) {
+        canvas.PopClip();
+        return;
+    }
+    if (ctx.request.displayBytes) {
         // Texts of the radio's display are shown as the radio shows them,
-        // where the row is tall enough for the segments to be read.
-        const int inset = std::max(2, rect.Height() / 6);
-        PaintDisplayText(
-            canvas, {rect.left + 4 * scale, rect.top + inset, rect.right - 2, rect.bottom - inset},
-            *ctx.request.displayBytes, DisplayGeometry(), UserCharacterMasks(), font.colour);
+        // on screen and on paper, scaled to the row.
+        Rect box{rect.left + 4 * scale, rect.top + scale, rect.right - 2 * scale,
+                 rect.bottom - scale};
+        const int width =
+            DisplayTextWidth(box.Height(), *ctx.request.displayBytes, MainDisplayGeometry());
+        if (d.HAlign() == 1) box.left = rect.left + (rect.Width() - width) / 2;
+        if (d.HAlign() == 2) box.left = rect.right - width - 4 * scale;
+        PaintDisplayText(canvas, box, *ctx.request.displayBytes, MainDisplayGeometry(),
+                         WorkingUserCharacters(), font.colour);
+        DrawWarningMark(canvas, rect, ctx.warningMarks);
         canvas.PopClip();
         return;
     }

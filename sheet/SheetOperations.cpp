@@ -100,6 +100,12 @@ int Sheet::Operate(int col, int row, int operation) {
     CellContext ctx = NewContext(col_, row_);
     ctx.operation = operation;
     ctx.request.key = operation < 256 ? operation : 0;
+    if (params_.pickMode && pickHandler_ && (operation == 13 || operation == kOpDoubleClick)) {
+        // The chosen cell goes back to the cell that opened the pick window.
+        ctx.pick = true;
+        pickHandler_(ctx);
+        return 0;
+    }
     int result = Dispatch(ctx, kModeOperate);
     ActOnAnswer(ctx, result);
     int pause = 30;
@@ -118,6 +124,8 @@ int Sheet::Operate(int col, int row, int operation) {
 }
 
 void Sheet::ActOnAnswer(CellContext& ctx, int result) {
+    // Why typed text was refused goes to the status line.
+    if (!ctx.request.refusal.empty()) ShowRefusal(ctx.request.refusal);
     if (ctx.jump) {
         // A cursor the command moved keeps the command's status text.
         keepStatus_ = true;

@@ -22,6 +22,11 @@ inline void ClearStatusText() { Events().PostText(kEvStatusText, kClWindowText, 
 
 inline void PostEvent(uint8_t code) { Events().Post(code); }
 
+// A refusal in dark red on the status line.
+inline void ShowRefusal(const std::string& text) {
+    if (HasEventManager()) Events().PostText(kEvStatusText, 0x0000C0, kClBtnFace, text);
+}
+
 // The lines of a text, split at '\n'.
 std::vector<std::string> SplitLines(const std::string& text);
 

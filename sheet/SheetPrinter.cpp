@@ -136,16 +136,35 @@ void SheetPrinter::DrawChunk(Sheet& sheet, int firstCol, int cols, int firstRow,
     for (int c = firstCol; c < firstCol + cols && c < sheet.ColCount(); ++c) columns.push_back(c);
     for (int r = 0; r < sheet.FixedRows(); ++r) rowList.push_back(r);
     for (int r = firstRow; r < firstRow + rows && r < sheet.RowCount(); ++r) rowList.push_back(r);
+    std::vector<int> lefts;
+    int x = inner.left;
+    for (int c : columns) {
+        lefts.push_back(x);
+        x += sheet.ColWidth(c);
+    }
     int y = inner.top;
     for (int r : rowList) {
-        int x = inner.left;
-        for (int c : columns) {
-            sheet.DrawCell(printer_.PageCanvas(), c, r,
-                           {x, y, x + sheet.ColWidth(c), y + sheet.RowHeight(r)}, false);
-            x += sheet.ColWidth(c);
+        // A text that starts in a fixed column runs on over the columns of
+        // this page, not over the ones printed on an earlier page.
+        const auto runs = sheet.ShownRuns(r, columns, lefts);
+        const int bottom = y + sheet.RowHeight(r);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const int c = columns[i];
+            const Rect cell{lefts[i], y, lefts[i] + sheet.ColWidth(c), bottom};
+            if (runs[i]) {
+                const Rect run{runs[i]->first, y, runs[i]->second, bottom};
+                sheet.DrawCell(printer_.PageCanvas(), c, r, cell, false, &run);
+            } else {
+                sheet.DrawCell(printer_.PageCanvas(), c, r, cell, false);
+            }
         }
-        y += sheet.RowHeight(r);
+        y = bottom;
     }
+}
+
+bool SheetPrinter::StopBeforePage() {
+    if (!cancelled_ && cancelCheck_ && cancelCheck_()) cancelled_ = true;
+    return cancelled_;
 }
 
 int SheetPrinter::Print(const std::string& action, const Rect& page) {
@@ -159,7 +178,7 @@ int SheetPrinter::Print(const std::string& action, const Rect& page) {
     for (int rows : chunks.rows) {
         int firstCol = sheet->FixedCols();
         for (int cols : chunks.columns) {
-            if (cancelled_ || !sheet->Printable()) return printed;
+            if (StopBeforePage() || !sheet->Printable()) return printed;
             for (int shrink = 0; shrink < kMaxShrinks; ++shrink) {
                 const Rect need = Measure(*sheet, firstCol, cols, firstRow, rows, inner);
                 if (need.Height() <= inner.Height() && need.Width() <= inner.Width()) break;
@@ -169,7 +188,7 @@ int SheetPrinter::Print(const std::string& action, const Rect& page) {
                 if (fontHeight == 0) fontHeight = -1;
                 sheet = BuildSheet(action, fontHeight);
             }
-            if (cancelled_ || !sheet->Printable()) return printed;
+            if (StopBeforePage() || !sheet->Printable()) return printed;
             if (pages_ > 0) printer_.NewPage();
             DrawFrame(*sheet, page);
             DrawChunk(*sheet, firstCol, cols, firstRow, rows, inner);

@@ -3,6 +3,7 @@
 // along columns and rows (the fixed rows and columns on every page), shrinks
 // the font where a page's part does not fit, and draws each page with a
 // head and a foot line.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
     int Print(const std::string& action, const Rect& page);
 
     void Cancel() { cancelled_ = true; }
+    // Asked before every page: true cancels the job there, also between the
+    // pages of one sheet.
+    void SetCancelCheck(std::function<bool()> check) { cancelCheck_ = std::move(check); }
     bool Cancelled() const { return cancelled_; }
     int PagesPrinted() const { return pages_; }
 
@@ -42,9 +46,11 @@ private:
     Rect Measure(const Sheet& sheet, int firstCol, int cols, int firstRow, int rows,
                  const Rect& inner);
     void DrawChunk(Sheet& sheet, int firstCol, int cols, int firstRow, int rows, const Rect& inner);
+    bool StopBeforePage();
 
     PrinterPage& printer_;
     DispatchFunction dispatcher_;
+    std::function<bool()> cancelCheck_;
     bool cancelled_ = false;
     int pages_ = 0;
     int frameHeight_ = 0;

@@ -15,7 +15,7 @@ bool Sheet::CanBeCurrent(int col, int row) const {
 }
 
 std::optional<std::pair<int, int>> Sheet::FindInDirection(int dx, int dy) const {
-    const bool wrap = params_.pickMode;
+    const bool wrap = params_.pickMode && !scrollBarsShown_;
     int c = col_, r = row_;
     const int steps = dx != 0 ? cols_ : rows_;
     for (int i = 1; i < steps + (wrap ? 0 : 1); ++i) {
@@ -59,6 +59,16 @@ bool Sheet::Move(int dx, int dy) {
     if (col_ <= firstSelectableCol_) leftCol_ = fixedCols_;
     if (row_ <= firstSelectableRow_) topRow_ = fixedRows_;
     return true;
+}
+
+bool Sheet::DragStep(int dx, int dy) {
+    const int c = col_ + dx, r = row_ + dy;
+    if (c < fixedCols_ || r < fixedRows_ || c >= cols_ || r >= rows_) return false;
+    // The cell under the pointer need not be selectable: the drag walks on
+    // to the next one that is.
+    const auto target =
+        CanBeCurrent(c, r) ? std::make_optional(std::make_pair(c, r)) : FindInDirection(dx, dy);
+    return target && SelectSlot(target->first, target->second, true);
 }
 
 bool Sheet::SelectSlot(int col, int row, bool shift) {

@@ -97,6 +97,21 @@ TEST_F(CliCellTest, AnIndexPastTheCellsRecordsIsAnUnknownReference) {
     EXPECT_EQ(test::CliGet(pmr, {"CL_Mch_No[63]", "CL_Dtmf_ChNo[7]"}).substr(0, 6), "1- 64\n");
 }
 
+TEST_F(CliCellTest, TextTheDisplayCannotShowIsRefused) {
+    const std::string pmr = NewFile("pmr", "pmr.icf");
+    const std::string before = test::ReadFile(pmr);
+    const auto r = RunCli({"set", pmr,
+                           "CL_KDisp_OpeningText=Ab_\xC3\xA9"
+                           "1"});
+    EXPECT_EQ(r.status, 65);
+    EXPECT_NE(r.err.find("cannot show \"\xC3\xA9\""), std::string::npos) << r.err;
+    EXPECT_EQ(test::ReadFile(pmr), before);  // nothing saved
+    // The same text without the accent is stored.
+    const std::string out = dir.file("out.icf");
+    ASSERT_EQ(RunCli({"set", pmr, "CL_KDisp_OpeningText=Ab_e1", "-o", out}).status, 0);
+    EXPECT_EQ(test::CliGet(out, {"CL_KDisp_OpeningText"}), "Ab_e1\n");
+}
+
 TEST_F(CliCellTest, KeysAndPicks) {
     const std::string pmr = NewFile("pmr", "pmr.icf");
     const std::string out = dir.file("out.icf");

@@ -3,12 +3,15 @@
 // handshakes of a write, and a write on a port that reports pending output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "clone/CloneFileOps.h"
 #include "clone/CloneFrames.h"
 #include "clone/CloneManager.h"
+#include "clone/CloneTrace.h"
 #include "clone/ContentValidation.h"
+#include "runtime/EventManager.h"
 #include "tests/support/ScriptedSerial.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/VirtualScheduler.h"
@@ -219,6 +222,73 @@ TEST_F(CloneDriverTest, WholeScriptsOfEveryOperationAtBothSpeeds) {
 }
 
 // Identity answers given by hand once the request has gone out.
+TEST(CloneTrace, AFrameInOneLine) {
+    const std::string data = "001010" + std::string(32, '0') + "E0";
+    const std::string received = "012008" + std::string(16, '1') + "00";
+    struct Case {
+        bool sent;
+        Bytes bytes;
+        const char* line;
+    } cases[] = {
+        {true,
+         {0xFE, 0xFE, 0xEE, 0xEF, 0xE2, 0x29, 0x27, 0x00, 0x00, 0xFD},
+         "-> E2 read request, 4 bytes"},
+        {true, Cat({Fill(0xFE, 12), {0xFE, 0xFE, 0xEE, 0xEF, 0xE0, 0x29, 0x27, 0x00, 0x00, 0xFD}}),
+         "-> E0 identify request, 4 bytes"},
+        {true, Cat({{0xFE, 0xFE, 0xEE, 0xEF, 0xE4}, Bytes(data.begin(), data.end()), {0xFD}}),
+         "-> E4 data 0010, 16 bytes"},
+        {false, Cat({{0xFE, 0xEF, 0xEE, 0xE4}, Bytes(received.begin(), received.end())}),
+         "<- E4 data 0120, 8 bytes"},
+        {false, {0xFE, 0xEF, 0xEE, 0xE6, 0x00}, "<- E6 write result, 1 bytes"},
+        {false, {0xFE, 0xEF, 0xEE, 0x99}, "<- 99 unknown command, 0 bytes"},
+        {true, {0x12, 0x34}, "-> 2 bytes"},
+        {false, {0xFB}, "<- 1 bytes (ready)"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DescribeFrame(c.sent, c.bytes.data(), static_cast<int32_t>(c.bytes.size())),
+                  c.line);
+    }
+}
+
+TEST_F(CloneDriverTest, WhileTracingTheLogGetsEveryFrameAndTheStatus) {
+    EventManager events(clock);
+    EventManager* previous = SetEventManager(&events);
+    std::vector<std::string> lines;
+    struct Log {
+        std::vector<std::string>* lines;
+        static void On(void* self, const EventRecord& e) {
+            if (e.code == 22) static_cast<Log*>(self)->lines->push_back(e.Text());
+        }
+    } log{&lines};
+    events.Subscribe(Log::On, &log);
+    UseRadio();
+    for (bool tracing : {false, true}) {
+        SetCloneTracing(tracing);
+        lines.clear();
+        outcome.reset();
+        ASSERT_TRUE(man.Identify(Record()));
+        ASSERT_TRUE(RunToEnd());
+        clock.Advance(20);
+        if (!tracing) {
+            EXPECT_TRUE(lines.empty());
+            continue;
+        }
+        auto has = [&](const std::string& prefix) {
+            return std::any_of(lines.begin(), lines.end(),
+                               [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+        };
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.front(), "identify");
+        EXPECT_TRUE(has("port /dev/ttyUSB0 "));
+        EXPECT_TRUE(has("-> E0 identify request"));
+        EXPECT_TRUE(has("<- E1 identity"));
+        EXPECT_EQ(lines.back().rfind("status 0,", 0), 0u) << lines.back();
+    }
+    SetCloneTracing(false);
+    events.Unsubscribe(Log::On, &log);
+    SetEventManager(previous);
+}
+
 TEST_F(CloneDriverTest, IdentityAnswerIsJudgedByItsCodes) {
     Bytes block(80, 0x20);
     block[0] = 80;

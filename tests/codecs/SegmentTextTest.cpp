@@ -102,5 +102,51 @@ TEST(SegmentText, Cell) {
     EXPECT_EQ(field, (Bytes{0x20, 0x20, 0x20, 0x20}));
 }
 
+TEST(SegmentText, CharactersTheDisplayCannotShowAreRefused) {
+    struct Case {
+        const char* text;
+        const char* unshown;  // nullptr: every character can be shown
+    } cases[] = {
+        {"Ab_\xC3\xA9"
+         "1",
+         "\xC3\xA9"},  // e with an acute accent
+        {"\xE2\x82\xAC"
+         "5",
+         "\xE2\x82\xAC"},      // the euro sign
+        {"Ab_%E91", nullptr},  // written as its code, a dotted i
+        {"%1F a.b~", nullptr},
+    };
+    for (const Case& c : cases) {
+        const auto unshown = FirstUnshownCharacter(c.text);
+        if (c.unshown == nullptr) {
+            EXPECT_FALSE(unshown) << c.text;
+        } else {
+            ASSERT_TRUE(unshown) << c.text;
+            EXPECT_EQ(*unshown, c.unshown);
+        }
+    }
+    // Committed, such a text stores nothing and says why.
+    Bytes field{0x41, 0x42, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
+    const Bytes before = field;
+    CellRequest r = Committed(
+        "Ab_\xC3\xA9"
+        "1");
+    EXPECT_EQ(SegmentTextCodec(r, field, false), CodecResult::Rejected);
+    EXPECT_EQ(field, before);
+    EXPECT_NE(r.refusal.find("\"\xC3\xA9\""), std::string::npos) << r.refusal;
+    // A key of the desktop's character set is refused the same way.
+    CellRequest key = Pressed(0xE9);
+    EXPECT_EQ(SegmentTextCodec(key, field, false), CodecResult::Rejected);
+    EXPECT_EQ(key.requestEdit, kEditNone);
+    EXPECT_NE(key.refusal.find("\xC3\xA9"), std::string::npos);
+    EXPECT_EQ(field, before);
+}
+
+TEST(SegmentText, TheBytesATextShows) {
+    EXPECT_EQ(SegmentTextBytes("AB."), (Bytes{0x41, 0xC2}));
+    EXPECT_EQ(SegmentTextBytes("%1F."), (Bytes{0x9F}));
+    EXPECT_TRUE(SegmentTextBytes("").empty());
+}
+
 }  // namespace
 }  // namespace parlo

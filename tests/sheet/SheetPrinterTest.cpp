@@ -1,6 +1,9 @@
 // Printing sheets: margins, page chunks, shrinking, head and foot lines.
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "sheet/PrintJob.h"
 #include "sheet/SheetPrinter.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/ScopedEventBus.h"
@@ -32,6 +35,18 @@ std::vector<std::string> Overlay() {
     for (int r = 1; r <= 40; ++r)
         lines.push_back("{W}" + std::to_string(r) +
                         "|{W}aaaaaaaa|{W}bbbbbbbb|{W}cccccccc|{W}dddddddd");
+    // A hint row whose text starts in the fixed column and runs on over
+    // columns that fill several pages.
+    lines.insert(
+        lines.end(),
+        {"#", "#GI_Sheet_Hint_Style", "(TitleString=Hints)(FixedRows=1)(FixedCols=1)",
+         "#GI_Sheet_Hint_BasicCell", "{($Basic)}", "#GI_Sheet_Hint_Cells",
+         "{W}No|{W}A|{W}B|{W}C|{W}D|{W}E|{W}F", "A hint for every page|{+}|{+}|{+}|{+}|{+}|{+}"});
+    for (int r = 1; r <= 3; ++r) {
+        std::string row = "{W}" + std::to_string(r);
+        for (int c = 0; c < 6; ++c) row += "|{W}" + std::string(20, 'x');
+        lines.push_back(row);
+    }
     lines.insert(
         lines.end(),
         {"#", "#GI_Sheet_Hidden_Style", "(NoPrint)", "#GI_Sheet_Hidden_BasicCell", "",
@@ -47,10 +62,20 @@ public:
     int PageWidth() const override { return width_; }
     int PageHeight() const override { return height_; }
     int Resolution() const override { return dpi_; }
-    void NewPage() override { ++newPages; }
+    void NewPage() override {
+        ++newPages;
+        pageStarts.push_back(canvas.texts.size());
+    }
+    // The page each recorded text is on (0 first).
+    int PageOf(size_t text) const {
+        int page = 0;
+        for (size_t start : pageStarts) page += text >= start;
+        return page;
+    }
 
     test::RecordingCanvas canvas;
     int newPages = 0;
+    std::vector<size_t> pageStarts;
 
 private:
     int width_, height_, dpi_;
@@ -127,6 +152,68 @@ TEST_F(SheetPrinterTest, AColumnWiderThanThePageShrinksAtMostThreeTimes) {
         }
     }
     EXPECT_EQ(biggest, 1);  // the cell is printed once, on its page
+}
+
+TEST_F(SheetPrinterTest, HintRowsRunOnFromTheFixedColumnOnEveryPage) {
+    FakePrinter printer(420, 600, 120);
+    SheetPrinter p(printer, none);
+    const Rect page{10, 10, 410, 590};
+    const int pages = p.Print("GI_Sheet_Hint", page);
+    ASSERT_GT(pages, 1);
+    std::set<int> pagesWithHint;
+    for (size_t i = 0; i < printer.canvas.texts.size(); ++i) {
+        const auto& t = printer.canvas.texts[i];
+        if (t.text != "A hint for every page") continue;
+        pagesWithHint.insert(printer.PageOf(i));
+        // Laid out from the fixed column's left edge (scale 1), not from
+        // where the columns of an earlier page would be.
+        EXPECT_EQ(t.x, page.left + 4) << "page " << printer.PageOf(i);
+    }
+    EXPECT_EQ(static_cast<int>(pagesWithHint.size()), pages);
+}
+
+TEST_F(SheetPrinterTest, CancelStopsBeforeTheNextPageOfTheSameSheet) {
+    FakePrinter printer(420, 600, 120);
+    SheetPrinter p(printer, none);
+    int asked = 0;
+    p.SetCancelCheck([&] {
+        ++asked;
+        return p.PagesPrinted() >= 1;
+    });
+    EXPECT_EQ(p.Print("GI_Sheet_Wide", {10, 10, 410, 590}), 1);
+    EXPECT_TRUE(p.Cancelled());
+    EXPECT_EQ(printer.newPages, 0);
+    EXPECT_GE(asked, 2);
+    // Later sheets of the job print nothing.
+    EXPECT_EQ(p.Print("GI_Sheet_Wide", {10, 10, 410, 590}), 0);
+}
+
+TEST_F(SheetPrinterTest, APrintJobPrintsOneNodePerStep) {
+    const Rect page{10, 10, 410, 590};
+    FakePrinter alone(420, 600, 120);
+    const int widePages = SheetPrinter(alone, none).Print("GI_Sheet_Wide", page);
+    ASSERT_GT(widePages, 1);
+
+    FakePrinter printer(420, 600, 120);
+    PrintJob job(printer, none, {"GI_Sheet_Wide", "", "GI_Sheet_Hidden", "GI_Sheet_Wide"}, page);
+    std::vector<int> pagesAfterStep;
+    while (!job.Done()) {
+        job.Step();
+        pagesAfterStep.push_back(job.PagesPrinted());
+    }
+    EXPECT_EQ(pagesAfterStep, (std::vector<int>{widePages, widePages, widePages, 2 * widePages}));
+    EXPECT_EQ(printer.newPages, 2 * widePages - 1);  // every sheet starts on a new page
+    EXPECT_FALSE(job.Step());
+
+    // Cancelled after the first step: the steps left print nothing.
+    FakePrinter cancelled(420, 600, 120);
+    PrintJob stopped(cancelled, none, {"GI_Sheet_Wide", "GI_Sheet_Wide"}, page);
+    stopped.Step();
+    stopped.Cancel();
+    EXPECT_EQ(stopped.NextAction(), "GI_Sheet_Wide");
+    stopped.Step();
+    EXPECT_TRUE(stopped.Done());
+    EXPECT_EQ(stopped.PagesPrinted(), widePages);
 }
 
 }  // namespace

@@ -32,7 +32,14 @@ const std::vector<std::string> kOverlay = {
     ":(Only_DPmr446 2)", ":(SelectOFF)", "digital", "{S}last|{(Color=clGray)}grey", "#",
     "#GI_Sheet_Join_Style", "", "#GI_Sheet_Join_BasicCell", "", "#GI_Sheet_Join_Cells",
     "{^}Group head|{+}|{+}|x", "{S}a|b|c|d", "#", "#GI_Sheet_Empty_Style", "",
-    "#GI_Sheet_Empty_BasicCell", "", "#GI_Sheet_Empty_Cells", "", "", "#", "#End_Of_Ovl"};
+    "#GI_Sheet_Empty_BasicCell", "", "#GI_Sheet_Empty_Cells", "", "", "#",
+    // Display character shapes: the dot and 14 segments, one triangle each.
+    "#GI_PCG_Seg_Data", "-1|(60,90)(64,90)(64,94)", "1|(0,0)(60,0)(30,6)", "1|(60,0)(60,45)(54,20)",
+    "1|(60,50)(60,95)(54,70)", "1|(0,95)(60,95)(30,89)", "1|(0,50)(0,95)(6,70)",
+    "1|(0,0)(0,45)(6,20)", "1|(0,47)(30,47)(15,50)", "1|(30,47)(60,47)(45,50)",
+    "1|(0,0)(30,45)(5,0)", "1|(28,0)(32,0)(30,45)", "1|(60,0)(30,45)(55,0)",
+    "1|(0,95)(30,50)(5,95)", "1|(28,95)(32,95)(30,50)", "1|(60,95)(30,50)(55,95)", "#",
+    "#End_Of_Ovl"};
 
 class RecordingView : public SheetView {
 public:
@@ -291,6 +298,106 @@ TEST_F(SheetTest, BoundCellsShowTheDispatcherText) {
     s->DrawCell(canvas, 1, 1, {0, 0, 140, 20}, true);  // current, focused: highlighted
     EXPECT_EQ(canvas.fills.at(0).colour, 0x8000000Du);
     EXPECT_EQ(canvas.texts.at(0).colour, 0x8000000Eu);
+}
+
+TEST_F(SheetTest, DisplayTextsAreDisplayCharactersAtEveryRowHeightAndOnPaper) {
+    for (bool printing : {false, true}) {
+        Sheet::Params p;
+        p.overlay = &ovl.overlay();
+        p.key = "GI_Sheet_Grid";
+        if (printing) {
+            p.printerFontHeight = -50;
+            p.printScale = 5;
+        }
+        Sheet s(p, [](CellContext& c, int) {
+            c.request.text = "AB";
+            c.request.displayBytes = std::vector<uint8_t>{'A', 'B', ' ', ' '};
+            return 0;
+        });
+        s.Build(canvas);
+        const std::vector<int> heights =
+            printing ? std::vector<int>{60, 120} : std::vector<int>{12, 18, 30, 80};
+        for (int height : heights) {
+            SCOPED_TRACE(std::to_string(height) + (printing ? " printed" : " on screen"));
+            canvas.Clear();
+            s.DrawCell(canvas, 2, 3, {0, 0, 200, height}, false);
+            EXPECT_TRUE(canvas.texts.empty());  // no plain text
+            ASSERT_FALSE(canvas.polygons.empty());
+            int top = height, bottom = 0;
+            for (const auto& poly : canvas.polygons) {
+                for (const Point& pt : poly.points) {
+                    top = std::min(top, pt.y);
+                    bottom = std::max(bottom, pt.y);
+                }
+            }
+            // The characters take most of the row's height, inside it.
+            EXPECT_GE(top, 0);
+            EXPECT_LE(bottom, height);
+            EXPECT_GE(bottom - top, height / 2);
+        }
+    }
+}
+
+TEST_F(SheetTest, DraggingPastTheEdgeStepsTheSelectionOn) {
+    auto s = Make("GI_Sheet_Lines");
+    ASSERT_EQ(At(*s), std::make_pair(1, 1));
+    s->LeftButton(true);
+    EXPECT_TRUE(s->DragStep(0, 1));
+    EXPECT_TRUE(s->DragStep(0, 1));
+    EXPECT_EQ(At(*s), std::make_pair(1, 3));
+    for (int r = 1; r <= 4; ++r) EXPECT_EQ((s->Marks(2, r) & Sheet::kMarkLine) != 0, r <= 3) << r;
+    EXPECT_TRUE(s->DragStep(0, 1));
+    EXPECT_FALSE(s->DragStep(0, 1));   // the last row
+    EXPECT_FALSE(s->DragStep(-1, 0));  // nothing to the left can be current
+    s->LeftButton(false);
+    EXPECT_TRUE(operations.empty());
+}
+
+TEST_F(SheetTest, TheRunOfAJoinedTextAsShown) {
+    auto s = Make("GI_Sheet_Join");
+    const int w0 = s->ColWidth(0), w2 = s->ColWidth(2);
+    // Column 1 scrolled away: the text runs over columns 0 and 2 as shown.
+    auto runs = s->ShownRuns(0, {0, 2, 3}, {0, w0, w0 + w2});
+    ASSERT_TRUE(runs[0] && runs[1] && runs[2]);
+    EXPECT_EQ(*runs[0], std::make_pair(0, w0 + w2));
+    EXPECT_EQ(*runs[1], std::make_pair(0, w0 + w2));
+    EXPECT_EQ(*runs[2], std::make_pair(w0 + w2, w0 + w2 + s->ColWidth(3)));
+    // None of its continuation shown, the text is not drawn cut.
+    runs = s->ShownRuns(0, {0, 3}, {0, w0});
+    ASSERT_TRUE(runs[0]);
+    EXPECT_EQ(runs[0]->first, runs[0]->second);
+    canvas.Clear();
+    const Rect empty{0, 0, 0, 20};
+    s->DrawCell(canvas, 0, 0, {0, 0, w0, 20}, false, &empty);
+    EXPECT_TRUE(canvas.texts.empty());
+    // Its owner not shown, a join cell has no run of its own.
+    runs = s->ShownRuns(0, {2, 3}, {0, w2});
+    EXPECT_FALSE(runs[0]);
+    ASSERT_TRUE(runs[1]);
+    // Drawn over a given run, the text starts where the run starts.
+    canvas.Clear();
+    const Rect run{100, 0, 100 + w0 + w2, 20};
+    s->DrawCell(canvas, 2, 0, {100 + w0, 0, 100 + w0 + w2, 20}, false, &run);
+    ASSERT_EQ(canvas.texts.size(), 1u);
+    EXPECT_EQ(canvas.texts[0].x, 100 + (w0 + w2 - test::RecordingCanvas::kCharWidth * 10) / 2);
+}
+
+TEST_F(SheetTest, ARefusalGoesToTheStatusLine) {
+    auto s = Make("GI_Sheet_Grid");
+    std::vector<std::string> status;
+    struct Listener {
+        std::vector<std::string>* texts;
+        static void On(void* self, const EventRecord& e) {
+            if (e.code == 4) static_cast<Listener*>(self)->texts->push_back(e.Text());
+        }
+    } listener{&status};
+    events.Subscribe(Listener::On, &listener);
+    answer = [](CellContext& c) { c.request.refusal = "cannot show that"; };
+    s->TypeChar(0xE9);
+    clock.Advance(50);
+    events.Unsubscribe(Listener::On, &listener);
+    ASSERT_FALSE(status.empty());
+    EXPECT_EQ(status.back(), "cannot show that");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "overlay/OverlayText.h"
 #include "sheet/CellParser.h"
 #include "sheet/FixedMetricsCanvas.h"
+#include "sheet/PickListSheet.h"
 #include "sheet/RadioTree.h"
 #include "sheet/SheetFactory.h"
 #include "sheet/SheetPrinter.h"
@@ -194,6 +195,79 @@ TEST_F(ShippedOverlayTest, ChannelPagesKeepFiveRowsAboveTheChannels) {
     }
 }
 
+// Texts of the radio's display are drawn as its characters, never as plain
+// text, so their rows are made tall enough for the characters to be read.
+TEST_F(ShippedOverlayTest, DisplayTextsHaveRowsTallEnoughForTheirCharacters) {
+    // The rows of the other cells are 17 high at the basic font (13 + 2 + 2
+    // with the fixed metrics); display characters need half as much again.
+    constexpr int kLegibleRow = 24;
+    std::set<std::string> cellsSeen;
+    for (int variant = 0; variant < kVariantCount; ++variant) {
+        Open(variant);
+        SetDigitalOption(true);
+        for (const std::string& action : TreeActions(variant, true, true)) {
+            if (action.empty()) continue;
+            auto sheet = Build(action, false);
+            test::RecordingCanvas canvas;
+            for (int r = 0; r < sheet->RowCount(); ++r) {
+                for (int c = 0; c < sheet->ColCount(); ++c) {
+                    const CellDesc& d = sheet->Cell(c, r);
+                    if (!d.Bound()) continue;
+                    CellContext ctx;
+                    ctx.desc = &d;
+                    cells.Handle(ctx, kModeDraw);
+                    if (!ctx.request.displayBytes) continue;
+                    const std::string name = CellName(d.cell);
+                    cellsSeen.insert(name);
+                    EXPECT_GE(sheet->RowHeight(r), kLegibleRow) << action << " " << name;
+                    canvas.Clear();
+                    sheet->DrawCell(canvas, c, r, {0, 0, sheet->ColWidth(c), sheet->RowHeight(r)},
+                                    false);
+                    EXPECT_TRUE(canvas.texts.empty()) << action << " " << name;
+                }
+            }
+        }
+    }
+    // Names of channels, banks, memories and lists, set-mode and display
+    // messages.
+    for (const char* name :
+         {"CL_Mch_Text", "CL_Mch_BankText", "CL_KDisp_OpeningText", "CL_TSetM_Backlight",
+          "CL_Dtmf_Text", "CL_ScanList_Text", "CL_Dig_ProgMes_Busy"})
+        EXPECT_TRUE(cellsSeen.count(name)) << name;
+}
+
+// The long choice lists have pick sheets of their own (several items a row
+// under a head): each of their cells hands back the item it shows, and
+// every item the radio can take is there once.
+TEST_F(ShippedOverlayTest, ListsWithASheetOfTheirOwnOfferEveryItem) {
+    for (const char* list :
+         {"GI_Sheet_Sel_Mch_CTone", "GI_Sheet_Sel_Mch_CTone_ExUser", "GI_Sheet_Sel_Mch_Dtcs"}) {
+        SCOPED_TRACE(list);
+        ASSERT_TRUE(ListHasOwnSheet(MainOverlay(), list));
+        const std::vector<std::string> items = OvlLines(list);
+        auto sheet = CreatePickSheet(list, {}, cells.Entry());
+        FixedMetricsCanvas measure;
+        sheet->Build(measure);
+        EXPECT_TRUE(sheet->PickMode());
+        EXPECT_GE(sheet->ColCount(), 4);  // not one long column
+        std::multiset<int> offered;
+        for (int r = 0; r < sheet->RowCount(); ++r) {
+            for (int c = 0; c < sheet->ColCount(); ++c) {
+                const CellDesc& d = sheet->Cell(c, r);
+                if (!d.Selectable()) continue;
+                ASSERT_EQ(d.cell, Flex0);
+                ASSERT_LT(d.index, static_cast<int>(items.size()));
+                offered.insert(d.index);
+                EXPECT_EQ(d.Text(), items[static_cast<size_t>(d.index)]);
+            }
+        }
+        for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+            const bool available = items[static_cast<size_t>(i)] != "(not available)";
+            EXPECT_EQ(offered.count(i), available ? 1u : 0u) << i;
+        }
+    }
+}
+
 // The families whose cells keep settings of the radio.
 bool IsSettingCell(const std::string& name) {
     static const char* const kFamilies[] = {
@@ -256,6 +330,7 @@ TEST_F(ShippedOverlayTest, EverySettingIsOnAPageAndNoPageShowsWhatTheRadioDoesNo
 // ---- Keys ----------------------------------------------------------------------
 
 const char* const kTexts[] = {
+    "GI_AppMess_TextNotShown",
     "GI_Sys_AppTitle",
     "GI_Sys_AppTitleRev",
     "GI_Sys_Dialog_FOpen",
@@ -463,8 +538,8 @@ const char* const kLists[] = {
 
 // Sheets the program names (the tree names the others, checked above).
 const char* const kSheets[] = {
-    "GI_Sheet_CloneInfo", "GI_Sheet_Dig_ProgMes",   "GI_Sheet_Dig_Tim", "GI_Sheet_EeDebugWin",
-    "GI_Sheet_FBitsR",    "GI_Sheet_Memory_CH_Top", "GI_Sheet_Sel_Text"};
+    "GI_Sheet_CloneInfo", "GI_Sheet_Dig_ProgMes",   "GI_Sheet_Dig_Tim",  "GI_Sheet_EeDebugWin",
+    "GI_Sheet_FBitsR",    "GI_Sheet_Memory_CH_Top", "GI_Sheet_Sel_Text", "GI_Sheet_SelList"};
 const char* const kBodies[] = {"GI_Tree_Main", "GI_Menu_Main", "GI_ToolBar_Main", "GI_PMenu_Edit",
                                "GI_PMenu_NoItem"};
 

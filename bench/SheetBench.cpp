@@ -1,0 +1,84 @@
+// Painting a whole channel page as the grid does on every repaint: every
+// cell of the PMR bank sheet, the channel names as display characters.
+#include <benchmark/benchmark.h>
+
+#include "app/Document.h"
+#include "cells/CellDispatcher.h"
+#include "model/ModelVariant.h"
+#include "runtime/EventManager.h"
+#include "sheet/FixedMetricsCanvas.h"
+#include "sheet/SheetFactory.h"
+
+namespace parlo {
+namespace {
+
+// Measures like FixedMetricsCanvas and counts what would be painted.
+class CountingCanvas : public FixedMetricsCanvas {
+public:
+    void FillPolygon(const std::vector<Point>& p, uint32_t) override { points += p.size(); }
+    void DrawText(int, int, const std::string& t, uint32_t) override { chars += t.size(); }
+    size_t points = 0, chars = 0;
+};
+
+// Time that stands still: the events the sheet posts are never delivered.
+class StillScheduler : public Scheduler {
+public:
+    uint32_t NowMs() override { return 0; }
+    std::unique_ptr<Timer> NewTimer(std::function<void()>) override {
+        struct Idle : Timer {
+            void Start(int32_t) override {}
+            void Stop() override {}
+        };
+        return std::make_unique<Idle>();
+    }
+};
+
+class NoHost : public CellHost {
+public:
+    explicit NoHost(Document& d) : doc(d) {}
+    void RunCommand(int, int32_t, const CellContext&) override {}
+    void RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) override {}
+    void ContextHelp(int, int, int32_t) override {}
+    bool AppendChannel(int) override { return false; }
+    EepromImage& DefaultImage() override { return doc.Defaults(); }
+    Document& doc;
+};
+
+void BM_PaintBankSheet(benchmark::State& state) {
+    StillScheduler clock;
+    EventManager events(clock);
+    EventManager* previous = SetEventManager(&events);
+    ScopedVariant variant(kVariantPmr);
+    Document doc;
+    doc.SelectModel(kVariantPmr);
+    doc.NewFromDefaults();
+    NoHost host(doc);
+    CellDispatcher cells(&host);
+    auto sheet = CreateSheet("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0", {}, cells.Entry());
+    FixedMetricsCanvas measure;
+    sheet->Build(measure);
+    CountingCanvas canvas;
+    for (auto _ : state) {
+        int top = 0;
+        for (int r = 0; r < sheet->RowCount(); ++r) {
+            int left = 0;
+            for (int c = 0; c < sheet->ColCount(); ++c) {
+                sheet->DrawCell(canvas, c, r,
+                                {left, top, left + sheet->ColWidth(c), top + sheet->RowHeight(r)},
+                                true);
+                left += sheet->ColWidth(c);
+            }
+            top += sheet->RowHeight(r);
+        }
+    }
+    benchmark::DoNotOptimize(canvas.points + canvas.chars);
+    state.counters["cells"] = static_cast<double>(sheet->RowCount() * sheet->ColCount());
+    sheet.reset();  // unsubscribes from the events first
+    SetEventManager(previous);
+    state.counters["polygon_points"] =
+        benchmark::Counter(static_cast<double>(canvas.points), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_PaintBankSheet)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace parlo

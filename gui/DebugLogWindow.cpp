@@ -1,0 +1,47 @@
+#include "gui/DebugLogWindow.h"
+
+#include <QFontDatabase>
+#include <QVBoxLayout>
+
+#include "clone/CloneTrace.h"
+#include "runtime/EventManager.h"
+
+namespace parlo::qt {
+
+namespace {
+
+constexpr uint8_t kEvDebugText = 22;
+constexpr int kMinHeight = 100;
+
+}  // namespace
+
+DebugLogWindow::DebugLogWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle("Free Debug Window");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    log_ = new QPlainTextEdit(this);
+    log_->setReadOnly(true);
+    log_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    log_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    log_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(log_);
+    const int ownerHeight = owner != nullptr ? owner->height() : 0;
+    const int ownerWidth = owner != nullptr ? owner->width() : 800;
+    resize(std::max(400, ownerWidth / 2), std::max(ownerHeight * 8 / 10, kMinHeight));
+    Events().Subscribe(OnEvent, this);
+    SetCloneTracing(true);
+}
+
+DebugLogWindow::~DebugLogWindow() {
+    SetCloneTracing(false);
+    Events().Unsubscribe(OnEvent, this);
+}
+
+void DebugLogWindow::OnEvent(void* self, const EventRecord& event) {
+    if (event.code != kEvDebugText) return;
+    static_cast<DebugLogWindow*>(self)->log_->appendPlainText(QString::fromStdString(event.Text()));
+}
+
+}  // namespace parlo::qt

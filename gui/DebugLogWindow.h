@@ -1,0 +1,29 @@
+#pragma once
+// The free debug window: a log of the lines any part of the program posts
+// (event 22), one line each, never wrapped. While it is open the cloning
+// protocol posts what goes over the line.
+#include <QPlainTextEdit>
+#include <QWidget>
+
+namespace parlo {
+struct EventRecord;
+}
+
+namespace parlo::qt {
+
+class DebugLogWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Opens beside `owner`, 0.8 times its height (at least 100).
+    explicit DebugLogWindow(QWidget* owner);
+    ~DebugLogWindow() override;
+
+    QPlainTextEdit* Log() const { return log_; }
+
+private:
+    static void OnEvent(void* self, const EventRecord& event);
+
+    QPlainTextEdit* log_ = nullptr;
+};
+
+}  // namespace parlo::qt

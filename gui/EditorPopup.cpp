@@ -1,0 +1,99 @@
+#include "gui/EditorPopup.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include "runtime/EventManager.h"
+#include "sheet/PopupPlacement.h"
+
+namespace parlo::qt {
+
+namespace {
+
+constexpr uint8_t kEvReleaseWindows = 1;
+constexpr uint8_t kEvFinishEdits = 21;
+
+}  // namespace
+
+EditorPopup::EditorPopup(SheetWidget* opener, int col, int row)
+    : QFrame(opener, Qt::Popup | Qt::FramelessWindowHint), opener_(opener), col_(col), row_(row) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    if (HasEventManager()) {
+        Events().Subscribe(OnEvent, this);
+        subscribed_ = true;
+    }
+}
+
+EditorPopup::~EditorPopup() {
+    if (subscribed_ && HasEventManager()) Events().Unsubscribe(OnEvent, this);
+}
+
+void EditorPopup::OnEvent(void* self, const EventRecord& event) {
+    auto* popup = static_cast<EditorPopup*>(self);
+    if (popup->done_) return;
+    if (event.code == kEvFinishEdits) popup->Commit();
+    if (event.code == kEvReleaseWindows &&
+        event.arg2 == reinterpret_cast<intptr_t>(popup->opener_.data()))
+        popup->Cancel();
+}
+
+QRect EditorPopup::WorkArea(const QRect& cell) {
+    QScreen* screen = QGuiApplication::screenAt(cell.center());
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+}
+
+QSize EditorPopup::ShowBelow(const QRect& cell, QSize size) {
+    const QRect area = WorkArea(cell);
+    size = size.expandedTo(minimumSizeHint()).boundedTo(area.size());
+    resize(size);
+    const Point at =
+        PlacePopup({cell.left(), cell.top(), cell.right() + 1, cell.bottom() + 1}, size.width(),
+                   size.height(), {area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+    move(at.x, at.y);
+    show();
+    return size;
+}
+
+void EditorPopup::Commit() {
+    if (done_) return;
+    if (!HandBack()) return;
+    Finish();
+}
+
+void EditorPopup::Cancel() {
+    if (done_) return;
+    Finish();
+}
+
+void EditorPopup::Finish() {
+    done_ = true;
+    close();
+    if (opener_) opener_->setFocus();
+}
+
+// A click outside a pop-up window closes it: the editors keep what was
+// edited, a list keeps the value as it was.
+void EditorPopup::closeEvent(QCloseEvent* event) {
+    if (!done_) {
+        if (CommitsOnClose() && !HandBack()) {
+            event->ignore();
+            return;
+        }
+        done_ = true;
+        if (opener_) opener_->setFocus();
+    }
+    QFrame::closeEvent(event);
+}
+
+void EditorPopup::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        Cancel();
+        return;
+    }
+    QFrame::keyPressEvent(event);
+}
+
+}  // namespace parlo::qt

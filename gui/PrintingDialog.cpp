@@ -1,0 +1,98 @@
+#include "gui/PrintingDialog.h"
+
+#include <QApplication>
+#include <QVBoxLayout>
+
+#include "gui/QtPrinterPage.h"
+#include "overlay/OverlayText.h"
+
+namespace parlo::qt {
+
+namespace {
+
+QString Text(int line) {
+    return QString::fromStdString(OvlText("GI_Sys_Printer_PrintingDialog", line));
+}
+
+}  // namespace
+
+PrintingDialog::PrintingDialog(QWidget* owner, std::unique_ptr<QPrinter> printer,
+                               std::vector<Node> nodes, DispatchFunction dispatcher)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      printer_(std::move(printer)),
+      nodes_(std::move(nodes)) {
+    setWindowTitle(Text(0));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(this);
+    auto* label = new QLabel(Text(1), this);
+    label->setTextFormat(Qt::PlainText);
+    layout->addWidget(label, 0, Qt::AlignHCenter);
+    sheet_ = new QLabel(this);
+    sheet_->setTextFormat(Qt::PlainText);
+    layout->addWidget(sheet_, 0, Qt::AlignHCenter);
+    cancel_ = new QPushButton(Text(2), this);
+    cancel_->setDefault(true);
+    cancel_->setMinimumWidth(label->sizeHint().width() * 6 / 5);
+    layout->addWidget(cancel_, 0, Qt::AlignHCenter);
+    setMinimumWidth(label->sizeHint().width() * 2);
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        if (job_) job_->Cancel();
+        cancel_->setEnabled(false);
+    });
+
+    printer_->setCopyCount(1);
+    page_ = std::make_unique<QtPrinterPage>(*printer_);
+    std::vector<std::string> actions;
+    for (const Node& n : nodes_) actions.push_back(n.action);
+    const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page_->Resolution(),
+                                          page_->PageWidth(), page_->PageHeight());
+    job_ = std::make_unique<PrintJob>(*page_, std::move(dispatcher), std::move(actions), rect);
+    // Within a sheet the button is looked at before every page.
+    job_->SetCancelCheck([] {
+        QApplication::processEvents();
+        return false;
+    });
+    if (!page_->Active()) job_->Cancel();
+}
+
+PrintingDialog::~PrintingDialog() = default;
+
+int PrintingDialog::PagesPrinted() const { return job_ ? job_->PagesPrinted() : pages_; }
+
+void PrintingDialog::Step() {
+    // The button's events are handled inside a step: a tick that comes
+    // meanwhile waits for the next one.
+    if (stepping_ || finished_) return;
+    stepping_ = true;
+    if (next_ < nodes_.size()) {
+        if (!nodes_[next_].action.empty() && !job_->Cancelled()) {
+            sheet_->setText(QString::fromStdString(nodes_[next_].caption));
+            sheet_->repaint();
+        }
+        ++next_;
+        job_->Step();
+    }
+    stepping_ = false;
+    if (job_->Done()) Finish();
+}
+
+void PrintingDialog::Finish() {
+    finished_ = true;
+    pages_ = job_->PagesPrinted();
+    job_.reset();
+    page_.reset();  // ends the document
+    emit PrintingFinished(pages_);
+    close();
+}
+
+// Escape or the window's close button cancel like the button does.
+void PrintingDialog::reject() {
+    if (finished_) {
+        QDialog::reject();
+        return;
+    }
+    if (job_) job_->Cancel();
+    cancel_->setEnabled(false);
+}
+
+}  // namespace parlo::qt

@@ -1,0 +1,152 @@
+// The debug windows and printing as the main window runs them: the EEPROM
+// window follows the image and moves to a byte, the log collects event 22,
+// printing steps through the tree with the window responsive.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <set>
+
+#include "clone/CloneTrace.h"
+#include "gui/DebugLogWindow.h"
+#include "gui/EepromWindow.h"
+#include "gui/MainWindow.h"
+#include "gui/PrintingDialog.h"
+#include "gui/SheetWidget.h"
+#include "model/ModelVariant.h"
+#include "platform/qtcore/QtScheduler.h"
+#include "runtime/EventManager.h"
+#include "tests/support/MemorySettings.h"
+#include "tests/support/TestSupport.h"
+
+namespace parlo {
+namespace {
+
+class ServiceWindowsTest : public ::testing::Test {
+protected:
+    qt::QtScheduler scheduler;
+    Scheduler* previousScheduler = SetScheduler(&scheduler);
+    EventManager events;
+    EventManager* previousEvents = SetEventManager(&events);
+    test::RecordingPrompts prompts;
+    test::MemorySettings store;
+    FixedScreen screen;
+    AppSettings env{store, screen, nullptr};
+    std::unique_ptr<qt::MainWindow> window;
+
+    ServiceWindowsTest() {
+        env.Defaults();
+        env.SetModelType(kVariantPmr);
+        window = std::make_unique<qt::MainWindow>(env, 0, nullptr);
+        window->show();
+        // The main task opens the first node's sheet.
+        for (int i = 0; i < 200 && window->Sheets()->CurrentSheet() == nullptr; ++i)
+            QTest::qWait(10);
+    }
+    ~ServiceWindowsTest() override {
+        window.reset();
+        SetEventManager(previousEvents);
+        SetScheduler(previousScheduler);
+    }
+};
+
+// Counts the paintings of a widget.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST_F(ServiceWindowsTest, TheEepromWindowMovesToAByteAndNeverShowsStaleBytes) {
+    qt::MeasuringCanvas measure;
+    auto* eeprom =
+        new qt::EepromWindow(window.get(), window->Controller().Cells(), measure, 100, 0);
+    eeprom->show();
+    QApplication::processEvents();
+    qt::SheetWidget* view = eeprom->View();
+    // As wide as the sheet, no horizontal scroll bar; at most half the
+    // screen high, scrolling vertically.
+    EXPECT_EQ(view->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_GE(view->viewport()->width(), view->FullSize().width());
+    EXPECT_LE(view->height(), eeprom->screen()->geometry().height() / 2 + 4);
+    EXPECT_GT(view->FullSize().height(), view->height());
+
+    Events().Send(24, 0, 0x21);
+    EXPECT_EQ(view->CurrentSheet()->Col(), 5);
+    EXPECT_EQ(view->CurrentSheet()->Row(), 5);
+    Events().Send(24, 0, 0x9000);  // far down: scrolled into view
+    const auto [col, row] = qt::EepromWindow::CellOfByte(0x9000);
+    EXPECT_EQ(view->CurrentSheet()->Row(), row);
+    EXPECT_FALSE(view->CellRect(col, row).isEmpty());
+
+    PaintCounter counter;
+    view->viewport()->installEventFilter(&counter);
+    QApplication::processEvents();
+    counter.paints = 0;
+    Events().Post(23);
+    QTest::qWait(60);
+    EXPECT_GT(counter.paints, 0);
+    view->viewport()->removeEventFilter(&counter);
+    eeprom->close();
+}
+
+TEST_F(ServiceWindowsTest, TheLogWindowCollectsPostedLinesUnwrapped) {
+    QWidget small;
+    small.resize(500, 100);
+    EXPECT_EQ(qt::DebugLogWindow(&small).height(), 100);  // never less than 100
+    auto* log = new qt::DebugLogWindow(window.get());
+    EXPECT_EQ(log->height(), window->height() * 8 / 10);
+    EXPECT_TRUE(CloneTracing());
+    EXPECT_EQ(log->Log()->lineWrapMode(), QPlainTextEdit::NoWrap);
+    Events().PostText(22, 0, 0, "-> E0 identify request, 4 bytes");
+    Events().PostText(22, 0, 0, std::string(400, 'x'));
+    QTest::qWait(60);
+    EXPECT_EQ(log->Log()->toPlainText().toStdString(),
+              "-> E0 identify request, 4 bytes\n" + std::string(400, 'x'));
+    EXPECT_EQ(log->Log()->document()->lineCount(), 2);
+    delete log;
+    EXPECT_FALSE(CloneTracing());
+}
+
+// Print-all goes one tree node per tick of the main task: the dialog shows
+// each sheet's caption in turn and its button stays usable.
+TEST_F(ServiceWindowsTest, PrintAllStepsThroughTheTreeAndCanBeCancelled) {
+    test::TempDir dir;
+    auto pdf = [&](const std::string& name) {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString::fromStdString(dir.file(name)));
+        return printer;
+    };
+    qt::PrintingDialog* dialog = window->StartPrinting(pdf("all.pdf"), true);
+    QPointer<qt::PrintingDialog> alive(dialog);
+    std::set<QString> captions;
+    int pages = 0;
+    QObject::connect(dialog, &qt::PrintingDialog::PrintingFinished, [&](int n) { pages = n; });
+    for (int i = 0; i < 3000 && alive && !dialog->Finished(); ++i) {
+        QTest::qWait(10);
+        if (alive && !dialog->SheetLabel()->text().isEmpty())
+            captions.insert(dialog->SheetLabel()->text());
+    }
+    QTest::qWait(20);
+    EXPECT_GT(pages, 3);
+    EXPECT_GT(captions.size(), 3u);  // the window kept painting between sheets
+    EXPECT_EQ(test::ReadFile(dir.file("all.pdf")).substr(0, 4), "%PDF");
+
+    // Cancelled at once: no page, the document still ends.
+    dialog = window->StartPrinting(pdf("none.pdf"), true);
+    alive = dialog;
+    pages = -1;
+    QObject::connect(dialog, &qt::PrintingDialog::PrintingFinished, [&](int n) { pages = n; });
+    QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+    for (int i = 0; i < 600 && alive && !dialog->Finished(); ++i) QTest::qWait(10);
+    QTest::qWait(20);
+    EXPECT_EQ(pages, 0);
+}
+
+}  // namespace
+}  // namespace parlo

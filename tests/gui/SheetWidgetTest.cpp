@@ -1,0 +1,127 @@
+// The grid widget's own details on a small fixture sheet: keys that reach
+// the cells, the in-place editor's place, the drag past the edge, the title.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "cells/CellDispatcher.h"
+#include "gui/QtCanvas.h"
+#include "gui/SheetWidget.h"
+#include "platform/qtcore/QtScheduler.h"
+#include "runtime/EventManager.h"
+#include "tests/support/TestSupport.h"
+
+namespace parlo {
+namespace {
+
+std::vector<std::string> Fixture() {
+    std::vector<std::string> lines = {
+        "#CellModel_Basic", "<-(Color=clWindow)(Font=,,clWindowText,-13,,,)", "#GI_Sheet_T_Style",
+        "(TitleString=Test page)(TitleFont=,,clRed,-20,,fsBold,)(FixedRows=1)",
+        "#GI_Sheet_T_BasicCell", "{($Basic)}", "#GI_Sheet_T_Cells", "Head|Top|Bottom",
+        // A tall row: a top-aligned and a bottom-aligned cell.
+        "{H}1\\n2\\n3\\n4|{S~W(%CL_Mch_FreqR[0])}top|{S_W(%CL_Mch_FreqT[0])}bottom"};
+    for (int r = 1; r <= 40; ++r)
+        lines.push_back(std::to_string(r) + "|{S(%CL_Mch_FreqR[" + std::to_string(r) +
+                        "])}x|{S(%CL_Mch_FreqT[" + std::to_string(r) + "])}y");
+    lines.insert(lines.end(), {"#", "#End_Of_Ovl"});
+    return lines;
+}
+
+class SheetWidgetTest : public ::testing::Test {
+protected:
+    test::ScopedOverlay ovl{Fixture()};
+    qt::QtScheduler scheduler;
+    Scheduler* previousScheduler = SetScheduler(&scheduler);
+    EventManager events;
+    EventManager* previous = SetEventManager(&events);
+    CellDispatcher cells;
+    std::vector<int> operations;
+    std::unique_ptr<Sheet> sheet;
+    std::unique_ptr<qt::SheetWidget> view;
+
+    SheetWidgetTest() {
+        Sheet::Params p;
+        p.key = "GI_Sheet_T";
+        sheet = std::make_unique<Sheet>(p, [this](CellContext& c, int mode) {
+            if (mode == kModeDraw) return 0;
+            operations.push_back(c.operation);
+            if (c.operation == 13) c.request.OpenEditor("446.1");
+            return 0;
+        });
+        qt::MeasuringCanvas measure;
+        sheet->Build(measure);
+        view = std::make_unique<qt::SheetWidget>(cells);
+        view->resize(300, 200);
+        view->SetSheet(sheet.get());
+        view->show();
+        QApplication::processEvents();
+    }
+    ~SheetWidgetTest() override {
+        view.reset();
+        SetEventManager(previous);
+        SetScheduler(previousScheduler);
+    }
+};
+
+TEST_F(SheetWidgetTest, EscapeAndTabReachTheCellsAsCharacters) {
+    view->setFocus();
+    QTest::keyClick(view.get(), Qt::Key_Tab);
+    QTest::keyClick(view.get(), Qt::Key_Escape);
+    QTest::keyClick(view.get(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(operations, (std::vector<int>{9, 27, 9}));
+    EXPECT_TRUE(view->hasFocus());  // Tab did not move the focus on
+}
+
+TEST_F(SheetWidgetTest, TheInPlaceEditorStandsAsTheCellPlacesItsText) {
+    for (int col : {1, 2}) {
+        ASSERT_TRUE(view->GoToCell(col, 1));
+        view->setFocus();
+        QTest::keyClick(view.get(), Qt::Key_Return);
+        auto* editor = view->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        ASSERT_TRUE(editor->isVisible());
+        const QRect cell = view->CellRect(col, 1);
+        ASSERT_GT(cell.height(), editor->height() * 2);  // the row is tall
+        if (col == 1) {
+            EXPECT_EQ(editor->geometry().top(), cell.top());
+        } else {
+            EXPECT_EQ(editor->geometry().bottom(), cell.bottom());
+        }
+        QTest::keyClick(editor, Qt::Key_Escape);
+    }
+}
+
+TEST_F(SheetWidgetTest, DraggingPastTheBottomScrollsOnATimer) {
+    const QRect start = view->CellRect(1, 2);
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, start.center());
+    QMouseEvent move(
+        QEvent::MouseMove, QPointF(start.center().x(), view->viewport()->height() + 20),
+        view->viewport()->mapToGlobal(QPointF(start.center().x(), view->viewport()->height() + 20)),
+        Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &move);
+    const int row = sheet->Row();
+    QTest::qWait(400);
+    EXPECT_GT(sheet->Row(), row + 2);  // several timed steps
+    EXPECT_GT(sheet->TopRow(), 1);     // and the grid scrolled with them
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, start.center());
+    const int stopped = sheet->Row();
+    QTest::qWait(200);
+    EXPECT_EQ(sheet->Row(), stopped);
+}
+
+TEST_F(SheetWidgetTest, TheTitleUsesTheTitleFont) {
+    QSignalSpy spy(view.get(), &qt::SheetWidget::TitleTextChanged);
+    view->SetSheet(sheet.get());
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(0).toString(), "Test page");
+    const QFont font = spy.at(0).at(2).value<QFont>();
+    EXPECT_EQ(font.pixelSize(), 20);
+    EXPECT_TRUE(font.bold());
+}
+
+}  // namespace
+}  // namespace parlo
