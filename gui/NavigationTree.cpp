@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QStyle>
 
 #include "gui/Icons.h"
 
@@ -57,7 +58,8 @@ int NavigationTree::FittingWidth() const {
         for (int i = 0; i < item->childCount(); ++i) measure(item->child(i), depth + 1);
     };
     for (int i = 0; i < topLevelItemCount(); ++i) measure(topLevelItem(i), 0);
-    const int scrollBar = verticalScrollBar()->isVisible() ? verticalScrollBar()->width() : 0;
+    // Room for the scroll bar that opening every branch may bring.
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     return widest + 2 * frameWidth() + scrollBar + 4;
 }
 

@@ -53,9 +53,6 @@ public:
     // target; a file written in place is closed. False on any failure, in
     // which case a temporary file is gone and a replaced target untouched.
     bool Commit();
-    // The system's error number (errno) of the step that failed; 0 when
-    // nothing has failed.
-    int Error() const { return error_; }
 
     // True when the target is written in place rather than replaced.
     bool InPlace() const { return inPlace_; }

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -70,10 +71,8 @@ protected:
             for (int c = 0; c < sheet.ColCount(); ++c) {
                 const CellDesc& d = sheet.Cell(c, r);
                 if (d.category != CT_Mch || d.cell != CL_Mch_FreqR || d.index != slot) continue;
-                if (Grid().CellRect(c, r).isEmpty()) {
-                    sheet.SetScroll(sheet.LeftCol(), r);
-                    Grid().CurrentCellChanged();
-                }
+                // Scrolled there with the scroll bar, as a user would.
+                if (Grid().CellRect(c, r).isEmpty()) Grid().verticalScrollBar()->setValue(r);
                 return Grid().CellRect(c, r).center();
             }
         }

@@ -104,9 +104,9 @@ TEST_F(SheetWidgetTest, DraggingPastTheBottomScrollsOnATimer) {
         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &move);
     const int row = sheet->Row();
-    QTest::qWait(400);
-    EXPECT_GT(sheet->Row(), row + 2);  // several timed steps
-    EXPECT_GT(sheet->TopRow(), 1);     // and the grid scrolled with them
+    // Several timed steps, until the grid has scrolled with them.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sheet->TopRow() > 1; }, 5000));
+    EXPECT_GT(sheet->Row(), row + 2);
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, start.center());
     const int stopped = sheet->Row();
     QTest::qWait(200);
