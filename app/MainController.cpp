@@ -26,9 +26,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uint32_t kWarningDelayMs = 250;
-constexpr uint32_t kClWindowTextColour = 0x80000008;
-constexpr uint32_t kClBtnFaceColour = 0x8000000F;
 constexpr const char* kMakerWord = "kestrel";
 constexpr const char* kMakerSwitch = "/kestrel";
 constexpr const char* kExtendedWord = "moorhens";
