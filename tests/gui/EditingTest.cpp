@@ -20,6 +20,7 @@
 #include "model/ModelVariant.h"
 #include "platform/qtcore/QtScheduler.h"
 #include "runtime/EventManager.h"
+#include "tests/gui/MainWindowFixture.h"
 #include "tests/support/ExpectedImage.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/TestSupport.h"
@@ -27,43 +28,17 @@
 namespace parlo {
 namespace {
 
-class EditingTest : public ::testing::Test {
+class EditingTest : public test::MainWindowFixture {
 protected:
-    qt::QtScheduler scheduler;
-    Scheduler* previousScheduler = SetScheduler(&scheduler);
-    EventManager events;
-    EventManager* previousEvents = SetEventManager(&events);
-    test::RecordingPrompts prompts;
-    test::MemorySettings store;
-    FixedScreen screen;
-    AppSettings env{store, screen, nullptr};
-    std::unique_ptr<qt::MainWindow> window;
-
-    ~EditingTest() override {
-        window.reset();
-        SetEventManager(previousEvents);
-        SetScheduler(previousScheduler);
-    }
     void Open(int variant) {
-        env.Defaults();
-        env.SetModelType(static_cast<int8_t>(variant));
-        window = std::make_unique<qt::MainWindow>(env, 0, nullptr);
+        MainWindowFixture::Open(variant);
         window->resize(1000, 700);
-        window->show();
-        // The main task opens the first node's sheet (later on a busy machine).
-        EXPECT_TRUE(
-            QTest::qWaitFor([this] { return window->Sheets()->CurrentSheet() != nullptr; }, 5000));
+        QApplication::processEvents();
     }
     MainController& Main() { return window->Controller(); }
     EepromImage& Image() { return Main().Doc().Working(); }
     qt::SheetWidget& Grid() { return *window->Sheets(); }
     Sheet& Current() { return *Grid().CurrentSheet(); }
-    void Select(const std::string& action) {
-        TreeNode* node = Main().Tree()->FindNode(action);
-        ASSERT_NE(node, nullptr) << action;
-        Main().SelectNode(node);
-        QApplication::processEvents();
-    }
     // The middle of a channel's receive frequency cell, scrolled into view.
     QPoint FrequencyCell(int slot) {
         Sheet& sheet = Current();

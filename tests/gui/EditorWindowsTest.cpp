@@ -17,42 +17,18 @@
 #include "model/PackedLayout.h"
 #include "platform/qtcore/QtScheduler.h"
 #include "runtime/EventManager.h"
+#include "tests/gui/MainWindowFixture.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
 namespace {
 
-class EditorWindowsTest : public ::testing::Test {
+class EditorWindowsTest : public test::MainWindowFixture {
 protected:
-    qt::QtScheduler scheduler;
-    Scheduler* previousScheduler = SetScheduler(&scheduler);
-    EventManager events;
-    EventManager* previousEvents = SetEventManager(&events);
-    test::RecordingPrompts prompts;
-    test::MemorySettings store;
-    FixedScreen screen;
-    AppSettings env{store, screen, nullptr};
-    std::unique_ptr<qt::MainWindow> window;
-
-    ~EditorWindowsTest() override {
-        window.reset();
-        SetEventManager(previousEvents);
-        SetScheduler(previousScheduler);
-    }
-
     void Open(int variant, const std::string& action) {
-        env.Defaults();
-        env.SetModelType(static_cast<int8_t>(variant));
-        window = std::make_unique<qt::MainWindow>(env, 0, nullptr);
-        window->show();
-        // The main task opens the first node's sheet.
-        for (int i = 0; i < 200 && window->Sheets()->CurrentSheet() == nullptr; ++i)
-            QTest::qWait(10);
-        TreeNode* node = window->Controller().Tree()->FindNode(action);
-        ASSERT_NE(node, nullptr) << action;
-        window->Controller().SelectNode(node);
-        QApplication::processEvents();
+        MainWindowFixture::Open(variant);
+        Select(action);
     }
     qt::SheetWidget* Grid() { return window->Sheets(); }
     EepromImage& Image() { return window->Controller().Doc().Working(); }

@@ -18,38 +18,16 @@
 #include "model/ModelVariant.h"
 #include "platform/qtcore/QtScheduler.h"
 #include "runtime/EventManager.h"
+#include "tests/gui/MainWindowFixture.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
 namespace {
 
-class ServiceWindowsTest : public ::testing::Test {
+class ServiceWindowsTest : public test::MainWindowFixture {
 protected:
-    qt::QtScheduler scheduler;
-    Scheduler* previousScheduler = SetScheduler(&scheduler);
-    EventManager events;
-    EventManager* previousEvents = SetEventManager(&events);
-    test::RecordingPrompts prompts;
-    test::MemorySettings store;
-    FixedScreen screen;
-    AppSettings env{store, screen, nullptr};
-    std::unique_ptr<qt::MainWindow> window;
-
-    ServiceWindowsTest() {
-        env.Defaults();
-        env.SetModelType(kVariantPmr);
-        window = std::make_unique<qt::MainWindow>(env, 0, nullptr);
-        window->show();
-        // The main task opens the first node's sheet.
-        for (int i = 0; i < 200 && window->Sheets()->CurrentSheet() == nullptr; ++i)
-            QTest::qWait(10);
-    }
-    ~ServiceWindowsTest() override {
-        window.reset();
-        SetEventManager(previousEvents);
-        SetScheduler(previousScheduler);
-    }
+    ServiceWindowsTest() { Open(kVariantPmr); }
 };
 
 // Counts the paintings of a widget.
