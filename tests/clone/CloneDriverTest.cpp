@@ -12,6 +12,7 @@
 #include "clone/CloneTrace.h"
 #include "clone/ContentValidation.h"
 #include "runtime/EventManager.h"
+#include "tests/support/RadioFrames.h"
 #include "tests/support/ScriptedSerial.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/VirtualScheduler.h"
@@ -25,12 +26,13 @@ using test::ScriptedSerial;
 using test::SerialScript;
 using Bytes = std::vector<uint8_t>;
 
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-Bytes Fill(uint8_t v, size_t n) { return Bytes(n, v); }
+using test::frames::Cat;
+using test::frames::Fill;
+using test::frames::kModeRead;
+using test::frames::kModeWrite;
+using test::frames::kSpeedHigh;
+using test::frames::kSpeedLow;
+using test::frames::Request;
 Bytes ToBytes(const ByteQueue& b) { return Bytes(b.Data(), b.Data() + b.Length()); }
 
 EepromImage FactoryImage() {
@@ -126,22 +128,6 @@ TEST(CloneFrames, DataFrameOfTheExample) {
 TEST(CloneFrames, ScriptHexConversion) {
     EXPECT_EQ(ToBytes(HexToBytes("fe Fe-0x12 z3")), (Bytes{0xFE, 0xFE, 0x01, 0x23}));
     EXPECT_EQ(ToBytes(HexToBytes("ABC")), (Bytes{0xAB, 0xC0}));
-}
-
-// The frames of the speed script and the requests, byte for byte: the head,
-// the model code 29 27 and the second code 00 00 once, the frame's own
-// bytes, the end.
-const Bytes kSpeedHigh =
-    Cat({Fill(0xFE, 20), {0xEE, 0xEF, 0xE8, 0x29, 0x27, 0x00, 0x00, 0x01, 0x32, 0x37, 0xFD}});
-const Bytes kSpeedLow =
-    Cat({Fill(0xFE, 20), {0xEE, 0xEF, 0xE8, 0x29, 0x27, 0x00, 0x00, 0x01, 0x30, 0x39, 0xFD}});
-const Bytes kModeRead = {0xFE, 0xFE, 0xEE, 0xEF, 0xE8, 0x29, 0x27,
-                         0x00, 0x00, 0x55, 0x30, 0x30, 0xFD};
-const Bytes kModeWrite = {0xFE, 0xFE, 0xEE, 0xEF, 0xE8, 0x29, 0x27,
-                          0x00, 0x00, 0x55, 0x30, 0x31, 0xFD};
-Bytes Request(size_t preamble, uint8_t command) {
-    return Cat(
-        {Fill(0xFE, preamble), {0xFE, 0xFE, 0xEE, 0xEF, command, 0x29, 0x27, 0x00, 0x00, 0xFD}});
 }
 
 // Every opening of the port: its speed and everything sent on it. The last

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "clone/CloneFileOps.h"
+#include "tests/support/RadioFrames.h"
 #include "tests/support/TestSupport.h"
 #include "tools/radio-sim/RadioSim.h"
 
@@ -12,17 +13,14 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-Bytes Fill(uint8_t v, size_t n) { return Bytes(n, v); }
+using test::frames::Cat;
+using test::frames::Fill;
+using test::frames::kModeRead;
+using test::frames::kModeWrite;
+using test::frames::kSpeedHigh;
+using test::frames::kSpeedLow;
+using test::frames::Request;
 
-const Bytes kSpeedHigh =
-    Cat({Fill(0xFE, 20), {0xEE, 0xEF, 0xE8, 0x29, 0x27, 0x00, 0x00, 0x01, 0x32, 0x37, 0xFD}});
-const Bytes kSpeedLow =
-    Cat({Fill(0xFE, 20), {0xEE, 0xEF, 0xE8, 0x29, 0x27, 0x00, 0x00, 0x01, 0x30, 0x39, 0xFD}});
 // The speed frames with the codes 00 00 twice, as once sent by mistake.
 const Bytes kOldSpeedHigh =
     Cat({Fill(0xFE, 20),
@@ -30,14 +28,6 @@ const Bytes kOldSpeedHigh =
 const Bytes kOldSpeedLow =
     Cat({Fill(0xFE, 20),
          {0xEE, 0xEF, 0xE8, 0x29, 0x27, 0x00, 0x00, 0x00, 0x00, 0x01, 0x30, 0x39, 0xFD}});
-const Bytes kModeRead = {0xFE, 0xFE, 0xEE, 0xEF, 0xE8, 0x29, 0x27,
-                         0x00, 0x00, 0x55, 0x30, 0x30, 0xFD};
-const Bytes kModeWrite = {0xFE, 0xFE, 0xEE, 0xEF, 0xE8, 0x29, 0x27,
-                          0x00, 0x00, 0x55, 0x30, 0x31, 0xFD};
-Bytes Request(size_t preamble, uint8_t command) {
-    return Cat(
-        {Fill(0xFE, preamble), {0xFE, 0xFE, 0xEE, 0xEF, command, 0x29, 0x27, 0x00, 0x00, 0xFD}});
-}
 
 struct Sent {
     int32_t baud;
