@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/Document.h"
+#include "bench/DocumentHost.h"
 #include "cells/CellDispatcher.h"
 #include "cells/SettingsCellMap.h"
 #include "model/BankMap.h"
@@ -23,16 +24,25 @@ constexpr int kChannelColumns[] = {
     CL_Mch_Compander, CL_Mch_Scrm_On, CL_Mch_Scrm_Code, CL_Mch_AutoReset, CL_Mch_RxCNo,
 };
 
-class NoHost : public CellHost {
-public:
-    explicit NoHost(Document& d) : doc(d) {}
-    void RunCommand(int, int32_t, const CellContext&) override {}
-    void RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) override {}
-    void ContextHelp(int, int, int32_t) override {}
-    bool AppendChannel(int) override { return false; }
-    EepromImage& DefaultImage() override { return doc.Defaults(); }
-    Document& doc;
-};
+using NoHost = bench::DocumentHost;
+
+// Asks every cell for its text, as a repaint does, once per iteration.
+void DrawEvery(benchmark::State& state, CellDispatcher& cells, const std::vector<CellDesc>& descs) {
+    size_t chars = 0;
+    for (auto _ : state) {
+        for (const CellDesc& d : descs) {
+            CellContext ctx;
+            ctx.desc = &d;
+            cells.Handle(ctx, kModeDraw);
+            chars += ctx.request.text.size();
+        }
+    }
+    benchmark::DoNotOptimize(chars);
+    state.counters["cells"] = static_cast<double>(descs.size());
+    state.counters["per_cell"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * descs.size()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
 
 void BM_DrawChannelTable(benchmark::State& state) {
     ScopedVariant variant(kVariantPmr);
@@ -62,20 +72,7 @@ void BM_DrawChannelTable(benchmark::State& state) {
             descs.push_back(d);
         }
     }
-    size_t chars = 0;
-    for (auto _ : state) {
-        for (const CellDesc& d : descs) {
-            CellContext ctx;
-            ctx.desc = &d;
-            cells.Handle(ctx, kModeDraw);
-            chars += ctx.request.text.size();
-        }
-    }
-    benchmark::DoNotOptimize(chars);
-    state.counters["cells"] = static_cast<double>(descs.size());
-    state.counters["per_cell"] =
-        benchmark::Counter(static_cast<double>(state.iterations() * descs.size()),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    DrawEvery(state, cells, descs);
 }
 BENCHMARK(BM_DrawChannelTable)->Unit(benchmark::kMillisecond);
 
@@ -109,20 +106,7 @@ void BM_DrawSettingsAndRecords(benchmark::State& state) {
             descs.push_back(d);
         }
     }
-    size_t chars = 0;
-    for (auto _ : state) {
-        for (const CellDesc& d : descs) {
-            CellContext ctx;
-            ctx.desc = &d;
-            cells.Handle(ctx, kModeDraw);
-            chars += ctx.request.text.size();
-        }
-    }
-    benchmark::DoNotOptimize(chars);
-    state.counters["cells"] = static_cast<double>(descs.size());
-    state.counters["per_cell"] =
-        benchmark::Counter(static_cast<double>(state.iterations() * descs.size()),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    DrawEvery(state, cells, descs);
 }
 BENCHMARK(BM_DrawSettingsAndRecords)->Unit(benchmark::kMillisecond);
 

@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/Document.h"
+#include "bench/DocumentHost.h"
 #include "cells/CellDispatcher.h"
 #include "model/ModelVariant.h"
 #include "runtime/EventManager.h"
@@ -33,16 +34,7 @@ public:
     }
 };
 
-class NoHost : public CellHost {
-public:
-    explicit NoHost(Document& d) : doc(d) {}
-    void RunCommand(int, int32_t, const CellContext&) override {}
-    void RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) override {}
-    void ContextHelp(int, int, int32_t) override {}
-    bool AppendChannel(int) override { return false; }
-    EepromImage& DefaultImage() override { return doc.Defaults(); }
-    Document& doc;
-};
+using NoHost = bench::DocumentHost;
 
 void BM_PaintBankSheet(benchmark::State& state) {
     StillScheduler clock;
