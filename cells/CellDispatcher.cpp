@@ -1,6 +1,7 @@
 #include "cells/CellDispatcher.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <mutex>
 
 #include "cells/CellFamilies.h"
@@ -84,9 +85,12 @@ bool RecordStoredIn(int kind, int32_t index, int variant) {
     const KindLayout* layout = LayoutOf(kind);
     if (layout == nullptr) return true;
     for (const RecordTable& t : layout->tables) {
-        const int32_t first = t.base + t.stride * index;
-        for (int32_t a = first; a < first + std::max<int32_t>(t.stride, 1); ++a) {
-            if (!CarriedInVariant(a, variant)) return false;
+        // An index far outside the records is no address at all.
+        const int64_t first = t.base + static_cast<int64_t>(t.stride) * index;
+        const int64_t end = first + std::max<int32_t>(t.stride, 1);
+        if (first < 0 || end > INT32_MAX) return false;
+        for (int64_t a = first; a < end; ++a) {
+            if (!CarriedInVariant(static_cast<int32_t>(a), variant)) return false;
         }
     }
     return true;
