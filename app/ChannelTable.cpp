@@ -27,8 +27,8 @@ const char* const kPositionHeading = "Position";
 // The bank sheet of the current variant for one bank, laid out: while it
 // lives it tells the cells which bank they show.
 std::unique_ptr<BankSheet> BuildBankSheet(int bank, const DispatchFunction& cells) {
-    const std::string action = Format("[St_ChBank]GI_Sheet_Mch_%s,Bank %d",
-                                      ChannelSheetName(CurrentVariant()), bank);
+    const std::string action =
+        Format("[St_ChBank]GI_Sheet_Mch_%s,Bank %d", ChannelSheetName(CurrentVariant()), bank);
     auto sheet = CreateSheet(action, Sheet::Params{}, cells);
     FixedMetricsCanvas measure;
     sheet->Build(measure);
@@ -82,7 +82,8 @@ bool ChannelPresent(EepromImage& image, int slot) {
 // A number from 1 to `highest`, or nothing.
 std::optional<int> CountingNumber(const std::string& text, int highest) {
     const std::string t = TrimBlanks(text);
-    if (t.empty() || t.size() > 3 || !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (t.empty() || t.size() > 3 ||
+        !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     const int n = std::stoi(t);
     if (n < 1 || n > highest) return std::nullopt;

@@ -72,8 +72,8 @@ bool MainController::ImportChannelsFrom(const std::string& path) {
     const std::string action = sheetAction_;
     CloseSheet();
     const ImportOutcome outcome = ImportChannels(doc_, cells_.Entry(), text.str());
-    if (outcome.Ok() && edits_.Record("Import channels", doc_.Working(), doc_.Variant(),
-                                      EditPlace{action, {}}))
+    if (outcome.Ok() &&
+        edits_.Record("Import channels", doc_.Working(), doc_.Variant(), EditPlace{action, {}}))
         doc_.MarkModified();
     continuation_.reset();
     PostBankCaptions();
@@ -86,8 +86,8 @@ bool MainController::ImportChannelsFrom(const std::string& path) {
         return false;
     }
     RecordFolder(path);
-    view_.ShowCommandResult(FormatText(OvlText("GI_AppInd_Import_Done"),
-                                       {static_cast<long long>(outcome.rows), path}));
+    view_.ShowCommandResult(
+        FormatText(OvlText("GI_AppInd_Import_Done"), {static_cast<long long>(outcome.rows), path}));
     return true;
 }
 
@@ -175,8 +175,7 @@ bool MainController::PasteText(CellContext& ctx, const std::string& text) {
             const std::vector<int> cols = TextColumns(*ctx.sheet, row, ctx.col);
             std::vector<std::pair<CellDesc, std::string>> values;
             for (size_t j = 0; j < lines[i].fields.size(); ++j) {
-                const auto cell =
-                    j < cols.size() ? CellAt(*ctx.sheet, cols[j], row) : std::nullopt;
+                const auto cell = j < cols.size() ? CellAt(*ctx.sheet, cols[j], row) : std::nullopt;
                 if (!cell) {
                     refused = Format("'%s' (line %zu, value %zu) has no cell to go to",
                                      lines[i].fields[j].c_str(), i + 1, j + 1);

@@ -25,8 +25,8 @@ public:
 
 private:
     bool AtLineEnd() const {
-        return text_[pos_] == '\n' || (text_[pos_] == '\r' && pos_ + 1 < text_.size() &&
-                                       text_[pos_ + 1] == '\n');
+        return text_[pos_] == '\n' ||
+               (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n');
     }
     void SkipLineEnd() {
         pos_ += text_[pos_] == '\r' ? 2 : 1;

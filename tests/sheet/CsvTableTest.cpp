@@ -1,6 +1,6 @@
-#include "sheet/CsvTable.h"
-
 #include <gtest/gtest.h>
+
+#include "sheet/CsvTable.h"
 
 namespace parlo {
 namespace {
@@ -18,16 +18,32 @@ TEST(CsvTable, ReadsQuotedFieldsLineEndingsAndLineNumbers) {
         {"plain, CRLF", "a,b\r\nc,d\r\n", ',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
         {"LF, no final line end", "a,b\nc,d", ',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
         {"empty fields", ",x,\n", ',', {{"", "x", ""}}, {1}},
-        {"quoted separator and doubled quote", "\"1,5\",\"say \"\"hi\"\"\"\n", ',',
-         {{"1,5", "say \"hi\""}}, {1}},
-        {"line break inside quotes counts lines", "\"two\nlines\",x\ny,z\n", ',',
-         {{"two\nlines", "x"}, {"y", "z"}}, {1, 3}},
+        {"quoted separator and doubled quote",
+         "\"1,5\",\"say \"\"hi\"\"\"\n",
+         ',',
+         {{"1,5", "say \"hi\""}},
+         {1}},
+        {"line break inside quotes counts lines",
+         "\"two\nlines\",x\ny,z\n",
+         ',',
+         {{"two\nlines", "x"}, {"y", "z"}},
+         {1, 3}},
         {"empty lines are no records", "a\n\n\nb\n", ',', {{"a"}, {"b"}}, {1, 4}},
-        {"byte order mark skipped", "\xEF\xBB\xBF" "Bank,Position\n", ',',
-         {{"Bank", "Position"}}, {1}},
-        {"tabs for the clipboard, commas kept", "1,5\tx\n2\t\"a\tb\"\n", '\t',
-         {{"1,5", "x"}, {"2", "a\tb"}}, {1, 2}},
-        {"UTF-8 passes unchanged", "K\xC3\xB6ln,\xE2\x82\xAC\n", ',', {{"K\xC3\xB6ln", "\xE2\x82\xAC"}},
+        {"byte order mark skipped",
+         "\xEF\xBB\xBF"
+         "Bank,Position\n",
+         ',',
+         {{"Bank", "Position"}},
+         {1}},
+        {"tabs for the clipboard, commas kept",
+         "1,5\tx\n2\t\"a\tb\"\n",
+         '\t',
+         {{"1,5", "x"}, {"2", "a\tb"}},
+         {1, 2}},
+        {"UTF-8 passes unchanged",
+         "K\xC3\xB6ln,\xE2\x82\xAC\n",
+         ',',
+         {{"K\xC3\xB6ln", "\xE2\x82\xAC"}},
          {1}},
     };
     for (const Case& c : cases) {
@@ -66,8 +82,7 @@ TEST(CsvTable, WritesWhatItReadsBack) {
         {"", "quote \"q\"", "two\nlines"},
     };
     const std::string text = CsvTable::Write(records, ',');
-    EXPECT_EQ(text,
-              "Bank,Position,Name\r\n1,2,\"A,B\"\r\n,\"quote \"\"q\"\"\",\"two\nlines\"\r\n");
+    EXPECT_EQ(text, "Bank,Position,Name\r\n1,2,\"A,B\"\r\n,\"quote \"\"q\"\"\",\"two\nlines\"\r\n");
     std::vector<CsvRecord> read;
     std::string error;
     ASSERT_TRUE(CsvTable::Read(text, ',', &read, &error));
