@@ -5,9 +5,7 @@
 
 namespace parlo::qt {
 
-std::string QtClipboard::Text() const {
-    return QGuiApplication::clipboard()->text().toStdString();
-}
+std::string QtClipboard::Text() const { return QGuiApplication::clipboard()->text().toStdString(); }
 
 void QtClipboard::SetText(const std::string& text) {
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
