@@ -413,6 +413,8 @@ void MainController::RunCommand(int cell, int32_t index, const CellContext& cont
         case CL_Menu_File_Exit: view_.CloseWindow(); break;
         case CL_Menu_Edit_Undo: Undo(); break;
         case CL_Menu_Edit_Redo: Redo(); break;
+        case CL_Menu_File_ImportChannels: ImportChannelsDialog(); break;
+        case CL_Menu_File_ExportChannels: ExportChannelsDialog(); break;
         case CL_Menu_View_FontSize:
             env_.SetFontSizePercentage(index);
             CloseSheet();

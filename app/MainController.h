@@ -19,6 +19,7 @@
 #include "cells/CellDispatcher.h"
 #include "cells/CellHost.h"
 #include "platform/Prompts.h"
+#include "platform/SystemClipboard.h"
 #include "runtime/Countdown.h"
 #include "runtime/EventManager.h"
 #include "sheet/RadioTree.h"
@@ -110,6 +111,17 @@ public:
     // The entry the sheets operate their cells through: every operation that
     // changes the working image becomes a step of the edit history.
     DispatchFunction SheetEntry();
+    // The channels as CSV, and the system clipboard as tab-separated text
+    // (TableCommands.cpp). Import and export are false when refused or
+    // failed, after telling the user.
+    void ImportChannelsDialog();
+    void ExportChannelsDialog();
+    bool ImportChannelsFrom(const std::string& path);
+    bool ExportChannelsTo(const std::string& path);
+    // The desktop's clipboard (not owned; nullptr: one inside the process).
+    void SetSystemClipboard(SystemClipboard* clipboard) {
+        systemClipboard_ = clipboard != nullptr ? clipboard : &processClipboard_;
+    }
 
     // CellHost.
     void RunCommand(int cell, int32_t index, const CellContext& context) override;
@@ -152,6 +164,9 @@ private:
     void ArriveAt(const EditHistory::Arrival& arrival);
     void ShowPlace(const EditPlace& place);
     int SheetTopic() const;
+    // Copy and paste of cell texts (TableCommands.cpp).
+    void CopyRowsAsText(const CellContext& context, int first, int last);
+    bool PasteText(CellContext& context, const std::string& text);
     // The status bar: the port and speed in use, and what a command did
     // (a line of GI_Status_Command with `value` in place of its %s).
     std::string PortInUse() const;
@@ -180,6 +195,9 @@ private:
     bool operating_ = false;                 // a sheet's operation is under way
     std::string rowStep_;                    // the step a row command names
     std::optional<EditPlace> continuation_;  // an edit the next one on its cell continues
+    ProcessClipboard processClipboard_;
+    SystemClipboard* systemClipboard_ = &processClipboard_;
+    std::string copiedText_;  // what the last copy put on the system clipboard
 };
 
 }  // namespace parlo

@@ -259,8 +259,22 @@ void MainController::RunRowCommand(RowCommand command, CellContext& ctx, Channel
                       first, last,       a,         b,   bank,           {}};
     bool changed = false;
     switch (command) {
-        case RowCommand::Copy: changed = run.Copy(); break;
-        case RowCommand::Paste: changed = run.Paste(); break;
+        case RowCommand::Copy:
+            changed = run.Copy();
+            if (ctx.range) CopyRowsAsText(ctx, ctx.range->first, ctx.range->second);
+            break;
+        case RowCommand::Paste: {
+            // Text from another program is typed into the cells; what the
+            // last copy here put there is pasted as whole records.
+            const std::string text = systemClipboard_->Text();
+            if (!text.empty() && text != copiedText_) {
+                changed = PasteText(ctx, text);
+                if (changed) run.step = "Paste text";
+            } else {
+                changed = run.Paste();
+            }
+            break;
+        }
         case RowCommand::MoveUp: changed = run.Move(-1); break;
         case RowCommand::MoveDown: changed = run.Move(1); break;
         case RowCommand::Clear: changed = run.Clear(); break;

@@ -25,5 +25,6 @@ std::vector<Command> SheetCommands();
 std::vector<Command> ModelCommands();
 std::vector<Command> SettingsCommands();
 std::vector<Command> CloneCommands();
+std::vector<Command> TableCommands();
 
 }  // namespace parlo::cli

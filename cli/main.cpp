@@ -19,7 +19,7 @@ namespace {
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
     for (auto part : {FileCommands, ModelCommands, CellCommands, SheetCommands, SettingsCommands,
-                      CloneCommands}) {
+                      TableCommands, CloneCommands}) {
         for (Command& c : part()) all.push_back(std::move(c));
     }
     return all;
@@ -37,6 +37,7 @@ void PrintUsage(std::FILE* out, const std::vector<Command>& commands) {
                  "\nExit status: 0 on success; a file error code (1-9) for file commands;\n"
                  "the clone status (2, 4-18; 1 when cancelled) for identify, read and\n"
                  "write (73 when a file or backup cannot be saved);\n"
+                 "65 when import refuses a value or a file cannot be read;\n"
                  "3 for a program error; 64 for a usage error.\n");
 }
 

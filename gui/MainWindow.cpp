@@ -120,6 +120,7 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
 
     cloneProgress_ = new CloneProgressWindow(this);
     controller_ = std::make_unique<MainController>(env_, *this);
+    controller_->SetSystemClipboard(&clipboard_);
     cloneProgress_->onCancel = [this] { controller_->Cloning().Cancel(); };
     sheetWidget_ = new SheetWidget(controller_->Cells(), sheetPanel);
     sheetLayout->addWidget(sheetWidget_, 1);

@@ -17,6 +17,7 @@
 #include "app/MainView.h"
 #include "gui/HelpWindow.h"
 #include "gui/QtCanvas.h"
+#include "gui/QtClipboard.h"
 
 namespace parlo::qt {
 
@@ -97,6 +98,7 @@ private:
 
     AppSettings& env_;
     MeasuringCanvas measure_;
+    QtClipboard clipboard_;
     QSplitter* splitter_ = nullptr;
     bool splitterMoved_ = false;
     const TreeModel* fittedTree_ = nullptr;  // the tree the panel was last fitted to

@@ -87,6 +87,10 @@ bool BankSheet::Printable() const { return !Style().noPrint && size_ >= 1; }
 
 void BankSheet::ChannelAppended() {
     if (RowCount() >= kArrayRows || size_ >= kChannelSlots) return;
+    // Only a bank that grew past the rows shown takes a row: the news of a
+    // channel appended to another bank, or of one the sheet was built with,
+    // changes nothing.
+    if (HasWorkingImage() && parlo::BankSize(WorkingImage(), bank_) <= size_) return;
     const int last = RowCount() - 1;
     for (int c = 0; c < ColCount(); ++c) {
         Marks(c, last) |= kMarkTakesPart;

@@ -18,7 +18,9 @@ TEST(CellNames, FixedNumbers) {
                           {"CL_Mch_FreqR", CL_Mch_FreqR},
                           {"CL_Maker_mRSSISL", 708},
                           {"CL_Menu_Edit_Undo", 709},
-                          {"CL_Menu_Edit_Redo", 710}};
+                          {"CL_Menu_Edit_Redo", 710},
+                          {"CL_Menu_File_ImportChannels", 711},
+                          {"CL_Menu_File_ExportChannels", 712}};
     for (const Case& c : cells) {
         EXPECT_EQ(CellNumber(c.name), c.number) << c.name;
         EXPECT_EQ(CellName(c.number), c.name);
@@ -31,10 +33,10 @@ TEST(CellNames, FixedNumbers) {
 
 TEST(CellNames, EmptyAndOutOfRange) {
     EXPECT_EQ(CellNumber(""), kNoCell);
-    EXPECT_EQ(kNoCell, 711);
+    EXPECT_EQ(kNoCell, 713);
     EXPECT_EQ(CategoryNumber(""), kNoCategory);
     EXPECT_EQ(kNoCategory, 22);
-    EXPECT_EQ(CellName(711), "");
+    EXPECT_EQ(CellName(713), "");
     EXPECT_EQ(CellName(-1), "");
     EXPECT_EQ(CategoryName(22), "");
 }

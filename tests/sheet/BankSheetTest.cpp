@@ -96,6 +96,12 @@ TEST_F(BankSheetTest, RowsFollowTheBank) {
 
 TEST_F(BankSheetTest, AppendingAndRemovingChannels) {
     auto s = Make(2);
+    // News of a channel this bank does not have (appended to another bank)
+    // adds no row.
+    events.Post(kEvChannelAppended);
+    clock.Advance(20);
+    EXPECT_EQ(s->RowCount(), 9);
+    SetBankSize(image, 2, BankSize(image, 2) + 1);
     events.Post(kEvChannelAppended);
     clock.Advance(20);
     EXPECT_EQ(s->RowCount(), 10);

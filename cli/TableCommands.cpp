@@ -1,0 +1,90 @@
+// parlo-cli export / import: the channels as CSV, for spreadsheets.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/ChannelTable.h"
+#include "cells/CellDispatcher.h"
+#include "cli/CliSession.h"
+#include "cli/Commands.h"
+#include "model/ChannelMap.h"
+#include "platform/SafeFile.h"
+
+namespace parlo::cli {
+
+namespace {
+
+const std::vector<OptionSpec> kExportOptions = {{"-o", "--output", true},
+                                                {"--bank", nullptr, true}};
+const std::vector<OptionSpec> kImportOptions = {{"-o", "--output", true}};
+
+int RunExport(const ParsedArgs& args) {
+    std::optional<int> bank;
+    if (auto text = args.Value("--bank")) {
+        char* end = nullptr;
+        const long n = std::strtol(text->c_str(), &end, 10);
+        if (text->empty() || *end != '\0' || n < 1 || n > kBankCount) {
+            std::fprintf(stderr, "parlo-cli export: --bank takes 1 to %d\n", kBankCount);
+            return kExitUsage;
+        }
+        bank = static_cast<int>(n) - 1;
+    }
+    CliSession session;
+    if (const int code = session.Open(args.Operands()[0]); code != 0) return code;
+    CellDispatcher cells(&session.Host());
+    const std::string csv = ExportChannels(session.Doc(), cells.Entry(), bank);
+    const std::string out = args.Value("-o").value_or(SafeFileWriter::kStandardOutput);
+    SafeFileWriter writer;
+    if (!writer.Open(out) || !writer.Write(csv.data(), csv.size()) || !writer.Commit()) {
+        std::fprintf(stderr, "parlo-cli export: cannot write '%s'\n", out.c_str());
+        return kExitCantCreate;
+    }
+    return 0;
+}
+
+int RunImport(const ParsedArgs& args) {
+    const std::string& table = args.Operands()[1];
+    std::ifstream in(table, std::ios::binary);
+    std::ostringstream text;
+    if (!in || !(text << in.rdbuf())) {
+        std::fprintf(stderr, "parlo-cli import: cannot read '%s'\n", table.c_str());
+        return kExitInput;
+    }
+    CliSession session;
+    if (const int code = session.Open(args.Operands()[0]); code != 0) return code;
+    CellDispatcher cells(&session.Host());
+    const ImportOutcome outcome = ImportChannels(session.Doc(), cells.Entry(), text.str());
+    if (!outcome.Ok()) {
+        for (const std::string& refusal : outcome.refusals)
+            std::fprintf(stderr, "%s\n", refusal.c_str());
+        std::fprintf(stderr, "parlo-cli import: nothing was saved\n");
+        return kExitInput;
+    }
+    const int status = session.Save(args.Value("-o").value_or(args.Operands()[0]));
+    if (status == 0)
+        std::fprintf(stderr, "%d channel rows read, %d channels added\n", outcome.rows,
+                     outcome.added);
+    return status;
+}
+
+}  // namespace
+
+std::vector<Command> TableCommands() {
+    return {
+        {"export", "export FILE [--bank N] [-o OUT.csv]",
+         "Write the channels of every bank, or of bank N (1-5), as CSV: a header row, then one "
+         "row per channel with its bank, its position and the text of each column of the bank "
+         "sheet (to standard output without -o).",
+         kExportOptions, 1, 1, RunExport},
+        {"import", "import FILE IN.csv [-o OUT]",
+         "Type the values of a CSV table (as export writes it; columns in any order, missing "
+         "ones left as they are) into the channels' cells, adding channels where a bank ends; "
+         "then save to OUT or back to FILE. Any value refused: each is listed, nothing is "
+         "saved, exit 65.",
+         kImportOptions, 2, 2, RunImport},
+    };
+}
+
+}  // namespace parlo::cli
