@@ -4,8 +4,11 @@
 // is checked against the whole image.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "clone/CloneFileOps.h"
 #include "model/BankMap.h"
+#include "platform/SystemClipboard.h"
 #include "tests/support/ControllerHarness.h"
 #include "tests/support/ExpectedImage.h"
 #include "tests/support/Process.h"
@@ -196,6 +199,60 @@ TEST_F(RowCommandsTest, UserCharacterRowsMoveUserCharactersOnly) {
     expected.SetWord(0x95FD + 10, Defaults().GetWord(0x95FD + 10));
     EXPECT_TRUE(SamePackedImage(Image(), expected, kVariantPmr)) << "insert";
     EXPECT_EQ(BankSize(Image(), 0), 64);
+}
+
+// Copy also puts the rows' texts on the desktop's clipboard; text from
+// another program is typed into the cells as one step, or not at all.
+TEST_F(RowCommandsTest, TextOnTheClipboardIsTypedIntoTheCellsOrRefusedWhole) {
+    ProcessClipboard clipboard;
+    StartWith(kVariantPmr);
+    main->SetSystemClipboard(&clipboard);
+    ShowBank(0);
+    Cursor(1);
+    SelectTo(2);
+    Choose(CL_PMenu_Copy);
+    const std::string copied = clipboard.Text();
+    ASSERT_EQ(std::count(copied.begin(), copied.end(), '\n'), 2) << copied;
+    EXPECT_NE(copied.find("\t446.018750\t"), std::string::npos) << copied;
+    EXPECT_NE(copied.find("PMR 3"), std::string::npos) << copied;
+
+    // From a spreadsheet: receive and transmit frequency of slots 4 and 5.
+    const EepromImage start = Image();
+    clipboard.SetText("446.031250\t446.043750\n446.056250\t<-\n");
+    Cursor(4);
+    Choose(CL_PMenu_Paste);
+    EXPECT_TRUE(prompts.shown.empty());
+    const EepromImage pasted = Image();
+    EXPECT_EQ(Channel(4).Value(Field::RxFreq), 446'031'250);
+    EXPECT_EQ(Channel(4).Value(Field::TxFreq), 446'043'750);
+    EXPECT_EQ(Channel(5).Value(Field::RxFreq), 446'056'250);
+    EXPECT_EQ(Channel(5).Value(Field::TxFreq), 446'056'250);
+    main->Undo();  // one step takes the whole paste back
+    Settle();
+    EXPECT_TRUE(test::SameImage(Image(), start));
+    // The same values typed by hand give the same image.
+    Cursor(4);
+    Type("446.031250");
+    Current().SelectSlot(Current().Col() + 1, Current().Row());
+    Type("446.043750");
+    Cursor(5);
+    Type("446.056250");
+    EXPECT_TRUE(SamePackedImage(Image(), pasted, kVariantPmr));
+
+    // One refused value, and nothing is pasted.
+    main->Undo();
+    main->Undo();
+    main->Undo();
+    Settle();
+    ASSERT_TRUE(test::SameImage(Image(), start));
+    clipboard.SetText("446.031250\t446.043750\n446.056250\tnot a frequency\n");
+    Cursor(4);
+    Choose(CL_PMenu_Paste);
+    EXPECT_TRUE(test::SameImage(Image(), start));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_NE(prompts.shown[0].text.find("'not a frequency' (line 2) was not accepted"),
+              std::string::npos)
+        << prompts.shown[0].text;
 }
 
 }  // namespace
