@@ -18,10 +18,10 @@
 #include <QVBoxLayout>
 
 #include "gui/CloneProgressWindow.h"
-#include "gui/FileFilters.h"
-#include "gui/HelpWindow.h"
 #include "gui/DebugLogWindow.h"
 #include "gui/EepromWindow.h"
+#include "gui/FileFilters.h"
+#include "gui/HelpWindow.h"
 #include "gui/Icons.h"
 #include "gui/MenuBuilder.h"
 #include "gui/NavigationTree.h"
@@ -124,6 +124,16 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     cloneProgress_->onCancel = [this] { controller_->Cloning().Cancel(); };
     sheetWidget_ = new SheetWidget(controller_->Cells(), sheetPanel);
     sheetLayout->addWidget(sheetWidget_, 1);
+    // The Edit menu's items carry the current cell's shortcuts (Ctrl+C,
+    // Del, ...), which work only while the items are in the menu. Queued:
+    // the move may come from one of those items while it runs.
+    connect(
+        sheetWidget_, &SheetWidget::CurrentCellMoved, this,
+        [this] {
+            if (editMenuWidget_ != nullptr && !editMenuWidget_->isVisible())
+                FillEditMenu(editMenuWidget_);
+        },
+        Qt::QueuedConnection);
     connect(sheetWidget_, &SheetWidget::TitleTextChanged, this,
             [this](const QString& text, const QColor&, const QFont& font) {
                 const Sheet* sheet = sheetWidget_->CurrentSheet();

@@ -73,6 +73,7 @@ void SheetWidget::SetSheet(Sheet* sheet) {
     UpdateScrollBars();
     TitleChanged();
     viewport()->update();
+    emit CurrentCellMoved();
 }
 
 // ---- Geometry ----------------------------------------------------------------------
@@ -258,6 +259,7 @@ void SheetWidget::InvalidateAll() { viewport()->update(); }
 void SheetWidget::CurrentCellChanged() {
     EnsureCurrentVisible();
     viewport()->update();
+    emit CurrentCellMoved();
 }
 
 void SheetWidget::RowCountChanged() {

@@ -61,6 +61,8 @@ public:
 
 signals:
     void TitleTextChanged(const QString& text, const QColor& colour, const QFont& font);
+    // Another sheet, or another current cell.
+    void CurrentCellMoved();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -102,6 +103,29 @@ TEST_F(EditingTest, TheRightClickMenuKeepsTheSelection) {
     QTest::mouseClick(Grid().viewport(), Qt::LeftButton, Qt::ShiftModifier, FrequencyCell(3));
     RightClick(5, "&Copy");
     EXPECT_EQ(Current().CurrentAddress(), (CellAddress{CT_Mch, CL_Mch_FreqR, 5}));
+}
+
+// The current cell's commands answer their keys from the start, before the
+// Edit menu has ever been opened: Ctrl+C copies, Del clears.
+TEST_F(EditingTest, TheCellsCommandKeysWorkWithoutOpeningTheEditMenu) {
+    Open(kVariantPmr);
+    Select("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0");
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, FrequencyCell(2));
+    QApplication::processEvents();  // the menu follows the cell on the next turn
+    QApplication::clipboard()->clear();
+    QTest::keyClick(&Grid(), Qt::Key_C, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_TRUE(QApplication::clipboard()->text().contains("446.031250"))
+        << QApplication::clipboard()->text().toStdString();
+
+    const EepromImage before = Image();
+    QTest::keyClick(&Grid(), Qt::Key_Delete);
+    QApplication::processEvents();
+    EepromImage expected = before;
+    test::BlankSlot(expected, 2, Main().Doc().Defaults());
+    EXPECT_TRUE(test::SamePackedImage(Image(), expected, kVariantPmr));
 }
 
 TEST_F(EditingTest, TheEditMenuUndoesAndRedoesByName) {
