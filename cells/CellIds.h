@@ -269,7 +269,7 @@ namespace parlo {
     X(CL_Maker_mLVATB5) X(CL_Maker_mLVATB6) X(CL_Maker_mRSSIS1) X(CL_Maker_mRSSIS3) \
     X(CL_Maker_mRSSISR) X(CL_Maker_mRSSISL) \
     /* this program's own, after the fixed ones */ \
-    X(CL_Menu_Edit_Undo) X(CL_Menu_Edit_Redo)
+    X(CL_Menu_Edit_Undo) X(CL_Menu_Edit_Redo) X(CL_Menu_File_Compare)
 // clang-format on
 
 enum CellCategory : int {

@@ -56,7 +56,8 @@ void RegisterCommandCells() {
     for (int cell = CL_Menu_Debug_Compare; cell <= CL_Menu_Debug_EeWindow; ++cell)
         CellDispatcher::Register(cell, HandleCommand);
     for (int cell :
-         {CL_Help_About, CL_Help_Contents, CallSheet, CL_Menu_Edit_Undo, CL_Menu_Edit_Redo})
+         {CL_Help_About, CL_Help_Contents, CallSheet, CL_Menu_Edit_Undo, CL_Menu_Edit_Redo,
+          CL_Menu_File_Compare})
         CellDispatcher::Register(cell, HandleCommand);
     for (int cell = CL_Model_Lmr; cell <= CL_Model_DPmr446; ++cell)
         CellDispatcher::Register(cell, HandleVariantItem);

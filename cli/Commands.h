@@ -25,5 +25,7 @@ std::vector<Command> SheetCommands();
 std::vector<Command> ModelCommands();
 std::vector<Command> SettingsCommands();
 std::vector<Command> CloneCommands();
+std::vector<Command> DiffCommands();
+std::vector<Command> PrintCommands();
 
 }  // namespace parlo::cli

@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "platform/SafeFile.h"
 #include "platform/qtcore/QtScheduler.h"
+#include "platform/qtgui/OffscreenGui.h"
 
 #ifndef PARLO_VERSION
 #define PARLO_VERSION "0"
@@ -19,7 +20,7 @@ namespace {
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
     for (auto part : {FileCommands, ModelCommands, CellCommands, SheetCommands, SettingsCommands,
-                      CloneCommands}) {
+                      CloneCommands, DiffCommands, PrintCommands}) {
         for (Command& c : part()) all.push_back(std::move(c));
     }
     return all;
@@ -86,13 +87,20 @@ int Main(int argc, char** argv) {
 }  // namespace parlo::cli
 
 // The commands run under a QCoreApplication so that timed work runs on its
-// event loop, as in the desktop program.
+// event loop, as in the desktop program; print, which needs fonts and a
+// paint device, under a QGuiApplication on the offscreen platform. Only
+// print pays for starting QtGui.
 int main(int argc, char** argv) {
     parlo::IgnoreFileSizeSignal();
+    auto run = [argc, argv] {
+        parlo::qt::QtScheduler scheduler;
+        parlo::SetScheduler(&scheduler);
+        const int status = parlo::cli::Main(argc, argv);
+        parlo::SetScheduler(nullptr);
+        return status;
+    };
+    if (argc > 1 && std::strcmp(argv[1], "print") == 0)
+        return parlo::qt::RunOffscreenGui(argc, argv, run);
     QCoreApplication app(argc, argv);
-    parlo::qt::QtScheduler scheduler;
-    parlo::SetScheduler(&scheduler);
-    const int status = parlo::cli::Main(argc, argv);
-    parlo::SetScheduler(nullptr);
-    return status;
+    return run();
 }

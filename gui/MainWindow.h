@@ -16,12 +16,13 @@
 #include "app/MainController.h"
 #include "app/MainView.h"
 #include "gui/HelpWindow.h"
-#include "gui/QtCanvas.h"
+#include "platform/qtgui/QtCanvas.h"
 
 namespace parlo::qt {
 
 class CloneProgressWindow;
 class DebugLogWindow;
+class DifferencesWindow;
 class MenuBuilder;
 class PrintingDialog;
 class NavigationTree;
@@ -59,6 +60,7 @@ public:
     void SetToolBarVisible(bool visible) override;
     void SetMakerPanel(const std::string& text) override;
     void ShowCompareList(const std::string& lines) override;
+    void ShowDifferences(const std::string& file, const ImageDifferences& differences) override;
     CloneProgressView* CloneProgress() override;
     void OpenEepromWindow() override;
     void OpenDebugWindow() override;
@@ -75,6 +77,7 @@ public:
     // the command line, or handed over by a second start).
     void OpenWhenIdle(const QString& path);
     HelpWindow* Help() const { return help_; }
+    DifferencesWindow* Differences() const { return differences_; }
     QSplitter* Splitter() const { return splitter_; }
 
 protected:
@@ -120,6 +123,7 @@ private:
     CloneProgressWindow* cloneProgress_ = nullptr;
     QPointer<DebugLogWindow> debugLog_;  // the free debug window, while open
     QPointer<PrintingDialog> printing_;  // the print job, while it runs
+    QPointer<DifferencesWindow> differences_;  // the last comparison, while open
     std::unique_ptr<MainController> controller_;
 };
 
