@@ -26,6 +26,8 @@ DifferencesWindow::DifferencesWindow(QWidget* parent, const std::string& file,
         list_->addItem(QString::fromStdString(line));
     layout->addWidget(list_);
     auto* close = new QPushButton(QString::fromStdString(OvlText("GI_Compare_Window", 3)), this);
+    // Enter in the list opens a line's cell; it does not close the window.
+    close->setAutoDefault(false);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     layout->addWidget(close, 0, Qt::AlignRight);
     connect(list_, &QListWidget::itemActivated, this,

@@ -15,6 +15,7 @@
 
 #include "app/MainController.h"
 #include "app/MainView.h"
+#include "gui/DifferencesWindow.h"
 #include "gui/HelpWindow.h"
 #include "platform/qtgui/QtCanvas.h"
 
@@ -22,7 +23,6 @@ namespace parlo::qt {
 
 class CloneProgressWindow;
 class DebugLogWindow;
-class DifferencesWindow;
 class MenuBuilder;
 class PrintingDialog;
 class NavigationTree;
