@@ -37,7 +37,8 @@ void PrintUsage(std::FILE* out, const std::vector<Command>& commands) {
     std::fprintf(out,
                  "\nExit status: 0 on success; a file error code (1-9) for file commands;\n"
                  "the clone status (2, 4-18; 1 when cancelled) for identify, read and\n"
-                 "write (73 when a file or backup cannot be saved);\n"
+                 "write (73 when a file or backup cannot be saved); for diff 0 equal,\n"
+                 "1 different, 2 a file refused or the radio not read;\n"
                  "3 for a program error; 64 for a usage error.\n");
 }
 
