@@ -21,8 +21,7 @@
 namespace parlo {
 
 std::string CellDifference::Line() const {
-    return sheet + " / " + rowHeading + " / " + colHeading + ": '" + textA + "' -> '" + textB +
-           "'";
+    return sheet + " / " + rowHeading + " / " + colHeading + ": '" + textA + "' -> '" + textB + "'";
 }
 
 std::string ByteDifference::Line() const {

@@ -1,6 +1,5 @@
 // parlo-cli print: sheets to a PDF file as the desktop program prints them,
 // with no display.
-#include <QPdfWriter>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,18 +8,16 @@
 #include "cells/CellDispatcher.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "cli/PdfModule.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
-#include "platform/qtgui/QtPagedPage.h"
 #include "sheet/PrintJob.h"
 #include "sheet/RadioTree.h"
 
 namespace parlo::cli {
 
 namespace {
-
-constexpr int kDesktopPrinterResolution = 1200;
 
 bool IsSheetAction(const std::string& action) {
     const NodeAction a = NodeAction::Split(action);
@@ -40,8 +37,7 @@ bool ChooseActions(const ParsedArgs& args, Document& doc, std::vector<std::strin
     } else if (args.Operands().size() > 1) {
         const std::string& action = args.Operands()[1];
         if (!IsSheetAction(action)) {
-            std::fprintf(stderr, "parlo-cli print: no sheet '%s' in the overlay\n",
-                         action.c_str());
+            std::fprintf(stderr, "parlo-cli print: no sheet '%s' in the overlay\n", action.c_str());
             return false;
         }
         actions->push_back(action);
@@ -66,21 +62,26 @@ int RunPrint(const ParsedArgs& args) {
     std::vector<std::string> actions;
     if (!ChooseActions(args, session.Doc(), &actions)) return kExitUsage;
 
-    QPdfWriter writer(QString::fromStdString(*out));
-    // The desktop prints through a high-resolution printer, whose PDF page
-    // is the writer's: A4 with its default margins, at 1200 dpi.
-    writer.setResolution(kDesktopPrinterResolution);
-    qt::QtPagedPage page(writer, writer.resolution());
-    if (!page.Active()) {
+    std::string error;
+    const PdfPrinting* pdf = LoadPdfPrinting(&error);
+    if (pdf == nullptr) {
+        std::fprintf(stderr, "parlo-cli print: cannot load the PDF printing: %s\n", error.c_str());
+        return 3;
+    }
+    PrinterPage* page = pdf->open(out->c_str());
+    if (page == nullptr) {
         std::fprintf(stderr, "parlo-cli print: cannot write '%s'\n", out->c_str());
         return kExitCantCreate;
     }
-    const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page.Resolution(),
-                                          page.PageWidth(), page.PageHeight());
+    const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page->Resolution(),
+                                          page->PageWidth(), page->PageHeight());
     CellDispatcher cells(&session.Host());
-    PrintJob job(page, cells.Entry(), std::move(actions), rect);
-    while (job.Step()) {
+    {
+        PrintJob job(*page, cells.Entry(), std::move(actions), rect);
+        while (job.Step()) {
+        }
     }
+    pdf->close(page);
     return 0;
 }
 

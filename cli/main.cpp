@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/PdfModule.h"
 #include "platform/SafeFile.h"
 #include "platform/qtcore/QtScheduler.h"
-#include "platform/qtgui/OffscreenGui.h"
 
 #ifndef PARLO_VERSION
 #define PARLO_VERSION "0"
@@ -100,8 +100,17 @@ int main(int argc, char** argv) {
         parlo::SetScheduler(nullptr);
         return status;
     };
-    if (argc > 1 && std::strcmp(argv[1], "print") == 0)
-        return parlo::qt::RunOffscreenGui(argc, argv, run);
+    if (argc > 1 && std::strcmp(argv[1], "print") == 0) {
+        std::string error;
+        const parlo::PdfPrinting* pdf = parlo::cli::LoadPdfPrinting(&error);
+        if (pdf == nullptr) {
+            std::fprintf(stderr, "parlo-cli print: cannot load the PDF printing: %s\n",
+                         error.c_str());
+            return 3;
+        }
+        return pdf->run(
+            argc, argv, [](void* body) { return (*static_cast<decltype(run)*>(body))(); }, &run);
+    }
     QCoreApplication app(argc, argv);
     return run();
 }

@@ -17,8 +17,8 @@ DifferencesWindow::DifferencesWindow(QWidget* parent, const std::string& file,
     setWindowTitle(QString::fromStdString(OvlText("GI_Compare_Window", 0)).arg(name));
     auto* layout = new QVBoxLayout(this);
     const int count = static_cast<int>(differences_.cells.size() + differences_.bytes.size());
-    const std::string head = count == 0 ? OvlText("GI_Compare_Window", 2)
-                                        : OvlText("GI_Compare_Window", 1);
+    const std::string head =
+        count == 0 ? OvlText("GI_Compare_Window", 2) : OvlText("GI_Compare_Window", 1);
     auto* label = new QLabel(QString::fromStdString(head).arg(name).arg(count), this);
     layout->addWidget(label);
     list_ = new QListWidget(this);

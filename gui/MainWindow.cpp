@@ -18,14 +18,14 @@
 #include <QVBoxLayout>
 
 #include "gui/CloneProgressWindow.h"
+#include "gui/DebugLogWindow.h"
+#include "gui/DifferencesWindow.h"
+#include "gui/EepromWindow.h"
 #include "gui/FileFilters.h"
 #include "gui/HelpWindow.h"
-#include "gui/DebugLogWindow.h"
-#include "gui/EepromWindow.h"
 #include "gui/Icons.h"
 #include "gui/MenuBuilder.h"
 #include "gui/NavigationTree.h"
-#include "gui/DifferencesWindow.h"
 #include "gui/PrintingDialog.h"
 #include "gui/QtPrinterPage.h"
 #include "gui/SheetHeading.h"
@@ -509,12 +509,11 @@ void MainWindow::ShowCompareList(const std::string& lines) {
 
 // A window of its own per comparison; the last one stays reachable.
 void MainWindow::ShowDifferences(const std::string& file, const ImageDifferences& differences) {
-    differences_ = new DifferencesWindow(this, file, differences,
-                                         [this](const CellDifference& d) {
-                                             controller_->GoToDifference(d);
-                                             activateWindow();
-                                             sheetWidget_->setFocus();
-                                         });
+    differences_ = new DifferencesWindow(this, file, differences, [this](const CellDifference& d) {
+        controller_->GoToDifference(d);
+        activateWindow();
+        sheetWidget_->setFocus();
+    });
     differences_->show();
 }
 

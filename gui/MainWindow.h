@@ -121,8 +121,8 @@ private:
     std::vector<std::unique_ptr<CellDesc>> toolBarItems_;
     QTimer mainTask_;
     CloneProgressWindow* cloneProgress_ = nullptr;
-    QPointer<DebugLogWindow> debugLog_;  // the free debug window, while open
-    QPointer<PrintingDialog> printing_;  // the print job, while it runs
+    QPointer<DebugLogWindow> debugLog_;        // the free debug window, while open
+    QPointer<PrintingDialog> printing_;        // the print job, while it runs
     QPointer<DifferencesWindow> differences_;  // the last comparison, while open
     std::unique_ptr<MainController> controller_;
 };

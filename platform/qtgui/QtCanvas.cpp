@@ -1,7 +1,7 @@
 #include "platform/qtgui/QtCanvas.h"
 
-#include <QGuiApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPalette>
 #include <QPolygon>
 #include <array>

@@ -2,9 +2,9 @@
 // against what the desktop program shows and prints.
 #include <QListWidget>
 #include <QPointer>
+#include <QPrinter>
 #include <algorithm>
 #include <filesystem>
-#include <QPrinter>
 
 #include "gui/DifferencesWindow.h"
 #include "model/ModelVariant.h"
@@ -94,8 +94,8 @@ TEST_F(CompareAndPrintTest, PrintRefusesWhatItCannotDo) {
 TEST_F(CompareAndPrintTest, CompareListsTheDifferencesAndOpensTheirCells) {
     Open(kVariantPmr);
     const std::string changed = dir.file("changed.icf");
-    const auto set = test::RunCli({"set", test::DataFile("MV7105C_PMR.icf"),
-                                   "CT_Mch.CL_Mch_FreqR[2]=446.1", "-o", changed});
+    const auto set = test::RunCli(
+        {"set", test::DataFile("MV7105C_PMR.icf"), "CT_Mch.CL_Mch_FreqR[2]=446.1", "-o", changed});
     ASSERT_EQ(set.status, 0) << set.err;
     EepromImage before;
     before.Assign(window->Controller().Doc().Working());
