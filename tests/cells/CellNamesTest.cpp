@@ -31,10 +31,10 @@ TEST(CellNames, FixedNumbers) {
 
 TEST(CellNames, EmptyAndOutOfRange) {
     EXPECT_EQ(CellNumber(""), kNoCell);
-    EXPECT_EQ(kNoCell, 711);
+    EXPECT_EQ(kNoCell, 712);
     EXPECT_EQ(CategoryNumber(""), kNoCategory);
     EXPECT_EQ(kNoCategory, 22);
-    EXPECT_EQ(CellName(711), "");
+    EXPECT_EQ(CellName(712), "");
     EXPECT_EQ(CellName(-1), "");
     EXPECT_EQ(CategoryName(22), "");
 }
