@@ -410,6 +410,7 @@ void MainController::RunCommand(int cell, int32_t index, const CellContext& cont
             if (!path.empty()) Open(path);
             break;
         }
+        case CL_Menu_File_Compare: CompareDialog(); break;
         case CL_Menu_File_Exit: view_.CloseWindow(); break;
         case CL_Menu_Edit_Undo: Undo(); break;
         case CL_Menu_Edit_Redo: Redo(); break;

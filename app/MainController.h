@@ -15,6 +15,7 @@
 #include "app/CloneCommands.h"
 #include "app/Document.h"
 #include "app/EditHistory.h"
+#include "app/ImageComparison.h"
 #include "app/MainView.h"
 #include "cells/CellDispatcher.h"
 #include "cells/CellHost.h"
@@ -102,6 +103,13 @@ public:
     void CloneRead();
     void CloneWrite();
     void CloneInformation();
+    // File > Compare with...: the document against a clone file
+    // (CompareCommands.cpp). CompareWith shows the differences and returns
+    // them (nothing when the file was refused).
+    void CompareDialog();
+    std::optional<ImageDifferences> CompareWith(const std::string& path);
+    // Shows a difference: its sheet, with the cell current where it may be.
+    void GoToDifference(const CellDifference& difference);
     CloneManager& Cloning() { return *cloneManager_; }
     const CloneCommands& Clones() const { return *clones_; }
     // Undo and redo of the changes of the working image (UndoCommands.cpp).

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "app/ImageComparison.h"
+
 namespace parlo {
 
 class Canvas;
@@ -49,6 +51,9 @@ public:
     virtual void SetMakerPanel(const std::string& /*text*/) {}
     virtual void Print(bool /*allSheets*/) {}
     virtual void ShowCompareList(const std::string& /*lines*/) {}
+    // The differences between the document (A) and a file (B).
+    virtual void ShowDifferences(const std::string& /*file*/,
+                                 const ImageDifferences& /*differences*/) {}
     virtual void OpenEepromWindow() {}
     virtual void OpenDebugWindow() {}
     // The "Cloning" window; nullptr shows no progress.

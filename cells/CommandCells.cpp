@@ -57,7 +57,7 @@ void RegisterCommandCells() {
         CellDispatcher::Register(cell, HandleCommand);
     for (int cell :
          {CL_Help_About, CL_Help_Contents, CallSheet, CL_Menu_Edit_Undo, CL_Menu_Edit_Redo,
-          CL_Menu_File_ImportChannels, CL_Menu_File_ExportChannels})
+          CL_Menu_File_ImportChannels, CL_Menu_File_ExportChannels, CL_Menu_File_Compare})
         CellDispatcher::Register(cell, HandleCommand);
     for (int cell = CL_Model_Lmr; cell <= CL_Model_DPmr446; ++cell)
         CellDispatcher::Register(cell, HandleVariantItem);

@@ -26,5 +26,7 @@ std::vector<Command> ModelCommands();
 std::vector<Command> SettingsCommands();
 std::vector<Command> CloneCommands();
 std::vector<Command> TableCommands();
+std::vector<Command> DiffCommands();
+std::vector<Command> PrintCommands();
 
 }  // namespace parlo::cli

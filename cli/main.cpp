@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/PdfModule.h"
 #include "platform/SafeFile.h"
 #include "platform/qtcore/QtScheduler.h"
 
@@ -19,7 +20,7 @@ namespace {
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
     for (auto part : {FileCommands, ModelCommands, CellCommands, SheetCommands, SettingsCommands,
-                      TableCommands, CloneCommands}) {
+                      TableCommands, CloneCommands, DiffCommands, PrintCommands}) {
         for (Command& c : part()) all.push_back(std::move(c));
     }
     return all;
@@ -36,7 +37,8 @@ void PrintUsage(std::FILE* out, const std::vector<Command>& commands) {
     std::fprintf(out,
                  "\nExit status: 0 on success; a file error code (1-9) for file commands;\n"
                  "the clone status (2, 4-18; 1 when cancelled) for identify, read and\n"
-                 "write (73 when a file or backup cannot be saved);\n"
+                 "write (73 when a file or backup cannot be saved); for diff 0 equal,\n"
+                 "1 different, 2 a file refused or the radio not read;\n"
                  "65 when import refuses a value or a file cannot be read;\n"
                  "3 for a program error; 64 for a usage error.\n");
 }
@@ -87,13 +89,29 @@ int Main(int argc, char** argv) {
 }  // namespace parlo::cli
 
 // The commands run under a QCoreApplication so that timed work runs on its
-// event loop, as in the desktop program.
+// event loop, as in the desktop program; print, which needs fonts and a
+// paint device, under a QGuiApplication on the offscreen platform. Only
+// print pays for starting QtGui.
 int main(int argc, char** argv) {
     parlo::IgnoreFileSizeSignal();
+    auto run = [argc, argv] {
+        parlo::qt::QtScheduler scheduler;
+        parlo::SetScheduler(&scheduler);
+        const int status = parlo::cli::Main(argc, argv);
+        parlo::SetScheduler(nullptr);
+        return status;
+    };
+    if (argc > 1 && std::strcmp(argv[1], "print") == 0) {
+        std::string error;
+        const parlo::PdfPrinting* pdf = parlo::cli::LoadPdfPrinting(&error);
+        if (pdf == nullptr) {
+            std::fprintf(stderr, "parlo-cli print: cannot load the PDF printing: %s\n",
+                         error.c_str());
+            return 3;
+        }
+        return pdf->run(
+            argc, argv, [](void* body) { return (*static_cast<decltype(run)*>(body))(); }, &run);
+    }
     QCoreApplication app(argc, argv);
-    parlo::qt::QtScheduler scheduler;
-    parlo::SetScheduler(&scheduler);
-    const int status = parlo::cli::Main(argc, argv);
-    parlo::SetScheduler(nullptr);
-    return status;
+    return run();
 }

@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 
 #include "cells/CellDispatcher.h"
-#include "gui/QtCanvas.h"
+#include "platform/qtgui/QtCanvas.h"
 #include "runtime/EventManager.h"
 
 namespace parlo::qt {

@@ -19,6 +19,7 @@
 
 #include "gui/CloneProgressWindow.h"
 #include "gui/DebugLogWindow.h"
+#include "gui/DifferencesWindow.h"
 #include "gui/EepromWindow.h"
 #include "gui/FileFilters.h"
 #include "gui/HelpWindow.h"
@@ -515,6 +516,16 @@ void MainWindow::ShowCompareList(const std::string& lines) {
     layout->addWidget(close, 0, Qt::AlignLeft);
     close->setFocus();
     dialog.exec();
+}
+
+// A window of its own per comparison; the last one stays reachable.
+void MainWindow::ShowDifferences(const std::string& file, const ImageDifferences& differences) {
+    differences_ = new DifferencesWindow(this, file, differences, [this](const CellDifference& d) {
+        controller_->GoToDifference(d);
+        activateWindow();
+        sheetWidget_->setFocus();
+    });
+    differences_->show();
 }
 
 // The nodes a print command prints (action and caption): every node of the

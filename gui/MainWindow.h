@@ -15,9 +15,10 @@
 
 #include "app/MainController.h"
 #include "app/MainView.h"
+#include "gui/DifferencesWindow.h"
 #include "gui/HelpWindow.h"
-#include "gui/QtCanvas.h"
 #include "gui/QtClipboard.h"
+#include "platform/qtgui/QtCanvas.h"
 
 namespace parlo::qt {
 
@@ -60,6 +61,7 @@ public:
     void SetToolBarVisible(bool visible) override;
     void SetMakerPanel(const std::string& text) override;
     void ShowCompareList(const std::string& lines) override;
+    void ShowDifferences(const std::string& file, const ImageDifferences& differences) override;
     CloneProgressView* CloneProgress() override;
     void OpenEepromWindow() override;
     void OpenDebugWindow() override;
@@ -76,6 +78,7 @@ public:
     // the command line, or handed over by a second start).
     void OpenWhenIdle(const QString& path);
     HelpWindow* Help() const { return help_; }
+    DifferencesWindow* Differences() const { return differences_; }
     QSplitter* Splitter() const { return splitter_; }
 
 protected:
@@ -120,8 +123,9 @@ private:
     std::vector<std::unique_ptr<CellDesc>> toolBarItems_;
     QTimer mainTask_;
     CloneProgressWindow* cloneProgress_ = nullptr;
-    QPointer<DebugLogWindow> debugLog_;  // the free debug window, while open
-    QPointer<PrintingDialog> printing_;  // the print job, while it runs
+    QPointer<DebugLogWindow> debugLog_;        // the free debug window, while open
+    QPointer<PrintingDialog> printing_;        // the print job, while it runs
+    QPointer<DifferencesWindow> differences_;  // the last comparison, while open
     std::unique_ptr<MainController> controller_;
 };
 

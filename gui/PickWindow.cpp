@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 
 #include "cells/CellDispatcher.h"
-#include "gui/QtCanvas.h"
+#include "platform/qtgui/QtCanvas.h"
 #include "sheet/PickListSheet.h"
 
 namespace parlo::qt {

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <cmath>
 
-#include "gui/QtCanvas.h"
+#include "platform/qtgui/QtCanvas.h"
 
 namespace parlo::qt {
 

@@ -11,7 +11,7 @@
 #include "gui/CharacterEditor.h"
 #include "gui/MenuBuilder.h"
 #include "gui/PickWindow.h"
-#include "gui/QtCanvas.h"
+#include "platform/qtgui/QtCanvas.h"
 #include "gui/TextEntryWindow.h"
 #include "runtime/EventManager.h"
 

@@ -7,7 +7,7 @@
 
 #include "cells/CellDispatcher.h"
 #include "codecs/SegmentText.h"
-#include "gui/QtCanvas.h"
+#include "platform/qtgui/QtCanvas.h"
 #include "overlay/OverlayText.h"
 #include "sheet/DisplayCharacters.h"
 #include "sheet/SheetFactory.h"

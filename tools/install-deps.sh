@@ -10,6 +10,8 @@ packages=(
     qt6-base-dev libgl-dev fonts-dejavu-core
     # checks of the desktop entry, AppStream data, MIME type and manuals
     desktop-file-utils appstream libxml2-utils man-db gzip
+    # the text of the PDF files parlo-cli prints
+    poppler-utils
     # the fuzz targets
     clang libclang-rt-14-dev
 )

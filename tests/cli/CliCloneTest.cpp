@@ -137,6 +137,29 @@ TEST_F(CliClone, WriteThenReadBackAtBothSpeeds) {
     }
 }
 
+// The radio holds the factory image: the file with a channel differs from it
+// in that channel's cells only, and the radio is read, never written.
+TEST_F(CliClone, DiffComparesAFileWithTheRadio) {
+    StartRadio();
+    const auto same = Cli({"diff", test::DataFile("MV7105C_LMR.icf"), "--radio", "--port", link});
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_EQ(same.out, "");
+    const auto differ = Cli({"diff", DocumentWithAChannel(), "--radio", "--port", link});
+    EXPECT_EQ(differ.status, 1) << differ.err;
+    EXPECT_NE(differ.out.find(" / Frequency Receive MHz: '150.500000' -> ''\n"), std::string::npos)
+        << differ.out;
+    const auto back = Cli({"read", "--port", link, "-o", dir.file("after.icf")});
+    ASSERT_EQ(back.status, 0) << back.err;
+    const EepromImage got = Load(dir.file("after.icf"));
+    const EepromImage factory = Load(test::DataFile("MV7105C_LMR.icf"));
+    for (int32_t a = 0; a <= 0x1FFF; ++a) ASSERT_EQ(got.GetByte(a), factory.GetByte(a)) << a;
+    // A radio that does not answer is trouble, not a difference.
+    StartRadio({"--fault", "silence", "--fault-at", "5"});
+    const auto silent = Cli({"diff", test::DataFile("MV7105C_LMR.icf"), "--radio", "--port", link});
+    EXPECT_EQ(silent.status, 2);
+    EXPECT_FALSE(silent.err.empty());
+}
+
 TEST_F(CliClone, OneFaultPerStage) {
     struct Case {
         const char* fault;

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "cells/CellDispatcher.h"
-#include "gui/QtCanvas.h"
+#include "platform/qtgui/QtCanvas.h"
 #include "gui/SheetWidget.h"
 #include "platform/qtcore/QtScheduler.h"
 #include "runtime/EventManager.h"

@@ -331,6 +331,7 @@ TEST_F(ShippedOverlayTest, EverySettingIsOnAPageAndNoPageShowsWhatTheRadioDoesNo
 
 const char* const kTexts[] = {
     "GI_AppMess_TextNotShown",
+    "GI_Compare_Window",
     "GI_Sys_AppTitle",
     "GI_Sys_AppTitleRev",
     "GI_Sys_Dialog_FOpen",
@@ -578,7 +579,7 @@ TEST(OverlayKeys, IndexedTextsHaveTheirLines) {
         {"GI_AppInd_Button_OkCancel", 2}, {"GI_AppInd_Opt_ComSel_Buttons", 2},
         {"GI_Sys_Dialog_FOpen", 2},       {"GI_Sys_Printer_PrintingDialog", 3},
         {"GI_Mess_CloneErr_Head", 18},    {"GI_Mess_CloneErr_Check", 8},
-        {"GI_Mess_CloneInfo_TenKey", 2},
+        {"GI_Mess_CloneInfo_TenKey", 2},  {"GI_Compare_Window", 4},
     };
     for (const Case& c : cases) EXPECT_GE(OvlLines(c.key).size(), c.lines) << c.key;
     for (const char* key :

@@ -1,7 +1,7 @@
-#include "gui/QtCanvas.h"
+#include "platform/qtgui/QtCanvas.h"
 
-#include <QApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPalette>
 #include <QPolygon>
 #include <array>
@@ -41,7 +41,7 @@ constexpr std::array<QPalette::ColorRole, 21> kSystemRoles = {
 QColor ToQColor(uint32_t colour) {
     if (colour & 0x80000000u) {
         const uint32_t index = colour & 0xFF;
-        const QPalette palette = QApplication::palette();
+        const QPalette palette = QGuiApplication::palette();
         if (index == 17) return palette.color(QPalette::Disabled, QPalette::Text);
         return palette.color(index < kSystemRoles.size() ? kSystemRoles[index] : QPalette::Text);
     }
@@ -50,7 +50,7 @@ QColor ToQColor(uint32_t colour) {
 }
 
 QFont ToQFont(const FontSpec& wanted, int dpi) {
-    QFont font = QApplication::font();
+    QFont font = QGuiApplication::font();
     if (!wanted.name.empty()) font.setFamily(QString::fromStdString(wanted.name));
     const int height = wanted.height < 0 ? -wanted.height : wanted.height;
     font.setPixelSize(std::max(1, height * dpi / 96));
@@ -109,7 +109,7 @@ void QtCanvas::PushClip(const Rect& r) {
 
 void QtCanvas::PopClip() { painter_.restore(); }
 
-MeasuringCanvas::MeasuringCanvas() : font_(QApplication::font()) {}
+MeasuringCanvas::MeasuringCanvas() : font_(QGuiApplication::font()) {}
 
 void MeasuringCanvas::SetFont(const FontSpec& font) { font_ = ToQFont(font); }
 

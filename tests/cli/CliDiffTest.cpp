@@ -1,0 +1,111 @@
+// parlo-cli diff on clone files: a line per cell whose text differs, then a
+// line per differing byte no cell shows; the exit status as diff's.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/support/Process.h"
+#include "tests/support/TestSupport.h"
+
+namespace parlo {
+namespace {
+
+using test::RunCli;
+
+// Sets the byte at `address` in the text of a clone file, whose data lines
+// are "AAAA10" and sixteen bytes in hexadecimal.
+std::string PatchByte(std::string file, int address, int value) {
+    char head[8];
+    std::snprintf(head, sizeof head, "\n%04X10", address & ~0xF);
+    const size_t line = file.find(head);
+    EXPECT_NE(line, std::string::npos) << head;
+    if (line == std::string::npos) return file;
+    char byte[3];
+    std::snprintf(byte, sizeof byte, "%02X", value);
+    file.replace(line + 7 + 2 * static_cast<size_t>(address & 0xF), 2, byte);
+    return file;
+}
+
+class CliDiff : public ::testing::Test {
+protected:
+    // A: the shipped PMR446 file. B: A with the first channel's receive
+    // frequency and the user password changed through their cells, and two
+    // bytes no cell shows changed in the file itself.
+    CliDiff() {
+        test::WriteFile(a, test::ReadFile(test::DataFile("MV7105C_PMR.icf")));
+        const auto set = RunCli(
+            {"set", a, "CT_Mch.CL_Mch_FreqR[0]=446.03125", "CL_Comm_UserPassword=1234", "-o", b});
+        EXPECT_EQ(set.status, 0) << set.err;
+        test::WriteFile(b, PatchByte(PatchByte(test::ReadFile(b), 0x0010, 0x5A), 0x7D70, 0xA5));
+    }
+
+    test::TempDir dir;
+    const std::string a = dir.file("a.icf");
+    const std::string b = dir.file("b.icf");
+};
+
+TEST_F(CliDiff, ListsTheCellsThenTheBytesNoCellShows) {
+    const auto r = RunCli({"diff", a, b});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out,
+              "Bank 1 PMR446 / 1- 1 / Frequency Receive MHz: '446.006250' -> '446.031250'\n"
+              "Common settings / User password (4 digits) / Value: '0000' -> '1234'\n"
+              "0010: 00 -> 5A\n"
+              "7D70: 00 -> A5\n");
+    EXPECT_EQ(r.err, "");
+
+    // The other way round, each side's text on its own side.
+    const auto back = RunCli({"diff", b, a});
+    EXPECT_EQ(back.status, 1) << back.err;
+    EXPECT_EQ(back.out,
+              "Bank 1 PMR446 / 1- 1 / Frequency Receive MHz: '446.031250' -> '446.006250'\n"
+              "Common settings / User password (4 digits) / Value: '1234' -> '0000'\n"
+              "0010: 5A -> 00\n"
+              "7D70: A5 -> 00\n");
+}
+
+TEST_F(CliDiff, OnlyBytesNoCellShows) {
+    const std::string c = dir.file("c.icf");
+    test::WriteFile(c, PatchByte(test::ReadFile(a), 0x7D7F, 0x01));
+    const auto r = RunCli({"diff", a, c});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, "7D7F: 00 -> 01\n");
+}
+
+TEST_F(CliDiff, EqualFilesSayNothing) {
+    const std::string copy = dir.file("copy.icf");
+    test::WriteFile(copy, test::ReadFile(b));
+    for (const auto& [first, second] : {std::pair{a, a}, std::pair{b, copy}}) {
+        const auto r = RunCli({"diff", first, second});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST_F(CliDiff, TroubleAndUsage) {
+    const std::string bad = dir.file("bad.icf");
+    test::WriteFile(bad, "not a clone file\n");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+    } cases[] = {
+        {{"diff", a, dir.file("missing.icf")}, 2},
+        {{"diff", bad, a}, 2},
+        {{"diff", a, bad}, 2},
+        {{"diff", a}, 64},
+        {{"diff", a, b, "--radio"}, 64},
+        {{"diff", a, b, "--port", "1"}, 64},
+        {{"diff"}, 64},
+    };
+    for (const Case& c : cases) {
+        const auto r = RunCli(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.size() << " " << c.args.back();
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(r.err.empty());
+    }
+}
+
+}  // namespace
+}  // namespace parlo

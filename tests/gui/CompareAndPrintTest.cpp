@@ -1,0 +1,144 @@
+// File > Compare with... and the PDF that parlo-cli prints without a display,
+// against what the desktop program shows and prints.
+#include <QListWidget>
+#include <QPointer>
+#include <QPrinter>
+#include <algorithm>
+#include <filesystem>
+
+#include "gui/DifferencesWindow.h"
+#include "model/ModelVariant.h"
+#include "model/WorkingImage.h"
+#include "tests/gui/MainWindowFixture.h"
+#include "tests/support/Process.h"
+
+namespace parlo {
+namespace {
+
+class CompareAndPrintTest : public test::MainWindowFixture {
+protected:
+    test::TempDir dir;
+
+    // parlo-cli with no display at all.
+    test::ProcessResult CliWithoutDisplay(std::vector<std::string> args) {
+        args.insert(args.begin(), {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
+                                   "QT_QPA_PLATFORM", PARLO_CLI_PATH});
+        return test::RunProcess("/usr/bin/env", args);
+    }
+    std::string PdfText(const std::string& pdf) {
+        const auto r = test::RunProcess("/usr/bin/pdftotext", {"-layout", pdf, "-"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return r.out;
+    }
+};
+
+TEST_F(CompareAndPrintTest, TheCommandLinePrintsWhatTheDesktopPrints) {
+    Open(kVariantPmr);
+    const std::string file = test::DataFile("MV7105C_PMR.icf");
+    const std::string bank = "[St_ChBank]GI_Sheet_Mch_PMR,Bank 0";
+    Select(bank);
+    for (const bool all : {false, true}) {
+        SCOPED_TRACE(all ? "all sheets" : "one sheet");
+        const std::string desktop = dir.file(all ? "desktop-all.pdf" : "desktop.pdf");
+        const std::string cli = dir.file(all ? "cli-all.pdf" : "cli.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(desktop));
+        const int pages = window->PrintTo(printer, all, [] { return false; });
+        const auto r = CliWithoutDisplay({"print", file, "-o", cli, all ? "--all" : bank});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string text = PdfText(cli);
+        EXPECT_EQ(text, PdfText(desktop));
+        // A page is a form feed in pdftotext's output.
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), pages);
+        EXPECT_NE(text.find("Memory channels, bank 1: PMR446"), std::string::npos);
+        EXPECT_NE(text.find("Parlo MV7105C, map revision 6"), std::string::npos);
+        EXPECT_NE(text.find("446.006250"), std::string::npos);
+        EXPECT_NE(text.find("Printed with Parlo"), std::string::npos);
+        if (all) {
+            EXPECT_NE(text.find("Common settings"), std::string::npos);
+        }
+    }
+    // Without an action: the sheet of the tree's first node.
+    const auto first = CliWithoutDisplay({"print", file, "-o", dir.file("first.pdf")});
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::string top = window->Controller().Tree()->Root().children.front()->Action();
+    Select(top);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir.file("top.pdf")));
+    window->PrintTo(printer, false, [] { return false; });
+    EXPECT_EQ(PdfText(dir.file("first.pdf")), PdfText(dir.file("top.pdf")));
+}
+
+TEST_F(CompareAndPrintTest, PrintRefusesWhatItCannotDo) {
+    const std::string file = test::DataFile("MV7105C_PMR.icf");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+    } cases[] = {
+        {{"print", file}, 64},
+        {{"print", file, "-o", dir.file("x.pdf"), "--all", "[St_Common]GI_Sheet_Comm"}, 64},
+        {{"print", file, "-o", dir.file("x.pdf"), "[St_Common]GI_No_Such_Sheet"}, 64},
+        {{"print", file, "-o", dir.file("no/such/folder/x.pdf")}, 73},
+        {{"print", dir.file("missing.icf"), "-o", dir.file("x.pdf")}, 1},
+    };
+    for (const Case& c : cases) {
+        const auto r = CliWithoutDisplay(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.back();
+        EXPECT_FALSE(r.err.empty());
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.pdf")));
+}
+
+TEST_F(CompareAndPrintTest, CompareListsTheDifferencesAndOpensTheirCells) {
+    Open(kVariantPmr);
+    const std::string changed = dir.file("changed.icf");
+    const auto set = test::RunCli(
+        {"set", test::DataFile("MV7105C_PMR.icf"), "CT_Mch.CL_Mch_FreqR[2]=446.1", "-o", changed});
+    ASSERT_EQ(set.status, 0) << set.err;
+    EepromImage before;
+    before.Assign(window->Controller().Doc().Working());
+
+    // Another variant's file on the way changes nothing of the document.
+    const auto other = window->Controller().CompareWith(test::DataFile("MV7105C_LMR.icf"));
+    ASSERT_TRUE(other.has_value());
+    EXPECT_FALSE(other->Empty());
+    EXPECT_EQ(CurrentVariant(), kVariantPmr);
+    EXPECT_EQ(&WorkingImage(), &window->Controller().Doc().Working());
+    EXPECT_TRUE(window->Controller().Doc().Working().Equals(before));
+    EXPECT_FALSE(window->Controller().Doc().IsModified());
+
+    const auto found = window->Controller().CompareWith(changed);
+    ASSERT_TRUE(found.has_value());
+    QPointer<qt::DifferencesWindow> shown = window->Differences();
+    ASSERT_NE(shown, nullptr);
+    QListWidget* list = shown->List();
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text().toStdString(),
+              "Bank 1 PMR446 / 1- 3 / Frequency Receive MHz: '446.031250' -> '446.100000'");
+
+    // Enter on the line (as a double click) opens the bank at that cell.
+    Select("[St_Common]GI_Sheet_Comm");
+    list->setCurrentRow(0);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(window->Controller().SheetAction(), "[St_ChBank]GI_Sheet_Mch_PMR,Bank 0");
+    Sheet* sheet = window->Controller().CurrentSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->Col(), found->cells[0].col);
+    EXPECT_EQ(sheet->Row(), found->cells[0].row);
+    EXPECT_EQ(sheet->CellText(sheet->Col(), sheet->Row()), "446.031250");
+    ASSERT_FALSE(shown.isNull()) << "Enter closed the window";
+
+    // A refused file shows its message and no window.
+    test::WriteFile(dir.file("bad.icf"), "not a clone file\n");
+    shown->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(window->Controller().CompareWith(dir.file("bad.icf")).has_value());
+    EXPECT_EQ(window->Differences(), nullptr);
+}
+
+}  // namespace
+}  // namespace parlo
