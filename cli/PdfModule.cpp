@@ -12,7 +12,7 @@ const PdfPrinting* LoadPdfPrinting(std::string* error) {
     static const PdfPrinting* loaded = nullptr;
     if (loaded != nullptr) return loaded;
     const std::string beside = ExecutableDir() + kPdfPrintingModule;
-    const std::string installed = ExecutableDir() + "../lib/parlo/" + kPdfPrintingModule;
+    const std::string installed = ExecutableDir() + "../libexec/parlo/" + kPdfPrintingModule;
     std::error_code ec;
     const std::string path = std::filesystem::exists(beside, ec) ? beside : installed;
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

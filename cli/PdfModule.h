@@ -1,6 +1,7 @@
 #pragma once
 // Finds and loads the PDF printing module: beside the program (a build
-// tree), else in ../lib/parlo/ (an installed tree).
+// tree), else in ../libexec/parlo/ (an installed tree: a private module,
+// outside the linker's folders).
 #include <string>
 
 #include "platform/PdfPrinting.h"
