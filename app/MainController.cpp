@@ -424,17 +424,9 @@ void MainController::RunCommand(int cell, int32_t index, const CellContext& cont
             env_.SetToolbarVisible(!env_.ToolbarVisible());
             view_.SetToolBarVisible(env_.ToolbarVisible());
             break;
-        case CL_Menu_Port_Com:
-            env_.SetComPort(index);
-            Events().Send(2);
-            ShowPort();
-            break;
+        case CL_Menu_Port_Com: UsePort(index); break;
         case CL_Menu_Port_Usb:
-            if (const auto port = view_.ChoosePort(env_.ComPort())) {
-                env_.SetComPort(*port);
-                Events().Send(2);
-                ShowPort();
-            }
+            if (const auto port = view_.ChoosePort(env_.ComPort())) UsePort(*port);
             break;
         case CL_Menu_Port_SpeedHigh:
             env_.SetComSpeedHigh(index != 0);
@@ -469,6 +461,12 @@ void MainController::RunCommand(int cell, int32_t index, const CellContext& cont
         case CL_Menu_Debug_EeWindow: view_.OpenEepromWindow(); break;
         default: break;
     }
+}
+
+void MainController::UsePort(int port) {
+    env_.SetComPort(port);
+    Events().Send(2);
+    ShowPort();
 }
 
 // A sheet called from a cell opens through its tree node where it has one,

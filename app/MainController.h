@@ -179,6 +179,8 @@ private:
     // (a line of GI_Status_Command with `value` in place of its %s).
     std::string PortInUse() const;
     void ShowPort();
+    // Makes port n the one in use and tells the windows.
+    void UsePort(int port);
     void ShowResult(int line, const std::string& value);
 
     AppSettings& env_;

@@ -28,72 +28,76 @@ protected:
         Cursor(category, cell, index);
         Pick(Channel(index).Value(field) == 0 ? 1 : 0);
     }
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+    };
+    // One change of each kind, named as the Edit menu names its step.
+    std::vector<Step> EveryKindOfStep() {
+        const std::string bankOp = "[St_Common]GI_Sheet_Mch_BankOp";
+        return {
+            {"Edit Receive",
+             [=, this] {
+                 ShowBank(0);
+                 Cursor(2);
+                 Type("446.05625");
+             }},
+            {"Edit Power", [=, this] { PickAnother(CT_Mch, CL_Mch_RfPo, 1, Field::RfPower); }},
+            {"Delete 3 channels",
+             [=, this] {
+                 Cursor(4);
+                 SelectTo(6);
+                 Choose(CL_PMenu_Delete);
+             }},
+            {"Insert 1 channel",
+             [=, this] {
+                 Cursor(1);
+                 Choose(CL_PMenu_Insert);
+             }},
+            {"Paste 1 channel",
+             [=, this] {
+                 Cursor(0);
+                 Choose(CL_PMenu_Copy);
+                 Cursor(1);
+                 Choose(CL_PMenu_Paste);
+             }},
+            {"Move down 1 channel",
+             [=, this] {
+                 Cursor(0);
+                 Choose(CL_PMenu_CarryDown);
+             }},
+            {"Clear 1 channel",
+             [=, this] {
+                 Cursor(3);
+                 Choose(CL_PMenu_Clear);
+             }},
+            {"Edit Channel slots",
+             [=, this] {
+                 Show(bankOp);
+                 Cursor(CT_Null, CL_Mch_Bank, 0);
+                 Type("20");
+             }},
+            {"Edit Bank layout",
+             [=, this] {
+                 Cursor(CT_Null, CL_Bank_SelBankFree, 0);
+                 Pick(1);
+             }},
+            {"Edit Character",
+             [=, this] {
+                 Show("[St_Common]GI_Sheet_CEdit");
+                 Cursor(CT_CEdit, CL_CEdit, 2);
+                 Pick(0x1234, PopupKind::CharacterEditor);
+             }},
+            {"Model change", [=, this] { main->ChangeModel(kVariantTarnPmr, false); }},
+        };
+    }
 };
 
 TEST_F(UndoTest, EveryKindOfChangeIsAStepAndUndoingAllRestoresTheImage) {
     StartWith(kVariantPmr);
     prompts.answer = MsgAnswer::Ok;
     const EepromImage start = Image();
-    struct Step {
-        const char* name;
-        std::function<void()> act;
-    };
-    const std::string bankOp = "[St_Common]GI_Sheet_Mch_BankOp";
-    const Step steps[] = {
-        {"Edit Receive",
-         [&] {
-             ShowBank(0);
-             Cursor(2);
-             Type("446.05625");
-         }},
-        {"Edit Power", [&] { PickAnother(CT_Mch, CL_Mch_RfPo, 1, Field::RfPower); }},
-        {"Delete 3 channels",
-         [&] {
-             Cursor(4);
-             SelectTo(6);
-             Choose(CL_PMenu_Delete);
-         }},
-        {"Insert 1 channel",
-         [&] {
-             Cursor(1);
-             Choose(CL_PMenu_Insert);
-         }},
-        {"Paste 1 channel",
-         [&] {
-             Cursor(0);
-             Choose(CL_PMenu_Copy);
-             Cursor(1);
-             Choose(CL_PMenu_Paste);
-         }},
-        {"Move down 1 channel",
-         [&] {
-             Cursor(0);
-             Choose(CL_PMenu_CarryDown);
-         }},
-        {"Clear 1 channel",
-         [&] {
-             Cursor(3);
-             Choose(CL_PMenu_Clear);
-         }},
-        {"Edit Channel slots",
-         [&] {
-             Show(bankOp);
-             Cursor(CT_Null, CL_Mch_Bank, 0);
-             Type("20");
-         }},
-        {"Edit Bank layout",
-         [&] {
-             Cursor(CT_Null, CL_Bank_SelBankFree, 0);
-             Pick(1);
-         }},
-        {"Edit Character",
-         [&] {
-             Show("[St_Common]GI_Sheet_CEdit");
-             Cursor(CT_CEdit, CL_CEdit, 2);
-             Pick(0x1234, PopupKind::CharacterEditor);
-         }},
-        {"Model change", [&] { main->ChangeModel(kVariantTarnPmr, false); }},
-    };
+    const std::vector<Step> steps = EveryKindOfStep();
     size_t taken = 0;
     for (const Step& step : steps) {
         step.act();
