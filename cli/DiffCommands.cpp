@@ -23,10 +23,7 @@ constexpr int kExitTrouble = 2;
 
 // Loads a file as File > Open checks it; its message is shown on failure.
 bool LoadFile(const std::string& path, EepromImage* loaded) {
-    EepromImage working;
-    working.SetSize(kImageSize);
-    working.SetByte(kAddrMapRevision, kMapRevision);
-    return OpenCloneFile(path, working, loaded) == kFileOk;
+    return OpenCloneFile(path, FreshWorkingImage(), loaded) == kFileOk;
 }
 
 // The radio's memory as a save of it would hold it; false after the

@@ -10,15 +10,6 @@ namespace parlo::cli {
 
 namespace {
 
-// The image a file is opened against. A fresh document's working image
-// carries this model's map revision, which the content validation checks.
-EepromImage FreshWorkingImage() {
-    EepromImage working;
-    working.SetSize(kImageSize);
-    working.SetByte(kAddrMapRevision, kMapRevision);
-    return working;
-}
-
 int RunCheck(const ParsedArgs& args) {
     const EepromImage working = FreshWorkingImage();
     EepromImage loaded;

@@ -100,11 +100,9 @@ std::string CsvField(const std::string& s) {
 }
 
 int RunChannels(const ParsedArgs& args) {
-    EepromImage working;
-    working.SetSize(kImageSize);
-    working.SetByte(kAddrMapRevision, kMapRevision);
     EepromImage image;
-    if (const uint8_t code = OpenCloneFile(args.Operands()[0], working, &image); code != kFileOk)
+    if (const uint8_t code = OpenCloneFile(args.Operands()[0], FreshWorkingImage(), &image);
+        code != kFileOk)
         return code;
     Unpack(image);
     const int kind = ChannelKindOf(VariantFromImage(image));

@@ -29,6 +29,13 @@ void TrimTrailingBlanks(std::string& s) {
 
 }  // namespace
 
+EepromImage FreshWorkingImage() {
+    EepromImage working;
+    working.SetSize(kImageSize);
+    working.SetByte(kAddrMapRevision, kMapRevision);
+    return working;
+}
+
 uint8_t OpenCloneFile(const std::string& path, const EepromImage& working, EepromImage* loaded,
                       CloneFileInfo* info) {
     EepromImage scratch;

@@ -14,13 +14,6 @@ using namespace parlo;
 
 namespace {
 
-EepromImage FreshWorkingImage() {
-    EepromImage working;
-    working.SetSize(kImageSize);
-    working.SetByte(kAddrMapRevision, kMapRevision);
-    return working;
-}
-
 EepromImage Marked() {
     EepromImage image;
     image.SetSize(kImageSize);
