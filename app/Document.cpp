@@ -10,6 +10,7 @@
 #include "overlay/OverlayMessage.h"
 #include "overlay/OverlayText.h"
 #include "platform/ProgramInfo.h"
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 
 namespace parlo {
@@ -17,7 +18,6 @@ namespace parlo {
 namespace {
 
 // The bank sheet grows a row when a channel is appended.
-constexpr uint8_t kEvChannelAppendedCode = 30;
 
 }  // namespace
 
@@ -90,7 +90,7 @@ bool Document::AppendChannel(int bank) {
         .InsertAt(BankFirstSlot(working_, bank) + size, flags);
     SetBankSize(working_, bank, size + 1);
     RebuildModelData();
-    if (HasEventManager()) Events().Post(kEvChannelAppendedCode);
+    if (HasEventManager()) Events().Post(ev::kChannelAppended);
     return true;
 }
 

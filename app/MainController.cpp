@@ -449,7 +449,7 @@ void MainController::RunCommand(int cell, int32_t index, const CellContext& cont
         case CL_Model_TarnPmr:
         case CL_Model_DPmr446: ChangeModel(cell - CL_Model_Lmr, true); break;
         case CL_Help_About:
-            Events().Post(3);
+            Events().Post(ev::kAbout);
             view_.ShowAbout();
             break;
         case CL_Help_Contents: view_.OpenHelp(HelpFile(), 0); break;
@@ -465,7 +465,7 @@ void MainController::RunCommand(int cell, int32_t index, const CellContext& cont
 
 void MainController::UsePort(int port) {
     env_.SetComPort(port);
-    Events().Send(2);
+    Events().Send(ev::kPortChanged);
     ShowPort();
 }
 

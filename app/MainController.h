@@ -22,31 +22,12 @@
 #include "platform/Prompts.h"
 #include "platform/SystemClipboard.h"
 #include "runtime/Countdown.h"
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 #include "sheet/RadioTree.h"
 #include "sheet/Sheet.h"
 
 namespace parlo {
-
-// Events the controller raises or handles.
-namespace ev {
-inline constexpr uint8_t kStatusText = 4;
-inline constexpr uint8_t kSetCompareBase = 8;
-inline constexpr uint8_t kMenuState = 9;
-inline constexpr uint8_t kRedrawAll = 13;
-inline constexpr uint8_t kRedrawIndex = 16;
-inline constexpr uint8_t kRedrawIndexUp = 18;
-inline constexpr uint8_t kFinishEdits = 21;
-inline constexpr uint8_t kWarningsChecked = 23;
-inline constexpr uint8_t kDocumentChanged = 25;
-inline constexpr uint8_t kInsertChannel = 26;
-inline constexpr uint8_t kDeleteChannel = 27;
-inline constexpr uint8_t kViewsRefresh = 29;
-inline constexpr uint8_t kChannelAppended = 30;
-inline constexpr uint8_t kChannelRemoved = 31;
-inline constexpr uint8_t kBankImages = 32;
-inline constexpr uint8_t kBankCaption = 33;
-}  // namespace ev
 
 class MainController : public CellHost {
 public:

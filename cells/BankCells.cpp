@@ -15,13 +15,12 @@
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
 #include "platform/Prompts.h"
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 
 namespace parlo {
 
 namespace {
-
-constexpr uint8_t kEvBankCaption = 33;
 
 EepromImage& Image(CellCall& call) { return call.record.Image(); }
 
@@ -104,7 +103,8 @@ void HandleBankName(CellCall& call) {
         text.assign(field.begin(), field.end());
         call.StoreRecord();
         // The tree shows the bank by its name.
-        Events().PostText(kEvBankCaption, 0, call.index(), BankCaption(Image(call), call.index()));
+        Events().PostText(ev::kBankCaption, 0, call.index(),
+                          BankCaption(Image(call), call.index()));
     }
     if (result == CodecResult::Rejected) call.ctx.rejected = true;
 }

@@ -11,13 +11,12 @@
 #include "model/PackedLayout.h"
 #include "model/RecordLayout.h"
 #include "model/WorkingImage.h"
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 
 namespace parlo {
 
 namespace {
-
-constexpr uint8_t kEvBankRange = 28;
 
 std::array<CellHandler, kCellCount>& Handlers() {
     static std::array<CellHandler, kCellCount> handlers{};
@@ -130,7 +129,7 @@ CellHandler CellDispatcher::HandlerOf(int cell) {
 
 int CurrentBankShown() {
     if (!HasEventManager()) return -1;
-    const EventAnswer* answer = Events().Request(kEvBankRange);
+    const EventAnswer* answer = Events().Request(ev::kBankRange);
     return answer != nullptr ? static_cast<int>(answer->Ptr1()) : -1;
 }
 

@@ -12,12 +12,11 @@
 #include "cli/Commands.h"
 #include "codecs/OverlayList.h"
 #include "model/BankMap.h"
+#include "runtime/EventCodes.h"
 
 namespace parlo::cli {
 
 namespace {
-
-constexpr uint8_t kEvBankRange = 28;
 
 // Cells whose records come from a category of their own; a reference
 // without a category takes it from the cell's family.
@@ -109,7 +108,7 @@ std::optional<CellDesc> ParseRef(const std::string& ref, std::string* why) {
 struct BankAnswer {
     int bank;
     static void OnEvent(void* self, const EventRecord& e) {
-        if (e.code == kEvBankRange && e.mode == EvMode::Request)
+        if (e.code == ev::kBankRange && e.mode == EvMode::Request)
             Events().Answer(static_cast<BankAnswer*>(self)->bank, 0);
     }
 };

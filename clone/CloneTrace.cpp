@@ -5,13 +5,12 @@
 
 #include "clone/ByteQueue.h"
 #include "clone/CloneFrames.h"
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 
 namespace parlo {
 
 namespace {
-
-constexpr uint8_t kEvDebugText = 22;
 
 std::atomic<bool> tracing{false};
 
@@ -70,7 +69,7 @@ std::string DescribeFrame(bool sent, const uint8_t* bytes, int32_t n) {
 }
 
 void TraceClone(const std::string& line) {
-    if (tracing && HasEventManager()) Events().PostText(kEvDebugText, 0, 0, line);
+    if (tracing && HasEventManager()) Events().PostText(ev::kDebugText, 0, 0, line);
 }
 
 void TraceFrame(bool sent, const ByteQueue& bytes) {

@@ -5,6 +5,7 @@
 
 #include "cells/CellDispatcher.h"
 #include "platform/qtgui/QtCanvas.h"
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 
 namespace parlo::qt {
@@ -14,7 +15,6 @@ namespace {
 constexpr int kBevel = 2;
 constexpr int kBorder = 5;
 constexpr int kButtonGap = 8;
-constexpr uint8_t kEvRedrawAll = 13;
 constexpr uint32_t kClHighlightText = 0x8000000E;
 constexpr uint32_t kClWindowText = 0x80000008;
 
@@ -110,7 +110,7 @@ void BitFieldEditor::Toggle(int item) {
     value_.Toggle(item);
     ok_->setEnabled(value_.OkAllowed());
     view_->InvalidateAll();
-    if (HasEventManager()) Events().Post(kEvRedrawAll);
+    if (HasEventManager()) Events().Post(ev::kRedrawAll);
 }
 
 int BitFieldEditor::Dispatch(CellContext& ctx, int mode) {

@@ -4,13 +4,13 @@
 #include <QVBoxLayout>
 
 #include "clone/CloneTrace.h"
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 
 namespace parlo::qt {
 
 namespace {
 
-constexpr uint8_t kEvDebugText = 22;
 constexpr int kMinHeight = 100;
 
 }  // namespace
@@ -40,7 +40,7 @@ DebugLogWindow::~DebugLogWindow() {
 }
 
 void DebugLogWindow::OnEvent(void* self, const EventRecord& event) {
-    if (event.code != kEvDebugText) return;
+    if (event.code != ev::kDebugText) return;
     static_cast<DebugLogWindow*>(self)->log_->appendPlainText(QString::fromStdString(event.Text()));
 }
 

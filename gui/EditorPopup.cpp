@@ -5,17 +5,13 @@
 #include <QKeyEvent>
 #include <QScreen>
 
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 #include "sheet/PopupPlacement.h"
 
 namespace parlo::qt {
 
-namespace {
-
-constexpr uint8_t kEvReleaseWindows = 1;
-constexpr uint8_t kEvFinishEdits = 21;
-
-}  // namespace
+namespace {}  // namespace
 
 EditorPopup::EditorPopup(SheetWidget* opener, int col, int row)
     : QFrame(opener, Qt::Popup | Qt::FramelessWindowHint), opener_(opener), col_(col), row_(row) {
@@ -33,8 +29,8 @@ EditorPopup::~EditorPopup() {
 void EditorPopup::OnEvent(void* self, const EventRecord& event) {
     auto* popup = static_cast<EditorPopup*>(self);
     if (popup->done_) return;
-    if (event.code == kEvFinishEdits) popup->Commit();
-    if (event.code == kEvReleaseWindows &&
+    if (event.code == ev::kFinishEdits) popup->Commit();
+    if (event.code == ev::kReleaseWindows &&
         event.arg2 == reinterpret_cast<intptr_t>(popup->opener_.data()))
         popup->Cancel();
 }

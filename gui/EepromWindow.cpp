@@ -11,6 +11,7 @@
 #include "cells/CellDispatcher.h"
 #include "gui/SheetWidget.h"
 #include "overlay/OverlayText.h"
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 #include "sheet/SheetFactory.h"
 
@@ -22,10 +23,6 @@ constexpr const char* kByteSheet = "GI_Sheet_EeDebugWin";
 constexpr int kPanelBorder = 8;
 constexpr int kBevel = 2;
 constexpr int kButtonGap = 5;
-constexpr uint8_t kEvSetCompareBase = 8;
-constexpr uint8_t kEvRefresh = 23;
-constexpr uint8_t kEvGoToByte = 24;
-constexpr uint8_t kEvRedraw = 25;
 constexpr int kBytesPerRow = 16;
 constexpr int kHeadColumns = 3;
 constexpr int kHeadRows = 3;
@@ -89,10 +86,10 @@ EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measur
     }
     layout->addLayout(buttons);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
-    connect(redraw, &QPushButton::clicked, this, [] { Events().Send(kEvRedraw); });
+    connect(redraw, &QPushButton::clicked, this, [] { Events().Send(ev::kDocumentChanged); });
     connect(setCompare, &QPushButton::clicked, this, [] {
-        Events().Send(kEvSetCompareBase);
-        Events().Send(kEvRefresh);
+        Events().Send(ev::kSetCompareBase);
+        Events().Send(ev::kWarningsChecked);
     });
 
     // As wide as the whole sheet, at most half the screen high.
@@ -114,10 +111,10 @@ EepromWindow::~EepromWindow() {
 
 void EepromWindow::OnEvent(void* self, const EventRecord& event) {
     auto* w = static_cast<EepromWindow*>(self);
-    if (event.code == kEvRefresh) {
+    if (event.code == ev::kWarningsChecked) {
         // Every cell in view is asked for its byte again.
         w->view_->viewport()->update();
-    } else if (event.code == kEvGoToByte && event.arg2 >= 0) {
+    } else if (event.code == ev::kGoToByte && event.arg2 >= 0) {
         const auto [col, row] = CellOfByte(static_cast<int32_t>(event.arg2));
         if (row < w->sheet_->RowCount()) w->view_->GoToCell(col, row);
     }

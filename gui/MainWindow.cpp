@@ -35,6 +35,7 @@
 #include "overlay/OverlayText.h"
 #include "platform/ProgramInfo.h"
 #include "platform/Prompts.h"
+#include "runtime/EventCodes.h"
 #include "sheet/PrintJob.h"
 #include "sheet/SheetFactory.h"
 
@@ -43,11 +44,6 @@ namespace parlo::qt {
 namespace {
 
 constexpr int kMainTaskMs = 50;
-constexpr uint8_t kEvMenuState = 9;
-constexpr uint8_t kEvToolBarState = 20;
-constexpr uint8_t kEvFinishEdits = 21;
-constexpr uint8_t kEvPortChanged = 2;
-constexpr uint8_t kEvDocumentChanged = 25;
 
 QString Text(const std::string& key, int index = 0) {
     return QString::fromStdString(OvlText(key, index));
@@ -154,7 +150,7 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     PlaceWindow();
     controller_->Start(argc, argv);
     PlaceSplitter();
-    Events().Send(kEvPortChanged);
+    Events().Send(ev::kPortChanged);
     RefreshMenus();
     // A file named on the command line opens once the window is up.
     const std::vector<std::string> files = MainController::FileArguments(argc, argv);
@@ -230,7 +226,7 @@ void MainWindow::BuildMenus() {
             connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillEditMenu(menu); });
         } else {
             connect(menu, &QMenu::aboutToShow, this, [this, menu] {
-                Events().Send(kEvFinishEdits);
+                Events().Send(ev::kFinishEdits);
                 MenuBuilder::RefreshStates(menu, controller_->Cells());
             });
         }
@@ -322,11 +318,11 @@ void MainWindow::RefreshMenus() {
 
 void MainWindow::OnEvent(void* self, const EventRecord& event) {
     auto* w = static_cast<MainWindow*>(self);
-    if (event.code == kEvMenuState || event.code == kEvToolBarState) w->RefreshToolBar();
-    if (event.code == kEvMenuState || event.code == kEvPortChanged ||
-        event.code == kEvDocumentChanged)
+    if (event.code == ev::kMenuState || event.code == ev::kToolBarState) w->RefreshToolBar();
+    if (event.code == ev::kMenuState || event.code == ev::kPortChanged ||
+        event.code == ev::kDocumentChanged)
         w->RefreshMenus();
-    if (event.code == kEvFinishEdits) w->sheetWidget_->FinishEdit();
+    if (event.code == ev::kFinishEdits) w->sheetWidget_->FinishEdit();
 }
 
 // ---- MainView ------------------------------------------------------------------------------

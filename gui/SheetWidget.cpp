@@ -11,8 +11,9 @@
 #include "gui/CharacterEditor.h"
 #include "gui/MenuBuilder.h"
 #include "gui/PickWindow.h"
-#include "platform/qtgui/QtCanvas.h"
 #include "gui/TextEntryWindow.h"
+#include "platform/qtgui/QtCanvas.h"
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 
 namespace parlo::qt {
@@ -21,7 +22,6 @@ namespace {
 
 constexpr uint32_t kGridLine = 0x80000010;  // button shadow
 constexpr int kDragStepMs = 60;
-constexpr uint8_t kEvReleaseWindows = 1;
 constexpr int kCharTab = 9;
 constexpr int kCharEscape = 27;
 
@@ -63,7 +63,7 @@ void SheetWidget::SetSheet(Sheet* sheet) {
         sheet_->SetView(nullptr);
         // The windows the old sheet's cells opened have nothing to answer.
         if (HasEventManager())
-            Events().Send(kEvReleaseWindows, 0, reinterpret_cast<intptr_t>(this));
+            Events().Send(ev::kReleaseWindows, 0, reinterpret_cast<intptr_t>(this));
     }
     sheet_ = sheet;
     if (sheet_ != nullptr) {

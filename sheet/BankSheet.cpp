@@ -8,6 +8,7 @@
 #include "model/WorkingImage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "runtime/EventCodes.h"
 #include "sheet/ParameterBlock.h"
 
 namespace parlo {
@@ -52,7 +53,7 @@ void BankSheet::AfterBuild() {
             m = static_cast<uint8_t>(takesPart ? m | kMarkTakesPart : m & ~kMarkTakesPart);
         }
     }
-    Events().Post(kEvViewsRefresh);
+    Events().Post(ev::kViewsRefresh);
 }
 
 std::string BankSheet::BankName() const {
@@ -114,15 +115,15 @@ void BankSheet::ChannelRemoved() {
 void BankSheet::OnEvent(void* self, const EventRecord& event) {
     auto* sheet = static_cast<BankSheet*>(self);
     switch (event.code) {
-        case kEvBankRange:
+        case ev::kBankRange:
             if (event.mode == EvMode::Request) Events().Answer(sheet->bank_, sheet->firstSlot_);
             break;
-        case kEvViewsRefresh:
+        case ev::kViewsRefresh:
             if (sheet->View() != nullptr && !sheet->Style().title.empty())
                 sheet->View()->TitleChanged();
             break;
-        case kEvChannelAppended: sheet->ChannelAppended(); break;
-        case kEvChannelRemoved: sheet->ChannelRemoved(); break;
+        case ev::kChannelAppended: sheet->ChannelAppended(); break;
+        case ev::kChannelRemoved: sheet->ChannelRemoved(); break;
         default: break;
     }
 }

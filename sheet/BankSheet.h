@@ -2,16 +2,13 @@
 // The memory channels of one bank. Its rows follow the bank's number of
 // channels (plus, on screen, a row for adding one): they grow and shrink
 // with the bank without the sheet being rebuilt.
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 #include "sheet/Sheet.h"
 
 namespace parlo {
 
 // Events the bank sheet handles.
-inline constexpr uint8_t kEvBankRange = 28;
-inline constexpr uint8_t kEvViewsRefresh = 29;
-inline constexpr uint8_t kEvChannelAppended = 30;
-inline constexpr uint8_t kEvChannelRemoved = 31;
 
 class BankSheet : public Sheet {
 public:

@@ -7,6 +7,7 @@
 #include "model/WorkingImage.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
+#include "runtime/EventCodes.h"
 
 namespace parlo {
 
@@ -30,8 +31,8 @@ RadioTree::~RadioTree() { Events().Unsubscribe(OnEvent, this); }
 
 void RadioTree::OnEvent(void* self, const EventRecord& event) {
     auto* tree = static_cast<RadioTree*>(self);
-    if (event.code == kEvBankImages) tree->UpdateBankImages();
-    if (event.code == kEvBankCaption)
+    if (event.code == ev::kBankImages) tree->UpdateBankImages();
+    if (event.code == ev::kBankCaption)
         tree->SetBankCaption(static_cast<int>(event.arg2), event.Text());
 }
 

@@ -2,14 +2,13 @@
 // The navigation tree of this radio: bank nodes whose icons and captions
 // follow the banks, and branches that depend on the variant, the modes and
 // the options the image carries.
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 #include "sheet/TreeModel.h"
 
 namespace parlo {
 
 // Events the tree handles.
-inline constexpr uint8_t kEvBankImages = 32;
-inline constexpr uint8_t kEvBankCaption = 33;
 
 // Free flags of a tree node that tie it to a mode, option or variant.
 enum TreeNodeFlag : int {

@@ -2,6 +2,7 @@
 // dispatcher, and the redraw they ask for.
 #include <algorithm>
 
+#include "runtime/EventCodes.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetParts.h"
 
@@ -119,7 +120,7 @@ int Sheet::Operate(int col, int row, int operation) {
         result = Dispatch(ctx, kModeOperate);
         ActOnAnswer(ctx, result);
     }
-    PostEvent(kEvMenuState);
+    PostEvent(ev::kMenuState);
     return result;
 }
 
@@ -185,7 +186,7 @@ void Sheet::CommitEditor(const std::string& text) {
     ctx.request.editText = text;
     const int result = Dispatch(ctx, kModeOperate);
     ActOnAnswer(ctx, result);
-    PostEvent(kEvMenuState);
+    PostEvent(ev::kMenuState);
 }
 
 void Sheet::CommitText(const std::string& text) {
@@ -198,7 +199,7 @@ void Sheet::ChooseMenuItem(const CellDesc& item) {
     ctx.menuItem = &item;
     const int result = Dispatch(ctx, kModeOperate);
     ActOnAnswer(ctx, result);
-    PostEvent(kEvMenuState);
+    PostEvent(ev::kMenuState);
 }
 
 void Sheet::ChoosePopupItem(const ChosenItem& item) {
@@ -208,7 +209,7 @@ void Sheet::ChoosePopupItem(const ChosenItem& item) {
     ctx.request.chosen = item;
     const int result = Dispatch(ctx, kModeOperate);
     ActOnAnswer(ctx, result);
-    PostEvent(kEvMenuState);
+    PostEvent(ev::kMenuState);
 }
 
 // ---- Redraw by address --------------------------------------------------------

@@ -6,25 +6,23 @@
 #include <vector>
 
 #include "overlay/ColourTable.h"
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 
 namespace parlo::sheet_parts {
 
 // Events the sheet raises.
-inline constexpr uint8_t kEvStatusText = 4;
-inline constexpr uint8_t kEvMenuState = 9;
-inline constexpr uint8_t kEvCurrentCell = 19;
 
 inline constexpr uint32_t kClBtnFace = kSystemColour + 15;
 
 // Empties the status line: every move or key starts without a message.
-inline void ClearStatusText() { Events().PostText(kEvStatusText, kClWindowText, kClBtnFace, ""); }
+inline void ClearStatusText() { Events().PostText(ev::kStatusText, kClWindowText, kClBtnFace, ""); }
 
 inline void PostEvent(uint8_t code) { Events().Post(code); }
 
 // A refusal in dark red on the status line.
 inline void ShowRefusal(const std::string& text) {
-    if (HasEventManager()) Events().PostText(kEvStatusText, 0x0000C0, kClBtnFace, text);
+    if (HasEventManager()) Events().PostText(ev::kStatusText, 0x0000C0, kClBtnFace, text);
 }
 
 // The lines of a text, split at '\n'.

@@ -1,6 +1,7 @@
 // Moving the current cell and selecting ranges of cells.
 #include <algorithm>
 
+#include "runtime/EventCodes.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetParts.h"
 
@@ -101,7 +102,7 @@ void Sheet::AfterCurrentChanged() {
     if (!keepStatus_) ClearStatusText();
     const CellAddress a = CurrentAddress();
     const int32_t triple[3] = {a.category, a.cell, a.index};
-    Events().PostData(kEvCurrentCell, triple, sizeof triple);
+    Events().PostData(ev::kCurrentCell, triple, sizeof triple);
     if (view_ != nullptr) view_->CurrentCellChanged();
 }
 

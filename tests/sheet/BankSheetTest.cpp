@@ -3,6 +3,7 @@
 
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 #include "sheet/BankSheet.h"
 #include "sheet/SheetFactory.h"
@@ -98,18 +99,18 @@ TEST_F(BankSheetTest, AppendingAndRemovingChannels) {
     auto s = Make(2);
     // News of a channel this bank does not have (appended to another bank)
     // adds no row.
-    events.Post(kEvChannelAppended);
+    events.Post(ev::kChannelAppended);
     clock.Advance(20);
     EXPECT_EQ(s->RowCount(), 9);
     SetBankSize(image, 2, BankSize(image, 2) + 1);
-    events.Post(kEvChannelAppended);
+    events.Post(ev::kChannelAppended);
     clock.Advance(20);
     EXPECT_EQ(s->RowCount(), 10);
     EXPECT_TRUE(s->Marks(1, 8) & Sheet::kMarkTakesPart);
     EXPECT_FALSE(s->Marks(1, 9) & Sheet::kMarkTakesPart);
     EXPECT_EQ(s->RowHeight(9), s->RowHeight(8));
     s->SelectSlot(1, 9);
-    events.Post(kEvChannelRemoved);
+    events.Post(ev::kChannelRemoved);
     clock.Advance(20);
     EXPECT_EQ(s->RowCount(), 9);
     EXPECT_EQ(s->Row(), 8);
@@ -126,7 +127,7 @@ TEST_F(BankSheetTest, TitleAndPrintHead) {
     SetBankFlag(image, 2, false);
     EXPECT_EQ(bank->TitleColour(), 0x00FFFFu);
     EXPECT_EQ(s->TitleText(), "Memory channels 3: MARINE  (Left CH - 54)");
-    const EventAnswer* answer = events.Request(kEvBankRange);
+    const EventAnswer* answer = events.Request(ev::kBankRange);
     ASSERT_NE(answer, nullptr);
     EXPECT_EQ(answer->Ptr1(), 2);
     EXPECT_EQ(answer->Ptr2(), 4);

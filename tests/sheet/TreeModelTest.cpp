@@ -3,6 +3,7 @@
 
 #include "model/BankMap.h"
 #include "model/ModelVariant.h"
+#include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 #include "sheet/RadioTree.h"
 #include "tests/support/ScopedEventBus.h"
@@ -194,7 +195,7 @@ TEST_F(TreeModelTest, BankImagesAndCaptions) {
     const int want[] = {4, 5, 6, 7, 4};
     for (int b = 0; b < 5; ++b)
         EXPECT_EQ(t->FindNode(base + std::to_string(b))->image, want[b]) << b;
-    events.PostText(kEvBankCaption, 0, 3, "Bank 4 MARINE");
+    events.PostText(ev::kBankCaption, 0, 3, "Bank 4 MARINE");
     clock.Advance(20);
     EXPECT_EQ(t->FindNode(base + "3")->caption, "Bank 4 MARINE");
     EXPECT_EQ(t->FindNode(base + "2")->caption, "Bank");
