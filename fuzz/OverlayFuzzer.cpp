@@ -111,10 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetCurrentVariant(variant);
     s.doc.NewFromDefaults();
 
-    const std::string path = fuzz::ScratchFile(".OVL");
-    fuzz::WriteScratch(path, data, size);
     OverlayText overlay;
-    overlay.SetFile(path);
+    overlay.SetBytes(std::string(reinterpret_cast<const char*>(data), size));
     OverlayText* shipped = SetMainOverlay(&overlay);
     try {
         ShowPages(overlay, variant, size / kVariantCount);
