@@ -100,7 +100,7 @@ uint8_t CloneFile::Write(const std::string& path, const RangeList& ranges) {
     }
     if (code != kFileOk) {
         failure_ = out.Failure();
-        if (reportErrors_) ShowFileMessage(SaveErrorText(code, path, failure_, out.InPlace()));
+        if (reportErrors_) ShowFileMessage(SaveErrorText(code, path, out));
     }
     return code;
 }

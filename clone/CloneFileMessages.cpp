@@ -33,6 +33,9 @@ enum WhyLine {
     kReaderGone = 7,
     kOther = 8,
     kEarlierFileKept = 9,
+    kWriteProtected = 10,
+    kLinkNotFollowed = 11,
+    kEarlierCopy = 12,
 };
 
 struct ProblemLine {
@@ -44,7 +47,8 @@ constexpr ProblemLine kProblemLines[] = {
     {FileProblem::NoFolder, kNoFolder}, {FileProblem::NotFound, kNotFound},
     {FileProblem::Denied, kDenied},     {FileProblem::DiskFull, kDiskFull},
     {FileProblem::TooLarge, kTooLarge}, {FileProblem::ReaderGone, kReaderGone},
-    {FileProblem::Other, kOther},
+    {FileProblem::Other, kOther},       {FileProblem::WriteProtected, kWriteProtected},
+    {FileProblem::LinkNotFollowed, kLinkNotFollowed},
 };
 
 std::string Text(const std::string& key, int line = 0) {
@@ -57,21 +61,21 @@ std::string Fill(const std::string& text, const std::string& value) {
     return at == std::string::npos ? text : text.substr(0, at) + value + text.substr(at + 2);
 }
 
-std::string WhyText(const FileFailure& why) {
+std::string Message(const std::string& headline, const std::string& reason,
+                    const FileFailure& why) {
+    std::string text = headline + "\n\n" + reason;
+    if (const std::string line = FileFailureText(why); !line.empty()) text += "\n" + line;
+    return text;
+}
+
+}  // namespace
+
+std::string FileFailureText(const FileFailure& why) {
     for (const ProblemLine& p : kProblemLines) {
         if (p.problem == why.problem) return Fill(Text("GI_Mess_FileErr_Why", p.line), why.detail);
     }
     return {};
 }
-
-std::string Message(const std::string& headline, const std::string& reason,
-                    const FileFailure& why) {
-    std::string text = headline + "\n\n" + reason;
-    if (const std::string line = WhyText(why); !line.empty()) text += "\n" + line;
-    return text;
-}
-
-}  // namespace
 
 const char* FileErrorKey(int code) { return (code >= 1 && code <= 9) ? kFileErrorKeys[code] : ""; }
 
@@ -80,13 +84,16 @@ std::string FileErrorText(int code, const std::string& path, const FileFailure& 
     return Message(Fill(Text("GI_Mess_FileErr_Headline"), path), Text(FileErrorKey(code)), why);
 }
 
-std::string SaveErrorText(int code, const std::string& path, const FileFailure& why, bool inPlace) {
+std::string SaveErrorText(int code, const std::string& path, const SafeFileWriter& out) {
     const std::string reason =
         Text(code == 1 ? "GI_Mess_FileErr_SaveOpen" : "GI_Mess_FileErr_FileAccess");
-    std::string text = Message(Fill(Text("GI_Mess_FileErr_SaveHeadline"), path), reason, why);
-    // Only a replacement that failed part-way could have harmed it.
-    if (code == kFileErrAccess && !inPlace)
-        text += "\n" + Text("GI_Mess_FileErr_Why", kEarlierFileKept);
+    std::string text =
+        Message(Fill(Text("GI_Mess_FileErr_SaveHeadline"), path), reason, out.Failure());
+    // Nothing was begun when the file could not be opened.
+    if (code != kFileErrAccess) return text;
+    if (out.EarlierKept()) text += "\n" + Text("GI_Mess_FileErr_Why", kEarlierFileKept);
+    if (!out.EarlierCopy().empty())
+        text += "\n" + Fill(Text("GI_Mess_FileErr_Why", kEarlierCopy), out.EarlierCopy());
     return text;
 }
 
