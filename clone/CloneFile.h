@@ -37,6 +37,9 @@ std::string FileErrorText(int code, const std::string& path, const FileFailure& 
 // Why a file could not be opened, read or written, in a line of plain words
 // (empty when the system did not say).
 std::string FileFailureText(const FileFailure& why);
+// Why a save failed, in plain words, and, once it had begun writing, what
+// became of the earlier file at its path.
+std::string SaveFailureText(const SafeFileWriter& out, bool begun);
 // The message of a save that failed (codes 1 and 2): a head line naming the
 // file, the reason, why, and, after it failed part-way, that the earlier
 // file was kept or where a copy of it is.

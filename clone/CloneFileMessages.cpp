@@ -43,11 +43,16 @@ struct ProblemLine {
     WhyLine line;
 };
 constexpr ProblemLine kProblemLines[] = {
-    {FileProblem::IsFolder, kIsFolder}, {FileProblem::LinkLoop, kLinkLoop},
-    {FileProblem::NoFolder, kNoFolder}, {FileProblem::NotFound, kNotFound},
-    {FileProblem::Denied, kDenied},     {FileProblem::DiskFull, kDiskFull},
-    {FileProblem::TooLarge, kTooLarge}, {FileProblem::ReaderGone, kReaderGone},
-    {FileProblem::Other, kOther},       {FileProblem::WriteProtected, kWriteProtected},
+    {FileProblem::IsFolder, kIsFolder},
+    {FileProblem::LinkLoop, kLinkLoop},
+    {FileProblem::NoFolder, kNoFolder},
+    {FileProblem::NotFound, kNotFound},
+    {FileProblem::Denied, kDenied},
+    {FileProblem::DiskFull, kDiskFull},
+    {FileProblem::TooLarge, kTooLarge},
+    {FileProblem::ReaderGone, kReaderGone},
+    {FileProblem::Other, kOther},
+    {FileProblem::WriteProtected, kWriteProtected},
     {FileProblem::LinkNotFollowed, kLinkNotFollowed},
 };
 
@@ -84,16 +89,25 @@ std::string FileErrorText(int code, const std::string& path, const FileFailure& 
     return Message(Fill(Text("GI_Mess_FileErr_Headline"), path), Text(FileErrorKey(code)), why);
 }
 
+std::string SaveFailureText(const SafeFileWriter& out, bool begun) {
+    std::string text = FileFailureText(out.Failure());
+    if (!begun) return text;
+    const auto add = [&text](const std::string& line) {
+        text += (text.empty() ? "" : "\n") + line;
+    };
+    if (out.EarlierKept()) add(Text("GI_Mess_FileErr_Why", kEarlierFileKept));
+    if (!out.EarlierCopy().empty())
+        add(Fill(Text("GI_Mess_FileErr_Why", kEarlierCopy), out.EarlierCopy()));
+    return text;
+}
+
 std::string SaveErrorText(int code, const std::string& path, const SafeFileWriter& out) {
     const std::string reason =
         Text(code == 1 ? "GI_Mess_FileErr_SaveOpen" : "GI_Mess_FileErr_FileAccess");
-    std::string text =
-        Message(Fill(Text("GI_Mess_FileErr_SaveHeadline"), path), reason, out.Failure());
+    std::string text = Fill(Text("GI_Mess_FileErr_SaveHeadline"), path) + "\n\n" + reason;
     // Nothing was begun when the file could not be opened.
-    if (code != kFileErrAccess) return text;
-    if (out.EarlierKept()) text += "\n" + Text("GI_Mess_FileErr_Why", kEarlierFileKept);
-    if (!out.EarlierCopy().empty())
-        text += "\n" + Fill(Text("GI_Mess_FileErr_Why", kEarlierCopy), out.EarlierCopy());
+    if (const std::string why = SaveFailureText(out, code == kFileErrAccess); !why.empty())
+        text += "\n" + why;
     return text;
 }
 

@@ -50,6 +50,8 @@ struct FileFailure {
 
 // What a system error number means for a file.
 FileFailure FailureOfError(int error);
+// The whole of a file in *text, or why it could not be read.
+FileFailure ReadWholeFile(const std::string& path, std::string* text);
 
 class SafeFileWriter {
 public:
@@ -100,14 +102,14 @@ private:
     void Discard(bool keepFolder = false);
 
     Mode mode_ = Mode::None;
-    int folder_ = -1;        // holds the target (O_PATH)
-    std::string name_;       // the target's name in it
-    std::string path_;       // as given, for messages
-    bool existed_ = false;   // the target was there at Open
-    int fd_ = -1;            // the stream, the replacement, or the target itself
-    std::string tempName_;   // a replacement with a name (no O_TMPFILE there)
-    std::string pending_;    // what an in-place write will write
-    int asideFolder_ = -1;   // the copy of what an in-place write overwrites
+    int folder_ = -1;       // holds the target (O_PATH)
+    std::string name_;      // the target's name in it
+    std::string path_;      // as given, for messages
+    bool existed_ = false;  // the target was there at Open
+    int fd_ = -1;           // the stream, the replacement, or the target itself
+    std::string tempName_;  // a replacement with a name (no O_TMPFILE there)
+    std::string pending_;   // what an in-place write will write
+    int asideFolder_ = -1;  // the copy of what an in-place write overwrites
     int asideFd_ = -1;
     std::string asideName_;
     std::string asidePath_;

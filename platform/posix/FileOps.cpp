@@ -22,7 +22,8 @@ std::string RandomSuffix() {
     if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
         static unsigned counter = 0;
         const unsigned seed = static_cast<unsigned>(::getpid()) * 2654435761u + ++counter;
-        for (size_t i = 0; i < sizeof bytes; ++i) bytes[i] = static_cast<unsigned char>(seed >> i * 5);
+        for (size_t i = 0; i < sizeof bytes; ++i)
+            bytes[i] = static_cast<unsigned char>(seed >> i * 5);
     }
     std::string suffix;
     for (unsigned char b : bytes) suffix += kLetters[b % (sizeof kLetters - 1)];
@@ -72,8 +73,8 @@ int WriteAllAt(int fd, const char* data, size_t length, off_t offset) {
 int CopyContents(int from, int to, off_t length) {
     std::vector<char> buffer(1 << 16);
     for (off_t at = 0; at < length;) {
-        const size_t want = static_cast<size_t>(
-            std::min<off_t>(length - at, static_cast<off_t>(buffer.size())));
+        const size_t want =
+            static_cast<size_t>(std::min<off_t>(length - at, static_cast<off_t>(buffer.size())));
         const ssize_t n = ::pread(from, buffer.data(), want, at);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return errno;

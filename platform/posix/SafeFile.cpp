@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -89,6 +90,16 @@ FileFailure FailureOfError(int error) {
     }
 }
 
+FileFailure ReadWholeFile(const std::string& path, std::string* text) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return FailureOfError(errno);
+    char buffer[1 << 16];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text->append(buffer, n);
+    const int error = std::ferror(f) ? errno : 0;
+    std::fclose(f);
+    return FailureOfError(error);
+}
+
 SafeFileWriter::~SafeFileWriter() { Discard(); }
 
 bool SafeFileWriter::Fail(FileProblem problem) {
@@ -141,8 +152,7 @@ bool SafeFileWriter::OpenRegular(const struct stat& st) {
     if (target < 0)
         return errno == EACCES || errno == EPERM ? Fail(FileProblem::WriteProtected)
                                                  : FailWith(errno);
-    const bool replaced =
-        st.st_nlink == 1 && OpenReplacement(0600) && KeepAttributes(target, st);
+    const bool replaced = st.st_nlink == 1 && OpenReplacement(0600) && KeepAttributes(target, st);
     Close(target);
     if (replaced) return true;
     Discard(true);

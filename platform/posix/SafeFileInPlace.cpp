@@ -97,7 +97,7 @@ bool SafeFileWriter::CopyAside() {
         if (asideFolder_ < 0) {
             error = errno;
         } else if ((error = fileops::CreateUnnamed(asideFolder_, stem, O_RDWR, 0600, &asideFd_,
-                                                    &named)) == 0) {
+                                                   &named)) == 0) {
             asideName_ = named;
             error = fileops::CopyContents(fd_, asideFd_, st.st_size);
             if (error == 0 && ::fsync(asideFd_) != 0) error = errno;

@@ -163,9 +163,9 @@ TEST_F(SaveProtectionTest, RootSavingAnotherUsersFileKeepsItsOwnerAndGroup) {
     EXPECT_EQ(st.st_uid, kNobody);
     EXPECT_EQ(st.st_gid, kNobody);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(InChild([&] { return ReadFile(path) == expected ? "" : "nobody cannot read it"; },
-                      true),
-              "");
+    EXPECT_EQ(
+        InChild([&] { return ReadFile(path) == expected ? "" : "nobody cannot read it"; }, true),
+        "");
 
     // A user who may write a file of a group it is not in cannot give a new
     // file that group: the file is written in place and keeps it.
@@ -226,8 +226,7 @@ TEST_F(SaveProtectionTest, ASaveBeyondTheFileSizeLimitKeepsTheFile) {
             return SaveIn(path);
         });
         EXPECT_NE(failed.find("code 2: "), std::string::npos) << failed;
-        EXPECT_NE(failed.find("The file is larger than this process may write."),
-                  std::string::npos)
+        EXPECT_NE(failed.find("The file is larger than this process may write."), std::string::npos)
             << failed;
         EXPECT_NE(failed.find("Any earlier file of that name has been kept unchanged."),
                   std::string::npos)

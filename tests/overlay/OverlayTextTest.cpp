@@ -135,7 +135,7 @@ TEST(OverlayTextTest, BytesReadAsTheFileOfThoseBytes) {
                              longLine + "\n#C\r\rx\r\n#End_Of_Ovl\n#After\nz";
     test::WriteFile(dir.file("t.ovl"), text);
     const std::vector<std::pair<std::string, int>> lookups = {
-        {"L", 1}, {"A", 0}, {"A", 1}, {"A", 2}, {"A", 3}, {"A", 4}, {"L", 0},
+        {"L", 1}, {"A", 0}, {"A", 1}, {"A", 2},     {"A", 3}, {"A", 4},   {"L", 0},
         {"L", 2}, {"C", 0}, {"C", 1}, {"After", 0}, {"A", 9}, {"None", 0}};
     for (const std::string& cut : {text, text.substr(0, text.size() - 1), std::string()}) {
         test::WriteFile(dir.file("t.ovl"), cut);

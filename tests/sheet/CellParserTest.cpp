@@ -77,9 +77,9 @@ TEST_F(CellParserTest, CellModelsApplyRecursively) {
 // overflowed); models that use the next ones many times would take ages.
 TEST(CellModelLoops, AreProgramErrors) {
     std::vector<std::string> lines = {
-        "#CellModel_Self",  "S($Self)",     "#CellModel_A", "($B)", "#CellModel_B", "($C)",
-        "#CellModel_C",     "(Color=clRed)($A)", "#CellModel_Leaf", "S",
-        "#CellModel_Twice", "($Leaf)($Leaf)"};
+        "#CellModel_Self", "S($Self)", "#CellModel_A",     "($B)",
+        "#CellModel_B",    "($C)",     "#CellModel_C",     "(Color=clRed)($A)",
+        "#CellModel_Leaf", "S",        "#CellModel_Twice", "($Leaf)($Leaf)"};
     // Each level uses the one below twice: 2^9 leaves.
     for (int level = 1; level <= 9; ++level) {
         const std::string below = level == 1 ? "Leaf" : "Wide" + std::to_string(level - 1);
