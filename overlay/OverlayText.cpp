@@ -89,17 +89,24 @@ bool OverlayText::ReadDirect(std::string* line) {
 // As a line is read from a file: up to kMaxLine characters or through the
 // line end, cut at a NUL, CR LF folded to LF.
 bool OverlayText::ReadBytes(std::string* line) {
-    if (position_ < 0 || position_ >= static_cast<int64_t>(bytes_.size())) return false;
+    const size_t n = BytesLineLength();
+    if (n == 0) return false;
     const size_t from = static_cast<size_t>(position_);
-    const size_t most = std::min(bytes_.size() - from, static_cast<size_t>(kMaxLine));
-    const size_t lf = bytes_.find('\n', from);
-    const size_t n = lf != std::string::npos && lf - from < most ? lf - from + 1 : most;
     position_ += static_cast<int64_t>(n);
     line->assign(bytes_, from, n);
     if (const size_t nul = line->find('\0'); nul != std::string::npos) line->resize(nul);
     if (line->size() >= 2 && line->compare(line->size() - 2, 2, "\r\n") == 0)
         line->erase(line->size() - 2, 1);
     return true;
+}
+
+// The bytes the next line takes up, line end included; 0 at the end.
+size_t OverlayText::BytesLineLength() const {
+    if (position_ < 0 || position_ >= static_cast<int64_t>(bytes_.size())) return 0;
+    const size_t from = static_cast<size_t>(position_);
+    const size_t most = std::min(bytes_.size() - from, static_cast<size_t>(kMaxLine));
+    const size_t lf = bytes_.find('\n', from);
+    return lf != std::string::npos && lf - from < most ? lf - from + 1 : most;
 }
 
 bool OverlayText::ReadCached(std::string* line) {
@@ -127,6 +134,13 @@ void OverlayText::ScanStep(bool* appended) {
     }
     if (!Seek(scanPos_)) {
         moreToScan_ = false;
+        return;
+    }
+    // In memory, a line that cannot be a section's header is passed over
+    // without being copied.
+    if (source_ == Source::Bytes && position_ < static_cast<int64_t>(bytes_.size()) &&
+        bytes_[static_cast<size_t>(position_)] != '#') {
+        scanPos_ = position_ += static_cast<int64_t>(BytesLineLength());
         return;
     }
     std::string line;

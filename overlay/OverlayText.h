@@ -59,6 +59,7 @@ private:
     bool Seek(int64_t pos);
     bool ReadDirect(std::string* line);
     bool ReadBytes(std::string* line);
+    size_t BytesLineLength() const;
     bool ReadCached(std::string* line);
     bool Lookup(const std::string& key, int index, std::string* text);
     [[noreturn]] void Fail(const std::string& key);
