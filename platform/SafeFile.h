@@ -100,6 +100,7 @@ private:
     void DropAside();
     void CloseAside();
     void Discard(bool keepFolder = false);
+    std::string TemporaryStem() const;
 
     Mode mode_ = Mode::None;
     int folder_ = -1;       // holds the target (O_PATH)

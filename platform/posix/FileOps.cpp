@@ -1,24 +1,28 @@
 #include "platform/posix/FileOps.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/random.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <ctime>
 #include <vector>
 
 namespace parlo::fileops {
 
 namespace {
 
+constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr size_t kSuffixLength = 6;
+
 // Six letters or digits, unlikely to name anything there already.
 std::string RandomSuffix() {
-    static constexpr char kLetters[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    unsigned char bytes[6] = {};
+    unsigned char bytes[kSuffixLength] = {};
     if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
         static unsigned counter = 0;
         const unsigned seed = static_cast<unsigned>(::getpid()) * 2654435761u + ++counter;
@@ -139,6 +143,30 @@ int NameUnnamed(int fd, int folder, const std::string& name, bool exact, std::st
         if (errno != EEXIST || exact) return errno;
     }
     return EEXIST;
+}
+
+void RemoveLeftovers(int folder, const std::string& stem, int minAge) {
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    DIR* entries = ::fdopendir(fd);
+    if (entries == nullptr) {
+        ::close(fd);
+        return;
+    }
+    const std::string prefix = stem + ".";
+    const time_t before = ::time(nullptr) - minAge;
+    while (const dirent* e = ::readdir(entries)) {
+        const std::string name = e->d_name;
+        if (name.size() != prefix.size() + kSuffixLength ||
+            name.compare(0, prefix.size(), prefix) != 0 ||
+            name.find_first_not_of(kLetters, prefix.size()) != std::string::npos)
+            continue;
+        struct stat st {};
+        if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::geteuid() && st.st_nlink == 1 && st.st_mtime <= before)
+            ::unlinkat(folder, name.c_str(), 0);
+    }
+    ::closedir(entries);
 }
 
 void SyncFolder(int folder) {

@@ -28,6 +28,12 @@ int CreateUnnamed(int folder, const std::string& stem, int access, unsigned mode
 // when taken), else `name` and a random suffix, in *given.
 int NameUnnamed(int fd, int folder, const std::string& name, bool exact, std::string* given);
 
+// Removes what a process killed between naming a new file and moving it
+// into place left: files named `stem`, a dot and a random suffix, of this
+// user, with no other link, last written `minAge` seconds ago or earlier
+// (a save under way is younger by far).
+void RemoveLeftovers(int folder, const std::string& stem, int minAge);
+
 // Makes the folder's entries durable; errors are of no use to the caller.
 void SyncFolder(int folder);
 // The folder's path for a message ("" when unknown).

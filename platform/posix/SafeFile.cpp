@@ -71,6 +71,10 @@ void Close(int& fd) {
     if (fd >= 0) ::close(std::exchange(fd, -1));
 }
 
+// Seconds after which a replacement left with a name of its own is surely
+// no save under way any more.
+constexpr int kLeftoverAge = 10;
+
 }  // namespace
 
 FileFailure FailureOfError(int error) {
@@ -162,7 +166,9 @@ bool SafeFileWriter::OpenRegular(const struct stat& st) {
 
 bool SafeFileWriter::OpenReplacement(unsigned mode) {
     mode_ = Mode::Replace;
-    const int error = fileops::CreateUnnamed(folder_, name_, O_WRONLY, mode, &fd_, &tempName_);
+    fileops::RemoveLeftovers(folder_, TemporaryStem(), kLeftoverAge);
+    const int error =
+        fileops::CreateUnnamed(folder_, TemporaryStem(), O_WRONLY, mode, &fd_, &tempName_);
     return error == 0 || FailWith(error);
 }
 
@@ -199,22 +205,25 @@ bool SafeFileWriter::Commit() {
 bool SafeFileWriter::CommitReplacement() {
     if (::fsync(fd_) != 0) return FailWith(errno);
     if (tempName_.empty()) {
-        // A new file takes its name at once; an existing one is replaced
-        // through a name of its own, for the moment between two calls.
+        // A new file takes its name at once. An existing one is replaced
+        // through a name of its own, which it has only between these two
+        // calls: a process killed there leaves that name, with the whole
+        // new contents.
         std::string given;
-        int error = fileops::NameUnnamed(fd_, folder_, name_, !existed_, &given);
-        if (error == EEXIST && !existed_)
-            error = fileops::NameUnnamed(fd_, folder_, name_, false, &given);
+        int error = existed_ ? EEXIST : fileops::NameUnnamed(fd_, folder_, name_, true, &given);
+        if (error == EEXIST)
+            error = fileops::NameUnnamed(fd_, folder_, TemporaryStem(), false, &given);
         if (error != 0) return FailWith(error);
-        if (given == name_) {
-            fileops::SyncFolder(folder_);
-            return true;
+        if (given != name_ && ::renameat(folder_, given.c_str(), folder_, name_.c_str()) != 0) {
+            tempName_ = given;
+            return FailWith(errno);
         }
-        tempName_ = given;
+    } else if (::renameat(folder_, tempName_.c_str(), folder_, name_.c_str()) != 0) {
+        return FailWith(errno);
     }
-    if (::close(std::exchange(fd_, -1)) != 0) return FailWith(errno);
-    if (::renameat(folder_, tempName_.c_str(), folder_, name_.c_str()) != 0) return FailWith(errno);
     tempName_.clear();
+    // Synced already: closing can lose nothing now.
+    ::close(std::exchange(fd_, -1));
     fileops::SyncFolder(folder_);
     return true;
 }
@@ -231,6 +240,10 @@ void SafeFileWriter::Discard(bool keepFolder) {
         mode_ = Mode::None;
     }
 }
+
+// The name a replacement has for a moment, and where the file system has
+// no files without a name, while it is written: "NAME.parlo.XXXXXX".
+std::string SafeFileWriter::TemporaryStem() const { return name_ + ".parlo"; }
 
 void IgnoreFileSizeSignal() { ::signal(SIGXFSZ, SIG_IGN); }
 

@@ -326,5 +326,32 @@ TEST_F(SaveProtectionTest, AProcessKilledDuringASaveLeavesNoFileBehind) {
     }
 }
 
+// A process killed in the moment between naming a replacement and moving
+// it over the file leaves it, whole; the next save of that file removes
+// it, and nothing a save under way or someone else could own.
+TEST_F(SaveProtectionTest, TheNextSaveRemovesWhatAKilledSaveLeft) {
+    const std::string path = dir.file("radio.icf");
+    WriteFile(path, "old\n");
+    struct Entry {
+        const char* name;
+        bool old, removed;
+    };
+    const Entry entries[] = {
+        {"radio.icf.parlo.Ab3xYz", true, true},
+        {"radio.icf.parlo.Cd4wVu", false, false},  // a save under way
+        {"radio.icf.parlo.notes", true, false},
+        {"radio.icf.earlier.Ef5tSr", true, false},  // a copy set aside
+        {"other.icf.parlo.Gh6qPo", true, false},
+    };
+    for (const Entry& e : entries) {
+        WriteFile(dir.file(e.name), "left\n");
+        const timespec old[2] = {{1000, 0}, {1000, 0}};
+        if (e.old) ::utimensat(AT_FDCWD, dir.file(e.name).c_str(), old, 0);
+    }
+    ASSERT_EQ(SaveCloneFile(path, image), kFileOk) << Message();
+    EXPECT_EQ(ReadFile(path), expected);
+    for (const Entry& e : entries) EXPECT_EQ(fs::exists(dir.file(e.name)), !e.removed) << e.name;
+}
+
 }  // namespace
 }  // namespace parlo
