@@ -145,11 +145,7 @@ void CloneCommands::Read(Done done) {
                 ReadPurpose::Document,
                 [this, done](CloneResult& r) {
                     document_.Working().Assign(r.image);
-                    if (!document_.AfterLoad()) {
-                        fatal(Format("Cannot open '%s'.", Document::InitialFilePath(
-                                                              VariantFromImage(document_.Working()))
-                                                              .c_str()));
-                    }
+                    if (std::string problem; !document_.AfterLoad(&problem)) fatal(problem);
                     document_.MarkModified();
                     document_.SetFileName("");
                     done(kCloneOk);

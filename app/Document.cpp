@@ -38,13 +38,13 @@ std::string Document::InitialFilePath(int variant) {
     return DataDir() + OvlText("GI_App_InitialFile", variant);
 }
 
-bool Document::SelectModel(int variant, std::string* failedPath) {
+bool Document::SelectModel(int variant, std::string* problem) {
     EepromImage fresh;
     fresh.SetSize(kImageSize);
-    const std::string path = InitialFilePath(variant);
     // One box names the file: the caller's.
-    if (ReadInitialFile(path, fresh, false) != kFileOk) {
-        if (failedPath != nullptr) *failedPath = path;
+    std::string why = InitialFileProblem(InitialFilePath(variant), fresh);
+    if (!why.empty()) {
+        if (problem != nullptr) *problem = std::move(why);
         return false;
     }
     UnpackFull(fresh);
@@ -66,11 +66,11 @@ bool Document::PrepareImage(EepromImage& image, PackMode mode) const {
     return Pack(image, mode, Variant());
 }
 
-bool Document::AfterLoad() {
+bool Document::AfterLoad(std::string* problem) {
     Unpack(working_);
     const int variant = VariantFromImage(working_);
     if (variant != Variant() || default_.GetByte(0) == 0) {
-        if (!SelectModel(variant)) return false;
+        if (!SelectModel(variant, problem)) return false;
     }
     // The image is now in this program's layout, whatever map revision the
     // radio that sent it reported.

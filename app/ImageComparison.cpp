@@ -155,7 +155,7 @@ public:
     // reads every sheet.
     Snapshot Read(const EepromImage& image) {
         doc_.Working().Assign(image);
-        if (!doc_.AfterLoad()) return {};
+        if (std::string problem; !doc_.AfterLoad(&problem)) fatal(problem);
         RadioTree tree(MainOverlay(), "GI_Tree_Main");
         tree.Build();
         tree.RebuildVariableBranches(CurrentVariant(), maker_, false);

@@ -191,8 +191,7 @@ bool MainController::Open(const std::string& path) {
     const int before = doc_.Variant();
     doc_.Working().Assign(loaded);
     doc_.SetFileName(path);
-    if (!doc_.AfterLoad())
-        fatal(Format("Cannot open '%s'.", Document::InitialFilePath(doc_.Variant()).c_str()));
+    if (std::string problem; !doc_.AfterLoad(&problem)) fatal(problem);
     env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
     doc_.MarkUnmodified();
     ResetEdits();
@@ -214,9 +213,14 @@ bool MainController::SaveAs() {
 
 bool MainController::Save(const std::string& path) {
     Events().Send(ev::kFinishEdits);
-    doc_.PrepareImage(doc_.Working(), PackMode::Save);
+    // The file gets the image brought up to date; the document takes that
+    // image only once it is saved, so a failed save changes nothing of it.
+    EepromImage saved;
+    saved.Assign(doc_.Working());
+    doc_.PrepareImage(saved, PackMode::Save);
+    if (SaveCloneFile(path, saved) != kFileOk) return false;
+    doc_.Working().Assign(saved);
     edits_.Absorb(doc_.Working());  // the packing is no step of its own
-    if (SaveCloneFile(path, doc_.Working()) != kFileOk) return false;
     RecordFolder(path);
     doc_.SetFileName(path);
     env_.Recent().AddFront(path);
@@ -231,8 +235,8 @@ bool MainController::CloseQuery() { return SaveChangesPrompt(0) != MsgAnswer::Ca
 // ---- Variants ---------------------------------------------------------------------
 
 void MainController::SelectModel(int variant) {
-    std::string failed;
-    if (!doc_.SelectModel(variant, &failed)) fatal(Format("Cannot open '%s'.", failed.c_str()));
+    std::string problem;
+    if (!doc_.SelectModel(variant, &problem)) fatal(problem);
     env_.SetModelType(static_cast<int8_t>(variant));
 }
 

@@ -1,12 +1,10 @@
 // Channels in and out as CSV, and cell texts through the system clipboard:
 // the ways a dealer's spreadsheet meets the sheets.
-#include <fstream>
-#include <sstream>
-
 #include "app/CellTyping.h"
 #include "app/ChannelTable.h"
 #include "app/MainController.h"
 #include "cells/CellIds.h"
+#include "clone/CloneFile.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayFormat.h"
@@ -20,10 +18,12 @@ namespace parlo {
 
 namespace {
 
-// A message box of the overlay's text for `key`, its %s filled.
-void ShowMessage(const char* key, const std::string& detail, MsgIcon icon) {
-    prompts().Message(OvlText("GI_Sys_AppTitle"), FormatText(OvlMessage(key), {detail}), icon,
-                      MsgButtons::Ok);
+// A message box of the overlay's text for `key`, its %s filled, and why.
+void ShowMessage(const char* key, const std::string& detail, MsgIcon icon,
+                 const std::string& why = {}) {
+    std::string text = FormatText(OvlMessage(key), {detail});
+    if (!why.empty()) text += "\n" + why;
+    prompts().Message(OvlText("GI_Sys_AppTitle"), text, icon, MsgButtons::Ok);
 }
 
 // A long list of refusals is cut where a message box would no longer fit.
@@ -63,15 +63,14 @@ void MainController::ExportChannelsDialog() {
 // table's own bank sheets do that, it is closed, and opened again after.
 bool MainController::ImportChannelsFrom(const std::string& path) {
     Events().Send(ev::kFinishEdits);
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    if (!in || !(text << in.rdbuf())) {
-        ShowMessage("GI_AppMess_Import_Unreadable", path, MsgIcon::Error);
+    std::string text;
+    if (const FileFailure why = ReadWholeFile(path, &text); why.problem != FileProblem::None) {
+        ShowMessage("GI_AppMess_Import_Unreadable", path, MsgIcon::Error, FileFailureText(why));
         return false;
     }
     const std::string action = sheetAction_;
     CloseSheet();
-    const ImportOutcome outcome = ImportChannels(doc_, cells_.Entry(), text.str());
+    const ImportOutcome outcome = ImportChannels(doc_, cells_.Entry(), text);
     if (outcome.Ok() &&
         edits_.Record("Import channels", doc_.Working(), doc_.Variant(), EditPlace{action, {}}))
         doc_.MarkModified();
@@ -98,8 +97,11 @@ bool MainController::ExportChannelsTo(const std::string& path) {
     const std::string csv = ExportChannels(doc_, cells_.Entry());
     if (!action.empty()) GoToSheet(action);
     SafeFileWriter writer;
-    if (!writer.Open(path) || !writer.Write(csv.data(), csv.size()) || !writer.Commit()) {
-        ShowMessage("GI_AppMess_Export_Failed", path, MsgIcon::Error);
+    const bool begun = writer.Open(path);
+    const bool written = begun && writer.Write(csv.data(), csv.size());
+    if (!begun || !writer.Commit() || !written) {
+        ShowMessage("GI_AppMess_Export_Failed", path, MsgIcon::Error,
+                    SaveFailureText(writer, begun));
         return false;
     }
     RecordFolder(path);

@@ -134,7 +134,7 @@ int RunWrite(const ParsedArgs& args) {
     for (auto& s : sessions) {
         Document& doc = s->document();
         doc.Working().Assign(loaded);
-        if (!doc.AfterLoad()) fatal("Cannot open the initial file of the file's variant.");
+        if (std::string problem; !doc.AfterLoad(&problem)) fatal(problem);
         doc.MarkUnmodified();
         doc.SetFileName(path);
     }

@@ -155,8 +155,8 @@ void TerminalProgress::EndOperation() {
 
 CloneSession::CloneSession(const PortChoice& port, bool progress, bool named)
     : port_(port), progress_(progress) {
-    std::string failed;
-    if (!document_.SelectModel(kVariantLmr, &failed)) fatal("Cannot open '" + failed + "'.");
+    std::string problem;
+    if (!document_.SelectModel(kVariantLmr, &problem)) fatal(problem);
     document_.NewFromDefaults();
     manager_.SetPort(port.number, port.device);
     manager_.SetHighSpeed(port.high);

@@ -1,8 +1,6 @@
 // parlo-cli export / import: the channels as CSV, for spreadsheets.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/ChannelTable.h"
@@ -37,8 +35,13 @@ int RunExport(const ParsedArgs& args) {
     const std::string csv = ExportChannels(session.Doc(), cells.Entry(), bank);
     const std::string out = args.Value("-o").value_or(SafeFileWriter::kStandardOutput);
     SafeFileWriter writer;
-    if (!writer.Open(out) || !writer.Write(csv.data(), csv.size()) || !writer.Commit()) {
-        std::fprintf(stderr, "parlo-cli export: cannot write '%s'\n", out.c_str());
+    if (!writer.Open(out)) {
+        ReportWriteFailure("export", out, writer, false);
+        return kExitCantCreate;
+    }
+    const bool written = writer.Write(csv.data(), csv.size());
+    if (!writer.Commit() || !written) {
+        ReportWriteFailure("export", out, writer, true);
         return kExitCantCreate;
     }
     return 0;
@@ -46,16 +49,15 @@ int RunExport(const ParsedArgs& args) {
 
 int RunImport(const ParsedArgs& args) {
     const std::string& table = args.Operands()[1];
-    std::ifstream in(table, std::ios::binary);
-    std::ostringstream text;
-    if (!in || !(text << in.rdbuf())) {
-        std::fprintf(stderr, "parlo-cli import: cannot read '%s'\n", table.c_str());
+    std::string text;
+    if (const FileFailure why = ReadWholeFile(table, &text); why.problem != FileProblem::None) {
+        ReportReadFailure("import", table, why);
         return kExitInput;
     }
     CliSession session;
     if (const int code = session.Open(args.Operands()[0]); code != 0) return code;
     CellDispatcher cells(&session.Host());
-    const ImportOutcome outcome = ImportChannels(session.Doc(), cells.Entry(), text.str());
+    const ImportOutcome outcome = ImportChannels(session.Doc(), cells.Entry(), text);
     if (!outcome.Ok()) {
         for (const std::string& refusal : outcome.refusals)
             std::fprintf(stderr, "%s\n", refusal.c_str());

@@ -59,8 +59,15 @@ void CloneFile::MarkRun(std::vector<uint8_t>& map, int32_t a, int32_t n) {
     if (a < 0 || n <= 0) return;
     const int64_t lastByte = (static_cast<int64_t>(a) + n - 1) / 8;
     if (lastByte >= static_cast<int64_t>(map.size())) return;
-    for (int64_t i = a; i < static_cast<int64_t>(a) + n; ++i)
-        map[static_cast<size_t>(i / 8)] |= static_cast<uint8_t>(1u << (i % 8));
+    // Bit by bit up to a byte boundary, then whole bytes, then the rest.
+    const int64_t end = static_cast<int64_t>(a) + n;
+    int64_t i = a;
+    const auto mark = [&map](int64_t bit) {
+        map[static_cast<size_t>(bit / 8)] |= static_cast<uint8_t>(1u << (bit % 8));
+    };
+    for (; i < end && i % 8 != 0; ++i) mark(i);
+    for (; i + 8 <= end; i += 8) map[static_cast<size_t>(i / 8)] = 0xFF;
+    for (; i < end; ++i) mark(i);
 }
 
 std::string CloneFile::Contents(const RangeList& ranges) {
@@ -100,7 +107,7 @@ uint8_t CloneFile::Write(const std::string& path, const RangeList& ranges) {
     }
     if (code != kFileOk) {
         failure_ = out.Failure();
-        if (reportErrors_) ShowFileMessage(SaveErrorText(code, path, failure_, out.InPlace()));
+        if (reportErrors_) ShowFileMessage(SaveErrorText(code, path, out));
     }
     return code;
 }

@@ -34,10 +34,16 @@ const char* FileErrorKey(int code);
 // otherwise): a head line naming the file, a blank line, the code's reason
 // and, when known, why the file could not be opened or read.
 std::string FileErrorText(int code, const std::string& path, const FileFailure& why = {});
+// Why a file could not be opened, read or written, in a line of plain words
+// (empty when the system did not say).
+std::string FileFailureText(const FileFailure& why);
+// Why a save failed, in plain words, and, once it had begun writing, what
+// became of the earlier file at its path.
+std::string SaveFailureText(const SafeFileWriter& out, bool begun);
 // The message of a save that failed (codes 1 and 2): a head line naming the
-// file, the reason, why, and, after a replacement failed part-way, that the
-// earlier file was kept.
-std::string SaveErrorText(int code, const std::string& path, const FileFailure& why, bool inPlace);
+// file, the reason, why, and, after it failed part-way, that the earlier
+// file was kept or where a copy of it is.
+std::string SaveErrorText(int code, const std::string& path, const SafeFileWriter& out);
 // Shows a message in a warning box captioned with the application title.
 void ShowFileMessage(const std::string& text);
 // Shows FileErrorText; nothing for 0 and unknown codes.

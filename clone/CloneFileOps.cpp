@@ -1,6 +1,7 @@
 #include "clone/CloneFileOps.h"
 
 #include "clone/ContentValidation.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 
@@ -83,6 +84,19 @@ uint8_t SaveCloneFile(const std::string& path, EepromImage& image) {
     file.SetMapRevision(kMapRevision);
     file.SetComment(CommentFromImage(image));
     return file.Write(path, SingleRange(0x0000, kRadioAreaEnd));
+}
+
+std::string InitialFileProblem(const std::string& path, EepromImage& image) {
+    CloneFile file;
+    PrepareForRead(file, image);
+    file.SetReportErrors(false);
+    const RangeList fileRange = SingleRange(0x0000, kRadioAreaEnd);
+    const uint8_t code = file.Read(path, &fileRange);
+    if (code == kFileOk) return {};
+    std::string text = "Cannot open '" + path + "'.";
+    if (const auto reason = MainOverlay().TryGetText(FileErrorKey(code))) text += "\n" + *reason;
+    if (const std::string why = FileFailureText(file.Failure()); !why.empty()) text += "\n" + why;
+    return text;
 }
 
 uint8_t ReadInitialFile(const std::string& path, EepromImage& image, bool showErrors) {

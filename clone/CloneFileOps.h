@@ -42,4 +42,9 @@ uint8_t SaveCloneFile(const std::string& path, EepromImage& image);
 // in their own words.
 uint8_t ReadInitialFile(const std::string& path, EepromImage& image, bool showErrors = true);
 
+// The program error of an initial file that cannot be read: "Cannot open
+// 'PATH'." and, on the lines after it, the reason and why. Empty when it
+// can be read.
+std::string InitialFileProblem(const std::string& path, EepromImage& image);
+
 }  // namespace parlo

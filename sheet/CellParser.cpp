@@ -1,5 +1,6 @@
 #include "sheet/CellParser.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "cells/CellNames.h"
@@ -145,7 +146,7 @@ void CellParser::ApplyAttributes(const std::string& text, CellDesc& desc, Counte
 
 void CellParser::ApplyAttribute(const std::string& a, CellDesc& desc, Counters& counters) {
     if (StartsWith(a, "$")) {
-        ApplyAttributes(overlay_.GetText("CellModel_" + a.substr(1), 0), desc, counters);
+        ApplyModel(a.substr(1), desc, counters);
     } else if (StartsWith(a, "Color")) {
         if (auto colour = ColourByName(TrimBlanks(ValueAfterEquals(a)))) desc.colour = *colour;
     } else if (StartsWith(a, "Font")) {
@@ -176,6 +177,31 @@ void CellParser::ApplyAttribute(const std::string& a, CellDesc& desc, Counters& 
         if (a[6] == '1') desc.flagsA |= flag;
         if (a[6] == '0') desc.flagsA = static_cast<uint8_t>(desc.flagsA & ~flag);
     }
+}
+
+// A model may use further models, but one that reaches itself would be
+// applied for ever, and models that each use the next ones several times
+// would take ages: both are broken overlays.
+void CellParser::ApplyModel(const std::string& name, CellDesc& desc, Counters& counters) {
+    if (models_.empty()) modelsApplied_ = 0;
+    if (std::find(models_.begin(), models_.end(), name) != models_.end()) {
+        std::string chain;
+        for (const std::string& m : models_) chain += "$" + m + " -> ";
+        fatal(Format("The cell model '%s' uses itself: %s$%s.", name.c_str(), chain.c_str(),
+                     name.c_str()));
+    }
+    if (++modelsApplied_ > kMaxModelsPerCell)
+        fatal(Format("A cell uses more than %d cell models ('%s' is one).", kMaxModelsPerCell,
+                     name.c_str()));
+    const std::string attributes = overlay_.GetText("CellModel_" + name, 0);
+    models_.push_back(name);
+    // Taken off again when a program error unwinds (tests and the fuzz
+    // targets throw from it).
+    struct Applied {
+        std::vector<std::string>& models;
+        ~Applied() { models.pop_back(); }
+    } applied{models_};
+    ApplyAttributes(attributes, desc, counters);
 }
 
 void CellParser::ApplyReference(const std::string& ref, CellDesc& desc, const Counters& counters) {

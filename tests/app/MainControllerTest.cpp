@@ -247,6 +247,24 @@ TEST_F(MainControllerTest, SaveOpenAndTheSaveChangesPrompt) {
     EXPECT_EQ(main->Doc().FileName(), path);
 }
 
+// A save that fails leaves the document as it was: not modified when it was
+// not, its name, title and image unchanged.
+TEST_F(MainControllerTest, AFailedSaveChangesNothingOfTheDocument) {
+    for (const int variant : {kVariantLmr, kVariantPmr, kVariantTarnPmr, kVariantDPmr446}) {
+        StartWith(variant);
+        const std::string title = view.title;
+        EepromImage before;
+        before.Assign(main->Doc().Working());
+        prompts.shown.clear();
+        EXPECT_FALSE(main->Save(dir.file("no/folder/x.icf")));
+        EXPECT_EQ(prompts.shown.size(), 1u);
+        EXPECT_FALSE(main->Doc().IsModified()) << variant;
+        EXPECT_TRUE(main->Doc().Working().Equals(before)) << variant;
+        EXPECT_EQ(main->Doc().FileName(), "");
+        EXPECT_EQ(view.title, title);
+    }
+}
+
 TEST_F(MainControllerTest, OpeningAnotherVariantsFileSwitchesVariant) {
     StartWith(kVariantPmr);
     Document other;

@@ -67,10 +67,13 @@ TEST(StartupDeathTest, AMissingFactoryFileShowsOneBoxAndEndsWithStatus3) {
         if (data && name != "MV7105C_LMR.icf") fs::copy_file(entry.path(), dir.path() / name);
     }
     // The first box the user sees names the file (in the folder the child
-    // process made for itself), with the program's name for its caption; the
-    // process ends as it closes.
+    // process made for itself) and says why, with the program's name for its
+    // caption; the process ends as it closes.
     EXPECT_EXIT(StartWithoutTheLmrFactoryFile(dir.path().string()), ::testing::ExitedWithCode(3),
-                "box 1: " + ExecutableName() + "\\|Cannot open '[^']*/MV7105C_LMR\\.icf'\\.\n$");
+                "box 1: " + ExecutableName() +
+                    "\\|Cannot open '[^']*/MV7105C_LMR\\.icf'\\.\nThe file cannot be opened\\. "
+                    "Check that it exists and that you are allowed to read it\\.\nIt does not "
+                    "exist\\.\n$");
 }
 
 TEST_F(Startup, TheSplitterStaysWhereItWasUnlessMoved) {

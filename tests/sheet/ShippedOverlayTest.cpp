@@ -340,6 +340,7 @@ const char* const kTexts[] = {
     "GI_AppMess_Import_More",
     "GI_AppMess_Import_Unreadable",
     "GI_AppMess_Export_Failed",
+    "GI_Sys_Printer_SaveFailed",
     "GI_AppMess_Paste_Refused",
     "GI_AppInd_Import_Done",
     "GI_AppInd_Export_Done",
@@ -580,6 +581,7 @@ TEST(OverlayKeys, IndexedTextsHaveTheirLines) {
         {"GI_Sys_Dialog_FOpen", 2},       {"GI_Sys_Printer_PrintingDialog", 3},
         {"GI_Mess_CloneErr_Head", 18},    {"GI_Mess_CloneErr_Check", 8},
         {"GI_Mess_CloneInfo_TenKey", 2},  {"GI_Compare_Window", 4},
+        {"GI_Mess_FileErr_Why", 13},
     };
     for (const Case& c : cases) EXPECT_GE(OvlLines(c.key).size(), c.lines) << c.key;
     for (const char* key :

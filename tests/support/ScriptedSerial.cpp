@@ -20,9 +20,18 @@ bool ScriptedSerial::Open(const std::string& path, SerialOpenFailure* why) {
     s_->opened.push_back(path);
     open_ = true;
     if (VirtualScheduler* v = VirtualScheduler::Installed()) {
-        handle_ = v->NewHandle([this] { return open_ && InputCount() > 0; });
+        handle_ = v->NewHandle([this] { return open_ && InputCount() > 0; },
+                               [this] { return NextChangeMs(); });
     }
     return true;
+}
+
+// Without a radio, bytes arrive by themselves only as the line delivers
+// what was sent (an echo); a radio may send at any time.
+uint64_t ScriptedSerial::NextChangeMs() const {
+    if (s_->radio != nullptr) return 0;
+    if (!line_.empty()) return (line_.front().doneUs + 999) / 1000;
+    return UINT64_MAX;
 }
 
 void ScriptedSerial::Close() {

@@ -80,6 +80,7 @@ private:
     // The radio's answer, through the test's filter.
     void Deliver(const ByteQueue& answer);
     void Advance();
+    uint64_t NextChangeMs() const;
 
     std::shared_ptr<SerialScript> s_;
     bool open_ = false;
