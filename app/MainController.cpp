@@ -16,6 +16,7 @@
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayMessage.h"
 #include "overlay/OverlayText.h"
+#include "platform/DocumentFile.h"
 #include "platform/Fatal.h"
 #include "platform/ProgramInfo.h"
 #include "sheet/SheetFactory.h"
@@ -182,6 +183,12 @@ void MainController::OpenDialog() {
 }
 
 bool MainController::Open(const std::string& path) {
+    // A file that cannot be read is said so at once, before the question
+    // about unsaved changes, and a FIFO or device is never opened.
+    if (const FileFailure why = DocumentFileProblem(path); why.problem != FileProblem::None) {
+        ShowFileError(kFileErrOpen, path, why);
+        return false;
+    }
     const int mode = SamePathNoCase(path, doc_.FileName()) ? 1 : 0;
     if (SaveChangesPrompt(mode) == MsgAnswer::Cancel) return false;
     EepromImage loaded;

@@ -7,10 +7,12 @@
 #include "app/ChannelTable.h"
 #include "app/MainController.h"
 #include "cells/CellIds.h"
+#include "clone/CloneFile.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
+#include "platform/DocumentFile.h"
 #include "platform/Fatal.h"
 #include "platform/SafeFile.h"
 #include "sheet/BankSheet.h"
@@ -63,6 +65,14 @@ void MainController::ExportChannelsDialog() {
 // table's own bank sheets do that, it is closed, and opened again after.
 bool MainController::ImportChannelsFrom(const std::string& path) {
     Events().Send(ev::kFinishEdits);
+    // Only a regular file: a FIFO would hold the window until a writer came.
+    if (const FileFailure why = DocumentFileProblem(path); why.problem != FileProblem::None) {
+        prompts().Message(OvlText("GI_Sys_AppTitle"),
+                          FormatText(OvlMessage("GI_AppMess_Import_Unreadable"), {path}) + "\n" +
+                              FileFailureText(why),
+                          MsgIcon::Error, MsgButtons::Ok);
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     if (!in || !(text << in.rdbuf())) {

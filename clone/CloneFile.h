@@ -38,6 +38,9 @@ std::string FileErrorText(int code, const std::string& path, const FileFailure& 
 // file, the reason, why, and, after a replacement failed part-way, that the
 // earlier file was kept.
 std::string SaveErrorText(int code, const std::string& path, const FileFailure& why, bool inPlace);
+// Why a file could not be used, in one line ("It does not exist."); empty
+// when nothing is known.
+std::string FileFailureText(const FileFailure& why);
 // Shows a message in a warning box captioned with the application title.
 void ShowFileMessage(const std::string& text);
 // Shows FileErrorText; nothing for 0 and unknown codes.

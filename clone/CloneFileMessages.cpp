@@ -33,6 +33,7 @@ enum WhyLine {
     kReaderGone = 7,
     kOther = 8,
     kEarlierFileKept = 9,
+    kNotRegular = 10,
 };
 
 struct ProblemLine {
@@ -40,11 +41,11 @@ struct ProblemLine {
     WhyLine line;
 };
 constexpr ProblemLine kProblemLines[] = {
-    {FileProblem::IsFolder, kIsFolder}, {FileProblem::LinkLoop, kLinkLoop},
-    {FileProblem::NoFolder, kNoFolder}, {FileProblem::NotFound, kNotFound},
-    {FileProblem::Denied, kDenied},     {FileProblem::DiskFull, kDiskFull},
-    {FileProblem::TooLarge, kTooLarge}, {FileProblem::ReaderGone, kReaderGone},
-    {FileProblem::Other, kOther},
+    {FileProblem::IsFolder, kIsFolder},     {FileProblem::LinkLoop, kLinkLoop},
+    {FileProblem::NoFolder, kNoFolder},     {FileProblem::NotFound, kNotFound},
+    {FileProblem::Denied, kDenied},         {FileProblem::DiskFull, kDiskFull},
+    {FileProblem::TooLarge, kTooLarge},     {FileProblem::ReaderGone, kReaderGone},
+    {FileProblem::NotRegular, kNotRegular}, {FileProblem::Other, kOther},
 };
 
 std::string Text(const std::string& key, int line = 0) {
@@ -57,21 +58,21 @@ std::string Fill(const std::string& text, const std::string& value) {
     return at == std::string::npos ? text : text.substr(0, at) + value + text.substr(at + 2);
 }
 
-std::string WhyText(const FileFailure& why) {
+std::string Message(const std::string& headline, const std::string& reason,
+                    const FileFailure& why) {
+    std::string text = headline + "\n\n" + reason;
+    if (const std::string line = FileFailureText(why); !line.empty()) text += "\n" + line;
+    return text;
+}
+
+}  // namespace
+
+std::string FileFailureText(const FileFailure& why) {
     for (const ProblemLine& p : kProblemLines) {
         if (p.problem == why.problem) return Fill(Text("GI_Mess_FileErr_Why", p.line), why.detail);
     }
     return {};
 }
-
-std::string Message(const std::string& headline, const std::string& reason,
-                    const FileFailure& why) {
-    std::string text = headline + "\n\n" + reason;
-    if (const std::string line = WhyText(why); !line.empty()) text += "\n" + line;
-    return text;
-}
-
-}  // namespace
 
 const char* FileErrorKey(int code) { return (code >= 1 && code <= 9) ? kFileErrorKeys[code] : ""; }
 

@@ -23,6 +23,7 @@ enum class FileProblem {
     DiskFull,
     TooLarge,  // beyond the process's file-size limit
     ReaderGone,
+    NotRegular,  // a pipe, device or socket where a file was wanted
     Other,
 };
 
