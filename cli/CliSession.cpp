@@ -6,6 +6,7 @@
 #include "cells/CellNames.h"
 #include "clone/CloneFileOps.h"
 #include "model/ModelVariant.h"
+#include "platform/TerminalText.h"
 
 namespace parlo::cli {
 
@@ -15,7 +16,7 @@ CliPrompts::~CliPrompts() { SetPrompts(previous_); }
 
 MsgAnswer CliPrompts::Message(const std::string&, const std::string& text, MsgIcon,
                               MsgButtons buttons) {
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", TerminalText(text, true).c_str());
     if (buttons == MsgButtons::Ok) {
         ++refusals;
         return MsgAnswer::Ok;

@@ -11,6 +11,7 @@
 #include "cli/Commands.h"
 #include "model/ChannelMap.h"
 #include "platform/SafeFile.h"
+#include "platform/TerminalText.h"
 
 namespace parlo::cli {
 
@@ -49,7 +50,7 @@ int RunImport(const ParsedArgs& args) {
     std::ifstream in(table, std::ios::binary);
     std::ostringstream text;
     if (!in || !(text << in.rdbuf())) {
-        std::fprintf(stderr, "parlo-cli import: cannot read '%s'\n", table.c_str());
+        std::fprintf(stderr, "parlo-cli import: cannot read '%s'\n", TerminalText(table).c_str());
         return kExitInput;
     }
     CliSession session;
@@ -58,7 +59,7 @@ int RunImport(const ParsedArgs& args) {
     const ImportOutcome outcome = ImportChannels(session.Doc(), cells.Entry(), text.str());
     if (!outcome.Ok()) {
         for (const std::string& refusal : outcome.refusals)
-            std::fprintf(stderr, "%s\n", refusal.c_str());
+            std::fprintf(stderr, "%s\n", TerminalText(refusal).c_str());
         std::fprintf(stderr, "parlo-cli import: nothing was saved\n");
         return kExitInput;
     }
