@@ -115,9 +115,15 @@ void MainController::Start(int argc, char** argv) {
 
 std::vector<std::string> MainController::FileArguments(int argc, char** argv) {
     std::vector<std::string> files;
+    bool options = true;  // until "--", after which every word is a file
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg.empty() || arg[0] == '-' || SamePathNoCase(arg, kMakerSwitch)) continue;
+        if (options && arg == "--") {
+            options = false;
+            continue;
+        }
+        if (arg.empty() || (options && arg[0] == '-') || SamePathNoCase(arg, kMakerSwitch))
+            continue;
         std::error_code ec;
         const fs::path absolute = fs::absolute(arg, ec);
         files.push_back(ec ? arg : absolute.lexically_normal().string());
