@@ -11,6 +11,7 @@
 #include "gui/QtScreen.h"
 #include "platform/ProgramInfo.h"
 #include "platform/SafeFile.h"
+#include "platform/TerminalText.h"
 #include "platform/qtcore/QtInstanceLock.h"
 #include "platform/qtcore/QtScheduler.h"
 #include "platform/qtcore/QtSettingsStore.h"
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
         parlo::qt::InstanceMailbox mailbox(parlo::qt::InstanceLockPath());
         if (guard.TryAcquire() == parlo::LockResult::Acquired && !mailbox.Listen()) {
             std::fprintf(stderr, "%s: %s\n", parlo::ExecutableName().c_str(),
-                         mailbox.Problem().toUtf8().constData());
+                         parlo::TerminalText(mailbox.Problem().toStdString()).c_str());
         }
         parlo::qt::DeliverHandOvers(mailbox, window);
         window.show();
