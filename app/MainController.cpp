@@ -16,6 +16,7 @@
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayMessage.h"
 #include "overlay/OverlayText.h"
+#include "platform/DocumentFile.h"
 #include "platform/Fatal.h"
 #include "platform/ProgramInfo.h"
 #include "sheet/SheetFactory.h"
@@ -114,9 +115,15 @@ void MainController::Start(int argc, char** argv) {
 
 std::vector<std::string> MainController::FileArguments(int argc, char** argv) {
     std::vector<std::string> files;
+    bool options = true;  // until "--", after which every word is a file
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg.empty() || arg[0] == '-' || SamePathNoCase(arg, kMakerSwitch)) continue;
+        if (options && arg == "--") {
+            options = false;
+            continue;
+        }
+        if (arg.empty() || (options && arg[0] == '-') || SamePathNoCase(arg, kMakerSwitch))
+            continue;
         std::error_code ec;
         const fs::path absolute = fs::absolute(arg, ec);
         files.push_back(ec ? arg : absolute.lexically_normal().string());
@@ -182,6 +189,12 @@ void MainController::OpenDialog() {
 }
 
 bool MainController::Open(const std::string& path) {
+    // A file that cannot be read is said so at once, before the question
+    // about unsaved changes, and a FIFO or device is never opened.
+    if (const FileFailure why = DocumentFileProblem(path); why.problem != FileProblem::None) {
+        ShowFileError(kFileErrOpen, path, why);
+        return false;
+    }
     const int mode = SamePathNoCase(path, doc_.FileName()) ? 1 : 0;
     if (SaveChangesPrompt(mode) == MsgAnswer::Cancel) return false;
     EepromImage loaded;

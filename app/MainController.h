@@ -44,7 +44,8 @@ public:
     // that cannot be read is a program error.
     void Start(int argc = 0, char** argv = nullptr);
     // The files named on a command line, as absolute paths: every argument
-    // after the program's own but the maker switch and options ("-...").
+    // after the program's own but the maker switch and options ("-...");
+    // after "--" every argument but the maker switch is a file.
     static std::vector<std::string> FileArguments(int argc, char** argv);
     // The 50 ms housekeeping: the due warning check, and the selected node's
     // sheet when none is shown.

@@ -9,6 +9,7 @@
 #include "model/ModelVariant.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
+#include "platform/DocumentFile.h"
 #include "platform/Fatal.h"
 #include "platform/SafeFile.h"
 #include "sheet/BankSheet.h"
@@ -63,8 +64,11 @@ void MainController::ExportChannelsDialog() {
 // table's own bank sheets do that, it is closed, and opened again after.
 bool MainController::ImportChannelsFrom(const std::string& path) {
     Events().Send(ev::kFinishEdits);
+    // Only a regular file: a FIFO would hold the window until a writer came.
     std::string text;
-    if (const FileFailure why = ReadWholeFile(path, &text); why.problem != FileProblem::None) {
+    FileFailure why = DocumentFileProblem(path);
+    if (why.problem == FileProblem::None) why = ReadWholeFile(path, &text);
+    if (why.problem != FileProblem::None) {
         ShowMessage("GI_AppMess_Import_Unreadable", path, MsgIcon::Error, FileFailureText(why));
         return false;
     }

@@ -12,6 +12,7 @@
 #include "cli/Commands.h"
 #include "codecs/OverlayList.h"
 #include "model/BankMap.h"
+#include "platform/TerminalText.h"
 #include "runtime/EventCodes.h"
 
 namespace parlo::cli {
@@ -215,7 +216,7 @@ int RunGet(const ParsedArgs& args) {
         if (!d) return kExitUsage;
         cells.push_back(*d);
     }
-    for (const CellDesc& d : cells) std::printf("%s\n", run.Show(d).c_str());
+    for (const CellDesc& d : cells) std::printf("%s\n", TerminalText(run.Show(d)).c_str());
     return 0;
 }
 

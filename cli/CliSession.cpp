@@ -7,6 +7,7 @@
 #include "clone/CloneFileOps.h"
 #include "model/ModelVariant.h"
 #include "platform/Fatal.h"
+#include "platform/TerminalText.h"
 
 namespace parlo::cli {
 
@@ -17,7 +18,7 @@ void ReportWriteFailure(const char* command, const std::string& path, const Safe
 }
 
 void ReportReadFailure(const char* command, const std::string& path, const FileFailure& why) {
-    std::fprintf(stderr, "parlo-cli %s: cannot read '%s': %s\n", command, path.c_str(),
+    std::fprintf(stderr, "parlo-cli %s: cannot read '%s': %s\n", command, TerminalText(path).c_str(),
                  FileFailureText(why).c_str());
 }
 
@@ -27,7 +28,7 @@ CliPrompts::~CliPrompts() { SetPrompts(previous_); }
 
 MsgAnswer CliPrompts::Message(const std::string&, const std::string& text, MsgIcon,
                               MsgButtons buttons) {
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", TerminalText(text, true).c_str());
     if (buttons == MsgButtons::Ok) {
         ++refusals;
         return MsgAnswer::Ok;

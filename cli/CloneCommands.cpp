@@ -22,6 +22,7 @@
 #include "platform/Fatal.h"
 #include "platform/Screen.h"
 #include "platform/SerialDevice.h"
+#include "platform/TerminalText.h"
 #include "platform/qtcore/QtSettingsStore.h"
 
 namespace parlo::cli {
@@ -69,7 +70,7 @@ int Summarise(const Sessions& sessions, const char* done) {
 void PrintInformation(const std::vector<uint8_t>& identity, const char* indent) {
     for (const auto& [label, value] : InfoLines(identity)) {
         // Further lines of a value go on indented lines of their own.
-        std::string text = value;
+        std::string text = TerminalText(value, true);
         while (!text.empty() && text.back() == '\n') text.pop_back();
         std::string shown;
         for (char c : text)

@@ -15,6 +15,7 @@
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 #include "platform/Screen.h"
+#include "platform/TerminalText.h"
 #include "platform/qtcore/QtSettingsStore.h"
 
 namespace parlo::cli {
@@ -116,7 +117,8 @@ MsgAnswer ClonePrompts::Message(const std::string& caption, const std::string& t
                 shown = caption + ": ";
                 for (char c : text) shown += c == '\n' ? "\n" + caption + ": " : std::string(1, c);
             }
-            std::fprintf(icon == MsgIcon::Information ? stdout : stderr, "%s\n", shown.c_str());
+            std::fprintf(icon == MsgIcon::Information ? stdout : stderr, "%s\n",
+                         TerminalText(shown, true).c_str());
             std::fflush(icon == MsgIcon::Information ? stdout : stderr);
             return MsgAnswer::Ok;
         }

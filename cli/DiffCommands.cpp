@@ -12,6 +12,7 @@
 #include "clone/ContentValidation.h"
 #include "model/EepromImage.h"
 #include "model/PackedLayout.h"
+#include "platform/TerminalText.h"
 
 namespace parlo::cli {
 
@@ -61,7 +62,8 @@ int RunDiff(const ParsedArgs& args) {
     if (!LoadFile(files[0], &a)) return kExitTrouble;
     if (radio ? !ReadRadio(args, &b) : !LoadFile(files[1], &b)) return kExitTrouble;
     const ImageDifferences differences = CompareImages(a, b, args.Has("--maker"));
-    for (const std::string& line : differences.Lines()) std::printf("%s\n", line.c_str());
+    for (const std::string& line : differences.Lines())
+        std::printf("%s\n", TerminalText(line).c_str());
     return differences.Empty() ? kExitSame : kExitDiffer;
 }
 

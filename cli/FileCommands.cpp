@@ -5,6 +5,7 @@
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
 #include "model/EepromImage.h"
+#include "platform/TerminalText.h"
 
 namespace parlo::cli {
 
@@ -24,7 +25,7 @@ int RunInfo(const ParsedArgs& args) {
     if (code != kFileOk) return code;
     std::printf("model code: %04X\n", static_cast<unsigned>(info.model));
     std::printf("extra code: %04X\n", static_cast<unsigned>(info.extra));
-    std::printf("comment: %s\n", info.comment.c_str());
+    std::printf("comment: %s\n", TerminalText(info.comment).c_str());
     std::printf("map revision: %d\n", info.mapRevision);
     return 0;
 }

@@ -13,17 +13,14 @@
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
 #include "platform/SafeFile.h"
+#include "platform/TerminalText.h"
 #include "sheet/PrintJob.h"
 #include "sheet/RadioTree.h"
+#include "sheet/SheetFactory.h"
 
 namespace parlo::cli {
 
 namespace {
-
-bool IsSheetAction(const std::string& action) {
-    const NodeAction a = NodeAction::Split(action);
-    return !a.key.empty() && MainOverlay().TryGetText(a.key + "_Cells").has_value();
-}
 
 // The node actions to print: every node in tree order (--all), the one
 // given, or the tree's first node.
@@ -37,8 +34,8 @@ bool ChooseActions(const ParsedArgs& args, Document& doc, std::vector<std::strin
         tree.ForEach([&](TreeNode& n) { actions->push_back(n.Action()); });
     } else if (args.Operands().size() > 1) {
         const std::string& action = args.Operands()[1];
-        if (!IsSheetAction(action)) {
-            std::fprintf(stderr, "parlo-cli print: no sheet '%s' in the overlay\n", action.c_str());
+        if (const std::string why = SheetActionProblem(action); !why.empty()) {
+            std::fprintf(stderr, "parlo-cli print: %s\n", TerminalText(why).c_str());
             return false;
         }
         actions->push_back(action);

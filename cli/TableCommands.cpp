@@ -9,6 +9,7 @@
 #include "cli/Commands.h"
 #include "model/ChannelMap.h"
 #include "platform/SafeFile.h"
+#include "platform/TerminalText.h"
 
 namespace parlo::cli {
 
@@ -60,7 +61,7 @@ int RunImport(const ParsedArgs& args) {
     const ImportOutcome outcome = ImportChannels(session.Doc(), cells.Entry(), text);
     if (!outcome.Ok()) {
         for (const std::string& refusal : outcome.refusals)
-            std::fprintf(stderr, "%s\n", refusal.c_str());
+            std::fprintf(stderr, "%s\n", TerminalText(refusal).c_str());
         std::fprintf(stderr, "parlo-cli import: nothing was saved\n");
         return kExitInput;
     }

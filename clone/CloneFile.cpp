@@ -4,7 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
+
+#include "platform/DocumentFile.h"
 
 namespace parlo {
 
@@ -182,15 +183,10 @@ uint8_t CloneFile::Read(const std::string& path, const RangeList* ranges) {
     fileComment_.clear();
     failure_ = {};
     uint8_t code = kFileErrOpen;
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        failure_ = {FileProblem::IsFolder, {}};
-    } else if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    if (std::FILE* f = OpenDocumentFile(path, &failure_)) {
         code = ReadLines(f);
         if (code == kFileOk && ranges != nullptr) code = CheckCoverage(ranges);
         std::fclose(f);
-    } else {
-        failure_ = FailureOfError(errno);
     }
     if (code != kFileOk) image_->Assign(before);
     if (reportErrors_) ShowFileError(code, path, failure_);

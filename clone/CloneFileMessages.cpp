@@ -36,6 +36,7 @@ enum WhyLine {
     kWriteProtected = 10,
     kLinkNotFollowed = 11,
     kEarlierCopy = 12,
+    kNotRegular = 13,
 };
 
 struct ProblemLine {
@@ -54,6 +55,7 @@ constexpr ProblemLine kProblemLines[] = {
     {FileProblem::Other, kOther},
     {FileProblem::WriteProtected, kWriteProtected},
     {FileProblem::LinkNotFollowed, kLinkNotFollowed},
+    {FileProblem::NotRegular, kNotRegular},
 };
 
 std::string Text(const std::string& key, int line = 0) {

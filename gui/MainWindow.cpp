@@ -22,6 +22,7 @@
 #include "gui/DifferencesWindow.h"
 #include "gui/EepromWindow.h"
 #include "gui/FileFilters.h"
+#include "gui/HandOver.h"
 #include "gui/HelpWindow.h"
 #include "gui/Icons.h"
 #include "gui/MenuBuilder.h"
@@ -30,6 +31,7 @@
 #include "gui/QtPrinterPage.h"
 #include "gui/SheetHeading.h"
 #include "gui/SheetWidget.h"
+#include "gui/WindowFit.h"
 #include "overlay/ColourTable.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
@@ -169,24 +171,18 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::PlaceWindow() {
-    // Keep a stored position reachable on the current desktop.
-    QRect area = QApplication::primaryScreen() != nullptr
-                     ? QApplication::primaryScreen()->availableGeometry()
-                     : QRect(0, 0, 1280, 1024);
-    int left = env_.Left(), top = env_.Top();
-    const int width = std::max(400, env_.Width()), height = std::max(200, env_.Height());
-    if (left > area.right() - 16) left = area.right() - 16;
-    if (top > area.bottom() - 16) top = area.bottom() - 16;
-    if (left + width < area.left() + 16) left = area.left() - width + 16;
-    if (top < area.top()) top = area.top();
-    setGeometry(left, top, width, height);
+    // The stored place and size, fitted to the screen as it is now; once
+    // the window manager has framed the window, the frame fits too.
+    FitToScreen(this, QRect(env_.Left(), env_.Top(), env_.Width(), env_.Height()));
+    FitAgainWhenFramed(this);
 }
 
 // The tree panel as stored. The default width also fits the longest
 // caption of the tree, as far as a third of the window allows; a width the
 // user chose is kept as it is.
 void MainWindow::PlaceSplitter() {
-    const int tree = std::max(8, env_.SplitterV());
+    // The sheet keeps a part of the window, whatever was stored.
+    const int tree = std::clamp(env_.SplitterV(), 8, std::max(8, width() - 100));
     splitter_->setSizes({tree, std::max(100, width() - tree)});
     WidenTreeToFit();
 }
@@ -479,9 +475,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::OpenWhenIdle(const QString& path) {
     pendingOpens_ << path;
-    if (isMinimized()) showNormal();
-    raise();
-    activateWindow();
+    BringToFront(this);
     QTimer::singleShot(0, this, &MainWindow::OpenPending);
 }
 

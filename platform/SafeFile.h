@@ -38,6 +38,7 @@ enum class FileProblem {
     DiskFull,
     TooLarge,  // beyond the process's file-size limit
     ReaderGone,
+    NotRegular,  // a pipe, device or socket where a file was wanted
     Other,
     WriteProtected,   // no one may write it, or this user may not
     LinkNotFollowed,  // another user's symbolic link in a shared sticky folder
