@@ -51,9 +51,10 @@ public:
     // Refuses a document without channels; identifies, asks (the maker
     // caution first in maker mode, then the confirmation), identifies again,
     // saves the backup, writes a prepared copy of the working image and
-    // verifies it, as the options say. A difference found by the
-    // verification ends with status 18, its message naming the first
-    // differing addresses.
+    // verifies it, as the options say. A write range past the end of the
+    // radio's memory ends with status 19 after each identify, before
+    // anything is written. A difference found by the verification ends
+    // with status 18, its message naming the first differing addresses.
     void Write(const WriteOptions& options, Done done);
     void Write(bool makerMode, Done done);
     // Identifies; on success Identity() holds the block to show.
@@ -65,6 +66,10 @@ public:
     int32_t RadioCode2() const { return radioCode2_; }
     // The backup the last write saved; empty when it saved none.
     const std::string& LastBackup() const { return lastBackup_; }
+    // The head line of an outcome's message with its blanks filled (the
+    // port, the addresses), for a line per radio; empty for success and
+    // the outcomes that are not clone statuses.
+    std::string HeadLine(int outcome) const;
 
     // The write range of a prepared copy: from 0x0100 (maker mode 0x0000) to
     // the used end at 0x0112 rounded down to 128, plus 127.
@@ -83,6 +88,8 @@ private:
     void JudgeIdentity(CloneResult& result);
     void JudgeReceived(CloneResult& result);
     bool StartIdentify(std::function<void(CloneResult&)> then, const Done& done);
+    bool PrepareCopy(const Done& done);
+    bool FitsRadio(const Done& done);
     void WriteConfirmed(const Done& done);
     void TakeBackup(const Done& done);
     void SendCopy(const Done& done);
@@ -101,6 +108,9 @@ private:
     EepromImage sent_;  // the prepared copy a write sends
     RangeList sentRanges_;
     std::string lastBackup_;
+    // The last address the write range needs, and the radio's last.
+    int32_t neededEnd_ = -1;
+    int32_t radioEnd_ = -1;
 };
 
 }  // namespace parlo

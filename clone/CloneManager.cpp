@@ -215,14 +215,25 @@ void CloneManager::OnResult(CloneResult& result) {
 }
 
 void CloneManager::ShowError(const CloneResult& result) {
-    if (result.status == kCloneOk || result.status == kCloneCancelled) return;
+    if (result.status == kCloneOk) return;
+    if (result.status == kCloneCancelled) {
+        // A cancel shows nothing; a write stopped half way must say so.
+        if (result.stoppedAt >= 0)
+            prompts().Message(MessageCaption(), StoppedWriteText(result.stoppedAt),
+                              MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
     std::string reason;
     if (result.status == kClonePortOpen)
         reason = PortFailureText(result.portFailure, ListSerialPorts());
-    prompts().Message(
-        MessageCaption(),
-        CloneErrorText(result.status, PortName(portNumber_, device_), reason, result.detail),
-        MsgIcon::Error, MsgButtons::Ok);
+    std::string detail = result.detail;
+    if (result.status == kCloneTimeout && result.stalledMs > 0 && detail.empty())
+        detail = NoProgressText(result.stalledMs);
+    prompts().Message(MessageCaption(),
+                      CloneErrorText(result.status, PortText(), reason, detail),
+                      MsgIcon::Error, MsgButtons::Ok);
 }
+
+std::string CloneManager::PortText() const { return PortName(portNumber_, device_); }
 
 }  // namespace parlo

@@ -357,7 +357,8 @@ void Radio::ReceiveData(ByteQueue& answer) {
     for (int32_t i = 0; i < bytes.Length(); ++i) sum += bytes.At(i);
     const int32_t address = bytes.At(0) << 8 | bytes.At(1);
     const int32_t n = bytes.At(2);
-    if (sum % 256 != 0 || address + n > incoming_.GetSize()) {
+    // Past the end of its memory the radio stores nothing and reports failure.
+    if (sum % 256 != 0 || address + n > incoming_.GetSize() || address + n - 1 > MemoryEnd()) {
         writeOk_ = false;
         return;
     }
