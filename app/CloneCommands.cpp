@@ -145,6 +145,7 @@ void CloneCommands::Read(Done done) {
             StartRead(
                 ReadPurpose::Document,
                 [this, done](CloneResult& r) {
+                    received_.Assign(r.image);
                     document_.Working().Assign(r.image);
                     if (!document_.AfterLoad()) {
                         fatal(Format("Cannot open '%s'.", Document::InitialFilePath(
@@ -245,22 +246,31 @@ void CloneCommands::WriteConfirmed(const Done& done) {
     }
 }
 
-// The write starts only once the radio's memory is safely on disk.
+// The write starts only once the radio's memory is safely on disk, and the
+// radio is read only once the backup's file could be created.
 void CloneCommands::TakeBackup(const Done& done) {
+    const std::string folder =
+        options_.backupFolder.empty() ? BackupFolder() : options_.backupFolder;
+    const auto failed = [this, folder, done] {
+        backup_.reset();
+        Ask(FillIn(OvlText("GI_Mess_CloneBackup_Failed"), {folder}), MsgIcon::Error,
+            MsgButtons::Ok);
+        done(kBackupFailed);
+    };
+    backup_ = std::make_unique<BackupFile>();
+    if (!backup_->Open(identity_, folder, std::time(nullptr))) return failed();
     StartRead(
         ReadPurpose::Backup,
-        [this, done](CloneResult& r) {
-            const std::string folder =
-                options_.backupFolder.empty() ? BackupFolder() : options_.backupFolder;
-            lastBackup_ = SaveBackup(r.image, identity_, folder, std::time(nullptr));
-            if (lastBackup_.empty()) {
-                Ask(FillIn(OvlText("GI_Mess_CloneBackup_Failed"), {folder}), MsgIcon::Error,
-                    MsgButtons::Ok);
-                return done(kBackupFailed);
-            }
+        [this, done, failed](CloneResult& r) {
+            lastBackup_ = backup_->Save(r.image);
+            backup_.reset();
+            if (lastBackup_.empty()) return failed();
             SendCopy(done);
         },
-        done);
+        [this, done](int outcome) {
+            backup_.reset();  // nothing of it stays behind
+            done(outcome);
+        });
 }
 
 void CloneCommands::SendCopy(const Done& done) {

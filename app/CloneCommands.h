@@ -8,9 +8,11 @@
 // radio back afterwards to check that it holds what was sent.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/CloneBackup.h"
 #include "app/Document.h"
 #include "clone/CloneManager.h"
 #include "platform/Prompts.h"
@@ -64,6 +66,9 @@ public:
     const std::vector<uint8_t>& Identity() const { return identity_; }
     int32_t RadioCode1() const { return radioCode1_; }
     int32_t RadioCode2() const { return radioCode2_; }
+    // The image the last successful read received, as the radio sent it
+    // (the document holds it loaded and re-packed).
+    const EepromImage& Received() const { return received_; }
     // The backup the last write saved; empty when it saved none.
     const std::string& LastBackup() const { return lastBackup_; }
     // The head line of an outcome's message with its blanks filled (the
@@ -106,8 +111,10 @@ private:
     ReadPurpose purpose_ = ReadPurpose::Document;
     WriteOptions options_;
     EepromImage sent_;  // the prepared copy a write sends
+    EepromImage received_;
     RangeList sentRanges_;
     std::string lastBackup_;
+    std::unique_ptr<BackupFile> backup_;  // while the backup read runs
     // The last address the write range needs, and the radio's last.
     int32_t neededEnd_ = -1;
     int32_t radioEnd_ = -1;

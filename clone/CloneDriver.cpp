@@ -228,10 +228,10 @@ int32_t CloneDriver::TimeoutFor(int32_t state) const {
 
 // What the echo check found in one step.
 struct CloneDriver::EchoCheck {
-    bool checked = false;  // echo bytes were outstanding
-    bool moved = false;    // echo bytes came back
-    bool drained = false;  // and none is outstanding now
-    bool failed = false;   // a byte differed
+    bool checked = false;   // echo bytes were outstanding
+    bool moved = false;     // echo bytes came back
+    bool drained = false;   // and none is outstanding now
+    bool failed = false;    // a byte differed
     bool awaiting = false;  // the step waits for more
 };
 
@@ -678,7 +678,8 @@ bool CloneDriver::AtRangesEnd() const {
 // Whether a write has data left to send after the current address.
 bool CloneDriver::DataRemain() const {
     if (AtRangesEnd()) return false;
-    return address_ <= ranges_[range_].last || ranges_[range_ + 1].first <= ranges_[range_ + 1].last;
+    return address_ <= ranges_[range_].last ||
+           ranges_[range_ + 1].first <= ranges_[range_ + 1].last;
 }
 
 bool CloneDriver::AtHandshakePoint() const {

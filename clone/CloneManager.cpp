@@ -205,9 +205,11 @@ void CloneManager::OnResult(CloneResult& result) {
             result.status = kCloneCoverage;
         }
     }
+    // The view shows where the operation ended before the message comes.
+    progressTask_->SetPeriod(-1);
+    if (view_ != nullptr && result.operation != kOpIdentify) view_->UpdateProgress(Progress());
     if (!suppressMessage_) ShowError(result);
     suppressMessage_ = false;
-    progressTask_->SetPeriod(-1);
     if (view_ != nullptr) view_->EndOperation();
     Callback completion = std::move(completion_);
     completion_ = nullptr;
@@ -219,8 +221,8 @@ void CloneManager::ShowError(const CloneResult& result) {
     if (result.status == kCloneCancelled) {
         // A cancel shows nothing; a write stopped half way must say so.
         if (result.stoppedAt >= 0)
-            prompts().Message(MessageCaption(), StoppedWriteText(result.stoppedAt),
-                              MsgIcon::Error, MsgButtons::Ok);
+            prompts().Message(MessageCaption(), StoppedWriteText(result.stoppedAt), MsgIcon::Error,
+                              MsgButtons::Ok);
         return;
     }
     std::string reason;
@@ -229,8 +231,7 @@ void CloneManager::ShowError(const CloneResult& result) {
     std::string detail = result.detail;
     if (result.status == kCloneTimeout && result.stalledMs > 0 && detail.empty())
         detail = NoProgressText(result.stalledMs);
-    prompts().Message(MessageCaption(),
-                      CloneErrorText(result.status, PortText(), reason, detail),
+    prompts().Message(MessageCaption(), CloneErrorText(result.status, PortText(), reason, detail),
                       MsgIcon::Error, MsgButtons::Ok);
 }
 

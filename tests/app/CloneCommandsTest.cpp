@@ -13,8 +13,8 @@
 #include "clone/ContentValidation.h"
 #include "clone/StoredIdentity.h"
 #include "model/ChannelRecord.h"
-#include "platform/Fatal.h"
 #include "model/ModelVariant.h"
+#include "platform/Fatal.h"
 #include "tests/support/ScriptedSerial.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/VirtualScheduler.h"
@@ -251,7 +251,8 @@ TEST_F(CloneCommandsTest, AWriteThatDoesNotFitTheRadioSendsNothing) {
     std::copy(end.begin(), end.end(), identity.begin() + 58);
     UseRadio(Fault::None, identity);
     test::TempDir backups;
-    const std::vector<uint8_t> writeRequest = {0xFE, 0xFE, 0xEE, 0xEF, 0xE3, 0x29, 0x27, 0x00, 0x00};
+    const std::vector<uint8_t> writeRequest = {0xFE, 0xFE, 0xEE, 0xEF, 0xE3,
+                                               0x29, 0x27, 0x00, 0x00};
     const std::vector<uint8_t> dataFrame = {0xFE, 0xFE, 0xEE, 0xEF, 0xE4};
     const auto sent = [&](const std::vector<uint8_t>& head) {
         return std::search(script->sent.begin(), script->sent.end(), head.begin(), head.end()) !=
@@ -355,7 +356,7 @@ TEST_F(CloneCommandsTest, DifferencesNameTheFirstEightAddresses) {
     EXPECT_EQ(CloneCommands::Differences(sent, ranges, sent, 0x02FD), "02FE, 02FF");
 }
 
-TEST_F(CloneCommandsTest, ABackupThatCannotBeSavedStopsTheWrite) {
+TEST_F(CloneCommandsTest, ABackupThatCannotBeTakenStopsTheWrite) {
     AddChannel(0, 150500000);
     test::TempDir dir;
     test::WriteFile(dir.file("file"), "not a folder\n");
@@ -364,9 +365,21 @@ TEST_F(CloneCommandsTest, ABackupThatCannotBeSavedStopsTheWrite) {
     options.backupFolder = dir.file("file") + "/backups";
     EXPECT_EQ(Run([&](auto done) { cmds.Write(options, done); }), CloneCommands::kBackupFailed);
     EXPECT_TRUE(radio->Image().Equals(radioImage));
+    // Said before the radio's memory was read: no read request went out.
+    const std::vector<uint8_t> readRequest = {0xFE, 0xFE, 0xEE, 0xEF, 0xE2, 0x29, 0x27, 0x00, 0x00};
+    EXPECT_EQ(std::search(script->sent.begin(), script->sent.end(), readRequest.begin(),
+                          readRequest.end()),
+              script->sent.end());
     ASSERT_FALSE(prompts.shown.empty());
     EXPECT_EQ(prompts.shown.back().text,
               FillIn(OvlText("GI_Mess_CloneBackup_Failed"), {options.backupFolder}));
+
+    // A backup read that fails leaves no file, finished or not, behind.
+    UseRadio(Fault::Stall);
+    options.backupFolder = dir.file("backups");
+    EXPECT_EQ(Run([&](auto done) { cmds.Write(options, done); }), kCloneTimeout);
+    EXPECT_TRUE(std::filesystem::is_empty(options.backupFolder));
+    EXPECT_TRUE(radio->Image().Equals(radioImage));
 }
 
 TEST_F(CloneCommandsTest, ACancelledReadLeavesTheDocumentAlone) {

@@ -96,8 +96,8 @@ protected:
     };
     CloneManager::Callback Record() {
         return [this](CloneResult& r) {
-            outcome = Outcome{r.status, r.code1,     r.code2,       ToBytes(r.identity), {},
-                              clock.NowMs(), r.stalledMs, r.stoppedAt};
+            outcome = Outcome{r.status, r.code1,       r.code2,     ToBytes(r.identity),
+                              {},       clock.NowMs(), r.stalledMs, r.stoppedAt};
             outcome->image.Assign(r.image);
             portOpenAtEnd = man.Driver().Port().IsOpen();
         };
@@ -361,6 +361,17 @@ TEST_F(CloneDriverTest, PortAndWriteFailures) {
 }
 
 TEST_F(CloneDriverTest, ReadDeliversTheRadiosBytesAndRefusesASecondStart) {
+    // The view hears where the read ended before the operation ends.
+    struct View : CloneProgressView {
+        std::vector<CloneProgress> updates;
+        bool ended = false;
+        void BeginOperation(bool) override {}
+        void UpdateProgress(const CloneProgress& p) override {
+            if (!ended) updates.push_back(p);
+        }
+        void EndOperation() override { ended = true; }
+    } view;
+    man.SetView(&view);
     UseRadio();
     ASSERT_TRUE(man.Read(SingleRange(0, 0x7D7F), Record()));
     EXPECT_TRUE(man.IsBusy());
@@ -373,6 +384,11 @@ TEST_F(CloneDriverTest, ReadDeliversTheRadiosBytesAndRefusesASecondStart) {
     EXPECT_EQ(outcome->image.GetByte(0x7D80), 0);
     EXPECT_EQ(man.Driver().DataCounter(), 0x7D80);
     EXPECT_EQ(man.Total(), 0x7D80);
+    ASSERT_TRUE(view.ended);
+    ASSERT_FALSE(view.updates.empty());
+    EXPECT_EQ(view.updates.back().done, 0x7D80);
+    EXPECT_EQ(view.updates.back().total, 0x7D80);
+    man.SetView(nullptr);
 }
 
 // A radio that keeps sending valid data cannot keep a read going: an
