@@ -471,6 +471,16 @@ TEST_F(CloneDriverTest, ARadioAnsweringJustInTimeIsWrittenWhole) {
             ASSERT_EQ(radio->Image().GetByte(a), image.GetByte(a)) << a;
     }
     EXPECT_TRUE(prompts.shown.empty());
+
+    // The simulator's slow-ack radio is such a radio too.
+    outcome.reset();
+    script->answerDelayMs = nullptr;
+    UseRadio(Fault::SlowAck);
+    const uint32_t start = clock.NowMs();
+    ASSERT_TRUE(man.Write(image, SingleRange(0x0100, 0x02FF), Record()));
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(outcome->status, kCloneOk);
+    EXPECT_GE(clock.NowMs() - start, 5 * 1900u);  // the first 0xFB and one per block
 }
 
 // A radio that falls silent ends the operation one step time-out after the
