@@ -84,9 +84,9 @@ public:
     void Start(const std::function<void(parlo::CloneCommands::Done)>& start,
                std::function<void()> onEnd);
     // Stops what may be stopped (not a write whose data flow).
-    bool Cancel() { return stopping_ = manager_.Cancel(); }
+    bool Cancel() { return Told(manager_.Cancel()); }
     // Stops a write whose data flow after the block being sent.
-    bool StopAfterBlock() { return stopping_ = manager_.StopAfterBlock(); }
+    bool StopAfterBlock() { return Told(manager_.StopAfterBlock()); }
     // Told to stop by one of the two.
     bool Stopping() const { return stopping_; }
     bool Finished() const { return finished_; }
@@ -95,6 +95,11 @@ public:
     std::string SecondsText() const;
 
 private:
+    bool Told(bool stops) {
+        stopping_ = stopping_ || stops;
+        return stops;
+    }
+
     PortChoice port_;
     TerminalProgress progress_;
     Document document_;
