@@ -36,14 +36,16 @@ std::vector<Command> FileCommands() {
     return {
         {"check",
          "check FILE",
-         "Load a clone file as File > Open does; exit with its file error code (0 = good).",
+         "Load a clone file (-: standard input) as File > Open does; exit with its file error "
+         "code (0 = good).",
          {},
          1,
          1,
          RunCheck},
         {"info",
          "info FILE",
-         "Check a clone file, then print its model code, extra code, comment and map revision.",
+         "Check a clone file (-: standard input), then print its model code, extra code, "
+         "comment and map revision.",
          {},
          1,
          1,

@@ -96,20 +96,23 @@ std::string CloneFile::Contents(const RangeList& ranges) {
 
 uint8_t CloneFile::Write(const std::string& path, const RangeList& ranges) {
     SafeFileWriter out;
-    uint8_t code = kFileOk;
-    if (image_ == nullptr || !out.Open(path)) {
-        code = kFileErrOpen;
-    } else {
-        const std::string text = Contents(ranges);
-        // Committed even after a failed write, which removes the temporary
-        // file before the message is shown.
-        const bool written = out.Write(text.data(), text.size());
-        if (!out.Commit() || !written) code = kFileErrAccess;
-    }
-    if (code != kFileOk) {
-        failure_ = out.Failure();
-        if (reportErrors_) ShowFileMessage(SaveErrorText(code, path, out));
-    }
+    if (image_ == nullptr || !out.Open(path)) return WriteFailed(kFileErrOpen, path, out);
+    return Write(out, path, ranges);
+}
+
+uint8_t CloneFile::Write(SafeFileWriter& opened, const std::string& path, const RangeList& ranges) {
+    if (image_ == nullptr) return WriteFailed(kFileErrOpen, path, opened);
+    const std::string text = Contents(ranges);
+    // Committed even after a failed write, which removes the temporary file
+    // before the message is shown.
+    const bool written = opened.Write(text.data(), text.size());
+    if (!opened.Commit() || !written) return WriteFailed(kFileErrAccess, path, opened);
+    return kFileOk;
+}
+
+uint8_t CloneFile::WriteFailed(uint8_t code, const std::string& path, const SafeFileWriter& out) {
+    failure_ = out.Failure();
+    if (reportErrors_) ShowFileMessage(SaveErrorText(code, path, out));
     return code;
 }
 
@@ -183,10 +186,11 @@ uint8_t CloneFile::Read(const std::string& path, const RangeList* ranges) {
     fileComment_.clear();
     failure_ = {};
     uint8_t code = kFileErrOpen;
-    if (std::FILE* f = OpenDocumentFile(path, &failure_)) {
+    const bool standardInput = path == kStandardInput;
+    if (std::FILE* f = standardInput ? stdin : OpenDocumentFile(path, &failure_)) {
         code = ReadLines(f);
         if (code == kFileOk && ranges != nullptr) code = CheckCoverage(ranges);
-        std::fclose(f);
+        if (!standardInput) std::fclose(f);
     }
     if (code != kFileOk) image_->Assign(before);
     if (reportErrors_) ShowFileError(code, path, failure_);

@@ -82,10 +82,16 @@ public:
     // as it was; a special file (FIFO, device, standard output as "-") is
     // written in place. Shows the message for a non-zero code.
     uint8_t Write(const std::string& path, const RangeList& ranges);
+    // The same into a save the caller has opened on `path` already, so that
+    // a path that cannot take the file is found before its contents exist.
+    uint8_t Write(SafeFileWriter& opened, const std::string& path, const RangeList& ranges);
 
-    // Reads a file into the attached image; with a range list, ends with
-    // CheckCoverage. A failure leaves the image exactly as it was. Shows the
-    // message for a non-zero code.
+    // The path that names standard input.
+    static constexpr const char* kStandardInput = "-";
+
+    // Reads a file (standard input as "-") into the attached image; with a
+    // range list, ends with CheckCoverage. A failure leaves the image
+    // exactly as it was. Shows the message for a non-zero code.
     uint8_t Read(const std::string& path, const RangeList* ranges);
 
     // Compares the addresses the last Read supplied with the list.
@@ -99,6 +105,7 @@ private:
     uint8_t ParseDataLine(const std::string& line);
     std::string Contents(const RangeList& ranges);
     void MarkRun(std::vector<uint8_t>& map, int32_t a, int32_t n);
+    uint8_t WriteFailed(uint8_t code, const std::string& path, const SafeFileWriter& out);
 
     EepromImage* image_ = nullptr;
     int32_t modelCode_ = 0;

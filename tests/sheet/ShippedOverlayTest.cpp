@@ -579,9 +579,9 @@ TEST(OverlayKeys, IndexedTextsHaveTheirLines) {
         {"GI_App_InitialFile", 4},        {"GI_AppInd_Model", 4},
         {"GI_AppInd_Button_OkCancel", 2}, {"GI_AppInd_Opt_ComSel_Buttons", 2},
         {"GI_Sys_Dialog_FOpen", 2},       {"GI_Sys_Printer_PrintingDialog", 3},
-        {"GI_Mess_CloneErr_Head", 18},    {"GI_Mess_CloneErr_Check", 8},
-        {"GI_Mess_CloneInfo_TenKey", 2},  {"GI_Compare_Window", 4},
-        {"GI_Mess_FileErr_Why", 13},
+        {"GI_Mess_CloneErr_Head", 20},    {"GI_Mess_CloneErr_Check", 9},
+        {"GI_Mess_Clone_Progress", 7},    {"GI_Mess_CloneInfo_TenKey", 2},
+        {"GI_Compare_Window", 4},       {"GI_Mess_FileErr_Why", 14},
     };
     for (const Case& c : cases) EXPECT_GE(OvlLines(c.key).size(), c.lines) << c.key;
     for (const char* key :

@@ -125,6 +125,10 @@ int BackgroundProcess::Kill(int signal) {
     return *status_;
 }
 
+void BackgroundProcess::Signal(int signal) {
+    if (!status_) ::kill(pid_, signal);
+}
+
 ProcessResult RunCli(const std::vector<std::string>& args,
                      const std::map<std::string, std::string>& env) {
     return RunProcess(PARLO_CLI_PATH, args, env);

@@ -39,6 +39,8 @@ public:
     std::optional<int> WaitFor(std::chrono::milliseconds timeout);
     // Sends `signal` and waits for the end; returns the status.
     int Kill(int signal);
+    // Sends `signal` and returns at once.
+    void Signal(int signal);
 
 private:
     pid_t pid_;
