@@ -244,7 +244,7 @@ int RunSet(const ParsedArgs& args) {
         ctx.request.phase = kPhaseCommit;
         ctx.request.editText = text;
         if (!run.Operate(ctx, "'" + text + "'")) return kExitInput;
-        if (ctx.request.clamped)
+        if (ctx.request.adjusted)
             notes += refs[i] + ": " + text + " stored as " + ClampNoteText(run.Show(desc)) + "\n";
     }
     const int status = run.Finish();
