@@ -11,6 +11,7 @@
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 #include "sheet/BankSheet.h"
 #include "sheet/CsvTable.h"
 #include "sheet/FixedMetricsCanvas.h"
@@ -82,12 +83,10 @@ bool ChannelPresent(EepromImage& image, int slot) {
 // A number from 1 to `highest`, or nothing.
 std::optional<int> CountingNumber(const std::string& text, int highest) {
     const std::string t = TrimBlanks(text);
-    if (t.empty() || t.size() > 3 ||
-        !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    const int n = std::stoi(t);
-    if (n < 1 || n > highest) return std::nullopt;
-    return n;
+    if (t.empty() || t.size() > 3 || t[0] == '-') return std::nullopt;
+    const auto n = ReadInteger(t);
+    if (!n || *n < 1 || *n > highest) return std::nullopt;
+    return static_cast<int>(*n);
 }
 
 std::string Refused(int line, const std::string& heading, const std::string& text) {

@@ -20,6 +20,7 @@
 #include "clone/CloneMessages.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 #include "platform/Screen.h"
 #include "platform/SerialDevice.h"
 #include "platform/qtcore/QtSettingsStore.h"
@@ -44,8 +45,8 @@ Sessions MakeSessions(const std::vector<PortChoice>& ports, bool progress) {
 void PrintRadioLine(CloneSession& s) {
     std::string status = std::to_string(ExitStatus(s.Outcome()));
     if (s.Outcome() > 0) status += " (" + OutcomeText(s.Outcome()) + ")";
-    std::printf("%s: serial %s, status %s, %.1f s\n", s.PortText().c_str(), s.Serial().c_str(),
-                status.c_str(), s.Seconds());
+    std::printf("%s: serial %s, status %s, %s s\n", s.PortText().c_str(), s.Serial().c_str(),
+                status.c_str(), RealText(s.Seconds(), 1).c_str());
     std::fflush(stdout);
 }
 

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "app/AppSettings.h"
 #include "clone/CloneInfo.h"
@@ -14,6 +15,7 @@
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 #include "platform/Screen.h"
 #include "platform/qtcore/QtSettingsStore.h"
 
@@ -79,7 +81,8 @@ bool ChoosePorts(const char* command, const ParsedArgs& args, bool several,
         PortChoice p;
         p.high = high;
         if (AllDigits(word)) {
-            p.number = std::atoi(word.c_str());
+            p.number = static_cast<int>(
+                std::min<int64_t>(ReadInteger(word).value_or(0), std::numeric_limits<int>::max()));
             if (p.number < 1 || p.number > AppSettings::kMaxComPort) {
                 std::fprintf(stderr, "parlo-cli %s: port numbers run from 1 to %d\n", command,
                              AppSettings::kMaxComPort);

@@ -1,6 +1,5 @@
 // parlo-cli export / import: the channels as CSV, for spreadsheets.
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -10,6 +9,7 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "model/ChannelMap.h"
+#include "platform/NumberText.h"
 #include "platform/SafeFile.h"
 
 namespace parlo::cli {
@@ -23,9 +23,8 @@ const std::vector<OptionSpec> kImportOptions = {{"-o", "--output", true}};
 int RunExport(const ParsedArgs& args) {
     std::optional<int> bank;
     if (auto text = args.Value("--bank")) {
-        char* end = nullptr;
-        const long n = std::strtol(text->c_str(), &end, 10);
-        if (text->empty() || *end != '\0' || n < 1 || n > kBankCount) {
+        const int64_t n = ReadInteger(*text).value_or(0);
+        if (n < 1 || n > kBankCount) {
             std::fprintf(stderr, "parlo-cli export: --bank takes 1 to %d\n", kBankCount);
             return kExitUsage;
         }

@@ -32,6 +32,18 @@ std::optional<int64_t> ReadInteger(std::string_view text, int base) {
     return value;
 }
 
+std::optional<int64_t> ReadLeadingInteger(std::string_view text, size_t* length) {
+    size_t sign = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    size_t end = sign;
+    while (end < text.size() && IsDigit(text[end])) ++end;
+    if (end == sign) return std::nullopt;
+    // from_chars takes a "-" but no "+".
+    const size_t from = text[0] == '+' ? 1 : 0;
+    const auto value = ReadInteger(text.substr(from, end - from));
+    if (value && length != nullptr) *length = end;
+    return value;
+}
+
 int LeadingInteger(std::string_view text) {
     size_t i = text.find_first_not_of(" \t\n\v\f\r");
     if (i == std::string_view::npos) return 0;
@@ -121,12 +133,12 @@ std::string IntegerText(int64_t value, int width, char fill) {
     return text.insert(0, pad, fill);
 }
 
-std::string HexText(uint64_t value, int width) {
-    char buffer[24];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, 16);
+std::string UnsignedText(uint64_t value, int base, int width) {
+    char buffer[72];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, base);
     std::string text(buffer, end);
     for (char& c : text) {
-        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), '0');
     return text;

@@ -19,6 +19,11 @@ namespace parlo {
 // beyond int64.
 std::optional<int64_t> ReadInteger(std::string_view text, int base = 10);
 
+// The integer at the very start of `text`: an optional sign, then digits.
+// `length` gets the characters it took. Nothing when no digit is there or
+// the value is beyond int64.
+std::optional<int64_t> ReadLeadingInteger(std::string_view text, size_t* length = nullptr);
+
 // The integer `text` begins with after blanks: an optional sign, then
 // digits; the rest is ignored ("12,3" and "12x" read 12). No digit reads 0;
 // values beyond int saturate. For numbers inside overlay texts, sheet
@@ -57,8 +62,10 @@ std::string IntegerText(int64_t value);
 // Right-aligned in `width` characters: fill '0' puts the zeros after the
 // sign ("%0*d"), fill ' ' the blanks before it ("%*d").
 std::string IntegerText(int64_t value, int width, char fill);
-// Upper-case hexadecimal, zero-padded to `width` digits ("%0*X").
-std::string HexText(uint64_t value, int width = 0);
+// In `base` (2..36, letters upper case), zero-padded to `width` digits:
+// "%0*o" for base 8, "%0*X" for base 16.
+std::string UnsignedText(uint64_t value, int base, int width = 0);
+inline std::string HexText(uint64_t value, int width = 0) { return UnsignedText(value, 16, width); }
 // units / 10^decimals with "." before the decimals: (446006250, 6) is
 // "446.006250", (-5, 2) "-0.05", (7, 0) "7".
 std::string DecimalText(int64_t units, int decimals);

@@ -1,13 +1,12 @@
 #include "sheet/BankSheet.h"
 
-#include <cstdlib>
-
 #include "codecs/SegmentText.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/WorkingImage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 #include "runtime/EventCodes.h"
 #include "sheet/ParameterBlock.h"
 
@@ -17,7 +16,7 @@ BankSheet::BankSheet(Params params, DispatchFunction dispatcher)
     : Sheet(std::move(params), std::move(dispatcher)) {
     const ParameterBlock parameter(GetParams().parameter);
     if (parameter.Name() == "Bank" && HasWorkingImage()) {
-        bank_ = std::atoi(parameter.Value(0).c_str());
+        bank_ = LeadingInteger(parameter.Value(0));
         firstSlot_ = BankFirstSlot(WorkingImage(), bank_);
         size_ = parlo::BankSize(WorkingImage(), bank_);
     }

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/NumberText.h"
+
 namespace parlo {
 
 namespace {
@@ -51,7 +53,7 @@ int DescriptorNamed(std::string path) {
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
         for (const std::string& prefix : prefixes) {
             if (path.rfind(prefix, 0) == 0 && IsDigits(path.substr(prefix.size())))
-                return std::atoi(path.c_str() + prefix.size());
+                return LeadingInteger(std::string_view(path).substr(prefix.size()));
         }
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return -1;

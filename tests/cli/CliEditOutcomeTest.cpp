@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 
+#include "platform/NumberText.h"
 #include "tests/support/Process.h"
 #include "tests/support/TestSupport.h"
 
@@ -27,7 +28,7 @@ std::vector<uint8_t> FileBytes(const std::string& path) {
     EXPECT_NE(at, std::string::npos) << path;
     at += 11;
     auto hex = [&](size_t pos, size_t n) {
-        return static_cast<int>(std::stoul(text.substr(pos, n), nullptr, 16));
+        return static_cast<int>(ReadInteger(text.substr(pos, n), 16).value_or(-1));
     };
     for (size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
         const int address = hex(at, 4);

@@ -34,6 +34,23 @@ TEST(NumberText, ReadsWholeIntegers) {
     for (const Case& c : cases) EXPECT_EQ(ReadInteger(c.text, c.base), c.value) << c.text;
 }
 
+TEST(NumberText, ReadsTheIntegerAtTheStart) {
+    struct Case {
+        const char* text;
+        std::optional<int64_t> value;
+        size_t length;
+    } cases[] = {
+        {"12,5)", 12, 2},        {"-3 ", -3, 2},         {"+40x", 40, 3},
+        {" 1", std::nullopt, 0}, {"x", std::nullopt, 0}, {"+", std::nullopt, 0},
+        {"", std::nullopt, 0},
+    };
+    for (const Case& c : cases) {
+        size_t length = 0;
+        EXPECT_EQ(ReadLeadingInteger(c.text, &length), c.value) << c.text;
+        EXPECT_EQ(length, c.length) << c.text;
+    }
+}
+
 TEST(NumberText, ReadsTheIntegerATextBeginsWith) {
     struct Case {
         const char* text;
@@ -111,6 +128,8 @@ TEST(NumberText, WritesAsPrintfDoesInTheCLocale) {
     EXPECT_EQ(HexText(0x2927, 4), "2927");
     EXPECT_EQ(HexText(0xab, 4), "00AB");
     EXPECT_EQ(HexText(0xABCDEF), "ABCDEF");
+    EXPECT_EQ(UnsignedText(023, 8, 3), "023");  // "%03o"
+    EXPECT_EQ(UnsignedText(0777, 8, 3), "777");
     EXPECT_EQ(DecimalText(446'006'250, 6), "446.006250");
     EXPECT_EQ(DecimalText(5'000, 6), "0.005000");
     EXPECT_EQ(DecimalText(-5, 2), "-0.05");
