@@ -89,9 +89,17 @@ std::optional<int> CountingNumber(const std::string& text, int highest) {
     return static_cast<int>(*n);
 }
 
-std::string Refused(int line, const std::string& heading, const std::string& text) {
-    return Format("line %d, column \"%s\": '%s' was not accepted", line, heading.c_str(),
-                  text.c_str());
+std::string Refused(int line, const std::string& heading, const std::string& text,
+                    std::string reason = {}) {
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
+    return Format("line %d, column \"%s\": '%s' was not accepted%s%s", line, heading.c_str(),
+                  text.c_str(), reason.empty() ? "" : ": ", reason.c_str());
+}
+
+std::string StoredAs(int line, const std::string& heading, const std::string& text,
+                     const std::string& shown) {
+    return Format("line %d, column \"%s\": '%s' stored as %s", line, heading.c_str(), text.c_str(),
+                  shown.c_str());
 }
 
 // One row of the table, read: where it goes and its values by column.
@@ -231,8 +239,12 @@ private:
             for (const auto& [column, text] : row.values) {
                 CellDesc cell = sheet->Cell(columns_[column].col, channelRow);
                 cell.index = slot;
+                const std::string& heading = columns_[column].heading;
                 if (!typing_.Type(cell, text))
-                    outcome_.refusals.push_back(Refused(row.line, columns_[column].heading, text));
+                    outcome_.refusals.push_back(Refused(row.line, heading, text, typing_.Reason()));
+                else if (typing_.Adjusted())
+                    outcome_.notes.push_back(
+                        StoredAs(row.line, heading, text, typing_.Shown(cell)));
             }
         }
     }
@@ -283,6 +295,8 @@ ImportOutcome ImportChannels(Document& doc, const DispatchFunction& cells, const
     before.Assign(doc.Working());
     ChannelImport(doc, cells, outcome).Run(csv);
     if (!outcome.Ok()) {
+        // Nothing was stored, as typed or otherwise.
+        outcome.notes.clear();
         doc.Working().Assign(before);
         doc.RebuildModelData();
     }

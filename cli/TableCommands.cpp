@@ -62,10 +62,11 @@ int RunImport(const ParsedArgs& args) {
         return kExitInput;
     }
     const int status = session.Save(args.Value("-o").value_or(args.Operands()[0]));
-    if (status == 0)
-        std::fprintf(stderr, "%d channel rows read, %d channels added\n", outcome.rows,
-                     outcome.added);
-    return status;
+    if (status != 0) return status;
+    // As set does: a value stored other than typed is told once it is saved.
+    for (const std::string& note : outcome.notes) std::fprintf(stderr, "%s\n", note.c_str());
+    std::fprintf(stderr, "%d channel rows read, %d channels added\n", outcome.rows, outcome.added);
+    return 0;
 }
 
 }  // namespace
@@ -81,7 +82,8 @@ std::vector<Command> TableCommands() {
          "Type the values of a CSV table (as export writes it; columns in any order, missing "
          "ones left as they are) into the channels' cells, adding channels where a bank ends; "
          "then save to OUT or back to FILE. Any value refused: each is listed, nothing is "
-         "saved, exit 65.",
+         "saved, exit 65. A value stored other than typed (limited, snapped to the raster) "
+         "is told on stderr.",
          kImportOptions, 2, 2, RunImport},
     };
 }
