@@ -52,7 +52,7 @@ CodecResult FixedPointCodec(CellRequest& request, int64_t& value, const FixedPoi
         const int64_t stored = typed->Scaled(Digits(p.scale), &exact);
         if (!exact) request.adjusted = true;
         result = SetValue(value, ClampTyped(request, stored, minimum, maximum));
-    } else if (OpenEditorOnKey(request, shown, minimum < 0 ? "0123456789.-" : "0123456789.")) {
+    } else if (OpenEditorOnKey(request, shown, minimum < 0 ? "0123456789.,-" : "0123456789.,")) {
         return result;
     }
     request.text = FixedPointText(value, p.scale, p.decimals);

@@ -88,7 +88,8 @@ void ShowChannelFrequency(CellRequest& request, const FrequencyFields& f, Direct
 
 bool FrequencyEditKey(CellRequest& request, const FrequencyFields& f, Direction direction) {
     int key = request.Key();
-    if (key == '.') {
+    // The decimal key of the keypad writes "," on many desktops.
+    if (key == '.' || key == ',') {
         std::string current = FrequencyEditText(f, direction);
         size_t dot = current.find('.');
         if (dot == std::string::npos) {

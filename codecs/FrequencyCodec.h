@@ -59,7 +59,8 @@ void ShowChannelFrequency(CellRequest& request, const FrequencyFields& fields, D
 // The text the editor starts with for Enter and ".": the number, also where
 // the cell shows "<-".
 std::string FrequencyEditText(const FrequencyFields& fields, Direction direction);
-// Keys common to both frequency codecs ("." and, on the transmit cell, "=");
+// Keys common to both frequency codecs ("." or "," and, on the transmit cell,
+// "=");
 // returns true when the key opened the editor.
 bool FrequencyEditKey(CellRequest& request, const FrequencyFields& fields, Direction direction);
 

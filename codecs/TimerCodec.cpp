@@ -44,7 +44,7 @@ static std::optional<int64_t> Parse(CellRequest& request, const std::string& typ
 CodecResult TimerCodec(CellRequest& request, int& value, const TimerParams& p) {
     auto parse = [&p](CellRequest& r, const std::string& typed) { return Parse(r, typed, p); };
     CodecResult result = EditTypedValue(request, value, parse, p.minimum, p.maximum,
-                                        TimerText(value, p), "0123456789.Oo");
+                                        TimerText(value, p), "0123456789.,Oo");
     if (result == CodecResult::Rejected || request.EditorRequested()) return result;
     request.text = p.offAllowed && value == 0 ? OvlText("GI_AppInd_TimerOff") : TimerText(value, p);
     return result;

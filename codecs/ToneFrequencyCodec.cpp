@@ -67,7 +67,7 @@ CodecResult EditWindow(CellRequest& request, ToneWindow& window, const std::stri
             request.adjusted = true;
     } else if (request.Key() == kKeyEnter) {
         request.OpenPopup(PopupKind::List, list, -1);
-    } else if (OpenEditorOnKey(request, current, "0123456789.")) {
+    } else if (OpenEditorOnKey(request, current, "0123456789.,")) {
         return CodecResult::Unchanged;
     }
     request.text = single ? ToneFrequencyText(window.low) : ToneWindowText(window);

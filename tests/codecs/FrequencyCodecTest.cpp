@@ -149,6 +149,7 @@ TEST(FrequencyCodec, KeysOpenTheEditor) {
     } cases[] = {
         {'4', Direction::Receive, "4", 1, 0},
         {'.', Direction::Receive, "145.000000", 4, 0},  // caret just after the "."
+        {',', Direction::Receive, "145.000000", 4, 0},  // the keypad's decimal key
         {kKeyEnter, Direction::Receive, "145.000000", 0, 10},
         {kKeySpace, Direction::Transmit, "145.600000", 0, 10},
         {kKeyBackspace, Direction::Transmit, "145.600000", 0, 10},

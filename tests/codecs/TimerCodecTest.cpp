@@ -91,7 +91,7 @@ TEST(TimerCodec, Keys) {
     TimerCodec(enter, value, p);
     EXPECT_EQ(enter.requestEdit, kEditInPlace);
     EXPECT_EQ(enter.text, "  0.000");
-    for (int key : {'o', 'O', '.', '3'}) {
+    for (int key : {'o', 'O', '.', ',', '3'}) {
         CellRequest r = Pressed(key);
         TimerCodec(r, value, p);
         EXPECT_EQ(r.requestEdit, kEditInPlace) << key;
