@@ -27,7 +27,7 @@ const std::vector<Rule>& Rules() {
         {"a C library number reader",
          std::regex(
              R"(\b(strto(d|f|ld|l|ll|ul|ull|imax|umax)|ato(i|l|ll|f)|sto(i|l|ll|ul|ull|f|d|ld)|s?scanf|fscanf)\s*\()")},
-        {"a printf conversion of a real number or with grouping",
+        {"a printf conversion of a real number",
          std::regex(R"re("[^"]*%[-+ #0-9.*]*(L|l)?[fFeEgGaA][^"]*")re")},
         {"a printf conversion with the locale's grouping", std::regex(R"re("[^"]*%'[^"]*")re")},
         {"a stream formatting a number",
