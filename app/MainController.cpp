@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
 
 #include "cells/BankCaption.h"
@@ -18,6 +17,7 @@
 #include "overlay/OverlayText.h"
 #include "platform/DocumentFile.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 #include "platform/ProgramInfo.h"
 #include "sheet/SheetFactory.h"
 
@@ -49,7 +49,7 @@ int HelpNumber(const char* list, const std::string& name) {
         if (line.empty() || line[0] == '#') return 0;
         const size_t eq = line.find('=');
         if (eq == name.size() && line.compare(0, eq, name) == 0)
-            return std::atoi(line.c_str() + eq + 1);
+            return LeadingInteger(std::string_view(line).substr(eq + 1));
     }
 }
 

@@ -27,7 +27,8 @@ void ShowMessage(const char* key, const std::string& detail, MsgIcon icon,
     prompts().Message(OvlText("GI_Sys_AppTitle"), text, icon, MsgButtons::Ok);
 }
 
-// A long list of refusals is cut where a message box would no longer fit.
+// A long list of refusals or notes is cut where a message box would no
+// longer fit.
 std::string RefusalList(const std::vector<std::string>& refusals) {
     constexpr size_t kShown = 20;
     std::string list;
@@ -91,6 +92,8 @@ bool MainController::ImportChannelsFrom(const std::string& path) {
     RecordFolder(path);
     view_.ShowCommandResult(
         FormatText(OvlText("GI_AppInd_Import_Done"), {static_cast<long long>(outcome.rows), path}));
+    if (!outcome.notes.empty())
+        ShowMessage("GI_AppMess_Import_Notes", RefusalList(outcome.notes), MsgIcon::Information);
     return true;
 }
 

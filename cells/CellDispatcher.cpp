@@ -157,7 +157,7 @@ void ResetAnswer(CellContext& ctx) {
     ctx.warningMarks = 0;
     ctx.rejected = false;
     ctx.refusal.clear();
-    ctx.request.clamped = false;
+    ctx.request.adjusted = false;
 }
 
 // The bank of a channel cell: the one on screen, else the one holding it.

@@ -161,7 +161,7 @@ void StoreFrequencies(ChannelRecord& r, const FrequencyFields& f) {
 bool StartsAChannel(const CellRequest& r) {
     const int key = r.Key();
     return r.Committing() || r.Picking() || key == kKeySpace || key == kKeyBackspace ||
-           key == '.' || key == kKeyEnter || (key >= '0' && key <= '9');
+           key == '.' || key == ',' || key == kKeyEnter || (key >= '0' && key <= '9');
 }
 
 void HandleFrequency(CellCall& call, Direction direction) {

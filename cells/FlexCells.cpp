@@ -6,6 +6,7 @@
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
 #include "platform/Canvas.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -27,7 +28,8 @@ void HandleCheckChannels(CellCall& call) {
     int bank = call.bank;
     if (call.desc().action) {
         const NodeAction a = NodeAction::Split(*call.desc().action);
-        if (a.parameter.rfind("Bank", 0) == 0) bank = std::atoi(a.parameter.c_str() + 4);
+        if (a.parameter.rfind("Bank", 0) == 0)
+            bank = LeadingInteger(std::string_view(a.parameter).substr(4));
     }
     const EepromImage& image = call.record.Image();
     if (bank < 0 || bank >= kBankCount) return;

@@ -23,6 +23,7 @@
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 #include "platform/SafeFile.h"
+#include "platform/NumberText.h"
 #include "platform/Screen.h"
 #include "platform/SerialDevice.h"
 #include "platform/TerminalText.h"

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <csignal>
 #include <cstdio>
+#include <limits>
 
 #include "app/AppSettings.h"
 #include "clone/CloneInfo.h"
@@ -15,6 +16,7 @@
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 #include "platform/Scheduler.h"
+#include "platform/NumberText.h"
 #include "platform/Screen.h"
 #include "platform/TerminalText.h"
 #include "platform/qtcore/QtSettingsStore.h"
@@ -44,10 +46,8 @@ bool LooksNumeric(const std::string& s) {
 // The port number of an all-digit word, or 0 when it lies outside 1..max
 // (however many digits it has).
 int32_t PortNumber(const std::string& word, int32_t max) {
-    int32_t n = 0;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), n);
-    if (error != std::errc() || end != word.data() + word.size() || n < 1 || n > max) return 0;
-    return n;
+    const std::optional<int64_t> n = ReadInteger(word);
+    return n && *n >= 1 && *n <= max ? static_cast<int32_t>(*n) : 0;
 }
 
 // The bar whose line is open on the terminal.

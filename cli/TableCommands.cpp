@@ -8,6 +8,7 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "model/ChannelMap.h"
+#include "platform/NumberText.h"
 #include "platform/SafeFile.h"
 #include "platform/TerminalText.h"
 
@@ -22,9 +23,8 @@ const std::vector<OptionSpec> kImportOptions = {{"-o", "--output", true}};
 int RunExport(const ParsedArgs& args) {
     std::optional<int> bank;
     if (auto text = args.Value("--bank")) {
-        char* end = nullptr;
-        const long n = std::strtol(text->c_str(), &end, 10);
-        if (text->empty() || *end != '\0' || n < 1 || n > kBankCount) {
+        const int64_t n = ReadInteger(*text).value_or(0);
+        if (n < 1 || n > kBankCount) {
             std::fprintf(stderr, "parlo-cli export: --bank takes 1 to %d\n", kBankCount);
             return kExitUsage;
         }
@@ -66,10 +66,11 @@ int RunImport(const ParsedArgs& args) {
         return kExitInput;
     }
     const int status = session.Save(args.Value("-o").value_or(args.Operands()[0]));
-    if (status == 0)
-        std::fprintf(stderr, "%d channel rows read, %d channels added\n", outcome.rows,
-                     outcome.added);
-    return status;
+    if (status != 0) return status;
+    // As set does: a value stored other than typed is told once it is saved.
+    for (const std::string& note : outcome.notes) std::fprintf(stderr, "%s\n", note.c_str());
+    std::fprintf(stderr, "%d channel rows read, %d channels added\n", outcome.rows, outcome.added);
+    return 0;
 }
 
 }  // namespace
@@ -85,7 +86,8 @@ std::vector<Command> TableCommands() {
          "Type the values of a CSV table (as export writes it; columns in any order, missing "
          "ones left as they are) into the channels' cells, adding channels where a bank ends; "
          "then save to OUT or back to FILE. Any value refused: each is listed, nothing is "
-         "saved, exit 65.",
+         "saved, exit 65. A value stored other than typed (limited, snapped to the raster) "
+         "is told on stderr.",
          kImportOptions, 2, 2, RunImport},
     };
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/DocumentFile.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -72,21 +73,16 @@ void CloneFile::MarkRun(std::vector<uint8_t>& map, int32_t a, int32_t n) {
 }
 
 std::string CloneFile::Contents(const RangeList& ranges) {
-    char line[8 + 2 * kBytesPerLine + 3];
-    std::snprintf(line, sizeof line, "%04X%04X\r\n", static_cast<unsigned>(modelCode_) & 0xFFFF,
-                  static_cast<unsigned>(extraCode_) & 0xFFFF);
-    std::string text = line;
+    std::string text = HexText(static_cast<unsigned>(modelCode_) & 0xFFFF, 4) +
+                       HexText(static_cast<unsigned>(extraCode_) & 0xFFFF, 4) + "\r\n";
     text += "#Comment=" + comment_ + "\r\n";
-    text += "#MapRev=" + std::to_string(mapRevision_) + "\r\n";
+    text += "#MapRev=" + IntegerText(mapRevision_) + "\r\n";
     ForEachRange(ranges, *image_, [&](int32_t first, int32_t last) {
         for (int32_t c = first; c <= last;) {
             int32_t n = kBytesPerLine - c % kBytesPerLine;
             if (n > last - c + 1) n = last - c + 1;
-            int len = std::snprintf(line, sizeof line, "%04X%02X", static_cast<unsigned>(c), n);
-            for (int32_t i = 0; i < n; ++i)
-                len += std::snprintf(line + len, sizeof line - static_cast<size_t>(len), "%02X",
-                                     image_->GetByte(c + i));
-            text.append(line, static_cast<size_t>(len));
+            text += HexText(static_cast<unsigned>(c), 4) + HexText(static_cast<unsigned>(n), 2);
+            for (int32_t i = 0; i < n; ++i) text += HexText(image_->GetByte(c + i), 2);
             text += "\r\n";
             c += n;
         }
@@ -160,7 +156,8 @@ uint8_t CloneFile::ReadLines(std::FILE* f) {
     while (ReadLine(f, kLineBuffer - 1, &line, &ended)) {
         if (!line.empty() && line[0] == '#') {
             if (line.find("MapRev=", 1) != std::string::npos)
-                mapRevision_ = line.size() > 8 ? std::atoi(line.c_str() + 8) : 0;
+                mapRevision_ =
+                    line.size() > 8 ? LeadingInteger(std::string_view(line).substr(8)) : 0;
             else if (!seenComment && line.rfind("#Comment=", 0) == 0)
                 fileComment_ = line.substr(9), seenComment = true;
             continue;

@@ -91,9 +91,10 @@ struct CellRequest {
     // Bytes to paint as the radio's display characters instead of the text
     // (segment texts); the text stays their readable form.
     std::optional<std::vector<uint8_t>> displayBytes;
-    // A committed value lay outside the codec's range and was stored as the
-    // nearest limit.
-    bool clamped = false;
+    // A committed value was stored as another value than the one typed:
+    // limited to the codec's range, snapped to the channel raster, rounded
+    // to the cell's unit or step. The caller tells the user what was stored.
+    bool adjusted = false;
     // Why typed text was refused, for the user (empty: no reason given).
     std::string refusal;
 

@@ -5,6 +5,7 @@
 #include "codecs/CodecText.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -34,7 +35,7 @@ std::string SegmentTextForm(std::span<const uint8_t> field, bool zeroTerminated)
             text += "%%";
         } else if (c == '.' || !Printable(c)) {
             // A plain "." would read back as the dot of the character before.
-            text += FormatText("%%%02X", c);
+            text += "%" + HexText(c, 2);
         } else {
             text += static_cast<char>(c);
         }

@@ -35,6 +35,7 @@
 #include "overlay/ColourTable.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
+#include "platform/NumberText.h"
 #include "platform/ProgramInfo.h"
 #include "platform/Prompts.h"
 #include "runtime/EventCodes.h"
@@ -139,7 +140,7 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
                 heading_->setFont(font);
                 heading_->Show(text, sheet != nullptr ? sheet->TitleColour() : kClGrayText);
             });
-    treeView_->SetChangeDelay(std::max(0, std::atoi(OvlText("GI_Sys_TreeChangeDelay").c_str())));
+    treeView_->SetChangeDelay(std::max(0, LeadingInteger(OvlText("GI_Sys_TreeChangeDelay"))));
     treeView_->onSelected = [this](TreeNode* node) { controller_->SelectNode(node); };
     treeView_->onExpandedChanged = [this] { controller_->CheckWarnings(); };
     // F1 on the sheet or the tree: the manual at the sheet's topic.

@@ -8,6 +8,7 @@
 #include "model/WorkingImage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 #include "runtime/EventCodes.h"
 #include "sheet/ParameterBlock.h"
 

@@ -6,6 +6,7 @@
 #include "cells/CellNames.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -164,11 +165,10 @@ void CellParser::ApplyAttribute(const std::string& a, CellDesc& desc, Counters& 
         if (a.compare(i, 2, "++") == 0) {
             ++counters[static_cast<size_t>(n)];
         } else if (i < a.size() && a[i] == '=') {
-            counters[static_cast<size_t>(n)] = std::atoi(a.c_str() + i + 1);
+            counters[static_cast<size_t>(n)] = LeadingInteger(std::string_view(a).substr(i + 1));
         }
     } else if (StartsWith(a, "ImageIndex")) {
-        if (a.find('=') != std::string::npos)
-            desc.imageIndex = std::atoi(ValueAfterEquals(a).c_str());
+        if (a.find('=') != std::string::npos) desc.imageIndex = LeadingInteger(ValueAfterEquals(a));
     } else if (StartsWith(a, "PopupMenu")) {
         if (a.find('=') != std::string::npos) desc.popupMenu = ValueAfterEquals(a);
     } else if (StartsWith(a, "Flag") && a.size() >= 7 && a[4] >= '0' && a[4] <= '5' &&
@@ -224,8 +224,7 @@ void CellParser::ApplyReference(const std::string& ref, CellDesc& desc, const Co
         const std::string index = rest.substr(
             nameEnd + 1, close == std::string::npos ? std::string::npos : close - nameEnd - 1);
         const int counter = CounterAt(index, 0);
-        desc.index =
-            counter >= 0 ? counters[static_cast<size_t>(counter)] : std::atoi(index.c_str());
+        desc.index = counter >= 0 ? counters[static_cast<size_t>(counter)] : LeadingInteger(index);
         actionAt = close == std::string::npos ? std::string::npos : rest.find(':', close);
     }
     if (actionAt != std::string::npos) desc.action = Unescape(rest.substr(actionAt + 1));
@@ -257,8 +256,9 @@ std::string CellParser::DisplayText(const std::string& raw, const Counters& coun
             const int n = CounterAt(expr, 0);
             if (n < 0) fatal("Ch No. Error");
             long value = counters[static_cast<size_t>(n)];
-            if (expr.size() > 4 && expr[4] == '+') value += std::atol(expr.c_str() + 5);
-            out += std::to_string(value).substr(0, 6);
+            if (expr.size() > 4 && expr[4] == '+')
+                value += LeadingInteger(std::string_view(expr).substr(5));
+            out += IntegerText(value).substr(0, 6);
             i = close;
         } else {
             out.push_back(next);

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "model/WorkingImage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -95,12 +97,12 @@ public:
     }
     int Number() {
         SkipBlanks();
-        const char* start = line_.c_str() + pos_;
-        char* end = nullptr;
-        const long v = std::strtol(start, &end, 10);
-        if (end == start) BadLine(line_);
-        pos_ += static_cast<size_t>(end - start);
-        return static_cast<int>(v);
+        size_t length = 0;
+        const auto v = ReadLeadingInteger(std::string_view(line_).substr(pos_), &length);
+        if (!v || *v < std::numeric_limits<int>::min() || *v > std::numeric_limits<int>::max())
+            BadLine(line_);
+        pos_ += length;
+        return static_cast<int>(*v);
     }
     Point ReadPoint() {
         Expect('(');

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/NumberText.h"
+
 namespace parlo {
 
 namespace {
@@ -118,7 +120,7 @@ FileFailure PathWalk::FollowLink(int fd, const struct stat& link, const std::str
     struct stat folder {};
     if (::fstat(folder_, &folder) != 0) return FailureOfError(errno);
     if (IsDigits(name) && IsOwnDescriptorFolder(folder)) {
-        descriptor_ = std::atoi(name.c_str());
+        descriptor_ = LeadingInteger(name);
         return {};
     }
     const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;

@@ -14,6 +14,8 @@
 #include "platform/posix/FileOps.h"
 #include "platform/posix/PathWalk.h"
 
+#include "platform/NumberText.h"
+
 namespace parlo {
 
 namespace {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <thread>
 
 #include "app/Document.h"
@@ -260,6 +261,10 @@ TEST_F(CliClone, FleetWriteReportsEveryRadioAndExitsWithTheFirstFailure) {
         EXPECT_NE(r.out.find(port + status), std::string::npos) << r.out;
     }
     EXPECT_NE(r.out.find("3 radios: 1 written, 2 failed\n"), std::string::npos) << r.out;
+    // The seconds with "." as decimal mark, whatever the locale.
+    EXPECT_TRUE(
+        std::regex_search(r.out, std::regex(": serial 00181043981, status 0, [0-9]+\\.[0-9] s\n")))
+        << r.out;
     // Each failure's message names its port.
     EXPECT_NE(r.err.find(b + ": " + OvlText("GI_Mess_CloneErr_Head", 10)), std::string::npos)
         << r.err;

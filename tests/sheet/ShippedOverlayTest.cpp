@@ -11,6 +11,7 @@
 #include "cells/CellNames.h"
 #include "codecs/CodecSetup.h"
 #include "overlay/OverlayText.h"
+#include "platform/NumberText.h"
 #include "sheet/CellParser.h"
 #include "sheet/FixedMetricsCanvas.h"
 #include "sheet/PickListSheet.h"
@@ -586,11 +587,11 @@ TEST(OverlayKeys, IndexedTextsHaveTheirLines) {
     for (const Case& c : cases) EXPECT_GE(OvlLines(c.key).size(), c.lines) << c.key;
     for (const char* key :
          {"GI_Sys_TreeChangeDelay", "GI_Sys_Printer_FontPoints", "GI_Sys_Printer_FrameFont"})
-        EXPECT_GT(std::atoi(OvlText(key).c_str()), 0) << key;
+        EXPECT_GT(LeadingInteger(OvlText(key)), 0) << key;
     std::istringstream margins(OvlText("GI_Sys_Printer_Margins"));
     int fields = 0;
     for (std::string field; std::getline(margins, field, ',');) {
-        EXPECT_GE(std::atoi(field.c_str()), 0);
+        EXPECT_GE(LeadingInteger(field), 0);
         ++fields;
     }
     EXPECT_EQ(fields, 4);
@@ -690,7 +691,7 @@ TEST(OverlayHelp, ContextsNameCellsAndAnchorsOfTheManual) {
             if (!line.empty() && line[0] == '#') break;
             const size_t eq = line.find('=');
             ASSERT_NE(eq, std::string::npos) << key << ": " << line;
-            contexts.insert(std::atoi(line.c_str() + eq + 1));
+            contexts.insert(LeadingInteger(std::string_view(line).substr(eq + 1)));
             if (std::string(key) == "GI_AppItem_Context_ID") {
                 EXPECT_TRUE(FindCellNumber(line.substr(0, eq))) << line;
             }
