@@ -223,8 +223,8 @@ int CellDispatcher::Handle(CellContext& ctx, int mode) {
     int command = ctx.menuItem != nullptr ? CommandOfMenuItem(ctx.menuItem->cell) : 0;
     // "Edit..." from the menu, and a double click on a value, do what Enter
     // does: open the value's editor or list (or run a command cell).
-    if (command == kCommandActivate || (ctx.menuItem == nullptr && ctx.operation == kOpDoubleClick &&
-                                        mode == kModeOperate)) {
+    if (command == kCommandActivate ||
+        (ctx.menuItem == nullptr && ctx.operation == kOpDoubleClick && mode == kModeOperate)) {
         ctx.operation = kKeyEnter;
         ctx.request.key = kKeyEnter;
         command = 0;

@@ -34,8 +34,9 @@ std::string WhereEmpty(const EepromImage& image) {
     for (int bank = 0; bank < kBankCount; ++bank) {
         const int empty = BankSize(image, bank) - UsedInBank(image, bank);
         if (empty <= 0) continue;
-        list += FormatText(OvlText("GI_AppMess_ChErr_MakeRoom", list.empty() ? kFirstBank : kNextBank),
-                           {static_cast<long long>(empty), static_cast<long long>(bank + 1)});
+        list +=
+            FormatText(OvlText("GI_AppMess_ChErr_MakeRoom", list.empty() ? kFirstBank : kNextBank),
+                       {static_cast<long long>(empty), static_cast<long long>(bank + 1)});
     }
     return list;
 }

@@ -1,10 +1,14 @@
 // The gestures a newcomer tries on a sheet, with real keys and clicks: a
 // double click edits, a typed digit starts the editor with that digit, the
-// bank layout page says what the sizes are, and the row for adding a channel
-// adds nothing until a frequency is committed.
+// bank layout page says what the sizes are, the row for adding a channel
+// adds nothing until a frequency is committed, and the name editor shows how
+// much of a name the display keeps.
 #include <gtest/gtest.h>
 
+#include <QLabel>
+
 #include "gui/PickWindow.h"
+#include "gui/TextEntryWindow.h"
 #include "model/BankMap.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
@@ -68,7 +72,8 @@ TEST_F(CellGesturesTest, TheBankLayoutTakesATypedSizeAndSaysWhatItIs) {
     EXPECT_EQ(BankSize(Image(), 0), 8);
     // The 56 empty slots at the end of bank 1 left it; nothing else moved.
     EepromImage expected = before;
-    for (int k = 0; k < 56; ++k) test::DeleteSlot(expected, 8, window->Controller().Doc().Defaults());
+    for (int k = 0; k < 56; ++k)
+        test::DeleteSlot(expected, 8, window->Controller().Doc().Defaults());
     test::SetBankSizes(expected, {8, 0, 0, 0, 0});
     EXPECT_TRUE(test::SamePackedImage(Image(), expected, kVariantPmr));
 
@@ -139,6 +144,27 @@ TEST_F(CellGesturesTest, TheNewRowAddsNothingUntilAFrequencyIsCommitted) {
     QTest::keyClick(&Grid(), Qt::Key_Z, Qt::ControlModifier);
     Settle();
     EXPECT_TRUE(test::SameImage(Image(), before));
+}
+
+// The name editor says how many characters the display keeps, and marks
+// those past its end: they are not stored.
+TEST_F(CellGesturesTest, TheNameEditorShowsWhatTheDisplayKeeps) {
+    Open(kVariantPmr, kPmrBank1);
+    ClickAndType({CT_Mch, CL_Mch_Text, 0}, "A");
+    auto* entry = Popup<qt::TextEntryWindow>();
+    ASSERT_NE(entry, nullptr);
+    QLabel* length = entry->LengthNote();
+    ASSERT_NE(length, nullptr);
+    EXPECT_TRUE(length->isVisible());
+    EXPECT_EQ(length->text().toStdString(), "1 of 8 characters");
+    EXPECT_EQ(entry->KeptPositions(), 8);
+
+    QTest::keyClicks(entry->TextBox(), "BC.DEFGHIJK");
+    EXPECT_EQ(entry->PreviewBytes().size(), 11u);  // the dot lights after C
+    EXPECT_EQ(length->text().toStdString(), "11 of 8 characters: \"IJK\" will not be kept");
+    QTest::keyClick(entry->TextBox(), Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(CellText({CT_Mch, CL_Mch_Text, 0}), "ABC.DEFGH");
 }
 
 }  // namespace

@@ -64,7 +64,8 @@ TEST_F(ChannelRoomTest, TheBankPagesSayHowToAddAChannelWhenNoSlotIsFree) {
     QTest::keyClick(InPlaceEditor(), Qt::Key_Return);
     Settle();
     Select(kBank2);
-    EXPECT_EQ(CellText(kHint), "To add a channel, type its receive frequency in the row marked New.");
+    EXPECT_EQ(CellText(kHint),
+              "To add a channel, type its receive frequency in the row marked New.");
     prompts.shown.clear();
     ClickAndType({CT_Mch, CL_Mch_FreqR, 9}, "4");
     ASSERT_NE(InPlaceEditor(), nullptr);

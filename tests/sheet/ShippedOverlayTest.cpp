@@ -344,6 +344,7 @@ const char* const kTexts[] = {
     "GI_AppInd_Import_Done",
     "GI_AppInd_Export_Done",
     "GI_AppInd_BankLayoutOwn",
+    "GI_AppInd_TextEntry_Length",
     "GI_AppMess_ChErr_MakeRoom",
     "GI_Sheet_Mch_AddHint",
     "GI_Sys_LockoutNewerData",
