@@ -46,7 +46,8 @@ std::string WithExtension(const std::string& name, const std::string& extension)
 
 void MainController::ImportChannelsDialog() {
     const auto path = view_.ChooseOpenPath(currentDirectory_, OvlText("GI_Sys_Dialog_FCsv", 0),
-                                           OvlText("GI_Sys_Dialog_FCsv", 1));
+                                           OvlText("GI_Sys_Dialog_FCsv", 1),
+                                           OvlText("GI_Sys_Dialog_Titles", kTitleImport));
     if (path) ImportChannelsFrom(*path);
 }
 
@@ -55,7 +56,8 @@ void MainController::ExportChannelsDialog() {
         doc_.FileName().empty() ? std::string() : WithExtension(doc_.FileName(), "csv");
     const auto path =
         view_.ChooseSavePath(currentDirectory_, name.substr(name.find_last_of('/') + 1),
-                             OvlText("GI_Sys_Dialog_FCsv", 0), OvlText("GI_Sys_Dialog_FCsv", 1));
+                             OvlText("GI_Sys_Dialog_FCsv", 0), OvlText("GI_Sys_Dialog_FCsv", 1),
+                             OvlText("GI_Sys_Dialog_Titles", kTitleExport));
     if (path) ExportChannelsTo(*path);
 }
 
@@ -71,7 +73,9 @@ bool MainController::ImportChannelsFrom(const std::string& path) {
     }
     const std::string action = sheetAction_;
     CloseSheet();
+    const Document::ModifiedState modified = doc_.CurrentModifiedState();
     const ImportOutcome outcome = ImportChannels(doc_, cells_.Entry(), text.str());
+    if (!outcome.Ok()) doc_.RestoreModifiedState(modified);
     if (outcome.Ok() &&
         edits_.Record("Import channels", doc_.Working(), doc_.Variant(), EditPlace{action, {}}))
         doc_.MarkModified();
@@ -167,6 +171,7 @@ bool MainController::PasteText(CellContext& ctx, const std::string& text) {
     }
     EepromImage before;
     before.Assign(doc_.Working());
+    const Document::ModifiedState modified = doc_.CurrentModifiedState();
     std::string refused;
     {
         CellTyping typing(cells_.Entry());
@@ -199,6 +204,8 @@ bool MainController::PasteText(CellContext& ctx, const std::string& text) {
     if (!refused.empty()) {
         doc_.Working().Assign(before);
         doc_.RebuildModelData();
+        doc_.RestoreModifiedState(modified);
+        RefreshTitle();
         ShowMessage("GI_AppMess_Paste_Refused", refused, MsgIcon::Error);
         return false;
     }
