@@ -79,6 +79,7 @@ void PrintingDialog::Step() {
 void PrintingDialog::Finish() {
     finished_ = true;
     pages_ = job_->PagesPrinted();
+    cancelled_ = job_->Cancelled();
     job_.reset();
     page_.reset();  // ends the document
     emit PrintingFinished(pages_);
