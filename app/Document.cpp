@@ -1,5 +1,6 @@
 #include "app/Document.h"
 
+#include "cells/ChannelRoom.h"
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
 #include "model/BankMap.h"
@@ -80,8 +81,8 @@ bool Document::AfterLoad(std::string* problem) {
 
 bool Document::AppendChannel(int bank) {
     if (bank < 0 || bank >= kBankCount) return false;
-    if (BanksTotal(working_) >= kChannelSlots || !ChannelCapacityOk(working_, 1)) {
-        ShowOverlayMessage("GI_AppMess_ChErr_Overflow", MsgIcon::Error);
+    if (!ChannelSlotFree(working_)) {
+        ShowNoRoom(working_);
         return false;
     }
     const int size = BankSize(working_, bank);

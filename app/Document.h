@@ -62,6 +62,16 @@ public:
     // After an undo or a redo: modified exactly when the working image is
     // not the one last saved or opened.
     void RecheckModified() { modified_ = !savedState_ || working_.Differs(snapshot_); }
+    // The modified state as it stands, to put back after a change that was
+    // taken back whole (a refused import or paste edits cells on the way).
+    struct ModifiedState {
+        bool modified, saved;
+    };
+    ModifiedState CurrentModifiedState() { return {IsModified(), savedState_}; }
+    void RestoreModifiedState(ModifiedState state) {
+        modified_ = state.modified;
+        savedState_ = state.saved;
+    }
     const std::string& FileName() const { return fileName_; }
     void SetFileName(std::string path) { fileName_ = std::move(path); }
 

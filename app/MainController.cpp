@@ -184,7 +184,7 @@ void MainController::New() {
 
 void MainController::OpenDialog() {
     const auto path = view_.ChooseOpenPath(currentDirectory_, OvlText("GI_Sys_Dialog_FOpen", 0),
-                                           OvlText("GI_Sys_Dialog_FOpen", 1));
+                                           OvlText("GI_Sys_Dialog_FOpen", 1), std::string());
     if (path) Open(*path);
 }
 
@@ -218,9 +218,9 @@ bool MainController::Open(const std::string& path) {
 }
 
 bool MainController::SaveAs() {
-    const auto path =
-        view_.ChooseSavePath(currentDirectory_, FileNameOf(doc_.FileName()),
-                             OvlText("GI_Sys_Dialog_FOpen", 0), OvlText("GI_Sys_Dialog_FOpen", 1));
+    const auto path = view_.ChooseSavePath(currentDirectory_, FileNameOf(doc_.FileName()),
+                                           OvlText("GI_Sys_Dialog_FOpen", 0),
+                                           OvlText("GI_Sys_Dialog_FOpen", 1), std::string());
     return path && Save(*path);
 }
 

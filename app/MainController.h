@@ -29,6 +29,10 @@
 
 namespace parlo {
 
+// The lines of GI_Sys_Dialog_Titles: the titles of the file dialogs that are
+// not plain Open and Save As.
+enum DialogTitle { kTitleCompare = 0, kTitleImport = 1, kTitleExport = 2 };
+
 class MainController : public CellHost {
 public:
     // The clone manager talks to the serial device of the platform unless

@@ -48,7 +48,8 @@ std::string WithExtension(const std::string& name, const std::string& extension)
 
 void MainController::ImportChannelsDialog() {
     const auto path = view_.ChooseOpenPath(currentDirectory_, OvlText("GI_Sys_Dialog_FCsv", 0),
-                                           OvlText("GI_Sys_Dialog_FCsv", 1));
+                                           OvlText("GI_Sys_Dialog_FCsv", 1),
+                                           OvlText("GI_Sys_Dialog_Titles", kTitleImport));
     if (path) ImportChannelsFrom(*path);
 }
 
@@ -57,7 +58,8 @@ void MainController::ExportChannelsDialog() {
         doc_.FileName().empty() ? std::string() : WithExtension(doc_.FileName(), "csv");
     const auto path =
         view_.ChooseSavePath(currentDirectory_, name.substr(name.find_last_of('/') + 1),
-                             OvlText("GI_Sys_Dialog_FCsv", 0), OvlText("GI_Sys_Dialog_FCsv", 1));
+                             OvlText("GI_Sys_Dialog_FCsv", 0), OvlText("GI_Sys_Dialog_FCsv", 1),
+                             OvlText("GI_Sys_Dialog_Titles", kTitleExport));
     if (path) ExportChannelsTo(*path);
 }
 
@@ -75,7 +77,9 @@ bool MainController::ImportChannelsFrom(const std::string& path) {
     }
     const std::string action = sheetAction_;
     CloseSheet();
+    const Document::ModifiedState modified = doc_.CurrentModifiedState();
     const ImportOutcome outcome = ImportChannels(doc_, cells_.Entry(), text);
+    if (!outcome.Ok()) doc_.RestoreModifiedState(modified);
     if (outcome.Ok() &&
         edits_.Record("Import channels", doc_.Working(), doc_.Variant(), EditPlace{action, {}}))
         doc_.MarkModified();
@@ -176,6 +180,7 @@ bool MainController::PasteText(CellContext& ctx, const std::string& text) {
     }
     EepromImage before;
     before.Assign(doc_.Working());
+    const Document::ModifiedState modified = doc_.CurrentModifiedState();
     std::string refused;
     {
         CellTyping typing(cells_.Entry());
@@ -208,6 +213,8 @@ bool MainController::PasteText(CellContext& ctx, const std::string& text) {
     if (!refused.empty()) {
         doc_.Working().Assign(before);
         doc_.RebuildModelData();
+        doc_.RestoreModifiedState(modified);
+        RefreshTitle();
         ShowMessage("GI_AppMess_Paste_Refused", refused, MsgIcon::Error);
         return false;
     }

@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
+#include "codecs/SegmentText.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ChannelRecord.h"
@@ -73,12 +74,11 @@ std::string ToneText(const Tone& t) {
     return "CTCSS " + IntegerText(t.ctcss);
 }
 
-// The radio's characters outside printable ASCII show as '.'.
+// The name as the cells show it: a dot lit after a character reads "."
+// after it, and the user characters read "%10" to "%1F".
 std::string NameText(const std::string& name) {
-    std::string s;
-    for (char c : name) s.push_back(c >= 0x20 && c <= 0x7E ? c : '.');
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
+    const std::vector<uint8_t> field(name.begin(), name.end());
+    return SegmentTextForm(field, false);
 }
 
 std::string CsvField(const std::string& s) {

@@ -64,6 +64,8 @@ struct PopupRequest {
     int last = 0;
     int headerStyle = 0;
     int tickStyle = 1;
+    // TextEntry only: the display positions the field keeps.
+    int fieldLength = 0;
 };
 
 // Font colours a codec may ask for, in the toolkit's 0x00BBGGRR encoding.

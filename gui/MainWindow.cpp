@@ -27,6 +27,7 @@
 #include "gui/Icons.h"
 #include "gui/MenuBuilder.h"
 #include "gui/NavigationTree.h"
+#include "gui/PrintReport.h"
 #include "gui/PrintingDialog.h"
 #include "gui/QtPrinterPage.h"
 #include "gui/SheetHeading.h"
@@ -338,8 +339,9 @@ std::optional<std::string> RunFileDialog(QFileDialog& dialog, const std::string&
 
 std::optional<std::string> MainWindow::ChooseOpenPath(const std::string& folder,
                                                       const std::string& extension,
-                                                      const std::string& filter) {
-    QFileDialog dialog(this, QString(), QString::fromStdString(folder));
+                                                      const std::string& filter,
+                                                      const std::string& title) {
+    QFileDialog dialog(this, QString::fromStdString(title), QString::fromStdString(folder));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return RunFileDialog(dialog, extension, filter);
@@ -348,8 +350,9 @@ std::optional<std::string> MainWindow::ChooseOpenPath(const std::string& folder,
 std::optional<std::string> MainWindow::ChooseSavePath(const std::string& folder,
                                                       const std::string& name,
                                                       const std::string& extension,
-                                                      const std::string& filter) {
-    QFileDialog dialog(this, QString(), QString::fromStdString(folder));
+                                                      const std::string& filter,
+                                                      const std::string& title) {
+    QFileDialog dialog(this, QString::fromStdString(title), QString::fromStdString(folder));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (!name.empty()) dialog.selectFile(QString::fromStdString(name));
     return RunFileDialog(dialog, extension, filter);
@@ -359,10 +362,11 @@ void MainWindow::SetTitle(const std::string& title) {
     setWindowTitle(QString::fromStdString(title));
 }
 
-// A sheet's message while it has one, else what the last command did.
+// A sheet's message; an empty one (every key and every move on a sheet)
+// clears whatever the status bar said, the last command's result too.
 void MainWindow::SetStatus(const std::string& text, uint32_t textColour, uint32_t background) {
     if (text.empty()) {
-        ShowCommandResult(lastResult_);
+        ShowCommandResult(text);
         return;
     }
     QPalette p = status_->palette();
@@ -373,7 +377,6 @@ void MainWindow::SetStatus(const std::string& text, uint32_t textColour, uint32_
 }
 
 void MainWindow::ShowCommandResult(const std::string& text) {
-    lastResult_ = text;
     status_->setPalette(QPalette());
     status_->setText(QString::fromStdString(text));
 }
@@ -515,6 +518,9 @@ void MainWindow::ShowDifferences(const std::string& file, const ImageDifferences
         controller_->GoToDifference(d);
         activateWindow();
         sheetWidget_->setFocus();
+        const Sheet* sheet = sheetWidget_->CurrentSheet();
+        return sheet != nullptr ? sheetWidget_->GlobalCellRect(sheet->Col(), sheet->Row())
+                                : QRect();
     });
     differences_->show();
 }
@@ -549,13 +555,24 @@ int MainWindow::PrintTo(QPrinter& printer, bool allSheets, const std::function<b
 PrintingDialog* MainWindow::StartPrinting(std::unique_ptr<QPrinter> printer, bool allSheets) {
     std::vector<PrintingDialog::Node> nodes;
     for (auto& [action, caption] : NodesToPrint(allSheets)) nodes.push_back({action, caption});
+    // The current sheet by the name the tree gives it.
+    std::string sheet;
+    if (!allSheets && !nodes.empty()) {
+        const TreeNode* node = controller_->Tree() != nullptr
+                                   ? controller_->Tree()->FindNode(nodes.front().action)
+                                   : nullptr;
+        sheet = node != nullptr ? node->caption : nodes.front().caption;
+    }
+    const PrintReport report{sheet, printer->outputFileName().toStdString(),
+                             printer->printerName().toStdString()};
     auto* dialog = new PrintingDialog(this, std::move(printer), std::move(nodes),
                                       controller_->Cells().Entry());
     // The main window takes no input while the job runs; the dialog's
     // button does.
     dialog->setWindowModality(Qt::ApplicationModal);
     connect(&mainTask_, &QTimer::timeout, dialog, &PrintingDialog::Step);
-    connect(dialog, &PrintingDialog::PrintingFinished, this, [this] {
+    connect(dialog, &PrintingDialog::PrintingFinished, this, [this, dialog, report](int pages) {
+        ShowCommandResult(report.Text(pages, dialog->Cancelled()));
         activateWindow();
         sheetWidget_->setFocus();
     });

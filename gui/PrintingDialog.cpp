@@ -100,10 +100,10 @@ void PrintingDialog::Step() {
 void PrintingDialog::Finish() {
     finished_ = true;
     pages_ = job_->PagesPrinted();
-    const bool cancelled = job_->Cancelled();
+    cancelled_ = job_->Cancelled();
     job_.reset();
     page_.reset();  // ends the document
-    if (pdfFile_ && (!pdfOpen_ || !cancelled)) SavePdfFile();
+    if (pdfFile_ && (!pdfOpen_ || !cancelled_)) SavePdfFile();
     pdfFile_.reset();
     emit PrintingFinished(pages_);
     close();

@@ -41,6 +41,8 @@ public:
     void Step();
     bool Finished() const { return finished_; }
     int PagesPrinted() const;
+    // The button (or Escape) stopped the job before its end.
+    bool Cancelled() const { return job_ ? job_->Cancelled() : cancelled_; }
     QLabel* SheetLabel() const { return sheet_; }
     QPushButton* CancelButton() const { return cancel_; }
 
@@ -69,6 +71,7 @@ private:
     QPushButton* cancel_ = nullptr;
     bool stepping_ = false;
     bool finished_ = false;
+    bool cancelled_ = false;
     int pages_ = 0;
 };
 

@@ -489,7 +489,8 @@ void SheetWidget::OpenPopup(const CellContext& ctx) {
             const CellDesc& desc = sheet_->Cell(col, row);
             const FontSpec* font = desc.EffectiveFont();
             TextEntryWindow::Open(this, col, row, ctx.request.text, ctx.request.caretStart,
-                                  font != nullptr ? *font : *sheet_->BasicCell().font, cell);
+                                  font != nullptr ? *font : *sheet_->BasicCell().font,
+                                  popup.fieldLength, cell);
             return;
         }
         case PopupKind::CharacterEditor: {

@@ -64,6 +64,12 @@ const char* const kOverlayLines[] = {
     "#",
     "#GI_AppMess_ChErr_Overflow",
     "Full",
+    "#GI_AppMess_ChErr_MakeRoom",
+    "%d empty: %s",
+    "Make room",
+    "All used",
+    "%d in bank %d",
+    ", %d in bank %d",
     "#",
     "#GI_AppMess_S_Copy",
     "Copied",
@@ -356,7 +362,8 @@ TEST_F(MainControllerTest, DeleteInsertAndClear) {
     SetBankSize(main->Doc().Working(), 0, 64);
     Row(RowCommand::Insert, 3);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, "Full");
+    // Where the room is: the empty slots of the bank.
+    EXPECT_EQ(prompts.shown[0].text, "Full\n\n61 empty: 61 in bank 1\nMake room");
     SetBankSize(main->Doc().Working(), 0, 60);
     Row(RowCommand::Insert, 0);
     EXPECT_EQ(Channel(0).present, false);
