@@ -123,6 +123,7 @@ int BitFieldEditor::Dispatch(CellContext& ctx, int mode) {
     if (mode == kModeDraw) {
         ctx.request.text.clear();
         if (value_.TooMany()) ctx.warningMarks = kMarkWarning;
+        ctx.checked = value_.Bit(item);
         if (value_.Bit(item)) {
             if (tickStyle_ == kTickLetter) {
                 ctx.request.text = "o";

@@ -22,6 +22,7 @@
 #include "gui/DifferencesWindow.h"
 #include "gui/EepromWindow.h"
 #include "gui/FileFilters.h"
+#include "gui/FocusCycle.h"
 #include "gui/HelpWindow.h"
 #include "gui/Icons.h"
 #include "gui/MenuBuilder.h"
@@ -140,6 +141,11 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     treeView_->SetChangeDelay(std::max(0, std::atoi(OvlText("GI_Sys_TreeChangeDelay").c_str())));
     treeView_->onSelected = [this](TreeNode* node) { controller_->SelectNode(node); };
     treeView_->onExpandedChanged = [this] { controller_->CheckWarnings(); };
+    new FocusCycle(this, [this] {
+        return std::vector<QWidget*>{treeView_, sheetWidget_,
+                                     differences_ ? differences_->List() : nullptr,
+                                     debugLog_ ? debugLog_->Log() : nullptr};
+    });
     // F1 on the sheet or the tree: the manual at the sheet's topic.
     sheetWidget_->installEventFilter(this);
     treeView_->installEventFilter(this);

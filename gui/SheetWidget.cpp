@@ -11,6 +11,7 @@
 #include "gui/CharacterEditor.h"
 #include "gui/MenuBuilder.h"
 #include "gui/PickWindow.h"
+#include "gui/SheetAccessible.h"
 #include "gui/TextEntryWindow.h"
 #include "platform/qtgui/QtCanvas.h"
 #include "runtime/EventCodes.h"
@@ -50,6 +51,7 @@ SheetWidget::SheetWidget(CellDispatcher& cells, QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     dragTimer_.setInterval(kDragStepMs);
     connect(&dragTimer_, &QTimer::timeout, this, [this] { DragScrollStep(); });
+    SheetAccessible::Install();
 }
 
 SheetWidget::~SheetWidget() {
@@ -73,6 +75,8 @@ void SheetWidget::SetSheet(Sheet* sheet) {
     UpdateScrollBars();
     TitleChanged();
     viewport()->update();
+    SheetAccessible::SheetChanged(this);
+    SheetAccessible::CurrentMoved(this);
     emit CurrentCellMoved();
 }
 
@@ -252,19 +256,25 @@ void SheetWidget::InvalidateCell(int col, int row) {
     // A cell may spill its text into the join cells on its right.
     if (!rect.isEmpty())
         viewport()->update(QRect(rect.left(), rect.top(), viewport()->width(), rect.height()));
+    SheetAccessible::CellsMayHaveChanged(this);
 }
 
-void SheetWidget::InvalidateAll() { viewport()->update(); }
+void SheetWidget::InvalidateAll() {
+    viewport()->update();
+    SheetAccessible::CellsMayHaveChanged(this);
+}
 
 void SheetWidget::CurrentCellChanged() {
     EnsureCurrentVisible();
     viewport()->update();
+    SheetAccessible::CurrentMoved(this);
     emit CurrentCellMoved();
 }
 
 void SheetWidget::RowCountChanged() {
     UpdateScrollBars();
     viewport()->update();
+    SheetAccessible::SheetChanged(this);
 }
 
 QFont SheetWidget::TitleFont() const {
@@ -286,12 +296,17 @@ void SheetWidget::TitleChanged() {
 void SheetWidget::AfterOperation() {
     EnsureCurrentVisible();
     viewport()->update();
+    SheetAccessible::CellsMayHaveChanged(this);
 }
 
 void SheetWidget::keyPressEvent(QKeyEvent* event) {
     if (sheet_ == nullptr) return;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && shift)) {
+        OpenMenuAtCurrentCell();
+        return;
+    }
     if (const int vk = VirtualKeyOf(event->key())) {
         sheet_->KeyDown(vk, shift, ctrl);
     } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -386,6 +401,7 @@ void SheetWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 void SheetWidget::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+    SheetAccessible::CurrentMoved(this);
 }
 
 void SheetWidget::focusOutEvent(QFocusEvent* event) {
@@ -395,6 +411,13 @@ void SheetWidget::focusOutEvent(QFocusEvent* event) {
 
 // Tab is a character for the cells, not a move to the next control.
 bool SheetWidget::focusNextPrevChild(bool) { return false; }
+
+void SheetWidget::OpenMenuAtCurrentCell() {
+    if (sheet_ == nullptr) return;
+    EnsureCurrentVisible();
+    const QRect cell = GlobalCellRect(sheet_->Col(), sheet_->Row());
+    ShowPopupMenu(cell.isEmpty() ? viewport()->mapToGlobal(QPoint(0, 0)) : cell.bottomLeft());
+}
 
 void SheetWidget::ShowPopupMenu(const QPoint& globalPos) {
     const CellDesc& current = sheet_->Cell(sheet_->Col(), sheet_->Row());

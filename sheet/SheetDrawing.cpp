@@ -49,9 +49,17 @@ bool Sheet::Highlighted(int col, int row) const {
 std::string Sheet::CellText(int col, int row) {
     const CellDesc& d = Cell(col, row);
     if (!d.Bound()) return d.Text();
+    return ShownAnswer(col, row).request.text;
+}
+
+CellContext Sheet::ShownAnswer(int col, int row) {
     CellContext ctx = NewContext(col, row);
+    if (!Cell(col, row).Bound()) {
+        ctx.request.text = Cell(col, row).Text();
+        return ctx;
+    }
     Dispatch(ctx, kModeDraw);
-    return ctx.request.text;
+    return ctx;
 }
 
 namespace {
