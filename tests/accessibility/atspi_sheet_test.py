@@ -6,7 +6,8 @@ AT-SPI bus, then the
 desktop program with a PMR446 clone file, and through AT-SPI: finds the
 main window's table, opens a bank page with the keyboard, reads its column
 headings and the cells of its first channel row, moves the current cell
-with a key and waits for the focus event on the new cell.
+with a key and waits for the focus event on the new cell, then types a
+value into it and waits for the cell to announce its new text.
 
 Usage: atspi_sheet_test.py PARLO DATA_DIR
 Exit status 0 passed, 1 failed, 77 skipped (AT-SPI cannot start here; the
@@ -319,6 +320,28 @@ def run(Atspi, services, parlo, data, scratch):
     wait_for("a focus event on row 2's receive frequency after Down",
              focus_on("446.018750"), deadline=10)
     print("focus events after Down:", focused)
+
+    # A value typed into the current cell: the cell announces its new text.
+    renamed = []
+
+    def on_name(event):
+        try:
+            renamed.append((event.source.get_role_name(), event.source.get_name()))
+        except Exception:
+            pass
+
+    names = Atspi.EventListener.new(on_name)
+    names.register("object:property-change:accessible-name")
+    for keysym in (0x34, 0x34, 0x36, 0x2E, 0x31, 0xFF0D):  # "446.1", Enter
+        press(Atspi, keysym)
+
+    def announced():
+        pump()
+        return ("table cell", "446.100000") in renamed
+    wait_for("the cell to announce 446.100000 after typing it", announced, deadline=10)
+    print("name changes after typing 446.1 and Enter:",
+          [r for r in renamed if r[0] == "table cell"])
+    names.deregister("object:property-change:accessible-name")
     listener.deregister("object:state-changed:focused")
     listener.deregister("focus:")
     print("PASSED")
