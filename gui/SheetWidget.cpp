@@ -13,6 +13,7 @@
 #include "gui/PickWindow.h"
 #include "gui/SheetAccessible.h"
 #include "gui/TextEntryWindow.h"
+#include "platform/qtgui/PaletteColours.h"
 #include "platform/qtgui/QtCanvas.h"
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
@@ -21,7 +22,6 @@ namespace parlo::qt {
 
 namespace {
 
-constexpr uint32_t kGridLine = 0x80000010;  // button shadow
 constexpr int kDragStepMs = 60;
 constexpr int kCharTab = 9;
 constexpr int kCharEscape = 27;
@@ -245,9 +245,11 @@ void SheetWidget::PaintRow(QtCanvas& canvas, QPainter& painter, int r, bool focu
             sheet_->DrawCell(canvas, c, r, cell, focused);
         }
         const bool joinedRight = c + 1 < sheet_->ColCount() && sheet_->Cell(c + 1, r).Join();
-        painter.setPen(ToQColor(kGridLine));
+        painter.setPen(GridRuleColour(palette()));
         if (!joinedRight) painter.drawLine(rect.topRight(), rect.bottomRight());
-        painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+        // Up to the next cell's left edge: at a fractional scale the rules
+        // of joined cells meet without a gap.
+        painter.drawLine(QLineF(rect.left(), rect.bottom(), rect.left() + rect.width(), rect.bottom()));
     }
 }
 

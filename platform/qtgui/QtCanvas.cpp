@@ -2,9 +2,12 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QPaintDevice>
 #include <QPalette>
 #include <QPolygon>
 #include <array>
+
+#include "platform/qtgui/PaletteColours.h"
 
 namespace parlo::qt {
 
@@ -100,6 +103,38 @@ void QtCanvas::FillPolygon(const std::vector<Point>& points, uint32_t colour) {
     painter_.setBrush(ToQColor(colour));
     painter_.drawPolygon(polygon);
     painter_.restore();
+}
+
+void QtCanvas::FillPolygonF(const std::vector<PointF>& points, uint32_t colour) {
+    QPolygonF polygon;
+    for (const PointF& p : points) polygon << QPointF(p.x, p.y);
+    painter_.save();
+    // A hairline of the same colour closes the seams between the triangles
+    // of a shape without thickening it.
+    painter_.setRenderHint(QPainter::Antialiasing);
+    QPen seam(ToQColor(colour));
+    seam.setWidthF(0.5);
+    painter_.setPen(seam);
+    painter_.setBrush(ToQColor(colour));
+    painter_.drawPolygon(polygon);
+    painter_.restore();
+}
+
+uint32_t QtCanvas::Legible(uint32_t colour, uint32_t background, double minimum) {
+    // Paper is white whatever the desktop's palette: only the screen's
+    // surfaces follow it.
+    const QPaintDevice* device = painter_.device();
+    const int type = device != nullptr ? device->devType() : QInternal::UnknownDevice;
+    if (type != QInternal::Widget && type != QInternal::Image && type != QInternal::Pixmap)
+        return colour;
+    const QPalette palette = QGuiApplication::palette();
+    if (!IsDarkPalette(palette)) return colour;
+    const QColor wanted = ToQColor(colour);
+    const QColor shown =
+        qt::Legible(wanted, ToQColor(background), minimum, palette.color(QPalette::Text));
+    if (shown == wanted) return colour;
+    return static_cast<uint32_t>(shown.red()) | static_cast<uint32_t>(shown.green()) << 8 |
+           static_cast<uint32_t>(shown.blue()) << 16;
 }
 
 void QtCanvas::PushClip(const Rect& r) {
