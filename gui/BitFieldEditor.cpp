@@ -55,6 +55,7 @@ BitFieldEditor::BitFieldEditor(SheetWidget* opener, int col, int row, const Popu
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view_->setFixedSize(view_->FullSize());
+    view_->setAccessibleName(accessibleName());
     client->addWidget(view_);
     layout->addLayout(client);
     auto* bottom = new QHBoxLayout;

@@ -11,6 +11,7 @@
 #include "overlay/OverlayText.h"
 #include "sheet/DisplayCharacters.h"
 #include "sheet/SheetFactory.h"
+#include "sheet/SheetReading.h"
 
 namespace parlo::qt {
 
@@ -24,6 +25,7 @@ constexpr const char* kCharacterSheet = "GI_Sheet_Sel_Text";
 constexpr uint32_t kDisplayBackground = 0x00C8DCC8;
 constexpr uint32_t kSegmentLit = 0x00202020;
 constexpr uint32_t kSegmentUnlit = 0x00B4C8B4;
+constexpr int kPreviewName = 9;  // of GI_AppInd_Reading
 
 enum : int {
     kCharBackspace = 8,
@@ -41,9 +43,12 @@ public:
     explicit DisplayTextPreview(QWidget* parent) : QWidget(parent) {
         setMinimumHeight(48);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        setAccessibleName(QString::fromStdString(OvlText("GI_AppInd_Reading", kPreviewName)));
     }
     void SetText(const QString& text) {
         bytes_ = SegmentTextBytes(text.toStdString());
+        // What the painted characters say, for a reader.
+        setAccessibleDescription(QString::fromStdString(DisplayPlainText(bytes_)));
         update();
     }
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
@@ -72,6 +77,7 @@ TextEntryWindow::TextEntryWindow(SheetWidget* opener, int col, int row, const Fo
 
     text_ = new QLineEdit(this);
     text_->setMaxLength(kMaxText);
+    text_->setAccessibleName(accessibleName());
     text_->setFont(ToQFont(font));
     // One and a half text lines high.
     text_->setFixedHeight(text_->fontMetrics().height() * 3 / 2);

@@ -149,6 +149,12 @@ std::string SheetReading::RowHeading(int row, int col) {
     return {};
 }
 
+std::string SheetReading::CellName(int col, int row) {
+    std::string out = row >= sheet_.FixedRows() ? ColumnHeading(col) : std::string();
+    Append(out, RowHeading(row, col), ", ");
+    return out;
+}
+
 std::string SheetReading::Title() { return OneLine(sheet_.TitleText()); }
 
 int SheetReading::HeadRows() {

@@ -48,6 +48,9 @@ public:
     // the fixed rows and the notes under them. They head the table; the
     // rows below are its body.
     int HeadRows();
+    // What a cell is called: its column's heading and its row's, as far as
+    // the sheet has them ("Receive tone, 1- 1").
+    std::string CellName(int col, int row);
     // The sheet's title, and its notes (the texts of the head rows below
     // the fixed ones).
     std::string Title();

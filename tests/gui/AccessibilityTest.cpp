@@ -7,9 +7,16 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QTest>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTreeWidget>
 
+#include "gui/BitFieldEditor.h"
+#include "gui/CloneProgressWindow.h"
 #include "gui/NavigationTree.h"
+#include "gui/PickWindow.h"
+#include "gui/TextEntryWindow.h"
 #include "gui/SheetWidget.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
@@ -155,6 +162,96 @@ TEST_F(AccessibilityTest, TreeNodesSayTheMarksTheirIconsShow) {
     EXPECT_EQ(bank->data(0, Qt::AccessibleTextRole).toString(),
               bank->text(0) + ", 1 channel with errors, 2 channels with warnings");
     EXPECT_EQ(clean->data(0, Qt::AccessibleTextRole).toString(), clean->text(0));
+}
+
+// The windows a cell opens say which cell they edit and expose their items,
+// values and buttons; the progress window's bar is a progress bar.
+TEST_F(AccessibilityTest, TheEditorsExposeTheirItemsValuesAndButtons) {
+    Open(kVariantPmr);
+    Select("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0");
+    qt::SheetWidget* sheets = window->Sheets();
+    auto openOn = [&](const CellAddress& cell, int key) {
+        EXPECT_TRUE(sheets->CurrentSheet()->SelectCell(cell));
+        sheets->setFocus();
+        QTest::keyClick(sheets, static_cast<Qt::Key>(key));
+        return QApplication::activePopupWidget();
+    };
+
+    // A choice list: its items are the cells of a table.
+    auto* pick = qobject_cast<qt::PickWindow*>(openOn({CT_Mch, CL_Mch_RfPo, 0}, Qt::Key_Return));
+    ASSERT_NE(pick, nullptr);
+    EXPECT_EQ(pick->accessibleName(), "Power, 1- 1");
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(pick->View());
+    EXPECT_EQ(Text(list), "Power, 1- 1");
+    QStringList items;
+    for (int i = 0; i < list->childCount(); ++i) items << Text(list->child(i));
+    EXPECT_TRUE(items.contains("High")) << items.join("|").toStdString();
+    EXPECT_TRUE(list->focusChild() == nullptr || list->focusChild()->state().focused);
+    QTest::keyClick(pick->View(), Qt::Key_Escape);
+    QApplication::processEvents();
+
+    // The bit-field editor: tick boxes with their state, and its buttons.
+    auto* bits = qobject_cast<qt::BitFieldEditor*>(openOn({CT_Mch, CL_Mch_Scan, 0}, Qt::Key_Return));
+    ASSERT_NE(bits, nullptr);
+    QAccessibleTableInterface* boxes =
+        QAccessible::queryAccessibleInterface(bits->View())->tableInterface();
+    ASSERT_NE(boxes, nullptr);
+    int ticks = 0, checked = 0;
+    for (int c = 0; c < boxes->columnCount(); ++c) {
+        QAccessibleInterface* box = boxes->cellAt(0, c);
+        if (box == nullptr || box->role() != QAccessible::CheckBox) continue;
+        ++ticks;
+        checked += box->state().checked ? 1 : 0;
+        EXPECT_TRUE(box->state().checkable);
+    }
+    EXPECT_EQ(ticks, 11);  // scan lists 1-9, 0 and Z
+    const int before = checked;
+    bits->View()->GoToCell(bits->View()->CurrentSheet()->Col(), bits->View()->CurrentSheet()->Row());
+    QTest::keyClick(bits->View(), Qt::Key_Space);
+    checked = 0;
+    for (int c = 0; c < boxes->columnCount(); ++c) {
+        QAccessibleInterface* box = boxes->cellAt(0, c);
+        if (box != nullptr && box->role() == QAccessible::CheckBox && box->state().checked)
+            ++checked;
+    }
+    EXPECT_EQ(std::abs(checked - before), 1);
+    EXPECT_EQ(Text(QAccessible::queryAccessibleInterface(bits->OkButton())),
+              bits->OkButton()->text().remove('&'));
+    QTest::keyClick(bits->View(), Qt::Key_Escape);
+    QApplication::processEvents();
+
+    // The text entry window: its box named for the cell, the preview saying
+    // what it shows.
+    auto* entry = qobject_cast<qt::TextEntryWindow*>(openOn({CT_Mch, CL_Mch_Text, 0}, Qt::Key_Return));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->TextBox()->accessibleName(), "Name, 1- 1");
+    QWidget* preview = nullptr;
+    for (QWidget* w : entry->findChildren<QWidget*>())
+        if (w->accessibleName() == "As the radio shows it") preview = w;
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->accessibleDescription(), "PMR 1");
+    QAccessibleInterface* characters = QAccessible::queryAccessibleInterface(entry->CharacterTable());
+    QStringList shown;
+    for (int i = 0; i < characters->childCount(); ++i) shown << Text(characters->child(i));
+    EXPECT_TRUE(shown.contains("A"));
+    EXPECT_TRUE(shown.contains("user character 1")) << shown.join("|").toStdString();
+    QTest::keyClick(entry->TextBox(), Qt::Key_Escape);
+    QApplication::processEvents();
+
+    // The progress window's bar.
+    qt::CloneProgressWindow progress(window.get());
+    auto* bar = progress.findChild<QProgressBar*>();
+    ASSERT_NE(bar, nullptr);
+    QAccessibleInterface* barFace = QAccessible::queryAccessibleInterface(bar);
+    EXPECT_EQ(barFace->role(), QAccessible::ProgressBar);
+    CloneProgress p;
+    p.stage = CloneStage::Read;
+    p.done = 16064;
+    p.total = 32128;
+    progress.UpdateProgress(p);
+    ASSERT_NE(barFace->valueInterface(), nullptr);
+    EXPECT_EQ(barFace->valueInterface()->currentValue().toInt(), 16);
+    EXPECT_EQ(barFace->valueInterface()->maximumValue().toInt(), 32);
 }
 
 }  // namespace
