@@ -173,11 +173,11 @@ TEST_F(KeyboardTest, TheMainCommandsWorkWithoutAMouse) {
     Sheet* sheet = window->Sheets()->CurrentSheet();
     ASSERT_TRUE(sheet->SelectCell(CellAddress{CT_Mch, CL_Mch_FreqR, 0}));
     Key(Qt::Key_4);
-    QTest::keyClicks(Focus(), "46.1");
+    QTest::keyClicks(Focus(), "47");
     Key(Qt::Key_Return);
     ChannelRecord r(window->Controller().Doc().Working());
     r.Decode(ChannelKindOf(kVariantPmr), 0);
-    EXPECT_EQ(r.Value(Field::RxFreq), 446'100'000);
+    EXPECT_EQ(r.Value(Field::RxFreq), 447'000'000);
 
     // Edit > Undo from the keyboard takes it back.
     Key(Qt::Key_E, Qt::AltModifier);
