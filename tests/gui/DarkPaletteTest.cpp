@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPicture>
 #include <QPixmap>
 
 #include "gui/SheetWidget.h"
@@ -130,6 +131,40 @@ TEST_F(DarkPaletteTest, DisplayCharactersAreFilledNotOutlined) {
             EXPECT_GE(best, 3.0) << "segment " << s << " at height " << height;
         }
     }
+}
+
+// Printing on a dark desktop: the text that follows the palette on screen
+// is dark on paper (a recorded picture stands for the printer here).
+TEST_F(DarkPaletteTest, PaperKeepsItsTextDark) {
+    auto darkest = [](const std::function<void(QPainter&)>& draw, bool onPaper) {
+        QPicture picture;
+        QImage image(200, 40, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter;
+            if (onPaper) painter.begin(&picture); else painter.begin(&image);
+            draw(painter);
+        }
+        if (onPaper) {
+            QPainter replay(&image);
+            replay.drawPicture(0, 0, picture);
+        }
+        double best = 1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                best = std::max(best, qt::ContrastRatio(image.pixelColor(x, y), Qt::white));
+        return best;
+    };
+    auto text = [](QPainter& painter) {
+        qt::QtCanvas canvas(painter);
+        FontSpec font;
+        font.height = -20;
+        font.colour = 0x80000008;  // window text
+        canvas.SetFont(font);
+        canvas.DrawText(4, 4, "Receive", font.colour);
+    };
+    EXPECT_GE(darkest(text, true), 4.5) << "on paper";
+    EXPECT_LT(darkest(text, false), 1.5) << "on screen it follows the dark palette: light text";
 }
 
 TEST(PaletteColoursTest, ANamedColourIsLiftedOnlyWhereItWouldVanish) {
