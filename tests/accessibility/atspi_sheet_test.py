@@ -2,16 +2,17 @@
 """Reads the program's sheets from outside, as a screen reader does.
 
 Starts an X server (Xvfb) with a window manager, a D-Bus session and the
-AT-SPI bus, then the
-desktop program with a PMR446 clone file, and through AT-SPI: finds the
-main window's table, opens a bank page with the keyboard, reads its column
-headings and the cells of its first channel row, moves the current cell
-with a key and waits for the focus event on the new cell, then types a
-value into it and waits for the cell to announce its new text.
+AT-SPI bus, then the desktop program with a PMR446 clone file, and through
+AT-SPI: finds the main window's table, opens a bank page with the keyboard,
+reads its column headings and the cells of its first channel row, moves
+into the sheet with F6 and the current cell with a key and waits for the
+focus event on the new cell, then types a value into it and waits for the
+cell to announce its new text.
 
 Usage: atspi_sheet_test.py PARLO DATA_DIR
 Exit status 0 passed, 1 failed, 77 skipped (AT-SPI cannot start here; the
-reason is printed).
+reason is printed). With ATSPI_TEST_SHOT=FILE.png a failure also saves a
+screenshot of the X server (needs xwd and ImageMagick).
 """
 import os
 import shutil
@@ -301,7 +302,8 @@ def run(Atspi, services, parlo, data, scratch):
     listener.register("object:state-changed:focused")
     listener.register("focus:")
     press(Atspi, 0xFFC3)  # F6: to the sheet
-    wait_for("the focus in the sheet", lambda: any_focused(Atspi, table), deadline=10)
+    wait_for("F6 to move the focus to the sheet", lambda: any_focused(Atspi, table), deadline=10)
+    print("F6 moved the focus to the sheet")
 
     def focus_on(name):
         def probe():
