@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <map>
 
 #include "cells/BankCaption.h"
 #include "cells/CellNames.h"
@@ -340,11 +341,13 @@ bool MainController::CheckWarnings() {
     warningDelay_ = Countdown{};
     if (tree_ == nullptr) return false;
     std::vector<std::string> errors, warnings;
+    std::map<std::string, std::pair<int, int>> counts;  // channels with errors, warnings
     auto evaluate = [&](const CellDesc& d) {
         CellContext ctx;
         ctx.desc = &d;
         cells_.Handle(ctx, kModeDraw);
         const std::string action = d.action.value_or("");
+        counts[action] = {ctx.errorRecords, ctx.warningRecords};
         if (ctx.warningMarks & kMarkError)
             errors.push_back(action);
         else if (ctx.warningMarks & kMarkWarning)
@@ -368,6 +371,12 @@ bool MainController::CheckWarnings() {
     tree_->ClearMarks(&tree_->Root());
     tree_->Mark(&tree_->Root(), warnings, 1);
     tree_->Mark(&tree_->Root(), errors, 0);
+    tree_->ForEach([&](TreeNode& n) {
+        const auto it = counts.find(n.Action());
+        if (n.overlay < 0 || it == counts.end()) return;
+        n.errorChannels = it->second.first;
+        n.warningChannels = it->second.second;
+    });
     Events().Post(ev::kBankImages);
     Events().Post(ev::kViewsRefresh);
     view_.TreeChanged(*tree_);

@@ -155,6 +155,7 @@ void ResetAnswer(CellContext& ctx) {
     ctx.request.text.clear();
     ctx.request.requestEdit = kEditNone;
     ctx.warningMarks = 0;
+    ctx.errorRecords = ctx.warningRecords = 0;
     ctx.rejected = false;
     ctx.refusal.clear();
     ctx.request.adjusted = false;

@@ -37,7 +37,12 @@ void HandleCheckChannels(CellCall& call) {
     ChannelRecord channel(call.record.Image());
     for (int slot = first; slot < first + BankSize(image, bank); ++slot) {
         channel.Decode(ChannelKindOf(call.variant), slot);
-        call.ctx.warningMarks |= ChannelWarningMarks(channel, CL_Check_Mch);
+        const uint8_t marks = ChannelWarningMarks(channel, CL_Check_Mch);
+        call.ctx.warningMarks |= marks;
+        if (marks & kMarkError)
+            ++call.ctx.errorRecords;
+        else if (marks & kMarkWarning)
+            ++call.ctx.warningRecords;
     }
 }
 

@@ -4,8 +4,10 @@
 #include <algorithm>
 
 #include "codecs/SegmentText.h"
+#include "overlay/OverlayText.h"
 #include "platform/qtgui/QtCanvas.h"
 #include "sheet/DisplayCharacters.h"
+#include "sheet/SheetReading.h"
 
 namespace parlo::qt {
 
@@ -18,17 +20,21 @@ constexpr uint32_t kSegmentLit = 0x00202020;
 constexpr uint32_t kSegmentUnlit = 0x00B4C8B4;
 constexpr uint32_t kCutBackground = 0x00C8C8F0;
 constexpr uint32_t kCutLit = 0x000000A0;
+constexpr int kPreviewName = 9;  // of GI_AppInd_Reading
 
 }  // namespace
 
 DisplayTextPreview::DisplayTextPreview(QWidget* parent) : QWidget(parent) {
     setMinimumHeight(48);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setAccessibleName(QString::fromStdString(OvlText("GI_AppInd_Reading", kPreviewName)));
 }
 
 void DisplayTextPreview::SetText(const QString& text, int length) {
     bytes_ = SegmentTextBytes(text.toStdString());
     length_ = std::max(0, length);
+    // What the painted characters say, for a reader.
+    setAccessibleDescription(QString::fromStdString(DisplayPlainText(bytes_)));
     update();
 }
 

@@ -23,6 +23,7 @@
 #include "gui/EepromWindow.h"
 #include "gui/FileFilters.h"
 #include "gui/HandOver.h"
+#include "gui/FocusCycle.h"
 #include "gui/HelpWindow.h"
 #include "gui/Icons.h"
 #include "gui/MenuBuilder.h"
@@ -144,6 +145,11 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     treeView_->SetChangeDelay(std::max(0, LeadingInteger(OvlText("GI_Sys_TreeChangeDelay"))));
     treeView_->onSelected = [this](TreeNode* node) { controller_->SelectNode(node); };
     treeView_->onExpandedChanged = [this] { controller_->CheckWarnings(); };
+    new FocusCycle(this, [this] {
+        return std::vector<QWidget*>{treeView_, sheetWidget_,
+                                     differences_ ? differences_->List() : nullptr,
+                                     debugLog_ ? debugLog_->Log() : nullptr};
+    });
     // F1 on the sheet or the tree: the manual at the sheet's topic.
     sheetWidget_->installEventFilter(this);
     treeView_->installEventFilter(this);

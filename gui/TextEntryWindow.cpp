@@ -11,6 +11,7 @@
 #include "overlay/OverlayText.h"
 #include "platform/qtgui/QtCanvas.h"
 #include "sheet/SheetFactory.h"
+#include "sheet/SheetReading.h"
 
 namespace parlo::qt {
 
@@ -42,6 +43,7 @@ TextEntryWindow::TextEntryWindow(SheetWidget* opener, int col, int row, const Fo
 
     text_ = new QLineEdit(this);
     text_->setMaxLength(kMaxText);
+    text_->setAccessibleName(accessibleName());
     text_->setFont(ToQFont(font));
     // One and a half text lines high.
     text_->setFixedHeight(text_->fontMetrics().height() * 3 / 2);
@@ -106,7 +108,6 @@ void TextEntryWindow::TextChanged() {
         FormatText(OvlText("GI_AppInd_TextEntry_Length", fit.cut.empty() ? 0 : 1), args);
     lengthNote_->setText(QString::fromStdString(note));
     lengthNote_->setStyleSheet(fit.cut.empty() ? QString() : "color: rgb(160, 0, 0);");
-    preview_->setAccessibleDescription(lengthNote_->text());
 }
 
 const std::vector<uint8_t>& TextEntryWindow::PreviewBytes() const { return preview_->Bytes(); }

@@ -2,6 +2,7 @@
 // What sheets draw on: the screen, a printer page, or a recording canvas in
 // tests. Colours are in the toolkit's encoding (0x00BBGGRR, or 0x80000000 +
 // a system colour index); the canvas resolves system colours itself.
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ struct Point {
     int x = 0, y = 0;
 };
 
+struct PointF {
+    double x = 0, y = 0;
+};
+
 class Canvas {
 public:
     virtual ~Canvas() = default;
@@ -34,6 +39,20 @@ public:
     virtual void DrawText(int x, int y, const std::string& text, uint32_t colour) = 0;
     virtual void DrawLine(Point from, Point to, uint32_t colour) = 0;
     virtual void FillPolygon(const std::vector<Point>& points, uint32_t colour) = 0;
+    // A polygon at exact coordinates, for shapes drawn small (the display
+    // characters); a canvas without them rounds to whole pixels.
+    virtual void FillPolygonF(const std::vector<PointF>& points, uint32_t colour) {
+        std::vector<Point> rounded;
+        for (const PointF& p : points)
+            rounded.push_back({static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y))});
+        FillPolygon(rounded, colour);
+    }
+    // The colour to show `colour` in on `background`: where the surface's
+    // palette would leave less than `minimum` contrast (a named dark colour
+    // on a dark base), one that has it. Paper and plain canvases keep it.
+    virtual uint32_t Legible(uint32_t colour, uint32_t /*background*/, double /*minimum*/) {
+        return colour;
+    }
 
     // Drawing stays inside `r` (and inside any clip already set) until the
     // matching PopClip.

@@ -266,14 +266,13 @@ void PaintDisplayText(Canvas& canvas, const Rect& box, std::span<const uint8_t> 
         for (int i = 0; i < geometry.Count(); ++i) {
             const bool on = (mask & geometry.BitOf(i)) != 0;
             if (!on && unlit == kNoColour) continue;
+            // At row height a segment is a pixel or two wide: drawn where it
+            // lies, not rounded to whole pixels, it stays a filled bar.
             for (const Triangle& t : geometry.At(i).triangles) {
-                std::vector<Point> points;
-                for (const Point& p : t) {
-                    points.push_back(
-                        {static_cast<int>(std::lround(left + (p.x - b.left) * f)),
-                         static_cast<int>(std::lround(box.top + margin + (p.y - b.top) * f))});
-                }
-                canvas.FillPolygon(points, on ? lit : unlit);
+                std::vector<PointF> points;
+                for (const Point& p : t)
+                    points.push_back({left + (p.x - b.left) * f, box.top + margin + (p.y - b.top) * f});
+                canvas.FillPolygonF(points, on ? lit : unlit);
             }
         }
     }

@@ -175,6 +175,9 @@ public:
                                                               const std::vector<int>& lefts) const;
     // The text a cell shows (the dispatcher's text for bound cells).
     std::string CellText(int col, int row);
+    // Everything the dispatcher answers when the cell is drawn (no canvas):
+    // its text, display bytes, marks and state.
+    CellContext ShownAnswer(int col, int row);
     // Whether the cell is drawn highlighted.
     bool Highlighted(int col, int row) const;
 

@@ -22,6 +22,11 @@ constexpr uint32_t kClSilver = 0xC0C0C0;
 constexpr uint32_t kPrintDark = 0x606060;
 constexpr uint32_t kClBlack = 0x000000;
 
+// The least contrast against the cell's background: rules and the display
+// characters are seen at 3:1, text is read at 4.5:1.
+constexpr double kRuleContrast = 3.0;
+constexpr double kTextContrast = 4.5;
+
 // Placeholder for a bound cell that has nothing to show.
 constexpr const char* kEmptyBoundText = "";
 
@@ -49,9 +54,17 @@ bool Sheet::Highlighted(int col, int row) const {
 std::string Sheet::CellText(int col, int row) {
     const CellDesc& d = Cell(col, row);
     if (!d.Bound()) return d.Text();
+    return ShownAnswer(col, row).request.text;
+}
+
+CellContext Sheet::ShownAnswer(int col, int row) {
     CellContext ctx = NewContext(col, row);
+    if (!Cell(col, row).Bound()) {
+        ctx.request.text = Cell(col, row).Text();
+        return ctx;
+    }
     Dispatch(ctx, kModeDraw);
-    return ctx.request.text;
+    return ctx;
 }
 
 namespace {
@@ -76,10 +89,12 @@ uint32_t PaintColours(const CellDesc& d, bool printing, bool highlighted, bool s
     return background;
 }
 
-void DrawBottomRule(Canvas& canvas, const CellDesc& d, const Rect& cellRect, bool printing) {
+void DrawBottomRule(Canvas& canvas, const CellDesc& d, const Rect& cellRect, bool printing,
+                    uint32_t background) {
     if (!(d.flagsB & CellDesc::kBottomRule)) return;
     const bool plain = d.colour == kClWindow || d.colour == kClWhite;
-    const uint32_t rule = plain ? (printing ? kClBlack : kClGrey) : kClWhite;
+    const uint32_t rule = canvas.Legible(plain ? (printing ? kClBlack : kClGrey) : kClWhite,
+                                         background, kRuleContrast);
     canvas.DrawLine({cellRect.left, cellRect.bottom - 1}, {cellRect.right, cellRect.bottom - 1},
                     rule);
 }
@@ -182,7 +197,7 @@ void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, boo
     const uint32_t background = PaintColours(d, printing, highlighted, strong, font);
     if (background != kClWhite) canvas.FillRect(cellRect, background);
     const int scale = Scale();
-    DrawBottomRule(canvas, d, cellRect, printing);
+    DrawBottomRule(canvas, d, cellRect, printing, background);
 
     std::string text = d.Text();
     CellContext ctx;
@@ -196,6 +211,7 @@ void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, boo
         if (text.empty()) text = kEmptyBoundText;
         if (ctx.request.fontColour && !strong) font.colour = *ctx.request.fontColour;
     }
+    font.colour = canvas.Legible(font.colour, background, kTextContrast);
     canvas.SetFont(font);
     if (run != nullptr && run->Width() <= 0) {
         canvas.PopClip();

@@ -13,6 +13,10 @@ packages=(
     desktop-file-utils appstream libxml2-utils man-db gzip
     # the text of the PDF files parlo-cli prints
     poppler-utils
+    # the sheets read through AT-SPI as a screen reader does: an X server
+    # with a window manager, a session bus, the accessibility bus and its
+    # Python bindings
+    xvfb openbox dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
     # the fuzz targets
     clang libclang-rt-14-dev
     # the sources of the locales below, for localedef

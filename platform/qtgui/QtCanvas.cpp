@@ -2,9 +2,12 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QPaintDevice>
 #include <QPalette>
 #include <QPolygon>
 #include <array>
+
+#include "platform/qtgui/PaletteColours.h"
 
 namespace parlo::qt {
 
@@ -38,10 +41,24 @@ constexpr std::array<QPalette::ColorRole, 21> kSystemRoles = {
 
 }  // namespace
 
-QColor ToQColor(uint32_t colour) {
+QColor ToQColor(uint32_t colour) { return ToQColor(colour, QGuiApplication::palette()); }
+
+namespace {
+
+// Paper is white whatever the desktop's palette: the system colours take
+// the values of a light one there.
+const QPalette& PaperPalette() {
+    static const QPalette paper(Qt::black, QColor(240, 240, 240), Qt::white, QColor(160, 160, 160),
+                                QColor(200, 200, 200), Qt::black, Qt::white, Qt::white,
+                                QColor(240, 240, 240));
+    return paper;
+}
+
+}  // namespace
+
+QColor ToQColor(uint32_t colour, const QPalette& palette) {
     if (colour & 0x80000000u) {
         const uint32_t index = colour & 0xFF;
-        const QPalette palette = QGuiApplication::palette();
         if (index == 17) return palette.color(QPalette::Disabled, QPalette::Text);
         return palette.color(index < kSystemRoles.size() ? kSystemRoles[index] : QPalette::Text);
     }
@@ -62,9 +79,19 @@ QFont ToQFont(const FontSpec& wanted, int dpi) {
     return font;
 }
 
+bool QtCanvas::OnScreen() const {
+    const QPaintDevice* device = painter_.device();
+    const int type = device != nullptr ? device->devType() : QInternal::UnknownDevice;
+    return type == QInternal::Widget || type == QInternal::Image || type == QInternal::Pixmap;
+}
+
+QColor QtCanvas::Colour(uint32_t colour) const {
+    return ToQColor(colour, OnScreen() ? QGuiApplication::palette() : PaperPalette());
+}
+
 void QtCanvas::SetFont(const FontSpec& font) {
     painter_.setFont(ToQFont(font, 96));
-    painter_.setPen(ToQColor(font.colour));
+    painter_.setPen(Colour(font.colour));
 }
 
 int QtCanvas::TextWidth(const std::string& text) {
@@ -74,16 +101,16 @@ int QtCanvas::TextWidth(const std::string& text) {
 int QtCanvas::TextHeight(const std::string&) { return painter_.fontMetrics().height(); }
 
 void QtCanvas::FillRect(const Rect& r, uint32_t colour) {
-    painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), ToQColor(colour));
+    painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), Colour(colour));
 }
 
 void QtCanvas::DrawText(int x, int y, const std::string& text, uint32_t colour) {
-    painter_.setPen(ToQColor(colour));
+    painter_.setPen(Colour(colour));
     painter_.drawText(x, y + painter_.fontMetrics().ascent(), QString::fromStdString(text));
 }
 
 void QtCanvas::DrawLine(Point from, Point to, uint32_t colour) {
-    painter_.setPen(ToQColor(colour));
+    painter_.setPen(Colour(colour));
     painter_.drawLine(from.x, from.y, to.x, to.y);
 }
 
@@ -94,12 +121,39 @@ void QtCanvas::FillPolygon(const std::vector<Point>& points, uint32_t colour) {
     // Smoothed and outlined in the same colour: the display characters'
     // thin segments stay readable and their triangles meet without gaps.
     painter_.setRenderHint(QPainter::Antialiasing);
-    QPen outline(ToQColor(colour));
+    QPen outline(Colour(colour));
     outline.setWidthF(0.8);
     painter_.setPen(outline);
-    painter_.setBrush(ToQColor(colour));
+    painter_.setBrush(Colour(colour));
     painter_.drawPolygon(polygon);
     painter_.restore();
+}
+
+void QtCanvas::FillPolygonF(const std::vector<PointF>& points, uint32_t colour) {
+    QPolygonF polygon;
+    for (const PointF& p : points) polygon << QPointF(p.x, p.y);
+    painter_.save();
+    // A hairline of the same colour closes the seams between the triangles
+    // of a shape without thickening it.
+    painter_.setRenderHint(QPainter::Antialiasing);
+    QPen seam(Colour(colour));
+    seam.setWidthF(0.5);
+    painter_.setPen(seam);
+    painter_.setBrush(Colour(colour));
+    painter_.drawPolygon(polygon);
+    painter_.restore();
+}
+
+uint32_t QtCanvas::Legible(uint32_t colour, uint32_t background, double minimum) {
+    if (!OnScreen()) return colour;
+    const QPalette palette = QGuiApplication::palette();
+    if (!IsDarkPalette(palette)) return colour;
+    const QColor wanted = Colour(colour);
+    const QColor shown =
+        qt::Legible(wanted, Colour(background), minimum, palette.color(QPalette::Text));
+    if (shown == wanted) return colour;
+    return static_cast<uint32_t>(shown.red()) | static_cast<uint32_t>(shown.green()) << 8 |
+           static_cast<uint32_t>(shown.blue()) << 16;
 }
 
 void QtCanvas::PushClip(const Rect& r) {

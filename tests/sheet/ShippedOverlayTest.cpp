@@ -424,6 +424,7 @@ const char* const kTexts[] = {
     "GI_AppInd_Button_OkCancel",
     "GI_AppInd_Menu_Redo",
     "GI_AppInd_Menu_Undo",
+    "GI_AppInd_Reading",
     "GI_AppInd_MchSheet_Printer_Head",
     "GI_AppInd_MchSheet_Printer_SmarTrunk",
     "GI_AppInd_Model",
