@@ -17,6 +17,9 @@ packages=(
     # with a window manager, a session bus, the accessibility bus and its
     # Python bindings
     xvfb openbox dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
+    # the start-up and paint benchmarks: input through XTEST, drawing seen
+    # through DAMAGE
+    libx11-dev libxdamage-dev libxtst-dev
     # the fuzz targets
     clang libclang-rt-14-dev
     # the sources of the locales below, for localedef

@@ -12,45 +12,19 @@
 #include <memory>
 #include <vector>
 
-#include "app/AppSettings.h"
-#include "gui/MainWindow.h"
+#include "bench/gui/MainWindowHost.h"
 #include "gui/NavigationTree.h"
 #include "gui/SheetWidget.h"
 #include "model/ModelVariant.h"
-#include "platform/SettingsStore.h"
-#include "platform/qtcore/QtScheduler.h"
-#include "runtime/EventManager.h"
 
 namespace parlo {
 namespace {
 
-// Nothing stored: every run starts with the defaults.
-class NoSettings : public SettingsStore {
-public:
-    std::optional<int32_t> ReadInt(const std::string&, const std::string&) const override {
-        return std::nullopt;
-    }
-    std::optional<std::string> ReadText(const std::string&, const std::string&) const override {
-        return std::nullopt;
-    }
-    std::vector<std::string> Names(const std::string&) const override { return {}; }
-    void WriteInt(const std::string&, const std::string&, int32_t) override {}
-    void WriteText(const std::string&, const std::string&, const std::string&) override {}
-    bool Flush() override { return true; }
-};
-
 // The main window of the dPMR446 variant, and the tree items that open a page.
-class ClickThrough {
+class ClickThrough : public bench::MainWindowHost {
 public:
-    ClickThrough() {
-        SetEventManager(&events_);
-        env_.Defaults();
-        env_.SetModelType(kVariantDPmr446);
-        window_ = std::make_unique<qt::MainWindow>(env_, 0, nullptr);
-        window_->resize(1000, 700);
-        window_->show();
-        QTest::qWait(150);
-        tree_ = window_->TreeView();
+    ClickThrough() : MainWindowHost(1000, 700, kVariantDPmr446) {
+        tree_ = Window().TreeView();
         tree_->expandAll();
         std::function<void(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* item) {
             items_.push_back(item);
@@ -58,29 +32,17 @@ public:
         };
         for (int i = 0; i < tree_->topLevelItemCount(); ++i) walk(tree_->topLevelItem(i));
     }
-    ~ClickThrough() {
-        window_.reset();
-        SetEventManager(nullptr);
-        SetScheduler(previousScheduler_);
-    }
     // Clicks the next node and paints its page.
     void Next() {
         QTreeWidgetItem* item = items_[next_++ % items_.size()];
         tree_->scrollToItem(item);
         QTest::mouseClick(tree_->viewport(), Qt::LeftButton, Qt::NoModifier,
                           tree_->visualItemRect(item).center());
-        window_->Sheets()->repaint();
+        Window().Sheets()->repaint();
     }
     size_t Nodes() const { return items_.size(); }
 
 private:
-    qt::QtScheduler scheduler_;
-    Scheduler* previousScheduler_ = SetScheduler(&scheduler_);  // before the event manager
-    EventManager events_;
-    NoSettings store_;
-    FixedScreen screen_;
-    AppSettings env_{store_, screen_, nullptr};
-    std::unique_ptr<qt::MainWindow> window_;
     qt::NavigationTree* tree_ = nullptr;
     std::vector<QTreeWidgetItem*> items_;
     size_t next_ = 0;

@@ -1,0 +1,82 @@
+// The parts of a click on the 64-channel bank page and of a key in it, on
+// the offscreen platform at 1600 x 1000: what the X benchmark
+// (bench/x11/PaintBench.cpp) times as a whole, taken apart.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTest>
+#include <memory>
+
+#include "app/AppSettings.h"
+#include "bench/gui/MainWindowHost.h"
+#include "gui/MainWindow.h"
+#include "gui/NavigationTree.h"
+#include "gui/SheetWidget.h"
+
+namespace parlo {
+namespace {
+
+// The main window at 1600 x 1000 with the 64-channel bank file, its first
+// bank's node found.
+class BankPage : public bench::MainWindowHost {
+public:
+    BankPage() : MainWindowHost(1600, 1000) {
+        Window().Controller().Open(PARLO_BANK64_FILE);
+        Window().TreeView()->expandAll();
+        Window().Controller().Tree()->ForEach([&](TreeNode& n) {
+            if (bank_ == nullptr && n.Action().find(",Bank 0") != std::string::npos) bank_ = &n;
+            if (other_ == nullptr && n.Action().find("BankOp") != std::string::npos) other_ = &n;
+        });
+        QTest::qWait(50);
+    }
+    void Open(TreeNode* node) { Window().Controller().SelectNode(node); }
+    TreeNode* bank_ = nullptr;
+    TreeNode* other_ = nullptr;
+};
+
+// The controller opens the page (sheet built, warnings checked) and the
+// sheet paints it, without the X server.
+void BM_OpenAndPaintBankPage(benchmark::State& state) {
+    BankPage page;
+    for (auto _ : state) {
+        state.PauseTiming();
+        page.Open(page.other_);
+        page.Window().Sheets()->viewport()->repaint();
+        state.ResumeTiming();
+        page.Open(page.bank_);
+        page.Window().Sheets()->viewport()->repaint();
+    }
+}
+BENCHMARK(BM_OpenAndPaintBankPage)->Unit(benchmark::kMillisecond);
+
+void BM_PaintBankPage(benchmark::State& state) {
+    BankPage page;
+    page.Open(page.bank_);
+    for (auto _ : state) page.Window().Sheets()->viewport()->repaint();
+}
+BENCHMARK(BM_PaintBankPage)->Unit(benchmark::kMillisecond);
+
+void BM_CheckWarnings(benchmark::State& state) {
+    BankPage page;
+    for (auto _ : state) page.Window().Controller().CheckWarnings();
+}
+BENCHMARK(BM_CheckWarnings)->Unit(benchmark::kMillisecond);
+
+// A key that moves the cursor, with what it repaints.
+void BM_CursorKeyInBankPage(benchmark::State& state) {
+    BankPage page;
+    page.Open(page.bank_);
+    qt::SheetWidget* sheet = page.Window().Sheets();
+    sheet->setFocus();
+    sheet->GoToCell(4, sheet->CurrentSheet()->FixedRows() + 2);
+    bool down = true;
+    for (auto _ : state) {
+        QTest::keyClick(sheet, down ? Qt::Key_Down : Qt::Key_Up);
+        down = !down;
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_CursorKeyInBankPage)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace parlo
