@@ -48,6 +48,9 @@ SheetWidget::SheetWidget(CellDispatcher& cells, QWidget* parent)
     : QAbstractScrollArea(parent), cells_(cells) {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(false);
+    // The grid fills every pixel it paints: no background first.
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFrameShape(QFrame::NoFrame);
     dragTimer_.setInterval(kDragStepMs);
     connect(&dragTimer_, &QTimer::timeout, this, [this] { DragScrollStep(); });
@@ -197,9 +200,34 @@ void SheetWidget::resizeEvent(QResizeEvent* event) {
 
 // ---- Painting ----------------------------------------------------------------------------
 
-void SheetWidget::paintEvent(QPaintEvent*) {
+// Where each column and row starts in the viewport, -1 for one scrolled
+// out of view: what CellRect works out for one cell, for all at once.
+SheetWidget::GridOffsets SheetWidget::Offsets() const {
+    auto offsets = [](int count, int fixed, int first, auto size) {
+        std::vector<int> at(static_cast<size_t>(count), -1);
+        int pos = 0;
+        for (int i = 0; i < count && i < fixed; ++i) {
+            at[static_cast<size_t>(i)] = pos;
+            pos += size(i);
+        }
+        for (int i = std::max(first, fixed); i < count; ++i) {
+            at[static_cast<size_t>(i)] = pos;
+            pos += size(i);
+        }
+        return at;
+    };
+    return {offsets(sheet_->ColCount(), sheet_->FixedCols(), sheet_->LeftCol(),
+                    [&](int c) { return sheet_->ColWidth(c); }),
+            offsets(sheet_->RowCount(), sheet_->FixedRows(), sheet_->TopRow(),
+                    [&](int r) { return sheet_->RowHeight(r); })};
+}
+
+// Only the cells that meet the region asked for are drawn: a move of the
+// cursor repaints two cells, not the page.
+void SheetWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(),
+    const QRegion& region = event->region();
+    painter.fillRect(region.boundingRect(),
                      ToQColor(sheet_ != nullptr ? sheet_->BasicCell().colour : kClWindow));
     if (sheet_ == nullptr) return;
     QtCanvas canvas(painter);
@@ -209,30 +237,37 @@ void SheetWidget::paintEvent(QPaintEvent*) {
     int fixedWidth = 0, fixedHeight = 0;
     for (int c = 0; c < sheet_->FixedCols(); ++c) fixedWidth += sheet_->ColWidth(c);
     for (int r = 0; r < sheet_->FixedRows(); ++r) fixedHeight += sheet_->RowHeight(r);
+    const GridOffsets grid = Offsets();
+    const QColor rule = GridRuleColour(palette());
     for (int r = 0; r < sheet_->RowCount(); ++r)
-        PaintRow(canvas, painter, r, focused, QRect(0, 0, fixedWidth, fixedHeight));
+        PaintRow(canvas, painter, r, focused, QRect(0, 0, fixedWidth, fixedHeight), grid, region,
+                 rule);
 }
 
 // One row: every cell in view, a text that runs on from a fixed column laid
 // out over the columns in view.
 void SheetWidget::PaintRow(QtCanvas& canvas, QPainter& painter, int r, bool focused,
-                           const QRect& fixedArea) {
+                           const QRect& fixedArea, const GridOffsets& grid, const QRegion& region,
+                           const QColor& rule) {
     const QRect all = viewport()->rect();
+    const int top = grid.top[static_cast<size_t>(r)];
+    const int height = sheet_->RowHeight(r);
+    if (top < 0 || height <= 0 || top > all.bottom() || top + height - 1 < all.top()) return;
+    const QRect band = region.boundingRect();
+    if (top > band.bottom() || top + height - 1 < band.top()) return;
     std::vector<int> cols, lefts;
     for (int c = 0; c < sheet_->ColCount(); ++c) {
-        const QRect rect = CellRect(c, r);
-        if (rect.isEmpty() || rect.left() > all.right()) continue;
+        const int left = grid.left[static_cast<size_t>(c)];
+        if (left < 0 || sheet_->ColWidth(c) <= 0 || left > all.right()) continue;
         cols.push_back(c);
-        lefts.push_back(rect.left());
+        lefts.push_back(left);
     }
     if (cols.empty()) return;
-    const QRect first = CellRect(cols.front(), r);
-    if (first.bottom() < all.top() || first.top() > all.bottom()) return;
     const auto runs = sheet_->ShownRuns(r, cols, lefts);
     for (size_t i = 0; i < cols.size(); ++i) {
         const int c = cols[i];
-        const QRect rect = CellRect(c, r);
-        if (!rect.intersects(all)) continue;
+        const QRect rect(lefts[i], top, sheet_->ColWidth(c), height);
+        if (!rect.intersects(all) || !region.intersects(rect)) continue;
         const int clipLeft = c >= sheet_->FixedCols() ? fixedArea.width() : 0;
         const int clipTop = r >= sheet_->FixedRows() ? fixedArea.height() : 0;
         painter.setClipRect(
@@ -245,7 +280,7 @@ void SheetWidget::PaintRow(QtCanvas& canvas, QPainter& painter, int r, bool focu
             sheet_->DrawCell(canvas, c, r, cell, focused);
         }
         const bool joinedRight = c + 1 < sheet_->ColCount() && sheet_->Cell(c + 1, r).Join();
-        painter.setPen(GridRuleColour(palette()));
+        painter.setPen(rule);
         if (!joinedRight) painter.drawLine(rect.topRight(), rect.bottomRight());
         // Up to the next cell's left edge: at a fractional scale the rules
         // of joined cells meet without a gap.
@@ -266,9 +301,10 @@ void SheetWidget::InvalidateAll() {
     SheetAccessible::CellsMayHaveChanged(this);
 }
 
+// The sheet has asked for the cells left and entered; a scroll repaints
+// the rest.
 void SheetWidget::CurrentCellChanged() {
     EnsureCurrentVisible();
-    viewport()->update();
     SheetAccessible::CurrentMoved(this);
     emit CurrentCellMoved();
 }
@@ -295,9 +331,12 @@ void SheetWidget::TitleChanged() {
 
 // ---- Keys and mouse ------------------------------------------------------------------------
 
-void SheetWidget::AfterOperation() {
+// After a cell's operation every cell is drawn again: it may have changed
+// any of them. A move of the current cell alone repaints what the sheet
+// asked for.
+void SheetWidget::AfterOperation(bool operated) {
     EnsureCurrentVisible();
-    viewport()->update();
+    if (operated) viewport()->update();
     SheetAccessible::CellsMayHaveChanged(this);
 }
 
@@ -310,7 +349,8 @@ void SheetWidget::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (const int vk = VirtualKeyOf(event->key())) {
-        sheet_->KeyDown(vk, shift, ctrl);
+        AfterOperation(!sheet_->KeyDown(vk, shift, ctrl));
+        return;
     } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         sheet_->TypeChar(13);
     } else if (event->key() == Qt::Key_Backspace) {
@@ -353,7 +393,6 @@ void SheetWidget::mousePressEvent(QMouseEvent* event) {
         }
         sheet_->LeftButton(true);
         dragging_ = true;
-        viewport()->update();
     }
 }
 
@@ -370,10 +409,8 @@ void SheetWidget::mouseMoveEvent(QMouseEvent* event) {
     }
     dragTimer_.stop();
     if (const auto cell = CellAt(p)) {
-        if (cell->first != sheet_->Col() || cell->second != sheet_->Row()) {
+        if (cell->first != sheet_->Col() || cell->second != sheet_->Row())
             sheet_->SelectSlot(cell->first, cell->second, true);
-            viewport()->update();
-        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <optional>
+#include <vector>
 
 #include "sheet/Sheet.h"
 
@@ -86,10 +87,15 @@ private:
     void EnsureCurrentVisible();
     void ShowPopupMenu(const QPoint& globalPos);
     void CloseEditor(bool commit);
-    void AfterOperation();
+    void AfterOperation(bool operated = true);
     void DragScrollStep();
+    struct GridOffsets {
+        std::vector<int> left, top;
+    };
+    GridOffsets Offsets() const;
     void PaintRow(QtCanvas& canvas, QPainter& painter, int row, bool focused,
-                  const QRect& fixedArea);
+                  const QRect& fixedArea, const GridOffsets& grid, const QRegion& region,
+                  const QColor& rule);
     bool ReturnToCell(int col, int row);
 
     CellDispatcher& cells_;

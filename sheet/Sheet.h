@@ -137,8 +137,11 @@ public:
     // The first selectable cell with this address becomes current.
     bool SelectCell(const CellAddress& address);
 
-    // Input from the widget.
-    void KeyDown(int key, bool shift, bool ctrl);
+    // Input from the widget. KeyDown answers false when the key went to the
+    // current cell as an operation (which may change any cell); true when it
+    // only moved the current cell, or did nothing, and the view has been
+    // told which cells to draw again.
+    bool KeyDown(int key, bool shift, bool ctrl);
     void TypeChar(int code);
     void DoubleClick(int col, int row);
     void RightClick(int col, int row);

@@ -10,7 +10,7 @@ namespace parlo {
 
 using namespace sheet_parts;
 
-void Sheet::KeyDown(int key, bool shift, bool ctrl) {
+bool Sheet::KeyDown(int key, bool shift, bool ctrl) {
     ClearStatusText();
     const int oldCol = col_, oldRow = row_;
     auto moved = [&](int dx, int dy, int times = 1) {
@@ -28,24 +28,29 @@ void Sheet::KeyDown(int key, bool shift, bool ctrl) {
     };
     switch (key) {
         case kVkLeft:
-            if (!moved(-1, 0)) Operate(col_, row_, kOpKeyLeft);
-            break;
+            if (moved(-1, 0)) return true;
+            Operate(col_, row_, kOpKeyLeft);
+            return false;
         case kVkRight:
-            if (!moved(1, 0)) Operate(col_, row_, kOpKeyRight);
-            break;
+            if (moved(1, 0)) return true;
+            Operate(col_, row_, kOpKeyRight);
+            return false;
         case kVkUp:
             if (!ctrl) moved(0, -1);
-            break;
+            return true;
         case kVkDown:
             if (!ctrl) moved(0, 1);
-            break;
-        case kVkPrior: moved(0, -1, 10); break;
-        case kVkNext: moved(0, 1, 10); break;
+            return true;
+        case kVkPrior: moved(0, -1, 10); return true;
+        case kVkNext: moved(0, 1, 10); return true;
         case kVkHome:
-        case kVkEnd: break;
+        case kVkEnd: return true;
         default:
-            if (key >= kVkF1 && key <= kVkF12) Operate(col_, row_, key * 256);
-            break;
+            if (key >= kVkF1 && key <= kVkF12) {
+                Operate(col_, row_, key * 256);
+                return false;
+            }
+            return true;
     }
 }
 

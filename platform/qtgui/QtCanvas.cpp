@@ -90,7 +90,8 @@ QColor QtCanvas::Colour(uint32_t colour) const {
 }
 
 void QtCanvas::SetFont(const FontSpec& font) {
-    painter_.setFont(ToQFont(font, 96));
+    if (!font_ || font_->first != font) font_.emplace(font, ToQFont(font, 96));
+    painter_.setFont(font_->second);
     painter_.setPen(Colour(font.colour));
 }
 
@@ -147,7 +148,8 @@ void QtCanvas::FillPolygonF(const std::vector<PointF>& points, uint32_t colour) 
 uint32_t QtCanvas::Legible(uint32_t colour, uint32_t background, double minimum) {
     if (!OnScreen()) return colour;
     const QPalette palette = QGuiApplication::palette();
-    if (!IsDarkPalette(palette)) return colour;
+    if (!darkPalette_) darkPalette_ = IsDarkPalette(palette);
+    if (!*darkPalette_) return colour;
     const QColor wanted = Colour(colour);
     const QColor shown =
         qt::Legible(wanted, Colour(background), minimum, palette.color(QPalette::Text));

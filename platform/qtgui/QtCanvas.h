@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QPainter>
 #include <QPalette>
+#include <optional>
+#include <utility>
 
 #include "platform/Canvas.h"
 
@@ -42,6 +44,9 @@ private:
 
     QPainter& painter_;
     int dpi_;
+    // What a painting asks again and again, worked out once per canvas.
+    std::optional<bool> darkPalette_;
+    std::optional<std::pair<FontSpec, QFont>> font_;
 };
 
 // A canvas that only measures, for laying sheets out.

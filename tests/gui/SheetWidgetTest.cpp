@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QScreen>
 #include <QTest>
+#include <functional>
 
 #include "cells/CellDispatcher.h"
 #include "platform/qtgui/QtCanvas.h"
@@ -111,6 +113,41 @@ TEST_F(SheetWidgetTest, DraggingPastTheBottomScrollsOnATimer) {
     const int stopped = sheet->Row();
     QTest::qWait(200);
     EXPECT_EQ(sheet->Row(), stopped);
+}
+
+// A key or a click that moves the current cell draws only the cells it
+// changed: what the window then shows must be what drawing all of it shows.
+TEST_F(SheetWidgetTest, WhatAMoveRepaintsIsWhatAWholeRepaintShows) {
+    view->setFocus();
+    auto screen = [&] { return view->screen()->grabWindow(view->winId()).toImage(); };
+    auto key = [&](Qt::Key k, Qt::KeyboardModifiers m = {}) {
+        return [=, this] { QTest::keyClick(view.get(), k, m); };
+    };
+    // A click on the next column of the current row.
+    auto click = [this] {
+        const QPoint at = view->CellRect(sheet->Col() + 1, sheet->Row()).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    };
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"Down", key(Qt::Key_Down)},
+        {"Down", key(Qt::Key_Down)},
+        {"Right", key(Qt::Key_Right)},
+        {"Left", key(Qt::Key_Left)},
+        {"Page down (scrolls)", key(Qt::Key_PageDown)},
+        {"Up", key(Qt::Key_Up)},
+        {"Shift+Up", key(Qt::Key_Up, Qt::ShiftModifier)},
+        {"a click", click},
+    };
+    QApplication::processEvents();
+    for (const auto& [what, act] : steps) {
+        const QImage before = screen();
+        act();
+        QApplication::processEvents();
+        const QImage shown = screen();
+        EXPECT_NE(shown, before) << what << ": the cursor was not drawn anew";
+        view->viewport()->repaint();
+        EXPECT_EQ(shown, screen()) << what;
+    }
 }
 
 TEST_F(SheetWidgetTest, TheTitleUsesTheTitleFont) {

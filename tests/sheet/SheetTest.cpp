@@ -115,7 +115,7 @@ TEST_F(SheetTest, MovingSkipsCellsThatCannotBeCurrent) {
         {kVkLeft, {2, 3}},  {kVkUp, {3, 2}},  // no cell straight up: the nearest in the next row
     };
     for (const Step& st : steps) {
-        s->KeyDown(st.key, false, false);
+        EXPECT_TRUE(s->KeyDown(st.key, false, false)) << st.key;  // a move only
         EXPECT_EQ(At(*s), st.to) << st.key;
     }
     EXPECT_TRUE(operations.empty());
@@ -123,10 +123,11 @@ TEST_F(SheetTest, MovingSkipsCellsThatCannotBeCurrent) {
 
 TEST_F(SheetTest, SideKeysAtTheEdgeGoToTheDispatcher) {
     auto s = Make("GI_Sheet_Grid");
-    s->KeyDown(kVkLeft, false, false);
-    s->KeyDown(kVkRight, false, false);
-    s->KeyDown(kVkRight, false, false);
-    s->KeyDown(kVkF1 + 1, false, false);
+    // An operation may change any cell: the view is told so.
+    EXPECT_FALSE(s->KeyDown(kVkLeft, false, false));
+    EXPECT_TRUE(s->KeyDown(kVkRight, false, false));
+    EXPECT_FALSE(s->KeyDown(kVkRight, false, false));
+    EXPECT_FALSE(s->KeyDown(kVkF1 + 1, false, false));
     s->TypeChar('7');
     s->DoubleClick(3, 1);
     EXPECT_EQ(operations, (std::vector<int>{0x2500, 0x2700, 0x7100, '7', 256}));
