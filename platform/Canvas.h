@@ -47,6 +47,11 @@ public:
             rounded.push_back({static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y))});
         FillPolygon(rounded, colour);
     }
+    // Many such polygons of one colour (a display text's segments) at once:
+    // a canvas that can fills them in one go.
+    virtual void FillPolygonsF(const std::vector<std::vector<PointF>>& polygons, uint32_t colour) {
+        for (const auto& points : polygons) FillPolygonF(points, colour);
+    }
     // The colour to show `colour` in on `background`: where the surface's
     // palette would leave less than `minimum` contrast (a named dark colour
     // on a dark base), one that has it. Paper and plain canvases keep it.

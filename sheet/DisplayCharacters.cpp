@@ -259,6 +259,8 @@ void PaintDisplayText(Canvas& canvas, const Rect& box, std::span<const uint8_t> 
     const Rect b = geometry.Bounds();
     const auto [margin, f, pitch] = ScaleFor(box.Height(), geometry);
     const size_t shown = ShownLength(bytes);
+    // The unlit segments first, then the lit ones over them.
+    std::vector<std::vector<PointF>> litShapes, unlitShapes;
     for (size_t n = 0; n < shown; ++n) {
         const uint16_t mask = DisplayByteSegments(bytes[n], userMasks);
         const double left = box.left + margin + pitch * static_cast<double>(n);
@@ -269,13 +271,14 @@ void PaintDisplayText(Canvas& canvas, const Rect& box, std::span<const uint8_t> 
             // At row height a segment is a pixel or two wide: drawn where it
             // lies, not rounded to whole pixels, it stays a filled bar.
             for (const Triangle& t : geometry.At(i).triangles) {
-                std::vector<PointF> points;
+                std::vector<PointF>& points = (on ? litShapes : unlitShapes).emplace_back();
                 for (const Point& p : t)
                     points.push_back({left + (p.x - b.left) * f, box.top + margin + (p.y - b.top) * f});
-                canvas.FillPolygonF(points, on ? lit : unlit);
             }
         }
     }
+    if (!unlitShapes.empty()) canvas.FillPolygonsF(unlitShapes, unlit);
+    if (!litShapes.empty()) canvas.FillPolygonsF(litShapes, lit);
 }
 
 }  // namespace parlo

@@ -34,6 +34,7 @@
 #include "gui/NavigationTree.h"
 #include "gui/QtScreen.h"
 #include "gui/SheetWidget.h"
+#include "platform/NumberText.h"
 #include "platform/qtcore/QtScheduler.h"
 #include "runtime/EventManager.h"
 
@@ -199,15 +200,13 @@ std::optional<std::pair<QPoint, QPoint>> BankCells(qt::SheetWidget* view, const 
 }
 
 void Print(const char* what, const Samples& parlo, const Samples& floor) {
-    auto cell = [](const Samples& s, double f) { return Percentile(s.ms, f); };
-    std::printf("  %-34s %7.1f %7.1f %7.1f %5zu %6.0f   ", what, cell(parlo, 0.5),
-                cell(parlo, 0.95), cell(parlo, 1.0), parlo.ms.size(),
-                Percentile(parlo.kilopixels, 0.5));
-    if (floor.ms.empty())
-        std::printf("%7s %7s %7s", "-", "-", "-");
-    else
-        std::printf("%7.1f %7.1f %7.1f", cell(floor, 0.5), cell(floor, 0.95), cell(floor, 1.0));
-    if (parlo.failed + floor.failed > 0) std::printf("   (%d without drawing)", parlo.failed + floor.failed);
+    auto cell = [](const Samples& s, double f) { return Column(Percentile(s.ms, f), 7); };
+    std::printf("  %-34s %s %s %s %5zu %s   %s %s %s", what, cell(parlo, 0.5).c_str(),
+                cell(parlo, 0.95).c_str(), cell(parlo, 1.0).c_str(), parlo.ms.size(),
+                Column(Percentile(parlo.kilopixels, 0.5), 6, 0).c_str(), cell(floor, 0.5).c_str(),
+                cell(floor, 0.95).c_str(), cell(floor, 1.0).c_str());
+    if (parlo.failed + floor.failed > 0)
+        std::printf("   (%d without drawing)", parlo.failed + floor.failed);
     std::printf("\n");
 }
 
@@ -216,7 +215,9 @@ int Run(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s CLONE.icf [--rounds N]\n", argv[0]);
         return 64;
     }
-    const int rounds = argc > 3 && std::string(argv[2]) == "--rounds" ? std::atoi(argv[3]) : 3;
+    const int rounds = argc > 3 && std::string(argv[2]) == "--rounds"
+                           ? std::max(1, LeadingInteger(argv[3]))
+                           : 3;
     XSession x;
     if (!x.Ok() || QGuiApplication::platformName() != "xcb") {
         std::printf("parlo_paint_bench skipped: %s\n",

@@ -34,6 +34,7 @@
 #include <X11/extensions/Xdamage.h>
 
 #include "bench/x11/XSession.h"
+#include "platform/NumberText.h"
 
 extern char** environ;
 
@@ -232,11 +233,13 @@ void Report(const Case& c, const std::vector<Run>& floor, const std::vector<Run>
             p.push_back(parlo[i].*field);
             ratio.push_back(parlo[i].*field / floor[i].*field);
         }
-        std::printf("  %-22s %9.1f %9.1f %9.1f %9.1f   %.3f x", label, Percentile(f, 0.5),
-                    Percentile(f, 0.95), Percentile(p, 0.5), Percentile(p, 0.95),
-                    Percentile(ratio, 0.5));
-        if (field == &Run::rssMiB)
-            std::printf("  (%+.1f MiB)", Percentile(p, 0.5) - Percentile(f, 0.5));
+        std::printf("  %-22s %s %s %s %s   %s x", label, Column(Percentile(f, 0.5), 9).c_str(),
+                    Column(Percentile(f, 0.95), 9).c_str(), Column(Percentile(p, 0.5), 9).c_str(),
+                    Column(Percentile(p, 0.95), 9).c_str(), Column(Percentile(ratio, 0.5), 5, 3).c_str());
+        if (field == &Run::rssMiB) {
+            const double more = Percentile(p, 0.5) - Percentile(f, 0.5);
+            std::printf("  (%s%s MiB)", more >= 0 ? "+" : "", RealText(more, 1).c_str());
+        }
         std::printf("\n");
     }
 }
@@ -251,7 +254,8 @@ int Main(int argc, char** argv) {
                      argv[0]);
         return 64;
     }
-    const int rounds = options.count("--rounds") ? std::atoi(options["--rounds"].c_str()) : 15;
+    const int rounds =
+        options.count("--rounds") ? std::max(1, LeadingInteger(options["--rounds"])) : 15;
     const std::string only = options.count("--cases") ? options["--cases"] : "start,file,large";
     XSession x;
     if (!x.Ok()) {

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/NumberText.h"
+
 namespace parlo::bench {
 
 namespace {
@@ -134,6 +136,12 @@ double Percentile(std::vector<double> values, double fraction) {
     const double rank = std::ceil(fraction * static_cast<double>(values.size()));
     const size_t at = static_cast<size_t>(std::clamp(rank, 1.0, double(values.size()))) - 1;
     return values[at];
+}
+
+std::string Column(double value, int width, int decimals) {
+    std::string text = std::isnan(value) ? "-" : RealText(value, decimals);
+    if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), ' ');
+    return text;
 }
 
 }  // namespace parlo::bench

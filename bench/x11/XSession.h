@@ -66,5 +66,8 @@ private:
 
 // Order statistics of a set of timings.
 double Percentile(std::vector<double> values, double fraction);
+// `value` with `decimals` decimals right-aligned in `width` columns, "."
+// before the decimals whatever the locale; "-" for none (NaN).
+std::string Column(double value, int width, int decimals = 1);
 
 }  // namespace parlo::bench

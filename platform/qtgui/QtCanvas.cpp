@@ -3,10 +3,13 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPaintDevice>
+#include <QPainterPath>
 #include <QPalette>
 #include <QPolygon>
 #include <array>
+#include <cmath>
 
+#include "platform/qtgui/PaintCaches.h"
 #include "platform/qtgui/PaletteColours.h"
 
 namespace parlo::qt {
@@ -96,7 +99,10 @@ void QtCanvas::SetFont(const FontSpec& font) {
 }
 
 int QtCanvas::TextWidth(const std::string& text) {
-    return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+    const QPaintDevice* device = painter_.device();
+    return CachedTextWidth(painter_.font(), device != nullptr ? device->logicalDpiX() : 0, text, [&] {
+        return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+    });
 }
 
 int QtCanvas::TextHeight(const std::string&) { return painter_.fontMetrics().height(); }
@@ -131,18 +137,65 @@ void QtCanvas::FillPolygon(const std::vector<Point>& points, uint32_t colour) {
 }
 
 void QtCanvas::FillPolygonF(const std::vector<PointF>& points, uint32_t colour) {
-    QPolygonF polygon;
-    for (const PointF& p : points) polygon << QPointF(p.x, p.y);
-    painter_.save();
-    // A hairline of the same colour closes the seams between the triangles
-    // of a shape without thickening it.
-    painter_.setRenderHint(QPainter::Antialiasing);
-    QPen seam(Colour(colour));
-    seam.setWidthF(0.5);
-    painter_.setPen(seam);
-    painter_.setBrush(Colour(colour));
-    painter_.drawPolygon(polygon);
-    painter_.restore();
+    FillPolygonsF({points}, colour);
+}
+
+void QtCanvas::FillPolygonsF(const std::vector<std::vector<PointF>>& polygons, uint32_t colour) {
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    for (const auto& points : polygons) {
+        QPolygonF polygon;
+        polygon.reserve(static_cast<qsizetype>(points.size()));
+        for (const PointF& p : points) polygon << QPointF(p.x, p.y);
+        path.addPolygon(polygon);
+        path.closeSubpath();
+    }
+    const QColor fill = Colour(colour);
+    // Smoothed, with a hairline of the same colour that closes the seams
+    // between the triangles of a shape without thickening it.
+    auto paint = [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPen seam(fill);
+        seam.setWidthF(0.5);
+        painter.setPen(seam);
+        painter.setBrush(fill);
+        painter.drawPath(path);
+    };
+    // On screen the shapes come from an image made once, placed on whole
+    // pixels so that it holds the same pixels as painting them here; paper
+    // keeps them as shapes.
+    const QPaintDevice* device = painter_.device();
+    const qreal ratio = device != nullptr ? device->devicePixelRatio() : 1.0;
+    const QRectF bounds = path.boundingRect();
+    if (!OnScreen() || painter_.worldTransform().type() != QTransform::TxNone ||
+        ratio != std::round(ratio) || bounds.isEmpty()) {
+        painter_.save();
+        paint(painter_);
+        painter_.restore();
+        return;
+    }
+    // Room for the hairline all round.
+    const int left = static_cast<int>(std::floor(bounds.left())) - 1;
+    const int top = static_cast<int>(std::floor(bounds.top())) - 1;
+    const QSize size(static_cast<int>(std::ceil(bounds.right())) - left + 2,
+                     static_cast<int>(std::ceil(bounds.bottom())) - top + 2);
+    QByteArray key;
+    key.reserve(static_cast<qsizetype>(16 + path.elementCount() * 2 * sizeof(double)));
+    const auto add = [&key](auto value) {
+        key.append(reinterpret_cast<const char*>(&value), sizeof value);
+    };
+    add(fill.rgba());
+    add(ratio);
+    for (const auto& points : polygons) {
+        add(points.size());
+        for (const PointF& p : points) add(p.x - left), add(p.y - top);
+    }
+    const QImage& image = CachedShapeImage(key, size * ratio, ratio, [&](QImage& target) {
+        QPainter painter(&target);
+        painter.translate(-left, -top);
+        paint(painter);
+    });
+    painter_.drawImage(QPoint(left, top), image);
 }
 
 uint32_t QtCanvas::Legible(uint32_t colour, uint32_t background, double minimum) {
@@ -170,7 +223,10 @@ MeasuringCanvas::MeasuringCanvas() : font_(QGuiApplication::font()) {}
 void MeasuringCanvas::SetFont(const FontSpec& font) { font_ = ToQFont(font); }
 
 int MeasuringCanvas::TextWidth(const std::string& text) {
-    return QFontMetrics(font_).horizontalAdvance(QString::fromStdString(text));
+    // Measured without a device: kept apart from the widths on one.
+    return CachedTextWidth(font_, -1, text, [&] {
+        return QFontMetrics(font_).horizontalAdvance(QString::fromStdString(text));
+    });
 }
 
 int MeasuringCanvas::TextHeight(const std::string&) { return QFontMetrics(font_).height(); }

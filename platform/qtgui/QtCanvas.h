@@ -31,6 +31,7 @@ public:
     void DrawLine(Point from, Point to, uint32_t colour) override;
     void FillPolygon(const std::vector<Point>& points, uint32_t colour) override;
     void FillPolygonF(const std::vector<PointF>& points, uint32_t colour) override;
+    void FillPolygonsF(const std::vector<std::vector<PointF>>& polygons, uint32_t colour) override;
     uint32_t Legible(uint32_t colour, uint32_t background, double minimum) override;
     void PushClip(const Rect& r) override;
     void PopClip() override;
