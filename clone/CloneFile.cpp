@@ -1,5 +1,7 @@
 #include "clone/CloneFile.h"
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -12,12 +14,19 @@ namespace parlo {
 
 namespace {
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
+// The value of each character as a hexadecimal digit, -1 for none.
+constexpr std::array<int8_t, 256> kHexValues = [] {
+    std::array<int8_t, 256> values{};
+    for (int c = 0; c < 256; ++c) {
+        values[static_cast<size_t>(c)] = c >= '0' && c <= '9'   ? static_cast<int8_t>(c - '0')
+                                         : c >= 'A' && c <= 'F' ? static_cast<int8_t>(c - 'A' + 10)
+                                         : c >= 'a' && c <= 'f' ? static_cast<int8_t>(c - 'a' + 10)
+                                                                : int8_t{-1};
+    }
+    return values;
+}();
+
+int HexValue(char c) { return kHexValues[static_cast<unsigned char>(c)]; }
 
 int HexField(const std::string& s, size_t at, size_t digits) {
     int v = 0;
@@ -27,18 +36,23 @@ int HexField(const std::string& s, size_t at, size_t digits) {
 
 // Reads one line of at most `limit` characters. A CR before the LF, or at
 // the very end of the file, is part of the line end. Returns false at the end
-// of the file; *ended tells whether a line end closed the line.
+// of the file; *ended tells whether a line end closed the line. The caller
+// holds the stream's lock (FileLock): a character at a time under a lock of
+// its own is slow in a program with threads, and files may be megabytes.
 bool ReadLine(std::FILE* f, size_t limit, std::string* line, bool* ended) {
-    line->clear();
+    std::array<char, CloneFile::kLineBuffer> text;
+    limit = std::min(limit, text.size());
+    size_t length = 0;
     *ended = false;
     int c;
-    while (line->size() < limit && (c = std::fgetc(f)) != EOF) {
+    while (length < limit && (c = getc_unlocked(f)) != EOF) {
         if (c == '\n') {
             *ended = true;
             break;
         }
-        line->push_back(static_cast<char>(c));
+        text[length++] = static_cast<char>(c);
     }
+    line->assign(text.data(), length);
     if (line->empty() && !*ended) return false;
     if (!line->empty() && line->back() == '\r' && (*ended || std::feof(f))) {
         line->pop_back();
@@ -46,6 +60,18 @@ bool ReadLine(std::FILE* f, size_t limit, std::string* line, bool* ended) {
     }
     return true;
 }
+
+// Holds a stream's lock while its lines are read.
+class FileLock {
+public:
+    explicit FileLock(std::FILE* f) : f_(f) { flockfile(f_); }
+    ~FileLock() { funlockfile(f_); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    std::FILE* f_;
+};
 
 }  // namespace
 
@@ -124,12 +150,15 @@ uint8_t CloneFile::ParseDataLine(const std::string& line) {
     if (!image_->IsValidAddress(address) || !image_->IsValidAddress(address + count - 1))
         return kFileErrData;
     for (int32_t i = 0; i < count; ++i)
-        image_->SetByte(address + i, static_cast<uint8_t>(HexField(line, 6 + 2 * i, 2)));
+        lineBytes_[static_cast<size_t>(i)] =
+            static_cast<uint8_t>(HexField(line, 6 + 2 * static_cast<size_t>(i), 2));
+    image_->WriteBlock(address, lineBytes_.data(), count);
     MarkRun(loaded_, address, count);
     return kFileOk;
 }
 
 uint8_t CloneFile::ReadLines(std::FILE* f) {
+    const FileLock lock(f);
     std::string line;
     bool ended = false;
     if (!ReadLine(f, kLineBuffer - 1, &line, &ended)) return kFileErrFormat;

@@ -2,6 +2,7 @@
 // Clone files: an EEPROM image as text (header, comment, map revision, then
 // hexadecimal data lines). Reads check the header, the map revision, every
 // line and, on request, that exactly the required addresses are supplied.
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -121,6 +122,7 @@ private:
     bool reportErrors_ = true;
     std::vector<uint8_t> expected_;
     std::vector<uint8_t> loaded_;
+    std::array<uint8_t, 255> lineBytes_{};  // a data line's bytes, decoded
 };
 
 }  // namespace parlo
