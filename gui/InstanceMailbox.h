@@ -7,13 +7,14 @@
 // The sender writes one absolute path per line and an empty line; the
 // running copy answers each path with "ok" or "no " and the reason, one
 // line each, in the order sent (a single "ok" for an empty list).
-#include <QLocalServer>
+//
+// The socket is the system's own (a Unix-domain stream socket) on the event
+// loop: the program needs no network library, which would cost every start
+// its loading.
 #include <QObject>
 #include <QStringList>
 #include <string>
 #include <vector>
-
-class QLocalSocket;
 
 namespace parlo::qt {
 
@@ -29,6 +30,9 @@ public:
 
     // The mailbox that belongs to the lock at `lockPath`.
     explicit InstanceMailbox(const std::string& lockPath, QObject* parent = nullptr);
+    ~InstanceMailbox() override;
+    InstanceMailbox(const InstanceMailbox&) = delete;
+    InstanceMailbox& operator=(const InstanceMailbox&) = delete;
 
     // The running copy (the lock's owner): opens the mailbox. A socket left
     // by a copy that died is replaced. False, with Problem() saying why,
@@ -57,13 +61,16 @@ signals:
 
 private:
     struct Letter;
-    void Accept(QLocalSocket* socket);
-    void Receive(QLocalSocket* socket, Letter& letter);
-    void Answer(QLocalSocket* socket, const Letter& letter);
+    class Sender;
+    void AcceptWaiting();
+    void Receive(Sender& sender);
+    void Answer(Sender& sender);
+    bool Bind(int socket);
 
     QString path_;
     QString problem_;
-    QLocalServer server_;
+    int listener_ = -1;
+    QObject* acceptor_ = nullptr;  // the listening socket's notifier
     int idleTimeoutMs_ = 10000;
     int connections_ = 0;
 };

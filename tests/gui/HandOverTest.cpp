@@ -47,6 +47,12 @@ TEST(InstanceMailbox, AnswersForEveryPathAndHandsOnWhatCanBeOpened) {
     test::WriteFile(dir.file("x.socket"), "stale");
     qt::InstanceMailbox running(lock);
     ASSERT_TRUE(running.Listen()) << running.Problem().toStdString();
+    // Only the user may connect, and the socket was made without a trace.
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file("x.socket").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_mode & 077, 0u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
     QStringList got;
     int raised = 0;
     QObject::connect(&running, &qt::InstanceMailbox::FileReceived,
