@@ -113,17 +113,14 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     status_->setAutoFillBackground(true);
     statusBar()->addWidget(status_, 1);
     makerPanel_ = new QLabel(this);
-    makerPanel_->setStyleSheet("background: rgb(128,0,0); color: white; padding: 0 8px;");
     makerPanel_->hide();
     statusBar()->addPermanentWidget(makerPanel_);
     portPanel_ = new QLabel(this);
     portPanel_->setContentsMargins(8, 0, 8, 0);
     statusBar()->addPermanentWidget(portPanel_);
 
-    cloneProgress_ = new CloneProgressWindow(this);
     controller_ = std::make_unique<MainController>(env_, *this);
     controller_->SetSystemClipboard(&clipboard_);
-    cloneProgress_->onCancel = [this] { controller_->Cloning().Cancel(); };
     sheetWidget_ = new SheetWidget(controller_->Cells(), sheetPanel);
     sheetLayout->addWidget(sheetWidget_, 1);
     // The Edit menu's items carry the current cell's shortcuts (Ctrl+C,
@@ -168,6 +165,8 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
 
     connect(&mainTask_, &QTimer::timeout, this, [this] { controller_->Tick(); });
     mainTask_.start(kMainTaskMs);
+    // The first page is there when the window first paints.
+    QTimer::singleShot(0, this, [this] { controller_->Tick(); });
 }
 
 MainWindow::~MainWindow() {
@@ -392,8 +391,15 @@ void MainWindow::ShowPortStatus(const std::string& text) {
 }
 
 void MainWindow::ShowSheet(Sheet* sheet) {
+    // A page closed (a file opened, the model changed) is opened again as
+    // soon as the events in hand are done, not at the next housekeeping.
+    if (sheet == nullptr && sheetWidget_->CurrentSheet() != nullptr)
+        QTimer::singleShot(0, this, [this] { controller_->Tick(); });
     sheetWidget_->SetSheet(sheet);
-    if (sheet != nullptr && !treeView_->hasFocus()) sheetWidget_->setFocus();
+    // The page takes the focus unless the tree has it, or will have it: a
+    // window not yet active that has never had a focus gives it to the tree.
+    const bool treeFocus = treeView_->hasFocus() || focusWidget() == nullptr;
+    if (sheet != nullptr && !treeFocus) sheetWidget_->setFocus();
 }
 
 void MainWindow::TreeChanged(TreeModel& tree) {
@@ -409,6 +415,9 @@ void MainWindow::SetToolBarVisible(bool visible) {
 }
 
 void MainWindow::SetMakerPanel(const std::string& text) {
+    // Styled when first shown: a style sheet costs the start-up its time.
+    if (!text.empty() && makerPanel_->styleSheet().isEmpty())
+        makerPanel_->setStyleSheet("background: rgb(128,0,0); color: white; padding: 0 8px;");
     makerPanel_->setText(QString::fromStdString(text));
     makerPanel_->setVisible(!text.empty());
 }
@@ -613,10 +622,25 @@ void MainWindow::OpenDebugWindow() {
     debugLog_->show();
 }
 
-CloneProgressView* MainWindow::CloneProgress() {
-    if (cloneProgress_ == nullptr) cloneProgress_ = new CloneProgressWindow(this);
+CloneProgressView* MainWindow::CloneProgress() { return &cloneForwarder_; }
+
+CloneProgressWindow* MainWindow::CloneWindow() {
+    if (cloneProgress_ == nullptr) {
+        cloneProgress_ = new CloneProgressWindow(this);
+        cloneProgress_->onCancel = [this] { controller_->Cloning().Cancel(); };
+    }
     return cloneProgress_;
 }
+
+void MainWindow::CloneProgressForwarder::BeginOperation(bool showProgress) {
+    owner_.CloneWindow()->BeginOperation(showProgress);
+}
+
+void MainWindow::CloneProgressForwarder::UpdateProgress(const parlo::CloneProgress& progress) {
+    owner_.CloneWindow()->UpdateProgress(progress);
+}
+
+void MainWindow::CloneProgressForwarder::EndOperation() { owner_.CloneWindow()->EndOperation(); }
 
 // The radio's identity as a read-only sheet in a small window.
 void MainWindow::ShowCloneInformation() {

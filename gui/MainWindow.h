@@ -123,7 +123,21 @@ private:
     CellDesc toolBarBasic_;
     std::vector<std::unique_ptr<CellDesc>> toolBarItems_;
     QTimer mainTask_;
+    // The "Cloning" window, made when the first operation starts: what the
+    // clone manager talks to until then stands in for it.
+    class CloneProgressForwarder : public CloneProgressView {
+    public:
+        explicit CloneProgressForwarder(MainWindow& owner) : owner_(owner) {}
+        void BeginOperation(bool showProgress) override;
+        void UpdateProgress(const parlo::CloneProgress& progress) override;
+        void EndOperation() override;
+
+    private:
+        MainWindow& owner_;
+    };
+    CloneProgressWindow* CloneWindow();
     CloneProgressWindow* cloneProgress_ = nullptr;
+    CloneProgressForwarder cloneForwarder_{*this};
     QPointer<DebugLogWindow> debugLog_;        // the free debug window, while open
     QPointer<PrintingDialog> printing_;        // the print job, while it runs
     QPointer<DifferencesWindow> differences_;  // the last comparison, while open

@@ -128,6 +128,21 @@ TEST_F(Startup, AFileOnTheCommandLineOpens) {
     EXPECT_TRUE(window->windowTitle().startsWith("radio.icf - "));
 }
 
+// The first page, and the page again after a file opened, are there as soon
+// as the events in hand are done: the window never paints without them
+// while the housekeeping's next turn (50 ms) is awaited.
+TEST_F(Startup, ThePageIsThereOnceTheEventsInHandAreDone) {
+    env.Defaults();
+    env.SetModelType(kVariantPmr);
+    window = std::make_unique<qt::MainWindow>(env, 0, nullptr);
+    window->show();
+    QCoreApplication::processEvents();
+    EXPECT_NE(window->Sheets()->CurrentSheet(), nullptr) << "at the start";
+    ASSERT_TRUE(window->Controller().Open(test::DataFile("MV7105C_LMR.icf")));
+    QCoreApplication::processEvents();
+    EXPECT_NE(window->Sheets()->CurrentSheet(), nullptr) << "after a file opened";
+}
+
 // "--" ends the options: a file may then begin with a dash.
 TEST_F(Startup, AFileAfterTheEndOfTheOptionsOpens) {
     test::TempDir dir;
