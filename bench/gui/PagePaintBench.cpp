@@ -5,7 +5,11 @@
 
 #include <QApplication>
 #include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "app/AppSettings.h"
 #include "bench/gui/MainWindowHost.h"
@@ -77,6 +81,28 @@ void BM_CursorKeyInBankPage(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CursorKeyInBankPage)->Unit(benchmark::kMillisecond);
+
+// File > Open of a large clone file: the 64-channel file's data lines again
+// and again up to 7.7 MB, which the reader accepts.
+void BM_OpenLargeFile(benchmark::State& state) {
+    BankPage page;
+    const std::string large = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+                              "/parlo-bench-large.icf";
+    {
+        std::ifstream in(PARLO_BANK64_FILE, std::ios::binary);
+        std::string line, head, data;
+        for (int n = 0; std::getline(in, line); ++n) (n < 3 ? head : data) += line + "\n";
+        std::ofstream out(large, std::ios::binary);
+        out << head;
+        for (size_t size = head.size(); size < 7'700'000; size += data.size()) out << data;
+    }
+    for (auto _ : state) {
+        page.Window().Controller().Open(large);
+        QApplication::processEvents();
+    }
+    std::remove(large.c_str());
+}
+BENCHMARK(BM_OpenLargeFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace parlo

@@ -18,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -49,7 +50,23 @@ constexpr size_t kLargeFileBytes = 7'700'000;
 
 struct Run {
     double mappedMs = NAN, firstPaintMs = NAN, paintedMs = NAN, rssMiB = NAN, exitMs = NAN;
+    // The processor time the process had used by then: what a busy machine
+    // stretches least.
+    double mappedCpuMs = NAN, paintedCpuMs = NAN;
 };
+
+// The processor time all threads of `pid` have run, in ms (the scheduler's
+// own count, to the nanosecond).
+double ProcessorMs(pid_t pid) {
+    double ns = 0;
+    std::error_code ec;
+    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
+        std::ifstream stat(task.path() / "schedstat");
+        double run = 0;
+        if (stat >> run) ns += run;
+    }
+    return ns / 1e6;
+}
 
 double ResidentMiB(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -72,6 +89,14 @@ std::string LoadAverage() {
     return a + " " + b + " " + c;
 }
 
+// The runtime folder is in memory, as a desktop session's is: the lock
+// taken there costs no disk write.
+fs::path RunFolder(const fs::path& home) {
+    const fs::path shm = "/dev/shm";
+    return fs::is_directory(shm) ? shm / ("parlo-start-bench-" + std::to_string(getpid()))
+                                 : home / "run";
+}
+
 // The environment of a first start: settings, lock and data in a folder of
 // their own, emptied before every run.
 std::vector<std::string> RunEnvironment(const fs::path& home) {
@@ -90,14 +115,16 @@ std::vector<std::string> RunEnvironment(const fs::path& home) {
     env.push_back("XDG_CONFIG_HOME=" + (home / "config").string());
     env.push_back("XDG_DATA_HOME=" + (home / "data").string());
     env.push_back("XDG_CACHE_HOME=" + (home / "cache").string());
-    env.push_back("XDG_RUNTIME_DIR=" + (home / "run").string());
+    env.push_back("XDG_RUNTIME_DIR=" + RunFolder(home).string());
     return env;
 }
 
 void ResetHome(const fs::path& home) {
     fs::remove_all(home);
-    for (const char* sub : {"config", "data", "cache", "run"}) fs::create_directories(home / sub);
-    fs::permissions(home / "run", fs::perms::owner_all);
+    fs::remove_all(RunFolder(home));
+    for (const char* sub : {"config", "data", "cache"}) fs::create_directories(home / sub);
+    fs::create_directories(RunFolder(home));
+    fs::permissions(RunFolder(home), fs::perms::owner_all);
 }
 
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
@@ -165,11 +192,13 @@ std::optional<Run> Launch(XSession& x, const std::vector<std::string>& argv, con
                        x.WindowPid(e.xmap.window) == pid) {
                 main = e.xmap.window;
                 mapped = now;
+                run.mappedCpuMs = ProcessorMs(pid);
             } else if (e.type == x.DamageEventBase() + XDamageNotify && main != None &&
                        reinterpret_cast<XDamageNotifyEvent&>(e).drawable == main) {
                 if (!painted) firstPaint = now;
                 painted = true;
                 lastPaint = now;
+                run.paintedCpuMs = ProcessorMs(pid);
             }
         }
     }
@@ -188,7 +217,11 @@ std::optional<Run> Launch(XSession& x, const std::vector<std::string>& argv, con
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
-    if (!painted) return std::nullopt;
+    if (!painted) {
+        std::fprintf(stderr, "%s: %s within %d ms\n", argv.front().c_str(),
+                     main == None ? "no window mapped" : "nothing drawn", kDeadlineMs);
+        return std::nullopt;
+    }
     return run;
 }
 
@@ -213,33 +246,45 @@ fs::path MakeLargeFile(const fs::path& from, const fs::path& folder) {
     return out;
 }
 
-struct Case {
-    std::string name;
-    std::vector<std::string> floorArgs, parloArgs;
+// A program measured: its name in the report and how it is started.
+struct Program {
+    std::string name, path;
 };
 
-void Report(const Case& c, const std::vector<Run>& floor, const std::vector<Run>& parlo) {
-    std::printf("\n%s: %zu runs each\n", c.name.c_str(), parlo.size());
-    std::printf("  %-22s %9s %9s %9s %9s   %s\n", "", "floor p50", "p95", "parlo p50", "p95",
-                "parlo/floor (median of rounds)");
+void Report(const std::string& title, const std::vector<Program>& programs,
+            const std::vector<std::vector<Run>>& runs) {
+    std::printf("\n%s: %zu runs each (p50 p95; the ratio is the median of the rounds' ratios "
+                "to the floor)\n",
+                title.c_str(), runs.front().size());
+    std::printf("  %-22s", "");
+    for (const Program& p : programs) std::printf(" %19s", (p.name + " p50   p95").c_str());
+    std::printf("\n");
     const std::pair<const char*, double Run::*> columns[] = {
         {"start -> mapped (ms)", &Run::mappedMs},     {"start -> first paint", &Run::firstPaintMs},
-        {"start -> painted (ms)", &Run::paintedMs},   {"idle memory (MiB)", &Run::rssMiB},
+        {"start -> painted (ms)", &Run::paintedMs},   {"CPU until mapped (ms)", &Run::mappedCpuMs},
+        {"CPU until painted (ms)", &Run::paintedCpuMs}, {"idle memory (MiB)", &Run::rssMiB},
         {"close -> exit (ms)", &Run::exitMs}};
     for (const auto& [label, field] : columns) {
-        std::vector<double> f, p, ratio;
-        for (size_t i = 0; i < floor.size() && i < parlo.size(); ++i) {
-            f.push_back(floor[i].*field);
-            p.push_back(parlo[i].*field);
-            ratio.push_back(parlo[i].*field / floor[i].*field);
+        std::printf("  %-22s", label);
+        std::vector<std::string> ratios;
+        for (size_t k = 0; k < programs.size(); ++k) {
+            std::vector<double> values, floor, ratio;
+            for (size_t i = 0; i < runs[k].size(); ++i) {
+                values.push_back(runs[k][i].*field);
+                floor.push_back(runs[0][i].*field);
+                ratio.push_back(runs[k][i].*field / runs[0][i].*field);
+            }
+            std::printf(" %s %s", Column(Percentile(values, 0.5), 9).c_str(),
+                        Column(Percentile(values, 0.95), 9).c_str());
+            if (k == 0) continue;
+            std::string text = programs[k].name + " " + RealText(Percentile(ratio, 0.5), 3) + " x";
+            if (field == &Run::rssMiB) {
+                const double more = Percentile(values, 0.5) - Percentile(floor, 0.5);
+                text += " (" + std::string(more >= 0 ? "+" : "") + RealText(more, 1) + " MiB)";
+            }
+            ratios.push_back(text);
         }
-        std::printf("  %-22s %s %s %s %s   %s x", label, Column(Percentile(f, 0.5), 9).c_str(),
-                    Column(Percentile(f, 0.95), 9).c_str(), Column(Percentile(p, 0.5), 9).c_str(),
-                    Column(Percentile(p, 0.95), 9).c_str(), Column(Percentile(ratio, 0.5), 5, 3).c_str());
-        if (field == &Run::rssMiB) {
-            const double more = Percentile(p, 0.5) - Percentile(f, 0.5);
-            std::printf("  (%s%s MiB)", more >= 0 ? "+" : "", RealText(more, 1).c_str());
-        }
+        for (const std::string& r : ratios) std::printf("   %s", r.c_str());
         std::printf("\n");
     }
 }
@@ -249,8 +294,8 @@ int Main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) options[argv[i]] = argv[i + 1];
     if (!options.count("--parlo") || !options.count("--floor") || !options.count("--file")) {
         std::fprintf(stderr,
-                     "usage: %s --parlo PATH --floor PATH --file CLONE.icf [--rounds N] "
-                     "[--cases start,file,large]\n",
+                     "usage: %s --parlo PATH --floor PATH --file CLONE.icf [--baseline PATH] "
+                     "[--rounds N] [--cases start,file,large]\n",
                      argv[0]);
         return 64;
     }
@@ -265,45 +310,48 @@ int Main(int argc, char** argv) {
     char scratchName[] = "/tmp/parlo-start-bench.XXXXXX";
     const fs::path scratch = mkdtemp(scratchName);
     const fs::path large = MakeLargeFile(options["--file"], scratch);
-    const std::string& parlo = options["--parlo"];
-    const std::string& floorPath = options["--floor"];
-    std::vector<Case> cases;
-    if (only.find("start") != std::string::npos)
-        cases.push_back({"start, no file", {floorPath}, {parlo}});
+    // The floor first: the others are measured against it. A baseline (an
+    // earlier build) runs in the same rounds.
+    std::vector<Program> programs = {{"floor", options["--floor"]}, {"parlo", options["--parlo"]}};
+    if (options.count("--baseline")) programs.push_back({"baseline", options["--baseline"]});
+    std::vector<std::pair<std::string, std::vector<std::string>>> cases;
+    if (only.find("start") != std::string::npos) cases.push_back({"start, no file", {}});
     if (only.find("file") != std::string::npos)
-        cases.push_back({"start with a clone file (" + std::to_string(fs::file_size(options["--file"])) +
-                             " bytes)",
-                         {floorPath, options["--file"]},
-                         {parlo, options["--file"]}});
+        cases.push_back({"start with a clone file (" +
+                             std::to_string(fs::file_size(options["--file"])) + " bytes)",
+                         {options["--file"]}});
     if (only.find("large") != std::string::npos)
         cases.push_back({"start with a large clone file (" + std::to_string(fs::file_size(large)) +
                              " bytes)",
-                         {floorPath, large.string()},
-                         {parlo, large.string()}});
+                         {large.string()}});
     std::printf("load average before: %s (%ld processors)\n", LoadAverage().c_str(),
                 sysconf(_SC_NPROCESSORS_ONLN));
     int failures = 0;
-    for (const Case& c : cases) {
-        std::vector<Run> floor, ours;
-        // One round to warm the caches, then the programs take turns, each
-        // going first every other round.
+    for (const auto& [title, files] : cases) {
+        std::vector<std::vector<Run>> runs(programs.size());
+        // One round to warm the caches, then the programs take turns, the
+        // first of each round another each time.
         for (int round = -1; round < rounds; ++round) {
-            const bool parloFirst = round % 2 != 0;
-            std::optional<Run> a = Launch(x, parloFirst ? c.parloArgs : c.floorArgs, scratch / "home");
-            std::optional<Run> b = Launch(x, parloFirst ? c.floorArgs : c.parloArgs, scratch / "home");
-            if (!a || !b) {
+            std::vector<std::optional<Run>> got(programs.size());
+            for (size_t n = 0; n < programs.size(); ++n) {
+                const size_t k = (n + static_cast<size_t>(round + 1)) % programs.size();
+                std::vector<std::string> argv = {programs[k].path};
+                argv.insert(argv.end(), files.begin(), files.end());
+                got[k] = Launch(x, argv, scratch / "home");
+            }
+            if (std::any_of(got.begin(), got.end(), [](const auto& r) { return !r; })) {
                 ++failures;
                 continue;
             }
             if (round < 0) continue;
-            floor.push_back(parloFirst ? *b : *a);
-            ours.push_back(parloFirst ? *a : *b);
+            for (size_t k = 0; k < programs.size(); ++k) runs[k].push_back(*got[k]);
         }
-        Report(c, floor, ours);
+        if (!runs.front().empty()) Report(title, programs, runs);
     }
     std::printf("\nload average after: %s\n", LoadAverage().c_str());
+    fs::remove_all(RunFolder(scratch / "home"));
     fs::remove_all(scratch);
-    if (failures > 0) std::printf("%d runs did not show a window in time\n", failures);
+    if (failures > 0) std::printf("%d rounds had a run that showed no window in time\n", failures);
     return failures > 0 ? 1 : 0;
 }
 
