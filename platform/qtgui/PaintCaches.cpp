@@ -1,6 +1,7 @@
 #include "platform/qtgui/PaintCaches.h"
 
 #include <QCache>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -15,33 +16,49 @@ constexpr size_t kMaxFonts = 16;
 constexpr size_t kMaxTextsPerFont = 8192;
 constexpr int kMaxShapeBytes = 1 << 20;
 
-struct FontWidths {
+// What is known of one font on one device.
+struct FontFacts {
     QFont font;
     int dpi;
+    std::optional<LineMetrics> line;
     std::unordered_map<std::string, int> widths;
+    std::unordered_map<std::string, QList<QGlyphRun>> runs;
 };
+
+FontFacts& FactsOf(const QFont& font, int dpi) {
+    thread_local std::vector<FontFacts> fonts;
+    for (FontFacts& f : fonts) {
+        if (f.dpi == dpi && f.font == font) return f;
+    }
+    if (fonts.size() >= kMaxFonts) fonts.clear();
+    return fonts.emplace_back(FontFacts{font, dpi, {}, {}, {}});
+}
+
+template <typename Value, typename Make>
+const Value& Kept(std::unordered_map<std::string, Value>& kept, const std::string& text,
+                  const Make& make) {
+    if (const auto it = kept.find(text); it != kept.end()) return it->second;
+    if (kept.size() >= kMaxTextsPerFont) kept.clear();
+    return kept.emplace(text, make()).first->second;
+}
 
 }  // namespace
 
+LineMetrics CachedLineMetrics(const QFont& font, int dpi,
+                              const std::function<LineMetrics()>& measure) {
+    FontFacts& facts = FactsOf(font, dpi);
+    if (!facts.line) facts.line = measure();
+    return *facts.line;
+}
+
 int CachedTextWidth(const QFont& font, int dpi, const std::string& text,
                     const std::function<int()>& measure) {
-    thread_local std::vector<FontWidths> fonts;
-    FontWidths* entry = nullptr;
-    for (FontWidths& f : fonts) {
-        if (f.dpi == dpi && f.font == font) {
-            entry = &f;
-            break;
-        }
-    }
-    if (entry == nullptr) {
-        if (fonts.size() >= kMaxFonts) fonts.clear();
-        entry = &fonts.emplace_back(FontWidths{font, dpi, {}});
-    }
-    if (const auto it = entry->widths.find(text); it != entry->widths.end()) return it->second;
-    if (entry->widths.size() >= kMaxTextsPerFont) entry->widths.clear();
-    const int width = measure();
-    entry->widths.emplace(text, width);
-    return width;
+    return Kept(FactsOf(font, dpi).widths, text, measure);
+}
+
+const QList<QGlyphRun>& CachedGlyphRuns(const QFont& font, int dpi, const std::string& text,
+                                        const std::function<QList<QGlyphRun>()>& layOut) {
+    return Kept(FactsOf(font, dpi).runs, text, layOut);
 }
 
 const QImage& CachedShapeImage(const QByteArray& key, const QSize& size, qreal pixelRatio,

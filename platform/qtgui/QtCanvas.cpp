@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QPolygon>
+#include <QTextLayout>
 #include <array>
 #include <cmath>
 
@@ -98,22 +99,57 @@ void QtCanvas::SetFont(const FontSpec& font) {
     painter_.setPen(Colour(font.colour));
 }
 
-int QtCanvas::TextWidth(const std::string& text) {
+int QtCanvas::DeviceDpi() const {
     const QPaintDevice* device = painter_.device();
-    return CachedTextWidth(painter_.font(), device != nullptr ? device->logicalDpiX() : 0, text, [&] {
+    return device != nullptr ? device->logicalDpiX() : 0;
+}
+
+LineMetrics QtCanvas::Line() const {
+    return CachedLineMetrics(painter_.font(), DeviceDpi(), [&] {
+        const QFontMetrics metrics = painter_.fontMetrics();
+        return LineMetrics{metrics.height(), metrics.ascent()};
+    });
+}
+
+int QtCanvas::TextWidth(const std::string& text) {
+    return CachedTextWidth(painter_.font(), DeviceDpi(), text, [&] {
         return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
     });
 }
 
-int QtCanvas::TextHeight(const std::string&) { return painter_.fontMetrics().height(); }
+int QtCanvas::TextHeight(const std::string&) { return Line().height; }
 
 void QtCanvas::FillRect(const Rect& r, uint32_t colour) {
     painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), Colour(colour));
 }
 
+// On screen a text is laid out once and then drawn as the glyphs it came
+// to, at the place QPainter::drawText would give them; paper lays it out
+// every time, for the printer's own metrics, and so does a font with lines
+// through or under the text, which glyphs alone draw otherwise.
 void QtCanvas::DrawText(int x, int y, const std::string& text, uint32_t colour) {
     painter_.setPen(Colour(colour));
-    painter_.drawText(x, y + painter_.fontMetrics().ascent(), QString::fromStdString(text));
+    const int baseline = y + Line().ascent;
+    const QFont& font = painter_.font();
+    if (!OnScreen() || font.underline() || font.strikeOut() || font.overline()) {
+        painter_.drawText(x, baseline, QString::fromStdString(text));
+        return;
+    }
+    const QList<QGlyphRun>& runs = CachedGlyphRuns(painter_.font(), DeviceDpi(), text, [&] {
+        QTextLayout layout(QString::fromStdString(text), painter_.font(), painter_.device());
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        QList<QGlyphRun> laid = layout.glyphRuns();
+        // Moved to a baseline at 0.
+        for (QGlyphRun& run : laid) {
+            QList<QPointF> positions = run.positions();
+            for (QPointF& p : positions) p.ry() -= line.ascent();
+            run.setPositions(positions);
+        }
+        return laid;
+    });
+    for (const QGlyphRun& run : runs) painter_.drawGlyphRun(QPointF(x, baseline), run);
 }
 
 void QtCanvas::DrawLine(Point from, Point to, uint32_t colour) {
@@ -229,6 +265,11 @@ int MeasuringCanvas::TextWidth(const std::string& text) {
     });
 }
 
-int MeasuringCanvas::TextHeight(const std::string&) { return QFontMetrics(font_).height(); }
+int MeasuringCanvas::TextHeight(const std::string&) {
+    return CachedLineMetrics(font_, -1, [&] {
+               const QFontMetrics metrics(font_);
+               return LineMetrics{metrics.height(), metrics.ascent()};
+           }).height;
+}
 
 }  // namespace parlo::qt

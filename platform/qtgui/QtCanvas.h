@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/Canvas.h"
+#include "platform/qtgui/PaintCaches.h"
 
 namespace parlo::qt {
 
@@ -42,6 +43,8 @@ private:
     // printer, a PDF file) keeps the light one it is printed in.
     bool OnScreen() const;
     QColor Colour(uint32_t colour) const;
+    int DeviceDpi() const;
+    LineMetrics Line() const;
 
     QPainter& painter_;
     int dpi_;

@@ -72,6 +72,41 @@ TEST(PaintCaches, ADisplayTextFromItsKeptImageIsWhatPaintingItShows) {
     }
 }
 
+// Drawn from the glyphs kept for it, a text has every pixel it has drawn
+// by QPainter::drawText, in each kind of font, the first time and after.
+TEST(PaintCaches, ATextFromItsKeptGlyphsIsWhatDrawingItShows) {
+    const std::pair<int, uint8_t> fonts[] = {{-13, 0},
+                                             {-13, FontSpec::kBold},
+                                             {-12, FontSpec::kItalic},
+                                             {-13, FontSpec::kUnderline | FontSpec::kStrikeOut},
+                                             {-20, 0}};
+    const std::string texts[] = {"446.006250", "Channel No.", "<-", "1__________",
+                                 "Gr\xc3\xbc\xc3\x9f \xc3\x84nderung", "W"};
+    for (const auto& [height, style] : fonts) {
+        FontSpec font;
+        font.height = height;
+        font.style = style;
+        for (const std::string& text : texts) {
+            QImage drawn = Blank();
+            {
+                QPainter painter(&drawn);
+                painter.setFont(qt::ToQFont(font));
+                painter.setPen(QColor(0, 0, 128));
+                painter.drawText(5, 7 + painter.fontMetrics().ascent(), QString::fromStdString(text));
+            }
+            for (int pass = 0; pass < 2; ++pass) {
+                QImage kept = Blank();
+                QPainter painter(&kept);
+                qt::QtCanvas canvas(painter);
+                canvas.SetFont(font);
+                canvas.DrawText(5, 7, text, 0x800000);
+                painter.end();
+                EXPECT_EQ(kept, drawn) << text << " " << height << " " << int(style) << " " << pass;
+            }
+        }
+    }
+}
+
 TEST(PaintCaches, TextWidthsFollowTheFont) {
     QImage image = Blank();
     QPainter painter(&image);
