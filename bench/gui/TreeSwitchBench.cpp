@@ -6,10 +6,12 @@
 
 #include <QApplication>
 #include <QTest>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "bench/gui/MainWindowHost.h"
@@ -81,8 +83,14 @@ BENCHMARK(BM_MemoryOver500TreeSwitches)->Iterations(1)->Unit(benchmark::kMillise
 }  // namespace parlo
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // The offscreen screen is 800 x 800 unless told otherwise, and a window
+    // on it no larger: the pages are measured at the size a desktop gives.
+    const std::string screen = "/tmp/parlo-gui-bench-" + std::to_string(::getpid()) + ".json";
+    std::ofstream(screen) << R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920,
+        "height": 1200, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+    setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screen).c_str(), 0);
     QApplication app(argc, argv);
+    std::remove(screen.c_str());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

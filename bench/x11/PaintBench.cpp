@@ -8,6 +8,7 @@
 //   parlo_paint_bench CLONE.icf [--rounds N]
 //
 // CLONE.icf should hold a bank with 64 channels (bank 1).
+#include <time.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -48,7 +49,15 @@ constexpr int kWidth = 1600, kHeight = 1000;
 struct Sample {
     double ms;    // from the input sent to the last drawing
     long pixels;  // drawn in that time (rectangles reported, overlaps counted twice)
+    double cpuMs;  // processor time this process used in that time
 };
+
+// The processor time of this process so far, in ms.
+double ProcessorMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
 
 // Tooltips would come and go over the pointer at rest and draw into the
 // window: none are shown while measuring.
@@ -82,12 +91,13 @@ public:
         Rest();
         painted_.reset();
         pixels_ = 0;
+        const double cpu = ProcessorMs();
         const Clock::time_point start = Clock::now();
         send();
         x_.Flush();
         Wait();
         if (!painted_) return std::nullopt;
-        return Sample{MsBetween(start, *painted_), pixels_};
+        return Sample{MsBetween(start, *painted_), pixels_, paintedCpu_ - cpu};
     }
 
     // Waits until the window has not drawn for a while.
@@ -116,6 +126,7 @@ private:
     void Drain() {
         if (const long pixels = x_.DrainDamage(window_)) {
             painted_ = Clock::now();
+            paintedCpu_ = ProcessorMs();
             pixels_ += pixels;
             quiet_.start(kQuietMs);
         }
@@ -126,12 +137,13 @@ private:
     XWindow window_ = 0;
     std::optional<Clock::time_point> painted_;
     long pixels_ = 0;
+    double paintedCpu_ = 0;
     QEventLoop loop_;
     QTimer quiet_, deadline_;
 };
 
 struct Samples {
-    std::vector<double> ms, kilopixels;
+    std::vector<double> ms, kilopixels, cpuMs;
     int failed = 0;
     void Add(std::optional<Sample> v) {
         if (!v) {
@@ -140,6 +152,7 @@ struct Samples {
         }
         ms.push_back(v->ms);
         kilopixels.push_back(static_cast<double>(v->pixels) / 1000.0);
+        cpuMs.push_back(v->cpuMs);
     }
 };
 
@@ -201,9 +214,10 @@ std::optional<std::pair<QPoint, QPoint>> BankCells(qt::SheetWidget* view, const 
 
 void Print(const char* what, const Samples& parlo, const Samples& floor) {
     auto cell = [](const Samples& s, double f) { return Column(Percentile(s.ms, f), 7); };
-    std::printf("  %-34s %s %s %s %5zu %s   %s %s %s", what, cell(parlo, 0.5).c_str(),
+    std::printf("  %-34s %s %s %s %5zu %s %s   %s %s %s", what, cell(parlo, 0.5).c_str(),
                 cell(parlo, 0.95).c_str(), cell(parlo, 1.0).c_str(), parlo.ms.size(),
-                Column(Percentile(parlo.kilopixels, 0.5), 6, 0).c_str(), cell(floor, 0.5).c_str(),
+                Column(Percentile(parlo.kilopixels, 0.5), 6, 0).c_str(),
+                Column(Percentile(parlo.cpuMs, 0.5), 6).c_str(), cell(floor, 0.5).c_str(),
                 cell(floor, 0.95).c_str(), cell(floor, 1.0).c_str());
     if (parlo.failed + floor.failed > 0)
         std::printf("   (%d without drawing)", parlo.failed + floor.failed);
@@ -307,8 +321,8 @@ int Run(int argc, char** argv) {
             }
         }
         std::printf("click or key -> painted, ms, at %d x %d (%d rounds)\n", kWidth, kHeight, rounds);
-        std::printf("  %-34s %7s %7s %7s %5s %6s   %7s %7s %7s\n", "", "p50", "p95", "max", "n",
-                    "kpx50", "floor50", "p95", "max");
+        std::printf("  %-34s %7s %7s %7s %5s %6s %6s   %7s %7s %7s\n", "", "p50", "p95", "max",
+                    "n", "kpx50", "cpu50", "floor50", "p95", "max");
         Print("tree click, every node", parloTree, floorTree);
         Print("tree click to the 64-channel bank", parloBank, floorPage);
         Print("key: cursor down/up in the bank", parloKey, floorKey);
