@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Font.h"
+#include "platform/SystemColours.h"
 
 namespace parlo {
 
@@ -42,6 +43,10 @@ public:
 
     // Vertical resolution in dots per inch (96 on screen).
     virtual int Dpi() const { return 96; }
+
+    // The 0x00BBGGRR colour this canvas paints for `colour`: system colours
+    // as its desktop shows them, a light desktop's where there is none.
+    virtual uint32_t Resolve(uint32_t colour) const { return LightDesktopColour(colour); }
 };
 
 }  // namespace parlo

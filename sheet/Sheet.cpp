@@ -90,6 +90,8 @@ void Sheet::Build(Canvas& measure) {
     rememberedCol_ = anchorCol_ = col_;
     rememberedRow_ = anchorRow_ = row_;
     enabled_ = Cell(col_, row_).Selectable();
+    FitColumnsToTexts(measure);
+    FitWrappedRows(measure);
     AfterBuild();
     if (view_ != nullptr) view_->InvalidateAll();
 }

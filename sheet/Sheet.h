@@ -175,6 +175,11 @@ public:
                                                               const std::vector<int>& lefts) const;
     // The text a cell shows (the dispatcher's text for bound cells).
     std::string CellText(int col, int row);
+    // Whether a cell's text wraps at blanks within the cells it spans (an
+    // explanation line; not a value, and not a text its column is sized to).
+    static bool WrapsText(const CellDesc& d);
+    // The width of a cell and the join cells after it.
+    int RunWidth(int col, int row) const;
     // Whether the cell is drawn highlighted.
     bool Highlighted(int col, int row) const;
 
@@ -238,6 +243,8 @@ private:
     void ReadRows();
     void ParseCells(Canvas& measure);
     void FitCell(Canvas& measure, const CellDesc& desc, int col, int row);
+    void FitColumnsToTexts(Canvas& measure);
+    void FitWrappedRows(Canvas& measure);
     void Normalise();
     bool CanBeCurrent(int col, int row) const;
     bool Move(int dx, int dy);

@@ -49,6 +49,12 @@ QColor ToQColor(uint32_t colour) {
                   static_cast<int>((colour >> 16) & 0xFF));
 }
 
+uint32_t ToRgb(uint32_t colour) {
+    const QColor c = ToQColor(colour);
+    return static_cast<uint32_t>(c.red()) | static_cast<uint32_t>(c.green()) << 8 |
+           static_cast<uint32_t>(c.blue()) << 16;
+}
+
 QFont ToQFont(const FontSpec& wanted, int dpi) {
     QFont font = QGuiApplication::font();
     if (!wanted.name.empty()) font.setFamily(QString::fromStdString(wanted.name));
@@ -76,6 +82,8 @@ int QtCanvas::TextHeight(const std::string&) { return painter_.fontMetrics().hei
 void QtCanvas::FillRect(const Rect& r, uint32_t colour) {
     painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), ToQColor(colour));
 }
+
+uint32_t QtCanvas::Resolve(uint32_t colour) const { return ToRgb(colour); }
 
 void QtCanvas::DrawText(int x, int y, const std::string& text, uint32_t colour) {
     painter_.setPen(ToQColor(colour));

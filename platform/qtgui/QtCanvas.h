@@ -12,6 +12,8 @@ namespace parlo::qt {
 // colour index) as the desktop's palette shows it.
 QColor ToQColor(uint32_t colour);
 QFont ToQFont(const FontSpec& font, int dpi = 96);
+// The same as 0x00BBGGRR.
+uint32_t ToRgb(uint32_t colour);
 
 class QtCanvas : public Canvas {
 public:
@@ -28,6 +30,7 @@ public:
     void PushClip(const Rect& r) override;
     void PopClip() override;
     int Dpi() const override { return dpi_; }
+    uint32_t Resolve(uint32_t colour) const override;
 
 private:
     QPainter& painter_;
@@ -45,6 +48,7 @@ public:
     void DrawText(int, int, const std::string&, uint32_t) override {}
     void DrawLine(Point, Point, uint32_t) override {}
     void FillPolygon(const std::vector<Point>&, uint32_t) override {}
+    uint32_t Resolve(uint32_t colour) const override { return ToRgb(colour); }
 
 private:
     QFont font_;

@@ -296,8 +296,11 @@ TEST_F(SheetTest, BoundCellsShowTheDispatcherText) {
     EXPECT_EQ(s->CellText(0, 2), "2");
     canvas.Clear();
     s->DrawCell(canvas, 1, 1, {0, 0, 140, 20}, true);  // current, focused: highlighted
-    EXPECT_EQ(canvas.fills.at(0).colour, 0x8000000Du);
-    EXPECT_EQ(canvas.texts.at(0).colour, 0x8000000Eu);
+    // The desktop's selection colour (a blue), deep enough for its white text.
+    const uint32_t fill = canvas.fills.at(0).colour;
+    EXPECT_GT((fill >> 16) & 0xFF, fill & 0xFF);
+    EXPECT_EQ(canvas.texts.at(0).colour, 0xFFFFFFu);
+    EXPECT_GE(ContrastRatio(fill, 0xFFFFFF), 4.5);
 }
 
 TEST_F(SheetTest, DisplayTextsAreDisplayCharactersAtEveryRowHeightAndOnPaper) {
