@@ -6,6 +6,8 @@
 #include <QPolygon>
 #include <array>
 
+#include "platform/qtgui/FigureText.h"
+
 namespace parlo::qt {
 
 namespace {
@@ -74,7 +76,7 @@ void QtCanvas::SetFont(const FontSpec& font) {
 }
 
 int QtCanvas::TextWidth(const std::string& text) {
-    return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+    return FigureTextWidth(painter_.fontMetrics(), QString::fromStdString(text));
 }
 
 int QtCanvas::TextHeight(const std::string&) { return painter_.fontMetrics().height(); }
@@ -87,7 +89,7 @@ uint32_t QtCanvas::Resolve(uint32_t colour) const { return ToRgb(colour); }
 
 void QtCanvas::DrawText(int x, int y, const std::string& text, uint32_t colour) {
     painter_.setPen(ToQColor(colour));
-    painter_.drawText(x, y + painter_.fontMetrics().ascent(), QString::fromStdString(text));
+    DrawFigureText(painter_, x, y + painter_.fontMetrics().ascent(), QString::fromStdString(text));
 }
 
 void QtCanvas::DrawLine(Point from, Point to, uint32_t colour) {
@@ -122,7 +124,7 @@ MeasuringCanvas::MeasuringCanvas() : font_(QGuiApplication::font()) {}
 void MeasuringCanvas::SetFont(const FontSpec& font) { font_ = ToQFont(font); }
 
 int MeasuringCanvas::TextWidth(const std::string& text) {
-    return QFontMetrics(font_).horizontalAdvance(QString::fromStdString(text));
+    return FigureTextWidth(QFontMetrics(font_), QString::fromStdString(text));
 }
 
 int MeasuringCanvas::TextHeight(const std::string&) { return QFontMetrics(font_).height(); }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 
 #include "cells/CellDispatcher.h"
 #include "platform/qtgui/QtCanvas.h"
@@ -141,6 +143,42 @@ TEST_P(PageLookTest, EveryTextOfEveryPageFitsItsCellsAndReads) {
             EXPECT_EQ(faint, 0);
         }
     }
+}
+
+// The rightmost column a text's ink reaches, drawn at x = 2 with the canvas
+// the grid paints with.
+int InkEnd(const std::string& text) {
+    QImage image(200, 30, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    qt::QtCanvas canvas(painter);
+    canvas.SetFont(FontSpec{});
+    canvas.DrawText(2, 2, text, 0x000000);
+    painter.end();
+    int end = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (qGray(image.pixel(x, y)) < 128) end = x;
+        }
+    }
+    return end;
+}
+
+TEST(NumberColumns, PaddedNumbersLineUpInAProportionalFont) {
+    // Numbers the cells pad with blanks end where the widest of their column
+    // ends, their digits and decimal points one under the other.
+    const std::pair<const char*, const char*> column[] = {
+        {"  0", "180"}, {"  0.000", "180.000"}, {"  5.0", "180.0"}, {"1-  9", "1- 10"}};
+    for (const auto& [padded, full] : column) {
+        EXPECT_EQ(InkEnd(padded), InkEnd(full)) << "'" << padded << "' under '" << full << "'";
+    }
+    // Blanks between words stay word spaces.
+    QImage image(10, 10, QImage::Format_RGB32);
+    QPainter painter(&image);
+    qt::QtCanvas canvas(painter);
+    canvas.SetFont(FontSpec{});
+    EXPECT_EQ(canvas.TextWidth("Timer 1"), painter.fontMetrics().horizontalAdvance("Timer 1"));
+    EXPECT_EQ(canvas.TextWidth("  0.000"), canvas.TextWidth("180.000"));
 }
 
 // LMR, PMR446, PMR446 with Tarn, dPMR446.
