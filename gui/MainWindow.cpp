@@ -26,6 +26,7 @@
 #include "gui/Icons.h"
 #include "gui/MenuBuilder.h"
 #include "gui/NavigationTree.h"
+#include "gui/PrintTarget.h"
 #include "gui/PrintingDialog.h"
 #include "gui/QtPrinterPage.h"
 #include "gui/SheetHeading.h"
@@ -573,8 +574,10 @@ void MainWindow::Print(bool allSheets) {
     if (controller_->CurrentSheet() == nullptr || printing_) return;
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setCopyCount(1);
+    OfferLastPrintTarget(*printer, env_, controller_->Doc().FileName());
     QPrintDialog chooser(printer.get(), this);
     if (chooser.exec() != QDialog::Accepted) return;
+    RememberPrintTarget(*printer, env_);
     StartPrinting(std::move(printer), allSheets);
 }
 

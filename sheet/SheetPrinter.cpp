@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "overlay/OverlayText.h"
+#include "sheet/CellColours.h"
 #include "sheet/SheetFactory.h"
 
 namespace parlo {
@@ -158,7 +159,29 @@ void SheetPrinter::DrawChunk(Sheet& sheet, int firstCol, int cols, int firstRow,
                 sheet.DrawCell(printer_.PageCanvas(), c, r, cell, false);
             }
         }
+        DrawRules(sheet, r, columns, lefts, y, bottom, y == inner.top);
         y = bottom;
+    }
+}
+
+// Thin rules around every cell, as the screen's grid lines: a row can be
+// followed across its page and over the pages that go on with it. Joined
+// cells stay one.
+void SheetPrinter::DrawRules(const Sheet& sheet, int row, const std::vector<int>& columns,
+                             const std::vector<int>& lefts, int top, int bottom, bool firstRow) {
+    if (columns.empty()) return;
+    Canvas& canvas = printer_.PageCanvas();
+    const int t = std::max(1, sheet.Scale() / 2);
+    const int left = lefts.front();
+    const int right = lefts.back() + sheet.ColWidth(columns.back());
+    if (firstRow) canvas.FillRect({left, top, right, top + t}, paint::kPrintGrid);
+    canvas.FillRect({left, bottom - t, right, bottom}, paint::kPrintGrid);
+    canvas.FillRect({left, top, left + t, bottom}, paint::kPrintGrid);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const bool joinedOn = i + 1 < columns.size() && sheet.Cell(columns[i + 1], row).Join();
+        if (joinedOn) continue;
+        const int edge = lefts[i] + sheet.ColWidth(columns[i]);
+        canvas.FillRect({edge - t, top, edge, bottom}, paint::kPrintGrid);
     }
 }
 

@@ -65,6 +65,7 @@ public:
     void NewPage() override {
         ++newPages;
         pageStarts.push_back(canvas.texts.size());
+        fillStarts.push_back(canvas.fills.size());
     }
     // The page each recorded text is on (0 first).
     int PageOf(size_t text) const {
@@ -75,7 +76,7 @@ public:
 
     test::RecordingCanvas canvas;
     int newPages = 0;
-    std::vector<size_t> pageStarts;
+    std::vector<size_t> pageStarts, fillStarts;
 
 private:
     int width_, height_, dpi_;
@@ -170,6 +171,49 @@ TEST_F(SheetPrinterTest, HintRowsRunOnFromTheFixedColumnOnEveryPage) {
         EXPECT_EQ(t.x, page.left + 4) << "page " << printer.PageOf(i);
     }
     EXPECT_EQ(static_cast<int>(pagesWithHint.size()), pages);
+}
+
+TEST_F(SheetPrinterTest, RulesRunAlongEveryRowOfEveryPage) {
+    FakePrinter printer(420, 600, 120);
+    SheetPrinter p(printer, none);
+    const Rect page{10, 10, 410, 590};
+    const int pages = p.Print("GI_Sheet_Wide", page);
+    ASSERT_GT(pages, 1);
+    std::vector<size_t> textStarts = {0}, fillStarts = {0};
+    textStarts.insert(textStarts.end(), printer.pageStarts.begin(), printer.pageStarts.end());
+    fillStarts.insert(fillStarts.end(), printer.fillStarts.begin(), printer.fillStarts.end());
+    textStarts.push_back(printer.canvas.texts.size());
+    fillStarts.push_back(printer.canvas.fills.size());
+    const std::set<std::string> frame = {"Wide sheet", "Parlo rev 6", "Printed by Parlo"};
+    for (int n = 0; n < pages; ++n) {
+        SCOPED_TRACE("page " + std::to_string(n));
+        // The rows of the page, by the tops of their texts.
+        std::set<int> rowTops;
+        for (size_t i = textStarts[n]; i < textStarts[n + 1]; ++i) {
+            if (!frame.count(printer.canvas.texts[i].text))
+                rowTops.insert(printer.canvas.texts[i].y);
+        }
+        // Grey rules one unit thick across the whole table: above the first
+        // row and under each, none of them cutting through a text.
+        std::set<int> ruled;
+        std::set<std::pair<int, int>> spans;
+        for (size_t i = fillStarts[n]; i < fillStarts[n + 1]; ++i) {
+            const auto& f = printer.canvas.fills[i];
+            if (f.colour != 0x909090 || f.rect.Height() != 1) continue;
+            ruled.insert(f.rect.top);
+            spans.insert({f.rect.left, f.rect.right});
+        }
+        EXPECT_EQ(ruled.size(), rowTops.size() + 1);
+        ASSERT_EQ(spans.size(), 1u);
+        EXPECT_EQ(spans.begin()->first, page.left);
+        EXPECT_GT(spans.begin()->second, page.left + 100);
+        std::vector<int> rules(ruled.begin(), ruled.end());
+        std::vector<int> tops(rowTops.begin(), rowTops.end());
+        for (size_t r = 0; r < tops.size() && r + 1 < rules.size(); ++r) {
+            EXPECT_LT(rules[r], tops[r]);
+            EXPECT_GT(rules[r + 1], tops[r]);
+        }
+    }
 }
 
 TEST_F(SheetPrinterTest, CancelStopsBeforeTheNextPageOfTheSameSheet) {
