@@ -9,7 +9,8 @@ namespace {
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 // A blank pads a number when a digit follows the blanks it belongs to and
-// no word or number ends right before them ("  5", "1- 10", not "Timer 1").
+// they start the text or follow a dash ("  5", "1- 10"; not "Timer 1" nor
+// "9, 0").
 std::vector<bool> FigureChars(const QString& text) {
     std::vector<bool> figure(static_cast<size_t>(text.size()), false);
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -22,8 +23,8 @@ std::vector<bool> FigureChars(const QString& text) {
         while (start > 0 && text[start - 1] == u' ') --start;
         while (end < text.size() && text[end] == u' ') ++end;
         const bool digitAfter = end < text.size() && IsDigit(text[end]);
-        const bool wordBefore = start > 0 && text[start - 1].isLetterOrNumber();
-        figure[static_cast<size_t>(i)] = digitAfter && !wordBefore;
+        const bool padding = start == 0 || text[start - 1] == u'-';
+        figure[static_cast<size_t>(i)] = digitAfter && padding;
     }
     return figure;
 }
