@@ -1,0 +1,118 @@
+// The Port menu as a user meets it: COM1-COM4 with their devices, the
+// serial devices present (a fake list here) to choose from, and "Other
+// port" taking a number or a device path.
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+#include "gui/MenuBuilder.h"
+#include "gui/PortMenu.h"
+#include "model/ModelVariant.h"
+#include "tests/gui/MainWindowFixture.h"
+
+namespace parlo {
+namespace {
+
+const std::vector<SerialPortInfo> kPresent = {
+    {"/dev/ttyACM0", {"/dev/serial/by-id/usb-Keld_Cloning_Cable_0042-if00"}, "cdc_acm", ""},
+    {"/dev/ttyUSB0", {"/dev/serial/by-id/usb-FTDI_FT232R_A10K1234-if00-port0"}, "ftdi_sio", ""},
+};
+
+class PortMenuTest : public test::MainWindowFixture {
+protected:
+    PortMenuTest() {
+        env.Defaults();
+        env.SetModelType(kVariantPmr);
+        env.SetPortDevice(3, "/dev/ttyS7");
+        Start();
+        window->PortDevices()->SetLister([] { return kPresent; });
+    }
+    // Opens the Port menu with a click on the menu bar.
+    QMenu* OpenPortMenu() {
+        QMenuBar* bar = window->menuBar();
+        for (QAction* top : bar->actions()) {
+            if (top->text().remove('&') != "Port") continue;
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
+            EXPECT_TRUE(test::WaitUntil([&] { return top->menu()->isVisible(); }));
+            return top->menu();
+        }
+        ADD_FAILURE() << "no Port menu";
+        return nullptr;
+    }
+    static QStringList Texts(QMenu* menu) {
+        QStringList texts;
+        for (QAction* a : menu->actions()) {
+            if (!a->isSeparator() && a->isVisible()) texts << a->text();
+        }
+        return texts;
+    }
+    std::string PortStatus() {
+        for (QLabel* label : window->statusBar()->findChildren<QLabel*>()) {
+            if (label->text().startsWith("Port ")) return label->text().toStdString();
+        }
+        return {};
+    }
+};
+
+TEST_F(PortMenuTest, ListsTheDevicesPresentAndChoosesOne) {
+    QMenu* menu = OpenPortMenu();
+    ASSERT_NE(menu, nullptr);
+    const QStringList texts = Texts(menu);
+    const QStringList expected = {
+        "COM&1  (/dev/ttyUSB0)",
+        "COM&2  (/dev/ttyUSB1)",
+        "COM&3  (/dev/ttyS7)",
+        "COM&4  (/dev/ttyUSB3)",
+        "Serial devices found:",
+        "/dev/ttyACM0  usb-Keld_Cloning_Cable_0042-if00",
+        "/dev/ttyUSB0  usb-FTDI_FT232R_A10K1234-if00-port0  (port 1)",
+    };
+    EXPECT_EQ(texts.mid(0, expected.size()), expected);
+    ASSERT_EQ(window->PortDevices()->Entries().size(), 2u);
+    EXPECT_TRUE(window->PortDevices()->Entries()[1]->isChecked());  // port 1 is in use
+    // Choosing the cloning cable gives it the first free port number, by
+    // its stable name, and makes it the port in use.
+    QAction* cable = window->PortDevices()->Entries()[0];
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(cable).center());
+    ASSERT_TRUE(test::WaitUntil([&] { return env.ComPort() == 5; }));
+    EXPECT_EQ(env.PortDevice(5), "/dev/serial/by-id/usb-Keld_Cloning_Cable_0042-if00");
+    EXPECT_EQ(PortStatus(),
+              "Port 5 (/dev/serial/by-id/usb-Keld_Cloning_Cable_0042-if00), 9600 baud");
+    // Opened again, the cable is checked under its number.
+    menu = OpenPortMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(Texts(menu).contains("/dev/ttyACM0  usb-Keld_Cloning_Cable_0042-if00  (port 5)"));
+    EXPECT_TRUE(window->PortDevices()->Entries()[0]->isChecked());
+    menu->close();
+}
+
+TEST_F(PortMenuTest, OtherPortTakesANumberOrADevicePath) {
+    const struct {
+        const char* typed;
+        int port;
+        const char* device;
+    } cases[] = {
+        {" 12 ", 12, "/dev/ttyUSB11"},
+        {"/dev/pts/7", 5, "/dev/pts/7"},
+        {"/dev/ttyUSB0", 1, "/dev/ttyUSB0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        WithModal([&] { window->Controller().RunCommand(CL_Menu_Port_Usb, 0, CellContext{}); },
+                  [&](QWidget* dialog) {
+                      auto* edit = dialog->findChild<QLineEdit*>();
+                      ASSERT_NE(edit, nullptr);
+                      QTest::keyClicks(edit, c.typed);  // in place of the number shown
+                      QTest::keyClick(edit, Qt::Key_Return);
+                  });
+        EXPECT_EQ(env.ComPort(), c.port);
+        EXPECT_EQ(env.PortDevice(c.port), c.device);
+    }
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+}  // namespace
+}  // namespace parlo
