@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include "gui/MenuBuilder.h"
 #include "gui/PortMenu.h"
@@ -99,18 +101,35 @@ TEST_F(PortMenuTest, OtherPortTakesANumberOrADevicePath) {
         {"/dev/pts/7", 5, "/dev/pts/7"},
         {"/dev/ttyUSB0", 1, "/dev/ttyUSB0"},
     };
+    // A refusal would come as a message box over the dialog: closed and
+    // counted, so that a refused entry fails the test instead of waiting.
+    int refused = 0;
+    QTimer refusals;
+    QObject::connect(&refusals, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ++refused;
+            box->reject();
+            QApplication::activeModalWidget()->close();  // the dialog under it
+        }
+    });
+    refusals.start(20);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         WithModal([&] { window->Controller().RunCommand(CL_Menu_Port_Usb, 0, CellContext{}); },
                   [&](QWidget* dialog) {
                       auto* edit = dialog->findChild<QLineEdit*>();
-                      ASSERT_NE(edit, nullptr);
+                      EXPECT_NE(edit, nullptr);
+                      if (edit == nullptr) {
+                          dialog->close();
+                          return;
+                      }
                       QTest::keyClicks(edit, c.typed);  // in place of the number shown
                       QTest::keyClick(edit, Qt::Key_Return);
                   });
         EXPECT_EQ(env.ComPort(), c.port);
         EXPECT_EQ(env.PortDevice(c.port), c.device);
     }
+    EXPECT_EQ(refused, 0);
     EXPECT_TRUE(prompts.shown.empty());
 }
 

@@ -26,11 +26,13 @@ TEST_F(PrintDialogTest, ThePrinterDialogOffersTheLastPdfFile) {
     test::TempDir dir;
     const std::string first = dir.file("bank one.pdf");
     // First print: Qt's own file name; printed to a file of our own choice.
+    // (Whatever is found, the dialog is closed: a failure never waits.)
     WithModal([&] { window->Print(false); },
               [&](QWidget* modal) {
-                  ASSERT_NE(qobject_cast<QPrintDialog*>(modal), nullptr);
                   QLineEdit* file = OutputFile(modal);
-                  ASSERT_NE(file, nullptr);
+                  EXPECT_NE(qobject_cast<QPrintDialog*>(modal), nullptr);
+                  EXPECT_NE(file, nullptr);
+                  if (file == nullptr) return static_cast<QDialog*>(modal)->reject();
                   EXPECT_NE(file->text().toStdString(), first);
                   file->setText(QString::fromStdString(first));
                   static_cast<QDialog*>(modal)->accept();
@@ -42,8 +44,7 @@ TEST_F(PrintDialogTest, ThePrinterDialogOffersTheLastPdfFile) {
     WithModal([&] { window->Print(true); },
               [&](QWidget* modal) {
                   QLineEdit* file = OutputFile(modal);
-                  ASSERT_NE(file, nullptr);
-                  EXPECT_EQ(file->text().toStdString(), first);
+                  EXPECT_EQ(file != nullptr ? file->text().toStdString() : "", first);
                   static_cast<QDialog*>(modal)->reject();
               });
 }
