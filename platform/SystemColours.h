@@ -4,6 +4,7 @@
 // highlight), which the desktop's palette decides. Where no desktop is
 // asked (a recording canvas, the command line's measuring canvas) a light
 // desktop's values stand for them.
+#include <array>
 #include <cstdint>
 
 namespace parlo {
@@ -12,9 +13,24 @@ inline constexpr uint32_t kSystemColourBit = 0x80000000u;
 
 inline constexpr bool IsSystemColour(uint32_t colour) { return (colour & kSystemColourBit) != 0; }
 
+// A light desktop's system colours, by index (0 unused): background,
+// active and inactive caption, menu, window, window frame, menu text,
+// window text, caption text, active and inactive border, application work
+// space, highlight and its text, button face and shadow, grey text, button
+// text, inactive caption text, button highlight.
+inline constexpr std::array<uint32_t, 21> kLightDesktop = {
+    0xFFFFFF, 0xEFEFEF, 0xC68C30, 0xB8B8B8, 0xEFEFEF, 0xFFFFFF, 0x767676,
+    0x000000, 0x000000, 0xFFFFFF, 0xCACACA, 0xCACACA, 0x9F9F9F, 0xC68C30,
+    0xFFFFFF, 0xEFEFEF, 0x9F9F9F, 0xBEBEBE, 0x000000, 0x000000, 0xFFFFFF,
+};
+
 // The 0x00BBGGRR value a light desktop gives a system colour; a fixed
-// colour is returned as it is.
-uint32_t LightDesktopColour(uint32_t colour);
+// colour is returned as it is. (Inline: canvases in the PDF module use it.)
+inline constexpr uint32_t LightDesktopColour(uint32_t colour) {
+    if (!IsSystemColour(colour)) return colour & 0xFFFFFF;
+    const uint32_t index = colour & 0xFF;
+    return index < kLightDesktop.size() ? kLightDesktop[index] : 0x000000;
+}
 
 // WCAG 2 relative luminance (0 black ... 1 white) of a 0x00BBGGRR colour,
 // and the contrast ratio of two of them (1 ... 21).
