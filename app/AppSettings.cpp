@@ -20,6 +20,11 @@ int32_t FitComPort(int32_t v) {
 int32_t FitFlag(int32_t v) { return std::clamp(v, 0, 1); }
 int32_t FitFontSize(int32_t v) { return std::clamp(v, 25, 1000); }
 int32_t NonZero(int32_t v) { return v != 0 ? 1 : 0; }
+// Window places and sizes: no screen has more pixels than a 16-bit
+// coordinate holds, and a number beyond would ask for a window of gigabytes.
+int32_t FitScreenNumber(int32_t v) {
+    return std::clamp(v, AppSettings::kMinScreenNumber, AppSettings::kMaxScreenNumber);
+}
 int32_t LowByte(int32_t v) { return static_cast<int8_t>(v & 0xFF); }
 
 enum class Kind { Number, Text, RecentList };
@@ -44,11 +49,11 @@ const Value kValues[] = {
     {"View Option", "FontSize Percentage", Kind::Number, &S::fontSizePercentage, FitFontSize,
      nullptr},
     {"View Option", "Toolbar Visible", Kind::Number, &S::toolbarVisible, NonZero, nullptr},
-    {"Window Position", "Left", Kind::Number, &S::left, AsStored, nullptr},
-    {"Window Position", "Top", Kind::Number, &S::top, AsStored, nullptr},
-    {"Window Position", "Width", Kind::Number, &S::width, AsStored, nullptr},
-    {"Window Position", "Height", Kind::Number, &S::height, AsStored, nullptr},
-    {"Window Position", "SplitterV", Kind::Number, &S::splitterV, AsStored, nullptr},
+    {"Window Position", "Left", Kind::Number, &S::left, FitScreenNumber, nullptr},
+    {"Window Position", "Top", Kind::Number, &S::top, FitScreenNumber, nullptr},
+    {"Window Position", "Width", Kind::Number, &S::width, FitScreenNumber, nullptr},
+    {"Window Position", "Height", Kind::Number, &S::height, FitScreenNumber, nullptr},
+    {"Window Position", "SplitterV", Kind::Number, &S::splitterV, FitScreenNumber, nullptr},
     {"Setup", "ModelType", Kind::Number, &S::modelType, LowByte, nullptr},
 };
 

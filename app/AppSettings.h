@@ -34,6 +34,10 @@ public:
     static constexpr uint32_t kValidMarker = 753951;
     static constexpr int32_t kRecentCapacity = 10;
     static constexpr int32_t kMaxComPort = 256;
+    // The range of the stored window place, size and splitter position; the
+    // main window fits them to the screen it opens on.
+    static constexpr int32_t kMinScreenNumber = -32768;
+    static constexpr int32_t kMaxScreenNumber = 32767;
     // The tree panel's width until the user moves the splitter.
     static constexpr int32_t kDefaultSplitterV = 200;
 

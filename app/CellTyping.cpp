@@ -31,6 +31,7 @@ std::string CellTyping::Shown(const CellDesc& cell) {
 
 bool CellTyping::Type(const CellDesc& cell, const std::string& text) {
     reason_.clear();
+    adjusted_ = false;
     if (Shown(cell) == TrimBlanks(text)) return true;
     CellContext ctx;
     ctx.desc = &cell;
@@ -42,6 +43,7 @@ bool CellTyping::Type(const CellDesc& cell, const std::string& text) {
     cells_(ctx, kModeOperate);
     if (!ctx.refusal.empty()) reason_ = ctx.refusal;
     if (!ctx.request.refusal.empty()) reason_ = ctx.request.refusal;
+    adjusted_ = ctx.request.adjusted;
     return !ctx.rejected && messages_ == messagesBefore;
 }
 

@@ -21,9 +21,11 @@ public:
     std::string Shown(const CellDesc& cell);
     // Commits `text` to the cell; a text the cell already shows is left as
     // it stands. False when the cell refused it (the reason, when the cell
-    // or a message gave one, in Reason()).
+    // or a message gave one, in Reason()). Adjusted() tells whether the cell
+    // took it as another value than typed (limited, snapped, rounded).
     bool Type(const CellDesc& cell, const std::string& text);
     const std::string& Reason() const { return reason_; }
+    bool Adjusted() const { return adjusted_; }
 
 private:
     MsgAnswer Message(const std::string& caption, const std::string& text, MsgIcon icon,
@@ -32,6 +34,7 @@ private:
     DispatchFunction cells_;
     Prompts* previous_;
     std::string reason_;
+    bool adjusted_ = false;
     int messages_ = 0;
 };
 

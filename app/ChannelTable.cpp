@@ -11,6 +11,7 @@
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 #include "sheet/BankSheet.h"
 #include "sheet/CsvTable.h"
 #include "sheet/FixedMetricsCanvas.h"
@@ -82,17 +83,23 @@ bool ChannelPresent(EepromImage& image, int slot) {
 // A number from 1 to `highest`, or nothing.
 std::optional<int> CountingNumber(const std::string& text, int highest) {
     const std::string t = TrimBlanks(text);
-    if (t.empty() || t.size() > 3 ||
-        !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    const int n = std::stoi(t);
-    if (n < 1 || n > highest) return std::nullopt;
-    return n;
+    if (t.empty() || t.size() > 3 || t[0] == '-') return std::nullopt;
+    const auto n = ReadInteger(t);
+    if (!n || *n < 1 || *n > highest) return std::nullopt;
+    return static_cast<int>(*n);
 }
 
-std::string Refused(int line, const std::string& heading, const std::string& text) {
-    return Format("line %d, column \"%s\": '%s' was not accepted", line, heading.c_str(),
-                  text.c_str());
+std::string Refused(int line, const std::string& heading, const std::string& text,
+                    std::string reason = {}) {
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
+    return Format("line %d, column \"%s\": '%s' was not accepted%s%s", line, heading.c_str(),
+                  text.c_str(), reason.empty() ? "" : ": ", reason.c_str());
+}
+
+std::string StoredAs(int line, const std::string& heading, const std::string& text,
+                     const std::string& shown) {
+    return Format("line %d, column \"%s\": '%s' stored as %s", line, heading.c_str(), text.c_str(),
+                  shown.c_str());
 }
 
 // One row of the table, read: where it goes and its values by column.
@@ -232,8 +239,12 @@ private:
             for (const auto& [column, text] : row.values) {
                 CellDesc cell = sheet->Cell(columns_[column].col, channelRow);
                 cell.index = slot;
+                const std::string& heading = columns_[column].heading;
                 if (!typing_.Type(cell, text))
-                    outcome_.refusals.push_back(Refused(row.line, columns_[column].heading, text));
+                    outcome_.refusals.push_back(Refused(row.line, heading, text, typing_.Reason()));
+                else if (typing_.Adjusted())
+                    outcome_.notes.push_back(
+                        StoredAs(row.line, heading, text, typing_.Shown(cell)));
             }
         }
     }
@@ -284,6 +295,8 @@ ImportOutcome ImportChannels(Document& doc, const DispatchFunction& cells, const
     before.Assign(doc.Working());
     ChannelImport(doc, cells, outcome).Run(csv);
     if (!outcome.Ok()) {
+        // Nothing was stored, as typed or otherwise.
+        outcome.notes.clear();
         doc.Working().Assign(before);
         doc.RebuildModelData();
     }

@@ -31,8 +31,13 @@ std::string ExportChannels(Document& doc, const DispatchFunction& cells,
 
 struct ImportOutcome {
     // Every value refused, as `line N, column "Heading": 'text' was not
-    // accepted`, and what is wrong with the table as a whole.
+    // accepted` (and the reason, when the cell gives one), and what is wrong
+    // with the table as a whole.
     std::vector<std::string> refusals;
+    // Every value stored as another value than typed (limited to the range,
+    // snapped to the channel raster, rounded to the unit), as `line N,
+    // column "Heading": 'text' stored as SHOWN`: to be told, not refused.
+    std::vector<std::string> notes;
     int rows = 0;   // channel rows read
     int added = 0;  // channels added to banks
     bool Ok() const { return refusals.empty(); }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "clone/CloneFile.h"
 #include "clone/CloneInfo.h"
@@ -40,18 +41,33 @@ std::string BackupFileName(const std::vector<uint8_t>& identity, std::time_t whe
     return Serial(identity) + "_" + LocalTime(when, "%Y-%m-%d_%H-%M-%S") + ".icf";
 }
 
-std::string SaveBackup(const EepromImage& image, const std::vector<uint8_t>& identity,
-                       const std::string& folder, std::time_t when) {
+bool BackupFile::Open(const std::vector<uint8_t>& identity, const std::string& folder,
+                      std::time_t when) {
+    path_.clear();
     std::error_code error;
     fs::create_directories(folder, error);
-    if (!fs::is_directory(folder, error)) return {};
+    if (!fs::is_directory(folder, error)) return false;
     const std::string name = BackupFileName(identity, when);
     const std::string stem = name.substr(0, name.size() - 4);
     std::string path = folder + "/" + name;
     for (int n = 2; fs::exists(path, error) || error; ++n) {
-        if (n > 999) return {};
+        if (n > 999) return false;
         path = folder + "/" + stem + "-" + std::to_string(n) + ".icf";
     }
+    if (!out_.Open(path)) return false;
+    path_ = path;
+    comment_ = FillIn(OvlText("GI_Mess_CloneBackup_Comment"),
+                      {Serial(identity), LocalTime(when, "%Y-%m-%d %H:%M:%S")});
+    return true;
+}
+
+std::string AsReadComment(const std::vector<uint8_t>& identity, std::time_t when) {
+    return FillIn(OvlText("GI_Mess_CloneRaw_Comment"),
+                  {Serial(identity), LocalTime(when, "%Y-%m-%d %H:%M:%S")});
+}
+
+uint8_t SaveAsRead(SafeFileWriter& opened, const std::string& path, const EepromImage& image,
+                   const std::string& comment) {
     EepromImage copy;
     copy.Assign(image);
     CloneFile file;
@@ -59,10 +75,22 @@ std::string SaveBackup(const EepromImage& image, const std::vector<uint8_t>& ide
     file.SetModelCode(kModelCode);
     file.SetExtraCode(kExtraCode);
     file.SetMapRevision(kMapRevision);
-    file.SetComment(FillIn(OvlText("GI_Mess_CloneBackup_Comment"),
-                           {Serial(identity), LocalTime(when, "%Y-%m-%d %H:%M:%S")}));
-    if (file.Write(path, SingleRange(0x0000, kRadioAreaEnd)) != kFileOk) return {};
+    file.SetComment(comment);
+    return file.Write(opened, path, SingleRange(0x0000, kRadioAreaEnd));
+}
+
+std::string BackupFile::Save(const EepromImage& image) {
+    if (path_.empty()) return {};
+    const std::string path = std::exchange(path_, {});
+    if (SaveAsRead(out_, path, image, comment_) != kFileOk) return {};
     return path;
+}
+
+std::string SaveBackup(const EepromImage& image, const std::vector<uint8_t>& identity,
+                       const std::string& folder, std::time_t when) {
+    BackupFile backup;
+    if (!backup.Open(identity, folder, when)) return {};
+    return backup.Save(image);
 }
 
 }  // namespace parlo

@@ -1,5 +1,6 @@
 #include "app/CloneCommands.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "app/CloneBackup.h"
@@ -144,12 +145,9 @@ void CloneCommands::Read(Done done) {
             StartRead(
                 ReadPurpose::Document,
                 [this, done](CloneResult& r) {
+                    received_.Assign(r.image);
                     document_.Working().Assign(r.image);
-                    if (!document_.AfterLoad()) {
-                        fatal(Format("Cannot open '%s'.", Document::InitialFilePath(
-                                                              VariantFromImage(document_.Working()))
-                                                              .c_str()));
-                    }
+                    if (std::string problem; !document_.AfterLoad(&problem)) fatal(problem);
                     document_.MarkModified();
                     document_.SetFileName("");
                     done(kCloneOk);
@@ -178,13 +176,19 @@ void CloneCommands::Write(const WriteOptions& options, Done done) {
     lastBackup_.clear();
     StartIdentify(
         [this, done](CloneResult&) {
+            if (!PrepareCopy(done) || !FitsRadio(done)) return;
             if (options_.makerMode && Ask(OvlMessage("GI_Mess_Maker_Caution"), MsgIcon::Warning,
                                           MsgButtons::OkCancel) != MsgAnswer::Ok)
                 return done(kCancelled);
             if (Ask(OvlMessage("GI_Mess_Confirm_CloneWrite"), MsgIcon::Warning,
                     MsgButtons::OkCancel) != MsgAnswer::Ok)
                 return done(kCancelled);
-            StartIdentify([this, done](CloneResult&) { WriteConfirmed(done); }, done);
+            // The radio may have been changed while the user was asked.
+            StartIdentify(
+                [this, done](CloneResult&) {
+                    if (FitsRadio(done)) WriteConfirmed(done);
+                },
+                done);
         },
         done);
 }
@@ -194,13 +198,42 @@ RangeList CloneCommands::WriteRanges(const EepromImage& prepared, bool makerMode
     return SingleRange(makerMode ? 0x0000 : 0x0100, end);
 }
 
-void CloneCommands::WriteConfirmed(const Done& done) {
+bool CloneCommands::PrepareCopy(const Done& done) {
     sent_.Assign(document_.Working());
     if (!document_.PrepareImage(sent_, PackMode::Write)) {
         Ask(OvlMessage("GI_AppMess_ChErr_Overflow"), MsgIcon::Error, MsgButtons::Ok);
-        return done(kRefused);
+        done(kRefused);
+        return false;
     }
     sentRanges_ = WriteRanges(sent_, options_.makerMode);
+    return true;
+}
+
+// A range past the radio's memory would change the radio up to its end
+// and then fail: nothing is sent.
+bool CloneCommands::FitsRadio(const Done& done) {
+    neededEnd_ = -1;
+    ForEachRange(sentRanges_, sent_,
+                 [&](int32_t, int32_t last) { neededEnd_ = std::max(neededEnd_, last); });
+    radioEnd_ = IdentityReadEnd(identity_);
+    if (neededEnd_ <= radioEnd_) return true;
+    Ask(MemoryEndText(neededEnd_, radioEnd_), MsgIcon::Error, MsgButtons::Ok);
+    done(kCloneMemoryEnd);
+    return false;
+}
+
+std::string CloneCommands::HeadLine(int outcome) const {
+    switch (outcome) {
+        case kCloneOk: return {};
+        case kCloneCancelled: return OvlText("GI_Mess_Clone_Progress", 5);
+        case kClonePortOpen:
+            return FillIn(OvlText("GI_Mess_CloneErr_Head", outcome), {manager_.PortText()});
+        case kCloneMemoryEnd: return MemoryEndHead(neededEnd_, radioEnd_);
+        default: return outcome > 0 ? OvlText("GI_Mess_CloneErr_Head", outcome) : std::string();
+    }
+}
+
+void CloneCommands::WriteConfirmed(const Done& done) {
     sent_.SetByte(kAddrMapRevision, identity_[kIdentityMapRevision]);
     if (options_.backup) {
         TakeBackup(done);
@@ -209,22 +242,31 @@ void CloneCommands::WriteConfirmed(const Done& done) {
     }
 }
 
-// The write starts only once the radio's memory is safely on disk.
+// The write starts only once the radio's memory is safely on disk, and the
+// radio is read only once the backup's file could be created.
 void CloneCommands::TakeBackup(const Done& done) {
+    const std::string folder =
+        options_.backupFolder.empty() ? BackupFolder() : options_.backupFolder;
+    const auto failed = [this, folder, done] {
+        backup_.reset();
+        Ask(FillIn(OvlText("GI_Mess_CloneBackup_Failed"), {folder}), MsgIcon::Error,
+            MsgButtons::Ok);
+        done(kBackupFailed);
+    };
+    backup_ = std::make_unique<BackupFile>();
+    if (!backup_->Open(identity_, folder, std::time(nullptr))) return failed();
     StartRead(
         ReadPurpose::Backup,
-        [this, done](CloneResult& r) {
-            const std::string folder =
-                options_.backupFolder.empty() ? BackupFolder() : options_.backupFolder;
-            lastBackup_ = SaveBackup(r.image, identity_, folder, std::time(nullptr));
-            if (lastBackup_.empty()) {
-                Ask(FillIn(OvlText("GI_Mess_CloneBackup_Failed"), {folder}), MsgIcon::Error,
-                    MsgButtons::Ok);
-                return done(kBackupFailed);
-            }
+        [this, done, failed](CloneResult& r) {
+            lastBackup_ = backup_->Save(r.image);
+            backup_.reset();
+            if (lastBackup_.empty()) return failed();
             SendCopy(done);
         },
-        done);
+        [this, done](int outcome) {
+            backup_.reset();  // nothing of it stays behind
+            done(outcome);
+        });
 }
 
 void CloneCommands::SendCopy(const Done& done) {

@@ -8,9 +8,11 @@
 // radio back afterwards to check that it holds what was sent.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/CloneBackup.h"
 #include "app/Document.h"
 #include "clone/CloneManager.h"
 #include "platform/Prompts.h"
@@ -51,9 +53,10 @@ public:
     // Refuses a document without channels; identifies, asks (the maker
     // caution first in maker mode, then the confirmation), identifies again,
     // saves the backup, writes a prepared copy of the working image and
-    // verifies it, as the options say. A difference found by the
-    // verification ends with status 18, its message naming the first
-    // differing addresses.
+    // verifies it, as the options say. A write range past the end of the
+    // radio's memory ends with status 19 after each identify, before
+    // anything is written. A difference found by the verification ends
+    // with status 18, its message naming the first differing addresses.
     void Write(const WriteOptions& options, Done done);
     void Write(bool makerMode, Done done);
     // Identifies; on success Identity() holds the block to show.
@@ -63,8 +66,15 @@ public:
     const std::vector<uint8_t>& Identity() const { return identity_; }
     int32_t RadioCode1() const { return radioCode1_; }
     int32_t RadioCode2() const { return radioCode2_; }
+    // The image the last successful read received, as the radio sent it
+    // (the document holds it loaded and re-packed).
+    const EepromImage& Received() const { return received_; }
     // The backup the last write saved; empty when it saved none.
     const std::string& LastBackup() const { return lastBackup_; }
+    // The head line of an outcome's message with its blanks filled (the
+    // port, the addresses), for a line per radio; empty for success and
+    // the outcomes that are not clone statuses.
+    std::string HeadLine(int outcome) const;
 
     // The write range of a prepared copy: from 0x0100 (maker mode 0x0000) to
     // the used end at 0x0112 rounded down to 128, plus 127.
@@ -83,6 +93,8 @@ private:
     void JudgeIdentity(CloneResult& result);
     void JudgeReceived(CloneResult& result);
     bool StartIdentify(std::function<void(CloneResult&)> then, const Done& done);
+    bool PrepareCopy(const Done& done);
+    bool FitsRadio(const Done& done);
     void WriteConfirmed(const Done& done);
     void TakeBackup(const Done& done);
     void SendCopy(const Done& done);
@@ -99,8 +111,13 @@ private:
     ReadPurpose purpose_ = ReadPurpose::Document;
     WriteOptions options_;
     EepromImage sent_;  // the prepared copy a write sends
+    EepromImage received_;
     RangeList sentRanges_;
     std::string lastBackup_;
+    std::unique_ptr<BackupFile> backup_;  // while the backup read runs
+    // The last address the write range needs, and the radio's last.
+    int32_t neededEnd_ = -1;
+    int32_t radioEnd_ = -1;
 };
 
 }  // namespace parlo

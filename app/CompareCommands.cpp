@@ -8,7 +8,8 @@ namespace parlo {
 void MainController::CompareDialog() {
     Events().Send(ev::kFinishEdits);
     const auto path = view_.ChooseOpenPath(currentDirectory_, OvlText("GI_Sys_Dialog_FOpen", 0),
-                                           OvlText("GI_Sys_Dialog_FOpen", 1));
+                                           OvlText("GI_Sys_Dialog_FOpen", 1),
+                                           OvlText("GI_Sys_Dialog_Titles", kTitleCompare));
     if (path) CompareWith(*path);
 }
 

@@ -1,5 +1,6 @@
 #include "app/Document.h"
 
+#include "cells/ChannelRoom.h"
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
 #include "model/BankMap.h"
@@ -38,13 +39,13 @@ std::string Document::InitialFilePath(int variant) {
     return DataDir() + OvlText("GI_App_InitialFile", variant);
 }
 
-bool Document::SelectModel(int variant, std::string* failedPath) {
+bool Document::SelectModel(int variant, std::string* problem) {
     EepromImage fresh;
     fresh.SetSize(kImageSize);
-    const std::string path = InitialFilePath(variant);
     // One box names the file: the caller's.
-    if (ReadInitialFile(path, fresh, false) != kFileOk) {
-        if (failedPath != nullptr) *failedPath = path;
+    std::string why = InitialFileProblem(InitialFilePath(variant), fresh);
+    if (!why.empty()) {
+        if (problem != nullptr) *problem = std::move(why);
         return false;
     }
     UnpackFull(fresh);
@@ -66,11 +67,11 @@ bool Document::PrepareImage(EepromImage& image, PackMode mode) const {
     return Pack(image, mode, Variant());
 }
 
-bool Document::AfterLoad() {
+bool Document::AfterLoad(std::string* problem) {
     Unpack(working_);
     const int variant = VariantFromImage(working_);
     if (variant != Variant() || default_.GetByte(0) == 0) {
-        if (!SelectModel(variant)) return false;
+        if (!SelectModel(variant, problem)) return false;
     }
     // The image is now in this program's layout, whatever map revision the
     // radio that sent it reported.
@@ -80,8 +81,8 @@ bool Document::AfterLoad() {
 
 bool Document::AppendChannel(int bank) {
     if (bank < 0 || bank >= kBankCount) return false;
-    if (BanksTotal(working_) >= kChannelSlots || !ChannelCapacityOk(working_, 1)) {
-        ShowOverlayMessage("GI_AppMess_ChErr_Overflow", MsgIcon::Error);
+    if (!ChannelSlotFree(working_)) {
+        ShowNoRoom(working_);
         return false;
     }
     const int size = BankSize(working_, bank);

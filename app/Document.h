@@ -28,8 +28,9 @@ public:
     // Loads a variant's initial file into the default image (cleared first,
     // so nothing of another variant stays) and unpacks it in full. On failure
     // the default image is left as it was and false is returned, with
-    // nothing shown: the caller reports the file it names.
-    bool SelectModel(int variant, std::string* failedPath = nullptr);
+    // nothing shown: *problem then names the file and says why, for the
+    // caller's program error.
+    bool SelectModel(int variant, std::string* problem = nullptr);
 
     // A new untitled document from the default image.
     void NewFromDefaults();
@@ -40,8 +41,8 @@ public:
     // After a file or a radio image became the working image: unpack it,
     // take the variant it says (the default image follows), keep this map's
     // revision in it, and pack again. False when the variant's initial file
-    // could not be read.
-    bool AfterLoad();
+    // could not be read, with *problem set as by SelectModel.
+    bool AfterLoad(std::string* problem = nullptr);
 
     // Appends a blank channel at the end of a bank; refused, after telling
     // the user, when all slots are used or the radio's memory is full.
@@ -61,6 +62,16 @@ public:
     // After an undo or a redo: modified exactly when the working image is
     // not the one last saved or opened.
     void RecheckModified() { modified_ = !savedState_ || working_.Differs(snapshot_); }
+    // The modified state as it stands, to put back after a change that was
+    // taken back whole (a refused import or paste edits cells on the way).
+    struct ModifiedState {
+        bool modified, saved;
+    };
+    ModifiedState CurrentModifiedState() { return {IsModified(), savedState_}; }
+    void RestoreModifiedState(ModifiedState state) {
+        modified_ = state.modified;
+        savedState_ = state.saved;
+    }
     const std::string& FileName() const { return fileName_; }
     void SetFileName(std::string path) { fileName_ = std::move(path); }
 

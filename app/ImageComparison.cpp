@@ -98,9 +98,12 @@ SheetTexts ReadSheet(Sheet& sheet, const std::string& caption) {
     out.texts.assign(static_cast<size_t>(out.rows), std::vector<std::string>(out.cols));
     for (int r = 0; r < out.rows; ++r) {
         for (int c = 0; c < out.cols; ++c) {
-            if (!sheet.Cell(c, r).Join())
-                out.texts[static_cast<size_t>(r)][static_cast<size_t>(c)] =
-                    OneLine(sheet.CellText(c, r));
+            const CellDesc& d = sheet.Cell(c, r);
+            if (d.Join()) continue;
+            // The hint on adding channels follows the room left, which the
+            // counters already show: it is no difference of its own.
+            out.texts[static_cast<size_t>(r)][static_cast<size_t>(c)] =
+                OneLine(d.cell == CL_Misc_NewChannelHint ? d.Text() : sheet.CellText(c, r));
         }
     }
     // A row is named by its fixed columns (or its first cell when the sheet
@@ -155,7 +158,7 @@ public:
     // reads every sheet.
     Snapshot Read(const EepromImage& image) {
         doc_.Working().Assign(image);
-        if (!doc_.AfterLoad()) return {};
+        if (std::string problem; !doc_.AfterLoad(&problem)) fatal(problem);
         RadioTree tree(MainOverlay(), "GI_Tree_Main");
         tree.Build();
         tree.RebuildVariableBranches(CurrentVariant(), maker_, false);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "cells/BankCaption.h"
 #include "cells/CellNames.h"
@@ -16,7 +16,9 @@
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayMessage.h"
 #include "overlay/OverlayText.h"
+#include "platform/DocumentFile.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 #include "platform/ProgramInfo.h"
 #include "sheet/SheetFactory.h"
 
@@ -48,7 +50,7 @@ int HelpNumber(const char* list, const std::string& name) {
         if (line.empty() || line[0] == '#') return 0;
         const size_t eq = line.find('=');
         if (eq == name.size() && line.compare(0, eq, name) == 0)
-            return std::atoi(line.c_str() + eq + 1);
+            return LeadingInteger(std::string_view(line).substr(eq + 1));
     }
 }
 
@@ -114,9 +116,15 @@ void MainController::Start(int argc, char** argv) {
 
 std::vector<std::string> MainController::FileArguments(int argc, char** argv) {
     std::vector<std::string> files;
+    bool options = true;  // until "--", after which every word is a file
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg.empty() || arg[0] == '-' || SamePathNoCase(arg, kMakerSwitch)) continue;
+        if (options && arg == "--") {
+            options = false;
+            continue;
+        }
+        if (arg.empty() || (options && arg[0] == '-') || SamePathNoCase(arg, kMakerSwitch))
+            continue;
         std::error_code ec;
         const fs::path absolute = fs::absolute(arg, ec);
         files.push_back(ec ? arg : absolute.lexically_normal().string());
@@ -177,11 +185,17 @@ void MainController::New() {
 
 void MainController::OpenDialog() {
     const auto path = view_.ChooseOpenPath(currentDirectory_, OvlText("GI_Sys_Dialog_FOpen", 0),
-                                           OvlText("GI_Sys_Dialog_FOpen", 1));
+                                           OvlText("GI_Sys_Dialog_FOpen", 1), std::string());
     if (path) Open(*path);
 }
 
 bool MainController::Open(const std::string& path) {
+    // A file that cannot be read is said so at once, before the question
+    // about unsaved changes, and a FIFO or device is never opened.
+    if (const FileFailure why = DocumentFileProblem(path); why.problem != FileProblem::None) {
+        ShowFileError(kFileErrOpen, path, why);
+        return false;
+    }
     const int mode = SamePathNoCase(path, doc_.FileName()) ? 1 : 0;
     if (SaveChangesPrompt(mode) == MsgAnswer::Cancel) return false;
     EepromImage loaded;
@@ -191,8 +205,7 @@ bool MainController::Open(const std::string& path) {
     const int before = doc_.Variant();
     doc_.Working().Assign(loaded);
     doc_.SetFileName(path);
-    if (!doc_.AfterLoad())
-        fatal(Format("Cannot open '%s'.", Document::InitialFilePath(doc_.Variant()).c_str()));
+    if (std::string problem; !doc_.AfterLoad(&problem)) fatal(problem);
     env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
     doc_.MarkUnmodified();
     ResetEdits();
@@ -206,17 +219,22 @@ bool MainController::Open(const std::string& path) {
 }
 
 bool MainController::SaveAs() {
-    const auto path =
-        view_.ChooseSavePath(currentDirectory_, FileNameOf(doc_.FileName()),
-                             OvlText("GI_Sys_Dialog_FOpen", 0), OvlText("GI_Sys_Dialog_FOpen", 1));
+    const auto path = view_.ChooseSavePath(currentDirectory_, FileNameOf(doc_.FileName()),
+                                           OvlText("GI_Sys_Dialog_FOpen", 0),
+                                           OvlText("GI_Sys_Dialog_FOpen", 1), std::string());
     return path && Save(*path);
 }
 
 bool MainController::Save(const std::string& path) {
     Events().Send(ev::kFinishEdits);
-    doc_.PrepareImage(doc_.Working(), PackMode::Save);
+    // The file gets the image brought up to date; the document takes that
+    // image only once it is saved, so a failed save changes nothing of it.
+    EepromImage saved;
+    saved.Assign(doc_.Working());
+    doc_.PrepareImage(saved, PackMode::Save);
+    if (SaveCloneFile(path, saved) != kFileOk) return false;
+    doc_.Working().Assign(saved);
     edits_.Absorb(doc_.Working());  // the packing is no step of its own
-    if (SaveCloneFile(path, doc_.Working()) != kFileOk) return false;
     RecordFolder(path);
     doc_.SetFileName(path);
     env_.Recent().AddFront(path);
@@ -231,8 +249,8 @@ bool MainController::CloseQuery() { return SaveChangesPrompt(0) != MsgAnswer::Ca
 // ---- Variants ---------------------------------------------------------------------
 
 void MainController::SelectModel(int variant) {
-    std::string failed;
-    if (!doc_.SelectModel(variant, &failed)) fatal(Format("Cannot open '%s'.", failed.c_str()));
+    std::string problem;
+    if (!doc_.SelectModel(variant, &problem)) fatal(problem);
     env_.SetModelType(static_cast<int8_t>(variant));
 }
 
@@ -323,11 +341,13 @@ bool MainController::CheckWarnings() {
     warningDelay_ = Countdown{};
     if (tree_ == nullptr) return false;
     std::vector<std::string> errors, warnings;
+    std::map<std::string, std::pair<int, int>> counts;  // channels with errors, warnings
     auto evaluate = [&](const CellDesc& d) {
         CellContext ctx;
         ctx.desc = &d;
         cells_.Handle(ctx, kModeDraw);
         const std::string action = d.action.value_or("");
+        counts[action] = {ctx.errorRecords, ctx.warningRecords};
         if (ctx.warningMarks & kMarkError)
             errors.push_back(action);
         else if (ctx.warningMarks & kMarkWarning)
@@ -351,6 +371,12 @@ bool MainController::CheckWarnings() {
     tree_->ClearMarks(&tree_->Root());
     tree_->Mark(&tree_->Root(), warnings, 1);
     tree_->Mark(&tree_->Root(), errors, 0);
+    tree_->ForEach([&](TreeNode& n) {
+        const auto it = counts.find(n.Action());
+        if (n.overlay < 0 || it == counts.end()) return;
+        n.errorChannels = it->second.first;
+        n.warningChannels = it->second.second;
+    });
     Events().Post(ev::kBankImages);
     Events().Post(ev::kViewsRefresh);
     view_.TreeChanged(*tree_);

@@ -29,6 +29,10 @@
 
 namespace parlo {
 
+// The lines of GI_Sys_Dialog_Titles: the titles of the file dialogs that are
+// not plain Open and Save As.
+enum DialogTitle { kTitleCompare = 0, kTitleImport = 1, kTitleExport = 2 };
+
 class MainController : public CellHost {
 public:
     // The clone manager talks to the serial device of the platform unless
@@ -44,7 +48,8 @@ public:
     // that cannot be read is a program error.
     void Start(int argc = 0, char** argv = nullptr);
     // The files named on a command line, as absolute paths: every argument
-    // after the program's own but the maker switch and options ("-...").
+    // after the program's own but the maker switch and options ("-...");
+    // after "--" every argument but the maker switch is a file.
     static std::vector<std::string> FileArguments(int argc, char** argv);
     // The 50 ms housekeeping: the due warning check, and the selected node's
     // sheet when none is shown.

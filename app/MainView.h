@@ -19,20 +19,23 @@ class MainView {
 public:
     virtual ~MainView() = default;
 
-    // File dialogs: the chosen path, or nothing when cancelled.
+    // File dialogs: the chosen path, or nothing when cancelled. An empty
+    // title leaves the dialog's own ("Open", "Save As").
     virtual std::optional<std::string> ChooseOpenPath(const std::string& folder,
                                                       const std::string& extension,
-                                                      const std::string& filter) = 0;
+                                                      const std::string& filter,
+                                                      const std::string& title) = 0;
     virtual std::optional<std::string> ChooseSavePath(const std::string& folder,
                                                       const std::string& name,
                                                       const std::string& extension,
-                                                      const std::string& filter) = 0;
+                                                      const std::string& filter,
+                                                      const std::string& title) = 0;
 
     virtual void SetTitle(const std::string& title) = 0;
     virtual void SetStatus(const std::string& /*text*/, uint32_t /*textColour*/,
                            uint32_t /*background*/) {}
-    // What the last command did ("Saved ..."): shown while the status text
-    // above is empty.
+    // What the last command did ("Saved ..."), until the next key or move
+    // on a sheet empties the status text.
     virtual void ShowCommandResult(const std::string& /*text*/) {}
     // The serial port and speed the clone commands use.
     virtual void ShowPortStatus(const std::string& /*text*/) {}

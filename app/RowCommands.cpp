@@ -1,6 +1,7 @@
 // The popup-menu commands on the rows of a list-like sheet: copy, paste,
 // move up and down, clear, delete and insert, through the channel clipboard.
 #include "app/MainController.h"
+#include "cells/ChannelRoom.h"
 #include "model/BankMap.h"
 #include "model/ChannelArray.h"
 #include "model/ChannelMap.h"
@@ -221,8 +222,8 @@ struct RowCommandRun {
         const int s = std::min(first, cursor);
         int inserted = 0;
         for (int i = first; i <= last; ++i) {
-            if (channels && (BanksTotal(image) >= kChannelSlots || !ChannelCapacityOk(image, 1))) {
-                ShowOverlayMessage("GI_AppMess_ChErr_Overflow", MsgIcon::Error);
+            if (channels && !ChannelSlotFree(image)) {
+                ShowNoRoom(image);
                 break;
             }
             if (channels) {

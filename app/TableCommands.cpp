@@ -1,16 +1,15 @@
 // Channels in and out as CSV, and cell texts through the system clipboard:
 // the ways a dealer's spreadsheet meets the sheets.
-#include <fstream>
-#include <sstream>
-
 #include "app/CellTyping.h"
 #include "app/ChannelTable.h"
 #include "app/MainController.h"
 #include "cells/CellIds.h"
+#include "clone/CloneFile.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
+#include "platform/DocumentFile.h"
 #include "platform/Fatal.h"
 #include "platform/SafeFile.h"
 #include "sheet/BankSheet.h"
@@ -20,13 +19,16 @@ namespace parlo {
 
 namespace {
 
-// A message box of the overlay's text for `key`, its %s filled.
-void ShowMessage(const char* key, const std::string& detail, MsgIcon icon) {
-    prompts().Message(OvlText("GI_Sys_AppTitle"), FormatText(OvlMessage(key), {detail}), icon,
-                      MsgButtons::Ok);
+// A message box of the overlay's text for `key`, its %s filled, and why.
+void ShowMessage(const char* key, const std::string& detail, MsgIcon icon,
+                 const std::string& why = {}) {
+    std::string text = FormatText(OvlMessage(key), {detail});
+    if (!why.empty()) text += "\n" + why;
+    prompts().Message(OvlText("GI_Sys_AppTitle"), text, icon, MsgButtons::Ok);
 }
 
-// A long list of refusals is cut where a message box would no longer fit.
+// A long list of refusals or notes is cut where a message box would no
+// longer fit.
 std::string RefusalList(const std::vector<std::string>& refusals) {
     constexpr size_t kShown = 20;
     std::string list;
@@ -46,7 +48,8 @@ std::string WithExtension(const std::string& name, const std::string& extension)
 
 void MainController::ImportChannelsDialog() {
     const auto path = view_.ChooseOpenPath(currentDirectory_, OvlText("GI_Sys_Dialog_FCsv", 0),
-                                           OvlText("GI_Sys_Dialog_FCsv", 1));
+                                           OvlText("GI_Sys_Dialog_FCsv", 1),
+                                           OvlText("GI_Sys_Dialog_Titles", kTitleImport));
     if (path) ImportChannelsFrom(*path);
 }
 
@@ -55,7 +58,8 @@ void MainController::ExportChannelsDialog() {
         doc_.FileName().empty() ? std::string() : WithExtension(doc_.FileName(), "csv");
     const auto path =
         view_.ChooseSavePath(currentDirectory_, name.substr(name.find_last_of('/') + 1),
-                             OvlText("GI_Sys_Dialog_FCsv", 0), OvlText("GI_Sys_Dialog_FCsv", 1));
+                             OvlText("GI_Sys_Dialog_FCsv", 0), OvlText("GI_Sys_Dialog_FCsv", 1),
+                             OvlText("GI_Sys_Dialog_Titles", kTitleExport));
     if (path) ExportChannelsTo(*path);
 }
 
@@ -63,15 +67,19 @@ void MainController::ExportChannelsDialog() {
 // table's own bank sheets do that, it is closed, and opened again after.
 bool MainController::ImportChannelsFrom(const std::string& path) {
     Events().Send(ev::kFinishEdits);
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    if (!in || !(text << in.rdbuf())) {
-        ShowMessage("GI_AppMess_Import_Unreadable", path, MsgIcon::Error);
+    // Only a regular file: a FIFO would hold the window until a writer came.
+    std::string text;
+    FileFailure why = DocumentFileProblem(path);
+    if (why.problem == FileProblem::None) why = ReadWholeFile(path, &text);
+    if (why.problem != FileProblem::None) {
+        ShowMessage("GI_AppMess_Import_Unreadable", path, MsgIcon::Error, FileFailureText(why));
         return false;
     }
     const std::string action = sheetAction_;
     CloseSheet();
-    const ImportOutcome outcome = ImportChannels(doc_, cells_.Entry(), text.str());
+    const Document::ModifiedState modified = doc_.CurrentModifiedState();
+    const ImportOutcome outcome = ImportChannels(doc_, cells_.Entry(), text);
+    if (!outcome.Ok()) doc_.RestoreModifiedState(modified);
     if (outcome.Ok() &&
         edits_.Record("Import channels", doc_.Working(), doc_.Variant(), EditPlace{action, {}}))
         doc_.MarkModified();
@@ -88,6 +96,8 @@ bool MainController::ImportChannelsFrom(const std::string& path) {
     RecordFolder(path);
     view_.ShowCommandResult(
         FormatText(OvlText("GI_AppInd_Import_Done"), {static_cast<long long>(outcome.rows), path}));
+    if (!outcome.notes.empty())
+        ShowMessage("GI_AppMess_Import_Notes", RefusalList(outcome.notes), MsgIcon::Information);
     return true;
 }
 
@@ -98,8 +108,11 @@ bool MainController::ExportChannelsTo(const std::string& path) {
     const std::string csv = ExportChannels(doc_, cells_.Entry());
     if (!action.empty()) GoToSheet(action);
     SafeFileWriter writer;
-    if (!writer.Open(path) || !writer.Write(csv.data(), csv.size()) || !writer.Commit()) {
-        ShowMessage("GI_AppMess_Export_Failed", path, MsgIcon::Error);
+    const bool begun = writer.Open(path);
+    const bool written = begun && writer.Write(csv.data(), csv.size());
+    if (!begun || !writer.Commit() || !written) {
+        ShowMessage("GI_AppMess_Export_Failed", path, MsgIcon::Error,
+                    SaveFailureText(writer, begun));
         return false;
     }
     RecordFolder(path);
@@ -167,6 +180,7 @@ bool MainController::PasteText(CellContext& ctx, const std::string& text) {
     }
     EepromImage before;
     before.Assign(doc_.Working());
+    const Document::ModifiedState modified = doc_.CurrentModifiedState();
     std::string refused;
     {
         CellTyping typing(cells_.Entry());
@@ -199,6 +213,8 @@ bool MainController::PasteText(CellContext& ctx, const std::string& text) {
     if (!refused.empty()) {
         doc_.Working().Assign(before);
         doc_.RebuildModelData();
+        doc_.RestoreModifiedState(modified);
+        RefreshTitle();
         ShowMessage("GI_AppMess_Paste_Refused", refused, MsgIcon::Error);
         return false;
     }

@@ -5,6 +5,7 @@
 #include "cells/BankCaption.h"
 #include "cells/CellDispatcher.h"
 #include "cells/CellFamilies.h"
+#include "cells/ChannelRoom.h"
 #include "codecs/ListCodec.h"
 #include "codecs/NumberCodec.h"
 #include "codecs/SegmentText.h"
@@ -46,9 +47,27 @@ bool LayoutMayDrop(int channels) {
                              MsgButtons::OkCancel) == MsgAnswer::Ok;
 }
 
+// The item of the layout list the bank sizes are (0 one bank of 64, 1 banks
+// of 4), or -1 for sizes of the user's own.
+int LayoutItem(const EepromImage& image) {
+    for (const int item : {0, 1}) {
+        EepromImage reset = image;
+        ResetBankLayout(reset, item == 1);
+        bool same = true;
+        for (int b = 0; b < kBankCount; ++b) same &= BankSize(reset, b) == BankSize(image, b);
+        if (same) return item;
+    }
+    return -1;
+}
+
+// The list resets the layout; sizes set by hand read as what they are, and
+// either layout may then be chosen.
 void HandleLayoutOption(CellCall& call) {
-    int on = BankLayoutOption(Image(call)) ? 1 : 0;
+    int on = LayoutItem(Image(call));
     const CodecResult result = ListCodec(call.request(), on, "GI_Sheet_Sel_Bank_SelBankFree");
+    if (on < 0)
+        call.request().text = FormatText(OvlText("GI_AppInd_BankLayoutOwn"),
+                                         {static_cast<long long>(BanksTotal(Image(call)))});
     if (result == CodecResult::Changed) {
         if (!LayoutMayDrop(ChannelsLeftOut(Image(call), on != 0))) return;
         ResetBankLayout(Image(call), on != 0);
@@ -90,7 +109,10 @@ void HandleBankSize(CellCall& call) {
         call.ctx.rebuildSheet = true;
     }
     if (result == CodecResult::Rejected) call.ctx.rejected = true;
-    call.request().text = std::to_string(BankSize(Image(call), bank));
+    // The size the move left (it may be clamped); an editor that opens keeps
+    // the digit that opened it.
+    if (!call.request().EditorRequested())
+        call.request().text = std::to_string(BankSize(Image(call), bank));
 }
 
 void HandleBankName(CellCall& call) {
@@ -127,6 +149,10 @@ void RegisterBankCells() {
     CellDispatcher::Register(CL_Mch_SmarTrunk, HandleBankFlag);
     CellDispatcher::Register(CL_Mch_Bank, HandleBankSize);
     CellDispatcher::Register(CL_Mch_BankText, HandleBankName);
+    // The hint above a bank's channels follows the room left for them.
+    CellDispatcher::Register(CL_Misc_NewChannelHint, [](CellCall& c) {
+        c.request().text = NewChannelHint(Image(c), c.desc().Text());
+    });
     CellDispatcher::Register(CL_Mch_Bank_Total,
                              [](CellCall& c) { ShowCount(c, BanksTotal(Image(c))); });
     CellDispatcher::Register(CL_Mch_Bank_Left,

@@ -72,6 +72,9 @@ struct CellContext {
     std::optional<std::pair<int32_t, int32_t>> range;  // lowest and highest index
     uint16_t redrawFlags = 0;
     uint8_t warningMarks = 0;
+    // A check of several records: how many carry an error, how many only
+    // a warning.
+    int errorRecords = 0, warningRecords = 0;
     bool rejected = false;      // the input could not be read; nothing changed
     std::string refusal;        // why it was rejected, when the cell can tell
     bool rebuildSheet = false;  // which rows exist changed

@@ -1,7 +1,8 @@
 #include "cells/CellDesc.h"
 
-#include <cstdlib>
 #include <vector>
+
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -51,12 +52,12 @@ std::string TrimTrailingBlanks(std::string s) {
 int ScaledOrNumber(const std::string& field, int current) {
     if (field.empty()) return current;
     if (field[0] == '%') {
-        const long p = std::strtol(field.c_str() + 1, nullptr, 10);
+        const long p = LeadingInteger(std::string_view(field).substr(1));
         const long scaled = static_cast<long>(current) * p / 100;
         if (scaled == 0) return current < 0 ? -1 : 1;
         return static_cast<int>(scaled);
     }
-    const long v = std::strtol(field.c_str(), nullptr, 10);
+    const long v = LeadingInteger(field);
     return v == 0 ? current : static_cast<int>(v);
 }
 

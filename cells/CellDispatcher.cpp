@@ -155,9 +155,10 @@ void ResetAnswer(CellContext& ctx) {
     ctx.request.text.clear();
     ctx.request.requestEdit = kEditNone;
     ctx.warningMarks = 0;
+    ctx.errorRecords = ctx.warningRecords = 0;
     ctx.rejected = false;
     ctx.refusal.clear();
-    ctx.request.clamped = false;
+    ctx.request.adjusted = false;
 }
 
 // The bank of a channel cell: the one on screen, else the one holding it.
@@ -221,9 +222,12 @@ int CellDispatcher::Handle(CellContext& ctx, int mode) {
 
     // A popup menu choice runs its command on the current cell.
     int command = ctx.menuItem != nullptr ? CommandOfMenuItem(ctx.menuItem->cell) : 0;
-    if (command == kCommandActivate) {
-        ctx.operation = 13;
-        ctx.request.key = 13;
+    // "Edit..." from the menu, and a double click on a value, do what Enter
+    // does: open the value's editor or list (or run a command cell).
+    if (command == kCommandActivate ||
+        (ctx.menuItem == nullptr && ctx.operation == kOpDoubleClick && mode == kModeOperate)) {
+        ctx.operation = kKeyEnter;
+        ctx.request.key = kKeyEnter;
         command = 0;
     }
 

@@ -270,7 +270,7 @@ namespace parlo {
     X(CL_Maker_mRSSISR) X(CL_Maker_mRSSISL) \
     /* this program's own, after the fixed ones */ \
     X(CL_Menu_Edit_Undo) X(CL_Menu_Edit_Redo) X(CL_Menu_File_ImportChannels) \
-    X(CL_Menu_File_ExportChannels) X(CL_Menu_File_Compare)
+    X(CL_Menu_File_ExportChannels) X(CL_Menu_File_Compare) X(CL_Misc_NewChannelHint)
 // clang-format on
 
 enum CellCategory : int {

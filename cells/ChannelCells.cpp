@@ -4,6 +4,7 @@
 
 #include "cells/CellDispatcher.h"
 #include "cells/CellFamilies.h"
+#include "cells/ChannelRoom.h"
 #include "codecs/AttributeCodec.h"
 #include "codecs/ColourCodeCodec.h"
 #include "codecs/DPmrFrequencyCodec.h"
@@ -161,30 +162,62 @@ void StoreFrequencies(ChannelRecord& r, const FrequencyFields& f) {
 bool StartsAChannel(const CellRequest& r) {
     const int key = r.Key();
     return r.Committing() || r.Picking() || key == kKeySpace || key == kKeyBackspace ||
-           key == '.' || key == kKeyEnter || (key >= '0' && key <= '9');
+           key == '.' || key == ',' || key == kKeyEnter || (key >= '0' && key <= '9');
+}
+
+CodecResult RunFrequencyCodec(CellCall& call, CellRequest& request, FrequencyFields& f,
+                              Direction direction) {
+    // dPMR446 channels come from the 446 MHz list, except in the fifth bank.
+    const bool listed = call.variant == kVariantDPmr446 && call.bank >= 0 && call.bank <= 3;
+    return listed ? DPmrFrequencyCodec(request, f, direction)
+                  : FrequencyCodec(request, f, direction);
+}
+
+// The row for adding a channel. A key says at once when no slot is left and
+// opens the editor (or the list); the channel is appended to the bank only
+// when a frequency is committed there, so an editor closed with Escape, or a
+// text that is no frequency, adds nothing. True when the call goes on with
+// the appended channel.
+bool AppendTypedChannel(CellCall& call, CellRequest& request) {
+    if (call.drawing || !StartsAChannel(request)) {
+        if (request.phase != kPhaseNone) call.ctx.rejected = true;
+        return false;
+    }
+    if (!request.Committing() && !request.Picking() && !ChannelSlotFree(call.record.Image())) {
+        ShowNoRoom(call.record.Image());
+        call.ctx.rejected = true;
+        return false;
+    }
+    // What the input does to a channel not yet there.
+    CellRequest trial = request;
+    FrequencyFields none;
+    const CodecResult result = RunFrequencyCodec(call, trial, none, Direction::Receive);
+    if (!none.present) {
+        request = trial;
+        if (result == CodecResult::Rejected) call.ctx.rejected = true;
+        return false;
+    }
+    if (call.host == nullptr || !call.host->AppendChannel(call.bank)) {
+        call.ctx.rejected = true;
+        return false;
+    }
+    call.record.Reload();
+    call.newChannelRow = false;
+    call.Changed(kRedrawRow | kRedrawSheet);
+    return true;
 }
 
 void HandleFrequency(CellCall& call, Direction direction) {
     CellRequest& request = call.request();
     if (call.newChannelRow) {
-        // The row for adding a channel: the first key appends one to the bank.
-        if (call.drawing || direction != Direction::Receive || !StartsAChannel(request)) {
+        if (direction != Direction::Receive) {
             if (request.phase != kPhaseNone) call.ctx.rejected = true;
             return;
         }
-        if (call.host == nullptr || !call.host->AppendChannel(call.bank)) {
-            call.ctx.rejected = true;
-            return;
-        }
-        call.record.Reload();
-        call.newChannelRow = false;
-        call.Changed(kRedrawRow | kRedrawSheet);
+        if (!AppendTypedChannel(call, request)) return;
     }
     FrequencyFields f = FrequenciesOf(call.record);
-    // dPMR446 channels come from the 446 MHz list, except in the fifth bank.
-    const bool listed = call.variant == kVariantDPmr446 && call.bank >= 0 && call.bank <= 3;
-    const CodecResult result =
-        listed ? DPmrFrequencyCodec(request, f, direction) : FrequencyCodec(request, f, direction);
+    const CodecResult result = RunFrequencyCodec(call, request, f, direction);
     if (result == CodecResult::Changed) StoreFrequencies(call.record, f);
     call.Apply(result);
 }

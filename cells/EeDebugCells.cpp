@@ -4,6 +4,7 @@
 #include "cells/CellDispatcher.h"
 #include "cells/CellFamilies.h"
 #include "codecs/CodecText.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -20,7 +21,7 @@ void HandleDebugByte(CellCall& call) {
     if (request.phase != kPhaseNone) call.ctx.rejected = true;
     if (address < 0 || address >= image.GetSize()) return;
     const auto a = static_cast<int32_t>(address);
-    request.text = FormatText("%02X", image.GetByte(a));
+    request.text = HexText(image.GetByte(a), 2);
     const EepromImage* base = call.host != nullptr ? call.host->CompareBase() : nullptr;
     if (base != nullptr && base->IsValidAddress(a) && base->GetByte(a) != image.GetByte(a))
         request.fontColour = kFontRed;
@@ -30,7 +31,7 @@ void HandleDebugAddress(CellCall& call) {
     const int64_t address = int64_t{call.index()} * kBytesPerRow;
     if (call.request().phase != kPhaseNone) call.ctx.rejected = true;
     if (address >= 0 && address < call.record.Image().GetSize())
-        call.request().text = FormatText("%04X", static_cast<unsigned>(address));
+        call.request().text = HexText(static_cast<uint64_t>(address), 4);
 }
 
 }  // namespace

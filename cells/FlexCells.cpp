@@ -6,6 +6,7 @@
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
 #include "platform/Canvas.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -27,7 +28,8 @@ void HandleCheckChannels(CellCall& call) {
     int bank = call.bank;
     if (call.desc().action) {
         const NodeAction a = NodeAction::Split(*call.desc().action);
-        if (a.parameter.rfind("Bank", 0) == 0) bank = std::atoi(a.parameter.c_str() + 4);
+        if (a.parameter.rfind("Bank", 0) == 0)
+            bank = LeadingInteger(std::string_view(a.parameter).substr(4));
     }
     const EepromImage& image = call.record.Image();
     if (bank < 0 || bank >= kBankCount) return;
@@ -35,7 +37,12 @@ void HandleCheckChannels(CellCall& call) {
     ChannelRecord channel(call.record.Image());
     for (int slot = first; slot < first + BankSize(image, bank); ++slot) {
         channel.Decode(ChannelKindOf(call.variant), slot);
-        call.ctx.warningMarks |= ChannelWarningMarks(channel, CL_Check_Mch);
+        const uint8_t marks = ChannelWarningMarks(channel, CL_Check_Mch);
+        call.ctx.warningMarks |= marks;
+        if (marks & kMarkError)
+            ++call.ctx.errorRecords;
+        else if (marks & kMarkWarning)
+            ++call.ctx.warningRecords;
     }
 }
 

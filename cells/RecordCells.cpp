@@ -18,6 +18,7 @@
 #include "codecs/ToneFrequencyCodec.h"
 #include "model/UserCharacters.h"
 #include "overlay/OverlayText.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -356,7 +357,7 @@ void HandleTwoToneType(CellCall& call) {
 void HandleCallNumber(CellCall& call) {
     if (!Prepare(call, kKindMskCallList)) return;
     const int number = call.record.Value(Field::MskCallAdr);
-    ShowFixed(call, number > 9999 ? std::string(kNotStoredText) : FormatText("%04d", number));
+    ShowFixed(call, number > 9999 ? std::string(kNotStoredText) : IntegerText(number, 4, '0'));
 }
 
 // A user character: Enter opens the character editor on its segment mask; a
@@ -374,12 +375,12 @@ void HandleUserCharacter(CellCall& call) {
         const std::string typed = KeepChars(request.editText, kHexDigits);
         if (typed.empty() || typed.size() != Trim(request.editText).size() || typed.size() > 4)
             return call.Apply(CodecResult::Rejected);
-        mask = static_cast<int>(std::stoul(typed, nullptr, 16));
+        mask = static_cast<int>(ReadInteger(typed, 16).value_or(-1));
     } else if (request.Key() == kKeyEnter) {
         request.OpenPopup(PopupKind::CharacterEditor, "", before);
     }
     if (mask < 0 || mask > 0xFFFF) return call.Apply(CodecResult::Rejected);
-    request.text = FormatText("%04X", static_cast<unsigned>(mask));
+    request.text = HexText(static_cast<unsigned>(mask), 4);
     if (mask == before) return;
     call.record.raw[0] = static_cast<uint8_t>(mask >> 8);
     call.record.raw[1] = static_cast<uint8_t>(mask);

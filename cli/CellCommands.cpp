@@ -1,6 +1,5 @@
 // parlo-cli get / set / key / pick: the scripting face of every cell.
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
@@ -12,6 +11,8 @@
 #include "cli/Commands.h"
 #include "codecs/OverlayList.h"
 #include "model/BankMap.h"
+#include "platform/TerminalText.h"
+#include "platform/NumberText.h"
 #include "runtime/EventCodes.h"
 
 namespace parlo::cli {
@@ -78,15 +79,15 @@ std::optional<CellDesc> ParseRef(const std::string& ref, std::string* why) {
     }
     d.cell = *cell;
     d.category = category ? *category : CategoryOfFamily(name);
-    long index = 0;
+    int64_t index = 0;
     if (open != std::string::npos) {
         const size_t close = rest.find(']', open);
-        char* end = nullptr;
         const std::string text =
             rest.substr(open + 1, close == std::string::npos ? close : close - open - 1);
-        index = std::strtol(text.c_str(), &end, 10);
-        if (close == std::string::npos || text.empty() || *end != '\0' ||
-            close + 1 != rest.size() || index < std::numeric_limits<int32_t>::min() ||
+        const auto read = ReadInteger(text);
+        index = read.value_or(0);
+        if (close == std::string::npos || !read || close + 1 != rest.size() ||
+            index < std::numeric_limits<int32_t>::min() ||
             index > std::numeric_limits<int32_t>::max()) {
             *why = "bad index in '" + ref + "'";
             return std::nullopt;
@@ -95,8 +96,8 @@ std::optional<CellDesc> ParseRef(const std::string& ref, std::string* why) {
     // An index past the cell's records names no cell.
     if (const auto range = CellIndexRange(d.category, d.cell);
         range && (index < range->first || index > range->last)) {
-        *why = "index " + std::to_string(index) + " is out of range " +
-               std::to_string(range->first) + "-" + std::to_string(range->last);
+        *why = "index " + IntegerText(index) + " is out of range " + IntegerText(range->first) +
+               "-" + IntegerText(range->last);
         return std::nullopt;
     }
     d.index = static_cast<int32_t>(index);
@@ -129,9 +130,8 @@ public:
     std::optional<int> Start() {
         if (const int code = session_.Open(args_.Operands()[0]); code != 0) return code;
         if (auto bank = args_.Value("--bank")) {
-            char* end = nullptr;
-            const long n = std::strtol(bank->c_str(), &end, 10);
-            if (bank->empty() || *end != '\0' || n < 1 || n > 5) {
+            const int64_t n = ReadInteger(*bank).value_or(0);
+            if (n < 1 || n > 5) {
                 std::fprintf(stderr, "parlo-cli: --bank takes 1 to 5\n");
                 return kExitUsage;
             }
@@ -215,7 +215,7 @@ int RunGet(const ParsedArgs& args) {
         if (!d) return kExitUsage;
         cells.push_back(*d);
     }
-    for (const CellDesc& d : cells) std::printf("%s\n", run.Show(d).c_str());
+    for (const CellDesc& d : cells) std::printf("%s\n", TerminalText(run.Show(d)).c_str());
     return 0;
 }
 
@@ -244,7 +244,7 @@ int RunSet(const ParsedArgs& args) {
         ctx.request.phase = kPhaseCommit;
         ctx.request.editText = text;
         if (!run.Operate(ctx, "'" + text + "'")) return kExitInput;
-        if (ctx.request.clamped)
+        if (ctx.request.adjusted)
             notes += refs[i] + ": " + text + " stored as " + ClampNoteText(run.Show(desc)) + "\n";
     }
     const int status = run.Finish();
@@ -292,9 +292,8 @@ int RunPick(const ParsedArgs& args) {
     bool pending = open.request.requestEdit == kEditPopup;
     for (size_t i = 2; i < args.Operands().size(); ++i) {
         const std::string& item = args.Operands()[i];
-        char* end = nullptr;
-        const long n = std::strtol(item.c_str(), &end, 10);
-        if (item.empty() || *end != '\0' || n < 0) {
+        const int64_t n = ReadInteger(item).value_or(-1);
+        if (n < 0 || n > std::numeric_limits<int>::max()) {
             std::fprintf(stderr, "parlo-cli pick: '%s' is not an item number\n", item.c_str());
             return kExitUsage;
         }
@@ -306,7 +305,7 @@ int RunPick(const ParsedArgs& args) {
                             popup.kind != PopupKind::TextEntry &&
                             popup.kind != PopupKind::CharacterEditor;
         if (listed && n >= ListCount(popup.list)) {
-            std::fprintf(stderr, "parlo-cli pick: the list has no item %ld\n", n);
+            std::fprintf(stderr, "parlo-cli pick: the list has no item %s\n", item.c_str());
             return kExitInput;
         }
         CellContext pick = OnGrid(*desc);

@@ -6,8 +6,21 @@
 #include "cells/CellNames.h"
 #include "clone/CloneFileOps.h"
 #include "model/ModelVariant.h"
+#include "platform/Fatal.h"
+#include "platform/TerminalText.h"
 
 namespace parlo::cli {
+
+void ReportWriteFailure(const char* command, const std::string& path, const SafeFileWriter& out,
+                        bool begun) {
+    std::fprintf(stderr, "parlo-cli %s: cannot write '%s': %s\n", command, path.c_str(),
+                 SaveFailureText(out, begun).c_str());
+}
+
+void ReportReadFailure(const char* command, const std::string& path, const FileFailure& why) {
+    std::fprintf(stderr, "parlo-cli %s: cannot read '%s': %s\n", command, TerminalText(path).c_str(),
+                 FileFailureText(why).c_str());
+}
 
 CliPrompts::CliPrompts(bool yes) : yes_(yes), previous_(SetPrompts(this)) {}
 
@@ -15,7 +28,7 @@ CliPrompts::~CliPrompts() { SetPrompts(previous_); }
 
 MsgAnswer CliPrompts::Message(const std::string&, const std::string& text, MsgIcon,
                               MsgButtons buttons) {
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", TerminalText(text, true).c_str());
     if (buttons == MsgButtons::Ok) {
         ++refusals;
         return MsgAnswer::Ok;
@@ -42,17 +55,16 @@ CliSession::CliSession(bool yes)
 CliSession::~CliSession() { SetEventManager(previousEvents_); }
 
 int CliSession::Open(const std::string& path) {
-    std::string failed;
-    if (!doc_.SelectModel(CurrentVariant(), &failed)) {
-        std::fprintf(stderr, "Cannot open '%s'.\n", failed.c_str());
-        return kFileErrOpen;
-    }
+    // An initial file that cannot be read is a broken installation: a
+    // program error, as in the desktop program.
+    std::string problem;
+    if (!doc_.SelectModel(CurrentVariant(), &problem)) fatal(problem);
     doc_.NewFromDefaults();
     EepromImage loaded;
     if (const uint8_t code = OpenCloneFile(path, doc_.Working(), &loaded); code != kFileOk)
         return code;
     doc_.Working().Assign(loaded);
-    if (!doc_.AfterLoad()) return kFileErrOpen;
+    if (!doc_.AfterLoad(&problem)) fatal(problem);
     doc_.SetFileName(path);
     doc_.MarkUnmodified();
     return kFileOk;

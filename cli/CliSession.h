@@ -7,9 +7,17 @@
 #include "app/Document.h"
 #include "cells/CellHost.h"
 #include "platform/Prompts.h"
+#include "platform/SafeFile.h"
 #include "runtime/EventManager.h"
 
 namespace parlo::cli {
+
+// "parlo-cli COMMAND: cannot write 'PATH': why", on stderr, with what became
+// of the earlier file once the writing had begun.
+void ReportWriteFailure(const char* command, const std::string& path, const SafeFileWriter& out,
+                        bool begun);
+// "parlo-cli COMMAND: cannot read 'PATH': why", on stderr.
+void ReportReadFailure(const char* command, const std::string& path, const FileFailure& why);
 
 // Messages go to stderr and count as a refusal; questions are answered yes
 // only when the command line said so (--yes).

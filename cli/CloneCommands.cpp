@@ -9,9 +9,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <string>
 
 #include "app/AppSettings.h"
+#include "app/CloneBackup.h"
 #include "app/Document.h"
 #include "cli/CloneSession.h"
 #include "cli/Commands.h"
@@ -20,8 +22,11 @@
 #include "clone/CloneMessages.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/SafeFile.h"
+#include "platform/NumberText.h"
 #include "platform/Screen.h"
 #include "platform/SerialDevice.h"
+#include "platform/TerminalText.h"
 #include "platform/qtcore/QtSettingsStore.h"
 
 namespace parlo::cli {
@@ -43,9 +48,10 @@ Sessions MakeSessions(const std::vector<PortChoice>& ports, bool progress) {
 // "port: serial S, status N (head line), T s", as each radio ends.
 void PrintRadioLine(CloneSession& s) {
     std::string status = std::to_string(ExitStatus(s.Outcome()));
-    if (s.Outcome() > 0) status += " (" + OutcomeText(s.Outcome()) + ")";
-    std::printf("%s: serial %s, status %s, %.1f s\n", s.PortText().c_str(), s.Serial().c_str(),
-                status.c_str(), s.Seconds());
+    const std::string head = s.commands().HeadLine(s.Outcome());
+    if (!head.empty()) status += " (" + head + ")";
+    std::printf("%s: serial %s, status %s, %s s\n", s.PortText().c_str(), s.Serial().c_str(),
+                status.c_str(), s.SecondsText().c_str());
     std::fflush(stdout);
 }
 
@@ -69,7 +75,7 @@ int Summarise(const Sessions& sessions, const char* done) {
 void PrintInformation(const std::vector<uint8_t>& identity, const char* indent) {
     for (const auto& [label, value] : InfoLines(identity)) {
         // Further lines of a value go on indented lines of their own.
-        std::string text = value;
+        std::string text = TerminalText(value, true);
         while (!text.empty() && text.back() == '\n') text.pop_back();
         std::string shown;
         for (char c : text)
@@ -105,20 +111,32 @@ int RunRead(const ParsedArgs& args) {
     std::vector<PortChoice> ports;
     if (!ChoosePorts("read", args, false, &ports)) return kExitUsage;
     ClonePrompts prompts(false);
+    // A path that cannot take the file is told before the radio is read;
+    // the file itself is written only when everything succeeded.
+    SafeFileWriter file;
+    if (!OpenForSave(file, *out)) return kExitCantCreate;
     Sessions sessions = MakeSessions(ports, WantsProgress(args));
     RunSessions(
         sessions, [](CloneSession& s, auto done) { s.commands().Read(done); },
         [](CloneSession& s) {
             if (s.Outcome() == kCloneCancelled)
-                std::fprintf(stderr, "%s\n", OutcomeText(s.Outcome()).c_str());
+                std::fprintf(stderr, "%s\n", s.commands().HeadLine(s.Outcome()).c_str());
         });
     const int status = ExitStatus(sessions[0]->Outcome());
     if (status != kCloneOk) return status;
-    // Saved as File > Save does, and only now that everything succeeded.
-    Document& doc = sessions[0]->document();
-    doc.PrepareImage(doc.Working(), PackMode::Save);
-    if (SaveCloneFile(*out, doc.Working()) != kFileOk) return kExitCantCreate;
-    return 0;
+    const parlo::CloneCommands& commands = sessions[0]->commands();
+    uint8_t saved = kFileOk;
+    if (args.Has("--raw")) {
+        // The bytes as the radio sent them, as a backup holds them.
+        saved = SaveAsRead(file, *out, commands.Received(),
+                           AsReadComment(commands.Identity(), std::time(nullptr)));
+    } else {
+        // As File > Save saves the document the read made.
+        Document& doc = sessions[0]->document();
+        doc.PrepareImage(doc.Working(), PackMode::Save);
+        saved = SaveCloneFile(file, *out, doc.Working());
+    }
+    return saved == kFileOk ? 0 : kExitCantCreate;
 }
 
 int RunWrite(const ParsedArgs& args) {
@@ -134,7 +152,7 @@ int RunWrite(const ParsedArgs& args) {
     for (auto& s : sessions) {
         Document& doc = s->document();
         doc.Working().Assign(loaded);
-        if (!doc.AfterLoad()) fatal("Cannot open the initial file of the file's variant.");
+        if (std::string problem; !doc.AfterLoad(&problem)) fatal(problem);
         doc.MarkUnmodified();
         doc.SetFileName(path);
     }
@@ -149,7 +167,7 @@ int RunWrite(const ParsedArgs& args) {
             if (several) {
                 PrintRadioLine(s);
             } else if (s.Outcome() == kCloneCancelled) {
-                std::fprintf(stderr, "%s\n", OutcomeText(s.Outcome()).c_str());
+                std::fprintf(stderr, "%s\n", s.commands().HeadLine(s.Outcome()).c_str());
             }
         });
     return Summarise(sessions, "written");
@@ -208,20 +226,30 @@ std::vector<Command> CloneCommands() {
          0,
          RunIdentify},
         {"read",
-         "read [--port P] [--high-speed] [--progress] -o FILE",
-         "Read the radio as Clone > Read does and save it to FILE, which is written only when "
-         "everything succeeded; exit with the clone status. --progress (default on a terminal) "
+         "read [--port P] [--high-speed] [--progress] [--raw] -o FILE",
+         "Read the radio as Clone > Read does and save it to FILE as File > Save does (--raw: "
+         "the bytes as the radio sent them, as a backup holds them). A FILE that cannot be "
+         "created is refused (73) before the radio is read; it is written only when everything "
+         "succeeded. Exit with the clone status. --progress (default on a terminal) "
          "shows the stage, the bytes moved and the time left; Ctrl+C cancels a read and an "
-         "identify, and a write until its data flow (status 1).",
-         {kPortOption, kHighSpeedOption, kProgressOption, {"-o", "--output", true}},
+         "identify (status 1).",
+         {kPortOption,
+          kHighSpeedOption,
+          kProgressOption,
+          {"--raw", nullptr, false},
+          {"-o", "--output", true}},
          0,
          0,
          RunRead},
         {"write",
          "write [--port P]... [--high-speed] [--maker] [--backup] [--verify] [--progress] FILE",
          "Open FILE as File > Open does and write it to the radio as Clone > Write does, the "
-         "confirmation given (--maker: from address 0000). --backup first saves the radio's "
-         "memory in $XDG_DATA_HOME/parlo/backups; --verify reads the radio back and compares "
+         "confirmation given (--maker: from address 0000); a FILE that needs more of the "
+         "radio's memory than the radio has is refused before anything is written (status 19). "
+         "Ctrl+C during the data flow says the write goes on; a second within 3 s stops it "
+         "after the block being sent (status 1, the radio half written). --backup first saves "
+         "the radio's memory in $XDG_DATA_HOME/parlo/backups; --verify reads the radio back and "
+         "compares "
          "(status 18 on a difference). With several --port, every radio at once: a line per "
          "port as it ends, then a summary. Exit with the clone status (of the first port that "
          "failed), 65 when FILE is refused, 73 when a backup cannot be saved.",

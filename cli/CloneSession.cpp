@@ -4,9 +4,10 @@
 #include <QTimer>
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <limits>
 
 #include "app/AppSettings.h"
 #include "clone/CloneInfo.h"
@@ -14,7 +15,10 @@
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/Scheduler.h"
+#include "platform/NumberText.h"
 #include "platform/Screen.h"
+#include "platform/TerminalText.h"
 #include "platform/qtcore/QtSettingsStore.h"
 
 namespace parlo::cli {
@@ -24,26 +28,79 @@ namespace {
 bool AllDigits(const std::string& s) {
     if (s.empty()) return false;
     for (char c : s) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+        if (c < '0' || c > '9') return false;
     }
     return true;
 }
 
-volatile std::sig_atomic_t gInterrupted = 0;
-
-// The next interrupt ends the program as usual.
-void OnInterrupt(int) {
-    gInterrupted = 1;
-    std::signal(SIGINT, SIG_DFL);
+// A word that starts like a number (a digit, a sign, a blank) is read as
+// one, and must be all digits; anything else names a device.
+bool LooksNumeric(const std::string& s) {
+    if (s.empty()) return true;
+    const auto first = static_cast<unsigned char>(s.front());
+    const auto last = static_cast<unsigned char>(s.back());
+    return (first >= '0' && first <= '9') || first == '+' || first == '-' ||
+           std::isspace(first) != 0 || std::isspace(last) != 0;
 }
 
-void CancelAll(std::vector<std::unique_ptr<CloneSession>>& sessions) {
-    for (auto& s : sessions) {
-        if (s->Finished() || s->Cancel()) continue;
-        std::fprintf(stderr, "%s: %s\n", s->PortText().c_str(),
-                     OvlText("GI_Mess_Clone_Progress", 3).c_str());
+// The port number of an all-digit word, or 0 when it lies outside 1..max
+// (however many digits it has).
+int32_t PortNumber(const std::string& word, int32_t max) {
+    const std::optional<int64_t> n = ReadInteger(word);
+    return n && *n >= 1 && *n <= max ? static_cast<int32_t>(*n) : 0;
+}
+
+// The bar whose line is open on the terminal.
+TerminalProgress* gBarOnScreen = nullptr;
+
+volatile std::sig_atomic_t gInterrupts = 0;
+
+void OnInterrupt(int) { gInterrupts = gInterrupts + 1; }
+
+// A second interrupt within this long of the warning stops a write.
+constexpr auto kStopWindow = std::chrono::seconds(3);
+
+// What the interrupts do, as the event loop sees them: the first cancels
+// what may be cancelled and warns that a write whose data flow goes on; a
+// second within 3 s of the warning stops such a write after the block being
+// sent. Once every session has been told to stop, the next interrupt ends
+// the program as usual.
+class Interrupts {
+public:
+    explicit Interrupts(std::vector<std::unique_ptr<CloneSession>>& sessions)
+        : sessions_(sessions) {}
+
+    void Poll() {
+        while (seen_ != gInterrupts) {
+            seen_ = gInterrupts;
+            Handle();
+        }
     }
-}
+
+private:
+    void Handle() {
+        const auto now = std::chrono::steady_clock::now();
+        const bool second = warned_ && now - warnedAt_ <= kStopWindow;
+        bool goesOn = false;
+        TerminalProgress::EndLineOnScreen();
+        for (auto& s : sessions_) {
+            if (s->Finished() || s->Stopping() || s->Cancel()) continue;
+            if (second && s->StopAfterBlock()) continue;
+            std::fprintf(stderr, "%s: %s %s\n", s->PortText().c_str(),
+                         OvlText("GI_Mess_Clone_Progress", 3).c_str(),
+                         OvlText("GI_Mess_Clone_Progress", 6).c_str());
+            goesOn = true;
+        }
+        warned_ = goesOn;
+        warnedAt_ = now;
+        if (!goesOn) std::signal(SIGINT, SIG_DFL);
+    }
+
+    std::vector<std::unique_ptr<CloneSession>>& sessions_;
+    std::sig_atomic_t seen_ = 0;
+    bool warned_ = false;
+    std::chrono::steady_clock::time_point warnedAt_;
+};
 
 // The port number a device is known by: mapped in [Ports], or the default
 // /dev/ttyUSB<n-1>; 0 when it has none.
@@ -78,11 +135,13 @@ bool ChoosePorts(const char* command, const ParsedArgs& args, bool several,
     for (const std::string& word : given) {
         PortChoice p;
         p.high = high;
-        if (AllDigits(word)) {
-            p.number = std::atoi(word.c_str());
-            if (p.number < 1 || p.number > AppSettings::kMaxComPort) {
-                std::fprintf(stderr, "parlo-cli %s: port numbers run from 1 to %d\n", command,
-                             AppSettings::kMaxComPort);
+        if (LooksNumeric(word)) {
+            p.number = AllDigits(word) ? PortNumber(word, AppSettings::kMaxComPort) : 0;
+            if (p.number == 0) {
+                std::fprintf(stderr,
+                             "parlo-cli %s: --port takes a port number from 1 to %d or a "
+                             "device path, not '%s'\n",
+                             command, AppSettings::kMaxComPort, word.c_str());
                 return false;
             }
             p.device = env.PortDevice(p.number);
@@ -106,18 +165,19 @@ ClonePrompts::ClonePrompts(bool named) : named_(named), previous_(SetPrompts(thi
 
 ClonePrompts::~ClonePrompts() { SetPrompts(previous_); }
 
-MsgAnswer ClonePrompts::Message(const std::string& caption, const std::string& text, MsgIcon icon,
+MsgAnswer ClonePrompts::Message(const std::string& caption, const std::string& text, MsgIcon,
                                 MsgButtons buttons) {
     switch (buttons) {
         case MsgButtons::Ok: {
+            TerminalProgress::EndLineOnScreen();
             std::string shown = text;
             if (named_ && caption != OvlText("GI_Sys_AppTitle")) {
                 // Every line of it, so that interleaved messages stay apart.
                 shown = caption + ": ";
                 for (char c : text) shown += c == '\n' ? "\n" + caption + ": " : std::string(1, c);
             }
-            std::fprintf(icon == MsgIcon::Information ? stdout : stderr, "%s\n", shown.c_str());
-            std::fflush(icon == MsgIcon::Information ? stdout : stderr);
+            std::fprintf(stderr, "%s\n", TerminalText(shown, true).c_str());
+            std::fflush(stderr);
             return MsgAnswer::Ok;
         }
         case MsgButtons::OkCancel: return MsgAnswer::Ok;
@@ -125,7 +185,16 @@ MsgAnswer ClonePrompts::Message(const std::string& caption, const std::string& t
     }
 }
 
-void TerminalProgress::BeginOperation(bool showProgress) { showing_ = enabled_ && showProgress; }
+TerminalProgress::~TerminalProgress() {
+    if (gBarOnScreen == this) gBarOnScreen = nullptr;
+}
+
+void TerminalProgress::BeginOperation(bool showProgress) {
+    showing_ = enabled_ && showProgress;
+    line_.clear();
+    shown_.clear();
+    if (showing_) gBarOnScreen = this;
+}
 
 void TerminalProgress::UpdateProgress(const CloneProgress& p) {
     if (!showing_ || p.total <= 0) return;
@@ -136,27 +205,48 @@ void TerminalProgress::UpdateProgress(const CloneProgress& p) {
     std::string left;
     if (p.secondsLeft >= 0)
         left = ", " + FillIn(OvlText("GI_Mess_Clone_Progress", 1), {std::to_string(p.secondsLeft)});
-    std::string line = "[" + bar + "] " +
-                       std::to_string(static_cast<int>(int64_t{p.done} * 100 / p.total)) + "% " +
-                       StageText(p.stage) + ": " +
-                       FillIn(OvlText("GI_Mess_Clone_Progress", 0),
-                              {std::to_string(p.done), std::to_string(p.total)}) +
-                       left;
-    line.resize(std::max<size_t>(line.size(), 100), ' ');  // over a longer line before
-    std::fprintf(stderr, "\r%s", line.c_str());
-    std::fflush(stderr);
+    line_ = "[" + bar + "] " + std::to_string(static_cast<int>(int64_t{p.done} * 100 / p.total)) +
+            "% " + StageText(p.stage) + ": " +
+            FillIn(OvlText("GI_Mess_Clone_Progress", 0),
+                   {std::to_string(p.done), std::to_string(p.total)}) +
+            left;
+    if (drawn_ && scheduler().NowMs() - drawnMs_ < kRedrawMs) return;
+    Draw();
+}
+
+void TerminalProgress::Draw() {
+    if (line_.empty() || line_ == shown_) return;
+    std::string shown = line_;
+    shown.resize(std::max<size_t>(shown.size(), 100), ' ');  // over a longer line before
+    std::fprintf(out_, "\r%s", shown.c_str());
+    std::fflush(out_);
+    shown_ = line_;
     drawn_ = true;
+    drawnMs_ = scheduler().NowMs();
+}
+
+// Where it stands, however soon after the last drawing; a later change
+// draws the bar again on the next line.
+void TerminalProgress::EndLine() {
+    if (showing_) Draw();
+    if (drawn_) std::fputc('\n', out_);
+    drawn_ = false;
 }
 
 void TerminalProgress::EndOperation() {
-    if (drawn_) std::fputc('\n', stderr);
-    drawn_ = showing_ = false;
+    EndLine();
+    showing_ = false;
+    if (gBarOnScreen == this) gBarOnScreen = nullptr;
+}
+
+void TerminalProgress::EndLineOnScreen() {
+    if (gBarOnScreen != nullptr) gBarOnScreen->EndLine();
 }
 
 CloneSession::CloneSession(const PortChoice& port, bool progress, bool named)
     : port_(port), progress_(progress) {
-    std::string failed;
-    if (!document_.SelectModel(kVariantLmr, &failed)) fatal("Cannot open '" + failed + "'.");
+    std::string problem;
+    if (!document_.SelectModel(kVariantLmr, &problem)) fatal(problem);
     document_.NewFromDefaults();
     manager_.SetPort(port.number, port.device);
     manager_.SetHighSpeed(port.high);
@@ -172,8 +262,11 @@ std::string CloneSession::Serial() const {
     return serial == " " ? "-" : serial;
 }
 
-double CloneSession::Seconds() const {
-    return std::chrono::duration<double>(ended_ - started_).count();
+std::string CloneSession::SecondsText() const {
+    const auto tenths =
+        (std::chrono::duration_cast<std::chrono::milliseconds>(ended_ - started_).count() + 50) /
+        100;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 
 void CloneSession::Start(const std::function<void(parlo::CloneCommands::Done)>& start,
@@ -192,15 +285,12 @@ void RunSessions(std::vector<std::unique_ptr<CloneSession>>& sessions,
                  const std::function<void(CloneSession&)>& onEnd) {
     QEventLoop loop;
     size_t ended = 0;
-    gInterrupted = 0;
+    gInterrupts = 0;
     const auto previous = std::signal(SIGINT, OnInterrupt);
-    QTimer interrupts;
-    QObject::connect(&interrupts, &QTimer::timeout, [&sessions] {
-        if (gInterrupted != 1) return;
-        gInterrupted = 2;
-        CancelAll(sessions);
-    });
-    interrupts.start(50);
+    Interrupts interrupts(sessions);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&interrupts] { interrupts.Poll(); });
+    poll.start(50);
     for (auto& session : sessions) {
         CloneSession* s = session.get();
         s->Start([&start, s](parlo::CloneCommands::Done done) { start(*s, std::move(done)); },
@@ -211,12 +301,6 @@ void RunSessions(std::vector<std::unique_ptr<CloneSession>>& sessions,
     }
     if (ended < sessions.size()) loop.exec();
     std::signal(SIGINT, previous);
-}
-
-std::string OutcomeText(int outcome) {
-    if (outcome == kCloneCancelled) return OvlText("GI_Mess_Clone_Progress", 5);
-    if (outcome > 0) return OvlText("GI_Mess_CloneErr_Head", outcome);
-    return {};
 }
 
 int ExitStatus(int outcome) {

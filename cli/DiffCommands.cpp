@@ -1,6 +1,11 @@
 // parlo-cli diff: what differs between two clone files, or a file and the
 // radio's memory, cell by cell and then byte by byte.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +17,7 @@
 #include "clone/ContentValidation.h"
 #include "model/EepromImage.h"
 #include "model/PackedLayout.h"
+#include "platform/TerminalText.h"
 
 namespace parlo::cli {
 
@@ -20,6 +26,14 @@ namespace {
 constexpr int kExitSame = 0;
 constexpr int kExitDiffer = 1;
 constexpr int kExitTrouble = 2;
+
+// Whether standard output is open for writing; says so when it is not.
+bool OutputWritable() {
+    const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+    if (flags >= 0 && (flags & O_ACCMODE) != O_RDONLY) return true;
+    std::fprintf(stderr, "parlo-cli diff: standard output cannot be written\n");
+    return false;
+}
 
 // Loads a file as File > Open checks it; its message is shown on failure.
 bool LoadFile(const std::string& path, EepromImage* loaded) {
@@ -38,7 +52,7 @@ bool ReadRadio(const ParsedArgs& args, EepromImage* image) {
         sessions, [](CloneSession& s, auto done) { s.commands().Read(done); },
         [](CloneSession& s) {
             if (s.Outcome() == kCloneCancelled)
-                std::fprintf(stderr, "%s\n", OutcomeText(s.Outcome()).c_str());
+                std::fprintf(stderr, "%s\n", s.commands().HeadLine(s.Outcome()).c_str());
         });
     if (sessions[0]->Outcome() != kCloneOk) return false;
     Document& doc = sessions[0]->document();
@@ -59,9 +73,16 @@ int RunDiff(const ParsedArgs& args) {
     }
     EepromImage a, b;
     if (!LoadFile(files[0], &a)) return kExitTrouble;
+    // Where the lines go is checked before the radio is read, not after.
+    if (!OutputWritable()) return kExitTrouble;
     if (radio ? !ReadRadio(args, &b) : !LoadFile(files[1], &b)) return kExitTrouble;
     const ImageDifferences differences = CompareImages(a, b, args.Has("--maker"));
-    for (const std::string& line : differences.Lines()) std::printf("%s\n", line.c_str());
+    for (const std::string& line : differences.Lines()) std::printf("%s\n", TerminalText(line).c_str());
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        std::fprintf(stderr, "parlo-cli diff: the differences could not be written: %s\n",
+                     std::strerror(errno));
+        return kExitTrouble;
+    }
     return differences.Empty() ? kExitSame : kExitDiffer;
 }
 

@@ -5,6 +5,7 @@
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
 #include "model/EepromImage.h"
+#include "platform/TerminalText.h"
 
 namespace parlo::cli {
 
@@ -24,7 +25,7 @@ int RunInfo(const ParsedArgs& args) {
     if (code != kFileOk) return code;
     std::printf("model code: %04X\n", static_cast<unsigned>(info.model));
     std::printf("extra code: %04X\n", static_cast<unsigned>(info.extra));
-    std::printf("comment: %s\n", info.comment.c_str());
+    std::printf("comment: %s\n", TerminalText(info.comment).c_str());
     std::printf("map revision: %d\n", info.mapRevision);
     return 0;
 }
@@ -35,14 +36,16 @@ std::vector<Command> FileCommands() {
     return {
         {"check",
          "check FILE",
-         "Load a clone file as File > Open does; exit with its file error code (0 = good).",
+         "Load a clone file (-: standard input) as File > Open does; exit with its file error "
+         "code (0 = good).",
          {},
          1,
          1,
          RunCheck},
         {"info",
          "info FILE",
-         "Check a clone file, then print its model code, extra code, comment and map revision.",
+         "Check a clone file (-: standard input), then print its model code, extra code, "
+         "comment and map revision.",
          {},
          1,
          1,

@@ -8,12 +8,14 @@
 #include "cli/Commands.h"
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
+#include "codecs/SegmentText.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
 #include "model/PackedLayout.h"
 #include "overlay/OverlayText.h"
+#include "platform/NumberText.h"
 #include "platform/ProgramInfo.h"
 
 namespace parlo::cli {
@@ -63,30 +65,20 @@ int RunNew(const ParsedArgs& args) {
     return SaveCloneFile(*out, working);
 }
 
-std::string Frequency(int32_t hz) {
-    char buf[24];
-    std::snprintf(buf, sizeof buf, "%d.%06d", hz / 1000000, hz % 1000000);
-    return buf;
-}
+std::string Frequency(int32_t hz) { return DecimalText(hz, 6); }
 
 // A plain reading of a tone field until the tone lists are at hand.
 std::string ToneText(const Tone& t) {
-    char buf[24];
     if (!t.on) return "off";
-    if (t.dtcs) {
-        std::snprintf(buf, sizeof buf, "DTCS %03o%c", t.dtcsCode, t.inverted ? 'I' : 'N');
-    } else {
-        std::snprintf(buf, sizeof buf, "CTCSS %d", t.ctcss);
-    }
-    return buf;
+    if (t.dtcs) return "DTCS " + UnsignedText(t.dtcsCode, 8, 3) + (t.inverted ? 'I' : 'N');
+    return "CTCSS " + IntegerText(t.ctcss);
 }
 
-// The radio's characters outside printable ASCII show as '.'.
+// The name as the cells show it: a dot lit after a character reads "."
+// after it, and the user characters read "%10" to "%1F".
 std::string NameText(const std::string& name) {
-    std::string s;
-    for (char c : name) s.push_back(c >= 0x20 && c <= 0x7E ? c : '.');
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
+    const std::vector<uint8_t> field(name.begin(), name.end());
+    return SegmentTextForm(field, false);
 }
 
 std::string CsvField(const std::string& s) {
@@ -115,15 +107,14 @@ int RunChannels(const ParsedArgs& args) {
         for (int pos = 0; pos < BankSize(image, bank); ++pos) {
             record.Decode(kind, first + pos);
             if (!record.present) continue;
-            char number[16];
-            std::snprintf(number, sizeof number, "%d-%3d", bank + 1, pos + 1);
-            const std::vector<std::string> cells = {number,
-                                                    Frequency(record.Value(Field::RxFreq)),
-                                                    Frequency(record.Value(Field::TxFreq)),
-                                                    ToneText(record.tones[0]),
-                                                    ToneText(record.tones[1]),
-                                                    NameText(record.texts[0]),
-                                                    record.AttributeLetters()};
+            const std::vector<std::string> cells = {
+                IntegerText(bank + 1) + "-" + IntegerText(pos + 1, 3, ' '),
+                Frequency(record.Value(Field::RxFreq)),
+                Frequency(record.Value(Field::TxFreq)),
+                ToneText(record.tones[0]),
+                ToneText(record.tones[1]),
+                NameText(record.texts[0]),
+                record.AttributeLetters()};
             if (csv) {
                 std::string line;
                 for (const std::string& c : cells) line += (line.empty() ? "" : ",") + CsvField(c);

@@ -12,17 +12,15 @@
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
+#include "platform/SafeFile.h"
+#include "platform/TerminalText.h"
 #include "sheet/PrintJob.h"
 #include "sheet/RadioTree.h"
+#include "sheet/SheetFactory.h"
 
 namespace parlo::cli {
 
 namespace {
-
-bool IsSheetAction(const std::string& action) {
-    const NodeAction a = NodeAction::Split(action);
-    return !a.key.empty() && MainOverlay().TryGetText(a.key + "_Cells").has_value();
-}
 
 // The node actions to print: every node in tree order (--all), the one
 // given, or the tree's first node.
@@ -36,8 +34,8 @@ bool ChooseActions(const ParsedArgs& args, Document& doc, std::vector<std::strin
         tree.ForEach([&](TreeNode& n) { actions->push_back(n.Action()); });
     } else if (args.Operands().size() > 1) {
         const std::string& action = args.Operands()[1];
-        if (!IsSheetAction(action)) {
-            std::fprintf(stderr, "parlo-cli print: no sheet '%s' in the overlay\n", action.c_str());
+        if (const std::string why = SheetActionProblem(action); !why.empty()) {
+            std::fprintf(stderr, "parlo-cli print: %s\n", TerminalText(why).c_str());
             return false;
         }
         actions->push_back(action);
@@ -45,6 +43,34 @@ bool ChooseActions(const ParsedArgs& args, Document& doc, std::vector<std::strin
         actions->push_back(tree.Root().children.front()->Action());
     }
     return true;
+}
+
+// The pages of `actions` as a PDF document in *pdf; 0 or the exit status.
+int PrintToMemory(CliSession& session, std::vector<std::string> actions, std::string* pdf) {
+    std::string error;
+    const PdfPrinting* printing = LoadPdfPrinting(&error);
+    if (printing == nullptr) {
+        std::fprintf(stderr, "parlo-cli print: cannot load the PDF printing: %s\n", error.c_str());
+        return 3;
+    }
+    PrinterPage* page = printing->open();
+    if (page == nullptr) {
+        std::fprintf(stderr, "parlo-cli print: cannot begin a PDF document\n");
+        return 3;
+    }
+    const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page->Resolution(),
+                                          page->PageWidth(), page->PageHeight());
+    CellDispatcher cells(&session.Host());
+    {
+        PrintJob job(*page, cells.Entry(), std::move(actions), rect);
+        while (job.Step()) {
+        }
+    }
+    if (!printing->close(page, pdf)) {
+        std::fprintf(stderr, "parlo-cli print: the PDF document could not be made\n");
+        return 3;
+    }
+    return 0;
 }
 
 int RunPrint(const ParsedArgs& args) {
@@ -61,27 +87,20 @@ int RunPrint(const ParsedArgs& args) {
     if (const int code = session.Open(args.Operands()[0]); code != 0) return code;
     std::vector<std::string> actions;
     if (!ChooseActions(args, session.Doc(), &actions)) return kExitUsage;
-
-    std::string error;
-    const PdfPrinting* pdf = LoadPdfPrinting(&error);
-    if (pdf == nullptr) {
-        std::fprintf(stderr, "parlo-cli print: cannot load the PDF printing: %s\n", error.c_str());
-        return 3;
-    }
-    PrinterPage* page = pdf->open(out->c_str());
-    if (page == nullptr) {
-        std::fprintf(stderr, "parlo-cli print: cannot write '%s'\n", out->c_str());
+    // Before the pages are made: a path that cannot take them fails now.
+    SafeFileWriter file;
+    if (!file.Open(*out)) {
+        ReportWriteFailure("print", *out, file, false);
         return kExitCantCreate;
     }
-    const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page->Resolution(),
-                                          page->PageWidth(), page->PageHeight());
-    CellDispatcher cells(&session.Host());
-    {
-        PrintJob job(*page, cells.Entry(), std::move(actions), rect);
-        while (job.Step()) {
-        }
+    std::string pdf;
+    if (const int status = PrintToMemory(session, std::move(actions), &pdf); status != 0)
+        return status;
+    const bool written = file.Write(pdf.data(), pdf.size());
+    if (!file.Commit() || !written) {
+        ReportWriteFailure("print", *out, file, true);
+        return kExitCantCreate;
     }
-    pdf->close(page);
     return 0;
 }
 
@@ -90,11 +109,12 @@ int RunPrint(const ParsedArgs& args) {
 std::vector<Command> PrintCommands() {
     return {
         {"print",
-         "print FILE -o OUT.pdf [--all | ACTION] [--maker]",
-         "Print to a PDF file, as File > Print does to a PDF printer (same heads, feet and "
-         "page breaks), the sheet of the tree's first node, the sheet a node action opens, or "
-         "with --all every sheet of the tree in tree order. Needs no display. Exit with the "
-         "file error code when FILE is refused, 73 when OUT.pdf cannot be written.",
+         "print FILE -o OUT.pdf|- [--all | ACTION] [--maker]",
+         "Print to a PDF file (to standard output with -o -), as File > Print does to a PDF "
+         "printer (same heads, feet and page breaks), the sheet of the tree's first node, the "
+         "sheet a node action opens, or with --all every sheet of the tree in tree order. Needs "
+         "no display. Exit with the file error code when FILE is refused, 73 when OUT.pdf "
+         "cannot be written completely (an earlier OUT.pdf then stays as it was).",
          {{"-o", "--output", true}, {"--all", nullptr, false}, {"--maker", nullptr, false}},
          1,
          2,

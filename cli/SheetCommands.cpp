@@ -9,6 +9,7 @@
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
+#include "platform/TerminalText.h"
 #include "sheet/FixedMetricsCanvas.h"
 #include "sheet/RadioTree.h"
 #include "sheet/SheetFactory.h"
@@ -48,7 +49,7 @@ std::string SheetText(Sheet& sheet) {
             line += text;
             first = false;
         }
-        out += line + '\n';
+        out += TerminalText(line) + '\n';
     }
     return out;
 }
@@ -57,9 +58,8 @@ int RunSheet(const ParsedArgs& args) {
     CliSession session;
     if (const int code = session.Open(args.Operands()[0]); code != 0) return code;
     const std::string& action = args.Operands()[1];
-    const NodeAction a = NodeAction::Split(action);
-    if (a.key.empty() || !MainOverlay().TryGetText(a.key + "_Cells")) {
-        std::fprintf(stderr, "parlo-cli sheet: no sheet '%s' in the overlay\n", a.key.c_str());
+    if (const std::string why = SheetActionProblem(action); !why.empty()) {
+        std::fprintf(stderr, "parlo-cli sheet: %s\n", TerminalText(why).c_str());
         return kExitUsage;
     }
     CellDispatcher cells(&session.Host());
@@ -68,7 +68,8 @@ int RunSheet(const ParsedArgs& args) {
     FixedMetricsCanvas measure;
     sheet->Build(measure);
     const std::string title = sheet->TitleText();
-    if (!title.empty() && !sheet->Style().title.empty()) std::printf("%s\n", title.c_str());
+    if (!title.empty() && !sheet->Style().title.empty())
+        std::printf("%s\n", TerminalText(title).c_str());
     std::fputs(SheetText(*sheet).c_str(), stdout);
     return 0;
 }

@@ -1,8 +1,6 @@
 // parlo-cli export / import: the channels as CSV, for spreadsheets.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/ChannelTable.h"
@@ -10,7 +8,9 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "model/ChannelMap.h"
+#include "platform/NumberText.h"
 #include "platform/SafeFile.h"
+#include "platform/TerminalText.h"
 
 namespace parlo::cli {
 
@@ -23,9 +23,8 @@ const std::vector<OptionSpec> kImportOptions = {{"-o", "--output", true}};
 int RunExport(const ParsedArgs& args) {
     std::optional<int> bank;
     if (auto text = args.Value("--bank")) {
-        char* end = nullptr;
-        const long n = std::strtol(text->c_str(), &end, 10);
-        if (text->empty() || *end != '\0' || n < 1 || n > kBankCount) {
+        const int64_t n = ReadInteger(*text).value_or(0);
+        if (n < 1 || n > kBankCount) {
             std::fprintf(stderr, "parlo-cli export: --bank takes 1 to %d\n", kBankCount);
             return kExitUsage;
         }
@@ -37,8 +36,13 @@ int RunExport(const ParsedArgs& args) {
     const std::string csv = ExportChannels(session.Doc(), cells.Entry(), bank);
     const std::string out = args.Value("-o").value_or(SafeFileWriter::kStandardOutput);
     SafeFileWriter writer;
-    if (!writer.Open(out) || !writer.Write(csv.data(), csv.size()) || !writer.Commit()) {
-        std::fprintf(stderr, "parlo-cli export: cannot write '%s'\n", out.c_str());
+    if (!writer.Open(out)) {
+        ReportWriteFailure("export", out, writer, false);
+        return kExitCantCreate;
+    }
+    const bool written = writer.Write(csv.data(), csv.size());
+    if (!writer.Commit() || !written) {
+        ReportWriteFailure("export", out, writer, true);
         return kExitCantCreate;
     }
     return 0;
@@ -46,27 +50,27 @@ int RunExport(const ParsedArgs& args) {
 
 int RunImport(const ParsedArgs& args) {
     const std::string& table = args.Operands()[1];
-    std::ifstream in(table, std::ios::binary);
-    std::ostringstream text;
-    if (!in || !(text << in.rdbuf())) {
-        std::fprintf(stderr, "parlo-cli import: cannot read '%s'\n", table.c_str());
+    std::string text;
+    if (const FileFailure why = ReadWholeFile(table, &text); why.problem != FileProblem::None) {
+        ReportReadFailure("import", table, why);
         return kExitInput;
     }
     CliSession session;
     if (const int code = session.Open(args.Operands()[0]); code != 0) return code;
     CellDispatcher cells(&session.Host());
-    const ImportOutcome outcome = ImportChannels(session.Doc(), cells.Entry(), text.str());
+    const ImportOutcome outcome = ImportChannels(session.Doc(), cells.Entry(), text);
     if (!outcome.Ok()) {
         for (const std::string& refusal : outcome.refusals)
-            std::fprintf(stderr, "%s\n", refusal.c_str());
+            std::fprintf(stderr, "%s\n", TerminalText(refusal).c_str());
         std::fprintf(stderr, "parlo-cli import: nothing was saved\n");
         return kExitInput;
     }
     const int status = session.Save(args.Value("-o").value_or(args.Operands()[0]));
-    if (status == 0)
-        std::fprintf(stderr, "%d channel rows read, %d channels added\n", outcome.rows,
-                     outcome.added);
-    return status;
+    if (status != 0) return status;
+    // As set does: a value stored other than typed is told once it is saved.
+    for (const std::string& note : outcome.notes) std::fprintf(stderr, "%s\n", note.c_str());
+    std::fprintf(stderr, "%d channel rows read, %d channels added\n", outcome.rows, outcome.added);
+    return 0;
 }
 
 }  // namespace
@@ -82,7 +86,8 @@ std::vector<Command> TableCommands() {
          "Type the values of a CSV table (as export writes it; columns in any order, missing "
          "ones left as they are) into the channels' cells, adding channels where a bank ends; "
          "then save to OUT or back to FILE. Any value refused: each is listed, nothing is "
-         "saved, exit 65.",
+         "saved, exit 65. A value stored other than typed (limited, snapped to the raster) "
+         "is told on stderr.",
          kImportOptions, 2, 2, RunImport},
     };
 }

@@ -1,5 +1,9 @@
 // parlo-cli: the headless face of Parlo, for scripting and fleet work.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -36,7 +40,7 @@ void PrintUsage(std::FILE* out, const std::vector<Command>& commands) {
     }
     std::fprintf(out,
                  "\nExit status: 0 on success; a file error code (1-9) for file commands;\n"
-                 "the clone status (2, 4-18; 1 when cancelled) for identify, read and\n"
+                 "the clone status (2, 4-19; 1 when cancelled) for identify, read and\n"
                  "write (73 when a file or backup cannot be saved); for diff 0 equal,\n"
                  "1 different, 2 a file refused or the radio not read;\n"
                  "65 when import refuses a value or a file cannot be read;\n"
@@ -88,11 +92,25 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace parlo::cli
 
+// A standard stream the caller closed must not be taken by the next file
+// opened, or output meant for it would land in that file: each gets
+// /dev/null, open for reading only, so that writing to it fails.
+static void HoldClosedStandardStreams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+        const int held = ::open("/dev/null", O_RDONLY);
+        if (held < 0 || held == fd) continue;
+        ::dup2(held, fd);
+        ::close(held);
+    }
+}
+
 // The commands run under a QCoreApplication so that timed work runs on its
 // event loop, as in the desktop program; print, which needs fonts and a
 // paint device, under a QGuiApplication on the offscreen platform. Only
 // print pays for starting QtGui.
 int main(int argc, char** argv) {
+    HoldClosedStandardStreams();
     parlo::IgnoreFileSizeSignal();
     auto run = [argc, argv] {
         parlo::qt::QtScheduler scheduler;

@@ -118,12 +118,13 @@ bool CloneDriver::Start(CloneOperation op, Completion completion, const EepromIm
     rangeTotal_ = 0;
     for (size_t i = 0; i + 1 < ranges_.size(); ++i)
         rangeTotal_ += ranges_[i].last - ranges_[i].first + 1;
-    const int64_t line = LineTimeMs(rangeTotal_, SerialPort::ParseSettings(dataSettings_).baud);
-    deadlineMs_ = static_cast<int32_t>(2 * line + kDeadlineSlackMs);
-    startMs_ = scheduler_.NowMs();
     range_ = 0;
     address_ = ranges_.front().first;
     operation_ = op;
+    guardMs_ = LongestTimeout();
+    advancedMs_ = scheduler_.NowMs();
+    heard_ = 0;
+    stopAfterBlock_ = false;
     TraceClone(op == kOpIdentify ? "identify" : op == kOpRead ? "read" : "write");
     completion_ = std::move(completion);
     byteCounter_ = frameCount_ = dataCounter_ = 0;
@@ -138,8 +139,15 @@ bool CloneDriver::Start(CloneOperation op, Completion completion, const EepromIm
     return true;
 }
 
-int64_t CloneDriver::LineTimeMs(int64_t dataBytes, int32_t baud) {
-    return 2 * dataBytes * 10 * 1000 / (baud > 0 ? baud : 9600);
+// The time-outs of the states the operation waits in.
+int32_t CloneDriver::LongestTimeout() const {
+    int32_t longest = std::max(stepTimeout_, scriptTimeout_);
+    if (operation_ == kOpIdentify) longest = std::max(longest, identityTimeout_);
+    if (operation_ == kOpWrite) {
+        longest = std::max(longest, endTimeout_);
+        if (waitForReady_) longest = std::max(longest, readyTimeout_);
+    }
+    return longest;
 }
 
 bool CloneDriver::CanCancel() const {
@@ -154,6 +162,13 @@ bool CloneDriver::Cancel() {
     state_ = kFinishing;
     stopwatch_.Start(static_cast<uint32_t>(TimeoutFor(kFinishing)));
     wake_->Start(1);
+    return true;
+}
+
+bool CloneDriver::StopAfterBlock() {
+    if (!IsBusy() || operation_ != kOpWrite || (state_ != kSendData && state_ != kWaitBlockAck))
+        return false;
+    stopAfterBlock_ = true;
     return true;
 }
 
@@ -211,60 +226,82 @@ int32_t CloneDriver::TimeoutFor(int32_t state) const {
     }
 }
 
+// What the echo check found in one step.
+struct CloneDriver::EchoCheck {
+    bool checked = false;   // echo bytes were outstanding
+    bool moved = false;     // echo bytes came back
+    bool drained = false;   // and none is outstanding now
+    bool failed = false;    // a byte differed
+    bool awaiting = false;  // the step waits for more
+};
+
+CloneDriver::EchoCheck CloneDriver::CheckEcho() {
+    EchoCheck e;
+    if (!echoCheck_) {
+        echo_.Clear();
+        return e;
+    }
+    if (state_ != kFinishing && echo_.Length() > 0) {
+        e.checked = true;
+        ReadPort();
+        while (echo_.Length() > 0 && receive_.Length() > 0) {
+            if (echo_.At(0) != receive_.At(0)) {
+                result_->status = kCloneEcho;
+                e.failed = true;
+                return e;
+            }
+            echo_.PopFront();
+            receive_.PopFront();
+            e.moved = true;
+        }
+        if (echo_.Length() == 0) {
+            echo_.Clear();
+            e.drained = e.moved;
+        }
+    }
+    // Finishing never waits for an echo that will not come.
+    if (state_ != kFinishing) e.awaiting = echo_.Length() > (state_ == kSendData ? kEchoSlack : 0);
+    return e;
+}
+
+void CloneDriver::Fail(uint8_t status, int32_t& next) {
+    result_->status = status;
+    next = kFinishing;
+}
+
+void CloneDriver::Stalled() {
+    result_->stalledMs = static_cast<int32_t>(scheduler_.NowMs() - advancedMs_);
+    TraceClone(Format("no progress for %d ms", static_cast<int>(result_->stalledMs)));
+}
+
 void CloneDriver::Step() {
     if (settling_) {
         if (settle_.Remaining() > 0) return;
         settling_ = false;
         DiscardInput();
         stopwatch_.Start(static_cast<uint32_t>(TimeoutFor(state_)));
-    }
-    if (state_ != kFinishing &&
-        static_cast<int64_t>(scheduler_.NowMs() - startMs_) >= int64_t{deadlineMs_}) {
-        // However lively the radio, the operation has had its time.
-        result_->status = kCloneTimeout;
-        state_ = kFinishing;
-        stopwatch_.Start(static_cast<uint32_t>(TimeoutFor(kFinishing)));
-        return;
+        advancedMs_ = scheduler_.NowMs();
+        heard_ = 0;
     }
     int32_t next = state_ + 1;
     bool progress = true;
     const bool expired = stopwatch_.Remaining() == 0;
 
-    bool awaitingEcho = false;
-    bool echoFailed = false;
-    if (echoCheck_) {
-        if (state_ != kFinishing && echo_.Length() > 0) {
-            progress = false;
-            ReadPort();
-            while (echo_.Length() > 0 && receive_.Length() > 0) {
-                if (echo_.At(0) != receive_.At(0)) {
-                    result_->status = kCloneEcho;
-                    echoFailed = true;
-                    break;
-                }
-                echo_.PopFront();
-                receive_.PopFront();
-                progress = true;
-            }
-            if (echo_.Length() == 0) echo_.Clear();
-        }
-        // Finishing never waits for an echo that will not come.
-        if (state_ != kFinishing) {
-            awaitingEcho = echo_.Length() > (state_ == kSendData ? kEchoSlack : 0);
-        }
-    } else {
-        echo_.Clear();
-    }
-
-    if (echoFailed) {
+    const EchoCheck echo = CheckEcho();
+    // Progress keeps the step's time-out from running out; only some of it
+    // moves the operation on (an echo byte alone does not).
+    bool advanced = echo.drained;
+    if (echo.checked) progress = echo.moved;
+    if (echo.failed) {
         next = kFinishing;
-    } else if (awaitingEcho) {
+    } else if (echo.awaiting) {
         next = state_;
     } else {
         Act(next, progress);
+        advanced = advanced || progress;
     }
 
-    if (next != state_) progress = true;
+    if (next != state_) progress = advanced = true;
     if (progress) {
         stopwatch_.Start(static_cast<uint32_t>(TimeoutFor(next)));
     } else if (expired) {
@@ -272,11 +309,21 @@ void CloneDriver::Step() {
             // Output that never leaves must not hold the operation open.
             next = kDone;
         } else {
-            next = kFinishing;
-            result_->status = (echoCheck_ && echo_.Length() > 0) ? kCloneEcho : kCloneTimeout;
+            Fail((echoCheck_ && echo_.Length() > 0) ? kCloneEcho : kCloneTimeout, next);
+            // Bytes came, but none of them moved the operation on.
+            if (result_->status == kCloneTimeout && heard_ > 0) Stalled();
             TraceClone(Format("time-out in step %d after %d ms", static_cast<int>(state_),
                               static_cast<int>(TimeoutFor(state_))));
         }
+    }
+    if (const uint32_t now = scheduler_.NowMs(); advanced) {
+        advancedMs_ = now;
+        heard_ = 0;
+    } else if (next != kFinishing && next != kDone &&
+               static_cast<int64_t>(now - advancedMs_) > int64_t{guardMs_}) {
+        // Answering in time at every step, yet going nowhere.
+        Fail(kCloneTimeout, next);
+        Stalled();
     }
     if (receive_.Length() > ByteQueue::kCompactThreshold) receive_.Compact();
     if (echo_.Length() > ByteQueue::kCompactThreshold) echo_.Compact();
@@ -417,6 +464,7 @@ int32_t CloneDriver::ReadPort() {
     if (n <= 0) return 0;
     receive_.AppendBytes(readBuffer_, n);
     byteCounter_ += n;
+    heard_ += n;
     return n;
 }
 
@@ -609,7 +657,12 @@ void CloneDriver::WaitReady(int32_t& next) {
     next = state_;
     ReadPort();
     const int b = receive_.PopFront();
-    if (b == kReadyByte) {
+    if (b == kReadyByte && state_ == kWaitBlockAck && stopAfterBlock_ && DataRemain()) {
+        // The radio holds every block up to here, and nothing after.
+        result_->status = kCloneCancelled;
+        result_->stoppedAt = address_;
+        next = kFinishing;
+    } else if (b == kReadyByte) {
         next = kSendData;
     } else if (b == kRefusalByte) {
         result_->status = kCloneFrame;
@@ -620,6 +673,13 @@ void CloneDriver::WaitReady(int32_t& next) {
 bool CloneDriver::AtRangesEnd() const {
     const AddrRange& r = ranges_[range_];
     return r.first > r.last;
+}
+
+// Whether a write has data left to send after the current address.
+bool CloneDriver::DataRemain() const {
+    if (AtRangesEnd()) return false;
+    return address_ <= ranges_[range_].last ||
+           ranges_[range_ + 1].first <= ranges_[range_ + 1].last;
 }
 
 bool CloneDriver::AtHandshakePoint() const {

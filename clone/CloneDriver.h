@@ -7,8 +7,9 @@
 // echo. At the end the port is closed and a result record goes to the
 // operation's completion. Nothing ever blocks; the settling pause after each
 // reopening of the port is a wait between steps. The 10 ms step stays the
-// time base of the time-outs; no operation runs longer than twice the line
-// time of its data plus 30 s.
+// time base of the time-outs. An operation ends only by them and by a guard
+// on progress: however long it takes, a radio that answers every step in
+// time is never cut off, and one that keeps answering without progress is.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,7 +27,8 @@ class TimerTask;
 
 // Outcomes of a clone operation. The driver sets 0, 1, 2, 4-10 and 17; the
 // clone manager's checks set 8 and 11 (no handler), 11, 14, 15 and 16; the
-// clone commands' check of a written radio sets 18.
+// clone commands' check of a written radio sets 18, and their check of the
+// write range against the radio's memory 19.
 enum CloneStatus : uint8_t {
     kCloneOk = 0,
     kCloneCancelled = 1,  // the user stopped the operation
@@ -44,7 +46,8 @@ enum CloneStatus : uint8_t {
     kCloneContent = 15,
     kCloneNewerData = 16,
     kCloneShortWrite = 17,
-    kCloneVerify = 18,  // the radio's memory differs from what was written
+    kCloneVerify = 18,     // the radio's memory differs from what was written
+    kCloneMemoryEnd = 19,  // the write range runs past the radio's memory
 };
 
 enum CloneOperation : uint8_t { kOpIdentify = 1, kOpRead = 2, kOpWrite = 3 };
@@ -64,6 +67,12 @@ struct CloneResult {
     SerialOpenFailure portFailure;
     // More about the failure for its message (status 18: the addresses).
     std::string detail;
+    // Status 5 after the radio kept sending without progress: for how long
+    // (0 when it fell silent).
+    int32_t stalledMs = 0;
+    // Status 1 of a write stopped while its data flowed: the first address
+    // not written; -1 otherwise.
+    int32_t stoppedAt = -1;
 };
 
 class CloneDriver {
@@ -77,8 +86,6 @@ public:
     static constexpr int32_t kEchoSlack = 128;  // echo bytes allowed outstanding while sending
     static constexpr int32_t kMaxAnswerFrame = 520;
     static constexpr int32_t kMaxDataFrame = 521;
-    // An operation's bound: twice its line time plus this.
-    static constexpr int32_t kDeadlineSlackMs = 30000;
 
     explicit CloneDriver(std::unique_ptr<SerialDevice> device = NewSerialDevice(),
                          Scheduler& s = scheduler());
@@ -114,14 +121,15 @@ public:
     // Ends the running operation with status 1 (the port is closed and the
     // completion called on a following step); false when it cannot.
     bool Cancel();
-    // The longest the running operation may take: twice the line time of
-    // its data at the speed of its data phase, plus 30 s.
-    int32_t DeadlineMs() const { return deadlineMs_; }
-    // The line time of `dataBytes` at `baud`: each byte travels as two
-    // hexadecimal characters of ten bits. Frames add their heads, so any
-    // radio sending a handful of bytes a frame or more stays well within
-    // twice this.
-    static int64_t LineTimeMs(int64_t dataBytes, int32_t baud);
+    // A write whose data flow: stops it with status 1 once the block being
+    // sent has been acknowledged, leaving the radio half written (the
+    // result's stoppedAt says where). A block that is the last goes on to
+    // the end. False when no write's data flow.
+    bool StopAfterBlock();
+    // How long the running operation may go without progress (a new state,
+    // a data frame taken or sent, an acknowledgement, every echo back): the
+    // longest time-out of the steps it waits in.
+    int32_t ProgressGuardMs() const { return guardMs_; }
 
     int32_t State() const { return state_; }
     int32_t ByteCounter() const { return byteCounter_; }
@@ -160,6 +168,12 @@ private:
     void WaitReady(int32_t& next);
     bool AtRangesEnd() const;
     bool AtHandshakePoint() const;
+    bool DataRemain() const;
+    int32_t LongestTimeout() const;
+    void Fail(uint8_t status, int32_t& next);
+    void Stalled();
+    struct EchoCheck;
+    EchoCheck CheckEcho();
     void BuildDataFrame();
     int32_t TimeoutFor(int32_t state) const;
 
@@ -203,8 +217,11 @@ private:
     int32_t endTimeout_ = 2000;
     int32_t identityTimeout_ = 1000;
     int32_t readyTimeout_ = 1000;
-    uint32_t startMs_ = 0;
-    int32_t deadlineMs_ = 0;
+    // The guard on progress.
+    int32_t guardMs_ = 0;
+    uint32_t advancedMs_ = 0;
+    int32_t heard_ = 0;  // bytes received since the last progress
+    bool stopAfterBlock_ = false;
     TimerTask* task_ = nullptr;
     Scheduler& scheduler_;
     // A step sooner than the task's next: the end of a settling pause, a

@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
+
+#include "platform/DocumentFile.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -59,26 +61,28 @@ void CloneFile::MarkRun(std::vector<uint8_t>& map, int32_t a, int32_t n) {
     if (a < 0 || n <= 0) return;
     const int64_t lastByte = (static_cast<int64_t>(a) + n - 1) / 8;
     if (lastByte >= static_cast<int64_t>(map.size())) return;
-    for (int64_t i = a; i < static_cast<int64_t>(a) + n; ++i)
-        map[static_cast<size_t>(i / 8)] |= static_cast<uint8_t>(1u << (i % 8));
+    // Bit by bit up to a byte boundary, then whole bytes, then the rest.
+    const int64_t end = static_cast<int64_t>(a) + n;
+    int64_t i = a;
+    const auto mark = [&map](int64_t bit) {
+        map[static_cast<size_t>(bit / 8)] |= static_cast<uint8_t>(1u << (bit % 8));
+    };
+    for (; i < end && i % 8 != 0; ++i) mark(i);
+    for (; i + 8 <= end; i += 8) map[static_cast<size_t>(i / 8)] = 0xFF;
+    for (; i < end; ++i) mark(i);
 }
 
 std::string CloneFile::Contents(const RangeList& ranges) {
-    char line[8 + 2 * kBytesPerLine + 3];
-    std::snprintf(line, sizeof line, "%04X%04X\r\n", static_cast<unsigned>(modelCode_) & 0xFFFF,
-                  static_cast<unsigned>(extraCode_) & 0xFFFF);
-    std::string text = line;
+    std::string text = HexText(static_cast<unsigned>(modelCode_) & 0xFFFF, 4) +
+                       HexText(static_cast<unsigned>(extraCode_) & 0xFFFF, 4) + "\r\n";
     text += "#Comment=" + comment_ + "\r\n";
-    text += "#MapRev=" + std::to_string(mapRevision_) + "\r\n";
+    text += "#MapRev=" + IntegerText(mapRevision_) + "\r\n";
     ForEachRange(ranges, *image_, [&](int32_t first, int32_t last) {
         for (int32_t c = first; c <= last;) {
             int32_t n = kBytesPerLine - c % kBytesPerLine;
             if (n > last - c + 1) n = last - c + 1;
-            int len = std::snprintf(line, sizeof line, "%04X%02X", static_cast<unsigned>(c), n);
-            for (int32_t i = 0; i < n; ++i)
-                len += std::snprintf(line + len, sizeof line - static_cast<size_t>(len), "%02X",
-                                     image_->GetByte(c + i));
-            text.append(line, static_cast<size_t>(len));
+            text += HexText(static_cast<unsigned>(c), 4) + HexText(static_cast<unsigned>(n), 2);
+            for (int32_t i = 0; i < n; ++i) text += HexText(image_->GetByte(c + i), 2);
             text += "\r\n";
             c += n;
         }
@@ -88,20 +92,23 @@ std::string CloneFile::Contents(const RangeList& ranges) {
 
 uint8_t CloneFile::Write(const std::string& path, const RangeList& ranges) {
     SafeFileWriter out;
-    uint8_t code = kFileOk;
-    if (image_ == nullptr || !out.Open(path)) {
-        code = kFileErrOpen;
-    } else {
-        const std::string text = Contents(ranges);
-        // Committed even after a failed write, which removes the temporary
-        // file before the message is shown.
-        const bool written = out.Write(text.data(), text.size());
-        if (!out.Commit() || !written) code = kFileErrAccess;
-    }
-    if (code != kFileOk) {
-        failure_ = out.Failure();
-        if (reportErrors_) ShowFileMessage(SaveErrorText(code, path, failure_, out.InPlace()));
-    }
+    if (image_ == nullptr || !out.Open(path)) return WriteFailed(kFileErrOpen, path, out);
+    return Write(out, path, ranges);
+}
+
+uint8_t CloneFile::Write(SafeFileWriter& opened, const std::string& path, const RangeList& ranges) {
+    if (image_ == nullptr) return WriteFailed(kFileErrOpen, path, opened);
+    const std::string text = Contents(ranges);
+    // Committed even after a failed write, which removes the temporary file
+    // before the message is shown.
+    const bool written = opened.Write(text.data(), text.size());
+    if (!opened.Commit() || !written) return WriteFailed(kFileErrAccess, path, opened);
+    return kFileOk;
+}
+
+uint8_t CloneFile::WriteFailed(uint8_t code, const std::string& path, const SafeFileWriter& out) {
+    failure_ = out.Failure();
+    if (reportErrors_) ShowFileMessage(SaveErrorText(code, path, out));
     return code;
 }
 
@@ -149,7 +156,8 @@ uint8_t CloneFile::ReadLines(std::FILE* f) {
     while (ReadLine(f, kLineBuffer - 1, &line, &ended)) {
         if (!line.empty() && line[0] == '#') {
             if (line.find("MapRev=", 1) != std::string::npos)
-                mapRevision_ = line.size() > 8 ? std::atoi(line.c_str() + 8) : 0;
+                mapRevision_ =
+                    line.size() > 8 ? LeadingInteger(std::string_view(line).substr(8)) : 0;
             else if (!seenComment && line.rfind("#Comment=", 0) == 0)
                 fileComment_ = line.substr(9), seenComment = true;
             continue;
@@ -175,15 +183,11 @@ uint8_t CloneFile::Read(const std::string& path, const RangeList* ranges) {
     fileComment_.clear();
     failure_ = {};
     uint8_t code = kFileErrOpen;
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        failure_ = {FileProblem::IsFolder, {}};
-    } else if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    const bool standardInput = path == kStandardInput;
+    if (std::FILE* f = standardInput ? stdin : OpenDocumentFile(path, &failure_)) {
         code = ReadLines(f);
         if (code == kFileOk && ranges != nullptr) code = CheckCoverage(ranges);
-        std::fclose(f);
-    } else {
-        failure_ = FailureOfError(errno);
+        if (!standardInput) std::fclose(f);
     }
     if (code != kFileOk) image_->Assign(before);
     if (reportErrors_) ShowFileError(code, path, failure_);

@@ -34,10 +34,16 @@ const char* FileErrorKey(int code);
 // otherwise): a head line naming the file, a blank line, the code's reason
 // and, when known, why the file could not be opened or read.
 std::string FileErrorText(int code, const std::string& path, const FileFailure& why = {});
+// Why a file could not be opened, read or written, in a line of plain words
+// (empty when the system did not say).
+std::string FileFailureText(const FileFailure& why);
+// Why a save failed, in plain words, and, once it had begun writing, what
+// became of the earlier file at its path.
+std::string SaveFailureText(const SafeFileWriter& out, bool begun);
 // The message of a save that failed (codes 1 and 2): a head line naming the
-// file, the reason, why, and, after a replacement failed part-way, that the
-// earlier file was kept.
-std::string SaveErrorText(int code, const std::string& path, const FileFailure& why, bool inPlace);
+// file, the reason, why, and, after it failed part-way, that the earlier
+// file was kept or where a copy of it is.
+std::string SaveErrorText(int code, const std::string& path, const SafeFileWriter& out);
 // Shows a message in a warning box captioned with the application title.
 void ShowFileMessage(const std::string& text);
 // Shows FileErrorText; nothing for 0 and unknown codes.
@@ -76,10 +82,16 @@ public:
     // as it was; a special file (FIFO, device, standard output as "-") is
     // written in place. Shows the message for a non-zero code.
     uint8_t Write(const std::string& path, const RangeList& ranges);
+    // The same into a save the caller has opened on `path` already, so that
+    // a path that cannot take the file is found before its contents exist.
+    uint8_t Write(SafeFileWriter& opened, const std::string& path, const RangeList& ranges);
 
-    // Reads a file into the attached image; with a range list, ends with
-    // CheckCoverage. A failure leaves the image exactly as it was. Shows the
-    // message for a non-zero code.
+    // The path that names standard input.
+    static constexpr const char* kStandardInput = "-";
+
+    // Reads a file (standard input as "-") into the attached image; with a
+    // range list, ends with CheckCoverage. A failure leaves the image
+    // exactly as it was. Shows the message for a non-zero code.
     uint8_t Read(const std::string& path, const RangeList* ranges);
 
     // Compares the addresses the last Read supplied with the list.
@@ -93,6 +105,7 @@ private:
     uint8_t ParseDataLine(const std::string& line);
     std::string Contents(const RangeList& ranges);
     void MarkRun(std::vector<uint8_t>& map, int32_t a, int32_t n);
+    uint8_t WriteFailed(uint8_t code, const std::string& path, const SafeFileWriter& out);
 
     EepromImage* image_ = nullptr;
     int32_t modelCode_ = 0;

@@ -33,6 +33,10 @@ enum WhyLine {
     kReaderGone = 7,
     kOther = 8,
     kEarlierFileKept = 9,
+    kWriteProtected = 10,
+    kLinkNotFollowed = 11,
+    kEarlierCopy = 12,
+    kNotRegular = 13,
 };
 
 struct ProblemLine {
@@ -40,11 +44,18 @@ struct ProblemLine {
     WhyLine line;
 };
 constexpr ProblemLine kProblemLines[] = {
-    {FileProblem::IsFolder, kIsFolder}, {FileProblem::LinkLoop, kLinkLoop},
-    {FileProblem::NoFolder, kNoFolder}, {FileProblem::NotFound, kNotFound},
-    {FileProblem::Denied, kDenied},     {FileProblem::DiskFull, kDiskFull},
-    {FileProblem::TooLarge, kTooLarge}, {FileProblem::ReaderGone, kReaderGone},
+    {FileProblem::IsFolder, kIsFolder},
+    {FileProblem::LinkLoop, kLinkLoop},
+    {FileProblem::NoFolder, kNoFolder},
+    {FileProblem::NotFound, kNotFound},
+    {FileProblem::Denied, kDenied},
+    {FileProblem::DiskFull, kDiskFull},
+    {FileProblem::TooLarge, kTooLarge},
+    {FileProblem::ReaderGone, kReaderGone},
     {FileProblem::Other, kOther},
+    {FileProblem::WriteProtected, kWriteProtected},
+    {FileProblem::LinkNotFollowed, kLinkNotFollowed},
+    {FileProblem::NotRegular, kNotRegular},
 };
 
 std::string Text(const std::string& key, int line = 0) {
@@ -57,21 +68,21 @@ std::string Fill(const std::string& text, const std::string& value) {
     return at == std::string::npos ? text : text.substr(0, at) + value + text.substr(at + 2);
 }
 
-std::string WhyText(const FileFailure& why) {
+std::string Message(const std::string& headline, const std::string& reason,
+                    const FileFailure& why) {
+    std::string text = headline + "\n\n" + reason;
+    if (const std::string line = FileFailureText(why); !line.empty()) text += "\n" + line;
+    return text;
+}
+
+}  // namespace
+
+std::string FileFailureText(const FileFailure& why) {
     for (const ProblemLine& p : kProblemLines) {
         if (p.problem == why.problem) return Fill(Text("GI_Mess_FileErr_Why", p.line), why.detail);
     }
     return {};
 }
-
-std::string Message(const std::string& headline, const std::string& reason,
-                    const FileFailure& why) {
-    std::string text = headline + "\n\n" + reason;
-    if (const std::string line = WhyText(why); !line.empty()) text += "\n" + line;
-    return text;
-}
-
-}  // namespace
 
 const char* FileErrorKey(int code) { return (code >= 1 && code <= 9) ? kFileErrorKeys[code] : ""; }
 
@@ -80,13 +91,25 @@ std::string FileErrorText(int code, const std::string& path, const FileFailure& 
     return Message(Fill(Text("GI_Mess_FileErr_Headline"), path), Text(FileErrorKey(code)), why);
 }
 
-std::string SaveErrorText(int code, const std::string& path, const FileFailure& why, bool inPlace) {
+std::string SaveFailureText(const SafeFileWriter& out, bool begun) {
+    std::string text = FileFailureText(out.Failure());
+    if (!begun) return text;
+    const auto add = [&text](const std::string& line) {
+        text += (text.empty() ? "" : "\n") + line;
+    };
+    if (out.EarlierKept()) add(Text("GI_Mess_FileErr_Why", kEarlierFileKept));
+    if (!out.EarlierCopy().empty())
+        add(Fill(Text("GI_Mess_FileErr_Why", kEarlierCopy), out.EarlierCopy()));
+    return text;
+}
+
+std::string SaveErrorText(int code, const std::string& path, const SafeFileWriter& out) {
     const std::string reason =
         Text(code == 1 ? "GI_Mess_FileErr_SaveOpen" : "GI_Mess_FileErr_FileAccess");
-    std::string text = Message(Fill(Text("GI_Mess_FileErr_SaveHeadline"), path), reason, why);
-    // Only a replacement that failed part-way could have harmed it.
-    if (code == kFileErrAccess && !inPlace)
-        text += "\n" + Text("GI_Mess_FileErr_Why", kEarlierFileKept);
+    std::string text = Fill(Text("GI_Mess_FileErr_SaveHeadline"), path) + "\n\n" + reason;
+    // Nothing was begun when the file could not be opened.
+    if (const std::string why = SaveFailureText(out, code == kFileErrAccess); !why.empty())
+        text += "\n" + why;
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "clone/CloneFileOps.h"
 
 #include "clone/ContentValidation.h"
+#include "overlay/OverlayText.h"
 
 namespace parlo {
 
@@ -75,14 +76,47 @@ std::string CommentFromImage(const EepromImage& image) {
     return comment;
 }
 
-uint8_t SaveCloneFile(const std::string& path, EepromImage& image) {
-    CloneFile file;
+namespace {
+
+void PrepareForSave(CloneFile& file, EepromImage& image) {
     file.Attach(image);
     file.SetModelCode(kModelCode);
     file.SetExtraCode(kExtraCode);
     file.SetMapRevision(kMapRevision);
     file.SetComment(CommentFromImage(image));
+}
+
+}  // namespace
+
+uint8_t SaveCloneFile(const std::string& path, EepromImage& image) {
+    CloneFile file;
+    PrepareForSave(file, image);
     return file.Write(path, SingleRange(0x0000, kRadioAreaEnd));
+}
+
+std::string InitialFileProblem(const std::string& path, EepromImage& image) {
+    CloneFile file;
+    PrepareForRead(file, image);
+    file.SetReportErrors(false);
+    const RangeList fileRange = SingleRange(0x0000, kRadioAreaEnd);
+    const uint8_t code = file.Read(path, &fileRange);
+    if (code == kFileOk) return {};
+    std::string text = "Cannot open '" + path + "'.";
+    if (const auto reason = MainOverlay().TryGetText(FileErrorKey(code))) text += "\n" + *reason;
+    if (const std::string why = FileFailureText(file.Failure()); !why.empty()) text += "\n" + why;
+    return text;
+}
+
+bool OpenForSave(SafeFileWriter& out, const std::string& path) {
+    if (out.Open(path)) return true;
+    ShowFileMessage(SaveErrorText(kFileErrOpen, path, out));
+    return false;
+}
+
+uint8_t SaveCloneFile(SafeFileWriter& opened, const std::string& path, EepromImage& image) {
+    CloneFile file;
+    PrepareForSave(file, image);
+    return file.Write(opened, path, SingleRange(0x0000, kRadioAreaEnd));
 }
 
 uint8_t ReadInitialFile(const std::string& path, EepromImage& image, bool showErrors) {

@@ -36,10 +36,21 @@ std::string CommentFromImage(const EepromImage& image);
 // Writes 0x0000..0x7D7F of `image` with this model's header, map revision 6
 // and the comment taken from the image. The image must already be packed.
 uint8_t SaveCloneFile(const std::string& path, EepromImage& image);
+// The same in two steps, for a save whose contents come later (from the
+// radio): OpenForSave prepares `out` for `path` and says at once, as a
+// failed save does, when the path cannot take the file; SaveCloneFile then
+// writes into it.
+bool OpenForSave(SafeFileWriter& out, const std::string& path);
+uint8_t SaveCloneFile(SafeFileWriter& opened, const std::string& path, EepromImage& image);
 
 // Reads a variant's initial file into `image` with the range 0x0000..0x7D7F.
 // Without `showErrors` a failure shows nothing, for callers that report it
 // in their own words.
 uint8_t ReadInitialFile(const std::string& path, EepromImage& image, bool showErrors = true);
+
+// The program error of an initial file that cannot be read: "Cannot open
+// 'PATH'." and, on the lines after it, the reason and why. Empty when it
+// can be read.
+std::string InitialFileProblem(const std::string& path, EepromImage& image);
 
 }  // namespace parlo

@@ -205,9 +205,11 @@ void CloneManager::OnResult(CloneResult& result) {
             result.status = kCloneCoverage;
         }
     }
+    // The view shows where the operation ended before the message comes.
+    progressTask_->SetPeriod(-1);
+    if (view_ != nullptr && result.operation != kOpIdentify) view_->UpdateProgress(Progress());
     if (!suppressMessage_) ShowError(result);
     suppressMessage_ = false;
-    progressTask_->SetPeriod(-1);
     if (view_ != nullptr) view_->EndOperation();
     Callback completion = std::move(completion_);
     completion_ = nullptr;
@@ -215,14 +217,24 @@ void CloneManager::OnResult(CloneResult& result) {
 }
 
 void CloneManager::ShowError(const CloneResult& result) {
-    if (result.status == kCloneOk || result.status == kCloneCancelled) return;
+    if (result.status == kCloneOk) return;
+    if (result.status == kCloneCancelled) {
+        // A cancel shows nothing; a write stopped half way must say so.
+        if (result.stoppedAt >= 0)
+            prompts().Message(MessageCaption(), StoppedWriteText(result.stoppedAt), MsgIcon::Error,
+                              MsgButtons::Ok);
+        return;
+    }
     std::string reason;
     if (result.status == kClonePortOpen)
         reason = PortFailureText(result.portFailure, ListSerialPorts());
-    prompts().Message(
-        MessageCaption(),
-        CloneErrorText(result.status, PortName(portNumber_, device_), reason, result.detail),
-        MsgIcon::Error, MsgButtons::Ok);
+    std::string detail = result.detail;
+    if (result.status == kCloneTimeout && result.stalledMs > 0 && detail.empty())
+        detail = NoProgressText(result.stalledMs);
+    prompts().Message(MessageCaption(), CloneErrorText(result.status, PortText(), reason, detail),
+                      MsgIcon::Error, MsgButtons::Ok);
 }
+
+std::string CloneManager::PortText() const { return PortName(portNumber_, device_); }
 
 }  // namespace parlo

@@ -77,6 +77,8 @@ public:
     // application's title. Several radios at once tell theirs apart by it.
     void SetMessageCaption(std::string caption) { caption_ = std::move(caption); }
     std::string MessageCaption() const;
+    // The port as messages name it.
+    std::string PortText() const;
     // What the next Read or Write is for (Read and Write by default); it
     // applies to that one operation.
     void SetNextStage(CloneStage stage) { nextStage_ = stage; }
@@ -89,6 +91,9 @@ public:
     // Stops a running identify or read, or a write whose data do not flow
     // yet; its completion sees status 1 and no message is shown.
     bool Cancel() { return driver_.Cancel(); }
+    // Stops a write whose data flow once the block being sent is
+    // acknowledged; the radio is then half written, and the message says so.
+    bool StopAfterBlock() { return driver_.StopAfterBlock(); }
     // Where the running operation stands.
     CloneProgress Progress();
 

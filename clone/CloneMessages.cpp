@@ -1,6 +1,10 @@
 #include "clone/CloneMessages.h"
 
+#include <algorithm>
+
+#include "clone/CloneDriver.h"
 #include "overlay/OverlayText.h"
+#include "platform/Fatal.h"
 
 namespace parlo {
 
@@ -20,6 +24,7 @@ const CheckLines kCheckLines[] = {
     {14, {0, 4, 5}},
     {16, {}},
     {18, {0, 1, 6}},
+    {19, {0, 8}},
 };
 constexpr std::initializer_list<int> kDefaultCheckLines = {0, 1, 2, 3};
 
@@ -76,13 +81,10 @@ std::string PortFailureText(const SerialOpenFailure& why,
     return {};
 }
 
-std::string CloneErrorText(uint8_t status, const std::string& portName,
-                           const std::string& portReason, const std::string& detail) {
-    std::string text = OvlText("GI_Mess_CloneErr_Head", status);
-    if (status == 2) {
-        text = FillIn(text, {portName});
-        if (!portReason.empty()) text += "\n" + portReason;
-    }
+namespace {
+
+// The head line as given, the lines that follow it, then the checks.
+std::string ErrorText(uint8_t status, std::string text, const std::string& detail) {
     if (!detail.empty()) text += "\n" + detail;
     std::initializer_list<int> checks = kDefaultCheckLines;
     for (const CheckLines& c : kCheckLines) {
@@ -92,6 +94,38 @@ std::string CloneErrorText(uint8_t status, const std::string& portName,
     for (int i : checks)
         lines += (lines.empty() ? "" : "\n") + OvlText("GI_Mess_CloneErr_Check", i);
     return lines.empty() ? text : text + "\n\n" + lines;
+}
+
+std::string Address(int32_t address) { return Format("%04X", static_cast<unsigned>(address)); }
+
+}  // namespace
+
+std::string CloneErrorText(uint8_t status, const std::string& portName,
+                           const std::string& portReason, const std::string& detail) {
+    std::string text = OvlText("GI_Mess_CloneErr_Head", status);
+    if (status == kClonePortOpen) {
+        text = FillIn(text, {portName});
+        if (!portReason.empty()) text += "\n" + portReason;
+    }
+    return ErrorText(status, text, detail);
+}
+
+std::string MemoryEndHead(int32_t needed, int32_t radioEnd) {
+    return FillIn(OvlText("GI_Mess_CloneErr_Head", kCloneMemoryEnd),
+                  {Address(needed), Address(radioEnd)});
+}
+
+std::string MemoryEndText(int32_t needed, int32_t radioEnd) {
+    return ErrorText(kCloneMemoryEnd, MemoryEndHead(needed, radioEnd), {});
+}
+
+std::string NoProgressText(int32_t ms) {
+    const int32_t seconds = std::max<int32_t>(1, (ms + 500) / 1000);
+    return FillIn(OvlText("GI_Mess_CloneErr_NoProgress"), {std::to_string(seconds)});
+}
+
+std::string StoppedWriteText(int32_t address) {
+    return FillIn(OvlText("GI_Mess_CloneWrite_Stopped"), {Address(address)});
 }
 
 }  // namespace parlo

@@ -28,4 +28,17 @@ std::string PortFailureText(const SerialOpenFailure& why,
 std::string CloneErrorText(uint8_t status, const std::string& portName,
                            const std::string& portReason = {}, const std::string& detail = {});
 
+// The message of a write refused because it needs the radio's memory up to
+// `needed` and the radio's ends at `radioEnd` (status 19).
+std::string MemoryEndText(int32_t needed, int32_t radioEnd);
+// Its head line alone, for a line per radio.
+std::string MemoryEndHead(int32_t needed, int32_t radioEnd);
+
+// The detail line of a status 5 after the radio kept sending for `ms`
+// without progress.
+std::string NoProgressText(int32_t ms);
+
+// What a write stopped at `address` while its data flowed left behind.
+std::string StoppedWriteText(int32_t address);
+
 }  // namespace parlo

@@ -1,10 +1,9 @@
 #include "clone/ContentValidation.h"
 
-#include <cstdlib>
-
 #include "clone/CloneFile.h"
 #include "model/PackedLayout.h"
 #include "overlay/OverlayText.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -44,7 +43,7 @@ bool IsNewerData(const EepromImage& image, int lockout) {
 }
 
 bool IsNewerData(const EepromImage& image) {
-    return IsNewerData(image, std::atoi(OvlText("GI_Sys_LockoutNewerData").c_str()));
+    return IsNewerData(image, LeadingInteger(OvlText("GI_Sys_LockoutNewerData")));
 }
 
 bool AcceptFileHeader(int32_t model, int32_t extra, uint8_t& code) {

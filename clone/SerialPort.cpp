@@ -1,9 +1,9 @@
 #include "clone/SerialPort.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
+#include "platform/NumberText.h"
 #include "runtime/TimerTask.h"
 
 namespace parlo {
@@ -36,11 +36,10 @@ std::vector<std::string> SplitFields(const std::string& s) {
 SerialLine SerialPort::ParseSettings(const std::string& settings) {
     const std::vector<std::string> f = SplitFields(settings);
     SerialLine line;
-    line.baud = static_cast<int32_t>(std::strtol(f[0].c_str(), nullptr, 10));
+    line.baud = LeadingInteger(f[0]);
     const char parity = f[1].empty() ? 'N' : f[1][0];
     line.parityCheck = parity == 'M' || parity == 'm' || parity == 'O' || parity == 'o';
-    const long bits = std::strtol(f[2].c_str(), nullptr, 10);
-    line.dataBits = static_cast<uint8_t>(std::clamp(bits, 4L, 8L));
+    line.dataBits = static_cast<uint8_t>(std::clamp(LeadingInteger(f[2]), 4, 8));
     line.stopBits = f[3] == "1.5" ? StopBits::OneAndHalf
                     : f[3] == "2" ? StopBits::Two
                                   : StopBits::One;

@@ -64,6 +64,8 @@ struct PopupRequest {
     int last = 0;
     int headerStyle = 0;
     int tickStyle = 1;
+    // TextEntry only: the display positions the field keeps.
+    int fieldLength = 0;
 };
 
 // Font colours a codec may ask for, in the toolkit's 0x00BBGGRR encoding.
@@ -94,9 +96,10 @@ struct CellRequest {
     // Bytes to paint as the radio's display characters instead of the text
     // (segment texts); the text stays their readable form.
     std::optional<std::vector<uint8_t>> displayBytes;
-    // A committed value lay outside the codec's range and was stored as the
-    // nearest limit.
-    bool clamped = false;
+    // A committed value was stored as another value than the one typed:
+    // limited to the codec's range, snapped to the channel raster, rounded
+    // to the cell's unit or step. The caller tells the user what was stored.
+    bool adjusted = false;
     // Why typed text was refused, for the user (empty: no reason given).
     std::string refusal;
 

@@ -14,6 +14,7 @@
 #include "codecs/TimerCodec.h"
 #include "codecs/ToneFrequencyCodec.h"
 #include "model/EepromImage.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -137,9 +138,9 @@ CodecResult ShowOnly(CellRequest& request, int value, const CodecSetup& setup,
                      const CodecContext& context) {
     const bool input = request.phase != kPhaseNone;
     if (setup.kind == CodecKind::Show) {
-        request.text = FormatText("%d", value);
+        request.text = IntegerText(value);
     } else if (setup.kind == CodecKind::ShowHex) {
-        request.text = FormatText("$%04X", static_cast<unsigned>(value));
+        request.text = "$" + HexText(static_cast<unsigned>(value), 4);
     } else {
         // Draws the value through its own codec, without the user's input.
         CellRequest shown;

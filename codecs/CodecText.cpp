@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdarg>
-#include <cstdio>
-#include <limits>
+
+#include "codecs/TypedNumber.h"
 
 namespace parlo {
 
@@ -40,37 +39,21 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-std::optional<int64_t> ParseInteger(std::string_view text) {
-    text = Trim(text);
-    bool negative = false;
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty()) return std::nullopt;
-    // Far beyond every field, and still far from overflowing when scaled.
-    constexpr int64_t kLimit = int64_t{1} << 50;
-    int64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        if (value < kLimit) value = value * 10 + (c - '0');
-    }
-    if (value > kLimit) value = kLimit;
-    return negative ? -value : value;
-}
-
-std::optional<int64_t> ParseLeadingInteger(std::string_view text) {
-    text = Trim(text);
-    const size_t sign = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
-    size_t end = sign;
-    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
-    if (end == sign) return std::nullopt;
-    return ParseInteger(text.substr(0, end));
+std::optional<int64_t> TypedWhole(CellRequest& request, std::string_view text,
+                                  bool negativeAllowed) {
+    auto typed = TypedNumberOf(request, text, negativeAllowed);
+    if (!typed) return std::nullopt;
+    DecimalNumber whole = *typed;
+    whole.digits.resize(whole.digits.size() - static_cast<size_t>(whole.decimals));
+    whole.decimals = 0;
+    if (whole.digits.empty()) whole.digits.push_back('0');
+    if (!whole.SameValue(*typed)) request.adjusted = true;
+    return whole.Scaled(0);
 }
 
 int64_t ClampTyped(CellRequest& request, int64_t typed, int64_t minimum, int64_t maximum) {
     const int64_t limited = std::clamp(typed, minimum, maximum);
-    if (limited != typed) request.clamped = true;
+    if (limited != typed) request.adjusted = true;
     return limited;
 }
 
@@ -89,16 +72,6 @@ int StepWrapped(int value, int delta, int minimum, int maximum) {
     return static_cast<int>(next);
 }
 
-std::string FormatText(const char* format, ...) {
-    char buffer[256];
-    va_list args;
-    va_start(args, format);
-    int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (n < 0) return {};
-    return std::string(buffer, static_cast<size_t>(n) < sizeof buffer ? n : sizeof buffer - 1);
-}
-
 bool OpenEditorOnKey(CellRequest& request, const std::string& current, std::string_view starters) {
     int key = request.Key();
     if (key == kKeyEnter || key == kKeySpace || key == kKeyBackspace) {
@@ -115,7 +88,7 @@ bool OpenEditorOnKey(CellRequest& request, const std::string& current, std::stri
 CodecResult EditTypedValue(CellRequest& request, int& value, const TypedParser& parse, int minimum,
                            int maximum, const std::string& current, std::string_view starters) {
     if (request.Committing()) {
-        auto typed = parse(request.editText);
+        auto typed = parse(request, request.editText);
         if (!typed) return CodecResult::Rejected;
         return SetValue(value, ClampTyped(request, *typed, minimum, maximum));
     }

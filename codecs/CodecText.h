@@ -1,7 +1,7 @@
 #pragma once
 // Small text helpers shared by the value codecs: filtering typed text,
-// reading numbers without trusting the input, stepping with wrap-around,
-// and the key handling that every typed codec shares.
+// whole numbers typed, stepping with wrap-around, and the key handling that
+// every typed codec shares.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -23,17 +23,15 @@ std::string_view Trim(std::string_view text);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
-// A whole signed decimal number, blanks around it allowed; nothing for an
-// empty text or trailing rubbish. Huge values saturate far beyond any field.
-std::optional<int64_t> ParseInteger(std::string_view text);
-
-// A signed decimal number at the start of `text` (after blanks): a sign and
-// digits, the rest ignored ("3x" is 3, "4.6" is 4). Nothing when no digit
-// follows. Huge values saturate as above.
-std::optional<int64_t> ParseLeadingInteger(std::string_view text);
+// A whole number typed (a number read as TypedNumber.h reads it): its
+// fraction is cut off ("4.6" is 4, as the sign and digits before the mark
+// read), which marks the request as adjusted. Nothing when the text is no
+// number; the reason, when there is one, goes into the request.
+std::optional<int64_t> TypedWhole(CellRequest& request, std::string_view text,
+                                  bool negativeAllowed);
 
 // `typed` limited to [minimum, maximum]; a value that had to be limited
-// marks the request as clamped.
+// marks the request as adjusted.
 int64_t ClampTyped(CellRequest& request, int64_t typed, int64_t minimum, int64_t maximum);
 
 // a / b rounded to the nearest integer, halves away from zero (b > 0).
@@ -51,20 +49,19 @@ CodecResult SetValue(T& value, const U& next) {
     return CodecResult::Changed;
 }
 
-// printf into a std::string.
-std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
 // The keys every typed codec shares: Enter, space and backspace open the
 // editor with `current` selected; a key found in `starters` opens it with
 // just that character. Returns true when the key opened the editor.
 bool OpenEditorOnKey(CellRequest& request, const std::string& current, std::string_view starters);
 
 // What most typed codecs share: a committed text read by `parse` (nothing
-// for unreadable input) and limited to [minimum, maximum], space and
+// for unreadable input; it may give the reason, or mark a value rounded to
+// the unit, in the request) and limited to [minimum, maximum], space and
 // backspace stepping one unit with wrap-around over that range, and the
 // editor opened with `current` (Enter) or with a key in `starters`. The
 // caller shows the value afterwards unless the editor was asked for.
-using TypedParser = std::function<std::optional<int64_t>(const std::string& typed)>;
+using TypedParser =
+    std::function<std::optional<int64_t>(CellRequest& request, const std::string& typed)>;
 CodecResult EditTypedValue(CellRequest& request, int& value, const TypedParser& parse, int minimum,
                            int maximum, const std::string& current, std::string_view starters);
 

@@ -5,6 +5,7 @@
 #include "codecs/CodecText.h"
 #include "codecs/DPmrFrequencyCodec.h"
 #include "codecs/NumberCodec.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -21,7 +22,7 @@ uint32_t ColourCodePattern(int code) { return kColourCodePatterns[std::clamp(cod
 int ColourCodeOfText(std::string_view hex) {
     hex = Trim(hex);
     if (hex.size() != 6 || KeepChars(hex, kHexDigits).size() != 6) return 0;
-    return ColourCodeNumber(static_cast<uint32_t>(std::stoul(std::string(hex), nullptr, 16)));
+    return ColourCodeNumber(static_cast<uint32_t>(ReadInteger(hex, 16).value_or(0)));
 }
 
 // A pattern that is not in the table shows, and is edited, as code 1.
@@ -74,7 +75,7 @@ CodecResult ColourCodeCodec(CellRequest& request, ColourCodeFields& f, Direction
         f = next;
     }
     uint32_t pattern = direction == Direction::Receive ? f.rx : f.tx;
-    request.text = FormatText("%d", ShownCode(pattern));
+    request.text = IntegerText(ShownCode(pattern));
     if (f.signalMode != kSignalDigital) request.fontColour = kFontSilver;
     return result;
 }

@@ -60,7 +60,7 @@ CodecResult DPmrFrequencyCodec(CellRequest& request, FrequencyFields& f, Directi
         result = Apply(f, direction, kDPmr446Channels[*item], false);
     } else if (request.Committing()) {
         // Whatever is typed is a free frequency.
-        auto hz = ParseFrequency(request.editText, &request.clamped);
+        auto hz = TypedFrequency(request);
         if (!hz) return CodecResult::Rejected;
         result = Apply(f, direction, *hz, true);
     } else if (FrequencyEditKey(request, f, direction)) {

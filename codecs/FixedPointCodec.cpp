@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "codecs/CodecText.h"
+#include "codecs/TypedNumber.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -16,28 +18,9 @@ static int64_t Power10(int n) {
 static int Digits(int n) { return std::clamp(n, 0, 9); }
 
 std::optional<int64_t> ParseFixedPoint(std::string_view text, int scale) {
-    text = Trim(text);
-    scale = Digits(scale);
-    bool negative = !text.empty() && text[0] == '-';
-    if (negative) text.remove_prefix(1);
-    size_t dot = text.find('.');
-    std::string_view whole = text.substr(0, dot);
-    std::string_view fraction = dot == std::string_view::npos ? "" : text.substr(dot + 1);
-    if (whole.empty() && fraction.empty()) return std::nullopt;
-    if (KeepChars(whole, kDecimalDigits).size() != whole.size() ||
-        KeepChars(fraction, kDecimalDigits).size() != fraction.size()) {
-        return std::nullopt;
-    }
-    // Far beyond every field; more digits only saturate.
-    constexpr int64_t kLimit = int64_t{1} << 50;
-    int64_t value = 0;
-    for (char c : whole) value = std::min(value * 10 + (c - '0'), kLimit);
-    for (int i = 0; i < scale; ++i) {
-        int digit = i < static_cast<int>(fraction.size()) ? fraction[i] - '0' : 0;
-        value = std::min(value * 10 + digit, kLimit);
-    }
-    if (static_cast<int>(fraction.size()) > scale && fraction[scale] >= '5') ++value;
-    return negative ? -value : value;
+    const auto number = ReadDecimal(Trim(text));
+    if (!number) return std::nullopt;
+    return number->Scaled(Digits(scale));
 }
 
 std::string FixedPointText(int64_t value, int scale, int decimals) {
@@ -47,10 +30,10 @@ std::string FixedPointText(int64_t value, int scale, int decimals) {
     int64_t units = decimals >= scale ? magnitude * Power10(decimals - scale)
                                       : DivideRounded(magnitude, Power10(scale - decimals));
     int64_t one = Power10(decimals);
-    std::string whole = FormatText("%s%lld", value < 0 && units != 0 ? "-" : "",
-                                   static_cast<long long>(units / one));
-    if (decimals == 0) return FormatText("%3s", whole.c_str());
-    return FormatText("%3s.%0*lld", whole.c_str(), decimals, static_cast<long long>(units % one));
+    std::string whole = (value < 0 && units != 0 ? "-" : "") + IntegerText(units / one);
+    if (whole.size() < 3) whole.insert(0, 3 - whole.size(), ' ');
+    if (decimals == 0) return whole;
+    return whole + "." + IntegerText(units % one, decimals, '0');
 }
 
 static int64_t Stored(double real, int scale) {
@@ -63,10 +46,13 @@ CodecResult FixedPointCodec(CellRequest& request, int64_t& value, const FixedPoi
     std::string shown = FixedPointText(value, p.scale, p.decimals);
     CodecResult result = CodecResult::Unchanged;
     if (request.Committing()) {
-        auto typed = ParseFixedPoint(KeepChars(request.editText, "0123456789.-"), p.scale);
+        const auto typed = TypedNumberOf(request, request.editText, minimum < 0);
         if (!typed) return CodecResult::Rejected;
-        result = SetValue(value, ClampTyped(request, *typed, minimum, maximum));
-    } else if (OpenEditorOnKey(request, shown, minimum < 0 ? "0123456789.-" : "0123456789.")) {
+        bool exact = true;
+        const int64_t stored = typed->Scaled(Digits(p.scale), &exact);
+        if (!exact) request.adjusted = true;
+        result = SetValue(value, ClampTyped(request, stored, minimum, maximum));
+    } else if (OpenEditorOnKey(request, shown, minimum < 0 ? "0123456789.,-" : "0123456789.,")) {
         return result;
     }
     request.text = FixedPointText(value, p.scale, p.decimals);

@@ -1,19 +1,18 @@
 #include "codecs/FrequencyCodec.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 #include "codecs/CodecText.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
 // Typed values are limited here first. The limit is the next raster point
 // above the top of the range, so that anything typed from 800 MHz up still
 // snaps and is then stored as the top of the range.
-static constexpr double kTypedLimit = 800'000'000.0;
+static constexpr int64_t kTypedLimit = 800'000'000;
 
-std::string FrequencyText(uint32_t hz) {
-    return FormatText("%u.%06u", hz / 1'000'000, hz % 1'000'000);
-}
+std::string FrequencyText(uint32_t hz) { return DecimalText(hz, 6); }
 
 static std::optional<uint32_t> Snap(uint32_t typed) {
     uint32_t resolution = 1;
@@ -25,20 +24,30 @@ static std::optional<uint32_t> Snap(uint32_t typed) {
     return std::nullopt;
 }
 
-std::optional<uint32_t> ParseFrequency(std::string_view text, bool* limited) {
-    std::string kept = KeepChars(text, "0123456789.");
+std::optional<uint32_t> ParseFrequency(std::string_view text, bool* adjusted, NumberFault* fault) {
+    const TypedNumber typed = ReadTypedNumber(text, false);
+    if (fault != nullptr) *fault = typed.fault;
+    if (!typed.number) return std::nullopt;
+    // Nine characters hold every frequency to the hertz ("446.00625").
+    std::string kept = typed.digits;
     if (kept.size() > 8) kept.resize(9);
-    if (kept.empty()) return std::nullopt;
-    double hz = std::strtod(kept.c_str(), nullptr) * 1'000'000.0 + 0.5;
-    if (hz < 0) hz = 0;
-    if (hz > kTypedLimit) hz = kTypedLimit;
-    uint32_t typed = static_cast<uint32_t>(hz);
-    if (typed == 0) return std::nullopt;
-    auto snapped = Snap(typed);
+    const auto megahertz = ReadDecimal(kept);
+    if (!megahertz) return std::nullopt;
+    const auto hz = static_cast<uint32_t>(std::min(megahertz->Scaled(6), kTypedLimit));
+    if (hz == 0) return std::nullopt;
+    auto snapped = Snap(hz);
     if (!snapped || *snapped == 0) return std::nullopt;
-    if (*snapped <= kHighestFrequency) return *snapped;
-    if (limited != nullptr) *limited = true;
-    return kHighestFrequency;
+    const uint32_t stored = std::min<uint32_t>(*snapped, kHighestFrequency);
+    if (adjusted != nullptr && !ReadDecimal(FrequencyText(stored))->SameValue(*typed.number))
+        *adjusted = true;
+    return stored;
+}
+
+std::optional<uint32_t> TypedFrequency(CellRequest& request) {
+    NumberFault fault = NumberFault::None;
+    const auto hz = ParseFrequency(request.editText, &request.adjusted, &fault);
+    if (!hz) request.refusal = NumberFaultText(fault);
+    return hz;
 }
 
 CodecResult SetChannelFrequency(FrequencyFields& f, Direction direction, uint32_t hz) {
@@ -79,7 +88,8 @@ void ShowChannelFrequency(CellRequest& request, const FrequencyFields& f, Direct
 
 bool FrequencyEditKey(CellRequest& request, const FrequencyFields& f, Direction direction) {
     int key = request.Key();
-    if (key == '.') {
+    // The decimal key of the keypad writes "," on many desktops.
+    if (key == '.' || key == ',') {
         std::string current = FrequencyEditText(f, direction);
         size_t dot = current.find('.');
         if (dot == std::string::npos) {
@@ -99,7 +109,7 @@ bool FrequencyEditKey(CellRequest& request, const FrequencyFields& f, Direction 
 CodecResult FrequencyCodec(CellRequest& request, FrequencyFields& f, Direction direction) {
     CodecResult result = CodecResult::Unchanged;
     if (request.Committing()) {
-        auto hz = ParseFrequency(request.editText, &request.clamped);
+        auto hz = TypedFrequency(request);
         if (!hz) return CodecResult::Rejected;
         result = SetChannelFrequency(f, direction, *hz);
         if (result == CodecResult::Rejected) return result;

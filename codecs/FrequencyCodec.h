@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "codecs/CellRequest.h"
+#include "codecs/TypedNumber.h"
 #include "model/ChannelMap.h"
 
 namespace parlo {
@@ -33,13 +34,19 @@ struct FrequencyFields {
 // "%d.%06d" of MHz and the Hz that remain.
 std::string FrequencyText(uint32_t hz);
 
-// The raster frequency a typed text stands for: the first multiple of 625 Hz
-// at or above the typed value that is a multiple of 2,500 or 3,125 Hz and
-// lies within the typed resolution. Values from 800 MHz up are stored as the
-// top of the range. Nothing when the text is empty, is 0, or misses the
-// raster. `limited`, when given, is set when the value had to be lowered to
-// the top of the range.
-std::optional<uint32_t> ParseFrequency(std::string_view text, bool* limited = nullptr);
+// The raster frequency a typed text stands for: a number of MHz as
+// TypedNumber.h reads it ("446,00625", "446.00625 MHz"), cut to nine
+// characters, then the first multiple of 625 Hz at or above the typed value
+// that is a multiple of 2,500 or 3,125 Hz and lies within the typed
+// resolution. Values from 800 MHz up are stored as the top of the range.
+// Nothing when the text is no number (`fault` says why), is 0, or misses
+// the raster. `adjusted`, when given, is set when the frequency stored is
+// not the one typed (snapped to the raster, or lowered to the top).
+std::optional<uint32_t> ParseFrequency(std::string_view text, bool* adjusted = nullptr,
+                                       NumberFault* fault = nullptr);
+// ParseFrequency of the committed text; marks the request as adjusted, or
+// gives the reason of a refusal.
+std::optional<uint32_t> TypedFrequency(CellRequest& request);
 
 CodecResult FrequencyCodec(CellRequest& request, FrequencyFields& fields, Direction direction);
 
@@ -52,7 +59,8 @@ void ShowChannelFrequency(CellRequest& request, const FrequencyFields& fields, D
 // The text the editor starts with for Enter and ".": the number, also where
 // the cell shows "<-".
 std::string FrequencyEditText(const FrequencyFields& fields, Direction direction);
-// Keys common to both frequency codecs ("." and, on the transmit cell, "=");
+// Keys common to both frequency codecs ("." or "," and, on the transmit cell,
+// "=");
 // returns true when the key opened the editor.
 bool FrequencyEditKey(CellRequest& request, const FrequencyFields& fields, Direction direction);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codecs/CodecText.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -23,7 +24,7 @@ CodecResult HexCodeCodec(CellRequest& request, uint32_t& value, const HexCodePar
         size_t n = static_cast<size_t>(Digits(p));
         if (kept.size() < n) kept.insert(0, n - kept.size(), '0');
         kept.resize(n);
-        result = SetValue(value, static_cast<uint32_t>(std::stoul(kept, nullptr, 16)));
+        result = SetValue(value, static_cast<uint32_t>(ReadInteger(kept, 16).value_or(0)));
     } else if (OpenEditorOnKey(request, HexCodeText(value, p), allowed)) {
         return result;
     }

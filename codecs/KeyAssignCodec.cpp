@@ -7,6 +7,7 @@
 #include "codecs/OverlayList.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -60,7 +61,7 @@ bool ParseShown(const std::string& typed, const std::string& list, uint8_t& code
         high = false;
     std::optional<int> port;
     for (int p = 0; p < 3 && !port; ++p) {
-        if (CutSuffix(text, FormatText(" OPT%d", p + 1))) port = p;
+        if (CutSuffix(text, " OPT" + IntegerText(p + 1))) port = p;
     }
     const int item = FindListItem(list, text);
     if (item < 0) return false;
@@ -101,7 +102,7 @@ std::optional<OptionOutput> OptionOutputOf(uint8_t code, const KeyOptions& optio
 std::string KeyAssignText(uint8_t code, const KeyOptions& options, int variant) {
     const auto item = ListItem(KeyFunctionList(variant), ItemOf(code));
     std::string text = item ? *item : OvlText("GI_AppInd_KeyUnassigned");
-    if (code == kScramblerCode) text += FormatText(" OPT%d", (options.port & kPortMask) + 1);
+    if (code == kScramblerCode) text += " OPT" + IntegerText((options.port & kPortMask) + 1);
     if (const auto out = OptionOutputOf(code, options))
         text += LevelHigh(options, *out) ? " /H" : " /L";
     return text;

@@ -2,12 +2,13 @@
 
 #include "codecs/CodecText.h"
 #include "codecs/OverlayList.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
 std::string ListText(const std::string& list, int value) {
     if (auto item = ListItem(list, value)) return *item;
-    return FormatText("%d", value);
+    return IntegerText(value);
 }
 
 CodecResult ListCodec(CellRequest& request, int& value, const std::string& list, PopupKind kind) {

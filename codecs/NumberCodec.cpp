@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codecs/CodecText.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -13,20 +14,25 @@ static int Step(int value, int delta, const NumberParams& p) {
 }
 
 CodecResult NumberCodec(CellRequest& request, int& value, const NumberParams& p) {
-    std::string number = FormatText("%d", value + p.offset);
+    std::string number = IntegerText(int64_t{value} + p.offset);
     CodecResult result = CodecResult::Unchanged;
     if (request.Committing()) {
-        auto typed = ParseLeadingInteger(request.editText);
+        // The lowest value the cell shows tells whether a sign may be typed.
+        auto typed = TypedWhole(request, request.editText, int64_t{p.minimum} + p.offset < 0);
         if (!typed) return CodecResult::Rejected;
         int64_t v = *typed - p.offset;
-        if (p.step > 1) v = DivideRounded(v, p.step) * p.step;
+        if (p.step > 1) {
+            const int64_t onStep = DivideRounded(v, p.step) * p.step;
+            if (onStep != v) request.adjusted = true;
+            v = onStep;
+        }
         result = SetValue(value, ClampTyped(request, v, p.minimum, p.maximum));
     } else if (int key = request.Key(); key == kKeySpace || key == kKeyBackspace) {
         result = SetValue(value, Step(value, key == kKeySpace ? p.step : -p.step, p));
     } else if (OpenEditorOnKey(request, number, p.minimum < 0 ? "0123456789-" : "0123456789")) {
         return result;
     }
-    if (result == CodecResult::Changed) number = FormatText("%d", value + p.offset);
+    if (result == CodecResult::Changed) number = IntegerText(int64_t{value} + p.offset);
     request.text = p.fixedText.empty() ? number : p.fixedText;
     return result;
 }

@@ -3,17 +3,18 @@
 #include <algorithm>
 
 #include "codecs/CodecText.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
 static const char* const kScramblerList = "GI_Sheet_Sel_Mch_ScramCode";
 
-std::string ScramblerText(int value) { return value == 0 ? "Inv" : FormatText("%d", value); }
+std::string ScramblerText(int value) { return value == 0 ? "Inv" : IntegerText(value); }
 
 // The code typed, before it is limited to 0..255.
-static std::optional<int64_t> Parse(const std::string& typed) {
+static std::optional<int64_t> Parse(CellRequest& request, const std::string& typed) {
     if (StartsWithNoCase(typed, "inv")) return 0;
-    return ParseInteger(typed);
+    return TypedWhole(request, typed, false);
 }
 
 CodecResult ScramblerCodec(CellRequest& request, int& value) {

@@ -5,6 +5,7 @@
 #include "codecs/CodecText.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -34,7 +35,7 @@ std::string SegmentTextForm(std::span<const uint8_t> field, bool zeroTerminated)
             text += "%%";
         } else if (c == '.' || !Printable(c)) {
             // A plain "." would read back as the dot of the character before.
-            text += FormatText("%%%02X", c);
+            text += "%" + HexText(c, 2);
         } else {
             text += static_cast<char>(c);
         }
@@ -85,6 +86,15 @@ std::vector<uint8_t> SegmentTextBytes(std::string_view text) {
     return bytes;
 }
 
+SegmentTextFit FitSegmentText(std::string_view text, size_t length) {
+    std::vector<uint8_t> bytes = SegmentTextBytes(text);
+    while (!bytes.empty() && bytes.back() == ' ') bytes.pop_back();
+    SegmentTextFit fit;
+    fit.positions = bytes.size();
+    if (bytes.size() > length) fit.cut = SegmentTextForm(std::span(bytes).subspan(length), true);
+    return fit;
+}
+
 std::optional<std::string> FirstUnshownCharacter(std::string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<uint8_t>(text[i]);
@@ -117,11 +127,13 @@ CodecResult SegmentTextCodec(CellRequest& request, std::span<uint8_t> field, boo
         }
     } else if (int key = request.Key(); key == kKeyEnter || key == kKeyBackspace) {
         request.OpenPopup(PopupKind::TextEntry, "", -1);
+        request.popup.fieldLength = static_cast<int>(field.size());
         request.text = SegmentTextForm(field, zeroTerminated);
         request.caretStart = static_cast<int>(request.text.size());
         return result;
     } else if (key >= 0x20 && key < 0x7F) {
         request.OpenPopup(PopupKind::TextEntry, "", -1);
+        request.popup.fieldLength = static_cast<int>(field.size());
         request.text = std::string(1, static_cast<char>(key));
         request.caretStart = 1;
         return result;

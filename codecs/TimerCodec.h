@@ -18,8 +18,8 @@ struct TimerParams {
 
 // The number the cell shows for `value` (never the off text).
 std::string TimerText(int value, const TimerParams& params);
-// Typed text: digits and "."; a text beginning "of" switches the timer off
-// (where it can be switched off).
+// Typed text: a number of units ("1.5", "1,5 s"); a text beginning "of"
+// switches the timer off (where it can be switched off).
 CodecResult TimerCodec(CellRequest& request, int& value, const TimerParams& params);
 
 }  // namespace parlo

@@ -1,12 +1,12 @@
 #include "codecs/ToneCodec.h"
 
-#include <cstdlib>
 #include <vector>
 
 #include "codecs/CodecText.h"
 #include "codecs/FrequencyCodec.h"
 #include "codecs/ListCodec.h"
 #include "codecs/OverlayList.h"
+#include "codecs/TypedNumber.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
 
@@ -53,7 +53,7 @@ static std::optional<uint16_t> DtcsCodeAt(int index) {
 std::string ToneText(const Tone& tone, int variant) {
     if (!tone.on) return ListText(ToneList(variant), kToneOffItem);
     if (!tone.dtcs) {
-        if (tone.ctcss >= kToneOffItem) return FormatText("%d", tone.ctcss);
+        if (tone.ctcss >= kToneOffItem) return IntegerText(tone.ctcss);
         return ListText(ToneList(variant), tone.ctcss);
     }
     char polarity = tone.inverted ? 'I' : 'N';
@@ -63,7 +63,7 @@ std::string ToneText(const Tone& tone, int variant) {
         }
     }
     uint16_t c = tone.dtcsCode & 0x1FF;
-    return FormatText("%d%d%d%c", c >> 6, (c >> 3) & 7, c & 7, polarity);
+    return IntegerText(c >> 6) + IntegerText((c >> 3) & 7) + IntegerText(c & 7) + polarity;
 }
 
 Tone CtcssTone(int index) {
@@ -106,11 +106,8 @@ static std::optional<Tone> TypedDtcs(std::string_view text, int variant) {
 // number also finds its tone ("88.50").
 static std::optional<Tone> TypedCtcss(std::string_view text) {
     int first = -1, matches = 0;
-    double number = 0;
-    std::string digits(text);
-    char* end = nullptr;
-    number = std::strtod(digits.c_str(), &end);
-    bool numeric = end != digits.c_str() && *end == '\0';
+    // "88,5" is the tone "88.5" too.
+    const std::optional<DecimalNumber> number = ReadTypedNumber(text, false).number;
     int numericMatch = -1;
     const std::vector<std::string>& names = OvlListLines(kCtcssNames);
     for (int i = 0; i < static_cast<int>(names.size()); ++i) {
@@ -119,8 +116,9 @@ static std::optional<Tone> TypedCtcss(std::string_view text) {
         if (StartsWithNoCase(n, text)) {
             if (matches++ == 0) first = i;
         }
-        if (numeric && numericMatch < 0 && std::strtod(std::string(n).c_str(), nullptr) == number) {
-            numericMatch = i;
+        if (number && numericMatch < 0) {
+            if (const auto name = ReadDecimal(n); name && name->SameValue(*number))
+                numericMatch = i;
         }
     }
     if (matches == 1 || (matches > 1 && text.size() > 1)) return CtcssTone(first);

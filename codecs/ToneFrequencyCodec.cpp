@@ -6,6 +6,7 @@
 #include "codecs/CodecText.h"
 #include "codecs/FixedPointCodec.h"
 #include "codecs/OverlayList.h"
+#include "codecs/TypedNumber.h"
 
 namespace parlo {
 
@@ -24,7 +25,21 @@ std::optional<int> ItemFrequency(const std::string& list, int item) {
     const auto text = ListItem(list, item);
     if (!text) return std::nullopt;
     const size_t end = text->find_first_not_of("0123456789.");
-    return ParseToneFrequency(text->substr(0, end));
+    const auto tenths = ParseFixedPoint(text->substr(0, end), 1);
+    if (!tenths) return std::nullopt;
+    return static_cast<int>(std::min<int64_t>(*tenths, kWordLimit + 1));
+}
+
+// One typed frequency in tenths of a hertz; a frequency between two tenths
+// marks the request as adjusted.
+std::optional<int> TypedTenths(CellRequest& request, std::string_view text) {
+    const auto hz = TypedNumberOf(request, text, false);
+    if (!hz) return std::nullopt;
+    bool exact = true;
+    const int64_t tenths = hz->Scaled(1, &exact);
+    if (!exact) request.adjusted = true;
+    // Beyond a word only to be clamped.
+    return static_cast<int>(std::min<int64_t>(tenths, kWordLimit + 1));
 }
 
 // What both codecs share: `single` takes one frequency only.
@@ -39,19 +54,20 @@ CodecResult EditWindow(CellRequest& request, ToneWindow& window, const std::stri
     } else if (request.Picking()) {
         return CodecResult::Rejected;
     } else if (request.Committing()) {
-        const std::string& typed = request.editText;
-        const size_t dash = single ? std::string::npos : typed.find('-');
-        const auto low = ParseToneFrequency(typed.substr(0, dash));
+        const std::string_view typed = Trim(request.editText);
+        // A dash first is a minus sign, not a window.
+        const size_t dash = single || typed.empty() ? std::string::npos : typed.find('-', 1);
+        const auto low = TypedTenths(request, typed.substr(0, dash));
         const auto high =
-            dash == std::string::npos ? low : ParseToneFrequency(typed.substr(dash + 1));
+            dash == std::string::npos ? low : TypedTenths(request, typed.substr(dash + 1));
         if (!low || !high) return CodecResult::Rejected;
         window.low = Clamped(std::min(*low, *high), minimumHz, maximumHz);
         window.high = Clamped(std::max(*low, *high), minimumHz, maximumHz);
         if (window.low != std::min(*low, *high) || window.high != std::max(*low, *high))
-            request.clamped = true;
+            request.adjusted = true;
     } else if (request.Key() == kKeyEnter) {
         request.OpenPopup(PopupKind::List, list, -1);
-    } else if (OpenEditorOnKey(request, current, "0123456789.")) {
+    } else if (OpenEditorOnKey(request, current, "0123456789.,")) {
         return CodecResult::Unchanged;
     }
     request.text = single ? ToneFrequencyText(window.low) : ToneWindowText(window);
@@ -62,17 +78,6 @@ CodecResult EditWindow(CellRequest& request, ToneWindow& window, const std::stri
 
 std::string ToneFrequencyText(int tenthsOfHz) {
     return std::string(Trim(FixedPointText(tenthsOfHz, 1, 1)));
-}
-
-std::optional<int> ParseToneFrequency(std::string_view text) {
-    text = Trim(text);
-    if (text.size() > 2 && EqualsNoCase(text.substr(text.size() - 2), "hz"))
-        text = Trim(text.substr(0, text.size() - 2));
-    if (text.empty() || KeepChars(text, "0123456789.").size() != text.size()) return std::nullopt;
-    const auto value = ParseFixedPoint(text, 1);
-    if (!value) return std::nullopt;
-    // Beyond a word only to be clamped.
-    return static_cast<int>(std::min<int64_t>(*value, kWordLimit + 1));
 }
 
 CodecResult ToneFrequencyCodec(CellRequest& request, int& tenthsOfHz, const std::string& list,

@@ -11,11 +11,10 @@
 namespace parlo {
 
 std::string ToneFrequencyText(int tenthsOfHz);
-// A typed frequency in Hz as tenths of a hertz, or nothing.
-std::optional<int> ParseToneFrequency(std::string_view text);
 
 // Enter opens the list; a digit or "." opens the editor with it, space and
-// backspace with the current text. Typed and chosen values are clamped to
+// backspace with the current text. A typed frequency is a number of Hz as
+// TypedNumber.h reads it ("88,5", "1750 Hz"). Typed and chosen values are clamped to
 // minimumHz..maximumHz.
 CodecResult ToneFrequencyCodec(CellRequest& request, int& tenthsOfHz, const std::string& list,
                                double minimumHz, double maximumHz);

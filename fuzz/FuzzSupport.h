@@ -56,12 +56,15 @@ inline QuietPrompts& SetUpOnce() {
     std::abort();
 }
 
-// A file of this process's own under the temporary folder, rewritten for
-// every input.
-inline std::string ScratchFile(const std::string& suffix) {
+// A file of this process's own under the temporary folder (or `preferred`
+// where that folder exists and $TMPDIR is not set), rewritten for every
+// input.
+inline std::string ScratchFile(const std::string& suffix, const char* preferred = nullptr) {
     const char* tmp = std::getenv("TMPDIR");
-    return std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/parlo-fuzz-" +
-           std::to_string(::getpid()) + suffix;
+    std::string folder = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+    if ((tmp == nullptr || *tmp == '\0') && preferred != nullptr && ::access(preferred, W_OK) == 0)
+        folder = preferred;
+    return folder + "/parlo-fuzz-" + std::to_string(::getpid()) + suffix;
 }
 
 inline void WriteScratch(const std::string& path, const uint8_t* data, size_t size) {

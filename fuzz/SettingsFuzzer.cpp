@@ -2,6 +2,10 @@
 // desktop program loads it at start (limits and defaults applied), saved as
 // it saves at the end, and loaded again. The second start must find what
 // the first one had.
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -42,10 +46,15 @@ Loaded What(AppSettings& env) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::SetUpOnce();
-    // A new name every time: the settings library keeps files it has read.
-    static unsigned run = 0;
-    const std::string path = fuzz::ScratchFile("-" + std::to_string(++run) + ".ini");
+    // One file, in memory where the system has a memory file system, so no
+    // save waits for a disk. The settings library keeps the files it has
+    // read and reads one again only when its time stamp changed: each input
+    // gets a time of its own.
+    static const std::string path = fuzz::ScratchFile(".ini", "/dev/shm");
+    static int64_t run = 0;
     fuzz::WriteScratch(path, data, size);
+    const timespec stamp[2] = {{++run, 0}, {run, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), stamp, 0);
     const FixedScreen screen;
     try {
         Loaded first;

@@ -60,6 +60,7 @@ BitFieldEditor::BitFieldEditor(SheetWidget* opener, int col, int row, const Popu
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view_->setFixedSize(view_->FullSize());
+    view_->setAccessibleName(accessibleName());
     client->addWidget(view_);
     layout->addLayout(client);
     auto* bottom = new QHBoxLayout;
@@ -141,6 +142,7 @@ int BitFieldEditor::Dispatch(CellContext& ctx, int mode) {
         ctx.request.text.clear();
         if (value_.TooMany()) ctx.warningMarks = kMarkWarning;
         if (ctx.canvas != nullptr) DrawBox(ctx);
+        ctx.checked = value_.Bit(item);
         if (value_.Bit(item)) {
             if (tickStyle_ == kTickLetter) {
                 ctx.request.text = "o";

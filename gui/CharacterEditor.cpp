@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kArea = 200;
 constexpr int kBorder = 10;
+constexpr int kLitSegments = 10;  // of GI_AppInd_Reading
 
 }  // namespace
 
@@ -34,6 +35,19 @@ CharacterEditor::CharacterEditor(QWidget* parent, uint32_t mask)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     setMinimumWidth(kArea + 2 * kBorder);
+    DescribeMask();
+}
+
+// The segments are drawn, not named: a reader hears which are lit, by the
+// letters the display's segments go by (a the top ... n).
+void CharacterEditor::DescribeMask() {
+    QStringList lit;
+    for (int i = 1; i < geometry_.Count(); ++i) {
+        if (geometry_.At(i).drawable && (mask_ & geometry_.BitOf(i)))
+            lit << QString(QChar('a' + i - 1));
+    }
+    setAccessibleDescription(
+        QString::fromStdString(OvlText("GI_AppInd_Reading", kLitSegments)).arg(lit.join(", ")));
 }
 
 QPointF CharacterEditor::ToArea(double x, double y) const {
@@ -71,6 +85,7 @@ void CharacterEditor::mousePressEvent(QMouseEvent* event) {
     const int segment = geometry_.HitSegment(at.x(), at.y());
     if (segment < 0) return;
     mask_ ^= geometry_.BitOf(segment);
+    DescribeMask();
     update();
 }
 

@@ -21,6 +21,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void DescribeMask();
+
     SegmentGeometry geometry_;
     uint32_t mask_;
     double scale_ = 1;

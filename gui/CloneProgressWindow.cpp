@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -28,15 +29,19 @@ enum ProgressLine { kBytes = 0, kTimeLeft = 1, kStarting = 2, kNoCancel = 3, kCa
 
 }  // namespace
 
-// The bar itself: 32 cells in a lowered one-pixel frame.
-class CloneProgressWindow::CellBar : public QWidget {
+// The bar itself: 32 cells in a lowered one-pixel frame. A progress bar to
+// a screen reader, which hears its value change.
+class CloneProgressWindow::CellBar : public QProgressBar {
 public:
-    explicit CellBar(QWidget* parent) : QWidget(parent) {
+    explicit CellBar(QWidget* parent) : QProgressBar(parent) {
         setFixedSize(kBarWidth + 2, kBarHeight + 2);
+        setRange(0, kCells);
+        setValue(0);
     }
     void SetFilled(int filled) {
         if (filled == filled_) return;
         filled_ = filled;
+        setValue(filled);
         update();
     }
 
@@ -65,6 +70,7 @@ CloneProgressWindow::CloneProgressWindow(QWidget* owner)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 8, 16, 12);
     bar_ = new CellBar(this);
+    bar_->setAccessibleName(windowTitle());
     layout->addWidget(bar_);
     status_ = new QLabel(this);
     layout->addWidget(status_);

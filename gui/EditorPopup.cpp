@@ -4,18 +4,21 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <cmath>
 
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 #include "sheet/PopupPlacement.h"
+#include "sheet/SheetReading.h"
 
 namespace parlo::qt {
-
-namespace {}  // namespace
 
 EditorPopup::EditorPopup(SheetWidget* opener, int col, int row)
     : QFrame(opener, Qt::Popup | Qt::FramelessWindowHint), opener_(opener), col_(col), row_(row) {
     setAttribute(Qt::WA_DeleteOnClose);
+    // A reader hears which cell the window edits.
+    if (Sheet* sheet = opener->CurrentSheet())
+        setAccessibleName(QString::fromStdString(SheetReading(*sheet).CellName(col, row)));
     if (HasEventManager()) {
         Events().Subscribe(OnEvent, this);
         subscribed_ = true;
@@ -38,7 +41,18 @@ void EditorPopup::OnEvent(void* self, const EventRecord& event) {
 QRect EditorPopup::WorkArea(const QRect& cell) {
     QScreen* screen = QGuiApplication::screenAt(cell.center());
     if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+    if (screen == nullptr) return QRect(0, 0, 1280, 1024);
+    // At a fractional scale the area in device-independent pixels is
+    // rounded up (1600 pixels at 1.5 give 1067): the last whole one ends
+    // where the screen's pixels do.
+    QRect area = screen->availableGeometry();
+    const qreal scale = screen->devicePixelRatio();
+    auto whole = [scale](int edge) {
+        return static_cast<int>(std::floor(std::floor(edge * scale) / scale));
+    };
+    area.setRight(whole(area.left() + area.width()) - 1);
+    area.setBottom(whole(area.top() + area.height()) - 1);
+    return area;
 }
 
 QSize EditorPopup::ShowBelow(const QRect& cell, QSize size) {

@@ -23,19 +23,24 @@
 #include "gui/DifferencesWindow.h"
 #include "gui/EepromWindow.h"
 #include "gui/FileFilters.h"
+#include "gui/HandOver.h"
+#include "gui/FocusCycle.h"
 #include "gui/HelpWindow.h"
 #include "gui/Icons.h"
 #include "gui/MenuBuilder.h"
 #include "gui/NavigationTree.h"
 #include "gui/PortMenu.h"
 #include "gui/PrintTarget.h"
+#include "gui/PrintReport.h"
 #include "gui/PrintingDialog.h"
 #include "gui/QtPrinterPage.h"
 #include "gui/SheetHeading.h"
 #include "gui/SheetWidget.h"
+#include "gui/WindowFit.h"
 #include "overlay/ColourTable.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
+#include "platform/NumberText.h"
 #include "platform/ProgramInfo.h"
 #include "platform/Prompts.h"
 #include "runtime/EventCodes.h"
@@ -140,9 +145,14 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
                 heading_->setFont(font);
                 heading_->Show(text, sheet != nullptr ? sheet->TitleColour() : kClGrayText);
             });
-    treeView_->SetChangeDelay(std::max(0, std::atoi(OvlText("GI_Sys_TreeChangeDelay").c_str())));
+    treeView_->SetChangeDelay(std::max(0, LeadingInteger(OvlText("GI_Sys_TreeChangeDelay"))));
     treeView_->onSelected = [this](TreeNode* node) { controller_->SelectNode(node); };
     treeView_->onExpandedChanged = [this] { controller_->CheckWarnings(); };
+    new FocusCycle(this, [this] {
+        return std::vector<QWidget*>{treeView_, sheetWidget_,
+                                     differences_ ? differences_->List() : nullptr,
+                                     debugLog_ ? debugLog_->Log() : nullptr};
+    });
     // F1 on the sheet or the tree: the manual at the sheet's topic.
     sheetWidget_->installEventFilter(this);
     treeView_->installEventFilter(this);
@@ -172,24 +182,18 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::PlaceWindow() {
-    // Keep a stored position reachable on the current desktop.
-    QRect area = QApplication::primaryScreen() != nullptr
-                     ? QApplication::primaryScreen()->availableGeometry()
-                     : QRect(0, 0, 1280, 1024);
-    int left = env_.Left(), top = env_.Top();
-    const int width = std::max(400, env_.Width()), height = std::max(200, env_.Height());
-    if (left > area.right() - 16) left = area.right() - 16;
-    if (top > area.bottom() - 16) top = area.bottom() - 16;
-    if (left + width < area.left() + 16) left = area.left() - width + 16;
-    if (top < area.top()) top = area.top();
-    setGeometry(left, top, width, height);
+    // The stored place and size, fitted to the screen as it is now; once
+    // the window manager has framed the window, the frame fits too.
+    FitToScreen(this, QRect(env_.Left(), env_.Top(), env_.Width(), env_.Height()));
+    FitAgainWhenFramed(this);
 }
 
 // The tree panel as stored. The default width also fits the longest
 // caption of the tree, as far as a third of the window allows; a width the
 // user chose is kept as it is.
 void MainWindow::PlaceSplitter() {
-    const int tree = std::max(8, env_.SplitterV());
+    // The sheet keeps a part of the window, whatever was stored.
+    const int tree = std::clamp(env_.SplitterV(), 8, std::max(8, width() - 100));
     splitter_->setSizes({tree, std::max(100, width() - tree)});
     WidenTreeToFit();
 }
@@ -348,8 +352,9 @@ std::optional<std::string> RunFileDialog(QFileDialog& dialog, const std::string&
 
 std::optional<std::string> MainWindow::ChooseOpenPath(const std::string& folder,
                                                       const std::string& extension,
-                                                      const std::string& filter) {
-    QFileDialog dialog(this, QString(), QString::fromStdString(folder));
+                                                      const std::string& filter,
+                                                      const std::string& title) {
+    QFileDialog dialog(this, QString::fromStdString(title), QString::fromStdString(folder));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return RunFileDialog(dialog, extension, filter);
@@ -358,8 +363,9 @@ std::optional<std::string> MainWindow::ChooseOpenPath(const std::string& folder,
 std::optional<std::string> MainWindow::ChooseSavePath(const std::string& folder,
                                                       const std::string& name,
                                                       const std::string& extension,
-                                                      const std::string& filter) {
-    QFileDialog dialog(this, QString(), QString::fromStdString(folder));
+                                                      const std::string& filter,
+                                                      const std::string& title) {
+    QFileDialog dialog(this, QString::fromStdString(title), QString::fromStdString(folder));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (!name.empty()) dialog.selectFile(QString::fromStdString(name));
     return RunFileDialog(dialog, extension, filter);
@@ -369,10 +375,11 @@ void MainWindow::SetTitle(const std::string& title) {
     setWindowTitle(QString::fromStdString(title));
 }
 
-// A sheet's message while it has one, else what the last command did.
+// A sheet's message; an empty one (every key and every move on a sheet)
+// clears whatever the status bar said, the last command's result too.
 void MainWindow::SetStatus(const std::string& text, uint32_t textColour, uint32_t background) {
     if (text.empty()) {
-        ShowCommandResult(lastResult_);
+        ShowCommandResult(text);
         return;
     }
     QPalette p = status_->palette();
@@ -383,7 +390,6 @@ void MainWindow::SetStatus(const std::string& text, uint32_t textColour, uint32_
 }
 
 void MainWindow::ShowCommandResult(const std::string& text) {
-    lastResult_ = text;
     status_->setPalette(QPalette());
     status_->setText(QString::fromStdString(text));
 }
@@ -496,9 +502,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::OpenWhenIdle(const QString& path) {
     pendingOpens_ << path;
-    if (isMinimized()) showNormal();
-    raise();
-    activateWindow();
+    BringToFront(this);
     QTimer::singleShot(0, this, &MainWindow::OpenPending);
 }
 
@@ -537,6 +541,9 @@ void MainWindow::ShowDifferences(const std::string& file, const ImageDifferences
         controller_->GoToDifference(d);
         activateWindow();
         sheetWidget_->setFocus();
+        const Sheet* sheet = sheetWidget_->CurrentSheet();
+        return sheet != nullptr ? sheetWidget_->GlobalCellRect(sheet->Col(), sheet->Row())
+                                : QRect();
     });
     differences_->show();
 }
@@ -571,13 +578,24 @@ int MainWindow::PrintTo(QPrinter& printer, bool allSheets, const std::function<b
 PrintingDialog* MainWindow::StartPrinting(std::unique_ptr<QPrinter> printer, bool allSheets) {
     std::vector<PrintingDialog::Node> nodes;
     for (auto& [action, caption] : NodesToPrint(allSheets)) nodes.push_back({action, caption});
+    // The current sheet by the name the tree gives it.
+    std::string sheet;
+    if (!allSheets && !nodes.empty()) {
+        const TreeNode* node = controller_->Tree() != nullptr
+                                   ? controller_->Tree()->FindNode(nodes.front().action)
+                                   : nullptr;
+        sheet = node != nullptr ? node->caption : nodes.front().caption;
+    }
+    const PrintReport report{sheet, printer->outputFileName().toStdString(),
+                             printer->printerName().toStdString()};
     auto* dialog = new PrintingDialog(this, std::move(printer), std::move(nodes),
                                       controller_->Cells().Entry());
     // The main window takes no input while the job runs; the dialog's
     // button does.
     dialog->setWindowModality(Qt::ApplicationModal);
     connect(&mainTask_, &QTimer::timeout, dialog, &PrintingDialog::Step);
-    connect(dialog, &PrintingDialog::PrintingFinished, this, [this] {
+    connect(dialog, &PrintingDialog::PrintingFinished, this, [this, dialog, report](int pages) {
+        ShowCommandResult(report.Text(pages, dialog->Cancelled()));
         activateWindow();
         sheetWidget_->setFocus();
     });

@@ -44,10 +44,12 @@ public:
     // MainView.
     std::optional<std::string> ChooseOpenPath(const std::string& folder,
                                               const std::string& extension,
-                                              const std::string& filter) override;
+                                              const std::string& filter,
+                                              const std::string& title) override;
     std::optional<std::string> ChooseSavePath(const std::string& folder, const std::string& name,
                                               const std::string& extension,
-                                              const std::string& filter) override;
+                                              const std::string& filter,
+                                              const std::string& title) override;
     void SetTitle(const std::string& title) override;
     void SetStatus(const std::string& text, uint32_t textColour, uint32_t background) override;
     void ShowCommandResult(const std::string& text) override;
@@ -112,7 +114,6 @@ private:
     SheetHeading* heading_ = nullptr;
     SheetWidget* sheetWidget_ = nullptr;
     QLabel* status_ = nullptr;
-    std::string lastResult_;  // what the last command did
     QLabel* makerPanel_ = nullptr;
     QLabel* portPanel_ = nullptr;
     QPointer<HelpWindow> help_;

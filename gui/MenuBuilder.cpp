@@ -4,6 +4,7 @@
 #include <QKeySequence>
 
 #include "cells/CellDispatcher.h"
+#include "gui/MenuAccelerators.h"
 #include "overlay/OverlayText.h"
 
 namespace parlo::qt {
@@ -44,6 +45,7 @@ void MenuBuilder::AddItems(QMenu* menu, const TreeNode& node, const Chosen& chos
         const CellDesc* desc = &child->desc;
         QObject::connect(action, &QAction::triggered, [chosen, desc] { chosen(*desc); });
     }
+    FitAccelerators(menu->actions());
 }
 
 void MenuBuilder::FillMenuBar(QMenuBar* bar, Chosen chosen) {
@@ -51,6 +53,7 @@ void MenuBuilder::FillMenuBar(QMenuBar* bar, Chosen chosen) {
         QMenu* menu = bar->addMenu(Caption(*top));
         AddItems(menu, *top, chosen);
     }
+    FitAccelerators(bar->actions());
 }
 
 void MenuBuilder::FillMenu(QMenu* menu, Chosen chosen) { AddItems(menu, items_.Root(), chosen); }
@@ -63,6 +66,7 @@ void MenuBuilder::RefreshStates(QMenu* menu, CellDispatcher& cells, const CellDe
         }
         RefreshState(action, cells, parent);
     }
+    FitAccelerators(menu->actions());
 }
 
 void MenuBuilder::RefreshState(QAction* action, CellDispatcher& cells, const CellDesc* parent) {

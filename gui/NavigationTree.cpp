@@ -5,6 +5,7 @@
 #include <QStyle>
 
 #include "gui/Icons.h"
+#include "sheet/SheetReading.h"
 
 namespace parlo::qt {
 
@@ -76,6 +77,10 @@ void NavigationTree::Refresh(QTreeWidgetItem* item, TreeNode* node) {
         item->setText(0, caption);
         item->setToolTip(0, caption);
     }
+    // The marks are drawn on the icon; a screen reader hears them.
+    const QString reading = QString::fromStdString(TreeNodeReading(*node));
+    if (item->data(0, Qt::AccessibleTextRole).toString() != reading)
+        item->setData(0, Qt::AccessibleTextRole, reading);
     const int image = node->image >= 0 ? node->image : 2;
     const QIcon icon = node->overlay >= 0 ? MarkedIcon(image, node->overlay) : TreeIcon(image);
     if (item->icon(0).cacheKey() != icon.cacheKey()) item->setIcon(0, icon);
@@ -109,7 +114,9 @@ void NavigationTree::Show(TreeModel& tree) {
     generation_ = tree.Generation();
     if (!same) Rebuild(tree);
     for (auto& [node, item] : items_) Refresh(item, node);
-    if (TreeNode* selected = tree.Selected()) {
+    // A keyboard move still resting before its sheet opens is not undone by
+    // a refresh (opening a branch refreshes the tree).
+    if (TreeNode* selected = tree.Selected(); selected != nullptr && (!same || !delay_.isActive())) {
         auto it = items_.find(selected);
         if (it != items_.end() && currentItem() != it->second) {
             rebuilding_ = true;

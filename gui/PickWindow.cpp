@@ -48,6 +48,7 @@ PickWindow::PickWindow(SheetWidget* opener, int col, int row, const PopupRequest
     view_ = new SheetWidget(cells_, this);
     view_->setMinimumSize(1, 1);
     view_->SetSheet(sheet_.get());
+    view_->setAccessibleName(accessibleName());
     layout->addWidget(view_);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/MainController.h"
 #include "app/PortChoices.h"
+#include "gui/MenuAccelerators.h"
 #include "overlay/OverlayText.h"
 
 namespace parlo::qt {
@@ -47,6 +48,8 @@ void PortMenu::Refresh() {
         entries_.push_back(a);
     }
     add(new QAction(menu_))->setSeparator(true);
+    // The devices change: each gets a key of its own again.
+    FitAccelerators(menu_->actions());
 }
 
 }  // namespace parlo::qt

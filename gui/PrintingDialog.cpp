@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QVBoxLayout>
 
+#include "clone/CloneFile.h"
 #include "gui/QtPrinterPage.h"
+#include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
+#include "platform/Prompts.h"
 
 namespace parlo::qt {
 
@@ -46,7 +49,10 @@ PrintingDialog::PrintingDialog(QWidget* owner, std::unique_ptr<QPrinter> printer
     });
 
     printer_->setCopyCount(1);
-    page_ = std::make_unique<QtPrinterPage>(*printer_);
+    if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty())
+        BeginPdfFile();
+    else
+        page_ = std::make_unique<QtPrinterPage>(*printer_);
     std::vector<std::string> actions;
     for (const Node& n : nodes_) actions.push_back(n.action);
     const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page_->Resolution(),
@@ -57,7 +63,22 @@ PrintingDialog::PrintingDialog(QWidget* owner, std::unique_ptr<QPrinter> printer
         QApplication::processEvents();
         return false;
     });
-    if (!page_->Active()) job_->Cancel();
+    if (!page_->Active() || (pdfFile_ && !pdfOpen_)) job_->Cancel();
+}
+
+// The file is opened at once, so that one that cannot be written says so
+// before any page is made; the pages go to a document in memory, laid out
+// as the printer would lay them out.
+void PrintingDialog::BeginPdfFile() {
+    pdfFile_ = std::make_unique<SafeFileWriter>();
+    pdfOpen_ = pdfFile_->Open(printer_->outputFileName().toStdString());
+    pdfBytes_.open(QIODevice::WriteOnly);
+    pdfWriter_ = std::make_unique<QPdfWriter>(&pdfBytes_);
+    pdfWriter_->setPageLayout(printer_->pageLayout());
+    pdfWriter_->setResolution(printer_->resolution());
+    pdfWriter_->setTitle(printer_->docName());
+    pdfWriter_->setCreator(printer_->creator());
+    page_ = std::make_unique<QtPagedPage>(*pdfWriter_, printer_->resolution());
 }
 
 PrintingDialog::~PrintingDialog() = default;
@@ -84,10 +105,30 @@ void PrintingDialog::Step() {
 void PrintingDialog::Finish() {
     finished_ = true;
     pages_ = job_->PagesPrinted();
+    cancelled_ = job_->Cancelled();
     job_.reset();
     page_.reset();  // ends the document
+    if (pdfFile_ && (!pdfOpen_ || !cancelled_)) SavePdfFile();
+    pdfFile_.reset();
     emit PrintingFinished(pages_);
     close();
+}
+
+// A cancelled printout is not saved; one that cannot be says why.
+void PrintingDialog::SavePdfFile() {
+    const bool begun = pdfOpen_;
+    pdfWriter_.reset();
+    bool saved = false;
+    if (begun) {
+        const QByteArray& pdf = pdfBytes_.data();
+        const bool written = pdfFile_->Write(pdf.constData(), static_cast<size_t>(pdf.size()));
+        saved = pdfFile_->Commit() && written;
+    }
+    if (saved) return;
+    std::string text = FormatText(OvlText("GI_Sys_Printer_SaveFailed"),
+                                  {printer_->outputFileName().toStdString()});
+    if (const std::string why = SaveFailureText(*pdfFile_, begun); !why.empty()) text += "\n" + why;
+    prompts().Message(OvlText("GI_Sys_AppTitle"), text, MsgIcon::Error, MsgButtons::Ok);
 }
 
 // Escape or the window's close button cancel like the button does.

@@ -11,16 +11,17 @@
 #include "gui/CharacterEditor.h"
 #include "gui/MenuBuilder.h"
 #include "gui/PickWindow.h"
+#include "gui/SheetAccessible.h"
 #include "gui/TextEntryWindow.h"
 #include "platform/qtgui/QtCanvas.h"
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
+#include "sheet/CellColours.h"
 
 namespace parlo::qt {
 
 namespace {
 
-constexpr uint32_t kGridLine = 0x80000010;  // button shadow
 constexpr int kDragStepMs = 60;
 constexpr int kCharTab = 9;
 constexpr int kCharEscape = 27;
@@ -50,6 +51,7 @@ SheetWidget::SheetWidget(CellDispatcher& cells, QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     dragTimer_.setInterval(kDragStepMs);
     connect(&dragTimer_, &QTimer::timeout, this, [this] { DragScrollStep(); });
+    SheetAccessible::Install();
 }
 
 SheetWidget::~SheetWidget() {
@@ -73,6 +75,8 @@ void SheetWidget::SetSheet(Sheet* sheet) {
     UpdateScrollBars();
     TitleChanged();
     viewport()->update();
+    SheetAccessible::SheetChanged(this);
+    SheetAccessible::CurrentMoved(this);
     emit CurrentCellMoved();
 }
 
@@ -225,6 +229,7 @@ void SheetWidget::PaintRow(QtCanvas& canvas, QPainter& painter, int r, bool focu
     const QRect first = CellRect(cols.front(), r);
     if (first.bottom() < all.top() || first.top() > all.bottom()) return;
     const auto runs = sheet_->ShownRuns(r, cols, lefts);
+    const QColor gridRule = ToQColor(GridRuleOf(canvas));
     for (size_t i = 0; i < cols.size(); ++i) {
         const int c = cols[i];
         const QRect rect = CellRect(c, r);
@@ -241,9 +246,11 @@ void SheetWidget::PaintRow(QtCanvas& canvas, QPainter& painter, int r, bool focu
             sheet_->DrawCell(canvas, c, r, cell, focused);
         }
         const bool joinedRight = c + 1 < sheet_->ColCount() && sheet_->Cell(c + 1, r).Join();
-        painter.setPen(ToQColor(kGridLine));
+        painter.setPen(gridRule);
         if (!joinedRight) painter.drawLine(rect.topRight(), rect.bottomRight());
-        painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+        // Up to the next cell's left edge: at a fractional scale the rules
+        // of joined cells meet without a gap.
+        painter.drawLine(QLineF(rect.left(), rect.bottom(), rect.left() + rect.width(), rect.bottom()));
     }
 }
 
@@ -252,19 +259,25 @@ void SheetWidget::InvalidateCell(int col, int row) {
     // A cell may spill its text into the join cells on its right.
     if (!rect.isEmpty())
         viewport()->update(QRect(rect.left(), rect.top(), viewport()->width(), rect.height()));
+    SheetAccessible::CellsMayHaveChanged(this);
 }
 
-void SheetWidget::InvalidateAll() { viewport()->update(); }
+void SheetWidget::InvalidateAll() {
+    viewport()->update();
+    SheetAccessible::CellsMayHaveChanged(this);
+}
 
 void SheetWidget::CurrentCellChanged() {
     EnsureCurrentVisible();
     viewport()->update();
+    SheetAccessible::CurrentMoved(this);
     emit CurrentCellMoved();
 }
 
 void SheetWidget::RowCountChanged() {
     UpdateScrollBars();
     viewport()->update();
+    SheetAccessible::SheetChanged(this);
 }
 
 QFont SheetWidget::TitleFont() const {
@@ -286,12 +299,17 @@ void SheetWidget::TitleChanged() {
 void SheetWidget::AfterOperation() {
     EnsureCurrentVisible();
     viewport()->update();
+    SheetAccessible::CellsMayHaveChanged(this);
 }
 
 void SheetWidget::keyPressEvent(QKeyEvent* event) {
     if (sheet_ == nullptr) return;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && shift)) {
+        OpenMenuAtCurrentCell();
+        return;
+    }
     if (const int vk = VirtualKeyOf(event->key())) {
         sheet_->KeyDown(vk, shift, ctrl);
     } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -386,6 +404,7 @@ void SheetWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 void SheetWidget::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+    SheetAccessible::CurrentMoved(this);
 }
 
 void SheetWidget::focusOutEvent(QFocusEvent* event) {
@@ -395,6 +414,13 @@ void SheetWidget::focusOutEvent(QFocusEvent* event) {
 
 // Tab is a character for the cells, not a move to the next control.
 bool SheetWidget::focusNextPrevChild(bool) { return false; }
+
+void SheetWidget::OpenMenuAtCurrentCell() {
+    if (sheet_ == nullptr) return;
+    EnsureCurrentVisible();
+    const QRect cell = GlobalCellRect(sheet_->Col(), sheet_->Row());
+    ShowPopupMenu(cell.isEmpty() ? viewport()->mapToGlobal(QPoint(0, 0)) : cell.bottomLeft());
+}
 
 void SheetWidget::ShowPopupMenu(const QPoint& globalPos) {
     const CellDesc& current = sheet_->Cell(sheet_->Col(), sheet_->Row());
@@ -489,7 +515,8 @@ void SheetWidget::OpenPopup(const CellContext& ctx) {
             const CellDesc& desc = sheet_->Cell(col, row);
             const FontSpec* font = desc.EffectiveFont();
             TextEntryWindow::Open(this, col, row, ctx.request.text, ctx.request.caretStart,
-                                  font != nullptr ? *font : *sheet_->BasicCell().font, cell);
+                                  font != nullptr ? *font : *sheet_->BasicCell().font,
+                                  popup.fieldLength, cell);
             return;
         }
         case PopupKind::CharacterEditor: {

@@ -51,6 +51,8 @@ public:
     QSize FullSize() const;
     // Makes a cell current and scrolls it into view.
     bool GoToCell(int col, int row);
+    // The row menu at the current cell (Shift+F10, the Menu key).
+    void OpenMenuAtCurrentCell();
 
     // What the windows a cell opened hand back to that cell.
     void HandBackItem(int col, int row, const ChosenItem& item);

@@ -1,16 +1,17 @@
 #include "gui/TextEntryWindow.h"
 
 #include <QHBoxLayout>
-#include <QPainter>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "cells/CellDispatcher.h"
 #include "codecs/SegmentText.h"
-#include "platform/qtgui/QtCanvas.h"
+#include "gui/DisplayTextPreview.h"
+#include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
-#include "sheet/DisplayCharacters.h"
+#include "platform/qtgui/QtCanvas.h"
 #include "sheet/SheetFactory.h"
+#include "sheet/SheetReading.h"
 
 namespace parlo::qt {
 
@@ -20,10 +21,6 @@ constexpr int kMaxText = 1024;
 constexpr int kButtonGap = 8;
 constexpr int kMargin = 4;
 constexpr const char* kCharacterSheet = "GI_Sheet_Sel_Text";
-// The preview's look: dark segments on a pale display, the unlit ones faint.
-constexpr uint32_t kDisplayBackground = 0x00C8DCC8;
-constexpr uint32_t kSegmentLit = 0x00202020;
-constexpr uint32_t kSegmentUnlit = 0x00B4C8B4;
 
 enum : int {
     kCharBackspace = 8,
@@ -35,35 +32,9 @@ enum : int {
 
 }  // namespace
 
-// The text box's text as the radio's display shows it.
-class DisplayTextPreview : public QWidget {
-public:
-    explicit DisplayTextPreview(QWidget* parent) : QWidget(parent) {
-        setMinimumHeight(48);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    }
-    void SetText(const QString& text) {
-        bytes_ = SegmentTextBytes(text.toStdString());
-        update();
-    }
-    const std::vector<uint8_t>& Bytes() const { return bytes_; }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.fillRect(rect(), ToQColor(kDisplayBackground));
-        QtCanvas canvas(painter);
-        PaintDisplayText(canvas, {4, 2, width() - 4, height() - 2}, bytes_, MainDisplayGeometry(),
-                         WorkingUserCharacters(), kSegmentLit, kSegmentUnlit);
-    }
-
-private:
-    std::vector<uint8_t> bytes_;
-};
-
-TextEntryWindow::TextEntryWindow(SheetWidget* opener, int col, int row, const FontSpec& font)
-    : EditorPopup(opener, col, row), cells_(opener->Cells()) {
+TextEntryWindow::TextEntryWindow(SheetWidget* opener, int col, int row, const FontSpec& font,
+                                 int fieldLength)
+    : EditorPopup(opener, col, row), cells_(opener->Cells()), fieldLength_(fieldLength) {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(1);
     auto* layout = new QVBoxLayout(this);
@@ -72,6 +43,7 @@ TextEntryWindow::TextEntryWindow(SheetWidget* opener, int col, int row, const Fo
 
     text_ = new QLineEdit(this);
     text_->setMaxLength(kMaxText);
+    text_->setAccessibleName(accessibleName());
     text_->setFont(ToQFont(font));
     // One and a half text lines high.
     text_->setFixedHeight(text_->fontMetrics().height() * 3 / 2);
@@ -79,6 +51,11 @@ TextEntryWindow::TextEntryWindow(SheetWidget* opener, int col, int row, const Fo
 
     preview_ = new DisplayTextPreview(this);
     layout->addWidget(preview_);
+    lengthNote_ = new QLabel(this);
+    lengthNote_->setTextFormat(Qt::PlainText);
+    lengthNote_->setWordWrap(true);
+    lengthNote_->setVisible(fieldLength_ > 0);
+    layout->addWidget(lengthNote_);
 
     Sheet::Params params;
     if (Sheet* owner = opener->CurrentSheet()) params.fontPercent = owner->GetParams().fontPercent;
@@ -115,7 +92,22 @@ TextEntryWindow::TextEntryWindow(SheetWidget* opener, int col, int row, const Fo
     connect(text_, &QLineEdit::textEdited, this, [this] { DropUnshownCharacters(); });
     // The box's text as it is now: a typed character that is dropped again
     // still reports its own change afterwards.
-    connect(text_, &QLineEdit::textChanged, this, [this] { preview_->SetText(text_->text()); });
+    connect(text_, &QLineEdit::textChanged, this, [this] { TextChanged(); });
+}
+
+// The preview and the note on the length follow the text box.
+void TextEntryWindow::TextChanged() {
+    preview_->SetText(text_->text(), fieldLength_);
+    if (fieldLength_ <= 0) return;
+    const SegmentTextFit fit =
+        FitSegmentText(text_->text().toStdString(), static_cast<size_t>(fieldLength_));
+    std::vector<FormatArg> args = {static_cast<long long>(fit.positions),
+                                   static_cast<long long>(fieldLength_)};
+    if (!fit.cut.empty()) args.emplace_back(fit.cut);
+    const std::string note =
+        FormatText(OvlText("GI_AppInd_TextEntry_Length", fit.cut.empty() ? 0 : 1), args);
+    lengthNote_->setText(QString::fromStdString(note));
+    lengthNote_->setStyleSheet(fit.cut.empty() ? QString() : "color: rgb(160, 0, 0);");
 }
 
 const std::vector<uint8_t>& TextEntryWindow::PreviewBytes() const { return preview_->Bytes(); }
@@ -126,8 +118,8 @@ TextEntryWindow::~TextEntryWindow() {
 
 TextEntryWindow* TextEntryWindow::Open(SheetWidget* opener, int col, int row,
                                        const std::string& text, int caret, const FontSpec& font,
-                                       const QRect& cell) {
-    auto* window = new TextEntryWindow(opener, col, row, font);
+                                       int fieldLength, const QRect& cell) {
+    auto* window = new TextEntryWindow(opener, col, row, font, fieldLength);
     // Opened with a typed character the box holds just that character, with
     // Enter the cell's text; the caret stands at the end, nothing selected.
     window->text_->setText(QString::fromStdString(text));
@@ -148,7 +140,9 @@ QSize TextEntryWindow::WantedSize() const {
     const int tableHeight = full.height() * 5 / 8;
     const int frame = 2 * (kMargin + lineWidth());
     const int width = std::max(tableWidth, ok_->sizeHint().width() * 3) + frame;
-    const int height = frame + text_->height() + preview_->minimumHeight() + tableHeight +
+    const int note =
+        lengthNote_->isVisibleTo(this) ? lengthNote_->sizeHint().height() + kMargin : 0;
+    const int height = frame + text_->height() + preview_->minimumHeight() + note + tableHeight +
                        ok_->sizeHint().height() + 3 * kMargin;
     return {width, height};
 }

@@ -1,6 +1,6 @@
 #include "overlay/OverlayFormat.h"
 
-#include <cstdio>
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -9,9 +9,7 @@ namespace {
 std::string AsText(const FormatArg& arg, char conversion) {
     if (const auto* s = std::get_if<std::string>(&arg)) return *s;
     const long long v = std::get<long long>(arg);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, conversion == 'X' ? "%llX" : "%lld", v);
-    return buf;
+    return conversion == 'X' ? HexText(static_cast<unsigned long long>(v)) : IntegerText(v);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "overlay/OverlayText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -26,8 +27,15 @@ bool OverlayText::SetLines(const std::vector<std::string>& lines) {
     return true;
 }
 
+bool OverlayText::SetBytes(std::string bytes) {
+    if (source_ != Source::None) return false;
+    source_ = Source::Bytes;
+    bytes_ = std::move(bytes);
+    return true;
+}
+
 bool OverlayText::Open() {
-    if (source_ == Source::Lines && lines_ != nullptr) {
+    if (source_ == Source::Bytes || (source_ == Source::Lines && lines_ != nullptr)) {
         open_ = true;
         position_ = 0;
     } else if (source_ == Source::File && !fileName_.empty()) {
@@ -43,7 +51,7 @@ bool OverlayText::Open() {
 }
 
 bool OverlayText::Seek(int64_t pos) {
-    if (source_ == Source::Lines) {
+    if (source_ != Source::File) {
         position_ = pos;
         return true;
     }
@@ -66,6 +74,7 @@ bool OverlayText::ReadDirect(std::string* line) {
         ++position_;
         return true;
     }
+    if (source_ == Source::Bytes) return ReadBytes(line);
     if (std::fgets(buffer_.data(), kMaxLine + 1, file_) == nullptr) return false;
     size_t n = std::strlen(buffer_.data());
     if (n >= 2 && buffer_[n - 2] == '\r' && buffer_[n - 1] == '\n') {
@@ -77,8 +86,31 @@ bool OverlayText::ReadDirect(std::string* line) {
     return true;
 }
 
+// As a line is read from a file: up to kMaxLine characters or through the
+// line end, cut at a NUL, CR LF folded to LF.
+bool OverlayText::ReadBytes(std::string* line) {
+    const size_t n = BytesLineLength();
+    if (n == 0) return false;
+    const size_t from = static_cast<size_t>(position_);
+    position_ += static_cast<int64_t>(n);
+    line->assign(bytes_, from, n);
+    if (const size_t nul = line->find('\0'); nul != std::string::npos) line->resize(nul);
+    if (line->size() >= 2 && line->compare(line->size() - 2, 2, "\r\n") == 0)
+        line->erase(line->size() - 2, 1);
+    return true;
+}
+
+// The bytes the next line takes up, line end included; 0 at the end.
+size_t OverlayText::BytesLineLength() const {
+    if (position_ < 0 || position_ >= static_cast<int64_t>(bytes_.size())) return 0;
+    const size_t from = static_cast<size_t>(position_);
+    const size_t most = std::min(bytes_.size() - from, static_cast<size_t>(kMaxLine));
+    const size_t lf = bytes_.find('\n', from);
+    return lf != std::string::npos && lf - from < most ? lf - from + 1 : most;
+}
+
 bool OverlayText::ReadCached(std::string* line) {
-    if (source_ == Source::Lines) return ReadDirect(line);
+    if (source_ != Source::File) return ReadDirect(line);
     for (auto it = cache_.begin(); it != cache_.end(); ++it) {
         if (it->pos != position_) continue;
         *line = it->text;
@@ -102,6 +134,13 @@ void OverlayText::ScanStep(bool* appended) {
     }
     if (!Seek(scanPos_)) {
         moreToScan_ = false;
+        return;
+    }
+    // In memory, a line that cannot be a section's header is passed over
+    // without being copied.
+    if (source_ == Source::Bytes && position_ < static_cast<int64_t>(bytes_.size()) &&
+        bytes_[static_cast<size_t>(position_)] != '#') {
+        scanPos_ = position_ += static_cast<int64_t>(BytesLineLength());
         return;
     }
     std::string line;

@@ -22,6 +22,8 @@ public:
     bool SetFile(const std::string& name);
     // The array is not copied and must outlive the database.
     bool SetLines(const std::vector<std::string>& lines);
+    // The bytes of an overlay file, kept here and read as the file would be.
+    bool SetBytes(std::string bytes);
 
     // Line `index` of section `key`, without its line end. A missing section
     // or unreadable source is a program error and ends the program.
@@ -38,7 +40,7 @@ public:
     static constexpr int kFixedPlaces = 11;
 
 private:
-    enum class Source { None, File, Lines };
+    enum class Source { None, File, Bytes, Lines };
     struct Section {
         std::string key;
         int64_t start;
@@ -56,6 +58,8 @@ private:
     Section* FindSection(const std::string& key);
     bool Seek(int64_t pos);
     bool ReadDirect(std::string* line);
+    bool ReadBytes(std::string* line);
+    size_t BytesLineLength() const;
     bool ReadCached(std::string* line);
     bool Lookup(const std::string& key, int index, std::string* text);
     [[noreturn]] void Fail(const std::string& key);
@@ -63,6 +67,7 @@ private:
     Source source_ = Source::None;
     std::string fileName_;
     const std::vector<std::string>* lines_ = nullptr;
+    std::string bytes_;
     std::FILE* file_ = nullptr;
     bool open_ = false;
     int64_t position_ = 0;

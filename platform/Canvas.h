@@ -2,6 +2,7 @@
 // What sheets draw on: the screen, a printer page, or a recording canvas in
 // tests. Colours are in the toolkit's encoding (0x00BBGGRR, or 0x80000000 +
 // a system colour index); the canvas resolves system colours itself.
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ struct Point {
     int x = 0, y = 0;
 };
 
+struct PointF {
+    double x = 0, y = 0;
+};
+
 class Canvas {
 public:
     virtual ~Canvas() = default;
@@ -35,6 +40,14 @@ public:
     virtual void DrawText(int x, int y, const std::string& text, uint32_t colour) = 0;
     virtual void DrawLine(Point from, Point to, uint32_t colour) = 0;
     virtual void FillPolygon(const std::vector<Point>& points, uint32_t colour) = 0;
+    // A polygon at exact coordinates, for shapes drawn small (the display
+    // characters); a canvas without them rounds to whole pixels.
+    virtual void FillPolygonF(const std::vector<PointF>& points, uint32_t colour) {
+        std::vector<Point> rounded;
+        for (const PointF& p : points)
+            rounded.push_back({static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y))});
+        FillPolygon(rounded, colour);
+    }
 
     // Drawing stays inside `r` (and inside any clip already set) until the
     // matching PopClip.
@@ -45,7 +58,8 @@ public:
     virtual int Dpi() const { return 96; }
 
     // The 0x00BBGGRR colour this canvas paints for `colour`: system colours
-    // as its desktop shows them, a light desktop's where there is none.
+    // as its desktop shows them, a light desktop's on paper and where there
+    // is no desktop.
     virtual uint32_t Resolve(uint32_t colour) const { return LightDesktopColour(colour); }
 };
 

@@ -6,6 +6,7 @@
 // desktop's values stand for them.
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace parlo {
 
@@ -36,5 +37,11 @@ inline constexpr uint32_t LightDesktopColour(uint32_t colour) {
 // and the contrast ratio of two of them (1 ... 21).
 double RelativeLuminance(uint32_t rgb);
 double ContrastRatio(uint32_t a, uint32_t b);
+
+// The nearest shade of `colour` on the way to `towards` that stands at
+// `minimum` contrast from `against` (`colour` itself if it does), or
+// nothing where even `towards` does not.
+std::optional<uint32_t> ShadeToContrast(uint32_t colour, uint32_t towards, uint32_t against,
+                                        double minimum);
 
 }  // namespace parlo

@@ -113,8 +113,19 @@ const EventAnswer* EventManager::Request(uint8_t code, intptr_t arg1, intptr_t a
     currentAnswer_->child_ = request;
     currentAnswer_ = request;
 
-    Dispatch(EventRecord{code, EvMode::Request, arg1, arg2, CopyBlock(data, size)});
+    {
+        // Also when a program error unwinds through the handlers (tests and
+        // the fuzz targets throw from it), the requester's place comes back.
+        struct End {
+            EventManager& events;
+            ~End() { events.EndRequest(); }
+        } end{*this};
+        Dispatch(EventRecord{code, EvMode::Request, arg1, arg2, CopyBlock(data, size)});
+    }
+    return currentAnswer_->child_;
+}
 
+void EventManager::EndRequest() {
     // Every answer left a fresh node after it; the last one was never filled.
     EventAnswer* first = currentAnswer_;
     while (first->prev_ != nullptr) first = first->prev_;
@@ -122,7 +133,6 @@ const EventAnswer* EventManager::Request(uint8_t code, intptr_t arg1, intptr_t a
     EventAnswer* last = first;
     while (last->next_ != nullptr) last = last->next_;
     delete last;
-    return currentAnswer_->child_;
 }
 
 EventAnswer* EventManager::RecordAnswer() {

@@ -85,6 +85,7 @@ private:
     void Enqueue(EventRecord record);
     void MarkRemoved(Handler handler, void* userData);
     EventAnswer* RecordAnswer();
+    void EndRequest();
 
     std::list<QueueNode> queue_;           // oldest first
     std::list<Subscription> subscribers_;  // newest first

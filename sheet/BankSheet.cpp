@@ -1,6 +1,6 @@
 #include "sheet/BankSheet.h"
 
-#include <cstdlib>
+#include <charconv>
 
 #include "codecs/SegmentText.h"
 #include "model/BankMap.h"
@@ -8,6 +8,7 @@
 #include "model/WorkingImage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 #include "runtime/EventCodes.h"
 #include "sheet/ParameterBlock.h"
 
@@ -15,13 +16,24 @@ namespace parlo {
 
 BankSheet::BankSheet(Params params, DispatchFunction dispatcher)
     : Sheet(std::move(params), std::move(dispatcher)) {
-    const ParameterBlock parameter(GetParams().parameter);
-    if (parameter.Name() == "Bank" && HasWorkingImage()) {
-        bank_ = std::atoi(parameter.Value(0).c_str());
+    // A parameter that names no bank leaves bank 0 with no channels.
+    if (const std::optional<int> bank = BankOf(GetParams().parameter); bank && HasWorkingImage()) {
+        bank_ = *bank;
         firstSlot_ = BankFirstSlot(WorkingImage(), bank_);
         size_ = parlo::BankSize(WorkingImage(), bank_);
     }
     Events().Subscribe(OnEvent, this);
+}
+
+std::optional<int> BankSheet::BankOf(const std::string& parameterText) {
+    const ParameterBlock parameter(parameterText);
+    if (parameter.Name() != "Bank") return std::nullopt;
+    const std::string value = parameter.Value(0);
+    int bank = -1;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), bank);
+    if (ec != std::errc() || end != value.data() + value.size() || bank < 0 || bank >= kBankCount)
+        return std::nullopt;
+    return bank;
 }
 
 BankSheet::~BankSheet() { Events().Unsubscribe(OnEvent, this); }

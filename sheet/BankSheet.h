@@ -2,6 +2,9 @@
 // The memory channels of one bank. Its rows follow the bank's number of
 // channels (plus, on screen, a row for adding one): they grow and shrink
 // with the bank without the sheet being rebuilt.
+#include <optional>
+#include <string>
+
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 #include "sheet/Sheet.h"
@@ -16,6 +19,10 @@ public:
 
     BankSheet(Params params, DispatchFunction dispatcher);
     ~BankSheet() override;
+
+    // The bank a parameter "Bank n" names (n from 0, the tree's first bank);
+    // nothing when the text names no bank of the radio.
+    static std::optional<int> BankOf(const std::string& parameter);
 
     int Bank() const { return bank_; }
     int FirstSlot() const { return firstSlot_; }

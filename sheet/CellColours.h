@@ -1,10 +1,12 @@
 #pragma once
-// The colours a cell is painted with. The overlay and the codecs name a
-// colour for what it means (a grey head, a greyed setting, an olive
-// frequency, the desktop's highlight); the painter shows it in a shade that
-// keeps every text at a contrast of at least 4.5:1 against its background,
-// on screen and on paper. The colours the painter brings itself are here,
-// in one table.
+// The colours a sheet is painted with, decided here and nowhere else. The
+// overlay and the codecs name a colour for what it means (a grey head, a
+// greyed setting, an olive frequency, the desktop's highlight); the
+// desktop's palette, light or dark, gives the system colours their values
+// on screen, a light desktop's table on paper (platform/SystemColours). The
+// painter shows each colour in the nearest shade that keeps text at 4.5:1
+// and rules at 3:1 against what they are drawn on. The colours the painter
+// brings itself are here, in one table.
 #include <cstdint>
 #include <utility>
 
@@ -28,7 +30,10 @@ inline constexpr uint32_t kMarkError = 0x0000FF;   // a channel's settings disag
 inline constexpr uint32_t kMarkWarning = 0x00C0FF;
 }  // namespace paint
 
-inline constexpr double kMinimumContrast = 4.5;
+// The least contrast against the background: text is read at 4.5:1,
+// rules are seen at 3:1.
+inline constexpr double kTextContrast = 4.5;
+inline constexpr double kRuleContrast = 3.0;
 
 // How a cell is shown: as it is, as the current (or a marked) cell of a
 // focused or an unfocused grid, or on paper.
@@ -47,10 +52,21 @@ CellPaint PaintOfCell(const Canvas& canvas, uint32_t cellColour, uint32_t textCo
                       CellLook look);
 
 // `text` (0x00BBGGRR), moved towards black or white as far as it takes to
-// read on `background`.
-uint32_t ReadableOn(uint32_t background, uint32_t text);
+// stand at `minimum` contrast on `background`.
+uint32_t ReadableOn(uint32_t background, uint32_t text, double minimum = kTextContrast);
 // `background` moved away from `text` as far as it takes; where that is not
 // enough the text moves too.
 std::pair<uint32_t, uint32_t> ReadableBehind(uint32_t background, uint32_t text);
+
+// A rule drawn in `rule` across a cell whose background is `background`.
+inline uint32_t RuleOn(uint32_t background, uint32_t rule) {
+    return ReadableOn(background, rule, kRuleContrast);
+}
+
+// The lines between the cells on screen: the desktop's shadow colour as it
+// is on a light desktop (a quiet grid that leaves the rules and texts in
+// front); on a dark one, where the shadow all but vanishes against the
+// cells, lifted to 3:1.
+uint32_t GridRuleOf(const Canvas& canvas);
 
 }  // namespace parlo

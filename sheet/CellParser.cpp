@@ -1,10 +1,12 @@
 #include "sheet/CellParser.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "cells/CellNames.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -145,7 +147,7 @@ void CellParser::ApplyAttributes(const std::string& text, CellDesc& desc, Counte
 
 void CellParser::ApplyAttribute(const std::string& a, CellDesc& desc, Counters& counters) {
     if (StartsWith(a, "$")) {
-        ApplyAttributes(overlay_.GetText("CellModel_" + a.substr(1), 0), desc, counters);
+        ApplyModel(a.substr(1), desc, counters);
     } else if (StartsWith(a, "Color")) {
         if (auto colour = ColourByName(TrimBlanks(ValueAfterEquals(a)))) desc.colour = *colour;
     } else if (StartsWith(a, "Font")) {
@@ -163,11 +165,10 @@ void CellParser::ApplyAttribute(const std::string& a, CellDesc& desc, Counters& 
         if (a.compare(i, 2, "++") == 0) {
             ++counters[static_cast<size_t>(n)];
         } else if (i < a.size() && a[i] == '=') {
-            counters[static_cast<size_t>(n)] = std::atoi(a.c_str() + i + 1);
+            counters[static_cast<size_t>(n)] = LeadingInteger(std::string_view(a).substr(i + 1));
         }
     } else if (StartsWith(a, "ImageIndex")) {
-        if (a.find('=') != std::string::npos)
-            desc.imageIndex = std::atoi(ValueAfterEquals(a).c_str());
+        if (a.find('=') != std::string::npos) desc.imageIndex = LeadingInteger(ValueAfterEquals(a));
     } else if (StartsWith(a, "PopupMenu")) {
         if (a.find('=') != std::string::npos) desc.popupMenu = ValueAfterEquals(a);
     } else if (StartsWith(a, "Flag") && a.size() >= 7 && a[4] >= '0' && a[4] <= '5' &&
@@ -176,6 +177,31 @@ void CellParser::ApplyAttribute(const std::string& a, CellDesc& desc, Counters& 
         if (a[6] == '1') desc.flagsA |= flag;
         if (a[6] == '0') desc.flagsA = static_cast<uint8_t>(desc.flagsA & ~flag);
     }
+}
+
+// A model may use further models, but one that reaches itself would be
+// applied for ever, and models that each use the next ones several times
+// would take ages: both are broken overlays.
+void CellParser::ApplyModel(const std::string& name, CellDesc& desc, Counters& counters) {
+    if (models_.empty()) modelsApplied_ = 0;
+    if (std::find(models_.begin(), models_.end(), name) != models_.end()) {
+        std::string chain;
+        for (const std::string& m : models_) chain += "$" + m + " -> ";
+        fatal(Format("The cell model '%s' uses itself: %s$%s.", name.c_str(), chain.c_str(),
+                     name.c_str()));
+    }
+    if (++modelsApplied_ > kMaxModelsPerCell)
+        fatal(Format("A cell uses more than %d cell models ('%s' is one).", kMaxModelsPerCell,
+                     name.c_str()));
+    const std::string attributes = overlay_.GetText("CellModel_" + name, 0);
+    models_.push_back(name);
+    // Taken off again when a program error unwinds (tests and the fuzz
+    // targets throw from it).
+    struct Applied {
+        std::vector<std::string>& models;
+        ~Applied() { models.pop_back(); }
+    } applied{models_};
+    ApplyAttributes(attributes, desc, counters);
 }
 
 void CellParser::ApplyReference(const std::string& ref, CellDesc& desc, const Counters& counters) {
@@ -198,8 +224,7 @@ void CellParser::ApplyReference(const std::string& ref, CellDesc& desc, const Co
         const std::string index = rest.substr(
             nameEnd + 1, close == std::string::npos ? std::string::npos : close - nameEnd - 1);
         const int counter = CounterAt(index, 0);
-        desc.index =
-            counter >= 0 ? counters[static_cast<size_t>(counter)] : std::atoi(index.c_str());
+        desc.index = counter >= 0 ? counters[static_cast<size_t>(counter)] : LeadingInteger(index);
         actionAt = close == std::string::npos ? std::string::npos : rest.find(':', close);
     }
     if (actionAt != std::string::npos) desc.action = Unescape(rest.substr(actionAt + 1));
@@ -231,8 +256,9 @@ std::string CellParser::DisplayText(const std::string& raw, const Counters& coun
             const int n = CounterAt(expr, 0);
             if (n < 0) fatal("Ch No. Error");
             long value = counters[static_cast<size_t>(n)];
-            if (expr.size() > 4 && expr[4] == '+') value += std::atol(expr.c_str() + 5);
-            out += std::to_string(value).substr(0, 6);
+            if (expr.size() > 4 && expr[4] == '+')
+                value += LeadingInteger(std::string_view(expr).substr(5));
+            out += IntegerText(value).substr(0, 6);
             i = close;
         } else {
             out.push_back(next);

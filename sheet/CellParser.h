@@ -3,6 +3,7 @@
 // tool-bar line is a sequence of cell sources ended by unescaped "|"; each
 // source holds attribute text in braces and display text outside them.
 #include <string>
+#include <vector>
 
 #include "cells/CellDesc.h"
 
@@ -30,11 +31,17 @@ public:
     // The number of cell sources on a line.
     static int CountCells(const std::string& line);
 
+    // Cell models one cell may apply, those used by its models included.
+    static constexpr int kMaxModelsPerCell = 256;
+
 private:
     void ApplyAttribute(const std::string& attribute, CellDesc& desc, Counters& counters);
+    void ApplyModel(const std::string& name, CellDesc& desc, Counters& counters);
     void ApplyReference(const std::string& reference, CellDesc& desc, const Counters& counters);
 
     OverlayText& overlay_;
+    std::vector<std::string> models_;  // the models being applied, outermost first
+    int modelsApplied_ = 0;            // by the cell being parsed
 };
 
 }  // namespace parlo

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "model/WorkingImage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 
@@ -95,12 +97,12 @@ public:
     }
     int Number() {
         SkipBlanks();
-        const char* start = line_.c_str() + pos_;
-        char* end = nullptr;
-        const long v = std::strtol(start, &end, 10);
-        if (end == start) BadLine(line_);
-        pos_ += static_cast<size_t>(end - start);
-        return static_cast<int>(v);
+        size_t length = 0;
+        const auto v = ReadLeadingInteger(std::string_view(line_).substr(pos_), &length);
+        if (!v || *v < std::numeric_limits<int>::min() || *v > std::numeric_limits<int>::max())
+            BadLine(line_);
+        pos_ += length;
+        return static_cast<int>(*v);
     }
     Point ReadPoint() {
         Expect('(');
@@ -264,14 +266,13 @@ void PaintDisplayText(Canvas& canvas, const Rect& box, std::span<const uint8_t> 
         for (int i = 0; i < geometry.Count(); ++i) {
             const bool on = (mask & geometry.BitOf(i)) != 0;
             if (!on && unlit == kNoColour) continue;
+            // At row height a segment is a pixel or two wide: drawn where it
+            // lies, not rounded to whole pixels, it stays a filled bar.
             for (const Triangle& t : geometry.At(i).triangles) {
-                std::vector<Point> points;
-                for (const Point& p : t) {
-                    points.push_back(
-                        {static_cast<int>(std::lround(left + (p.x - b.left) * f)),
-                         static_cast<int>(std::lround(box.top + margin + (p.y - b.top) * f))});
-                }
-                canvas.FillPolygon(points, on ? lit : unlit);
+                std::vector<PointF> points;
+                for (const Point& p : t)
+                    points.push_back({left + (p.x - b.left) * f, box.top + margin + (p.y - b.top) * f});
+                canvas.FillPolygonF(points, on ? lit : unlit);
             }
         }
     }

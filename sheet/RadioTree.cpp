@@ -1,12 +1,11 @@
 #include "sheet/RadioTree.h"
 
-#include <cstdlib>
-
 #include "model/BankMap.h"
 #include "model/ModelVariant.h"
 #include "model/WorkingImage.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
+#include "platform/NumberText.h"
 #include "runtime/EventCodes.h"
 
 namespace parlo {
@@ -39,7 +38,7 @@ void RadioTree::OnEvent(void* self, const EventRecord& event) {
 int RadioTree::BankOfNode(const TreeNode& node) {
     const NodeAction a = NodeAction::Split(node.Action());
     if (a.kind != "St_ChBank" || a.parameter.rfind("Bank", 0) != 0) return -1;
-    return std::atoi(a.parameter.c_str() + 4);
+    return LeadingInteger(std::string_view(a.parameter).substr(4));
 }
 
 void RadioTree::UpdateBankImages() {
@@ -56,7 +55,7 @@ void RadioTree::SetBankCaption(int bank, const std::string& caption) {
     ForEach([&](TreeNode& n) {
         const NodeAction a = NodeAction::Split(n.Action());
         if (a.kind == "St_ChBank" && a.parameter.size() > 5 &&
-            std::atoi(a.parameter.c_str() + 5) == bank)
+            LeadingInteger(std::string_view(a.parameter).substr(5)) == bank)
             n.caption = caption;
     });
 }

@@ -1,11 +1,11 @@
 #include "sheet/Sheet.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 #include "sheet/SheetParts.h"
 
 namespace parlo {
@@ -110,13 +110,13 @@ void Sheet::HandleOption(const std::string& option) {
         style_.titleFont = std::make_unique<FontSpec>();
         ApplyFontSpec(*style_.titleFont, ValueOf(option));
     } else if (StartsWith(option, "FixedCols")) {
-        style_.fixedCols = std::atoi(ValueOf(option).c_str());
+        style_.fixedCols = LeadingInteger(ValueOf(option));
     } else if (StartsWith(option, "FixedRows")) {
-        style_.fixedRows = std::atoi(ValueOf(option).c_str());
+        style_.fixedRows = LeadingInteger(ValueOf(option));
     } else if (option == "NoPrint") {
         style_.noPrint = true;
     } else if (StartsWith(option, "PrintFontRatio")) {
-        style_.printFontRatio = std::atoi(ValueOf(option).c_str());
+        style_.printFontRatio = LeadingInteger(ValueOf(option));
     } else if (StartsWith(option, "MultiSelect")) {
         const std::string v = ValueOf(option);
         style_.multiSelect = v == "Cell" ? 1 : v == "Line" ? 2 : 0;
@@ -138,7 +138,9 @@ void Sheet::ReadBasicCell() {
 
 int Sheet::DirectiveNumber(const std::string& directive) {
     const size_t blank = directive.find(' ');
-    return blank == std::string::npos ? 0 : std::atoi(directive.c_str() + blank + 1);
+    return blank == std::string::npos
+               ? 0
+               : LeadingInteger(std::string_view(directive).substr(blank + 1));
 }
 
 void Sheet::StartLoop(int line, int count) {

@@ -180,6 +180,9 @@ public:
     static bool WrapsText(const CellDesc& d);
     // The width of a cell and the join cells after it.
     int RunWidth(int col, int row) const;
+    // Everything the dispatcher answers when the cell is drawn (no canvas):
+    // its text, display bytes, marks and state.
+    CellContext ShownAnswer(int col, int row);
     // Whether the cell is drawn highlighted.
     bool Highlighted(int col, int row) const;
 

@@ -44,19 +44,30 @@ bool Sheet::Highlighted(int col, int row) const {
 std::string Sheet::CellText(int col, int row) {
     const CellDesc& d = Cell(col, row);
     if (!d.Bound()) return d.Text();
+    return ShownAnswer(col, row).request.text;
+}
+
+CellContext Sheet::ShownAnswer(int col, int row) {
     CellContext ctx = NewContext(col, row);
+    if (!Cell(col, row).Bound()) {
+        ctx.request.text = Cell(col, row).Text();
+        return ctx;
+    }
     Dispatch(ctx, kModeDraw);
-    return ctx.request.text;
+    return ctx;
 }
 
 namespace {
 
-void DrawBottomRule(Canvas& canvas, const CellDesc& d, const Rect& cellRect, bool printing) {
+// A rule under the cell: grey (black on paper) under a plain cell, white
+// under a coloured one, seen at 3:1 against the cell's background.
+void DrawBottomRule(Canvas& canvas, const CellDesc& d, const Rect& cellRect, bool printing,
+                    uint32_t background) {
     if (!(d.flagsB & CellDesc::kBottomRule)) return;
     const bool plain = d.colour == paint::kWindow || d.colour == paint::kWhite;
     const uint32_t rule = plain ? (printing ? paint::kBlack : paint::kScreenRule) : paint::kWhite;
     canvas.DrawLine({cellRect.left, cellRect.bottom - 1}, {cellRect.right, cellRect.bottom - 1},
-                    rule);
+                    RuleOn(background, canvas.Resolve(rule)));
 }
 
 // The lines a cell's text takes in `rect`. An explanation line wraps
@@ -174,7 +185,7 @@ void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, boo
     font.colour = colours.text;
     if (colours.fill) canvas.FillRect(cellRect, colours.background);
     const int scale = Scale();
-    DrawBottomRule(canvas, d, cellRect, printing);
+    DrawBottomRule(canvas, d, cellRect, printing, colours.background);
 
     std::string text = d.Text();
     CellContext ctx;

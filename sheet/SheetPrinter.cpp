@@ -5,6 +5,7 @@
 
 #include "overlay/OverlayText.h"
 #include "sheet/CellColours.h"
+#include "platform/NumberText.h"
 #include "sheet/SheetFactory.h"
 
 namespace parlo {
@@ -21,7 +22,7 @@ std::vector<int> Fields(const std::string& text) {
     size_t start = 0;
     for (;;) {
         const size_t comma = text.find(',', start);
-        fields.push_back(std::atoi(text.substr(start, comma - start).c_str()));
+        fields.push_back(LeadingInteger(text.substr(start, comma - start)));
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
@@ -94,7 +95,7 @@ std::unique_ptr<Sheet> SheetPrinter::BuildSheet(const std::string& action, int f
 
 Rect SheetPrinter::InnerRect(const Rect& page) {
     FontSpec frame;
-    frame.SetSize(std::atoi(OvlText("GI_Sys_Printer_FrameFont").c_str()), printer_.Resolution());
+    frame.SetSize(LeadingInteger(OvlText("GI_Sys_Printer_FrameFont")), printer_.Resolution());
     frameHeight_ = std::abs(frame.height);
     const int a = static_cast<int>(frameHeight_ * 0.1 + 1);
     return Rect{page.left, page.top + frameHeight_ + 6 * a, page.right,
@@ -191,8 +192,8 @@ bool SheetPrinter::StopBeforePage() {
 }
 
 int SheetPrinter::Print(const std::string& action, const Rect& page) {
-    int fontHeight = PointsToHeight(std::atoi(OvlText("GI_Sys_Printer_FontPoints").c_str()),
-                                    printer_.Resolution());
+    int fontHeight =
+        PointsToHeight(LeadingInteger(OvlText("GI_Sys_Printer_FontPoints")), printer_.Resolution());
     auto sheet = BuildSheet(action, fontHeight);
     const Rect inner = InnerRect(page);
     const PageChunks chunks = CutIntoPages(*sheet, inner.Width(), inner.Height());

@@ -127,6 +127,7 @@ TreeNode* TreeModel::FindNode(const std::string& action) {
 
 void TreeModel::ClearMarks(TreeNode* node) {
     node->overlay = -1;
+    node->errorChannels = node->warningChannels = 0;
     for (auto& child : node->children) ClearMarks(child.get());
 }
 

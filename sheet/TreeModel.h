@@ -20,6 +20,9 @@ struct TreeNode {
     std::string caption;
     int image = -1;
     int overlay = -1;  // -1 none, 0 error mark, 1 warning mark
+    // The channels behind a bank node's mark: with an error, with only a
+    // warning.
+    int errorChannels = 0, warningChannels = 0;
     bool expanded = false;
     TreeNode* parent = nullptr;
     std::vector<std::unique_ptr<TreeNode>> children;

@@ -21,7 +21,6 @@
 // "." is MHz and is stored in Hz.
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <stdexcept>
@@ -34,6 +33,7 @@
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
 #include "model/PackedLayout.h"
+#include "platform/NumberText.h"
 
 namespace parlo {
 namespace {
@@ -84,12 +84,12 @@ int64_t Number(const std::string& s) {
         const std::string digits = s.substr(0, dot) + frac;
         if (digits.find_first_not_of("0123456789") != std::string::npos)
             throw SpecError("not a frequency: '" + s + "'");
-        return std::stoll(digits);
+        return ReadInteger(digits).value();
     }
-    char* end = nullptr;
-    const long long v = std::strtoll(s.c_str(), &end, 0);
-    if (s.empty() || *end != '\0') throw SpecError("not a number: '" + s + "'");
-    return v;
+    const bool hex = s.rfind("0x", 0) == 0 || s.rfind("0X", 0) == 0;
+    const auto v = ReadInteger(hex ? s.substr(2) : s, hex ? 16 : 10);
+    if (!v) throw SpecError("not a number: '" + s + "'");
+    return *v;
 }
 
 Tone ParseTone(const std::string& s) {
@@ -100,7 +100,7 @@ Tone ParseTone(const std::string& s) {
         t.ctcss = static_cast<uint8_t>(Number(s.substr(6)));
     } else if (s.rfind("dtcs:", 0) == 0 && s.size() == 9 && (s[8] == 'N' || s[8] == 'I')) {
         t.dtcs = true;
-        t.dtcsCode = static_cast<uint16_t>(std::strtol(s.substr(5, 3).c_str(), nullptr, 8));
+        t.dtcsCode = static_cast<uint16_t>(ReadInteger(s.substr(5, 3), 8).value_or(0));
         t.inverted = s[8] == 'I';
     } else {
         throw SpecError("bad tone '" + s + "'");

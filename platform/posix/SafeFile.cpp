@@ -1,65 +1,24 @@
 #include "platform/SafeFile.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <utility>
-#include <vector>
+
+#include "platform/posix/FileOps.h"
+#include "platform/posix/PathWalk.h"
+
+#include "platform/NumberText.h"
 
 namespace parlo {
 
 namespace {
-
-// As many links as the system itself follows before it calls it a loop.
-constexpr int kMaxLinkHops = 40;
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Where a symbolic link points, as a path usable from here; empty (errno
-// set) when the link cannot be read.
-std::string NextAlongLink(const std::string& link) {
-    std::vector<char> buffer(PATH_MAX + 1);
-    const ssize_t n = ::readlink(link.c_str(), buffer.data(), buffer.size() - 1);
-    if (n <= 0) return {};
-    const std::string to(buffer.data(), static_cast<size_t>(n));
-    return to[0] == '/' ? to : FolderOf(link) + "/" + to;
-}
-
-bool IsDigits(const std::string& s) {
-    return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
-}
-
-// The descriptor that a path names through /dev/fd/N or /proc/self/fd/N
-// (as /dev/stdout does), or -1. A pipe or socket behind it cannot always
-// be opened again by name, but its descriptor can be copied.
-int DescriptorNamed(std::string path) {
-    const std::string prefixes[] = {"/dev/fd/", "/proc/self/fd/",
-                                    "/proc/" + std::to_string(::getpid()) + "/fd/"};
-    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        for (const std::string& prefix : prefixes) {
-            if (path.rfind(prefix, 0) == 0 && IsDigits(path.substr(prefix.size())))
-                return std::atoi(path.c_str() + prefix.size());
-        }
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return -1;
-        path = NextAlongLink(path);
-        if (path.empty()) return -1;
-    }
-    return -1;
-}
 
 int ConnectToSocket(const std::string& path) {
     sockaddr_un address{};
@@ -78,19 +37,6 @@ int ConnectToSocket(const std::string& path) {
         return -1;
     }
     return fd;
-}
-
-unsigned ModeForNewFile() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return static_cast<unsigned>(0666 & ~mask);
-}
-
-void SyncFolder(const std::string& file) {
-    const int fd = ::open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 // While it lives, a reader that has gone away makes a write fail with EPIPE
@@ -123,25 +69,13 @@ private:
     bool wasPending_ = false;
 };
 
-// Writes everything, waiting where the descriptor would block; 0 or the
-// error number.
-int WriteAll(int fd, const char* data, size_t length) {
-    while (length > 0) {
-        const ssize_t n = ::write(fd, data, length);
-        if (n > 0) {
-            data += n;
-            length -= static_cast<size_t>(n);
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            pollfd wait{fd, POLLOUT, 0};
-            ::poll(&wait, 1, -1);
-        } else {
-            return n < 0 ? errno : EIO;
-        }
-    }
-    return 0;
+void Close(int& fd) {
+    if (fd >= 0) ::close(std::exchange(fd, -1));
 }
+
+// Seconds after which a replacement left with a name of its own is surely
+// no save under way any more.
+constexpr int kLeftoverAge = 10;
 
 }  // namespace
 
@@ -162,6 +96,16 @@ FileFailure FailureOfError(int error) {
     }
 }
 
+FileFailure ReadWholeFile(const std::string& path, std::string* text) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return FailureOfError(errno);
+    char buffer[1 << 16];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text->append(buffer, n);
+    const int error = std::ferror(f) ? errno : 0;
+    std::fclose(f);
+    return FailureOfError(error);
+}
+
 SafeFileWriter::~SafeFileWriter() { Discard(); }
 
 bool SafeFileWriter::Fail(FileProblem problem) {
@@ -177,104 +121,131 @@ bool SafeFileWriter::FailWith(int error) {
 bool SafeFileWriter::Open(const std::string& path) {
     Discard();
     failure_ = {};
-    inPlace_ = false;
+    earlierKept_ = true;
+    earlierCopy_.clear();
     if (path.empty()) return Fail(FileProblem::NotFound);
-    if (path == kStandardOutput) {
-        inPlace_ = true;
-        fd_ = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
-        return fd_ >= 0 || FailWith(errno);
-    }
-    if (!ResolveTarget(path)) return false;
-    struct stat st {};
-    if (::stat(target_.c_str(), &st) != 0) {
-        if (errno != ENOENT) return FailWith(errno);
-        return OpenTemporary(ModeForNewFile());
-    }
-    if (S_ISDIR(st.st_mode)) return Fail(FileProblem::IsFolder);
-    if (S_ISREG(st.st_mode)) return OpenTemporary(st.st_mode & 07777);
-    return OpenInPlace(target_, S_ISSOCK(st.st_mode));
+    if (path == kStandardOutput) return OpenStream(STDOUT_FILENO, path, false);
+    PathWalk walk;
+    failure_ = walk.Walk(path);
+    if (failure_.problem != FileProblem::None) return false;
+    if (walk.Descriptor() >= 0) return OpenStream(walk.Descriptor(), path, false);
+    folder_ = walk.TakeFolder();
+    name_ = walk.Name();
+    existed_ = walk.Exists();
+    if (!existed_) return OpenReplacement(0666);
+    const struct stat& st = walk.Stat();
+    if (S_ISREG(st.st_mode)) return OpenRegular(st);
+    return OpenStream(-1, path, S_ISSOCK(st.st_mode));
 }
 
-// Sets target_: the regular file at the end of the links, the special file
-// as named, or the name that a dangling link (or the path) gives to a file
-// that is not there yet.
-bool SafeFileWriter::ResolveTarget(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        target_ = path;
-        if (S_ISREG(st.st_mode)) {
-            char real[PATH_MAX];
-            if (::realpath(path.c_str(), real) == nullptr) return FailWith(errno);
-            target_ = real;
-        }
-        return true;
-    }
-    if (errno == ELOOP) return Fail(FileProblem::LinkLoop);
-    if (errno != ENOENT) return FailWith(errno);
-    std::string at = path;
-    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            target_ = at;
-            return true;
-        }
-        at = NextAlongLink(at);
-        if (at.empty()) return FailWith(errno);
-    }
-    return Fail(FileProblem::LinkLoop);
-}
-
-bool SafeFileWriter::OpenTemporary(unsigned mode) {
-    std::string pattern = target_ + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd_ < 0)
-        return errno == ENOENT || errno == ENOTDIR ? Fail(FileProblem::NoFolder) : FailWith(errno);
-    temp_ = name.data();
-    ::fchmod(fd_, static_cast<mode_t>(mode));
-    return true;
-}
-
-bool SafeFileWriter::OpenInPlace(const std::string& path, bool socket) {
-    inPlace_ = true;
-    const int named = DescriptorNamed(path);
-    fd_ = named >= 0 ? ::fcntl(named, F_DUPFD_CLOEXEC, 3)
-                     : ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+// A FIFO, a device, a socket, or a descriptor of this process: written as
+// the bytes come, with nothing to keep if the writing fails.
+bool SafeFileWriter::OpenStream(int descriptor, const std::string& path, bool socket) {
+    mode_ = Mode::Stream;
+    earlierKept_ = false;
+    fd_ = descriptor >= 0
+              ? ::fcntl(descriptor, F_DUPFD_CLOEXEC, 3)
+              : ::openat(folder_, name_.c_str(), O_WRONLY | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
     if (fd_ < 0 && socket && errno == ENXIO) fd_ = ConnectToSocket(path);
     return fd_ >= 0 || FailWith(errno);
 }
 
+// Like careful editors, a file without any write permission counts as
+// write-protected even for the one user whom the system would let write it.
+bool SafeFileWriter::OpenRegular(const struct stat& st) {
+    if ((st.st_mode & 0222) == 0) return Fail(FileProblem::WriteProtected);
+    int target = ::openat(folder_, name_.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (target < 0)
+        return errno == EACCES || errno == EPERM ? Fail(FileProblem::WriteProtected)
+                                                 : FailWith(errno);
+    const bool replaced = st.st_nlink == 1 && OpenReplacement(0600) && KeepAttributes(target, st);
+    Close(target);
+    if (replaced) return true;
+    Discard(true);
+    failure_ = {};
+    return OpenOverwrite();
+}
+
+bool SafeFileWriter::OpenReplacement(unsigned mode) {
+    mode_ = Mode::Replace;
+    fileops::RemoveLeftovers(folder_, TemporaryStem(), kLeftoverAge);
+    const int error =
+        fileops::CreateUnnamed(folder_, TemporaryStem(), O_WRONLY, mode, &fd_, &tempName_);
+    return error == 0 || FailWith(error);
+}
+
+// The replacement takes what the system keeps about the file; where it
+// cannot, replacing the file would change it.
+bool SafeFileWriter::KeepAttributes(int target, const struct stat& st) {
+    return ::fchown(fd_, st.st_uid, st.st_gid) == 0 && ::fchmod(fd_, st.st_mode & 07777) == 0 &&
+           fileops::CopyExtendedAttributes(target, fd_) == 0;
+}
+
 bool SafeFileWriter::Write(const void* data, size_t length) {
     if (fd_ < 0 || failure_.problem != FileProblem::None) return false;
+    if (mode_ == Mode::Overwrite) {
+        pending_.append(static_cast<const char*>(data), length);
+        return true;
+    }
     const BrokenPipeAsError guard;
-    const int error = WriteAll(fd_, static_cast<const char*>(data), length);
+    const int error = fileops::WriteAll(fd_, static_cast<const char*>(data), length);
     return error == 0 || FailWith(error);
 }
 
 bool SafeFileWriter::Commit() {
     if (fd_ < 0) return false;
     bool ok = failure_.problem == FileProblem::None;
-    if (ok && !inPlace_ && ::fsync(fd_) != 0) ok = FailWith(errno);
-    if (::close(std::exchange(fd_, -1)) != 0 && ok) ok = FailWith(errno);
-    if (ok && !inPlace_ && ::rename(temp_.c_str(), target_.c_str()) != 0) ok = FailWith(errno);
-    if (!ok) {
-        Discard();
-        return false;
+    if (mode_ == Mode::Stream) {
+        if (::close(std::exchange(fd_, -1)) != 0 && ok) ok = FailWith(errno);
+    } else if (ok) {
+        ok = mode_ == Mode::Replace ? CommitReplacement() : CommitOverwrite();
     }
-    if (!inPlace_) {
-        temp_.clear();
-        SyncFolder(target_);
+    Discard();
+    return ok;
+}
+
+bool SafeFileWriter::CommitReplacement() {
+    if (::fsync(fd_) != 0) return FailWith(errno);
+    if (tempName_.empty()) {
+        // A new file takes its name at once. An existing one is replaced
+        // through a name of its own, which it has only between these two
+        // calls: a process killed there leaves that name, with the whole
+        // new contents.
+        std::string given;
+        int error = existed_ ? EEXIST : fileops::NameUnnamed(fd_, folder_, name_, true, &given);
+        if (error == EEXIST)
+            error = fileops::NameUnnamed(fd_, folder_, TemporaryStem(), false, &given);
+        if (error != 0) return FailWith(error);
+        if (given != name_ && ::renameat(folder_, given.c_str(), folder_, name_.c_str()) != 0) {
+            tempName_ = given;
+            return FailWith(errno);
+        }
+    } else if (::renameat(folder_, tempName_.c_str(), folder_, name_.c_str()) != 0) {
+        return FailWith(errno);
     }
+    tempName_.clear();
+    // Synced already: closing can lose nothing now.
+    ::close(std::exchange(fd_, -1));
+    fileops::SyncFolder(folder_);
     return true;
 }
 
-void SafeFileWriter::Discard() {
-    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
-    if (!temp_.empty()) {
-        ::unlink(temp_.c_str());
-        temp_.clear();
+void SafeFileWriter::Discard(bool keepFolder) {
+    Close(fd_);
+    if (!tempName_.empty() && folder_ >= 0) ::unlinkat(folder_, tempName_.c_str(), 0);
+    tempName_.clear();
+    CloseAside();
+    std::string().swap(pending_);
+    if (!keepFolder) {
+        Close(folder_);
+        name_.clear();
+        mode_ = Mode::None;
     }
 }
+
+// The name a replacement has for a moment, and where the file system has
+// no files without a name, while it is written: "NAME.parlo.XXXXXX".
+std::string SafeFileWriter::TemporaryStem() const { return name_ + ".parlo"; }
 
 void IgnoreFileSizeSignal() { ::signal(SIGXFSZ, SIG_IGN); }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The single-instance guard: a lock file in $XDG_RUNTIME_DIR (the temporary
 // folder when that is unset). A lock left by a process that has died is
-// taken over.
+// taken over, and so is anything at its place that is no lock of ours.
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,6 +24,7 @@ public:
 
 private:
     LockResult Try();
+    bool ClearForeign();
 
     std::string path_;
     std::unique_ptr<QLockFile> lock_;

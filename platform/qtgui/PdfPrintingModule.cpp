@@ -1,7 +1,10 @@
 // The PDF printing module parlo-cli loads for `print`: a QGuiApplication on
-// the offscreen platform and QPdfWriter pages.
+// the offscreen platform and QPdfWriter pages, made in memory.
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QPdfWriter>
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "platform/PdfPrinting.h"
@@ -16,15 +19,25 @@ constexpr int kDesktopPrinterResolution = 1200;
 
 class PdfPage {
 public:
-    explicit PdfPage(const char* path) : writer_(QString::fromUtf8(path)) {
-        writer_.setResolution(kDesktopPrinterResolution);
-        page_ = std::make_unique<QtPagedPage>(writer_, writer_.resolution());
+    PdfPage() {
+        bytes_.open(QIODevice::WriteOnly);
+        writer_ = std::make_unique<QPdfWriter>(&bytes_);
+        writer_->setResolution(kDesktopPrinterResolution);
+        page_ = std::make_unique<QtPagedPage>(*writer_, writer_->resolution());
     }
     QtPagedPage& Page() { return *page_; }
+    // Ends the document: its bytes.
+    bool Finish(std::string* pdf) {
+        page_.reset();
+        writer_.reset();
+        pdf->assign(bytes_.data().constData(), static_cast<size_t>(bytes_.data().size()));
+        return !pdf->empty();
+    }
 
 private:
-    QPdfWriter writer_;
-    std::unique_ptr<QtPagedPage> page_;  // ends the file before the writer goes
+    QBuffer bytes_;
+    std::unique_ptr<QPdfWriter> writer_;
+    std::unique_ptr<QtPagedPage> page_;  // ends the document before the writer goes
 };
 
 // The pages open, by the page handed out.
@@ -36,20 +49,33 @@ std::vector<std::unique_ptr<PdfPage>>& OpenPages() {
 int Run(int argc, char** argv, int (*body)(void*), void* context) {
     // The same fonts and layout whether or not a display is there.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The toolkit's remarks while it starts (such as XDG_RUNTIME_DIR unset,
+    // as under cron or sudo) say nothing about the command's work.
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        });
     QGuiApplication app(argc, argv);
+    qInstallMessageHandler(previous);
     return body(context);
 }
 
-PrinterPage* Open(const char* path) {
-    auto pdf = std::make_unique<PdfPage>(path);
+PrinterPage* Open() {
+    auto pdf = std::make_unique<PdfPage>();
     if (!pdf->Page().Active()) return nullptr;
     OpenPages().push_back(std::move(pdf));
     return &OpenPages().back()->Page();
 }
 
-void Close(PrinterPage* page) {
+bool Close(PrinterPage* page, std::string* pdf) {
     auto& pages = OpenPages();
-    std::erase_if(pages, [page](const auto& p) { return &p->Page() == page; });
+    const auto it = std::find_if(pages.begin(), pages.end(),
+                                 [page](const auto& p) { return &p->Page() == page; });
+    if (it == pages.end()) return false;
+    const bool made = (*it)->Finish(pdf);
+    pages.erase(it);
+    return made;
 }
 
 }  // namespace

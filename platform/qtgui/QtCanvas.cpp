@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QPaintDevice>
 #include <QPalette>
 #include <QPolygon>
 #include <array>
@@ -40,10 +41,11 @@ constexpr std::array<QPalette::ColorRole, 21> kSystemRoles = {
 
 }  // namespace
 
-QColor ToQColor(uint32_t colour) {
+QColor ToQColor(uint32_t colour) { return ToQColor(colour, QGuiApplication::palette()); }
+
+QColor ToQColor(uint32_t colour, const QPalette& palette) {
     if (colour & 0x80000000u) {
         const uint32_t index = colour & 0xFF;
-        const QPalette palette = QGuiApplication::palette();
         if (index == 17) return palette.color(QPalette::Disabled, QPalette::Text);
         return palette.color(index < kSystemRoles.size() ? kSystemRoles[index] : QPalette::Text);
     }
@@ -51,11 +53,12 @@ QColor ToQColor(uint32_t colour) {
                   static_cast<int>((colour >> 16) & 0xFF));
 }
 
-uint32_t ToRgb(uint32_t colour) {
-    const QColor c = ToQColor(colour);
+uint32_t ToRgb(const QColor& c) {
     return static_cast<uint32_t>(c.red()) | static_cast<uint32_t>(c.green()) << 8 |
            static_cast<uint32_t>(c.blue()) << 16;
 }
+
+uint32_t ToRgb(uint32_t colour) { return ToRgb(ToQColor(colour)); }
 
 QFont ToQFont(const FontSpec& wanted, int dpi) {
     QFont font = QGuiApplication::font();
@@ -70,9 +73,21 @@ QFont ToQFont(const FontSpec& wanted, int dpi) {
     return font;
 }
 
+bool QtCanvas::OnScreen() const {
+    const QPaintDevice* device = painter_.device();
+    const int type = device != nullptr ? device->devType() : QInternal::UnknownDevice;
+    return type == QInternal::Widget || type == QInternal::Image || type == QInternal::Pixmap;
+}
+
+// Paper is white whatever the desktop's palette: there the system colours
+// take a light desktop's values.
+QColor QtCanvas::Colour(uint32_t colour) const {
+    return OnScreen() ? ToQColor(colour) : ToQColor(LightDesktopColour(colour));
+}
+
 void QtCanvas::SetFont(const FontSpec& font) {
     painter_.setFont(ToQFont(font, 96));
-    painter_.setPen(ToQColor(font.colour));
+    painter_.setPen(Colour(font.colour));
 }
 
 int QtCanvas::TextWidth(const std::string& text) {
@@ -82,18 +97,18 @@ int QtCanvas::TextWidth(const std::string& text) {
 int QtCanvas::TextHeight(const std::string&) { return painter_.fontMetrics().height(); }
 
 void QtCanvas::FillRect(const Rect& r, uint32_t colour) {
-    painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), ToQColor(colour));
+    painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), Colour(colour));
 }
 
-uint32_t QtCanvas::Resolve(uint32_t colour) const { return ToRgb(colour); }
+uint32_t QtCanvas::Resolve(uint32_t colour) const { return ToRgb(Colour(colour)); }
 
 void QtCanvas::DrawText(int x, int y, const std::string& text, uint32_t colour) {
-    painter_.setPen(ToQColor(colour));
+    painter_.setPen(Colour(colour));
     DrawFigureText(painter_, x, y + painter_.fontMetrics().ascent(), QString::fromStdString(text));
 }
 
 void QtCanvas::DrawLine(Point from, Point to, uint32_t colour) {
-    painter_.setPen(ToQColor(colour));
+    painter_.setPen(Colour(colour));
     painter_.drawLine(from.x, from.y, to.x, to.y);
 }
 
@@ -104,10 +119,25 @@ void QtCanvas::FillPolygon(const std::vector<Point>& points, uint32_t colour) {
     // Smoothed and outlined in the same colour: the display characters'
     // thin segments stay readable and their triangles meet without gaps.
     painter_.setRenderHint(QPainter::Antialiasing);
-    QPen outline(ToQColor(colour));
+    QPen outline(Colour(colour));
     outline.setWidthF(0.8);
     painter_.setPen(outline);
-    painter_.setBrush(ToQColor(colour));
+    painter_.setBrush(Colour(colour));
+    painter_.drawPolygon(polygon);
+    painter_.restore();
+}
+
+void QtCanvas::FillPolygonF(const std::vector<PointF>& points, uint32_t colour) {
+    QPolygonF polygon;
+    for (const PointF& p : points) polygon << QPointF(p.x, p.y);
+    painter_.save();
+    // A hairline of the same colour closes the seams between the triangles
+    // of a shape without thickening it.
+    painter_.setRenderHint(QPainter::Antialiasing);
+    QPen seam(Colour(colour));
+    seam.setWidthF(0.5);
+    painter_.setPen(seam);
+    painter_.setBrush(Colour(colour));
     painter_.drawPolygon(polygon);
     painter_.restore();
 }

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
+#include <QPalette>
 
 #include "platform/Canvas.h"
 
@@ -11,9 +12,12 @@ namespace parlo::qt {
 // A colour in the toolkit encoding (0x00BBGGRR or 0x80000000 + a system
 // colour index) as the desktop's palette shows it.
 QColor ToQColor(uint32_t colour);
+// The same with the system colours of `palette`.
+QColor ToQColor(uint32_t colour, const QPalette& palette);
 QFont ToQFont(const FontSpec& font, int dpi = 96);
 // The same as 0x00BBGGRR.
 uint32_t ToRgb(uint32_t colour);
+uint32_t ToRgb(const QColor& colour);
 
 class QtCanvas : public Canvas {
 public:
@@ -27,12 +31,18 @@ public:
     void DrawText(int x, int y, const std::string& text, uint32_t colour) override;
     void DrawLine(Point from, Point to, uint32_t colour) override;
     void FillPolygon(const std::vector<Point>& points, uint32_t colour) override;
+    void FillPolygonF(const std::vector<PointF>& points, uint32_t colour) override;
     void PushClip(const Rect& r) override;
     void PopClip() override;
     int Dpi() const override { return dpi_; }
     uint32_t Resolve(uint32_t colour) const override;
 
 private:
+    // A widget, pixmap or image follows the desktop's palette; paper (a
+    // printer, a PDF file) keeps a light desktop's colours.
+    bool OnScreen() const;
+    QColor Colour(uint32_t colour) const;
+
     QPainter& painter_;
     int dpi_;
 };

@@ -183,6 +183,12 @@ TEST_F(AppSettingsTest, LoadedValuesAreBroughtIntoRange) {
         {{"View Option", "Toolbar Visible", "5"}, "1"},
         {{"Window Position", "Left", "5000"}, "5000"},  // placement is the window's job
         {{"Window Position", "SplitterV", "-3"}, "-3"},
+        // Beyond what a screen coordinate holds: a window of gigabytes.
+        {{"Window Position", "Width", "2147483647"}, "32767"},
+        {{"Window Position", "Height", "10000"}, "10000"},
+        {{"Window Position", "Left", "-2147483648"}, "-32768"},
+        {{"Window Position", "Top", "99999"}, "32767"},
+        {{"Window Position", "SplitterV", "2147483647"}, "32767"},
         {{"Setup", "ModelType", "259"}, "3"},  // the low byte, signed
         {{"Setup", "ModelType", "255"}, "-1"},
         {{"Setup", "ModelType", "7"}, "7"},

@@ -144,6 +144,13 @@ TEST_F(ChannelTableTest, RefusedTablesNameEveryRefusalAndChangeNothing) {
          "Bank,Position,Name\n2,5,X\n",
          {"line 2, column \"Position\": '5' was not accepted"}},
         {"broken quoting", "Bank,Position\n\"1,2\n", {"line 2: a quoted field is not closed"}},
+        {"numbers that would be read as other numbers, each with its reason",
+         "Bank,Position,Receive,Transmit\n1,1,-5\n1,2,1e3,\"446,006,25\"\n",
+         {"line 2, column \"Receive\": '-5' was not accepted: This value cannot be negative.",
+          "line 3, column \"Receive\": '1e3' was not accepted: Type the number in plain digits, "
+          "without an exponent.",
+          "line 3, column \"Transmit\": '446,006,25' was not accepted: A number takes one "
+          "decimal mark, \".\" or \",\", and no thousands separator."}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -152,8 +159,41 @@ TEST_F(ChannelTableTest, RefusedTablesNameEveryRefusalAndChangeNothing) {
         before.Assign(Image());
         const ImportOutcome outcome = ImportChannels(doc, Entry(), c.csv);
         EXPECT_EQ(outcome.refusals, c.refusals);
+        EXPECT_TRUE(outcome.notes.empty());
         ExpectSameImage(Image(), before, "after a refused import");
     }
+}
+
+// A value typed the way the user's desktop writes it is taken as typed; one
+// the cell stores as another value is taken, and said so.
+TEST_F(ChannelTableTest, ValuesStoredOtherThanTypedAreNoted) {
+    Open(kVariantPmr);
+    const std::string csv =
+        "Bank,Position,Receive,Transmit,Receive tone,Scrambler code\n"
+        "1,1,\"446,1 MHz\",\"446,0187\",\"88,5\",12\n"
+        "1,2,900,<-,Off,\"7,0\"\n"
+        "1,3,446.00625,446.0312,67 Hz,\"7,9\"\n";
+    const ImportOutcome outcome = ImportChannels(doc, Entry(), csv);
+    EXPECT_TRUE(outcome.refusals.empty()) << outcome.refusals.front();
+    EXPECT_EQ(outcome.notes, (std::vector<std::string>{
+                                 "line 2, column \"Transmit\": '446,0187' stored as 446.018750",
+                                 "line 3, column \"Receive\": '900' stored as 799.999950",
+                                 "line 4, column \"Transmit\": '446.0312' stored as 446.031250",
+                                 "line 4, column \"Scrambler code\": '7,9' stored as 7",
+                             }));
+    struct Shown {
+        int cell;
+        int32_t slot;
+        const char* text;
+    } shown[] = {
+        {CL_Mch_FreqR, 0, "446.100000"}, {CL_Mch_FreqT, 0, "446.018750"},
+        {CL_Mch_CTone_R, 0, "88.5"},     {CL_Mch_Scrm_Code, 0, "12"},
+        {CL_Mch_FreqR, 1, "799.999950"}, {CL_Mch_Scrm_Code, 1, "7"},
+        {CL_Mch_FreqR, 2, "446.006250"}, {CL_Mch_FreqT, 2, "446.031250"},
+        {CL_Mch_CTone_R, 2, "67.0"},     {CL_Mch_Scrm_Code, 2, "7"},
+    };
+    for (const Shown& s : shown)
+        EXPECT_EQ(Show(CT_Mch, s.cell, s.slot), s.text) << s.cell << " " << s.slot;
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // reaches the document and the radio, and the messages shown.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <optional>
 
 #include "app/CloneCommands.h"
@@ -12,6 +14,7 @@
 #include "clone/StoredIdentity.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
+#include "platform/Fatal.h"
 #include "tests/support/ScriptedSerial.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/VirtualScheduler.h"
@@ -225,6 +228,64 @@ TEST_F(CloneCommandsTest, WriteIsRefusedOrCancelledBeforeTheRadioIsTouched) {
     EXPECT_TRUE(radio->Image().Equals(radioImage));
 }
 
+// A write range past the end of the radio's memory is refused after the
+// identify, in maker mode too: no write request, no data frame, no backup.
+TEST_F(CloneCommandsTest, AWriteThatDoesNotFitTheRadioSendsNothing) {
+    ScopedVariant dpmr(kVariantDPmr446);
+    ASSERT_TRUE(doc.SelectModel(kVariantDPmr446));
+    doc.NewFromDefaults();
+    ChannelRecord record(doc.Working());
+    record.Decode(ChannelKindOf(kVariantDPmr446), 0);
+    record.present = true;
+    record.SetValue(Field::RxFreq, 446003125);
+    record.SetValue(Field::TxFreq, 446003125);
+    record.Store();
+    doc.RebuildModelData();
+    EepromImage prepared;
+    prepared.Assign(doc.Working());
+    ASSERT_TRUE(doc.PrepareImage(prepared, PackMode::Write));
+    const int32_t needed = CloneCommands::WriteRanges(prepared, false)[0].last;
+    ASSERT_GT(needed, 0x1FFF);
+    std::vector<uint8_t> identity = sim::DefaultIdentity(radioImage);
+    const std::string end = "1FFF";
+    std::copy(end.begin(), end.end(), identity.begin() + 58);
+    UseRadio(Fault::None, identity);
+    test::TempDir backups;
+    const std::vector<uint8_t> writeRequest = {0xFE, 0xFE, 0xEE, 0xEF, 0xE3,
+                                               0x29, 0x27, 0x00, 0x00};
+    const std::vector<uint8_t> dataFrame = {0xFE, 0xFE, 0xEE, 0xEF, 0xE4};
+    const auto sent = [&](const std::vector<uint8_t>& head) {
+        return std::search(script->sent.begin(), script->sent.end(), head.begin(), head.end()) !=
+               script->sent.end();
+    };
+    for (const bool maker : {false, true}) {
+        SCOPED_TRACE(maker ? "maker mode" : "user mode");
+        prompts.shown.clear();
+        script->sent.clear();
+        WriteOptions options;
+        options.makerMode = maker;
+        options.backup = true;
+        options.backupFolder = backups.path().string();
+        EXPECT_EQ(Run([&](auto done) { cmds.Write(options, done); }), kCloneMemoryEnd);
+        ASSERT_EQ(prompts.shown.size(), 1u);  // asked nothing
+        EXPECT_EQ(prompts.shown[0].icon, MsgIcon::Error);
+        EXPECT_EQ(prompts.shown[0].text,
+                  "The file needs the radio's memory up to " +
+                      Format("%04X", static_cast<unsigned>(needed)) +
+                      "; this radio's memory ends at 1FFF.\n\nPlease check:\n"
+                      "- The file was made for a radio of this variant and memory size.");
+        EXPECT_EQ(cmds.HeadLine(kCloneMemoryEnd),
+                  "The file needs the radio's memory up to " +
+                      Format("%04X", static_cast<unsigned>(needed)) +
+                      "; this radio's memory ends at 1FFF.");
+        EXPECT_FALSE(script->sent.empty());  // the identify
+        EXPECT_FALSE(sent(writeRequest));
+        EXPECT_FALSE(sent(dataFrame));
+        EXPECT_TRUE(radio->Image().Equals(radioImage));
+        EXPECT_TRUE(std::filesystem::is_empty(backups.path()));
+    }
+}
+
 TEST_F(CloneCommandsTest, AFailedWriteShowsExactlyOneErrorBox) {
     AddChannel(0, 150500000);
     UseRadio(Fault::WriteFailed);
@@ -295,7 +356,7 @@ TEST_F(CloneCommandsTest, DifferencesNameTheFirstEightAddresses) {
     EXPECT_EQ(CloneCommands::Differences(sent, ranges, sent, 0x02FD), "02FE, 02FF");
 }
 
-TEST_F(CloneCommandsTest, ABackupThatCannotBeSavedStopsTheWrite) {
+TEST_F(CloneCommandsTest, ABackupThatCannotBeTakenStopsTheWrite) {
     AddChannel(0, 150500000);
     test::TempDir dir;
     test::WriteFile(dir.file("file"), "not a folder\n");
@@ -304,9 +365,21 @@ TEST_F(CloneCommandsTest, ABackupThatCannotBeSavedStopsTheWrite) {
     options.backupFolder = dir.file("file") + "/backups";
     EXPECT_EQ(Run([&](auto done) { cmds.Write(options, done); }), CloneCommands::kBackupFailed);
     EXPECT_TRUE(radio->Image().Equals(radioImage));
+    // Said before the radio's memory was read: no read request went out.
+    const std::vector<uint8_t> readRequest = {0xFE, 0xFE, 0xEE, 0xEF, 0xE2, 0x29, 0x27, 0x00, 0x00};
+    EXPECT_EQ(std::search(script->sent.begin(), script->sent.end(), readRequest.begin(),
+                          readRequest.end()),
+              script->sent.end());
     ASSERT_FALSE(prompts.shown.empty());
     EXPECT_EQ(prompts.shown.back().text,
               FillIn(OvlText("GI_Mess_CloneBackup_Failed"), {options.backupFolder}));
+
+    // A backup read that fails leaves no file, finished or not, behind.
+    UseRadio(Fault::Stall);
+    options.backupFolder = dir.file("backups");
+    EXPECT_EQ(Run([&](auto done) { cmds.Write(options, done); }), kCloneTimeout);
+    EXPECT_TRUE(std::filesystem::is_empty(options.backupFolder));
+    EXPECT_TRUE(radio->Image().Equals(radioImage));
 }
 
 TEST_F(CloneCommandsTest, ACancelledReadLeavesTheDocumentAlone) {
@@ -355,6 +428,7 @@ protected:
         "h16",
         "h17",
         "h18",
+        "need %s have %s",
         "#",
         "#GI_Mess_CloneErr_Check",
         "c0",
@@ -365,6 +439,7 @@ protected:
         "c5",
         "c6",
         "c7",
+        "c8",
         "#",
         "#GI_Mess_CloneErr_Port",
         "%s missing",
@@ -397,6 +472,7 @@ TEST_F(CloneMessagesTest, HeadLineThenTheStatussChecks) {
     EXPECT_EQ(CloneErrorText(2, PortName(3, "/dev/ttyUSB2"), "why"),
               "port 3 (/dev/ttyUSB2) failed\nwhy\n\nc0\nc1\nc2\nc3");
     EXPECT_EQ(CloneErrorText(18, "x", "", "first at 0140"), "h18\nfirst at 0140\n\nc0\nc1\nc6");
+    EXPECT_EQ(MemoryEndText(0x237F, 0x1FFF), "need 237F have 1FFF\n\nc0\nc8");
     EXPECT_EQ(PortName(0, "/dev/pts/4"), "/dev/pts/4");
 }
 

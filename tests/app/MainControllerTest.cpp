@@ -64,6 +64,12 @@ const char* const kOverlayLines[] = {
     "#",
     "#GI_AppMess_ChErr_Overflow",
     "Full",
+    "#GI_AppMess_ChErr_MakeRoom",
+    "%d empty: %s",
+    "Make room",
+    "All used",
+    "%d in bank %d",
+    ", %d in bank %d",
     "#",
     "#GI_AppMess_S_Copy",
     "Copied",
@@ -249,6 +255,24 @@ TEST_F(MainControllerTest, SaveOpenAndTheSaveChangesPrompt) {
     EXPECT_EQ(main->Doc().FileName(), path);
 }
 
+// A save that fails leaves the document as it was: not modified when it was
+// not, its name, title and image unchanged.
+TEST_F(MainControllerTest, AFailedSaveChangesNothingOfTheDocument) {
+    for (const int variant : {kVariantLmr, kVariantPmr, kVariantTarnPmr, kVariantDPmr446}) {
+        StartWith(variant);
+        const std::string title = view.title;
+        EepromImage before;
+        before.Assign(main->Doc().Working());
+        prompts.shown.clear();
+        EXPECT_FALSE(main->Save(dir.file("no/folder/x.icf")));
+        EXPECT_EQ(prompts.shown.size(), 1u);
+        EXPECT_FALSE(main->Doc().IsModified()) << variant;
+        EXPECT_TRUE(main->Doc().Working().Equals(before)) << variant;
+        EXPECT_EQ(main->Doc().FileName(), "");
+        EXPECT_EQ(view.title, title);
+    }
+}
+
 TEST_F(MainControllerTest, OpeningAnotherVariantsFileSwitchesVariant) {
     StartWith(kVariantPmr);
     Document other;
@@ -340,7 +364,8 @@ TEST_F(MainControllerTest, DeleteInsertAndClear) {
     SetBankSize(main->Doc().Working(), 0, 64);
     Row(RowCommand::Insert, 3);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, "Full");
+    // Where the room is: the empty slots of the bank.
+    EXPECT_EQ(prompts.shown[0].text, "Full\n\n61 empty: 61 in bank 1\nMake room");
     SetBankSize(main->Doc().Working(), 0, 60);
     Row(RowCommand::Insert, 0);
     EXPECT_EQ(Channel(0).present, false);

@@ -128,27 +128,49 @@ TEST_F(CellDispatcherTest, TypingIntoAnEmptyRowStartsItsReceiveFrequency) {
     EXPECT_FALSE(Key(CT_Mch, CL_Mch_Atr, 8, '4').jump.has_value());
 }
 
+// The row for adding a channel: a key opens the editor and adds nothing;
+// the committed frequency appends an inhibited channel to the bank.
 TEST_F(CellDispatcherTest, TheNewChannelRowAppendsAChannelOrRefuses) {
     Open(kVariantLmr);
     ResetBankLayout(doc.Working(), true);  // banks of 4, 4
     doc.RebuildModelData();
     shownBank = 0;
     EXPECT_EQ(Show(CT_Mch, CL_Mch_No, 4), "New");
+    const EepromImage empty = doc.Working();
     CellContext ctx = Key(CT_Mch, CL_Mch_FreqR, 4, '1');
+    EXPECT_EQ(ctx.request.requestEdit, kEditInPlace);
+    EXPECT_EQ(ctx.request.text, "1");
+    EXPECT_TRUE(doc.Working().Equals(empty));
+    EXPECT_TRUE(prompts.shown.empty());
+    static CellDesc d;
+    d = test::SelectableCell(CT_Mch, CL_Mch_FreqR, 4);
+    ctx = CellContext{};
+    ctx.desc = &d;
+    ctx.request.grid = true;
+    ctx.request.phase = kPhaseCommit;
+    ctx.request.editText = "145.5";
+    cells.Handle(ctx, kModeOperate);
     EXPECT_EQ(BankSize(doc.Working(), 0), 5);
     EXPECT_EQ(BankFirstSlot(doc.Working(), 1), 5);
-    EXPECT_EQ(ctx.request.text, "1");
+    EXPECT_EQ(Show(CT_Mch, CL_Mch_FreqR, 4), "145.500000");
+    EXPECT_EQ(Show(CT_Mch, CL_Mch_Inh, 4), "Inhibited");
     EXPECT_TRUE(prompts.shown.empty());
 
-    // With all 64 slots in banks the row refuses and says why.
+    // With all 64 slots in banks the row refuses at the first key and says
+    // where the empty slots are.
     SetBankSize(doc.Working(), 1, 59);
     doc.RebuildModelData();
     const EepromImage before = doc.Working();
     shownBank = 1;
     ctx = Key(CT_Mch, CL_Mch_FreqR, 64, '1');
     EXPECT_TRUE(ctx.rejected);
+    EXPECT_EQ(ctx.request.requestEdit, kEditNone);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, OvlMessage("GI_AppMess_ChErr_Overflow"));
+    const std::string& text = prompts.shown[0].text;
+    EXPECT_EQ(text.rfind(OvlMessage("GI_AppMess_ChErr_Overflow"), 0), 0u) << text;
+    EXPECT_NE(text.find("63 of them are empty"), std::string::npos) << text;
+    EXPECT_NE(text.find(": 4 in bank 1, 59 in bank 2."), std::string::npos) << text;
+    EXPECT_NE(text.find("Bank layout page"), std::string::npos) << text;
     EXPECT_TRUE(doc.Working().Equals(before));
 }
 

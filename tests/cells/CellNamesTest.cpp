@@ -33,10 +33,10 @@ TEST(CellNames, FixedNumbers) {
 
 TEST(CellNames, EmptyAndOutOfRange) {
     EXPECT_EQ(CellNumber(""), kNoCell);
-    EXPECT_EQ(kNoCell, 714);
+    EXPECT_EQ(kNoCell, 715);
     EXPECT_EQ(CategoryNumber(""), kNoCategory);
     EXPECT_EQ(kNoCategory, 22);
-    EXPECT_EQ(CellName(714), "");
+    EXPECT_EQ(CellName(715), "");
     EXPECT_EQ(CellName(-1), "");
     EXPECT_EQ(CategoryName(22), "");
 }

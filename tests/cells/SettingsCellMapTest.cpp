@@ -305,7 +305,15 @@ const UnlistedCase kUnlistedCases[] = {
      {0, 0, 0, 0},
      {0x05, 0xF5, 0x7F, 0x58},
      " 99.9750"},
-    {CL_Maker_Pll_Reference, kVariantPmr, {}, "-5", 0x0014, {1, 2, 3, 4}, {0, 0, 0, 0}, "  0.0000"},
+    // A decimal comma marks the decimals as "." does.
+    {CL_Maker_Pll_Reference,
+     kVariantPmr,
+     {},
+     "0,5",
+     0x0014,
+     {1, 2, 3, 4},
+     {0x00, 0x07, 0xA1, 0x20},
+     "  0.5000"},
 };
 
 TEST_F(SettingsCellMapTest, CellsWithACodecAndNoListedAddressEditTheirOwnBytes) {

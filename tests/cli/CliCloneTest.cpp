@@ -7,11 +7,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <thread>
 
 #include "app/Document.h"
+#include "cli/CloneSession.h"
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
 #include "model/ChannelRecord.h"
@@ -19,6 +22,7 @@
 #include "overlay/OverlayText.h"
 #include "tests/support/Process.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/VirtualScheduler.h"
 
 namespace parlo {
 namespace {
@@ -126,7 +130,9 @@ TEST_F(CliClone, WriteThenReadBackAtBothSpeeds) {
         writeArgs.insert(writeArgs.end(), speed.begin(), speed.end());
         const auto w = Cli(writeArgs);
         ASSERT_EQ(w.status, 0) << w.err;
-        EXPECT_EQ(w.out, OvlMessage("GI_Mess_CloneWrite_Succeeded") + "\n");
+        // A message, on stderr as every message; stdout is for results.
+        EXPECT_EQ(w.out, "");
+        EXPECT_EQ(w.err, OvlMessage("GI_Mess_CloneWrite_Succeeded") + "\n");
         const std::string back = dir.file("back.icf");
         std::vector<std::string> args = {"read", "--port", link, "-o", back};
         args.insert(args.end(), speed.begin(), speed.end());
@@ -195,9 +201,10 @@ TEST_F(CliClone, VerifyFindsTheByteTheRadioStoredWrong) {
     StartRadio();
     const auto good = Cli({"write", "--port", link, "--verify", "--progress", file});
     EXPECT_EQ(good.status, 0) << good.err;
-    // The bar names each stage, on a line of its own.
-    EXPECT_NE(good.err.find("% Writing: "), std::string::npos) << good.err;
-    EXPECT_NE(good.err.find("% Verifying: "), std::string::npos) << good.err;
+    // The bar names each stage, on a line of its own that ends at 100 %.
+    const std::string written = "4864 of 4864 bytes";
+    EXPECT_NE(good.err.find("] 100% Writing: " + written), std::string::npos) << good.err;
+    EXPECT_NE(good.err.find("] 100% Verifying: "), std::string::npos) << good.err;
     radio.reset();
 
     // The fifth 16-byte frame from 0100 starts at 0140.
@@ -224,7 +231,7 @@ TEST_F(CliClone, BackupHoldsTheRadiosMemoryBeforeTheWrite) {
         for (const auto& e : fs::directory_iterator(backups)) names.push_back(e.path().string());
         std::sort(names.begin(), names.end());
         ASSERT_EQ(names.size(), static_cast<size_t>(round));  // none replaced
-        EXPECT_NE(w.out.find(names.back()), std::string::npos) << w.out;
+        EXPECT_NE(w.err.find(names.back()), std::string::npos) << w.err;
         EXPECT_EQ(fs::path(names.front()).filename().string().rfind("00181043981_", 0), 0u);
     }
     // The first backup is the memory the radio had: the factory image up to
@@ -254,6 +261,10 @@ TEST_F(CliClone, FleetWriteReportsEveryRadioAndExitsWithTheFirstFailure) {
         EXPECT_NE(r.out.find(port + status), std::string::npos) << r.out;
     }
     EXPECT_NE(r.out.find("3 radios: 1 written, 2 failed\n"), std::string::npos) << r.out;
+    // The seconds with "." as decimal mark, whatever the locale.
+    EXPECT_TRUE(
+        std::regex_search(r.out, std::regex(": serial 00181043981, status 0, [0-9]+\\.[0-9] s\n")))
+        << r.out;
     // Each failure's message names its port.
     EXPECT_NE(r.err.find(b + ": " + OvlText("GI_Mess_CloneErr_Head", 10)), std::string::npos)
         << r.err;
@@ -283,12 +294,21 @@ TEST_F(CliClone, APulledCableEndsOnlyItsOwnRadio) {
 TEST_F(CliClone, IdentifyOnSeveralPorts) {
     const std::string a = StartAnotherRadio("a");
     const std::string b = StartAnotherRadio("b", {"--fault", "silence"});
-    const auto r = Cli({"identify", "--port", a, "--port", b});
+    const std::string c = dir.file("nonexistent");
+    const auto r = Cli({"identify", "--port", a, "--port", b, "--port", c});
     EXPECT_EQ(r.status, 5) << r.err;
     EXPECT_NE(r.out.find(a + ": serial 00181043981, status 0, "), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("  Serial number: 00181043981\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find(b + ": serial -, status 5 ("), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("2 radios: 1 identified, 1 failed\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(b + ": serial -, status 5 (The radio did not answer in time.), "),
+              std::string::npos)
+        << r.out;
+    // The head line with its blank filled.
+    EXPECT_NE(
+        r.out.find(c + ": serial -, status 2 (The serial port " + c + " could not be opened.), "),
+        std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find('%'), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("3 radios: 1 identified, 2 failed\n"), std::string::npos) << r.out;
 }
 
 TEST_F(CliClone, AnInterruptedReadLeavesNoFile) {
@@ -309,6 +329,9 @@ TEST_F(CliClone, AnInterruptedReadLeavesNoFile) {
     ASSERT_NE(test::ReadFile(bar).find("% Reading the radio: "), std::string::npos);
     EXPECT_EQ(cli.Kill(SIGINT), 1);  // cancelled, not killed by the signal
     EXPECT_FALSE(fs::exists(out));
+    // Nor the file the save had prepared before the radio was read.
+    for (const auto& e : fs::directory_iterator(dir.path()))
+        EXPECT_NE(e.path().filename().string().rfind("never.icf", 0), 0u) << e.path();
     EXPECT_NE(test::ReadFile(bar).find(OvlText("GI_Mess_Clone_Progress", 5)), std::string::npos);
 }
 
@@ -372,7 +395,147 @@ TEST_F(CliClone, RefusedInputAndUsage) {
     EXPECT_EQ(bad.status, 65);
     EXPECT_FALSE(bad.err.empty());
     EXPECT_EQ(Cli({"read", "--port", "/dev/null"}).status, 64);
-    EXPECT_EQ(Cli({"identify", "--port", "0"}).status, 64);
+    // Numbers outside 1-256, however written, are refused, never taken for
+    // another port (4294967298 is 2 modulo 2^32) or for a device path.
+    for (const char* word : {"0", "257", "4294967298", "-1", "+3", " 5", "5 ", ""}) {
+        SCOPED_TRACE(std::string("'") + word + "'");
+        const auto r = Cli({"identify", "--port", word});
+        EXPECT_EQ(r.status, 64) << r.err;
+        EXPECT_NE(r.err.find("--port takes a port number from 1 to 256 or a device path, not '" +
+                             std::string(word) + "'"),
+                  std::string::npos)
+            << r.err;
+    }
+}
+
+// Where the output goes is checked before the radio is: with a port that
+// does not exist, the output's message comes and the port's does not.
+TEST_F(CliClone, AnOutputThatCannotBeCreatedIsRefusedBeforeTheRadio) {
+    const std::string port = dir.file("ttyUSB9");
+    for (const std::string& out : {dir.file("no/such/folder/x.icf"), dir.path().string()}) {
+        SCOPED_TRACE(out);
+        const auto r = Cli({"read", "--port", port, "-o", out});
+        EXPECT_EQ(r.status, 73) << r.err;
+        EXPECT_NE(r.err.find(out), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find(port), std::string::npos) << r.err;
+    }
+    const auto closed = test::RunProcess("/bin/sh",
+                                         {"-c", "exec \"$0\" diff \"$1\" --radio --port \"$2\" >&-",
+                                          PARLO_CLI_PATH, test::DataFile("MV7105C_LMR.icf"), port},
+                                         Env());
+    EXPECT_EQ(closed.status, 2);
+    EXPECT_EQ(closed.err, "parlo-cli diff: standard output cannot be written\n");
+}
+
+TEST_F(CliClone, CheckAndInfoReadStandardInput) {
+    const std::string lmr = test::ReadFile(test::DataFile("MV7105C_LMR.icf"));
+    const auto info = test::RunProcess(PARLO_CLI_PATH, {"info", "-"}, Env(), lmr);
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.out,
+              "model code: 2927\nextra code: 0000\ncomment: MV7105C LMR\nmap revision: 6\n");
+    EXPECT_EQ(test::RunProcess(PARLO_CLI_PATH, {"check", "-"}, Env(), lmr).status, 0);
+    EXPECT_EQ(test::RunProcess(PARLO_CLI_PATH, {"check", "-"}, Env(), "nonsense\r\n").status, 6);
+}
+
+// --raw keeps the radio's bytes as they came: its memory up to its end,
+// 0x00 beyond, which no save of the document would write.
+TEST_F(CliClone, ARawReadSavesTheBytesAsTheRadioSentThem) {
+    StartRadio();
+    const std::string raw = dir.file("raw.icf");
+    const auto r = Cli({"read", "--raw", "--port", link, "-o", raw});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const EepromImage got = Load(raw);
+    const EepromImage radioImage = Load(test::DataFile("MV7105C_LMR.icf"));
+    for (int32_t a = 0; a <= 0x1FFF; ++a) ASSERT_EQ(got.GetByte(a), radioImage.GetByte(a)) << a;
+    for (int32_t a = 0x2000; a <= 0x7D7F; ++a) ASSERT_EQ(got.GetByte(a), 0x00) << a;
+    EXPECT_NE(test::ReadFile(raw).find("#Comment=Radio 00181043981 as it sent its memory, "),
+              std::string::npos);
+    const std::string saved = dir.file("saved.icf");
+    ASSERT_EQ(Cli({"read", "--port", link, "-o", saved}).status, 0);
+    EXPECT_NE(test::ReadFile(saved), test::ReadFile(raw));
+}
+
+// A write whose data flow goes on after one Ctrl+C; a second within 3 s
+// stops it after the block being sent: status 1, no end frame (the radio
+// keeps its memory), and a message that the radio is half written.
+TEST_F(CliClone, InterruptsDuringAWrite) {
+    const std::string file = DocumentWithAChannel();
+    for (const bool twice : {false, true}) {
+        SCOPED_TRACE(twice ? "twice" : "once");
+        StartRadio({"--pace"});
+        const std::string err = dir.file(twice ? "twice.txt" : "once.txt");
+        test::BackgroundProcess cli(
+            "/bin/sh",
+            {"-c", std::string("exec \"$0\" write --progress --port \"$1\" \"$2\" 2>\"$3\""),
+             PARLO_CLI_PATH, link, file, err},
+            Env());
+        const auto waitFor = [&](const std::string& text) {
+            for (int i = 0; i < 2000 && test::ReadFile(err).find(text) == std::string::npos; ++i)
+                std::this_thread::sleep_for(10ms);
+            return test::ReadFile(err).find(text) != std::string::npos;
+        };
+        // Once the data flow and the time left is known.
+        ASSERT_TRUE(waitFor(" s left"));
+        cli.Signal(SIGINT);
+        ASSERT_TRUE(waitFor(OvlText("GI_Mess_Clone_Progress", 6)));
+        EXPECT_NE(test::ReadFile(err).find(link + ": " + OvlText("GI_Mess_Clone_Progress", 3)),
+                  std::string::npos);
+        if (twice) cli.Signal(SIGINT);
+        const std::optional<int> status = cli.WaitFor(30s);
+        ASSERT_TRUE(status.has_value());
+        const std::string said = test::ReadFile(err);
+        if (twice) {
+            EXPECT_EQ(*status, 1) << said;
+            EXPECT_NE(said.find("The write was stopped at address "), std::string::npos) << said;
+            EXPECT_NE(said.find(": the radio is half written and must be written again before "
+                                "it is used.\n"),
+                      std::string::npos)
+                << said;
+        } else {
+            EXPECT_EQ(*status, 0) << said;
+            EXPECT_NE(said.find(OvlMessage("GI_Mess_CloneWrite_Succeeded")), std::string::npos);
+        }
+        radio.reset();
+    }
+}
+
+// The bar on a terminal: however often the manager reports (every 30 ms),
+// it is drawn at most ten times a second and only when its text changes,
+// and where the operation ended is drawn before its line ends.
+TEST(TerminalProgress, RedrawsTenTimesASecondAndEndsWhereTheOperationEnded) {
+    test::VirtualScheduler clock;
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        cli::TerminalProgress bar(true, out);
+        bar.BeginOperation(true);
+        CloneProgress p;
+        p.stage = CloneStage::Read;
+        p.total = 32128;
+        for (int32_t t = 0; t < 3000; t += 30) {
+            p.done = t * 10;
+            bar.UpdateProgress(p);
+            bar.UpdateProgress(p);  // the same again
+            clock.Advance(30);
+        }
+        p.done = p.total;  // the end, at once after the last report
+        bar.UpdateProgress(p);
+        bar.EndOperation();
+    }
+    std::rewind(out);
+    std::string text;
+    for (int c; (c = std::fgetc(out)) != EOF;) text.push_back(static_cast<char>(c));
+    std::fclose(out);
+    EXPECT_LE(std::count(text.begin(), text.end(), '\r'), 3000 / 100 + 1);
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n');
+    const std::string last = text.substr(text.rfind('\r') + 1);
+    EXPECT_EQ(
+        last.rfind("[################################] 100% Reading the radio: 32128 of 32128 "
+                   "bytes",
+                   0),
+        0u)
+        << last;
 }
 
 }  // namespace

@@ -73,6 +73,20 @@ TEST_F(CliDiff, OnlyBytesNoCellShows) {
     EXPECT_EQ(r.out, "7D7F: 00 -> 01\n");
 }
 
+// The hint above a bank's channels follows the room left ("56 in bank 1"),
+// which the counters list already: it is no difference of its own.
+TEST_F(CliDiff, TheHintOnAddingChannelsIsNoDifference) {
+    const std::string c = dir.file("c.icf");
+    const auto set = RunCli({"set", a, "CT_Mch.CL_Mch_FreqR[8]=446.1", "-o", c});
+    ASSERT_EQ(set.status, 0) << set.err;
+    const auto r = RunCli({"diff", a, c});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.out.find("Bank 1 PMR446 / 1- 9 / Frequency Receive MHz: '' -> '446.100000'"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("All 64 slots"), std::string::npos) << r.out;
+}
+
 TEST_F(CliDiff, EqualFilesSayNothing) {
     const std::string copy = dir.file("copy.icf");
     test::WriteFile(copy, test::ReadFile(b));

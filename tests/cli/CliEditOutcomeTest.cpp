@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 
+#include "platform/NumberText.h"
 #include "tests/support/Process.h"
 #include "tests/support/TestSupport.h"
 
@@ -27,7 +28,7 @@ std::vector<uint8_t> FileBytes(const std::string& path) {
     EXPECT_NE(at, std::string::npos) << path;
     at += 11;
     auto hex = [&](size_t pos, size_t n) {
-        return static_cast<int>(std::stoul(text.substr(pos, n), nullptr, 16));
+        return static_cast<int>(ReadInteger(text.substr(pos, n), 16).value_or(-1));
     };
     for (size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
         const int address = hex(at, 4);
@@ -235,10 +236,25 @@ TEST_F(CliEditOutcomeTest, ACellTheVariantDoesNotKeepRefusesEveryEdit) {
         edits, [this](const std::string& v) { return Factory(v); }, dir.path().string());
 }
 
-TEST_F(CliEditOutcomeTest, NumbersAreReadAsSignedIntegersTheRestIgnored) {
+// A whole number is read as every typed number is (a unit after it dropped,
+// "." or "," for decimals); a fraction is cut off, and said so.
+TEST_F(CliEditOutcomeTest, NumbersAreReadAsSignedIntegersTheFractionCut) {
     const std::vector<Edit> edits = {
         {"pmr", {"set", "CL_SetM_SqlLev=3x"}, {At(0x0131, 3)}, "CL_SetM_SqlLev", "3", 0, ""},
-        {"pmr", {"set", "CL_SetM_SqlLev=4.6"}, {At(0x0131, 4)}, "CL_SetM_SqlLev", "4", 0, ""},
+        {"pmr",
+         {"set", "CL_SetM_SqlLev=4.6"},
+         {At(0x0131, 4)},
+         "CL_SetM_SqlLev",
+         "4",
+         0,
+         "CL_SetM_SqlLev: 4.6 stored as 4\n"},
+        {"pmr",
+         {"set", "CL_SetM_SqlLev=4,6"},
+         {At(0x0131, 4)},
+         "CL_SetM_SqlLev",
+         "4",
+         0,
+         "CL_SetM_SqlLev: 4,6 stored as 4\n"},
         {"lmr",
          {"set", "CL_SetM_SqlLev= +200 steps"},
          {At(0x0131, 200)},
@@ -252,9 +268,11 @@ TEST_F(CliEditOutcomeTest, NumbersAreReadAsSignedIntegersTheRestIgnored) {
          "CL_Maker_Dtcs_Decode",
          "20",
          0,
-         ""},
+         "CL_Maker_Dtcs_Decode: 20.9 stored as 20\n"},
         {"pmr", {"set", "CL_SetM_SqlLev=x3"}, {}, "", "", 65, "not accepted"},
-        {"pmr", {"set", "CL_SetM_SqlLev=.5"}, {}, "", "", 65, "not accepted"},
+        {"pmr", {"set", "CL_SetM_SqlLev=1e1"}, {}, "", "", 65, "without an exponent"},
+        {"pmr", {"set", "CL_SetM_SqlLev=-3"}, {}, "", "", 65, "cannot be negative"},
+        {"pmr", {"set", "CL_SetM_SqlLev=1.000,5"}, {}, "", "", 65, "one decimal mark"},
     };
     RunEdits(
         edits, [this](const std::string& v) { return Factory(v); }, dir.path().string());

@@ -90,6 +90,35 @@ TEST(CliCheck, InfoPrintsTheHeader) {
     EXPECT_EQ(r.out, "model code: 2927\nextra code: 0000\ncomment: Unit 12\nmap revision: 6\n");
 }
 
+// What a file holds reaches the terminal with its control characters written
+// out: a comment or a refused value could otherwise retitle the window,
+// recolour it or clear it.
+TEST(CliCheck, FileTextReachesTheTerminalWithControlCharactersEscaped) {
+    TempDir dir;
+    std::string text = test::ReadFile(SaveValidFile(dir, "good.icf"));
+    const std::string comment = "#Comment=Unit 12";
+    text.replace(text.find(comment), comment.size(), "#Comment=\x1b]0;owned\x07Unit\r\x1b[2J");
+    WriteFile(dir.file("odd.icf"), text);
+    const auto info = RunCli({"info", dir.file("odd.icf")});
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("\ncomment: \\x1b]0;owned\\x07Unit\\x0d\\x1b[2J\n"), std::string::npos)
+        << info.out;
+
+    test::CliNew("pmr", dir.file("pmr.icf"));
+    WriteFile(dir.file("odd.csv"), "Bank,Position,Receive\r\n1,1,\x1b]0;owned\x07\r\n");
+    const auto import = RunCli({"import", dir.file("pmr.icf"), dir.file("odd.csv")});
+    EXPECT_EQ(import.status, 65);
+    EXPECT_NE(import.err.find("line 2, column \"Receive\": '\\x1b]0;owned\\x07' was not accepted"),
+              std::string::npos)
+        << import.err;
+
+    for (const auto* r : {&info, &import}) {
+        for (const std::string* stream : {&r->out, &r->err}) {
+            EXPECT_EQ(stream->find_first_of("\x1b\x07\r"), std::string::npos) << *stream;
+        }
+    }
+}
+
 TEST(CliCheck, UsageErrors) {
     struct Case {
         std::vector<std::string> args;

@@ -54,7 +54,8 @@ TEST(CliNew, UsageAndFileErrors) {
 }
 
 // The PMR446 default with slot 1 given tones and an awkward name, slot 2 the
-// third channel reference, slot 3 blanked, and a channel in bank 2.
+// third channel reference, slot 3 blanked, slots 4 and 5 names with the
+// display's dot and a percent sign, and a channel in bank 2.
 std::string EditedPmrFile(const TempDir& dir) {
     EepromImage image;
     image.SetSize(kImageSize);
@@ -72,6 +73,12 @@ std::string EditedPmrFile(const TempDir& dir) {
     r.Store();
     r.Decode(2, 3);
     r.present = false;
+    r.Store();
+    r.Decode(2, 4);
+    r.texts[0] = "A\xC2" "CD\xA0";  // a dot lit after B, and a blank with a dot
+    r.Store();
+    r.Decode(2, 5);
+    r.texts[0] = "50%";
     r.Store();
     image.SetWord(kAddrBankSizes, 60);
     image.SetWord(kAddrBankSizes + 2, 4);
@@ -94,8 +101,8 @@ TEST(CliChannels, ListsThePresentChannelsInSlotOrder) {
               "1-  1  446.006250  446.006250  off        off        PMR 1      AB\n"
               "1-  2  446.018750  446.018750  DTCS 023I  CTCSS 12   A,\"B\"\n"
               "1-  3  446.031250  446.031250  off        off        PMR 3      E\n"
-              "1-  5  446.056250  446.056250  off        off        PMR 5\n"
-              "1-  6  446.068750  446.068750  off        off        PMR 6\n"
+              "1-  5  446.056250  446.056250  off        off        AB.CD .\n"
+              "1-  6  446.068750  446.068750  off        off        50%%\n"
               "1-  7  446.081250  446.081250  off        off        PMR 7\n"
               "1-  8  446.093750  446.093750  off        off        PMR 8\n"
               "2-  2  145.500000  145.000000  off        off\n");
@@ -107,11 +114,16 @@ TEST(CliChannels, ListsThePresentChannelsInSlotOrder) {
               "1-  1,446.006250,446.006250,off,off,PMR 1,AB\r\n"
               "1-  2,446.018750,446.018750,DTCS 023I,CTCSS 12,\"A,\"\"B\"\"\",\r\n"
               "1-  3,446.031250,446.031250,off,off,PMR 3,E\r\n"
-              "1-  5,446.056250,446.056250,off,off,PMR 5,\r\n"
-              "1-  6,446.068750,446.068750,off,off,PMR 6,\r\n"
+              "1-  5,446.056250,446.056250,off,off,AB.CD .,\r\n"
+              "1-  6,446.068750,446.068750,off,off,50%%,\r\n"
               "1-  7,446.081250,446.081250,off,off,PMR 7,\r\n"
               "1-  8,446.093750,446.093750,off,off,PMR 8,\r\n"
               "2-  2,145.500000,145.000000,off,off,,\r\n");
+
+    // Each name reads as `get` and `export` give it.
+    const auto get = RunCli({"get", file, "CT_Mch.CL_Mch_Text[4]", "CT_Mch.CL_Mch_Text[5]"});
+    ASSERT_EQ(get.status, 0) << get.err;
+    EXPECT_EQ(get.out, "AB.CD .\n50%%\n");
 }
 
 TEST(CliChannels, EmptyBanksAndBadFiles) {

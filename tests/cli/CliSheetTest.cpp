@@ -1,6 +1,8 @@
 // parlo-cli sheets / sheet on the shipped overlay.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/support/Process.h"
 #include "tests/support/TestSupport.h"
 
@@ -58,6 +60,33 @@ TEST_F(CliSheetTest, SheetPrintsASettingsPageAndRefusesAnUnknownOne) {
     const auto unknown = RunCli({"sheet", pmr, "[St_Common]GI_Sheet_NoSuchPage"});
     EXPECT_EQ(unknown.status, 64);
     EXPECT_NE(unknown.err.find("GI_Sheet_NoSuchPage"), std::string::npos);
+}
+
+// A bank sheet's action counts banks from 0, as the tree's actions do; a
+// number beyond the radio's five banks is refused, not shown as a bank.
+TEST_F(CliSheetTest, ABankBeyondTheRadiosIsRefused) {
+    const auto last = RunCli({"sheet", pmr, "[St_ChBank]GI_Sheet_Mch_PMR,Bank 4"});
+    ASSERT_EQ(last.status, 0) << last.err;
+    EXPECT_EQ(last.out.rfind("Bank 5: BANK 5", 0), 0u) << last.out;
+    for (const std::string bank : {"5", "-1", "2147483647", "99999999999", "x", "", "1x"}) {
+        for (const std::string kind : {"[St_ChBank]", ""}) {
+            const std::string action = kind + "GI_Sheet_Mch_PMR,Bank " + bank;
+            for (const char* command : {"sheet", "print"}) {
+                std::vector<std::string> args = {command, pmr, action};
+                if (std::string(command) == "print")
+                    args.insert(args.end(), {"-o", dir.file("p.pdf")});
+                const auto r = RunCli(args);
+                EXPECT_EQ(r.status, 64) << command << " " << action << "\n" << r.out;
+                EXPECT_EQ(r.out, "") << action;
+                EXPECT_NE(r.err.find("'Bank " + bank +
+                                     "' names no bank: the banks are 'Bank 0' to "
+                                     "'Bank 4' (the tree's Bank 1 to Bank 5)"),
+                          std::string::npos)
+                    << r.err;
+            }
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("p.pdf")));
 }
 
 TEST_F(CliSheetTest, TheSetModeAdvancedAndMakerPagesShowTheirValues) {

@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "clone/CloneFileOps.h"
 #include "clone/CloneFrames.h"
 #include "clone/CloneManager.h"
 #include "clone/CloneTrace.h"
 #include "clone/ContentValidation.h"
+#include "platform/Fatal.h"
 #include "runtime/EventManager.h"
 #include "tests/support/RadioFrames.h"
 #include "tests/support/ScriptedSerial.h"
@@ -88,10 +90,14 @@ protected:
         int32_t code1, code2;
         Bytes identity;
         EepromImage image;
+        uint32_t endMs;
+        int32_t stalledMs;
+        int32_t stoppedAt;
     };
     CloneManager::Callback Record() {
         return [this](CloneResult& r) {
-            outcome = Outcome{r.status, r.code1, r.code2, ToBytes(r.identity), {}};
+            outcome = Outcome{r.status, r.code1,       r.code2,     ToBytes(r.identity),
+                              {},       clock.NowMs(), r.stalledMs, r.stoppedAt};
             outcome->image.Assign(r.image);
             portOpenAtEnd = man.Driver().Port().IsOpen();
         };
@@ -355,6 +361,17 @@ TEST_F(CloneDriverTest, PortAndWriteFailures) {
 }
 
 TEST_F(CloneDriverTest, ReadDeliversTheRadiosBytesAndRefusesASecondStart) {
+    // The view hears where the read ended before the operation ends.
+    struct View : CloneProgressView {
+        std::vector<CloneProgress> updates;
+        bool ended = false;
+        void BeginOperation(bool) override {}
+        void UpdateProgress(const CloneProgress& p) override {
+            if (!ended) updates.push_back(p);
+        }
+        void EndOperation() override { ended = true; }
+    } view;
+    man.SetView(&view);
     UseRadio();
     ASSERT_TRUE(man.Read(SingleRange(0, 0x7D7F), Record()));
     EXPECT_TRUE(man.IsBusy());
@@ -367,12 +384,17 @@ TEST_F(CloneDriverTest, ReadDeliversTheRadiosBytesAndRefusesASecondStart) {
     EXPECT_EQ(outcome->image.GetByte(0x7D80), 0);
     EXPECT_EQ(man.Driver().DataCounter(), 0x7D80);
     EXPECT_EQ(man.Total(), 0x7D80);
+    ASSERT_TRUE(view.ended);
+    ASSERT_FALSE(view.updates.empty());
+    EXPECT_EQ(view.updates.back().done, 0x7D80);
+    EXPECT_EQ(view.updates.back().total, 0x7D80);
+    man.SetView(nullptr);
 }
 
 // A radio that keeps sending valid data cannot keep a read going: an
 // address sent again or more data than the range holds end it at once with
-// 9, and a radio too slow for the line meets the operation's bound of twice
-// the line time of its data (two characters a byte) plus 30 s, with 5.
+// 9. A radio that sends a new frame within every step's time-out, however
+// slowly, is never cut off.
 TEST_F(CloneDriverTest, ALivelyRadioCannotKeepAReadGoing) {
     struct Case {
         const char* what;
@@ -383,25 +405,144 @@ TEST_F(CloneDriverTest, ALivelyRadioCannotKeepAReadGoing) {
         {"the frame for 0000 again every 0.3 s", Fault::RepeatFrame, 0x7D7F, kCloneAddress},
         // The radio stalls after 19 frames of 32 bytes, far past 0x00FF.
         {"more data than the range holds", Fault::Stall, 0x00FF, kCloneAddress},
-        {"a frame every 0.9 s", Fault::Trickle, 0x7D7F, kCloneTimeout},
+        // 128 frames of 32 bytes, one every 0.9 s: almost two minutes.
+        {"a frame every 0.9 s", Fault::Trickle, 0x0FFF, kCloneOk},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         outcome.reset();
-        UseRadio(c.fault, 20);
+        sim::RadioConfig config;
+        config.image = FactoryImage();
+        if (c.fault == Fault::Trickle) {
+            // A radio whose memory ends where the read does.
+            config.identity = sim::DefaultIdentity(config.image);
+            const std::string end = Format("%04X", static_cast<unsigned>(c.last));
+            std::copy(end.begin(), end.end(), config.identity.begin() + 58);
+        }
+        config.fault = c.fault;
+        config.faultAt = 20;
+        radio = std::make_unique<sim::Radio>(std::move(config));
+        script->radio = radio.get();
         const uint32_t start = clock.NowMs();
         ASSERT_TRUE(man.Read(SingleRange(0, c.last), Record()));
         ASSERT_TRUE(RunToEnd(600000));
         EXPECT_EQ(outcome->status, c.status);
         const uint32_t took = clock.NowMs() - start;
-        const uint32_t bound = 2 * (2 * (c.last + 1) * 10 * 1000 / 9600) + 30000;
-        if (c.status == kCloneTimeout) {
-            EXPECT_GE(took, bound - 1000);
-            EXPECT_LE(took, bound + 1000);
+        if (c.status == kCloneOk) {
+            EXPECT_GT(took, 110000u);
+            for (int32_t a = 0; a <= c.last; ++a)
+                ASSERT_EQ(outcome->image.GetByte(a), radio->Image().GetByte(a)) << a;
         } else {
             EXPECT_LT(took, 5000u);
         }
         EXPECT_LE(man.Driver().DataCounter(), c.last + 1);
+    }
+}
+
+// A dPMR446 radio that takes all but 50 ms of each time-out before every
+// 0xFB (20 s before the first block, 2 s after each block's last echo) is
+// slow, not stalled: the whole write goes through at both speeds.
+TEST_F(CloneDriverTest, ARadioAnsweringJustInTimeIsWrittenWhole) {
+    EepromImage image;
+    image.SetSize(kImageSize);
+    ASSERT_EQ(ReadInitialFile(test::DataFile("MV7105C_DPMR446.icf"), image), kFileOk);
+    const int32_t last = (image.GetWord(0x0112) & ~0x7F) + 0x7F;
+    ASSERT_GT(last, 0x2000);  // 69 blocks of 128 bytes from 0100
+    for (const bool high : {false, true}) {
+        SCOPED_TRACE(high ? "38400 baud" : "9600 baud");
+        outcome.reset();
+        sim::RadioConfig config;
+        config.image = FactoryImage();
+        radio = std::make_unique<sim::Radio>(std::move(config));
+        script->radio = radio.get();
+        script->lineRate = true;
+        auto first = std::make_shared<bool>(true);
+        script->answerDelayMs = [first](uint8_t b) -> uint32_t {
+            if (b != kReadyByte) return 0;
+            return std::exchange(*first, false) ? 19950 : 1950;
+        };
+        man.SetHighSpeed(high);
+        const uint32_t start = clock.NowMs();
+        ASSERT_TRUE(man.Write(image, SingleRange(0x0100, last), Record()));
+        ASSERT_TRUE(RunToEnd(600000));
+        EXPECT_EQ(outcome->status, kCloneOk);
+        EXPECT_GT(clock.NowMs() - start, 19950u + 68 * 1950u);
+        for (int32_t a = 0x0100; a <= last; ++a)
+            ASSERT_EQ(radio->Image().GetByte(a), image.GetByte(a)) << a;
+    }
+    EXPECT_TRUE(prompts.shown.empty());
+
+    // The simulator's slow-ack radio is such a radio too.
+    outcome.reset();
+    script->answerDelayMs = nullptr;
+    UseRadio(Fault::SlowAck);
+    const uint32_t start = clock.NowMs();
+    ASSERT_TRUE(man.Write(image, SingleRange(0x0100, 0x02FF), Record()));
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(outcome->status, kCloneOk);
+    EXPECT_GE(clock.NowMs() - start, 5 * 1900u);  // the first 0xFB and one per block
+}
+
+// A radio that falls silent ends the operation one step time-out after the
+// last byte it sent (1 s reading, 2 s writing) with a plain status 5. One
+// that keeps sending without moving the operation on, bytes that make no
+// frame, or a cable that echoes a byte every half second, ends as soon:
+// status 5 again, but its message says it stopped making progress.
+TEST_F(CloneDriverTest, ARadioThatStopsMakingProgressEndsWithinOneTimeout) {
+    const EepromImage image = FactoryImage();
+    struct Case {
+        const char* what;
+        Fault fault;
+        CloneOperation op;
+        uint32_t echoGapMs;
+        bool noise;  // a byte 0x30 every 300 ms once the data phase begins
+        uint32_t timeoutMs;
+        bool stalled;
+    } cases[] = {
+        {"read falls silent", Fault::Stall, kOpRead, 0, false, 1000, false},
+        {"write falls silent", Fault::Stall, kOpWrite, 0, false, 2000, false},
+        {"read answers with noise", Fault::Silence, kOpRead, 0, true, 1000, true},
+        {"identify over a slow cable", Fault::None, kOpIdentify, 500, false, 1000, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        outcome.reset();
+        prompts.shown.clear();
+        UseRadio(c.fault, 5);
+        script->echoGapMs = c.echoGapMs;
+        const size_t openings = script->openings.size();
+        const bool started = c.op == kOpIdentify ? man.Identify(Record())
+                             : c.op == kOpRead
+                                 ? man.Read(SingleRange(0, 0x7D7F), Record())
+                                 : man.Write(image, SingleRange(0x0100, 0x07FF), Record());
+        ASSERT_TRUE(started);
+        uint32_t lastProgressMs = 0;
+        for (uint32_t t = 0; t < 120000 && !outcome; t += 10) {
+            clock.Advance(10);
+            const int32_t state = man.Driver().State();
+            if (c.noise && state == 8 && t % 300 == 0) {
+                if (lastProgressMs == 0) lastProgressMs = script->lastInputMs;
+                script->input.push_back(0x30);
+            }
+        }
+        ASSERT_TRUE(outcome.has_value());
+        EXPECT_EQ(outcome->status, kCloneTimeout);
+        if (c.echoGapMs > 0) {
+            // Nothing moved on since the first byte of the script was sent.
+            lastProgressMs = script->openings.at(openings).firstWriteMs;
+        } else if (!c.noise) {
+            lastProgressMs = script->lastInputMs;
+        }
+        EXPECT_GE(outcome->endMs - lastProgressMs, c.timeoutMs);
+        EXPECT_LE(outcome->endMs - lastProgressMs, c.timeoutMs + 20);
+        EXPECT_EQ(outcome->stalledMs > 0, c.stalled);
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        const std::string said = prompts.shown[0].text;
+        EXPECT_EQ(said.rfind("The radio did not answer in time.\n", 0), 0u) << said;
+        EXPECT_EQ(said.find("The radio stopped making progress: for 1 s it sent no new data and "
+                            "no acknowledgement.") != std::string::npos,
+                  c.stalled)
+            << said;
     }
 }
 
@@ -445,6 +586,52 @@ TEST_F(CloneDriverTest, CancelStopsWhatMayBeStopped) {
     EXPECT_FALSE(man.Cancel());
     ASSERT_TRUE(RunToEnd(400000));
     EXPECT_EQ(outcome->status, kCloneOk);
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+// Asked while its data flow, a write stops once the block being sent is
+// acknowledged: no frame and no end frame follow, and the message says the
+// radio is half written. Asked during the last block, the write ends.
+TEST_F(CloneDriverTest, AWriteStopsAfterTheBlockBeingSent) {
+    const EepromImage image = FactoryImage();
+    const Bytes endFrameHead = {0xFE, 0xFE, 0xEE, 0xEF, 0xE5};
+    const auto sentEndFrame = [&] {
+        return std::search(script->sent.begin(), script->sent.end(), endFrameHead.begin(),
+                           endFrameHead.end()) != script->sent.end();
+    };
+    UseRadio();
+    script->lineRate = true;
+    EXPECT_FALSE(man.StopAfterBlock());  // nothing runs
+    ASSERT_TRUE(man.Write(image, SingleRange(0x0100, 0x07FF), Record()));
+    RunUntilState(10);
+    EXPECT_FALSE(man.StopAfterBlock());  // no data flow yet: that is Cancel's
+    RunUntilState(11);
+    clock.Advance(500);
+    ASSERT_TRUE(man.StopAfterBlock());
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(outcome->status, kCloneCancelled);
+    const std::vector<SentFrame> frames = DataFramesIn(script->sent);
+    ASSERT_FALSE(frames.empty());
+    const int32_t end = frames.back().address + frames.back().count;
+    EXPECT_EQ(end % 128, 0);
+    EXPECT_LT(end, 0x0800);
+    EXPECT_EQ(outcome->stoppedAt, end);
+    EXPECT_FALSE(sentEndFrame());
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text,
+              "The write was stopped at address " + Format("%04X", static_cast<unsigned>(end)) +
+                  ": the radio is half written and must be written again before it is used.");
+
+    outcome.reset();
+    prompts.shown.clear();
+    script->sent.clear();
+    ASSERT_TRUE(man.Write(image, SingleRange(0x0100, 0x01FF), Record()));
+    for (int t = 0; t < 10000 && man.Driver().DataCounter() <= 0x80; t += 5) clock.Advance(5);
+    ASSERT_TRUE(man.StopAfterBlock());
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(outcome->status, kCloneOk);
+    EXPECT_EQ(outcome->stoppedAt, -1);
+    EXPECT_TRUE(sentEndFrame());
     EXPECT_TRUE(prompts.shown.empty());
 }
 

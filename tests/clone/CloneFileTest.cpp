@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
@@ -190,12 +194,28 @@ TEST_F(CloneFileTest, WithoutHeaderCheckTheMembersDecide) {
     EXPECT_EQ(f.Read(dir.file("h.icf"), nullptr), kFileOk);
 }
 
+// A socket bound at `path`, closed when the test ends.
+struct BoundSocket {
+    explicit BoundSocket(const std::string& path) : fd(::socket(AF_UNIX, SOCK_STREAM, 0)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << path;
+    }
+    ~BoundSocket() { ::close(fd); }
+    int fd;
+};
+
 TEST_F(CloneFileTest, FailuresNameTheFileAndSayWhy) {
     EepromImage image = PatternImage();
     const EepromImage before = image;
     CloneFile f;
     f.Attach(image);
     std::filesystem::create_directory(dir.file("folder.icf"));
+    // A FIFO without a writer would block a reader for good.
+    ASSERT_EQ(::mkfifo(dir.file("fifo.icf").c_str(), 0600), 0);
+    BoundSocket socket(dir.file("socket.icf"));
+    const char* const kNotAFile = "It is a pipe, a device or a socket, not a regular file.";
     struct Case {
         std::string path;
         const char* why;
@@ -204,6 +224,10 @@ TEST_F(CloneFileTest, FailuresNameTheFileAndSayWhy) {
         {dir.file("absent.icf"), "It does not exist."},
         {dir.file("folder.icf"), "It is a folder."},
         {dir.file("folder.icf") + "/", "It is a folder."},
+        {dir.file("fifo.icf"), kNotAFile},
+        {dir.file("socket.icf"), kNotAFile},
+        {"/dev/null", kNotAFile},
+        {"/dev/zero", kNotAFile},
     };
     for (const Case& c : cases) {
         prompts.shown.clear();

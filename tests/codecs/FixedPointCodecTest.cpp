@@ -73,6 +73,11 @@ TEST(FixedPointCodec, CommittedValuesAreClampedToTheRange) {
         {"12.5", offset, CodecResult::Changed, 12'500'000},
         {"abc", cents, CodecResult::Rejected, 100},
         {"", cents, CodecResult::Rejected, 100},
+        {"2,5", cents, CodecResult::Changed, 250},
+        {"-12,5", offset, CodecResult::Changed, -12'500'000},
+        {"-1", cents, CodecResult::Rejected, 100},  // the range has no negative value
+        {"1e-2", cents, CodecResult::Rejected, 100},
+        {"1,2.5", cents, CodecResult::Rejected, 100},
     };
     for (const Case& c : cases) {
         int64_t value = 100;

@@ -40,6 +40,17 @@ TEST(FrequencyCodec, TypedFrequenciesSnapToTheRasterWithinTheTypedResolution) {
         {".", std::nullopt},
         {"", std::nullopt},
         {"MHz", std::nullopt},
+        // A decimal comma is a decimal mark; what makes another number is refused.
+        {"446,00625", 446'006'250},
+        {" 446,1 MHz", 446'100'000},
+        {"446,006250", 446'006'250},
+        {"-5", std::nullopt},
+        {"-446.1", std::nullopt},
+        {"1e3", std::nullopt},
+        {"446,006,25", std::nullopt},
+        {"1.446,1", std::nullopt},
+        {"446.1.2", std::nullopt},
+        {"446 1", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseFrequency(c.typed), c.hz) << c.typed;
 }
@@ -138,6 +149,7 @@ TEST(FrequencyCodec, KeysOpenTheEditor) {
     } cases[] = {
         {'4', Direction::Receive, "4", 1, 0},
         {'.', Direction::Receive, "145.000000", 4, 0},  // caret just after the "."
+        {',', Direction::Receive, "145.000000", 4, 0},  // the keypad's decimal key
         {kKeyEnter, Direction::Receive, "145.000000", 0, 10},
         {kKeySpace, Direction::Transmit, "145.600000", 0, 10},
         {kKeyBackspace, Direction::Transmit, "145.600000", 0, 10},

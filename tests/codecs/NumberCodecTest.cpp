@@ -18,40 +18,47 @@ NumberParams Range(int minimum, int maximum, int offset = 0, int step = 1, bool 
     return p;
 }
 
-// The text is read as a signed integer: a sign and the digits that follow,
-// the rest ignored. The result is limited to the range, and the request
-// says when it had to be.
+// The text is read as a number (a decimal comma or a unit allowed); its
+// fraction is cut off, the result rounded to the step and limited to the
+// range. The request says when the value stored is not the one typed.
 TEST(NumberCodec, CommittedText) {
     struct Case {
         const char* typed;
         NumberParams params;
         CodecResult result;
         int after;  // stored value; starts at 3
-        bool clamped = false;
+        bool adjusted = false;
     } cases[] = {
         {"5", Range(0, 10, 1), CodecResult::Changed, 4},  // the offset comes off
         {" 7 ", Range(0, 10), CodecResult::Changed, 7},
-        {"12", Range(-20, 20, 0, 5), CodecResult::Changed, 10},
-        {"13", Range(-20, 20, 0, 5), CodecResult::Changed, 15},  // 2.6 steps
-        {"-13", Range(-20, 20, 0, 5), CodecResult::Changed, -15},
-        {"7", Range(0, 20, 0, 2), CodecResult::Changed, 8},  // half a step rounds away from 0
-        {"-7", Range(-20, 20, 0, 2), CodecResult::Changed, -8},
+        {"12", Range(-20, 20, 0, 5), CodecResult::Changed, 10, true},
+        {"13", Range(-20, 20, 0, 5), CodecResult::Changed, 15, true},  // 2.6 steps
+        {"-13", Range(-20, 20, 0, 5), CodecResult::Changed, -15, true},
+        {"-15", Range(-20, 20, 0, 5), CodecResult::Changed, -15},
+        {"7", Range(0, 20, 0, 2), CodecResult::Changed, 8, true},  // half a step rounds away from 0
+        {"-7", Range(-20, 20, 0, 2), CodecResult::Changed, -8, true},
         {"99", Range(1, 16), CodecResult::Changed, 16, true},
-        {"-5", Range(1, 16), CodecResult::Changed, 1, true},
+        {"-5", Range(1, 16), CodecResult::Rejected, 3},      // no negative value to be had
+        {"-5", Range(0, 10, -10), CodecResult::Changed, 5},  // the cell shows -10..0
         {"99999999999999999999999", Range(1, 16), CodecResult::Changed, 16, true},
         {"16", Range(1, 16), CodecResult::Changed, 16},
         {"17", Range(0, 20, 1), CodecResult::Changed, 16},  // 17 less the offset fits
         {"3", Range(0, 10), CodecResult::Unchanged, 3},
         {"4x", Range(0, 10), CodecResult::Changed, 4},
         {"3x", Range(0, 10), CodecResult::Unchanged, 3},
-        {"4.6", Range(0, 10), CodecResult::Changed, 4},  // not rounded: the rest is ignored
-        {" -2.9 V", Range(-5, 10), CodecResult::Changed, -2},
+        {"4.6", Range(0, 10), CodecResult::Changed, 4, true},  // not rounded: cut
+        {"4,6", Range(0, 10), CodecResult::Changed, 4, true},
+        {"4.0", Range(0, 10), CodecResult::Changed, 4},
+        {" -2.9 V", Range(-5, 10), CodecResult::Changed, -2, true},
         {"+8", Range(0, 10), CodecResult::Changed, 8},
         {"12ab", Range(0, 10), CodecResult::Changed, 10, true},
+        {".5", Range(0, 10), CodecResult::Changed, 0, true},
+        {"1e3", Range(0, 10), CodecResult::Rejected, 3},
+        {"1,000.5", Range(0, 10), CodecResult::Rejected, 3},
         {"", Range(0, 10), CodecResult::Rejected, 3},
         {"abc", Range(0, 10), CodecResult::Rejected, 3},
         {"x4", Range(0, 10), CodecResult::Rejected, 3},
-        {".5", Range(0, 10), CodecResult::Rejected, 3},
+        {"4 5", Range(0, 10), CodecResult::Rejected, 3},
         {"-", Range(-5, 10), CodecResult::Rejected, 3},
         {"- 4", Range(-5, 10), CodecResult::Rejected, 3},
     };
@@ -60,7 +67,7 @@ TEST(NumberCodec, CommittedText) {
         CellRequest r = Committed(c.typed);
         EXPECT_EQ(NumberCodec(r, value, c.params), c.result) << c.typed;
         EXPECT_EQ(value, c.after) << c.typed;
-        EXPECT_EQ(r.clamped, c.clamped) << c.typed;
+        EXPECT_EQ(r.adjusted, c.adjusted) << c.typed;
         if (c.result != CodecResult::Rejected) {
             EXPECT_EQ(r.text, std::to_string(c.after + c.params.offset)) << c.typed;
         }

@@ -20,7 +20,9 @@ TEST(ScramblerCodec, InversionAndCodeNumbers) {
         {Committed(" Inversion"), CodecResult::Changed, 0, "Inv"},
         {Committed("12"), CodecResult::Changed, 12, "12"},
         {Committed("300"), CodecResult::Changed, 255, "255"},
-        {Committed("-5"), CodecResult::Changed, 0, "Inv"},
+        {Committed("-5"), CodecResult::Rejected, 7, ""},  // not made code 5, nor 0
+        {Committed("12,0"), CodecResult::Changed, 12, "12"},
+        {Committed("1e2"), CodecResult::Rejected, 7, ""},
         {Committed("in"), CodecResult::Rejected, 7, ""},
         {Committed(""), CodecResult::Rejected, 7, ""},
         {Picked(0), CodecResult::Changed, 0, "Inv"},

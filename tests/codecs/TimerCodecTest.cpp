@@ -60,6 +60,12 @@ TEST(TimerCodec, TypedTimes) {
         {"", Timer(1, 0, 255), CodecResult::Rejected, 7},
         {".", Timer(1, 0, 255), CodecResult::Rejected, 7},
         {"soon", Timer(1, 0, 255), CodecResult::Rejected, 7},
+        {"1,5", Timer(10, 0, 255), CodecResult::Changed, 15},
+        {"1,5 s", Timer(10, 0, 255), CodecResult::Changed, 15},
+        {"0,0016", Timer(1000, 0, 255), CodecResult::Changed, 2},
+        {"-5", Timer(1, 0, 255), CodecResult::Rejected, 7},
+        {"1e2", Timer(1, 0, 255), CodecResult::Rejected, 7},
+        {"1,5.0", Timer(10, 0, 255), CodecResult::Rejected, 7},
     };
     for (const Case& c : cases) {
         int value = 7;
@@ -85,7 +91,7 @@ TEST(TimerCodec, Keys) {
     TimerCodec(enter, value, p);
     EXPECT_EQ(enter.requestEdit, kEditInPlace);
     EXPECT_EQ(enter.text, "  0.000");
-    for (int key : {'o', 'O', '.', '3'}) {
+    for (int key : {'o', 'O', '.', ',', '3'}) {
         CellRequest r = Pressed(key);
         TimerCodec(r, value, p);
         EXPECT_EQ(r.requestEdit, kEditInPlace) << key;
@@ -127,6 +133,10 @@ TEST(MinSecCodec, TypedTimesRoundToTheNearestUnit) {
         {"", kHalfMinutes, CodecResult::Rejected, 5},
         {":", kHalfMinutes, CodecResult::Rejected, 5},
         {"later", kHalfMinutes, CodecResult::Rejected, 5},
+        // Neither digits of another time nor a sign dropped.
+        {"1.5", kHalfMinutes, CodecResult::Rejected, 5},
+        {"1,5", kHalfMinutes, CodecResult::Rejected, 5},
+        {"-1:30", kHalfMinutes, CodecResult::Rejected, 5},
     };
     for (const Case& c : cases) {
         int value = 5;

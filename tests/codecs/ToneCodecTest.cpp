@@ -83,6 +83,10 @@ TEST(ToneCodec, TypedTones) {
         {"1", kVariantLmr, std::nullopt},  // several, one character
         {"88.50", kVariantLmr, Ctcss(8)},  // the same number
         {"254.1", kVariantDPmr446, Ctcss(49)},
+        {"88,5", kVariantLmr, Ctcss(8)},  // a decimal comma: the same tone
+        {"88,50 Hz", kVariantLmr, Ctcss(8)},
+        {"254,1", kVariantDPmr446, Ctcss(49)},
+        {"8,85", kVariantLmr, std::nullopt},
         {"off", kVariantLmr, kOff},
         {"55", kVariantLmr, std::nullopt},
         {"", kVariantLmr, std::nullopt},

@@ -1,5 +1,7 @@
 // File > Compare with... and the PDF that parlo-cli prints without a display,
 // against what the desktop program shows and prints.
+#include <unistd.h>
+
 #include <QListWidget>
 #include <QPointer>
 #include <QPrinter>
@@ -89,6 +91,75 @@ TEST_F(CompareAndPrintTest, PrintRefusesWhatItCannotDo) {
         EXPECT_FALSE(r.err.empty());
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.pdf")));
+}
+
+// The PDF is saved whole by the safe writer or not at all: an earlier file
+// stays as it was, the exit status is 73 and the message says why, in the
+// program's words only.
+TEST_F(CompareAndPrintTest, APdfThatCannotBeWrittenCompletelyFailsAndKeepsTheEarlierOne) {
+    const std::string file = test::DataFile("MV7105C_PMR.icf");
+    const std::string earlier = dir.file("earlier.pdf");
+    test::WriteFile(earlier, "an earlier printout");
+    struct Case {
+        const char* name;
+        std::vector<std::string> command;
+        std::string out;
+        const char* why;
+    };
+    const std::string cli = PARLO_CLI_PATH;
+    const Case cases[] = {
+        {"a full device", {cli}, "/dev/full", "The disk is full."},
+        {"a file-size limit",
+         {"/bin/sh", "-c", "ulimit -f 20; exec \"$0\" \"$@\"", cli},
+         earlier,
+         "The file is larger than this process may write.\nAny earlier file of that name has "
+         "been kept unchanged."},
+        {"a missing folder", {cli}, dir.file("no/such/folder/x.pdf"), "Its folder does not exist."},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args(c.command.begin() + 1, c.command.end());
+        for (const std::string& a :
+             {std::string("print"), file, std::string("--all"), std::string("-o"), c.out})
+            args.push_back(a);
+        const auto r = test::RunProcess(c.command[0], args);
+        EXPECT_EQ(r.status, 73) << c.name;
+        EXPECT_EQ(r.err, "parlo-cli print: cannot write '" + c.out + "': " + c.why + "\n")
+            << c.name;
+        EXPECT_EQ(test::ReadFile(earlier), "an earlier printout") << c.name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+
+    // "-" is standard output.
+    const auto piped = test::RunCli({"print", file, "-o", "-"});
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.err, "");
+    EXPECT_EQ(piped.out.substr(0, 5), "%PDF-");
+    EXPECT_EQ(piped.out.substr(piped.out.size() - 6), "%%EOF\n");
+}
+
+// A real full disk: a small file system of this process's own (as root).
+TEST_F(CompareAndPrintTest, APdfForAFullDiskFailsAndKeepsTheEarlierOne) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount a small file system";
+    const std::string disk = dir.file("disk");
+    std::filesystem::create_directory(disk);
+    const std::string script =
+        "mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 99\n"
+        "printf 'an earlier printout' > \"$1/earlier.pdf\"\n"
+        "head -c 40000 /dev/zero > \"$1/filler\"\n"
+        "\"$2\" print \"$3\" --all -o \"$1/earlier.pdf\"; status=$?\n"
+        "echo; cat \"$1/earlier.pdf\"; echo; ls \"$1\"; exit $status\n";
+    const auto r = test::RunProcess(
+        "/usr/bin/unshare", {"--mount", "--propagation", "private", "/bin/sh", "-c", script, "sh",
+                             disk, PARLO_CLI_PATH, test::DataFile("MV7105C_PMR.icf")});
+    if (r.status == 99) GTEST_SKIP() << "cannot mount here: " << r.err;
+    EXPECT_EQ(r.status, 73) << r.err;
+    EXPECT_EQ(r.err, "parlo-cli print: cannot write '" + disk +
+                         "/earlier.pdf': The disk is full.\nAny earlier file of that name has "
+                         "been kept unchanged.\n");
+    EXPECT_EQ(r.out, "\nan earlier printout\nearlier.pdf\nfiller\n");
 }
 
 TEST_F(CompareAndPrintTest, CompareListsTheDifferencesAndOpensTheirCells) {

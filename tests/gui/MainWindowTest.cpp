@@ -209,12 +209,15 @@ TEST_F(MainWindowTest, TheStatusBarTellsWhatTheLastCommandDidAndThePortInUse) {
     EXPECT_EQ(status(), "[Saved " + file + ".][Port 2 (/dev/ttyUSB1), 38400 baud]");
     ASSERT_TRUE(window->Controller().Open(file));
     EXPECT_EQ(status(), "[Opened " + file + ".][Port 2 (/dev/ttyUSB1), 38400 baud]");
-    // Moving in a sheet clears the sheet's own messages, not the command's.
+    // Opening a page keeps it; a key on the page clears it.
     Select("[St_Common]GI_Sheet_Comm");
+    EXPECT_TRUE(test::WaitUntil([&] { return events.QueuedCount() == 0; }));
+    QApplication::processEvents();
+    EXPECT_EQ(status(), "[Opened " + file + ".][Port 2 (/dev/ttyUSB1), 38400 baud]");
     window->Sheets()->setFocus();
     QTest::keyClick(window->Sheets(), Qt::Key_Down);
-    QTest::qWait(30);
-    EXPECT_EQ(status(), "[Opened " + file + ".][Port 2 (/dev/ttyUSB1), 38400 baud]");
+    EXPECT_TRUE(test::WaitUntil([&] { return status() == "[Port 2 (/dev/ttyUSB1), 38400 baud]"; }))
+        << status();
     window->Controller().RunCommand(CL_Menu_File_New, 0, CellContext{});
     EXPECT_EQ(status(), "[New LMR document.][Port 2 (/dev/ttyUSB1), 38400 baud]");
 }

@@ -9,7 +9,9 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
+#include "gui/MenuAccelerators.h"
 #include "gui/MenuBuilder.h"
 #include "gui/PortMenu.h"
 #include "model/ModelVariant.h"
@@ -44,10 +46,15 @@ protected:
         ADD_FAILURE() << "no Port menu";
         return nullptr;
     }
+    // The captions as read, without their accelerator marks.
     static QStringList Texts(QMenu* menu) {
         QStringList texts;
         for (QAction* a : menu->actions()) {
-            if (!a->isSeparator() && a->isVisible()) texts << a->text();
+            if (a->isSeparator() || !a->isVisible()) continue;
+            QString text = a->text();
+            for (int i = 0; i < text.size(); ++i)
+                if (text[i] == '&') text.remove(i, 1);  // "&&" leaves one
+            texts << text;
         }
         return texts;
     }
@@ -64,10 +71,10 @@ TEST_F(PortMenuTest, ListsTheDevicesPresentAndChoosesOne) {
     ASSERT_NE(menu, nullptr);
     const QStringList texts = Texts(menu);
     const QStringList expected = {
-        "COM&1  (/dev/ttyUSB0)",
-        "COM&2  (/dev/ttyUSB1)",
-        "COM&3  (/dev/ttyS7)",
-        "COM&4  (/dev/ttyUSB3)",
+        "COM1  (/dev/ttyUSB0)",
+        "COM2  (/dev/ttyUSB1)",
+        "COM3  (/dev/ttyS7)",
+        "COM4  (/dev/ttyUSB3)",
         "Serial devices found:",
         "/dev/ttyACM0  usb-Keld_Cloning_Cable_0042-if00",
         "/dev/ttyUSB0  usb-FTDI_FT232R_A10K1234-if00-port0  (port 1)",
@@ -75,6 +82,16 @@ TEST_F(PortMenuTest, ListsTheDevicesPresentAndChoosesOne) {
     EXPECT_EQ(texts.mid(0, expected.size()), expected);
     ASSERT_EQ(window->PortDevices()->Entries().size(), 2u);
     EXPECT_TRUE(window->PortDevices()->Entries()[1]->isChecked());  // port 1 is in use
+    // Each device can be chosen with a key of its own.
+    const QList<QAction*> items = menu->actions();
+    for (QAction* device : window->PortDevices()->Entries()) {
+        const QChar key = qt::AcceleratorOf(device->text());
+        EXPECT_FALSE(key.isNull()) << device->text().toStdString();
+        EXPECT_EQ(std::count_if(items.begin(), items.end(),
+                                [&](QAction* a) { return qt::AcceleratorOf(a->text()) == key; }),
+                  1)
+            << device->text().toStdString();
+    }
     // Choosing the cloning cable gives it the first free port number, by
     // its stable name, and makes it the port in use.
     QAction* cable = window->PortDevices()->Entries()[0];

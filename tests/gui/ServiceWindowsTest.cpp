@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <filesystem>
 #include <set>
 
 #include "clone/CloneTrace.h"
@@ -115,8 +117,9 @@ TEST_F(ServiceWindowsTest, PrintAllStepsThroughTheTreeAndCanBeCancelled) {
     EXPECT_GT(captions.size(), 3u);  // the window kept painting between sheets
     EXPECT_EQ(test::ReadFile(dir.file("all.pdf")).substr(0, 4), "%PDF");
 
-    // Cancelled at once: no page, the document still ends.
-    dialog = window->StartPrinting(pdf("none.pdf"), true);
+    // Cancelled at once: no page, and an earlier file of that name stays.
+    test::WriteFile(dir.file("earlier.pdf"), "earlier");
+    dialog = window->StartPrinting(pdf("earlier.pdf"), true);
     alive = dialog;
     pages = -1;
     QObject::connect(dialog, &qt::PrintingDialog::PrintingFinished, [&](int n) { pages = n; });
@@ -124,6 +127,40 @@ TEST_F(ServiceWindowsTest, PrintAllStepsThroughTheTreeAndCanBeCancelled) {
     for (int i = 0; i < 600 && alive && !dialog->Finished(); ++i) QTest::qWait(10);
     QTest::qWait(20);
     EXPECT_EQ(pages, 0);
+    EXPECT_EQ(test::ReadFile(dir.file("earlier.pdf")), "earlier");
+}
+
+// A PDF file is saved whole by the safe writer or not at all, and a
+// printout that cannot be saved says why.
+TEST_F(ServiceWindowsTest, APrintoutThatCannotBeSavedSaysWhyAndKeepsTheEarlierFile) {
+    test::TempDir dir;
+    const std::string earlier = dir.file("earlier.pdf");
+    struct Case {
+        std::string path;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"/dev/full", "The disk is full."},
+        {dir.file("no/folder/x.pdf"), "Its folder does not exist."},
+        {earlier, "It is write-protected."},
+    };
+    test::WriteFile(earlier, "earlier");
+    std::filesystem::permissions(earlier, std::filesystem::perms::owner_read);
+    for (const Case& c : cases) {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString::fromStdString(c.path));
+        prompts.shown.clear();
+        QPointer<qt::PrintingDialog> dialog = window->StartPrinting(std::move(printer), false);
+        for (int i = 0; i < 600 && dialog && !dialog->Finished(); ++i) QTest::qWait(10);
+        ASSERT_EQ(prompts.shown.size(), 1u) << c.path;
+        const std::string& text = prompts.shown[0].text;
+        EXPECT_EQ(text.rfind("The printout could not be saved to " + c.path + ".\n", 0), 0u)
+            << text;
+        EXPECT_NE(text.find(c.why), std::string::npos) << text;
+    }
+    EXPECT_EQ(test::ReadFile(earlier), "earlier");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
 }
 
 }  // namespace

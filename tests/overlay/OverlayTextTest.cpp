@@ -126,6 +126,30 @@ TEST(OverlayTextTest, LongLinesAreSplit) {
     EXPECT_EQ(a.GetText("L", 1), "next");
 }
 
+// The fuzz target reads overlays from memory: what it finds there must be
+// what the program finds in a file of the same bytes.
+TEST(OverlayTextTest, BytesReadAsTheFileOfThoseBytes) {
+    TempDir dir;
+    const std::string longLine(OverlayText::kMaxLine + 3, 'a');
+    const std::string text = std::string("#A\r\nfirst\r\n\r\nnul\0cut\nlast") + "\n#L\n" +
+                             longLine + "\n#C\r\rx\r\n#End_Of_Ovl\n#After\nz";
+    test::WriteFile(dir.file("t.ovl"), text);
+    const std::vector<std::pair<std::string, int>> lookups = {
+        {"L", 1}, {"A", 0}, {"A", 1}, {"A", 2},     {"A", 3}, {"A", 4},   {"L", 0},
+        {"L", 2}, {"C", 0}, {"C", 1}, {"After", 0}, {"A", 9}, {"None", 0}};
+    for (const std::string& cut : {text, text.substr(0, text.size() - 1), std::string()}) {
+        test::WriteFile(dir.file("t.ovl"), cut);
+        OverlayText file, bytes;
+        file.SetFile(dir.file("t.ovl"));
+        bytes.SetBytes(cut);
+        for (const auto& [key, index] : lookups) {
+            EXPECT_EQ(bytes.TryGetText(key, index), file.TryGetText(key, index))
+                << key << " " << index << " of " << cut.size() << " bytes";
+        }
+        EXPECT_EQ(bytes.SectionKeys(), file.SectionKeys());
+    }
+}
+
 TEST(OverlayTextTest, MissingSourceFailsAtFirstLookup) {
     OverlayText g;
     g.SetFile("/nonexistent/MV7105C.OVL");

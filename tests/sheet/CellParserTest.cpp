@@ -73,6 +73,38 @@ TEST_F(CellParserTest, CellModelsApplyRecursively) {
                  "GTEX Error !\nThe index 'CellModel_Missing' was not found.");
 }
 
+// A model that reaches itself would be applied for ever (the stack
+// overflowed); models that use the next ones many times would take ages.
+TEST(CellModelLoops, AreProgramErrors) {
+    std::vector<std::string> lines = {
+        "#CellModel_Self", "S($Self)", "#CellModel_A",     "($B)",
+        "#CellModel_B",    "($C)",     "#CellModel_C",     "(Color=clRed)($A)",
+        "#CellModel_Leaf", "S",        "#CellModel_Twice", "($Leaf)($Leaf)"};
+    // Each level uses the one below twice: 2^9 leaves.
+    for (int level = 1; level <= 9; ++level) {
+        const std::string below = level == 1 ? "Leaf" : "Wide" + std::to_string(level - 1);
+        lines.push_back("#CellModel_Wide" + std::to_string(level));
+        lines.push_back("($" + below + ")($" + below + ")");
+    }
+    lines.push_back("#End_Of_Ovl");
+    test::ScopedOverlay ovl(lines);
+    CellParser parser(ovl.overlay());
+    Counters counters{};
+    CellDesc d;
+    EXPECT_FATAL(parser.ParseCell("{($Self)}", d, nullptr, counters),
+                 "The cell model 'Self' uses itself: $Self -> $Self.");
+    EXPECT_FATAL(parser.ParseCell("{($A)}x|", d, nullptr, counters),
+                 "The cell model 'A' uses itself: $A -> $B -> $C -> $A.");
+    // A model used again after it was done is no loop, and a parser that
+    // met a loop parses the next cell as before.
+    parser.ParseCell("{($Twice)($Twice)}x", d, nullptr, counters);
+    EXPECT_TRUE(d.Selectable());
+    parser.ParseCell("{($Wide7)}x", d, nullptr, counters);  // 255 models
+    EXPECT_TRUE(d.Selectable());
+    EXPECT_FATAL(parser.ParseCell("{($Wide9)}x", d, nullptr, counters),
+                 "A cell uses more than 256 cell models ('Leaf' is one).");
+}
+
 TEST_F(CellParserTest, FlagsNegationAndInheritance) {
     CellDesc base;
     parser.ParseCell("{SB>_(Flag2=1)(Color=clLime)(PopupMenu=GI_PMenu_Edit)}", base, nullptr,

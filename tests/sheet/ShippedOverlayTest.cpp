@@ -11,6 +11,7 @@
 #include "cells/CellNames.h"
 #include "codecs/CodecSetup.h"
 #include "overlay/OverlayText.h"
+#include "platform/NumberText.h"
 #include "sheet/CellParser.h"
 #include "sheet/FixedMetricsCanvas.h"
 #include "sheet/PickListSheet.h"
@@ -340,9 +341,17 @@ const char* const kTexts[] = {
     "GI_AppMess_Import_More",
     "GI_AppMess_Import_Unreadable",
     "GI_AppMess_Export_Failed",
+    "GI_Sys_Printer_SaveFailed",
     "GI_AppMess_Paste_Refused",
     "GI_AppInd_Import_Done",
     "GI_AppInd_Export_Done",
+    "GI_AppInd_BankLayoutOwn",
+    "GI_Sys_Dialog_Titles",
+    "GI_Status_Printed",
+    "GI_Status_PrintTo",
+    "GI_AppInd_TextEntry_Length",
+    "GI_AppMess_ChErr_MakeRoom",
+    "GI_Sheet_Mch_AddHint",
     "GI_Sys_LockoutNewerData",
     "GI_Sys_Maker",
     "GI_Sys_MyHelpFile",
@@ -415,6 +424,7 @@ const char* const kTexts[] = {
     "GI_AppInd_Button_OkCancel",
     "GI_AppInd_Menu_Redo",
     "GI_AppInd_Menu_Undo",
+    "GI_AppInd_Reading",
     "GI_AppInd_MchSheet_Printer_Head",
     "GI_AppInd_MchSheet_Printer_SmarTrunk",
     "GI_AppInd_Model",
@@ -578,17 +588,18 @@ TEST(OverlayKeys, IndexedTextsHaveTheirLines) {
         {"GI_App_InitialFile", 4},        {"GI_AppInd_Model", 4},
         {"GI_AppInd_Button_OkCancel", 2}, {"GI_AppInd_Opt_ComSel_Buttons", 2},
         {"GI_Sys_Dialog_FOpen", 2},       {"GI_Sys_Printer_PrintingDialog", 3},
-        {"GI_Mess_CloneErr_Head", 18},    {"GI_Mess_CloneErr_Check", 8},
-        {"GI_Mess_CloneInfo_TenKey", 2},  {"GI_Compare_Window", 4},
+        {"GI_Mess_CloneErr_Head", 20},    {"GI_Mess_CloneErr_Check", 9},
+        {"GI_Mess_Clone_Progress", 7},    {"GI_Mess_CloneInfo_TenKey", 2},
+        {"GI_Compare_Window", 4},       {"GI_Mess_FileErr_Why", 14},
     };
     for (const Case& c : cases) EXPECT_GE(OvlLines(c.key).size(), c.lines) << c.key;
     for (const char* key :
          {"GI_Sys_TreeChangeDelay", "GI_Sys_Printer_FontPoints", "GI_Sys_Printer_FrameFont"})
-        EXPECT_GT(std::atoi(OvlText(key).c_str()), 0) << key;
+        EXPECT_GT(LeadingInteger(OvlText(key)), 0) << key;
     std::istringstream margins(OvlText("GI_Sys_Printer_Margins"));
     int fields = 0;
     for (std::string field; std::getline(margins, field, ',');) {
-        EXPECT_GE(std::atoi(field.c_str()), 0);
+        EXPECT_GE(LeadingInteger(field), 0);
         ++fields;
     }
     EXPECT_EQ(fields, 4);
@@ -688,7 +699,7 @@ TEST(OverlayHelp, ContextsNameCellsAndAnchorsOfTheManual) {
             if (!line.empty() && line[0] == '#') break;
             const size_t eq = line.find('=');
             ASSERT_NE(eq, std::string::npos) << key << ": " << line;
-            contexts.insert(std::atoi(line.c_str() + eq + 1));
+            contexts.insert(LeadingInteger(std::string_view(line).substr(eq + 1)));
             if (std::string(key) == "GI_AppItem_Context_ID") {
                 EXPECT_TRUE(FindCellNumber(line.substr(0, eq))) << line;
             }

@@ -82,12 +82,17 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
 
 BackgroundProcess::BackgroundProcess(const std::string& program,
                                      const std::vector<std::string>& args,
-                                     const std::map<std::string, std::string>& env) {
+                                     const std::map<std::string, std::string>& env,
+                                     const std::string& outputFile) {
     pid_ = ::fork();
     if (pid_ < 0) throw std::runtime_error("fork");
     if (pid_ == 0) {
         const int null = ::open("/dev/null", O_RDWR);
-        for (int fd : {0, 1, 2}) ::dup2(null, fd);
+        ::dup2(null, 0);
+        const int out = outputFile.empty()
+                            ? null
+                            : ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        for (int fd : {1, 2}) ::dup2(out, fd);
         Exec(program, args, env);
     }
 }
@@ -118,6 +123,10 @@ int BackgroundProcess::Kill(int signal) {
     ::waitpid(pid_, &status, 0);
     status_ = StatusOf(status);
     return *status_;
+}
+
+void BackgroundProcess::Signal(int signal) {
+    if (!status_) ::kill(pid_, signal);
 }
 
 ProcessResult RunCli(const std::vector<std::string>& args,

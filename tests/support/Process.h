@@ -22,12 +22,14 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
                          const std::map<std::string, std::string>& env = {},
                          const std::string& input = {});
 
-// A program running in the background, its output discarded. It is killed
-// and reaped when the object goes away.
+// A program running in the background, its output discarded or, with
+// `outputFile`, written there (standard output and error together). It is
+// killed and reaped when the object goes away.
 class BackgroundProcess {
 public:
     BackgroundProcess(const std::string& program, const std::vector<std::string>& args,
-                      const std::map<std::string, std::string>& env = {});
+                      const std::map<std::string, std::string>& env = {},
+                      const std::string& outputFile = {});
     ~BackgroundProcess();
     BackgroundProcess(const BackgroundProcess&) = delete;
     BackgroundProcess& operator=(const BackgroundProcess&) = delete;
@@ -37,6 +39,8 @@ public:
     std::optional<int> WaitFor(std::chrono::milliseconds timeout);
     // Sends `signal` and waits for the end; returns the status.
     int Kill(int signal);
+    // Sends `signal` and returns at once.
+    void Signal(int signal);
 
 private:
     pid_t pid_;

@@ -14,11 +14,12 @@ namespace parlo::test {
 class RecordingMainView : public MainView {
 public:
     std::optional<std::string> ChooseOpenPath(const std::string&, const std::string&,
-                                              const std::string&) override {
+                                              const std::string&, const std::string&) override {
         return openPath;
     }
     std::optional<std::string> ChooseSavePath(const std::string&, const std::string&,
-                                              const std::string&, const std::string&) override {
+                                              const std::string&, const std::string&,
+                                              const std::string&) override {
         ++saveDialogs;
         return savePath;
     }

@@ -20,15 +20,28 @@ bool ScriptedSerial::Open(const std::string& path, SerialOpenFailure* why) {
     s_->opened.push_back(path);
     open_ = true;
     if (VirtualScheduler* v = VirtualScheduler::Installed()) {
-        handle_ = v->NewHandle([this] { return open_ && InputCount() > 0; });
+        handle_ = v->NewHandle([this] { return open_ && InputCount() > 0; },
+                               [this] { return NextChangeMs(); });
     }
     return true;
+}
+
+// Without a radio, bytes arrive by themselves only as the line delivers
+// what was sent (an echo) or as a delayed byte falls due; a radio may send
+// at any time.
+uint64_t ScriptedSerial::NextChangeMs() const {
+    if (s_->radio != nullptr) return 0;
+    uint64_t next = UINT64_MAX;
+    if (!line_.empty()) next = (line_.front().doneUs + 999) / 1000;
+    if (!coming_.empty()) next = std::min(next, coming_.front().first);
+    return next;
 }
 
 void ScriptedSerial::Close() {
     if (!open_) return;
     open_ = false;
     line_.clear();
+    coming_.clear();
     if (VirtualScheduler* v = VirtualScheduler::Installed(); v != nullptr && handle_ >= 0) {
         v->CloseHandle(handle_);
     }
@@ -45,28 +58,46 @@ bool ScriptedSerial::Configure(const SerialLine& line) {
 
 bool ScriptedSerial::Purge() {
     line_.clear();
+    coming_.clear();
     s_->input.clear();
     return true;
 }
 
+void ScriptedSerial::Arrive(uint8_t byte, uint64_t dueMs) {
+    const uint64_t now = scheduler().NowMs();
+    if (coming_.empty() && dueMs <= now) {
+        s_->input.push_back(byte);
+        s_->lastInputMs = static_cast<uint32_t>(now);
+    } else {
+        coming_.emplace_back(std::max(dueMs, coming_.empty() ? now : coming_.back().first), byte);
+    }
+}
+
 void ScriptedSerial::Transmit(uint8_t byte, int32_t baud) {
+    const uint64_t now = scheduler().NowMs();
+    const auto echoBack = [&](uint8_t b) {
+        if (!s_->echo) return;
+        const uint64_t after = coming_.empty() ? now : std::max(now, coming_.back().first);
+        Arrive(b, s_->echoGapMs > 0 ? after + s_->echoGapMs : now);
+    };
     if (s_->radio == nullptr) {
-        if (s_->echo) s_->input.push_back(byte);
+        echoBack(byte);
         return;
     }
     ByteQueue echo;
     ByteQueue answer;
     s_->radio->SetLineBaud(baud);
     s_->radio->Receive(byte, echo, answer);  // the radio's cable decides the echo
-    if (s_->echo) s_->input.insert(s_->input.end(), echo.Data(), echo.Data() + echo.Length());
+    for (int32_t i = 0; i < echo.Length(); ++i) echoBack(echo.At(i));
     Deliver(answer);
 }
 
 void ScriptedSerial::Deliver(const ByteQueue& answer) {
+    const uint64_t now = scheduler().NowMs();
     for (int32_t i = 0; i < answer.Length(); ++i) {
         const uint8_t b = answer.At(i);
         if (!s_->passAnswer || s_->passAnswer(b)) {
-            s_->input.push_back(b);
+            Arrive(b, now + (s_->answerDelayMs ? s_->answerDelayMs(b) : 0));
         } else {
             s_->heldAnswers.push_back(b);
         }
@@ -81,6 +112,11 @@ void ScriptedSerial::Advance() {
         const OnLine on = line_.front();
         line_.pop_front();
         Transmit(on.byte, on.baud);
+    }
+    while (!coming_.empty() && coming_.front().first * 1000 <= nowUs) {
+        s_->input.push_back(coming_.front().second);
+        s_->lastInputMs = static_cast<uint32_t>(coming_.front().first);
+        coming_.pop_front();
     }
     if (s_->radio != nullptr) {
         ByteQueue answer;

@@ -50,6 +50,13 @@ struct SerialScript {
     int32_t fixedOutputCount = 0;  // pending output reported outside line-rate mode
     // Filters each byte the radio answers; return false to hold it back.
     std::function<bool(uint8_t)> passAnswer;
+    // How long the radio takes before each byte it answers (0: at once).
+    std::function<uint32_t(uint8_t)> answerDelayMs;
+    // A slow cable: each echoed byte comes back this long after the one
+    // before (0: at once); the radio's answers queue behind the echo.
+    uint32_t echoGapMs = 0;
+    // When a byte last became readable through the line (echo or answer).
+    uint32_t lastInputMs = 0;
 
     // Bytes waiting to be read; tests may add to them.
     std::deque<uint8_t> input;
@@ -80,6 +87,9 @@ private:
     // The radio's answer, through the test's filter.
     void Deliver(const ByteQueue& answer);
     void Advance();
+    uint64_t NextChangeMs() const;
+    // Puts a byte where it can be read once `dueMs` has come.
+    void Arrive(uint8_t byte, uint64_t dueMs);
 
     std::shared_ptr<SerialScript> s_;
     bool open_ = false;
@@ -92,6 +102,8 @@ private:
     };
     std::deque<OnLine> line_;
     uint64_t lineFreeUs_ = 0;
+    // Bytes on their way back, in order, with the time each arrives.
+    std::deque<std::pair<uint64_t, uint8_t>> coming_;
 };
 
 }  // namespace parlo::test

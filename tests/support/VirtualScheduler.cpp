@@ -1,6 +1,7 @@
 #include "tests/support/VirtualScheduler.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace parlo::test {
@@ -64,8 +65,9 @@ std::unique_ptr<ReadWatch> VirtualScheduler::WatchReadable(int handle,
     return std::make_unique<VirtualWatch>(this, id);
 }
 
-int VirtualScheduler::NewHandle(std::function<bool()> readable) {
-    handles_[nextHandle_] = std::move(readable);
+int VirtualScheduler::NewHandle(std::function<bool()> readable,
+                                std::function<uint64_t()> nextChangeMs) {
+    handles_[nextHandle_] = {std::move(readable), std::move(nextChangeMs)};
     return nextHandle_++;
 }
 
@@ -84,26 +86,48 @@ VirtualScheduler::Entry* VirtualScheduler::NextDue(uint64_t until, uint64_t* id)
 }
 
 // Each watch whose device has bytes is called once; a call may add or
-// remove watches and handles.
-void VirtualScheduler::CallReadableWatches() {
+// remove watches and handles. True when any was called.
+bool VirtualScheduler::CallReadableWatches() {
+    const auto readable = [this](int handle) {
+        const auto h = handles_.find(handle);
+        return h != handles_.end() && h->second.readable();
+    };
     std::vector<uint64_t> ids;
-    for (const auto& [id, w] : watches_) ids.push_back(id);
+    for (const auto& [id, w] : watches_) {
+        if (readable(w.handle)) ids.push_back(id);
+    }
+    bool called = false;
     for (uint64_t id : ids) {
         const auto w = watches_.find(id);
-        if (w == watches_.end()) continue;
-        const auto h = handles_.find(w->second.handle);
-        if (h == handles_.end() || !h->second()) continue;
+        if (w == watches_.end() || !readable(w->second.handle)) continue;
         const std::shared_ptr<std::function<void()>> onReadable = w->second.onReadable;
         (*onReadable)();
+        called = true;
     }
+    return called;
+}
+
+// The next millisecond, or later when no watched device can become
+// readable before then by itself.
+uint64_t VirtualScheduler::QuietUntil() {
+    uint64_t quiet = UINT64_MAX;
+    for (const auto& [id, w] : watches_) {
+        const auto h = handles_.find(w.handle);
+        if (h == handles_.end()) continue;
+        if (!h->second.nextChangeMs) return now_ + 1;
+        quiet = std::min(quiet, std::max(now_ + 1, h->second.nextChangeMs()));
+    }
+    return quiet;
 }
 
 void VirtualScheduler::Advance(uint32_t ms) {
     const uint64_t until = now_ + ms;
     for (;;) {
-        CallReadableWatches();
-        // Without watches the clock jumps from timer to timer.
-        const uint64_t horizon = watches_.empty() ? until : std::min(until, now_ + 1);
+        // Without watches, or while no watched device can change, the clock
+        // jumps from timer to timer; else it moves a millisecond at a time.
+        const bool called = CallReadableWatches();
+        const uint64_t horizon =
+            watches_.empty() ? until : std::min(until, called ? now_ + 1 : QuietUntil());
         uint64_t id = 0;
         if (Entry* e = NextDue(horizon, &id)) {
             now_ = std::max(now_, e->due);

@@ -33,7 +33,10 @@ public:
     size_t TimerCount() const { return timers_.size(); }
 
     // A handle for a test device; `readable` says whether it has bytes.
-    int NewHandle(std::function<bool()> readable);
+    // `nextChangeMs`, when given, says the earliest time at which that can
+    // change by itself (UINT64_MAX: only when something is done to the
+    // device), so that the clock passes a quiet stretch in one step.
+    int NewHandle(std::function<bool()> readable, std::function<uint64_t()> nextChangeMs = {});
     void CloseHandle(int handle);
 
     // The installed scheduler when it is a virtual one, else nullptr.
@@ -55,14 +58,19 @@ private:
     };
 
     Entry* NextDue(uint64_t until, uint64_t* id);
-    void CallReadableWatches();
+    bool CallReadableWatches();
+    uint64_t QuietUntil();
 
     uint64_t now_;
     uint64_t nextId_ = 1;
     uint64_t armCount_ = 0;
     std::map<uint64_t, Entry> timers_;
     std::map<uint64_t, Watch> watches_;
-    std::map<int, std::function<bool()>> handles_;
+    struct Handle {
+        std::function<bool()> readable;
+        std::function<uint64_t()> nextChangeMs;
+    };
+    std::map<int, Handle> handles_;
     int nextHandle_ = 1000;
     Scheduler* previous_;
 };

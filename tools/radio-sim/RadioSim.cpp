@@ -36,6 +36,7 @@ constexpr FaultName kFaultNames[] = {
     {Fault::RepeatFrame, "repeat-frame"},
     {Fault::Trickle, "trickle"},
     {Fault::CorruptWrite, "corrupt-write"},
+    {Fault::SlowAck, "slow-ack"},
 };
 
 // The frames a computer sends, after their opening 0xFE bytes, as the radio
@@ -48,6 +49,7 @@ constexpr int32_t kSpeedFrameStarts = 20;
 constexpr int32_t kFrameStarts = 2;  // mode, data and end frames
 constexpr int32_t kRepeatMs = 300;
 constexpr int32_t kTrickleMs = 900;
+constexpr int32_t kSlowAckMs = 1900;  // inside the 2 s a computer waits for it
 
 bool Same(const uint8_t* body, int32_t n, const uint8_t* want, int32_t wantN) {
     return n == wantN && std::memcmp(body, want, static_cast<size_t>(n)) == 0;
@@ -260,7 +262,7 @@ bool Radio::Request(const uint8_t* body, int32_t n, ByteQueue& answer) {
             writeFirst_ = writeLast_ = -1;
             corruptAddress_ = -1;
             incoming_.Assign(config_.image);
-            answer.PushBack(kReadyByte);
+            Ready(answer);
             break;
     }
     return true;
@@ -273,7 +275,20 @@ void Radio::StartTimedRead() {
                                               : "read: one frame every 0.9 s");
 }
 
+void Radio::Ready(ByteQueue& answer) {
+    if (config_.fault == Fault::SlowAck) {
+        readyAtMs_ = 0;
+    } else {
+        answer.PushBack(kReadyByte);
+    }
+}
+
 void Radio::Tick(int64_t nowMs, ByteQueue& answer) {
+    if (readyAtMs_ == 0) readyAtMs_ = nowMs + kSlowAckMs;
+    if (readyAtMs_ > 0 && nowMs >= readyAtMs_) {
+        answer.PushBack(kReadyByte);
+        readyAtMs_ = -1;
+    }
     if (timedNextMs_ < 0 || (timedNextMs_ > 0 && nowMs < timedNextMs_)) return;
     const bool repeat = config_.fault == Fault::RepeatFrame;
     const int32_t size = config_.readFrameSize;
@@ -289,7 +304,10 @@ void Radio::Tick(int64_t nowMs, ByteQueue& answer) {
     timedNextMs_ = (timedNextMs_ == 0 ? nowMs : timedNextMs_) + (repeat ? kRepeatMs : kTrickleMs);
 }
 
-int64_t Radio::NextTickMs() const { return timedNextMs_; }
+int64_t Radio::NextTickMs() const {
+    if (readyAtMs_ >= 0 && (timedNextMs_ < 0 || readyAtMs_ < timedNextMs_)) return readyAtMs_;
+    return timedNextMs_;
+}
 
 void Radio::AnswerIdentity(ByteQueue& answer) {
     AppendFrameHead(answer, false, kCmdIdentity);
@@ -357,7 +375,8 @@ void Radio::ReceiveData(ByteQueue& answer) {
     for (int32_t i = 0; i < bytes.Length(); ++i) sum += bytes.At(i);
     const int32_t address = bytes.At(0) << 8 | bytes.At(1);
     const int32_t n = bytes.At(2);
-    if (sum % 256 != 0 || address + n > incoming_.GetSize()) {
+    // Past the end of its memory the radio stores nothing and reports failure.
+    if (sum % 256 != 0 || address + n > incoming_.GetSize() || address + n - 1 > MemoryEnd()) {
         writeOk_ = false;
         return;
     }
@@ -372,7 +391,7 @@ void Radio::ReceiveData(ByteQueue& answer) {
         Event("write stalled");
         return;
     }
-    if ((address + n) % 128 == 0) answer.PushBack(kReadyByte);
+    if ((address + n) % 128 == 0) Ready(answer);
 }
 
 void Radio::FinishWrite(ByteQueue& answer) {

@@ -38,6 +38,7 @@ enum class Fault {
     RepeatFrame,     // a read sends the frame for 0000 again every 0.3 s, for ever
     Trickle,         // a read sends one data frame every 0.9 s
     CorruptWrite,    // a write stores one byte wrong but reports success
+    SlowAck,         // a write's every 0xFB comes 1.9 s late, just in time
 };
 
 // The fault's option name ("no-echo", ...); Fault::None for an unknown one.
@@ -97,6 +98,7 @@ private:
     void StreamRead(ByteQueue& answer);
     void ReceiveData(ByteQueue& answer);
     void FinishWrite(ByteQueue& answer);
+    void Ready(ByteQueue& answer);
     void Event(const std::string& line);
 
     RadioConfig config_;
@@ -112,6 +114,9 @@ private:
     // 0: at the next tick).
     int32_t timedAddress_ = 0;
     int64_t timedNextMs_ = -1;
+    // A late 0xFB: when it is due (-1: none; 0: its delay starts at the
+    // next tick).
+    int64_t readyAtMs_ = -1;
     int32_t corruptAddress_ = -1;
     int64_t echoed_ = 0;
     bool writing_ = false;

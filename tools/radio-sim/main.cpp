@@ -17,6 +17,7 @@
 #include "model/EepromImage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
+#include "platform/NumberText.h"
 #include "platform/ProgramInfo.h"
 #include "tools/radio-sim/RadioPty.h"
 
@@ -97,9 +98,9 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args, Options& o
         } else if (a == "--memory-end") {
             o.memoryEnd = value();
         } else if (a == "--frame-size") {
-            o.config.readFrameSize = std::atoi(value().c_str());
+            o.config.readFrameSize = parlo::LeadingInteger(value());
         } else if (a == "--fault-at") {
-            o.config.faultAt = std::atoi(value().c_str());
+            o.config.faultAt = parlo::LeadingInteger(value());
         } else if (a == "--fault") {
             bool known = false;
             const std::string name = value();

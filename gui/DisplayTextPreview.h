@@ -1,0 +1,26 @@
+#pragma once
+// The text entry window's preview: the text box's text as the radio's
+// display shows it. With the field's length known it shows every position
+// of the field, blanks included, and the characters typed past its end in
+// red on a tinted ground: a save does not keep them.
+#include <QWidget>
+#include <vector>
+
+namespace parlo::qt {
+
+class DisplayTextPreview : public QWidget {
+public:
+    explicit DisplayTextPreview(QWidget* parent);
+    // `length`: the positions the field keeps; 0 when not known.
+    void SetText(const QString& text, int length);
+    const std::vector<uint8_t>& Bytes() const { return bytes_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::vector<uint8_t> bytes_;
+    int length_ = 0;
+};
+
+}  // namespace parlo::qt
