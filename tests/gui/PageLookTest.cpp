@@ -1,7 +1,7 @@
 // Every page of every variant as the painter draws it with the desktop's
-// fonts and palette: no text cut at the edge of its cells, and every text
-// readable against the background it is drawn on (WCAG contrast 4.5:1), on
-// screen in each state of a cell and on paper.
+// fonts and palette, light and dark: no text cut at the edge of its cells,
+// and every text readable against the background it is drawn on (WCAG
+// contrast 4.5:1), on screen in each state of a cell and on paper.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,15 +12,21 @@
 #include "platform/qtgui/FigureText.h"
 #include "platform/qtgui/QtCanvas.h"
 #include "sheet/SheetFactory.h"
+#include "tests/gui/DarkPalette.h"
 #include "tests/gui/MainWindowFixture.h"
 
 namespace parlo {
 namespace {
 
-// Measures with the real fonts, resolves colours with the desktop's
-// palette, and records what the painter draws.
+// Measures with the real fonts, resolves colours as the screen (the
+// desktop's palette) or paper (a light desktop's) does, and records what
+// the painter draws.
 class LookCanvas : public qt::MeasuringCanvas {
 public:
+    explicit LookCanvas(bool paper) : paper_(paper) {}
+    uint32_t Resolve(uint32_t colour) const override {
+        return paper_ ? LightDesktopColour(colour) : MeasuringCanvas::Resolve(colour);
+    }
     struct Text {
         int x, y, width, height;
         std::string text;
@@ -41,6 +47,9 @@ public:
     uint32_t page = 0xFFFFFF;
     std::vector<std::pair<Rect, uint32_t>> fills;
     std::vector<Text> texts;
+
+private:
+    bool paper_;
 };
 
 // A sheet laid out from its top-left corner, every column and row.
@@ -65,8 +74,15 @@ struct Layout {
     }
 };
 
-class PageLookTest : public test::MainWindowFixture, public ::testing::WithParamInterface<int> {
+// A variant, on a light or a dark desktop.
+class PageLookTest : public test::MainWindowFixture,
+                     public ::testing::WithParamInterface<std::tuple<int, bool>> {
 protected:
+    PageLookTest() : light_(QApplication::palette()) {
+        if (std::get<1>(GetParam())) QApplication::setPalette(test::DarkPalette());
+    }
+    ~PageLookTest() override { QApplication::setPalette(light_); }
+
     // Every page the tree of `variant` opens.
     std::vector<std::string> Pages(int variant) {
         Open(variant);
@@ -87,6 +103,8 @@ protected:
         sheet->Build(canvas);
         return sheet;
     }
+
+    QPalette light_;
 };
 
 // Draws every cell of a page in each look it can take and hands each
@@ -118,10 +136,10 @@ void DrawEveryLook(Sheet& sheet, LookCanvas& canvas, bool printed,
 }
 
 TEST_P(PageLookTest, EveryTextOfEveryPageFitsItsCellsAndReads) {
-    for (const std::string& action : Pages(GetParam())) {
+    for (const std::string& action : Pages(std::get<0>(GetParam()))) {
         for (bool printed : {false, true}) {
             SCOPED_TRACE(action + (printed ? " printed" : " on screen"));
-            LookCanvas canvas;
+            LookCanvas canvas(printed);
             auto sheet = Build(action, canvas, printed);
             int cut = 0, faint = 0;
             DrawEveryLook(*sheet, canvas, printed,
@@ -185,8 +203,13 @@ TEST(NumberColumns, PaddedNumbersLineUpInAProportionalFont) {
     EXPECT_EQ(canvas.TextWidth("  0.000"), canvas.TextWidth("180.000"));
 }
 
-// LMR, PMR446, PMR446 with Tarn, dPMR446.
-INSTANTIATE_TEST_SUITE_P(Variants, PageLookTest, ::testing::Range(0, 4));
+// LMR, PMR446, PMR446 with Tarn, dPMR446; light and dark.
+INSTANTIATE_TEST_SUITE_P(Variants, PageLookTest,
+                         ::testing::Combine(::testing::Range(0, 4), ::testing::Bool()),
+                         [](const auto& info) {
+                             return "Variant" + std::to_string(std::get<0>(info.param)) +
+                                    (std::get<1>(info.param) ? "Dark" : "Light");
+                         });
 
 }  // namespace
 }  // namespace parlo
