@@ -203,6 +203,7 @@ void SheetWidget::paintEvent(QPaintEvent*) {
                      ToQColor(sheet_ != nullptr ? sheet_->BasicCell().colour : kClWindow));
     if (sheet_ == nullptr) return;
     QtCanvas canvas(painter);
+    if (sheet_->FitLiveExplanations(canvas)) UpdateScrollBars();
     const bool focused = hasFocus() || (editor_ != nullptr && editor_->hasFocus());
     // Scrolling cells never paint over the fixed rows and columns, even when
     // a joined text reaches back to a cell scrolled out of view.

@@ -308,6 +308,7 @@ void Sheet::FitToShownText(Canvas& measure) {
         }
         rowHeights_[static_cast<size_t>(r)] = height + 2 * scale;
     }
+    unwrappedHeights_.clear();  // laid out once, as shown now
 }
 
 void Sheet::Normalise() {

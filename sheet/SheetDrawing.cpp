@@ -72,14 +72,15 @@ void DrawBottomRule(Canvas& canvas, const CellDesc& d, const Rect& cellRect, boo
 
 // The lines a cell's text takes in `rect`. An explanation line wraps
 // within the part of its cells in view, or where that would take more
-// lines than its row holds, within all its cells, as the row was sized.
-std::vector<std::string> LinesIn(Canvas& canvas, const CellDesc& d, const Rect& rect,
-                                 const std::string& text, int fullWidth, int scale) {
-    if (!Sheet::WrapsText(d)) return SplitLines(text);
-    std::vector<std::string> lines = WrapLines(canvas, text, rect.Width() - 8 * scale);
+// lines than its row holds, within `wrapWidth`, as the row was sized.
+std::vector<std::string> LinesIn(Canvas& canvas, bool wraps, const Rect& rect,
+                                 const std::string& text, int wrapWidth, int scale) {
+    if (!wraps) return SplitLines(text);
+    std::vector<std::string> lines =
+        WrapLines(canvas, text, std::min(rect.Width(), wrapWidth) - 8 * scale);
     int height = 2 * scale;
     for (const std::string& line : lines) height += canvas.TextHeight(line.empty() ? "Ag" : line);
-    if (height > rect.Height()) lines = WrapLines(canvas, text, fullWidth - 8 * scale);
+    if (height > rect.Height()) lines = WrapLines(canvas, text, wrapWidth - 8 * scale);
     return lines;
 }
 
@@ -223,7 +224,9 @@ void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, boo
         canvas.PopClip();
         return;
     }
-    DrawTextLines(canvas, d, rect, LinesIn(canvas, d, rect, text, RunWidth(owner, row), scale),
+    DrawTextLines(canvas, d, rect,
+                  LinesIn(canvas, WrapsText(owner, row), rect, text,
+                          WrapWidth(canvas, RunWidth(owner, row)), scale),
                   font.colour, scale);
     DrawWarningMark(canvas, rect, ctx.warningMarks);
     DrawGlyph(canvas, d, rect, ctx, font.colour, scale);

@@ -1,6 +1,7 @@
 // Sizing a built sheet to what it shows: columns as wide as the longest
 // text their cells can show, rows as high as the explanation lines that
 // wrap in them.
+#include <algorithm>
 #include <map>
 
 #include "codecs/OverlayList.h"
@@ -11,8 +12,11 @@ namespace parlo {
 
 namespace {
 
-// A wrapped line is at least this many "M" wide, where its text is longer.
+// A wrapped line is at least this many "M" wide, where its text is longer,
+// and at most the longer measure: a line across a wide table would run on
+// past the part of it a window or a page shows.
 constexpr int kReadableLineEms = 20;
+constexpr int kLongestLineEms = 60;
 
 }  // namespace
 
@@ -46,14 +50,30 @@ std::vector<std::string> WrapLines(Canvas& canvas, const std::string& text, int 
 
 using sheet_parts::WrapLines;
 
-bool Sheet::WrapsText(const CellDesc& d) {
-    return !d.Bound() && !(d.flagsB & CellDesc::kFitWidth) && !d.Join() && !d.Text().empty();
+bool Sheet::WrapsText(int col, int row) const {
+    const CellDesc& d = Cell(col, row);
+    if ((d.flagsB & CellDesc::kFitWidth) || d.Join()) return false;
+    if (!d.Bound()) return !d.Text().empty();
+    // A text the dispatcher gives that runs on over joined cells is an
+    // explanation line too (the New row's hint).
+    return col + 1 < cols_ && Cell(col + 1, row).Join();
 }
 
 int Sheet::RunWidth(int col, int row) const {
     int width = ColWidth(col);
     for (int c = col + 1; c < cols_ && Cell(c, row).Join(); ++c) width += ColWidth(c);
     return width;
+}
+
+int Sheet::WrapWidth(Canvas& canvas, int runWidth) const {
+    int width = std::min(runWidth, kLongestLineEms * canvas.TextWidth("M") + 8 * Scale());
+    if (wrapLimit_ > 0) width = std::min(width, wrapLimit_);
+    return width;
+}
+
+bool Sheet::WrapWithin(Canvas& measure, int width) {
+    wrapLimit_ = width;
+    return GrowWrappedRows(measure, false);
 }
 
 // A column sized by a sample text ("000") widens to the longest value its
@@ -95,17 +115,14 @@ void Sheet::FitColumnsToTexts(Canvas& measure) {
 // first widen (their last column) towards one.
 void Sheet::FitWrappedRows(Canvas& measure) {
     const int padding = 8 * Scale();
-    auto useFont = [&](const CellDesc& d) {
-        const FontSpec* font = d.EffectiveFont();
-        measure.SetFont(font != nullptr ? *font : *basic_.font);
-    };
     for (int r = 0; r < rows_; ++r) {
         for (int c = 0; c < cols_; ++c) {
+            if (!WrapsText(c, r)) continue;
             const CellDesc& d = Cell(c, r);
-            if (!WrapsText(d)) continue;
-            useFont(d);
+            const FontSpec* font = d.EffectiveFont();
+            measure.SetFont(font != nullptr ? *font : *basic_.font);
             int widest = 0;
-            for (const std::string& line : sheet_parts::SplitLines(d.Text()))
+            for (const std::string& line : sheet_parts::SplitLines(CellText(c, r)))
                 widest = std::max(widest, measure.TextWidth(line));
             const int wanted =
                 std::min(widest, kReadableLineEms * measure.TextWidth("M")) + padding;
@@ -117,18 +134,42 @@ void Sheet::FitWrappedRows(Canvas& measure) {
             }
         }
     }
-    for (int r = 0; r < rows_; ++r) {
-        for (int c = 0; c < cols_; ++c) {
-            const CellDesc& d = Cell(c, r);
-            if (!WrapsText(d)) continue;
-            useFont(d);
-            int height = 0;
-            for (const std::string& line : WrapLines(measure, d.Text(), RunWidth(c, r) - padding))
-                height += measure.TextHeight(line.empty() ? "Ag" : line);
-            int& h = rowHeights_[static_cast<size_t>(r)];
-            h = std::max(h, height + 2 * Scale());
-        }
-    }
+    unwrappedHeights_ = rowHeights_;
+    GrowWrappedRows(measure, false);
 }
+
+// Each row with an explanation line as high as its lines, wrapped as they
+// are drawn (and at least as its other cells need); with `liveOnly`, only
+// the rows of texts the dispatcher gives. Whether a row changed.
+bool Sheet::GrowWrappedRows(Canvas& measure, bool liveOnly) {
+    const int padding = 8 * Scale();
+    bool changed = false;
+    for (int r = 0; r < rows_ && static_cast<size_t>(r) < unwrappedHeights_.size(); ++r) {
+        bool wraps = false, live = false;
+        for (int c = 0; c < cols_; ++c) {
+            if (!WrapsText(c, r)) continue;
+            wraps = true;
+            live = live || Cell(c, r).Bound();
+        }
+        if (!wraps || (liveOnly && !live)) continue;
+        int height = unwrappedHeights_[static_cast<size_t>(r)];
+        for (int c = 0; c < cols_; ++c) {
+            if (!WrapsText(c, r)) continue;
+            const FontSpec* font = Cell(c, r).EffectiveFont();
+            measure.SetFont(font != nullptr ? *font : *basic_.font);
+            const int width = WrapWidth(measure, RunWidth(c, r)) - padding;
+            int lines = 2 * Scale();
+            for (const std::string& line : WrapLines(measure, CellText(c, r), width))
+                lines += measure.TextHeight(line.empty() ? "Ag" : line);
+            height = std::max(height, lines);
+        }
+        int& h = rowHeights_[static_cast<size_t>(r)];
+        changed = changed || h != height;
+        h = height;
+    }
+    return changed;
+}
+
+bool Sheet::FitLiveExplanations(Canvas& canvas) { return GrowWrappedRows(canvas, true); }
 
 }  // namespace parlo

@@ -1,11 +1,12 @@
 #include "sheet/SheetPrinter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include "overlay/OverlayText.h"
-#include "sheet/CellColours.h"
 #include "platform/NumberText.h"
+#include "sheet/CellColours.h"
 #include "sheet/SheetFactory.h"
 
 namespace parlo {
@@ -186,6 +187,22 @@ void SheetPrinter::DrawRules(const Sheet& sheet, int row, const std::vector<int>
     }
 }
 
+// Explanation lines wrap within the narrowest page's table: every page that
+// repeats one from the fixed columns shows it whole. Whether a row grew.
+bool SheetPrinter::WrapWithinPages(Sheet& sheet, const PageChunks& chunks) {
+    int fixed = 0;
+    for (int c = 0; c < sheet.FixedCols(); ++c) fixed += sheet.ColWidth(c);
+    int narrowest = 0;
+    int col = sheet.FixedCols();
+    for (int cols : chunks.columns) {
+        int width = fixed;
+        for (int c = col; c < col + cols && c < sheet.ColCount(); ++c) width += sheet.ColWidth(c);
+        narrowest = narrowest == 0 ? width : std::min(narrowest, width);
+        col += cols;
+    }
+    return narrowest > 0 && sheet.WrapWithin(printer_.PageCanvas(), narrowest);
+}
+
 bool SheetPrinter::StopBeforePage() {
     if (!cancelled_ && cancelCheck_ && cancelCheck_()) cancelled_ = true;
     return cancelled_;
@@ -196,7 +213,10 @@ int SheetPrinter::Print(const std::string& action, const Rect& page) {
         PointsToHeight(LeadingInteger(OvlText("GI_Sys_Printer_FontPoints")), printer_.Resolution());
     auto sheet = BuildSheet(action, fontHeight);
     const Rect inner = InnerRect(page);
-    const PageChunks chunks = CutIntoPages(*sheet, inner.Width(), inner.Height());
+    PageChunks chunks = CutIntoPages(*sheet, inner.Width(), inner.Height());
+    // Rows grown for wrapped lines take more of the pages.
+    if (WrapWithinPages(*sheet, chunks))
+        chunks = CutIntoPages(*sheet, inner.Width(), inner.Height());
     int printed = 0;
     int firstRow = sheet->FixedRows();
     for (int rows : chunks.rows) {
@@ -211,6 +231,7 @@ int SheetPrinter::Print(const std::string& action, const Rect& page) {
                 fontHeight = -static_cast<int>(std::abs(fontHeight) * factor);
                 if (fontHeight == 0) fontHeight = -1;
                 sheet = BuildSheet(action, fontHeight);
+                WrapWithinPages(*sheet, chunks);
             }
             if (StopBeforePage() || !sheet->Printable()) return printed;
             if (pages_ > 0) printer_.NewPage();
