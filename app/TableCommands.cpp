@@ -183,7 +183,7 @@ bool MainController::PasteText(CellContext& ctx, const std::string& text) {
     const Document::ModifiedState modified = doc_.CurrentModifiedState();
     std::string refused;
     {
-        CellTyping typing(cells_.Entry());
+        CellTyping typing(cells_.Entry(), doc_.Working());
         for (size_t i = 0; i < lines.size() && refused.empty(); ++i) {
             const int row = ctx.row + static_cast<int>(i);
             const std::vector<int> cols = TextColumns(*ctx.sheet, row, ctx.col);

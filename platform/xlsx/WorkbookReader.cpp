@@ -1,0 +1,183 @@
+#include <orcus/orcus_xlsx.hpp>
+#include <orcus/spreadsheet/import_interface.hpp>
+
+#include <charconv>
+#include <exception>
+#include <map>
+
+#include "platform/xlsx/CLocale.h"
+#include "platform/xlsx/Workbook.h"
+
+namespace parlo {
+
+namespace {
+
+namespace iface = orcus::spreadsheet::iface;
+using orcus::spreadsheet::col_t;
+using orcus::spreadsheet::row_t;
+
+// A number as the shortest plain text that reads back the same.
+std::string ShortestText(double value) {
+    char text[400];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    return end.ec == std::errc() ? std::string(text, end.ptr) : std::string();
+}
+
+std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+class SharedStrings : public iface::import_shared_strings {
+public:
+    const std::string& At(size_t index) const {
+        static const std::string none;
+        return index < strings_.size() ? strings_[index] : none;
+    }
+    size_t append(std::string_view s) override {
+        strings_.emplace_back(s);
+        return strings_.size() - 1;
+    }
+    size_t add(std::string_view s) override { return append(s); }
+    void set_segment_font(size_t) override {}
+    void set_segment_bold(bool) override {}
+    void set_segment_italic(bool) override {}
+    void set_segment_font_name(std::string_view) override {}
+    void set_segment_font_size(double) override {}
+    void set_segment_font_color(orcus::spreadsheet::color_elem_t,
+                                orcus::spreadsheet::color_elem_t,
+                                orcus::spreadsheet::color_elem_t,
+                                orcus::spreadsheet::color_elem_t) override {}
+    void append_segment(std::string_view s) override { segments_ += s; }
+    size_t commit_segments() override {
+        const size_t index = append(segments_);
+        segments_.clear();
+        return index;
+    }
+
+private:
+    std::vector<std::string> strings_;
+    std::string segments_;
+};
+
+// The cells of one sheet, by row, as texts.
+class SheetCells;
+
+// A formula cell: the result it was saved with is its text.
+class FormulaCell : public iface::import_formula {
+public:
+    explicit FormulaCell(SheetCells& sheet) : sheet_(sheet) {}
+    void set_position(row_t row, col_t col) override {
+        row_ = row;
+        col_ = col;
+        result_.clear();
+    }
+    void set_formula(orcus::spreadsheet::formula_grammar_t, std::string_view) override {}
+    void set_shared_formula_index(size_t) override {}
+    void set_result_string(std::string_view value) override { result_ = value; }
+    void set_result_value(double value) override { result_ = ShortestText(value); }
+    void set_result_bool(bool value) override { result_ = value ? "TRUE" : "FALSE"; }
+    void set_result_empty() override { result_.clear(); }
+    void commit() override;
+
+private:
+    SheetCells& sheet_;
+    row_t row_ = 0;
+    col_t col_ = 0;
+    std::string result_;
+};
+
+class SheetCells : public iface::import_sheet {
+public:
+    SheetCells(std::string name, const SharedStrings& strings)
+        : name_(std::move(name)), strings_(strings), formula_(*this) {}
+
+    const std::string& Name() const { return name_; }
+    const std::map<row_t, std::vector<std::string>>& Rows() const { return rows_; }
+
+    void Put(row_t row, col_t col, std::string text) {
+        if (row < 0 || col < 0) return;
+        std::vector<std::string>& cells = rows_[row];
+        if (cells.size() <= static_cast<size_t>(col)) cells.resize(static_cast<size_t>(col) + 1);
+        cells[static_cast<size_t>(col)] = std::move(text);
+    }
+
+    iface::import_formula* get_formula() override { return &formula_; }
+    void set_auto(row_t row, col_t col, std::string_view s) override {
+        Put(row, col, std::string(s));
+    }
+    void set_string(row_t row, col_t col, orcus::spreadsheet::string_id_t id) override {
+        Put(row, col, strings_.At(id));
+    }
+    void set_value(row_t row, col_t col, double value) override {
+        Put(row, col, ShortestText(value));
+    }
+    void set_bool(row_t row, col_t col, bool value) override {
+        Put(row, col, value ? "TRUE" : "FALSE");
+    }
+    void set_date_time(row_t row, col_t col, int year, int month, int day, int hour, int minute,
+                       double second) override {
+        std::string text = std::to_string(year) + "-" + TwoDigits(month) + "-" + TwoDigits(day);
+        if (hour != 0 || minute != 0 || second != 0)
+            text += " " + TwoDigits(hour) + ":" + TwoDigits(minute) + ":" +
+                    TwoDigits(static_cast<int>(second));
+        Put(row, col, text);
+    }
+    void set_format(row_t, col_t, size_t) override {}
+    void set_format(row_t, col_t, row_t, col_t, size_t) override {}
+    void fill_down_cells(row_t, col_t, row_t) override {}
+    orcus::spreadsheet::range_size_t get_sheet_size() const override { return {1048576, 16384}; }
+
+private:
+    std::string name_;
+    const SharedStrings& strings_;
+    FormulaCell formula_;
+    std::map<row_t, std::vector<std::string>> rows_;
+};
+
+void FormulaCell::commit() { sheet_.Put(row_, col_, result_); }
+
+class Factory : public iface::import_factory {
+public:
+    iface::import_shared_strings* get_shared_strings() override { return &strings_; }
+    iface::import_sheet* append_sheet(orcus::spreadsheet::sheet_t, std::string_view name) override {
+        sheets_.push_back(std::make_unique<SheetCells>(std::string(name), strings_));
+        return sheets_.back().get();
+    }
+    iface::import_sheet* get_sheet(std::string_view name) override {
+        for (auto& sheet : sheets_) {
+            if (sheet->Name() == name) return sheet.get();
+        }
+        return nullptr;
+    }
+    iface::import_sheet* get_sheet(orcus::spreadsheet::sheet_t index) override {
+        return index >= 0 && static_cast<size_t>(index) < sheets_.size() ? sheets_[index].get()
+                                                                         : nullptr;
+    }
+    void finalize() override {}
+
+    const std::vector<std::unique_ptr<SheetCells>>& Sheets() const { return sheets_; }
+
+private:
+    SharedStrings strings_;
+    std::vector<std::unique_ptr<SheetCells>> sheets_;
+};
+
+}  // namespace
+
+bool ReadWorkbook(std::string_view bytes, const WorkbookRow& row, std::string* error) {
+    Factory factory;
+    try {
+        CLocaleScope c;
+        orcus::orcus_xlsx reader(&factory);
+        reader.read_stream(bytes);
+    } catch (const std::exception& e) {
+        *error = e.what();
+        return false;
+    }
+    const auto& sheets = factory.Sheets();
+    for (size_t s = 0; s < sheets.size(); ++s) {
+        for (const auto& [r, cells] : sheets[s]->Rows())
+            row(sheets[s]->Name(), static_cast<int>(s), r + 1, cells);
+    }
+    return true;
+}
+
+}  // namespace parlo
