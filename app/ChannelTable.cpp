@@ -143,11 +143,6 @@ void ReadCsvTable(ChannelImport& import, CsvReader& reader, const TableImport& h
         ReadChirpTable(import, reader, record, how, outcome);
         return;
     }
-    if (!how.locations.empty() || how.bank) {
-        outcome.Refuse("a bank and Locations are chosen for a list of the CHIRP program only; "
-                       "this table says itself where its rows go");
-        return;
-    }
     if (!import.Header(record.fields, Format("line %d", record.line))) return;
     while (reader.Next(&record)) import.Row(record.fields, Format("line %d", record.line));
     if (!reader.Error().empty()) outcome.Refuse(reader.Error());
@@ -221,9 +216,6 @@ ImportOutcome ImportChannelFile(Document& doc, const DispatchFunction& cells,
                 outcome.unreadable = FailureOfError(EIO);
             else if (bytes.size() > kLargestWorkbook)
                 outcome.Refuse("the workbook is larger than 64 MB");
-            else if (how.bank || !how.locations.empty())
-                outcome.Refuse("a bank and Locations are chosen for a list of the CHIRP program "
-                               "only; a workbook says itself where its rows go");
             else
                 ReadWorkbookTable(import, bytes, outcome);
         } else {

@@ -45,7 +45,8 @@ std::string ExportChannels(Document& doc, const DispatchFunction& cells,
 
 // What a CHIRP list takes: the bank its channels go to, from the bank's
 // first position on, and the Locations picked (ranges, ends included; none:
-// every row). Tables of this program say themselves where rows go.
+// every row). Tables of this program say themselves where rows go, and
+// ignore both.
 struct TableImport {
     std::optional<int> bank;  // 0-4; bank 1 when none is given
     std::vector<std::pair<int64_t, int64_t>> locations;

@@ -127,6 +127,12 @@ int RunImport(const ParsedArgs& args) {
         ReportReadFailure("import", table, outcome.unreadable);
         return kExitInput;
     }
+    if (outcome.format != TableFormat::Chirp && (how.bank || !how.locations.empty())) {
+        std::fprintf(stderr,
+                     "parlo-cli import: --bank and --locations are for a list of the CHIRP "
+                     "program; this table says itself where its rows go\n");
+        return kExitUsage;
+    }
     if (!outcome.Ok()) {
         PrintList(outcome.refusals, outcome.moreRefusals, "refused");
         std::fprintf(stderr, "parlo-cli import: nothing was saved\n");

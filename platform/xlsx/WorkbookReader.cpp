@@ -4,6 +4,7 @@
 #include <charconv>
 #include <exception>
 #include <map>
+#include <stdexcept>
 
 #include "platform/xlsx/CLocale.h"
 #include "platform/xlsx/Workbook.h"
@@ -134,8 +135,42 @@ private:
 
 void FormulaCell::commit() { sheet_.Put(row_, col_, result_); }
 
+// Cell references as the sheets write them: "B7", "$B$7", "A1:AK9".
+class References : public iface::import_reference_resolver {
+public:
+    orcus::spreadsheet::src_address_t resolve_address(std::string_view text) override {
+        orcus::spreadsheet::src_address_t address{0, 0, 0};
+        size_t i = 0;
+        if (i < text.size() && text[i] == '$') ++i;
+        int column = 0;
+        const size_t letters = i;
+        for (; i < text.size() && text[i] >= 'A' && text[i] <= 'Z' && i - letters < 4; ++i)
+            column = column * 26 + (text[i] - 'A' + 1);
+        if (i < text.size() && text[i] == '$') ++i;
+        int row = 0;
+        const size_t digits = i;
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && i - digits < 8; ++i)
+            row = row * 10 + (text[i] - '0');
+        if (column == 0 || row == 0 || i != text.size())
+            throw std::invalid_argument("a cell reference that is none: " + std::string(text));
+        address.row = row - 1;
+        address.column = column - 1;
+        return address;
+    }
+    orcus::spreadsheet::src_range_t resolve_range(std::string_view text) override {
+        const size_t colon = text.find(':');
+        const auto first = resolve_address(text.substr(0, colon));
+        return {first, colon == std::string_view::npos ? first
+                                                       : resolve_address(text.substr(colon + 1))};
+    }
+};
+
 class Factory : public iface::import_factory {
 public:
+    iface::import_reference_resolver* get_reference_resolver(
+        orcus::spreadsheet::formula_ref_context_t) override {
+        return &references_;
+    }
     iface::import_shared_strings* get_shared_strings() override { return &strings_; }
     iface::import_sheet* append_sheet(orcus::spreadsheet::sheet_t, std::string_view name) override {
         sheets_.push_back(std::make_unique<SheetCells>(std::string(name), strings_));
@@ -157,6 +192,7 @@ public:
 
 private:
     SharedStrings strings_;
+    References references_;
     std::vector<std::unique_ptr<SheetCells>> sheets_;
 };
 
