@@ -59,12 +59,13 @@ void CsvReader::DetectSeparator() {
 }
 
 bool CsvReader::AtLineEnd() {
+    // A CR ends a line before LF and at the end of the text.
     const int c = Peek();
-    return c == '\n' || (c == '\r' && Peek(1) == '\n');
+    return c == '\n' || (c == '\r' && (Peek(1) == '\n' || Peek(1) < 0));
 }
 
 void CsvReader::SkipLineEnd() {
-    pos_ += Peek() == '\r' ? 2 : 1;
+    pos_ += Peek() == '\r' && Peek(1) == '\n' ? 2 : 1;
     ++line_;
 }
 
@@ -79,7 +80,7 @@ bool CsvReader::ReadQuoted(std::string& field) {
     for (;;) {
         const int c = Peek();
         if (c < 0) return Fail(start, "a quoted field is not closed");
-        if (consumed_ + pos_ - recordStart_ > kLongestRecord)
+        if (consumed_ + pos_ - recordStart_ >= kLongestRecord)
             return Fail(start, "the record is longer than 1 MB");
         ++pos_;
         if (c == '"') {
@@ -96,7 +97,7 @@ bool CsvReader::ReadField(std::string& field) {
     if (Peek() == '"') return ReadQuoted(field);
     for (int c = Peek(); c >= 0 && c != separator_ && !AtLineEnd(); c = Peek()) {
         if (c == '"') return Fail(line_, "a quote inside a field that does not start with one");
-        if (consumed_ + pos_ - recordStart_ > kLongestRecord)
+        if (consumed_ + pos_ - recordStart_ >= kLongestRecord)
             return Fail(line_, "the record is longer than 1 MB");
         field += static_cast<char>(c);
         ++pos_;
