@@ -208,6 +208,15 @@ CodecResult ToneCodec(CellRequest& request, ToneFields& f, Direction direction, 
     std::optional<Tone> next;
     if (request.Picking() || request.Committing()) {
         if (!editable) {
+            // A table may still name the tone the cell holds.
+            if (request.fromTable && request.Committing()) {
+                CellRequest reading;
+                const auto same = TableTone(reading, request.editText, variant);
+                if (same && *same == tone) {
+                    request.text = ToneText(tone, variant);
+                    return CodecResult::Unchanged;
+                }
+            }
             request.refusal = OvlText("GI_AppMess_Tone_TransmitFollows");
             return CodecResult::Rejected;
         }
