@@ -2,6 +2,7 @@
 // texts of this radio's cells, typed as the in-place editor takes them.
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstdlib>
 #include <map>
 #include <span>
@@ -12,6 +13,7 @@
 #include "codecs/OverlayList.h"
 #include "codecs/SegmentText.h"
 #include "codecs/ToneCodec.h"
+#include "codecs/TypedNumber.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
@@ -32,6 +34,9 @@ const char* const kHeadings[kColCount] = {
 constexpr int kFirstOptional = kSkip;
 
 constexpr size_t kNameLength = 8;
+// The band of the PMR446 and dPMR446 channels, in Hz.
+constexpr int64_t kPmrBandLow = 446'000'000;
+constexpr int64_t kPmrBandHigh = 446'200'000;
 const char* const kNoScanList = "___________";
 const char* const kFirstScanList = "1__________";
 
@@ -48,10 +53,16 @@ std::string Refused(const Fields& f, Col c, const std::string& reason) {
     return RefusalText(f.where, kHeadings[c], f[c], reason);
 }
 
+// A number as a spreadsheet may have saved it: "." or "," before the
+// decimals, a unit after it.
+std::optional<DecimalNumber> FieldNumber(const std::string& text) {
+    return ReadTypedNumber(text, false).number;
+}
+
 // A frequency in MHz as Hz.
 std::optional<int64_t> Hertz(const std::string& text) {
-    const auto number = ReadDecimal(TrimBlanks(text));
-    if (!number || number->negative) return std::nullopt;
+    const auto number = FieldNumber(text);
+    if (!number) return std::nullopt;
     bool exact = false;
     const int64_t hz = number->Scaled(6, &exact);
     return exact ? std::optional<int64_t>(hz) : std::nullopt;
@@ -76,7 +87,8 @@ struct Tones {
 class ToneMapping {
 public:
     ToneMapping(const Fields& f, int variant, ImportOutcome& outcome)
-        : f_(f), outcome_(outcome), off_(ListText(ToneList(variant), kToneOffItem)) {}
+        : f_(f), outcome_(outcome), variant_(variant),
+          off_(ListText(ToneList(variant), kToneOffItem)) {}
 
     std::optional<Tones> Map() {
         const std::string mode = TrimBlanks(f_[kTone]);
@@ -114,7 +126,7 @@ private:
         };
         const auto txTone = side(tx, false), rxTone = side(rx, true);
         if (!txTone || !rxTone || (tx.empty() && rx.empty())) {
-            if (!failed_)
+            if (refused_.none())
                 outcome_.Refuse(Refused(f_, kCrossMode,
                                         "the cross modes are Tone->Tone, Tone->DTCS, DTCS->Tone, "
                                         "->Tone, ->DTCS, DTCS-> and DTCS->DTCS"));
@@ -126,15 +138,23 @@ private:
         if (!rx || !tx) return std::nullopt;
         return Tones{*rx, *tx};
     }
-    // A CTCSS frequency, typed as a table's number: the cell finds the tone.
-    std::optional<std::string> Ctcss(Col c) { return TrimBlanks(f_[c]); }
+    // A CTCSS frequency of the radio's tone list, as the cell writes it.
+    std::optional<std::string> Ctcss(Col c) {
+        std::string reason;
+        const auto tone = TableToneOf(f_[c], variant_, &reason);
+        if (tone && tone->on && !tone->dtcs) return ToneText(*tone, variant_);
+        Refuse(c, reason.empty() ? "a CTCSS frequency in Hz, such as 88.5" : reason);
+        return std::nullopt;
+    }
     std::optional<std::string> Dtcs(Col c, char polarity) {
         auto text = DtcsText(f_[c], polarity);
-        if (!text) {
-            failed_ = true;
-            outcome_.Refuse(Refused(f_, c, "a DTCS code is up to three octal digits (023)"));
-        }
+        if (!text) Refuse(c, "a DTCS code is up to three octal digits (023)");
         return text;
+    }
+    // A field used for both tones is refused once.
+    void Refuse(Col c, const std::string& reason) {
+        if (!refused_.test(c)) outcome_.Refuse(Refused(f_, c, reason));
+        refused_.set(c);
     }
     // The receive code: RxDtcsCode where the row gives one.
     std::optional<std::string> ReceiveDtcs() {
@@ -144,9 +164,10 @@ private:
 
     const Fields& f_;
     ImportOutcome& outcome_;
+    int variant_;
     std::string off_;
     char txPolarity_ = 'N', rxPolarity_ = 'N';
-    bool failed_ = false;
+    std::bitset<kColCount> refused_;
 };
 
 }  // namespace
@@ -278,6 +299,19 @@ bool ChirpRows::MapFrequencies(const Fields& f, Mapped& m) {
         outcome_.Refuse(Refused(f, kDuplex, "Duplex is \"\", +, -, split or off"));
         return false;
     }
+    // The PMR446 variants are made for the 446 MHz band: a channel outside
+    // it (an LPD channel of a mixed list) is taken as typed, and said so.
+    if (variant_ != kVariantLmr) {
+        for (const auto& [hz, c] : {std::pair{*rx, kFrequency}, std::pair{*tx, kOffset}}) {
+            if (hz >= kPmrBandLow && hz <= kPmrBandHigh) continue;
+            outcome_.Note(Format("%s, column \"%s\": %s MHz lies outside the 446 MHz band "
+                                 "(%s-%s) this radio is made for",
+                                 f.where.c_str(), kHeadings[c], DecimalText(hz, 6).c_str(),
+                                 DecimalText(kPmrBandLow, 6).c_str(),
+                                 DecimalText(kPmrBandHigh, 6).c_str()));
+            break;
+        }
+    }
     Put(m, CL_Mch_FreqR, DecimalText(*rx, 6));
     Put(m, CL_Mch_FreqT, DecimalText(*tx, 6));
     Put(m, CL_Mch_TxInh, Item("GI_Sheet_Sel_Mch_CH_TxInh", duplex == "off" ? 1 : 0));
@@ -329,8 +363,8 @@ bool ChirpRows::MapPowerAndSkip(const Fields& f, Mapped& m) {
     if (power.empty()) return true;
     const bool milli = power.size() > 2 && power.compare(power.size() - 2, 2, "mW") == 0;
     const bool watts = !milli && power.back() == 'W';
-    const auto number = ReadDecimal(TrimBlanks(power.substr(0, power.size() - (milli ? 2 : 1))));
-    if ((!milli && !watts) || !number || number->negative) {
+    const auto number = FieldNumber(power.substr(0, power.size() - (milli ? 2 : 1)));
+    if ((!milli && !watts) || !number) {
         outcome_.Refuse(Refused(f, kPower, "a power in watts, such as 0.5W"));
         return false;
     }

@@ -164,6 +164,13 @@ static std::optional<Tone> TableTone(CellRequest& request, std::string_view text
     return std::nullopt;
 }
 
+std::optional<Tone> TableToneOf(std::string_view text, int variant, std::string* reason) {
+    CellRequest request;
+    auto tone = TableTone(request, text, variant);
+    if (reason != nullptr) *reason = request.refusal;
+    return tone;
+}
+
 static int ListPosition(const Tone& t) {
     if (!t.on) return kToneOffItem;
     return t.dtcs ? kToneDtcsItem : t.ctcss;
@@ -210,8 +217,7 @@ CodecResult ToneCodec(CellRequest& request, ToneFields& f, Direction direction, 
         if (!editable) {
             // A table may still name the tone the cell holds.
             if (request.fromTable && request.Committing()) {
-                CellRequest reading;
-                const auto same = TableTone(reading, request.editText, variant);
+                const auto same = TableToneOf(request.editText, variant, nullptr);
                 if (same && *same == tone) {
                     request.text = ToneText(tone, variant);
                     return CodecResult::Unchanged;
