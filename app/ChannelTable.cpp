@@ -18,7 +18,7 @@ namespace parlo {
 namespace {
 
 // A workbook is read whole; one this large holds no table of 320 channels.
-constexpr size_t kLargestWorkbook = size_t{64} << 20;
+constexpr size_t kLargestWorkbook = size_t{16} << 20;
 
 const char* const kSheetPrefix = "Bank ";
 
@@ -215,7 +215,7 @@ ImportOutcome ImportChannelFile(Document& doc, const DispatchFunction& cells,
             if (std::ferror(file) != 0)
                 outcome.unreadable = FailureOfError(EIO);
             else if (bytes.size() > kLargestWorkbook)
-                outcome.Refuse("the workbook is larger than 64 MB");
+                outcome.Refuse("the workbook is larger than 16 MB");
             else
                 ReadWorkbookTable(import, bytes, outcome);
         } else {

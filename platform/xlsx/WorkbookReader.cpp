@@ -6,6 +6,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "platform/xlsx/ArchiveSize.h"
 #include "platform/xlsx/CLocale.h"
 #include "platform/xlsx/Workbook.h"
 
@@ -58,7 +59,36 @@ private:
     std::string segments_;
 };
 
-// The cells of one sheet, by row, as texts.
+// Rows go out as they are read: only the row being read is held, so a
+// workbook of any length is read in little memory (a sheet's rows come in
+// their order).
+class RowSink {
+public:
+    explicit RowSink(const WorkbookRow& row) : row_(row) {}
+
+    void Put(int sheet, const std::string& name, row_t row, col_t col, std::string text) {
+        if (row < 0 || col < 0) return;
+        if (sheet != sheet_ || row != rowNumber_) Flush();
+        sheet_ = sheet;
+        name_ = &name;
+        rowNumber_ = row;
+        if (cells_.size() <= static_cast<size_t>(col)) cells_.resize(static_cast<size_t>(col) + 1);
+        cells_[static_cast<size_t>(col)] = std::move(text);
+    }
+    void Flush() {
+        if (name_ != nullptr && !cells_.empty()) row_(*name_, sheet_, rowNumber_ + 1, cells_);
+        cells_.clear();
+    }
+
+private:
+    const WorkbookRow& row_;
+    int sheet_ = -1;
+    const std::string* name_ = nullptr;
+    row_t rowNumber_ = -1;
+    std::vector<std::string> cells_;
+};
+
+// The cells of one sheet, as texts.
 class SheetCells;
 
 // A formula cell: the result it was saved with is its text.
@@ -87,17 +117,13 @@ private:
 
 class SheetCells : public iface::import_sheet {
 public:
-    SheetCells(std::string name, const SharedStrings& strings)
-        : name_(std::move(name)), strings_(strings), formula_(*this) {}
+    SheetCells(std::string name, int index, const SharedStrings& strings, RowSink& sink)
+        : name_(std::move(name)), index_(index), strings_(strings), sink_(sink), formula_(*this) {}
 
     const std::string& Name() const { return name_; }
-    const std::map<row_t, std::vector<std::string>>& Rows() const { return rows_; }
 
     void Put(row_t row, col_t col, std::string text) {
-        if (row < 0 || col < 0) return;
-        std::vector<std::string>& cells = rows_[row];
-        if (cells.size() <= static_cast<size_t>(col)) cells.resize(static_cast<size_t>(col) + 1);
-        cells[static_cast<size_t>(col)] = std::move(text);
+        sink_.Put(index_, name_, row, col, std::move(text));
     }
 
     iface::import_formula* get_formula() override { return &formula_; }
@@ -128,9 +154,10 @@ public:
 
 private:
     std::string name_;
+    int index_;
     const SharedStrings& strings_;
+    RowSink& sink_;
     FormulaCell formula_;
-    std::map<row_t, std::vector<std::string>> rows_;
 };
 
 void FormulaCell::commit() { sheet_.Put(row_, col_, result_); }
@@ -167,13 +194,15 @@ public:
 
 class Factory : public iface::import_factory {
 public:
+    explicit Factory(RowSink& sink) : sink_(sink) {}
     iface::import_reference_resolver* get_reference_resolver(
         orcus::spreadsheet::formula_ref_context_t) override {
         return &references_;
     }
     iface::import_shared_strings* get_shared_strings() override { return &strings_; }
     iface::import_sheet* append_sheet(orcus::spreadsheet::sheet_t, std::string_view name) override {
-        sheets_.push_back(std::make_unique<SheetCells>(std::string(name), strings_));
+        const int index = static_cast<int>(sheets_.size());
+        sheets_.push_back(std::make_unique<SheetCells>(std::string(name), index, strings_, sink_));
         return sheets_.back().get();
     }
     iface::import_sheet* get_sheet(std::string_view name) override {
@@ -188,9 +217,8 @@ public:
     }
     void finalize() override {}
 
-    const std::vector<std::unique_ptr<SheetCells>>& Sheets() const { return sheets_; }
-
 private:
+    RowSink& sink_;
     SharedStrings strings_;
     References references_;
     std::vector<std::unique_ptr<SheetCells>> sheets_;
@@ -199,20 +227,21 @@ private:
 }  // namespace
 
 bool ReadWorkbook(std::string_view bytes, const WorkbookRow& row, std::string* error) {
-    Factory factory;
+    if (const std::string problem = ArchiveSizeProblem(bytes); !problem.empty()) {
+        *error = problem;
+        return false;
+    }
+    RowSink sink(row);
+    Factory factory(sink);
     try {
         CLocaleScope c;
         orcus::orcus_xlsx reader(&factory);
         reader.read_stream(bytes);
     } catch (const std::exception& e) {
-        *error = e.what();
+        *error = *e.what() != '\0' ? e.what() : "its parts cannot be read";
         return false;
     }
-    const auto& sheets = factory.Sheets();
-    for (size_t s = 0; s < sheets.size(); ++s) {
-        for (const auto& [r, cells] : sheets[s]->Rows())
-            row(sheets[s]->Name(), static_cast<int>(s), r + 1, cells);
-    }
+    sink.Flush();
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ChannelTable.h"
+#include "platform/xlsx/Workbook.h"
 #include "sheet/CsvTable.h"
 #include "tests/support/CellHarness.h"
 
@@ -228,6 +229,56 @@ TEST_F(SpreadsheetTableTest, ExportForACommaDecimalSpreadsheet) {
     EXPECT_EQ(out.bytes.substr(0, 22), "Bank;Position;No.;Mark");
     EXPECT_NE(out.bytes.find(";\"=\"\"0123\"\"\";Normal;446,018750;<-;Normal;023I;023I;"),
               std::string::npos);
+}
+
+}  // namespace
+}  // namespace parlo
+
+namespace parlo {
+namespace {
+
+// A workbook's refusals say the sheet and the row; its numbers may come
+// without decimals, as a spreadsheet's user types them.
+TEST_F(SpreadsheetTableTest, AWorkbookSaysWhereARefusedValueIs) {
+    Open(kVariantPmr);
+    WorkbookWriter writer;
+    writer.AddSheet("Bank 1");
+    writer.AddRow({{"Position", false, 0}, {"Name", false, 0}, {"Receive tone", false, 0}});
+    writer.AddRow({{"1", true, 0}, {"OK", false, 0}, {"100", true, 0}});
+    writer.AddRow({{"2", true, 0}, {"Z\xC3\xBCrich", false, 0}, {"67", true, 0}});
+    writer.AddSheet("Notes");
+    writer.AddRow({{"Remark", false, 0}});
+    std::string book, error;
+    ASSERT_TRUE(writer.Finish(&book, &error)) << error;
+    test::TempDir dir;
+    test::WriteFile(dir.file("book.xlsx"), book);
+    EepromImage before;
+    before.Assign(Image());
+    const ImportOutcome refused = ImportChannelFile(doc, Entry(), dir.file("book.xlsx"));
+    EXPECT_EQ(refused.format, TableFormat::Workbook);
+    EXPECT_EQ(refused.refusals,
+              (std::vector<std::string>{
+                  "sheet \"Notes\", row 1: \"Remark\" is not a column of the bank sheet",
+                  "sheet \"Notes\", row 1: the header has no column \"Bank\"",
+                  "sheet \"Notes\", row 1: the header has no column \"Position\"",
+                  "sheet \"Bank 1\", row 3, column \"Name\": 'Z\xC3\xBCrich' was not accepted: The "
+                  "radio's display cannot show \"\xC3\xBC\". Type plain letters, digits and signs, or "
+                  "pick the character from the table."}));
+    ExpectImage(before, "after the refused workbook");
+
+    WorkbookWriter good;
+    good.AddSheet("Bank 1");
+    good.AddRow({{"Position", false, 0}, {"Name", false, 0}, {"Receive tone", false, 0}});
+    good.AddRow({{"1", true, 0}, {"OK", false, 0}, {"100", true, 0}});
+    ASSERT_TRUE(good.Finish(&book, &error)) << error;
+    test::WriteFile(dir.file("good.xlsx"), book);
+    EXPECT_TRUE(ImportChannelFile(doc, Entry(), dir.file("good.xlsx")).Ok());
+    EXPECT_EQ(Show(CT_Mch, CL_Mch_CTone_R, 0), "100.0");
+
+    test::WriteFile(dir.file("odd.xlsx"), "PK\3\4 and then nothing of a workbook");
+    const ImportOutcome broken = ImportChannelFile(doc, Entry(), dir.file("odd.xlsx"));
+    ASSERT_EQ(broken.refusals.size(), 1u);
+    EXPECT_EQ(broken.refusals[0].substr(0, 44), "the file is not a workbook that can be read:");
 }
 
 }  // namespace
