@@ -140,8 +140,9 @@ int RunImport(const ParsedArgs& args) {
     }
     const int status = session.Save(args.Value("-o").value_or(args.Operands()[0]));
     if (status != 0) return status;
-    // As set does: a value stored other than typed is told once it is saved.
-    PrintList(outcome.notes, outcome.moreNotes, "stored other than typed");
+    // As set does: a value stored other than typed is told once it is saved,
+    // and so is what a list of another program asks to check.
+    PrintList(outcome.notes, outcome.moreNotes, "noted");
     std::fprintf(stderr, "%d channel rows read, %d channels added\n", outcome.rows, outcome.added);
     return 0;
 }
