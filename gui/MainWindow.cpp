@@ -153,6 +153,9 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     // F1 on the sheet or the tree: the manual at the sheet's topic.
     sheetWidget_->installEventFilter(this);
     treeView_->installEventFilter(this);
+    // A new window starts in the tree, where the first page is chosen,
+    // however late the window manager activates it.
+    treeView_->setFocus();
 
     BuildMenus();
     BuildToolBar();
@@ -410,7 +413,9 @@ void MainWindow::ShowPortStatus(const std::string& text) {
 
 void MainWindow::ShowSheet(Sheet* sheet) {
     sheetWidget_->SetSheet(sheet);
-    if (sheet != nullptr && !treeView_->hasFocus()) sheetWidget_->setFocus();
+    // The window's focus widget, not hasFocus(): a page shown while the
+    // window is inactive must not take the focus the tree will get back.
+    if (sheet != nullptr && focusWidget() != treeView_) sheetWidget_->setFocus();
 }
 
 void MainWindow::TreeChanged(TreeModel& tree) {
