@@ -1,10 +1,7 @@
 // parlo-cli export and import in their forms: CSV with the separator a
-// spreadsheet wants, a workbook, a list of the CHIRP program; a table of any
-// length read in little memory, its refusals listed up to 100 and counted
-// past them.
+// spreadsheet wants, a workbook, a list of the CHIRP program.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 #include "tests/support/Process.h"
@@ -30,32 +27,6 @@ std::vector<std::string> Lines(const std::string& text, size_t n) {
         at = end + 1;
     }
     return lines;
-}
-
-TEST(CliTable, AMillionRowImportIsReadInLittleMemoryAndItsRefusalsCounted) {
-    test::TempDir dir;
-    const std::string file = dir.file("pmr.icf");
-    test::CliNew("pmr", file);
-    const std::string before = ReadFile(file);
-    // Every row names bank 1, position 1: all but the first are refused.
-    {
-        std::ofstream table(dir.file("big.csv"), std::ios::binary);
-        table << "Bank,Position,Name,Receive,Transmit,Receive tone,Transmit tone\r\n";
-        for (int i = 0; i < 1'000'000; ++i) table << "1,1,PMR 1,446.006250,<-,67.0,67.0\r\n";
-    }
-    const auto r = RunCli({"import", file, dir.file("big.csv")});
-    EXPECT_EQ(r.status, 65);
-    EXPECT_LT(r.peakRssKb, 100 * 1024) << "peak resident set in KB";
-    const std::vector<std::string> lines = Lines(r.err, 1000);
-    ASSERT_EQ(lines.size(), 102u) << r.err.substr(0, 2000);
-    for (size_t i = 0; i < 100; ++i) {
-        EXPECT_EQ(lines[i], "line " + std::to_string(i + 3) +
-                                ", column \"Position\": '1' was not accepted: bank 1, position 1 "
-                                "is given by line 2 already");
-    }
-    EXPECT_EQ(lines[100], "... and 999899 more refused");
-    EXPECT_EQ(lines[101], "parlo-cli import: nothing was saved");
-    EXPECT_EQ(ReadFile(file), before);
 }
 
 TEST(CliTable, ExportWritesEachFormAndImportReadsItBack) {
