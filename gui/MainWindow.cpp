@@ -360,11 +360,28 @@ std::optional<std::string> MainWindow::ChooseSavePath(const std::string& folder,
                                                       const std::string& name,
                                                       const std::string& extension,
                                                       const std::string& filter,
-                                                      const std::string& title) {
+                                                      const std::string& title,
+                                                      int* chosenFilter) {
     QFileDialog dialog(this, QString::fromStdString(title), QString::fromStdString(folder));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (!name.empty()) dialog.selectFile(QString::fromStdString(name));
-    return RunFileDialog(dialog, extension, filter);
+    // A type of another extension gives the name typed so far that extension.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& type) {
+        const QString suffix = SuffixOfNameFilter(type);
+        if (suffix.isEmpty()) return;
+        dialog.setDefaultSuffix(suffix);
+        if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            QString typed = edit->text();
+            const qsizetype dot = typed.lastIndexOf(QLatin1Char('.'));
+            if (!typed.isEmpty() && dot > 0)
+                edit->setText(typed.left(dot + 1) + suffix);
+        }
+    });
+    auto path = RunFileDialog(dialog, extension, filter);
+    if (chosenFilter != nullptr)
+        *chosenFilter = std::max(0, static_cast<int>(dialog.nameFilters().indexOf(
+                                        dialog.selectedNameFilter())));
+    return path;
 }
 
 void MainWindow::SetTitle(const std::string& title) {
