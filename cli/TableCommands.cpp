@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "app/ChannelTable.h"
 #include "cells/CellDispatcher.h"
@@ -61,6 +62,18 @@ bool LocationsOption(const ParsedArgs& args, std::vector<std::pair<int64_t, int6
     }
 }
 
+// An output named *.xlsx: text in it would open in no spreadsheet.
+bool NamesAWorkbook(const ParsedArgs& args) {
+    const std::string out = args.Value("-o").value_or("");
+    static constexpr std::string_view kEnd = ".xlsx";
+    if (out.size() <= kEnd.size()) return false;
+    for (size_t i = 0; i < kEnd.size(); ++i) {
+        const char c = out[out.size() - kEnd.size() + i];
+        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kEnd[i]) return false;
+    }
+    return true;
+}
+
 bool ExportFormat(const ParsedArgs& args, TableExport* how) {
     const int formats = (args.Has("--xlsx") ? 1 : 0) + (args.Has("--chirp") ? 1 : 0);
     if (formats > 1 || (formats == 1 && args.Has("--separator"))) {
@@ -68,7 +81,8 @@ bool ExportFormat(const ParsedArgs& args, TableExport* how) {
                              "other\n");
         return false;
     }
-    if (args.Has("--xlsx")) how->format = TableFormat::Workbook;
+    if (args.Has("--xlsx") || (formats == 0 && !args.Has("--separator") && NamesAWorkbook(args)))
+        how->format = TableFormat::Workbook;
     if (args.Has("--chirp")) how->format = TableFormat::Chirp;
     if (const auto separator = args.Value("--separator")) {
         if (*separator == "," || *separator == ";") {
@@ -156,7 +170,8 @@ std::vector<Command> TableCommands() {
          "Write the channels of every bank, or of bank N (1-5): as CSV, a header row, then one "
          "row per channel with its bank, its position and the text of each column of the bank "
          "sheet (to standard output without -o); --separator ';' for spreadsheets that write a "
-         "decimal comma (numbers then have one); --xlsx a workbook with a sheet per bank; "
+         "decimal comma (numbers then have one); --xlsx (or -o NAME.xlsx) a workbook with a "
+         "sheet per bank; "
          "--chirp a list of the CHIRP program.",
          kExportOptions, 1, 1, RunExport},
         {"import", "import FILE TABLE [--bank N] [--locations L] [-o OUT]",

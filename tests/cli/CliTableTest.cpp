@@ -64,6 +64,8 @@ TEST(CliTable, ExportWritesEachFormAndImportReadsItBack) {
           "Position 0;0;Normal;0;Normal;0;Normal;________"}},
         {{"--separator", "tab", "--bank", "1"}, "tab.csv", {}, "Bank\tPosition\tNo.\tMark\t"},
         {{"--xlsx"}, "book.xlsx", {}, "PK\3\4"},
+        // A workbook's name asks for a workbook, as the desktop's Export does.
+        {{}, "named.XLSX", {}, "PK\3\4"},
         {{"--chirp"}, "chirp.csv",
          {"Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
           "DtcsPolarity,Mode,TStep,Skip,Comment,URCALL,RPT1CALL,RPT2CALL,RxDtcsCode,CrossMode,"
