@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/AppSettings.h"
+#include "app/ChannelTable.h"
 #include "app/ChannelClipboard.h"
 #include "app/CloneCommands.h"
 #include "app/Document.h"
@@ -105,13 +106,14 @@ public:
     // The entry the sheets operate their cells through: every operation that
     // changes the working image becomes a step of the edit history.
     DispatchFunction SheetEntry();
-    // The channels as CSV, and the system clipboard as tab-separated text
+    // The channels as a table (CSV, a workbook, a list of the CHIRP
+    // program), and the system clipboard as tab-separated text
     // (TableCommands.cpp). Import and export are false when refused or
     // failed, after telling the user.
     void ImportChannelsDialog();
     void ExportChannelsDialog();
     bool ImportChannelsFrom(const std::string& path);
-    bool ExportChannelsTo(const std::string& path);
+    bool ExportChannelsTo(const std::string& path, const TableExport& how = {});
     // The desktop's clipboard (not owned; nullptr: one inside the process).
     void SetSystemClipboard(SystemClipboard* clipboard) {
         systemClipboard_ = clipboard != nullptr ? clipboard : &processClipboard_;

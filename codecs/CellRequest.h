@@ -82,6 +82,10 @@ struct CellRequest {
     int key = 0;        // the key pressed on the cell, 0 if none
     uint8_t phase = kPhaseNone;
     std::string editText;
+    // The text comes from a table (an import, a pasted spreadsheet range),
+    // not from the in-place editor: where the editor would guess (a bare
+    // number in a tone cell could be a DTCS code), a table's text must say.
+    bool fromTable = false;
 
     // Filled by the codec.
     std::string text;    // the cell text, or the editor's starting text

@@ -156,6 +156,9 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     // F1 on the sheet or the tree: the manual at the sheet's topic.
     sheetWidget_->installEventFilter(this);
     treeView_->installEventFilter(this);
+    // A new window starts in the tree, where the first page is chosen,
+    // however late the window manager activates it.
+    treeView_->setFocus();
 
     BuildMenus();
     BuildToolBar();
@@ -364,11 +367,28 @@ std::optional<std::string> MainWindow::ChooseSavePath(const std::string& folder,
                                                       const std::string& name,
                                                       const std::string& extension,
                                                       const std::string& filter,
-                                                      const std::string& title) {
+                                                      const std::string& title,
+                                                      int* chosenFilter) {
     QFileDialog dialog(this, QString::fromStdString(title), QString::fromStdString(folder));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (!name.empty()) dialog.selectFile(QString::fromStdString(name));
-    return RunFileDialog(dialog, extension, filter);
+    // A type of another extension gives the name typed so far that extension.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& type) {
+        const QString suffix = SuffixOfNameFilter(type);
+        if (suffix.isEmpty()) return;
+        dialog.setDefaultSuffix(suffix);
+        if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            QString typed = edit->text();
+            const qsizetype dot = typed.lastIndexOf(QLatin1Char('.'));
+            if (!typed.isEmpty() && dot > 0)
+                edit->setText(typed.left(dot + 1) + suffix);
+        }
+    });
+    auto path = RunFileDialog(dialog, extension, filter);
+    if (chosenFilter != nullptr)
+        *chosenFilter = std::max(0, static_cast<int>(dialog.nameFilters().indexOf(
+                                        dialog.selectedNameFilter())));
+    return path;
 }
 
 void MainWindow::SetTitle(const std::string& title) {
@@ -400,7 +420,9 @@ void MainWindow::ShowPortStatus(const std::string& text) {
 
 void MainWindow::ShowSheet(Sheet* sheet) {
     sheetWidget_->SetSheet(sheet);
-    if (sheet != nullptr && !treeView_->hasFocus()) sheetWidget_->setFocus();
+    // The window's focus widget, not hasFocus(): a page shown while the
+    // window is inactive must not take the focus the tree will get back.
+    if (sheet != nullptr && focusWidget() != treeView_) sheetWidget_->setFocus();
 }
 
 void MainWindow::TreeChanged(TreeModel& tree) {

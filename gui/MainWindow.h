@@ -49,7 +49,8 @@ public:
     std::optional<std::string> ChooseSavePath(const std::string& folder, const std::string& name,
                                               const std::string& extension,
                                               const std::string& filter,
-                                              const std::string& title) override;
+                                              const std::string& title,
+                                              int* chosenFilter = nullptr) override;
     void SetTitle(const std::string& title) override;
     void SetStatus(const std::string& text, uint32_t textColour, uint32_t background) override;
     void ShowCommandResult(const std::string& text) override;
