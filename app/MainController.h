@@ -130,6 +130,9 @@ public:
     void CellEdited() override;
     const EepromImage* CompareBase() override { return &compareBase_; }
 
+    // Makes port n the one in use and tells the windows.
+    void UsePort(int port);
+
 private:
     struct SheetPosition {
         std::string action;
@@ -167,8 +170,6 @@ private:
     // (a line of GI_Status_Command with `value` in place of its %s).
     std::string PortInUse() const;
     void ShowPort();
-    // Makes port n the one in use and tells the windows.
-    void UsePort(int port);
     void ShowResult(int line, const std::string& value);
 
     AppSettings& env_;

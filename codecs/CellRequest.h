@@ -89,6 +89,9 @@ struct CellRequest {
 
     // Filled by the codec.
     std::string text;    // the cell text, or the editor's starting text
+    // The overlay list whose items the cell may show (list cells), so that
+    // a sheet can size the cell's column to the longest of them.
+    std::string choices;
     int caretStart = 0;  // selection in the in-place editor when it opens
     int caretLength = 0;
     uint8_t requestEdit = kEditNone;

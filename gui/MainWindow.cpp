@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "app/PortChoices.h"
 #include "gui/CloneProgressWindow.h"
 #include "gui/DebugLogWindow.h"
 #include "gui/DifferencesWindow.h"
@@ -28,6 +29,8 @@
 #include "gui/Icons.h"
 #include "gui/MenuBuilder.h"
 #include "gui/NavigationTree.h"
+#include "gui/PortMenu.h"
+#include "gui/PrintTarget.h"
 #include "gui/PrintReport.h"
 #include "gui/PrintingDialog.h"
 #include "gui/QtPrinterPage.h"
@@ -236,6 +239,10 @@ void MainWindow::BuildMenus() {
                 Events().Send(ev::kFinishEdits);
                 MenuBuilder::RefreshStates(menu, controller_->Cells());
             });
+        }
+        for (QAction* a : menu->actions()) {
+            if (DescOf(a) != nullptr && DescOf(a)->cell == CL_Menu_Port_Usb)
+                portMenu_ = new PortMenu(menu, a, *controller_, env_);
         }
     }
 }
@@ -447,12 +454,17 @@ std::optional<int> MainWindow::ChoosePort(int current) {
     layout->addWidget(
         new QLabel(QString::fromStdString(OvlMessage("GI_AppInd_Opt_ComSel_Notice")), &dialog));
     auto* edit = new QLineEdit(QString::number(current), &dialog);
-    edit->setMaxLength(4);
+    edit->setMaxLength(1024);
+    edit->selectAll();  // typing replaces the number
     layout->addWidget(edit);
     auto* device = new QLabel(&dialog);
     layout->addWidget(device);
     auto showDevice = [this, edit, device] {
-        device->setText(QString::fromStdString(env_.PortDevice(edit->text().trimmed().toInt())));
+        const auto typed = ReadTypedPort(edit->text().toStdString());
+        device->setText(!typed ? QString()
+                        : !typed->device.empty()
+                            ? QString::fromStdString(typed->device)
+                            : QString::fromStdString(env_.PortDevice(typed->number)));
     };
     connect(edit, &QLineEdit::textChanged, &dialog, showDevice);
     showDevice();
@@ -462,7 +474,12 @@ std::optional<int> MainWindow::ChoosePort(int current) {
     layout->addWidget(buttons);
     std::optional<int> chosen;
     connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-        const int port = edit->text().trimmed().toInt();
+        // A number, or a device path that is given one.
+        const auto typed = ReadTypedPort(edit->text().toStdString());
+        const int port = !typed ? 0
+                         : typed->device.empty()
+                             ? typed->number
+                             : PortForDevice(env_, typed->device, portMenu_->Present());
         if (port < 1 || port > 256) {
             QMessageBox::critical(
                 &dialog, Text("GI_Sys_AppTitle"),
@@ -613,8 +630,10 @@ void MainWindow::Print(bool allSheets) {
     if (controller_->CurrentSheet() == nullptr || printing_) return;
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setCopyCount(1);
+    OfferLastPrintTarget(*printer, env_, controller_->Doc().FileName());
     QPrintDialog chooser(printer.get(), this);
     if (chooser.exec() != QDialog::Accepted) return;
+    RememberPrintTarget(*printer, env_);
     StartPrinting(std::move(printer), allSheets);
 }
 

@@ -25,6 +25,7 @@ namespace parlo::qt {
 class CloneProgressWindow;
 class DebugLogWindow;
 class MenuBuilder;
+class PortMenu;
 class PrintingDialog;
 class NavigationTree;
 class SheetHeading;
@@ -83,6 +84,8 @@ public:
     HelpWindow* Help() const { return help_; }
     DifferencesWindow* Differences() const { return differences_; }
     QSplitter* Splitter() const { return splitter_; }
+    // The devices the Port menu lists.
+    PortMenu* PortDevices() const { return portMenu_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -127,6 +130,7 @@ private:
     CloneProgressWindow* cloneProgress_ = nullptr;
     QPointer<DebugLogWindow> debugLog_;        // the free debug window, while open
     QPointer<PrintingDialog> printing_;        // the print job, while it runs
+    PortMenu* portMenu_ = nullptr;             // owned by its menu
     QPointer<DifferencesWindow> differences_;  // the last comparison, while open
     std::unique_ptr<MainController> controller_;
 };
