@@ -551,7 +551,12 @@ ItemState MainController::CommandState(int cell, int32_t index) {
             break;
         case CL_Menu_View_FontSize: s.checked = env_.FontSizePercentage() == index; break;
         case CL_Menu_View_ToolBar: s.checked = env_.ToolbarVisible(); break;
-        case CL_Menu_Port_Com: s.checked = env_.ComPort() == index; break;
+        case CL_Menu_Port_Com:
+            // Each of COM1-COM4 names the device it opens.
+            s.checked = env_.ComPort() == index;
+            s.caption = Format(OvlText("GI_AppInd_Menu_PortDevice").c_str(), static_cast<int>(index),
+                               env_.PortDevice(index).c_str());
+            break;
         case CL_Menu_Port_Usb: s.checked = env_.ComPort() > 4; break;
         case CL_Menu_Port_SpeedHigh: s.checked = (env_.ComSpeedHigh() ? 1 : 0) == index; break;
         case CL_Menu_Clone_Write:

@@ -13,10 +13,10 @@
 #include "gui/PickWindow.h"
 #include "gui/SheetAccessible.h"
 #include "gui/TextEntryWindow.h"
-#include "platform/qtgui/PaletteColours.h"
 #include "platform/qtgui/QtCanvas.h"
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
+#include "sheet/CellColours.h"
 
 namespace parlo::qt {
 
@@ -231,6 +231,12 @@ void SheetWidget::paintEvent(QPaintEvent* event) {
                      ToQColor(sheet_ != nullptr ? sheet_->BasicCell().colour : kClWindow));
     if (sheet_ == nullptr) return;
     QtCanvas canvas(painter);
+    // Rows that grew or shrank to their explanation move the rest: all of
+    // it is drawn again.
+    if (sheet_->FitLiveExplanations(canvas)) {
+        UpdateScrollBars();
+        viewport()->update();
+    }
     const bool focused = hasFocus() || (editor_ != nullptr && editor_->hasFocus());
     // Scrolling cells never paint over the fixed rows and columns, even when
     // a joined text reaches back to a cell scrolled out of view.
@@ -238,7 +244,7 @@ void SheetWidget::paintEvent(QPaintEvent* event) {
     for (int c = 0; c < sheet_->FixedCols(); ++c) fixedWidth += sheet_->ColWidth(c);
     for (int r = 0; r < sheet_->FixedRows(); ++r) fixedHeight += sheet_->RowHeight(r);
     const GridOffsets grid = Offsets();
-    const QColor rule = GridRuleColour(palette());
+    const QColor rule = ToQColor(GridRuleOf(canvas));
     for (int r = 0; r < sheet_->RowCount(); ++r)
         PaintRow(canvas, painter, r, focused, QRect(0, 0, fixedWidth, fixedHeight), grid, region,
                  rule);

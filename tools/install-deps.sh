@@ -9,6 +9,8 @@ packages=(
     g++ cmake ninja-build make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev fonts-dejavu-core
+    # workbooks (.xlsx): written with libxlsxwriter, read with liborcus
+    libxlsxwriter-dev liborcus-dev
     # checks of the desktop entry, AppStream data, MIME type and manuals
     desktop-file-utils appstream libxml2-utils man-db gzip
     # the text of the PDF files parlo-cli prints
@@ -20,6 +22,9 @@ packages=(
     # the start-up and paint benchmarks: input through XTEST, drawing seen
     # through DAMAGE
     libx11-dev libxdamage-dev libxtst-dev
+    # the round trip of channel tables through a spreadsheet (LibreOffice
+    # Calc without its windows, converting from the command line)
+    libreoffice-calc-nogui
     # the fuzz targets
     clang libclang-rt-14-dev
     # the sources of the locales below, for localedef

@@ -10,8 +10,8 @@
 #include <array>
 #include <cmath>
 
+#include "platform/qtgui/FigureText.h"
 #include "platform/qtgui/PaintCaches.h"
-#include "platform/qtgui/PaletteColours.h"
 
 namespace parlo::qt {
 
@@ -47,19 +47,6 @@ constexpr std::array<QPalette::ColorRole, 21> kSystemRoles = {
 
 QColor ToQColor(uint32_t colour) { return ToQColor(colour, QGuiApplication::palette()); }
 
-namespace {
-
-// Paper is white whatever the desktop's palette: the system colours take
-// the values of a light one there.
-const QPalette& PaperPalette() {
-    static const QPalette paper(Qt::black, QColor(240, 240, 240), Qt::white, QColor(160, 160, 160),
-                                QColor(200, 200, 200), Qt::black, Qt::white, Qt::white,
-                                QColor(240, 240, 240));
-    return paper;
-}
-
-}  // namespace
-
 QColor ToQColor(uint32_t colour, const QPalette& palette) {
     if (colour & 0x80000000u) {
         const uint32_t index = colour & 0xFF;
@@ -69,6 +56,13 @@ QColor ToQColor(uint32_t colour, const QPalette& palette) {
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                   static_cast<int>((colour >> 16) & 0xFF));
 }
+
+uint32_t ToRgb(const QColor& c) {
+    return static_cast<uint32_t>(c.red()) | static_cast<uint32_t>(c.green()) << 8 |
+           static_cast<uint32_t>(c.blue()) << 16;
+}
+
+uint32_t ToRgb(uint32_t colour) { return ToRgb(ToQColor(colour)); }
 
 QFont ToQFont(const FontSpec& wanted, int dpi) {
     QFont font = QGuiApplication::font();
@@ -89,8 +83,10 @@ bool QtCanvas::OnScreen() const {
     return type == QInternal::Widget || type == QInternal::Image || type == QInternal::Pixmap;
 }
 
+// Paper is white whatever the desktop's palette: there the system colours
+// take a light desktop's values.
 QColor QtCanvas::Colour(uint32_t colour) const {
-    return ToQColor(colour, OnScreen() ? QGuiApplication::palette() : PaperPalette());
+    return OnScreen() ? ToQColor(colour) : ToQColor(LightDesktopColour(colour));
 }
 
 void QtCanvas::SetFont(const FontSpec& font) {
@@ -113,7 +109,7 @@ LineMetrics QtCanvas::Line() const {
 
 int QtCanvas::TextWidth(const std::string& text) {
     return CachedTextWidth(painter_.font(), DeviceDpi(), text, [&] {
-        return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+        return FigureTextWidth(painter_.fontMetrics(), QString::fromStdString(text));
     });
 }
 
@@ -123,30 +119,37 @@ void QtCanvas::FillRect(const Rect& r, uint32_t colour) {
     painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), Colour(colour));
 }
 
+uint32_t QtCanvas::Resolve(uint32_t colour) const { return ToRgb(Colour(colour)); }
+
 // On screen a text is laid out once and then drawn as the glyphs it came
-// to, at the place QPainter::drawText would give them; paper lays it out
-// every time, for the printer's own metrics, and so does a font with lines
+// to, each piece where DrawFigureText places it; paper lays it out every
+// time, for the printer's own metrics, and so does a font with lines
 // through or under the text, which glyphs alone draw otherwise.
 void QtCanvas::DrawText(int x, int y, const std::string& text, uint32_t colour) {
     painter_.setPen(Colour(colour));
     const int baseline = y + Line().ascent;
     const QFont& font = painter_.font();
     if (!OnScreen() || font.underline() || font.strikeOut() || font.overline()) {
-        painter_.drawText(x, baseline, QString::fromStdString(text));
+        DrawFigureText(painter_, x, baseline, QString::fromStdString(text));
         return;
     }
-    const QList<QGlyphRun>& runs = CachedGlyphRuns(painter_.font(), DeviceDpi(), text, [&] {
-        QTextLayout layout(QString::fromStdString(text), painter_.font(), painter_.device());
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        layout.endLayout();
-        QList<QGlyphRun> laid = layout.glyphRuns();
-        // Moved to a baseline at 0.
-        for (QGlyphRun& run : laid) {
-            QList<QPointF> positions = run.positions();
-            for (QPointF& p : positions) p.ry() -= line.ascent();
-            run.setPositions(positions);
-        }
+    const QList<QGlyphRun>& runs = CachedGlyphRuns(font, DeviceDpi(), text, [&] {
+        QList<QGlyphRun> laid;
+        ForEachFigurePiece(painter_.fontMetrics(), QString::fromStdString(text),
+                           [&](int offset, const QString& piece) {
+                               QTextLayout layout(piece, font, painter_.device());
+                               layout.beginLayout();
+                               const QTextLine line = layout.createLine();
+                               layout.endLayout();
+                               // Moved to the piece's place on a baseline at 0.
+                               for (QGlyphRun run : layout.glyphRuns()) {
+                                   QList<QPointF> positions = run.positions();
+                                   for (QPointF& p : positions)
+                                       p += QPointF(offset, -line.ascent());
+                                   run.setPositions(positions);
+                                   laid << run;
+                               }
+                           });
         return laid;
     });
     for (const QGlyphRun& run : runs) painter_.drawGlyphRun(QPointF(x, baseline), run);
@@ -234,19 +237,6 @@ void QtCanvas::FillPolygonsF(const std::vector<std::vector<PointF>>& polygons, u
     painter_.drawImage(QPoint(left, top), image);
 }
 
-uint32_t QtCanvas::Legible(uint32_t colour, uint32_t background, double minimum) {
-    if (!OnScreen()) return colour;
-    const QPalette palette = QGuiApplication::palette();
-    if (!darkPalette_) darkPalette_ = IsDarkPalette(palette);
-    if (!*darkPalette_) return colour;
-    const QColor wanted = Colour(colour);
-    const QColor shown =
-        qt::Legible(wanted, Colour(background), minimum, palette.color(QPalette::Text));
-    if (shown == wanted) return colour;
-    return static_cast<uint32_t>(shown.red()) | static_cast<uint32_t>(shown.green()) << 8 |
-           static_cast<uint32_t>(shown.blue()) << 16;
-}
-
 void QtCanvas::PushClip(const Rect& r) {
     painter_.save();
     painter_.setClipRect(QRect(r.left, r.top, r.Width(), r.Height()), Qt::IntersectClip);
@@ -261,7 +251,7 @@ void MeasuringCanvas::SetFont(const FontSpec& font) { font_ = ToQFont(font); }
 int MeasuringCanvas::TextWidth(const std::string& text) {
     // Measured without a device: kept apart from the widths on one.
     return CachedTextWidth(font_, -1, text, [&] {
-        return QFontMetrics(font_).horizontalAdvance(QString::fromStdString(text));
+        return FigureTextWidth(QFontMetrics(font_), QString::fromStdString(text));
     });
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/qtgui/FigureText.h"
 #include "platform/qtgui/QtCanvas.h"
 #include "sheet/DisplayCharacters.h"
 
@@ -73,14 +74,15 @@ TEST(PaintCaches, ADisplayTextFromItsKeptImageIsWhatPaintingItShows) {
 }
 
 // Drawn from the glyphs kept for it, a text has every pixel it has drawn
-// by QPainter::drawText, in each kind of font, the first time and after.
+// afresh (figures lined up), in each kind of font, the first time and after.
 TEST(PaintCaches, ATextFromItsKeptGlyphsIsWhatDrawingItShows) {
     const std::pair<int, uint8_t> fonts[] = {{-13, 0},
                                              {-13, FontSpec::kBold},
                                              {-12, FontSpec::kItalic},
                                              {-13, FontSpec::kUnderline | FontSpec::kStrikeOut},
                                              {-20, 0}};
-    const std::string texts[] = {"446.006250", "Channel No.", "<-", "1__________",
+    const std::string texts[] = {"446.006250", "Channel No.", "<-", "1__________", "1-  9",
+                                 "  0.000",
                                  "Gr\xc3\xbc\xc3\x9f \xc3\x84nderung", "W"};
     for (const auto& [height, style] : fonts) {
         FontSpec font;
@@ -92,7 +94,8 @@ TEST(PaintCaches, ATextFromItsKeptGlyphsIsWhatDrawingItShows) {
                 QPainter painter(&drawn);
                 painter.setFont(qt::ToQFont(font));
                 painter.setPen(QColor(0, 0, 128));
-                painter.drawText(5, 7 + painter.fontMetrics().ascent(), QString::fromStdString(text));
+                qt::DrawFigureText(painter, 5, 7 + painter.fontMetrics().ascent(),
+                                   QString::fromStdString(text));
             }
             for (int pass = 0; pass < 2; ++pass) {
                 QImage kept = Blank();
@@ -120,8 +123,8 @@ TEST(PaintCaches, TextWidthsFollowTheFont) {
             canvas.SetFont(font);
             measure.SetFont(font);
             const QFontMetrics metrics(qt::ToQFont(font));
-            for (const std::string text : {"446.006250", "Channel", "W"}) {
-                const int width = metrics.horizontalAdvance(QString::fromStdString(text));
+            for (const std::string text : {"446.006250", "Channel", "W", "1- 10"}) {
+                const int width = qt::FigureTextWidth(metrics, QString::fromStdString(text));
                 EXPECT_EQ(canvas.TextWidth(text), width) << text << " " << height;
                 EXPECT_EQ(measure.TextWidth(text), width) << text << " " << height;
             }
