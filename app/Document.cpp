@@ -95,6 +95,18 @@ bool Document::AppendChannel(int bank) {
     return true;
 }
 
+void Document::InsertChannel(int bank, int slot) {
+    uint32_t flags = 0;
+    ChannelArray(working_, default_, ChannelKindOf(Variant())).InsertAt(slot, flags);
+    SetBankSize(working_, bank, BankSize(working_, bank) + 1);
+}
+
+void Document::DeleteChannel(int bank, int slot) {
+    uint32_t flags = 0;
+    ChannelArray(working_, default_, ChannelKindOf(Variant())).DeleteAt(slot, flags);
+    SetBankSize(working_, bank, BankSize(working_, bank) - 1);
+}
+
 void Document::MarkUnmodified() {
     snapshot_.Assign(working_);
     modified_ = false;

@@ -47,6 +47,10 @@ public:
     // Appends a blank channel at the end of a bank; refused, after telling
     // the user, when all slots are used or the radio's memory is full.
     bool AppendChannel(int bank);
+    // A blank channel opens a gap at `slot` of `bank`, which grows by one;
+    // the channel at `slot` goes, and `bank` shrinks by one.
+    void InsertChannel(int bank, int slot);
+    void DeleteChannel(int bank, int slot);
 
     // Document state.
     void MarkUnmodified();

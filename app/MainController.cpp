@@ -83,11 +83,11 @@ MainController::MainController(AppSettings& env, MainView& view,
       clones_(std::make_unique<CloneCommands>(doc_, *cloneManager_)) {
     cloneManager_->SetView(view_.CloneProgress());
     currentDirectory_ = env.CurrentDirectory();
-    Events().Subscribe(OnEvent, this);
+    events_ = Events().Subscribe([this](const EventRecord& event) { OnEvent(event); });
 }
 
 MainController::~MainController() {
-    Events().Unsubscribe(OnEvent, this);
+    events_.Cancel();
     view_.ShowSheet(nullptr);
     sheet_.reset();
     tree_.reset();
@@ -297,7 +297,7 @@ void MainController::RebuildVariableBranches() {
 
 void MainController::PostBankCaptions() {
     for (int bank = 0; bank < kBankCount; ++bank)
-        Events().PostText(ev::kBankCaption, 0, bank, BankCaption(doc_.Working(), bank));
+        Events().Post(ev::kBankCaption, {bank, BankCaption(doc_.Working(), bank)});
 }
 
 void MainController::SelectNode(TreeNode* node) {
@@ -673,40 +673,11 @@ void MainController::ShowResult(int line, const std::string& value) {
 
 // ---- Events --------------------------------------------------------------------------------
 
-void MainController::OnEvent(void* self, const EventRecord& e) {
-    auto* m = static_cast<MainController*>(self);
-    switch (e.code) {
-        case ev::kStatusText:
-            m->view_.SetStatus(e.Text(), static_cast<uint32_t>(e.arg1),
-                               static_cast<uint32_t>(e.arg2));
-            break;
-        case ev::kDocumentChanged: m->RebuildVariableBranches(); break;
-        case ev::kSetCompareBase: m->compareBase_.Assign(m->doc_.Working()); break;
-        case ev::kInsertChannel:
-        case ev::kDeleteChannel: {
-            // The row command names the bank that grows or shrinks (arg1)
-            // and the slot (arg2).
-            EepromImage& image = m->doc_.Working();
-            const int slot = static_cast<int>(e.arg2);
-            const int bank = static_cast<int>(e.arg1);
-            uint32_t flags = 0;
-            ChannelArray channels(image, m->doc_.Defaults(), ChannelKindOf(m->doc_.Variant()));
-            if (e.code == ev::kInsertChannel) {
-                channels.InsertAt(slot, flags);
-                SetBankSize(image, bank, BankSize(image, bank) + 1);
-                Events().Send(ev::kChannelAppended);
-            } else {
-                channels.DeleteAt(slot, flags);
-                SetBankSize(image, bank, BankSize(image, bank) - 1);
-                Events().Send(ev::kChannelRemoved);
-                Events().Send(ev::kRedrawIndexUp, 0, e.arg2);
-            }
-            m->doc_.RebuildModelData();
-            Events().Send(ev::kViewsRefresh);
-            break;
-        }
-        default: break;
-    }
+void MainController::OnEvent(const EventRecord& e) {
+    if (const StatusText* status = e.Get(ev::kStatusText))
+        view_.SetStatus(status->text, status->textColour, status->background);
+    if (e.Is(ev::kDocumentChanged)) RebuildVariableBranches();
+    if (e.Is(ev::kSetCompareBase)) compareBase_.Assign(doc_.Working());
 }
 
 }  // namespace parlo

@@ -137,7 +137,7 @@ private:
     // Edits are checked for warnings once they have rested this long.
     static constexpr uint32_t kWarningDelayMs = 250;
 
-    static void OnEvent(void* self, const EventRecord& event);
+    void OnEvent(const EventRecord& event);
     void SelectModel(int variant);
     void BuildTree();
     void RebuildVariableBranches();
@@ -194,6 +194,7 @@ private:
     ProcessClipboard processClipboard_;
     SystemClipboard* systemClipboard_ = &processClipboard_;
     std::string copiedText_;  // what the last copy put on the system clipboard
+    EventSubscription events_;
 };
 
 }  // namespace parlo

@@ -21,11 +21,11 @@ constexpr int kUserCharacters = 16;
 bool RowsMayChange(int kind) { return IsChannelKind(kind) || kind == kUserCharacterKind; }
 
 void ShowStatus(const char* key, bool post = false) {
-    const std::string text = OvlText(key);
+    StatusText status{OvlText(key), 0x80000008, 0x8000000F};
     if (post) {
-        Events().PostText(ev::kStatusText, 0x80000008, 0x8000000F, text);
+        Events().Post(ev::kStatusText, std::move(status));
     } else {
-        Events().SendText(ev::kStatusText, 0x80000008, 0x8000000F, text);
+        Events().Send(ev::kStatusText, std::move(status));
     }
 }
 
@@ -102,6 +102,22 @@ struct RowCommandRun {
         step = std::string(verb) + " " + RowsText(kind, count);
     }
 
+    // A gap opens at the slot, or closes there, and the bank on screen
+    // grows or shrinks by one; the views follow.
+    void InsertChannel(int slot) {
+        doc.InsertChannel(bank, slot);
+        Events().Send(ev::kChannelAppended);
+        doc.RebuildModelData();
+        Events().Send(ev::kViewsRefresh);
+    }
+    void DeleteChannel(int slot) {
+        doc.DeleteChannel(bank, slot);
+        Events().Send(ev::kChannelRemoved);
+        Events().Send(ev::kRedrawIndexUp, {slot});
+        doc.RebuildModelData();
+        Events().Send(ev::kViewsRefresh);
+    }
+
     bool Copy() {
         if (!OnRows()) return false;
         CutToRows();
@@ -119,7 +135,7 @@ struct RowCommandRun {
             return false;
         clipboard.PasteKeepingAttributes(image, kind, d, e);
         if (e == 1)
-            Events().Post(ev::kRedrawIndex, 0, d);
+            Events().Post(ev::kRedrawIndex, {d});
         else
             Events().Post(ev::kRedrawAll);
         MarkRange(d, d + e - 1);
@@ -158,7 +174,7 @@ struct RowCommandRun {
             defaults.CopyFrom(doc.Defaults(), kind, first, Count());
             defaults.PasteKeepingAttributes(image, kind, first, Count());
         }
-        for (int i = first; i <= last; ++i) Events().Post(ev::kRedrawIndex, 0, i);
+        for (int i = first; i <= last; ++i) Events().Post(ev::kRedrawIndex, {i});
         ShowStatus("GI_AppMess_S_Clear");
         Name("Clear", Count());
         return true;
@@ -195,7 +211,7 @@ struct RowCommandRun {
         deleting = true;
         for (int i = first; i <= last; ++i) {
             if (IsChannelKind(kind))
-                Events().Send(ev::kDeleteChannel, bank, s);
+                DeleteChannel(s);
             else
                 DeleteUserCharacter(image, doc.Defaults(), s);
         }
@@ -227,7 +243,7 @@ struct RowCommandRun {
                 break;
             }
             if (channels) {
-                Events().Send(ev::kInsertChannel, bank, s);
+                InsertChannel(s);
                 doc.RebuildModelData();
             } else {
                 InsertUserCharacter(image, doc.Defaults(), s);

@@ -125,8 +125,7 @@ void HandleBankName(CellCall& call) {
         text.assign(field.begin(), field.end());
         call.StoreRecord();
         // The tree shows the bank by its name.
-        Events().PostText(ev::kBankCaption, 0, call.index(),
-                          BankCaption(Image(call), call.index()));
+        Events().Post(ev::kBankCaption, {call.index(), BankCaption(Image(call), call.index())});
     }
     if (result == CodecResult::Rejected) call.ctx.rejected = true;
 }

@@ -129,8 +129,8 @@ CellHandler CellDispatcher::HandlerOf(int cell) {
 
 int CurrentBankShown() {
     if (!HasEventManager()) return -1;
-    const EventAnswer* answer = Events().Request(ev::kBankRange);
-    return answer != nullptr ? static_cast<int>(answer->Ptr1()) : -1;
+    const std::vector<BankShown> answers = Events().Request(ev::kBankRange);
+    return answers.empty() ? -1 : answers.front().bank;
 }
 
 uint8_t ChannelWarningMarks(const ChannelRecord& r, int cell) {

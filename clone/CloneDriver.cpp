@@ -43,13 +43,13 @@ constexpr int kReadsAtOnce = 64;
 
 CloneDriver::CloneDriver(std::unique_ptr<SerialDevice> device, Scheduler& s)
     : comm_(std::move(device), s),
-      task_(new TimerTask(s)),
+      task_(std::make_unique<TimerTask>(s)),
       scheduler_(s),
       wake_(s.NewTimer([this] { OnWake(); })) {
     comm_.SetActivityHandler([this] { OnLineActivity(); });
 }
 
-CloneDriver::~CloneDriver() { TimerTask::Dispose(task_); }
+CloneDriver::~CloneDriver() = default;
 
 void CloneDriver::SetCodes(int32_t code1, int32_t code2) {
     code1_ = code1;
@@ -133,7 +133,7 @@ bool CloneDriver::Start(CloneOperation op, Completion completion, const EepromIm
     echo_.Clear();
     settling_ = false;
     state_ = kStart;
-    task_->SetCallback(StepTask, this);
+    task_->SetCallback([this](TimerTask&) { RunSteps(); });
     task_->SetPeriod(kStepPeriodMs);
     wake_->Start(1);
     return true;
@@ -172,7 +172,6 @@ bool CloneDriver::StopAfterBlock() {
     return true;
 }
 
-void CloneDriver::StepTask(void* self, TimerTask*) { static_cast<CloneDriver*>(self)->RunSteps(); }
 
 // Returns at once when the operation has ended: its completion may have
 // started another one, or destroyed the driver.

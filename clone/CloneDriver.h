@@ -20,10 +20,10 @@
 #include "clone/SerialPort.h"
 #include "model/EepromImage.h"
 #include "runtime/Countdown.h"
+#include "runtime/TimerTask.h"
 
 namespace parlo {
 
-class TimerTask;
 
 // Outcomes of a clone operation. The driver sets 0, 1, 2, 4-10 and 17; the
 // clone manager's checks set 8 and 11 (no handler), 11, 14, 15 and 16; the
@@ -139,7 +139,6 @@ public:
 
 private:
     bool Start(CloneOperation op, Completion completion, const EepromImage* image = nullptr);
-    static void StepTask(void* self, TimerTask* task);
     // Steps for as long as the state moves on by itself.
     void RunSteps();
     void OnWake();
@@ -222,7 +221,7 @@ private:
     uint32_t advancedMs_ = 0;
     int32_t heard_ = 0;  // bytes received since the last progress
     bool stopAfterBlock_ = false;
-    TimerTask* task_ = nullptr;
+    std::unique_ptr<TimerTask> task_;
     Scheduler& scheduler_;
     // A step sooner than the task's next: the end of a settling pause, a
     // new operation, a drained port.

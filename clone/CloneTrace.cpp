@@ -69,7 +69,7 @@ std::string DescribeFrame(bool sent, const uint8_t* bytes, int32_t n) {
 }
 
 void TraceClone(const std::string& line) {
-    if (tracing && HasEventManager()) Events().PostText(ev::kDebugText, 0, 0, line);
+    if (tracing && HasEventManager()) Events().Post(ev::kDebugText, {line});
 }
 
 void TraceFrame(bool sent, const ByteQueue& bytes) {

@@ -30,18 +30,16 @@ DebugLogWindow::DebugLogWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     const int ownerHeight = owner != nullptr ? owner->height() : 0;
     const int ownerWidth = owner != nullptr ? owner->width() : 800;
     resize(std::max(400, ownerWidth / 2), std::max(ownerHeight * 8 / 10, kMinHeight));
-    Events().Subscribe(OnEvent, this);
+    events_ = Events().Subscribe([this](const EventRecord& event) {
+        if (const LogLine* line = event.Get(ev::kDebugText))
+            log_->appendPlainText(QString::fromStdString(line->text));
+    });
     SetCloneTracing(true);
 }
 
 DebugLogWindow::~DebugLogWindow() {
     SetCloneTracing(false);
-    Events().Unsubscribe(OnEvent, this);
-}
-
-void DebugLogWindow::OnEvent(void* self, const EventRecord& event) {
-    if (event.code != ev::kDebugText) return;
-    static_cast<DebugLogWindow*>(self)->log_->appendPlainText(QString::fromStdString(event.Text()));
+    events_.Cancel();
 }
 
 }  // namespace parlo::qt

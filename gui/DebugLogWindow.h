@@ -5,9 +5,7 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
-namespace parlo {
-struct EventRecord;
-}
+#include "runtime/EventManager.h"
 
 namespace parlo::qt {
 
@@ -21,9 +19,8 @@ public:
     QPlainTextEdit* Log() const { return log_; }
 
 private:
-    static void OnEvent(void* self, const EventRecord& event);
-
     QPlainTextEdit* log_ = nullptr;
+    EventSubscription events_;
 };
 
 }  // namespace parlo::qt

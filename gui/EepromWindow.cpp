@@ -101,22 +101,21 @@ EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measur
     view_->setMinimumHeight(std::min(full.height(), screenHeight / 2));
     resize(view_->width() + frame,
            std::min(full.height(), screenHeight / 2) + frame + button.height() + 2 * kButtonGap);
-    Events().Subscribe(OnEvent, this);
+    events_ = Events().Subscribe([this](const EventRecord& event) { OnEvent(event); });
 }
 
 EepromWindow::~EepromWindow() {
-    Events().Unsubscribe(OnEvent, this);
+    events_.Cancel();
     view_->SetSheet(nullptr);
 }
 
-void EepromWindow::OnEvent(void* self, const EventRecord& event) {
-    auto* w = static_cast<EepromWindow*>(self);
-    if (event.code == ev::kWarningsChecked) {
+void EepromWindow::OnEvent(const EventRecord& event) {
+    if (event.Is(ev::kWarningsChecked)) {
         // Every cell in view is asked for its byte again.
-        w->view_->viewport()->update();
-    } else if (event.code == ev::kGoToByte && event.arg2 >= 0) {
-        const auto [col, row] = CellOfByte(static_cast<int32_t>(event.arg2));
-        if (row < w->sheet_->RowCount()) w->view_->GoToCell(col, row);
+        view_->viewport()->update();
+    } else if (const ImageByte* byte = event.Get(ev::kGoToByte); byte && byte->address >= 0) {
+        const auto [col, row] = CellOfByte(byte->address);
+        if (row < sheet_->RowCount()) view_->GoToCell(col, row);
     }
 }
 

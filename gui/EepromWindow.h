@@ -7,11 +7,11 @@
 #include <QDialog>
 #include <memory>
 
+#include "runtime/EventManager.h"
 #include "sheet/Sheet.h"
 
 namespace parlo {
 class CellDispatcher;
-struct EventRecord;
 }  // namespace parlo
 
 namespace parlo::qt {
@@ -32,10 +32,11 @@ public:
     static std::pair<int, int> CellOfByte(int32_t address);
 
 private:
-    static void OnEvent(void* self, const EventRecord& event);
+    void OnEvent(const EventRecord& event);
 
     std::unique_ptr<Sheet> sheet_;
     SheetWidget* view_ = nullptr;
+    EventSubscription events_;
 };
 
 }  // namespace parlo::qt

@@ -156,7 +156,7 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
 
     BuildMenus();
     BuildToolBar();
-    Events().Subscribe(OnEvent, this);
+    events_ = Events().Subscribe([this](const EventRecord& event) { OnEvent(event); });
     PlaceWindow();
     controller_->Start(argc, argv);
     PlaceSplitter();
@@ -172,7 +172,7 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
 
 MainWindow::~MainWindow() {
     mainTask_.stop();
-    Events().Unsubscribe(OnEvent, this);
+    events_.Cancel();
     sheetWidget_->SetSheet(nullptr);
     controller_.reset();
     delete cloneProgress_;  // a window of its own, not a child
@@ -320,13 +320,11 @@ void MainWindow::RefreshMenus() {
     }
 }
 
-void MainWindow::OnEvent(void* self, const EventRecord& event) {
-    auto* w = static_cast<MainWindow*>(self);
-    if (event.code == ev::kMenuState || event.code == ev::kToolBarState) w->RefreshToolBar();
-    if (event.code == ev::kMenuState || event.code == ev::kPortChanged ||
-        event.code == ev::kDocumentChanged)
-        w->RefreshMenus();
-    if (event.code == ev::kFinishEdits) w->sheetWidget_->FinishEdit();
+void MainWindow::OnEvent(const EventRecord& event) {
+    if (event.Is(ev::kMenuState) || event.Is(ev::kToolBarState)) RefreshToolBar();
+    if (event.Is(ev::kMenuState) || event.Is(ev::kPortChanged) || event.Is(ev::kDocumentChanged))
+        RefreshMenus();
+    if (event.Is(ev::kFinishEdits)) sheetWidget_->FinishEdit();
 }
 
 // ---- MainView ------------------------------------------------------------------------------

@@ -65,7 +65,7 @@ void SheetWidget::SetSheet(Sheet* sheet) {
         sheet_->SetView(nullptr);
         // The windows the old sheet's cells opened have nothing to answer.
         if (HasEventManager())
-            Events().Send(ev::kReleaseWindows, 0, reinterpret_cast<intptr_t>(this));
+            Events().Send(ev::kReleaseWindows, ownerId_);
     }
     sheet_ = sheet;
     if (sheet_ != nullptr) {

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <optional>
 
+#include "runtime/EventCodes.h"
 #include "sheet/Sheet.h"
 
 namespace parlo {
@@ -29,6 +30,8 @@ public:
     void SetSheet(Sheet* sheet);
     Sheet* CurrentSheet() const { return sheet_; }
     CellDispatcher& Cells() const { return cells_; }
+    // Who the editors this widget opens belong to (event 1).
+    WindowOwner OwnerId() const { return ownerId_; }
     // Commits an open in-place editor.
     void FinishEdit();
 
@@ -81,6 +84,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    const WindowOwner ownerId_ = WindowOwner::Next();
     std::optional<std::pair<int, int>> CellAt(const QPoint& p) const;
     void UpdateScrollBars();
     void EnsureCurrentVisible();

@@ -22,7 +22,7 @@ BankSheet::BankSheet(Params params, DispatchFunction dispatcher)
         firstSlot_ = BankFirstSlot(WorkingImage(), bank_);
         size_ = parlo::BankSize(WorkingImage(), bank_);
     }
-    Events().Subscribe(OnEvent, this);
+    events_ = Events().Subscribe([this](const EventRecord& event) { OnEvent(event); });
 }
 
 std::optional<int> BankSheet::BankOf(const std::string& parameterText) {
@@ -36,7 +36,7 @@ std::optional<int> BankSheet::BankOf(const std::string& parameterText) {
     return bank;
 }
 
-BankSheet::~BankSheet() { Events().Unsubscribe(OnEvent, this); }
+BankSheet::~BankSheet() = default;
 
 void BankSheet::HandleDirective(const std::string& directive) {
     if (directive != "LoopFrom") {
@@ -124,18 +124,16 @@ void BankSheet::ChannelRemoved() {
     if (Row() > 0) SelectSlot(Col(), Row() - 1);
 }
 
-void BankSheet::OnEvent(void* self, const EventRecord& event) {
-    auto* sheet = static_cast<BankSheet*>(self);
+void BankSheet::OnEvent(const EventRecord& event) {
     switch (event.code) {
         case ev::kBankRange:
-            if (event.mode == EvMode::Request) Events().Answer(sheet->bank_, sheet->firstSlot_);
+            if (event.mode == EvMode::Request) Events().Answer(ev::kBankRange, {bank_, firstSlot_});
             break;
         case ev::kViewsRefresh:
-            if (sheet->View() != nullptr && !sheet->Style().title.empty())
-                sheet->View()->TitleChanged();
+            if (View() != nullptr && !Style().title.empty()) View()->TitleChanged();
             break;
-        case ev::kChannelAppended: sheet->ChannelAppended(); break;
-        case ev::kChannelRemoved: sheet->ChannelRemoved(); break;
+        case ev::kChannelAppended: ChannelAppended(); break;
+        case ev::kChannelRemoved: ChannelRemoved(); break;
         default: break;
     }
 }

@@ -45,7 +45,7 @@ protected:
     void AfterBuild() override;
 
 private:
-    static void OnEvent(void* self, const EventRecord& event);
+    void OnEvent(const EventRecord& event);
     std::string BankName() const;
     std::string FlagText() const;
 
@@ -54,6 +54,7 @@ private:
     int size_ = 0;
     int firstChannelRow_ = -1;
     int excludedRow_ = -1;
+    EventSubscription events_;
 };
 
 }  // namespace parlo

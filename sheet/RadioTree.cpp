@@ -23,17 +23,14 @@ const char* ChannelSheetName(int variant) {
 }
 
 RadioTree::RadioTree(OverlayText& overlay, std::string key) : TreeModel(overlay, std::move(key)) {
-    Events().Subscribe(OnEvent, this);
+    events_ = Events().Subscribe([this](const EventRecord& event) {
+        if (event.Is(ev::kBankImages)) UpdateBankImages();
+        if (const BankName* name = event.Get(ev::kBankCaption))
+            SetBankCaption(name->bank, name->caption);
+    });
 }
 
-RadioTree::~RadioTree() { Events().Unsubscribe(OnEvent, this); }
-
-void RadioTree::OnEvent(void* self, const EventRecord& event) {
-    auto* tree = static_cast<RadioTree*>(self);
-    if (event.code == ev::kBankImages) tree->UpdateBankImages();
-    if (event.code == ev::kBankCaption)
-        tree->SetBankCaption(static_cast<int>(event.arg2), event.Text());
-}
+RadioTree::~RadioTree() = default;
 
 int RadioTree::BankOfNode(const TreeNode& node) {
     const NodeAction a = NodeAction::Split(node.Action());

@@ -41,9 +41,10 @@ public:
     static int BankOfNode(const TreeNode& node);
 
 private:
-    static void OnEvent(void* self, const EventRecord& event);
     void RemoveFlagged(int flag);
     int FindBodyLine(const std::string& sheetKey);
+
+    EventSubscription events_;
 };
 
 }  // namespace parlo

@@ -57,15 +57,11 @@ protected:
     test::RecordingPrompts prompts;
     int shownBank = -1;
 
-    CellDispatcherTest() { events.Subscribe(AnswerBank, this); }
-    ~CellDispatcherTest() override { events.Unsubscribe(AnswerBank, this); }
-
     // Stands in for the bank sheet on screen.
-    static void AnswerBank(void* self, const EventRecord& e) {
-        auto* t = static_cast<CellDispatcherTest*>(self);
-        if (e.code == 28 && e.mode == EvMode::Request && t->shownBank >= 0)
-            Events().Answer(t->shownBank, 0);
-    }
+    EventSubscription bankSheet = events.Subscribe([this](const EventRecord& e) {
+        if (e.Is(ev::kBankRange) && e.mode == EvMode::Request && shownBank >= 0)
+            events.Answer(ev::kBankRange, {shownBank, 0});
+    });
 
     void Open(int variant) {
         ASSERT_TRUE(doc.SelectModel(variant));

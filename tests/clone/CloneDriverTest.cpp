@@ -246,13 +246,9 @@ TEST_F(CloneDriverTest, WhileTracingTheLogGetsEveryFrameAndTheStatus) {
     EventManager events(clock);
     EventManager* previous = SetEventManager(&events);
     std::vector<std::string> lines;
-    struct Log {
-        std::vector<std::string>* lines;
-        static void On(void* self, const EventRecord& e) {
-            if (e.code == 22) static_cast<Log*>(self)->lines->push_back(e.Text());
-        }
-    } log{&lines};
-    events.Subscribe(Log::On, &log);
+    EventSubscription log = events.Subscribe([&](const EventRecord& e) {
+        if (const LogLine* line = e.Get(ev::kDebugText)) lines.push_back(line->text);
+    });
     UseRadio();
     for (bool tracing : {false, true}) {
         SetCloneTracing(tracing);
@@ -277,7 +273,7 @@ TEST_F(CloneDriverTest, WhileTracingTheLogGetsEveryFrameAndTheStatus) {
         EXPECT_EQ(lines.back().rfind("status 0,", 0), 0u) << lines.back();
     }
     SetCloneTracing(false);
-    events.Unsubscribe(Log::On, &log);
+    log.Cancel();
     SetEventManager(previous);
 }
 

@@ -341,7 +341,7 @@ TEST_F(EditorWindowsTest, OpenWindowsFollowTheirSheet) {
     Focus({CT_Null, CL_TSetM_Backlight, 0});
     QTest::keyClick(Grid(), 'K');
     ASSERT_NE(Popup<qt::TextEntryWindow>(), nullptr);
-    Events().Send(21);
+    Events().Send(ev::kFinishEdits);
     Settle();
     EXPECT_EQ(Popup<qt::TextEntryWindow>(), nullptr);
     EXPECT_EQ(Image().GetByte(kBacklightText), 'K');

@@ -109,7 +109,7 @@ TEST_F(MainWindowTest, TheServiceWindowsOpenInMakerMode) {
     }
     EXPECT_EQ(sheets, 1);
     EXPECT_EQ(logs, 1);
-    Events().PostText(22, 0, 0, "hello");
+    Events().Post(ev::kDebugText, {"hello"});
     QTest::qWait(50);
 }
 

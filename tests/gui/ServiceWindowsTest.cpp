@@ -55,10 +55,10 @@ TEST_F(ServiceWindowsTest, TheEepromWindowMovesToAByteAndNeverShowsStaleBytes) {
     EXPECT_LE(view->height(), eeprom->screen()->geometry().height() / 2 + 4);
     EXPECT_GT(view->FullSize().height(), view->height());
 
-    Events().Send(24, 0, 0x21);
+    Events().Send(ev::kGoToByte, {0x21});
     EXPECT_EQ(view->CurrentSheet()->Col(), 5);
     EXPECT_EQ(view->CurrentSheet()->Row(), 5);
-    Events().Send(24, 0, 0x9000);  // far down: scrolled into view
+    Events().Send(ev::kGoToByte, {0x9000});  // far down: scrolled into view
     const auto [col, row] = qt::EepromWindow::CellOfByte(0x9000);
     EXPECT_EQ(view->CurrentSheet()->Row(), row);
     EXPECT_FALSE(view->CellRect(col, row).isEmpty());
@@ -67,7 +67,7 @@ TEST_F(ServiceWindowsTest, TheEepromWindowMovesToAByteAndNeverShowsStaleBytes) {
     view->viewport()->installEventFilter(&counter);
     QApplication::processEvents();
     counter.paints = 0;
-    Events().Post(23);
+    Events().Post(ev::kWarningsChecked);
     QTest::qWait(60);
     EXPECT_GT(counter.paints, 0);
     view->viewport()->removeEventFilter(&counter);
@@ -82,8 +82,8 @@ TEST_F(ServiceWindowsTest, TheLogWindowCollectsPostedLinesUnwrapped) {
     EXPECT_EQ(log->height(), window->height() * 8 / 10);
     EXPECT_TRUE(CloneTracing());
     EXPECT_EQ(log->Log()->lineWrapMode(), QPlainTextEdit::NoWrap);
-    Events().PostText(22, 0, 0, "-> E0 identify request, 4 bytes");
-    Events().PostText(22, 0, 0, std::string(400, 'x'));
+    Events().Post(ev::kDebugText, {"-> E0 identify request, 4 bytes"});
+    Events().Post(ev::kDebugText, {std::string(400, 'x')});
     QTest::qWait(60);
     EXPECT_EQ(log->Log()->toPlainText().toStdString(),
               "-> E0 identify request, 4 bytes\n" + std::string(400, 'x'));

@@ -127,10 +127,10 @@ TEST_F(BankSheetTest, TitleAndPrintHead) {
     SetBankFlag(image, 2, false);
     EXPECT_EQ(bank->TitleColour(), 0x00FFFFu);
     EXPECT_EQ(s->TitleText(), "Memory channels 3: MARINE  (Left CH - 54)");
-    const EventAnswer* answer = events.Request(ev::kBankRange);
-    ASSERT_NE(answer, nullptr);
-    EXPECT_EQ(answer->Ptr1(), 2);
-    EXPECT_EQ(answer->Ptr2(), 4);
+    const std::vector<BankShown> answer = events.Request(ev::kBankRange);
+    ASSERT_EQ(answer.size(), 1u);
+    EXPECT_EQ(answer[0].bank, 2);
+    EXPECT_EQ(answer[0].firstSlot, 4);
 }
 
 }  // namespace

@@ -385,17 +385,13 @@ TEST_F(SheetTest, TheRunOfAJoinedTextAsShown) {
 TEST_F(SheetTest, ARefusalGoesToTheStatusLine) {
     auto s = Make("GI_Sheet_Grid");
     std::vector<std::string> status;
-    struct Listener {
-        std::vector<std::string>* texts;
-        static void On(void* self, const EventRecord& e) {
-            if (e.code == 4) static_cast<Listener*>(self)->texts->push_back(e.Text());
-        }
-    } listener{&status};
-    events.Subscribe(Listener::On, &listener);
+    EventSubscription listener = events.Subscribe([&](const EventRecord& e) {
+        if (const StatusText* text = e.Get(ev::kStatusText)) status.push_back(text->text);
+    });
     answer = [](CellContext& c) { c.request.refusal = "cannot show that"; };
     s->TypeChar(0xE9);
     clock.Advance(50);
-    events.Unsubscribe(Listener::On, &listener);
+    listener.Cancel();
     ASSERT_FALSE(status.empty());
     EXPECT_EQ(status.back(), "cannot show that");
 }

@@ -195,7 +195,7 @@ TEST_F(TreeModelTest, BankImagesAndCaptions) {
     const int want[] = {4, 5, 6, 7, 4};
     for (int b = 0; b < 5; ++b)
         EXPECT_EQ(t->FindNode(base + std::to_string(b))->image, want[b]) << b;
-    events.PostText(ev::kBankCaption, 0, 3, "Bank 4 MARINE");
+    events.Post(ev::kBankCaption, {3, "Bank 4 MARINE"});
     clock.Advance(20);
     EXPECT_EQ(t->FindNode(base + "3")->caption, "Bank 4 MARINE");
     EXPECT_EQ(t->FindNode(base + "2")->caption, "Bank");
