@@ -25,12 +25,12 @@ namespace {
 const char* const kBankHeading = "Bank";
 const char* const kPositionHeading = "Position";
 
-// The bank sheet of the current variant for one bank, laid out: while it
+// The bank sheet of the document's variant for one bank, laid out: while it
 // lives it tells the cells which bank they show.
-std::unique_ptr<BankSheet> BuildBankSheet(int bank, const DispatchFunction& cells) {
+std::unique_ptr<BankSheet> BuildBankSheet(int bank, Document& doc, const DispatchFunction& cells) {
     const std::string action =
-        Format("[St_ChBank]GI_Sheet_Mch_%s,Bank %d", ChannelSheetName(CurrentVariant()), bank);
-    auto sheet = CreateSheet(action, Sheet::Params{}, cells);
+        Format("[St_ChBank]GI_Sheet_Mch_%s,Bank %d", ChannelSheetName(doc.Variant()), bank);
+    auto sheet = CreateSheet(action, Sheet::Params{}, doc.Scope(), cells);
     FixedMetricsCanvas measure;
     sheet->Build(measure);
     return std::unique_ptr<BankSheet>(static_cast<BankSheet*>(sheet.release()));
@@ -74,9 +74,9 @@ std::vector<ChannelColumn> ColumnsOf(Sheet& sheet) {
     return columns;
 }
 
-bool ChannelPresent(EepromImage& image, int slot) {
-    ChannelRecord record(image);
-    record.Decode(ChannelKindOf(CurrentVariant()), slot);
+bool ChannelPresent(Document& doc, int slot) {
+    ChannelRecord record(doc.Working());
+    record.Decode(ChannelKindOf(doc.Variant()), slot);
     return record.present;
 }
 
@@ -127,7 +127,7 @@ public:
             return;
         }
         {
-            auto sheet = BuildBankSheet(0, cells_);
+            auto sheet = BuildBankSheet(0, doc_, cells_);
             columns_ = ColumnsOf(*sheet);
         }
         if (!ReadHeader(records.front())) return;
@@ -202,7 +202,7 @@ private:
         std::stable_sort(rows.begin(), rows.end(), [](const ChannelRow& a, const ChannelRow& b) {
             return a.position < b.position;
         });
-        auto sheet = BuildBankSheet(bank, cells_);
+        auto sheet = BuildBankSheet(bank, doc_, cells_);
         const int channelRow = sheet->FirstChannelRow();
         EepromImage& image = doc_.Working();
         int previous = -1;
@@ -228,7 +228,7 @@ private:
             const int slot = BankFirstSlot(image, bank) + row.position;
             if (row.position == size) ++outcome_.added;
             // A new or blank channel starts with its receive frequency.
-            if (row.position == size || !ChannelPresent(image, slot)) {
+            if (row.position == size || !ChannelPresent(doc_, slot)) {
                 std::stable_partition(row.values.begin(), row.values.end(), [&](const auto& v) {
                     return columns_[v.first].cell == CL_Mch_FreqR;
                 });
@@ -262,8 +262,8 @@ private:
 
 }  // namespace
 
-std::vector<ChannelColumn> ChannelColumns(const DispatchFunction& cells) {
-    auto sheet = BuildBankSheet(0, cells);
+std::vector<ChannelColumn> ChannelColumns(Document& doc, const DispatchFunction& cells) {
+    auto sheet = BuildBankSheet(0, doc, cells);
     return ColumnsOf(*sheet);
 }
 
@@ -271,7 +271,7 @@ std::string ExportChannels(Document& doc, const DispatchFunction& cells, std::op
     std::vector<std::vector<std::string>> table;
     for (int b = 0; b < kBankCount; ++b) {
         if (bank && *bank != b) continue;
-        auto sheet = BuildBankSheet(b, cells);
+        auto sheet = BuildBankSheet(b, doc, cells);
         const std::vector<ChannelColumn> columns = ColumnsOf(*sheet);
         if (table.empty()) {
             table.push_back({kBankHeading, kPositionHeading});
@@ -279,7 +279,7 @@ std::string ExportChannels(Document& doc, const DispatchFunction& cells, std::op
         }
         const int first = BankFirstSlot(doc.Working(), b);
         for (int p = 0; p < BankSize(doc.Working(), b); ++p) {
-            if (!ChannelPresent(doc.Working(), first + p)) continue;
+            if (!ChannelPresent(doc, first + p)) continue;
             std::vector<std::string> row = {std::to_string(b + 1), std::to_string(p + 1)};
             for (const ChannelColumn& c : columns)
                 row.push_back(TrimBlanks(sheet->CellText(c.col, sheet->FirstChannelRow() + p)));

@@ -23,7 +23,7 @@ struct ChannelColumn {
 };
 
 // The columns of the document variant's bank sheet, left to right.
-std::vector<ChannelColumn> ChannelColumns(const DispatchFunction& cells);
+std::vector<ChannelColumn> ChannelColumns(Document& doc, const DispatchFunction& cells);
 
 // The channels present in one bank (0-4) or in every bank, as CSV.
 std::string ExportChannels(Document& doc, const DispatchFunction& cells,

@@ -20,7 +20,7 @@ std::optional<ImageDifferences> MainController::CompareWith(const std::string& p
     EepromImage document;
     document.Assign(doc_.Working());
     doc_.PrepareImage(document, PackMode::Save);
-    ImageDifferences differences = CompareImages(document, loaded, maker_);
+    ImageDifferences differences = CompareImages(document, loaded, doc_.Modes().maker);
     view_.ShowDifferences(path, differences);
     return differences;
 }

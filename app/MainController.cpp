@@ -278,7 +278,7 @@ bool MainController::Confirm(const std::string& key) {
 
 void MainController::BuildTree() {
     CloseSheet();
-    tree_ = std::make_unique<RadioTree>(MainOverlay(), "GI_Tree_Main");
+    tree_ = std::make_unique<RadioTree>(MainOverlay(), "GI_Tree_Main", doc_.Scope());
     tree_->Build();
     Events().Send(ev::kDocumentChanged);
     if (!tree_->Root().children.empty()) tree_->Select(tree_->Root().children.front().get());
@@ -287,7 +287,7 @@ void MainController::BuildTree() {
 
 void MainController::RebuildVariableBranches() {
     if (tree_ == nullptr) return;
-    tree_->RebuildVariableBranches(doc_.Variant(), maker_, extended_);
+    tree_->RebuildVariableBranches();
     PostBankCaptions();
     for (int bank = 0; bank < kBankCount; ++bank)
         tree_->SetBankCaption(bank, BankCaption(doc_.Working(), bank));
@@ -313,7 +313,7 @@ void MainController::OpenSheet(const std::string& action) {
     Sheet::Params params;
     params.overlay = &MainOverlay();
     params.fontPercent = env_.FontSizePercentage();
-    sheet_ = CreateSheet(action, params, SheetEntry());
+    sheet_ = CreateSheet(action, params, doc_.Scope(), SheetEntry());
     sheetAction_ = action;
     sheet_->Build(view_.MeasureCanvas());
     for (const SheetPosition& p : history_) {
@@ -360,7 +360,7 @@ bool MainController::CheckWarnings() {
         parser.ParseCell(line, d, nullptr, counters);
         evaluate(d);
     }
-    const int banks = doc_.Variant() == kVariantDPmr446 && !extended_ ? 4 : 5;
+    const int banks = doc_.Variant() == kVariantDPmr446 && !doc_.Modes().extended ? 4 : 5;
     for (int bank = 0; bank < banks; ++bank) {
         CellDesc d;
         parser.ParseCell(Format("{(%%CL_Check_Mch:[St_ChBank]GI_Sheet_Mch_%s,Bank %d)}",
@@ -392,9 +392,9 @@ void MainController::CellEdited() {
 // ---- Hidden modes --------------------------------------------------------------------
 
 bool MainController::EnableMakerMode() {
-    if (maker_) return true;
+    if (doc_.Modes().maker) return true;
     if (!Confirm("GI_Mess_Maker_Caution")) return false;
-    maker_ = true;
+    doc_.Modes().maker = true;
     view_.SetMakerPanel(OvlText("GI_StatusPanel_Maker"));
     BuildTree();
     return true;
@@ -403,10 +403,10 @@ bool MainController::EnableMakerMode() {
 void MainController::TypedCharacter(char c) {
     Roll(makerWord_, c, 7);
     if (makerWord_ == kMakerWord) EnableMakerMode();
-    if (doc_.Variant() != kVariantDPmr446 || extended_) return;
+    if (doc_.Variant() != kVariantDPmr446 || doc_.Modes().extended) return;
     Roll(extendedWord_, c, 8);
     if (extendedWord_ == kExtendedWord && Confirm("GI_Mess_Extended_Caution")) {
-        extended_ = true;
+        doc_.Modes().extended = true;
         RebuildVariableBranches();
     }
 }
@@ -562,7 +562,7 @@ ItemState MainController::CommandState(int cell, int32_t index) {
         case CL_Menu_Debug_CorrectComp:
         case CL_Menu_Debug_25kCheckComp:
         case CL_Menu_Debug_Window:
-        case CL_Menu_Debug_EeWindow: s.hidden = !maker_; break;
+        case CL_Menu_Debug_EeWindow: s.hidden = !doc_.Modes().maker; break;
         default: break;
     }
     return s;
@@ -586,8 +586,6 @@ int MainController::SheetTopic() const {
     if (action.empty()) return 0;
     return HelpNumber("GI_AppItem_Topic_ID", NodeAction::Split(action).key);
 }
-
-bool MainController::AppendChannel(int bank) { return doc_.AppendChannel(bank); }
 
 // ---- Cloning ------------------------------------------------------------------------------
 
@@ -630,7 +628,7 @@ void MainController::CloneWrite() {
     Events().Send(ev::kFinishEdits);
     ConfigurePort();
     WriteOptions options;
-    options.makerMode = maker_;
+    options.makerMode = doc_.Modes().maker;
     options.verify = env_.VerifyAfterWrite();
     options.backup = env_.BackupBeforeWrite();
     clones_->Write(options, [this](int outcome) {

@@ -60,8 +60,8 @@ public:
     RadioTree* Tree() { return tree_.get(); }
     Sheet* CurrentSheet() { return sheet_.get(); }
     const std::string& SheetAction() const { return sheetAction_; }
-    bool MakerMode() const { return maker_; }
-    bool ExtendedMode() const { return extended_; }
+    bool MakerMode() const { return doc_.Modes().maker; }
+    bool ExtendedMode() const { return doc_.Modes().extended; }
     std::string Title();
 
     // Commands.
@@ -123,8 +123,6 @@ public:
     void RunRowCommand(RowCommand command, CellContext& context, ChannelRecord& record, int first,
                        int last) override;
     void ContextHelp(int category, int cell, int32_t index) override;
-    bool AppendChannel(int bank) override;
-    EepromImage& DefaultImage() override { return doc_.Defaults(); }
     void CellEdited() override;
     const EepromImage* CompareBase() override { return &compareBase_; }
 
@@ -171,8 +169,8 @@ private:
 
     AppSettings& env_;
     MainView& view_;
-    Document doc_;
-    CellDispatcher cells_{this};
+    Document doc_{Events()};
+    CellDispatcher cells_{doc_.Scope(), this};
     ChannelClipboard clipboard_;
     std::unique_ptr<CloneManager> cloneManager_;
     std::unique_ptr<CloneCommands> clones_;
@@ -180,8 +178,6 @@ private:
     std::unique_ptr<Sheet> sheet_;
     std::string sheetAction_;
     std::list<SheetPosition> history_;
-    bool maker_ = false;
-    bool extended_ = false;
     bool deleting_ = false;
     std::string currentDirectory_;
     EepromImage compareBase_;  // what the debug lists compare the working image with

@@ -269,7 +269,7 @@ void MainController::RunRowCommand(RowCommand command, CellContext& ctx, Channel
     // The bank on screen; without a bank sheet, the bank of the rows.
     int bank = kNoBank;
     if (IsChannelKind(kind)) {
-        bank = CurrentBankShown();
+        bank = CurrentBankShown(doc_.Events());
         if (bank < 0) bank = BankOfSlot(doc_.Working(), a <= b ? a : cursor);
     }
     RowCommandRun run{doc_,  clipboard_, deleting_, ctx, doc_.Working(), kind, cursor,

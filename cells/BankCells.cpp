@@ -101,9 +101,9 @@ void HandleBankSize(CellCall& call) {
     p.maximum = kChannelSlots;
     p.clamp = true;
     const CodecResult result = NumberCodec(call.request(), size, p);
-    if (result == CodecResult::Changed && call.host != nullptr) {
+    if (result == CodecResult::Changed) {
         uint32_t flags = 0;
-        ChannelArray channels(Image(call), call.host->DefaultImage(), ChannelKindOf(call.variant));
+        ChannelArray channels(Image(call), call.doc.Defaults(), ChannelKindOf(call.variant));
         channels.ResizeBank(bank, size, flags);
         call.Changed(kRedrawRow | kRedrawSheet);
         call.ctx.rebuildSheet = true;
@@ -125,7 +125,7 @@ void HandleBankName(CellCall& call) {
         text.assign(field.begin(), field.end());
         call.StoreRecord();
         // The tree shows the bank by its name.
-        Events().Post(ev::kBankCaption, {call.index(), BankCaption(Image(call), call.index())});
+        call.events.Post(ev::kBankCaption, {call.index(), BankCaption(Image(call), call.index())});
     }
     if (result == CodecResult::Rejected) call.ctx.rejected = true;
 }

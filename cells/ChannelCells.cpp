@@ -18,7 +18,7 @@
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
-#include "model/WorkingImage.h"
+#include "runtime/EventManager.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 
@@ -197,10 +197,12 @@ bool AppendTypedChannel(CellCall& call, CellRequest& request) {
         if (result == CodecResult::Rejected) call.ctx.rejected = true;
         return false;
     }
-    if (call.host == nullptr || !call.host->AppendChannel(call.bank)) {
+    if (!AppendChannel(call.doc, call.bank)) {
+        if (call.bank >= 0 && call.bank < kBankCount) ShowNoRoom(call.record.Image());
         call.ctx.rejected = true;
         return false;
     }
+    call.events.Post(ev::kChannelAppended);
     call.record.Reload();
     call.newChannelRow = false;
     call.Changed(kRedrawRow | kRedrawSheet);

@@ -1,7 +1,10 @@
 #include "cells/ChannelRoom.h"
 
 #include "model/BankMap.h"
+#include "model/ChannelArray.h"
 #include "model/ChannelMap.h"
+#include "model/ModelVariant.h"
+#include "model/PackedLayout.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
 #include "platform/Prompts.h"
@@ -47,6 +50,18 @@ bool SlotsAllInBanks(const EepromImage& image) { return BanksTotal(image) >= kCh
 
 bool ChannelSlotFree(const EepromImage& image) {
     return !SlotsAllInBanks(image) && ChannelCapacityOk(image, 1);
+}
+
+bool AppendChannel(DocumentData& doc, int bank) {
+    EepromImage& image = doc.Working();
+    if (bank < 0 || bank >= kBankCount || !ChannelSlotFree(image)) return false;
+    const int size = BankSize(image, bank);
+    uint32_t flags = 0;
+    ChannelArray(image, doc.Defaults(), ChannelKindOf(doc.Variant()))
+        .InsertAt(BankFirstSlot(image, bank) + size, flags);
+    SetBankSize(image, bank, size + 1);
+    Pack(image, PackMode::Rebuild, doc.Variant());
+    return true;
 }
 
 std::string NoRoomText(const EepromImage& image) {

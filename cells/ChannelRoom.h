@@ -6,6 +6,7 @@
 // marked New takes nothing until a bank is made smaller.
 #include <string>
 
+#include "model/DocumentData.h"
 #include "model/EepromImage.h"
 
 namespace parlo {
@@ -13,6 +14,11 @@ namespace parlo {
 // One more slot can go to a bank: the banks leave one of the 64 over and
 // the radio's memory takes another channel.
 bool ChannelSlotFree(const EepromImage& image);
+
+// Appends a blank channel at the end of a bank (from the factory image) and
+// packs the image again; false, with nothing changed, when no slot is free
+// or there is no such bank.
+bool AppendChannel(DocumentData& doc, int bank);
 
 // Why no slot is free, after the overflow message: where the empty slots
 // are (the free count of the bank titles) and how to make room.

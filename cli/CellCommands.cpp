@@ -113,7 +113,7 @@ const std::vector<OptionSpec> kCellOptions = {
 class CellRun {
 public:
     explicit CellRun(const ParsedArgs& args)
-        : args_(args), session_(args.Has("--yes")), cells_(&session_.Host()) {}
+        : args_(args), session_(args.Has("--yes")), cells_(session_.Doc().Scope(), &session_.Host()) {}
 
     // Loads the file and installs the bank; the exit status on failure.
     std::optional<int> Start() {
@@ -127,9 +127,10 @@ public:
             // Answers the dispatcher's question for the bank shown.
             const int shown = static_cast<int>(n) - 1;
             const int first = BankFirstSlot(session_.Doc().Working(), shown);
-            bank_ = Events().Subscribe([shown, first](const EventRecord& e) {
+            EventManager& events = session_.Doc().Events();
+            bank_ = events.Subscribe([&events, shown, first](const EventRecord& e) {
                 if (e.Is(ev::kBankRange) && e.mode == EvMode::Request)
-                    Events().Answer(ev::kBankRange, {shown, first});
+                    events.Answer(ev::kBankRange, {shown, first});
             });
         }
         return std::nullopt;

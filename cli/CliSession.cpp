@@ -49,16 +49,15 @@ void CliHost::RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) 
     ++prompts_.refusals;
 }
 
-CliSession::CliSession(bool yes)
-    : previousEvents_(SetEventManager(&events_)), prompts_(yes), host_(doc_, prompts_) {}
+CliSession::CliSession(bool yes) : prompts_(yes), host_(doc_, prompts_) {}
 
-CliSession::~CliSession() { SetEventManager(previousEvents_); }
+CliSession::~CliSession() = default;
 
 int CliSession::Open(const std::string& path) {
     // An initial file that cannot be read is a broken installation: a
     // program error, as in the desktop program.
     std::string problem;
-    if (!doc_.SelectModel(CurrentVariant(), &problem)) fatal(problem);
+    if (!doc_.SelectModel(doc_.Variant(), &problem)) fatal(problem);
     doc_.NewFromDefaults();
     EepromImage loaded;
     if (const uint8_t code = OpenCloneFile(path, doc_.Working(), &loaded); code != kFileOk)

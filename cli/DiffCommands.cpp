@@ -37,7 +37,7 @@ bool OutputWritable() {
 
 // Loads a file as File > Open checks it; its message is shown on failure.
 bool LoadFile(const std::string& path, EepromImage* loaded) {
-    return OpenCloneFile(path, FreshWorkingImage(), loaded) == kFileOk;
+    return OpenCloneFile(path, FreshDocumentImage(), loaded) == kFileOk;
 }
 
 // The radio's memory as a save of it would hold it; false after the

@@ -12,13 +12,13 @@ namespace parlo::cli {
 namespace {
 
 int RunCheck(const ParsedArgs& args) {
-    const EepromImage working = FreshWorkingImage();
+    const EepromImage working = FreshDocumentImage();
     EepromImage loaded;
     return OpenCloneFile(args.Operands()[0], working, &loaded);
 }
 
 int RunInfo(const ParsedArgs& args) {
-    const EepromImage working = FreshWorkingImage();
+    const EepromImage working = FreshDocumentImage();
     EepromImage loaded;
     CloneFileInfo info;
     const uint8_t code = OpenCloneFile(args.Operands()[0], working, &loaded, &info);

@@ -93,7 +93,7 @@ std::string CsvField(const std::string& s) {
 
 int RunChannels(const ParsedArgs& args) {
     EepromImage image;
-    if (const uint8_t code = OpenCloneFile(args.Operands()[0], FreshWorkingImage(), &image);
+    if (const uint8_t code = OpenCloneFile(args.Operands()[0], FreshDocumentImage(), &image);
         code != kFileOk)
         return code;
     Unpack(image);

@@ -32,7 +32,7 @@ int RunExport(const ParsedArgs& args) {
     }
     CliSession session;
     if (const int code = session.Open(args.Operands()[0]); code != 0) return code;
-    CellDispatcher cells(&session.Host());
+    CellDispatcher cells(session.Doc().Scope(), &session.Host());
     const std::string csv = ExportChannels(session.Doc(), cells.Entry(), bank);
     const std::string out = args.Value("-o").value_or(SafeFileWriter::kStandardOutput);
     SafeFileWriter writer;
@@ -57,7 +57,7 @@ int RunImport(const ParsedArgs& args) {
     }
     CliSession session;
     if (const int code = session.Open(args.Operands()[0]); code != 0) return code;
-    CellDispatcher cells(&session.Host());
+    CellDispatcher cells(session.Doc().Scope(), &session.Host());
     const ImportOutcome outcome = ImportChannels(session.Doc(), cells.Entry(), text);
     if (!outcome.Ok()) {
         for (const std::string& refusal : outcome.refusals)

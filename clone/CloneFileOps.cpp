@@ -30,7 +30,7 @@ void TrimTrailingBlanks(std::string& s) {
 
 }  // namespace
 
-EepromImage FreshWorkingImage() {
+EepromImage FreshDocumentImage() {
     EepromImage working;
     working.SetSize(kImageSize);
     working.SetByte(kAddrMapRevision, kMapRevision);

@@ -17,10 +17,10 @@ struct CloneFileInfo {
     std::string comment;
 };
 
-// The working image of a fresh document, which a file is opened against: the
+// The image of a fresh document, which a file is opened against: the
 // image's size and this model's map revision, which the content validation
 // checks.
-EepromImage FreshWorkingImage();
+EepromImage FreshDocumentImage();
 
 // Loads `path` as the Open command does: into a zero-filled scratch image of
 // the working image's size, then the content validation, the newer-data test

@@ -22,7 +22,7 @@ EepromImage Marked() {
 }
 
 void OpenAsTheOpenCommandDoes(const std::string& path) {
-    const EepromImage working = FreshWorkingImage();
+    const EepromImage working = FreshDocumentImage();
     EepromImage loaded = Marked();
     const EepromImage untouched = loaded;
     CloneFileInfo info;

@@ -41,7 +41,7 @@ BitFieldEditor::BitFieldEditor(SheetWidget* opener, int col, int row, const Popu
     }
     if (Sheet* owner = opener->CurrentSheet()) params.fontPercent = owner->GetParams().fontPercent;
     sheet_ = std::make_unique<Sheet>(
-        params, [this](CellContext& c, int mode) { return Dispatch(c, mode); });
+        params, cells_.Scope(), [this](CellContext& c, int mode) { return Dispatch(c, mode); });
     MeasuringCanvas measure;
     sheet_->Build(measure);
 

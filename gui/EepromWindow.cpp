@@ -43,7 +43,7 @@ EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measur
     params.overlay = &MainOverlay();
     params.fontPercent = fontPercent;
     params.userParam = userParam;
-    sheet_ = CreateSheet(kByteSheet, params, cells.Entry());
+    sheet_ = CreateSheet(kByteSheet, params, cells.Scope(), cells.Entry());
     sheet_->Build(measure);
 
     auto* layout = new QVBoxLayout(this);

@@ -549,7 +549,7 @@ int MainWindow::PrintTo(QPrinter& printer, bool allSheets, const std::function<b
     if (!page.Active()) return 0;
     const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page.Resolution(),
                                           page.PageWidth(), page.PageHeight());
-    PrintJob job(page, controller_->Cells().Entry(), std::move(actions), rect);
+    PrintJob job(page, controller_->Doc().Scope(), controller_->Cells().Entry(), std::move(actions), rect);
     job.SetCancelCheck(cancelled);
     while (job.Step()) {
     }
@@ -570,7 +570,7 @@ PrintingDialog* MainWindow::StartPrinting(std::unique_ptr<QPrinter> printer, boo
     const PrintReport report{sheet, printer->outputFileName().toStdString(),
                              printer->printerName().toStdString()};
     auto* dialog = new PrintingDialog(this, std::move(printer), std::move(nodes),
-                                      controller_->Cells().Entry());
+                                      controller_->Doc().Scope(), controller_->Cells().Entry());
     // The main window takes no input while the job runs; the dialog's
     // button does.
     dialog->setWindowModality(Qt::ApplicationModal);
@@ -624,7 +624,8 @@ void MainWindow::ShowCloneInformation() {
     Sheet::Params params;
     params.overlay = &MainOverlay();
     params.fontPercent = env_.FontSizePercentage();
-    auto sheet = CreateSheet("GI_Sheet_CloneInfo", params, controller_->Cells().Entry());
+    auto sheet = CreateSheet("GI_Sheet_CloneInfo", params, controller_->Doc().Scope(),
+                             controller_->Cells().Entry());
     sheet->Build(measure_);
     // Every line the radio reports, however many option units it has.
     sheet->FitToShownText(measure_);

@@ -29,7 +29,7 @@ PickWindow::PickWindow(SheetWidget* opener, int col, int row, const PopupRequest
         params.userParam = owner->GetParams().userParam;
         params.fontPercent = owner->GetParams().fontPercent;
     }
-    sheet_ = CreatePickSheet(popup.list, params,
+    sheet_ = CreatePickSheet(popup.list, params, cells_.Scope(),
                              [this](CellContext& c, int mode) { return Dispatch(c, mode); });
     MeasuringCanvas measure;
     sheet_->Build(measure);

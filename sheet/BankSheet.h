@@ -17,7 +17,7 @@ class BankSheet : public Sheet {
 public:
     static constexpr int kArrayRows = 74;
 
-    BankSheet(Params params, DispatchFunction dispatcher);
+    BankSheet(Params params, DocumentScope scope, DispatchFunction dispatcher);
     ~BankSheet() override;
 
     // The bank a parameter "Bank n" names (n from 0, the tree's first bank);
@@ -46,6 +46,7 @@ protected:
 
 private:
     void OnEvent(const EventRecord& event);
+    const EepromImage& Image() const { return Document().Working(); }
     std::string BankName() const;
     std::string FlagText() const;
 

@@ -2,7 +2,6 @@
 
 #include "model/BankMap.h"
 #include "model/ModelVariant.h"
-#include "model/WorkingImage.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
 #include "platform/NumberText.h"
@@ -22,8 +21,9 @@ const char* ChannelSheetName(int variant) {
     return kChannelSheetNames[variant >= 0 && variant < kVariantCount ? variant : 0];
 }
 
-RadioTree::RadioTree(OverlayText& overlay, std::string key) : TreeModel(overlay, std::move(key)) {
-    events_ = Events().Subscribe([this](const EventRecord& event) {
+RadioTree::RadioTree(OverlayText& overlay, std::string key, DocumentScope scope)
+    : TreeModel(overlay, std::move(key)), doc_(scope.document) {
+    events_ = scope.events.Subscribe([this](const EventRecord& event) {
         if (event.Is(ev::kBankImages)) UpdateBankImages();
         if (const BankName* name = event.Get(ev::kBankCaption))
             SetBankCaption(name->bank, name->caption);
@@ -39,8 +39,7 @@ int RadioTree::BankOfNode(const TreeNode& node) {
 }
 
 void RadioTree::UpdateBankImages() {
-    if (!HasWorkingImage()) return;
-    const EepromImage& image = WorkingImage();
+    const EepromImage& image = doc_.Working();
     ForEach([&](TreeNode& n) {
         const int bank = BankOfNode(n);
         if (bank < 0) return;
@@ -84,12 +83,14 @@ int RadioTree::FindBodyLine(const std::string& sheetKey) {
     }
 }
 
-void RadioTree::RebuildVariableBranches(int variant, bool makerMode, bool extendedMode) {
+void RadioTree::RebuildVariableBranches() {
+    const int variant = doc_.Variant();
+    const bool makerMode = doc_.Modes().maker;
+    const bool extendedMode = doc_.Modes().extended;
     const std::string selectedAction = Selected() != nullptr ? Selected()->Action() : std::string();
     if (!makerMode) RemoveFlagged(kNodeMakerOnly);
 
-    const bool digitalOption =
-        HasWorkingImage() && (WorkingImage().GetByte(kAddrOptionBits) & kDigitalOptionBit);
+    const bool digitalOption = (doc_.Working().GetByte(kAddrOptionBits) & kDigitalOptionBit) != 0;
     TreeNode* timers = nullptr;
     TreeNode* messages = nullptr;
     ForEach([&](TreeNode& n) {

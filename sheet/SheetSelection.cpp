@@ -99,7 +99,7 @@ bool Sheet::SelectCell(const CellAddress& a) {
 }
 
 void Sheet::AfterCurrentChanged() {
-    if (!keepStatus_) ClearStatusText();
+    if (!keepStatus_) ClearStatusText(Events());
     const CellAddress a = CurrentAddress();
     Events().Post(ev::kCurrentCell, {a.category, a.cell, a.index});
     if (view_ != nullptr) view_->CurrentCellChanged();

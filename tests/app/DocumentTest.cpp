@@ -4,20 +4,21 @@
 #include "clone/ContentValidation.h"
 #include "model/BankMap.h"
 #include "model/ModelVariant.h"
-#include "model/WorkingImage.h"
+#include "runtime/EventManager.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/VirtualScheduler.h"
 
 namespace parlo {
 namespace {
 
 class DocumentTest : public ::testing::Test {
 protected:
-    ScopedVariant variant{kVariantLmr};
-    Document doc;
+    test::VirtualScheduler clock;
+    EventManager events{clock};
+    Document doc{events};
 };
 
 TEST_F(DocumentTest, EachVariantLoadsItsFactoryImage) {
-    EXPECT_EQ(&WorkingImage(), &doc.Working());
     for (int v = 0; v < kVariantCount; ++v) {
         ASSERT_TRUE(doc.SelectModel(v)) << v;
         EXPECT_EQ(doc.Variant(), v);
@@ -42,12 +43,11 @@ TEST_F(DocumentTest, ModifiedStaysSetUntilMarkedUnmodified) {
 
 TEST_F(DocumentTest, AfterLoadTakesTheVariantTheImageSays) {
     ASSERT_TRUE(doc.SelectModel(kVariantLmr));
-    Document other;
+    Document other{events};
     ASSERT_TRUE(other.SelectModel(kVariantDPmr446));
     other.NewFromDefaults();
     doc.Working().Assign(other.Working());
     doc.Working().SetByte(0x0108, 5);  // as a radio of an older revision sends it
-    SetCurrentVariant(kVariantLmr);
     ASSERT_TRUE(doc.AfterLoad());
     EXPECT_EQ(doc.Variant(), kVariantDPmr446);
     EXPECT_EQ(VariantFromImage(doc.Defaults()), kVariantDPmr446);

@@ -144,7 +144,6 @@ protected:
     FixedScreen screen;
     AppSettings env{store, screen, nullptr};
     test::RecordingMainView view;
-    ScopedVariant variantGuard{kVariantLmr};
     std::unique_ptr<MainController> main;
 
     void StartWith(int variant) {
@@ -273,13 +272,12 @@ TEST_F(MainControllerTest, AFailedSaveChangesNothingOfTheDocument) {
 
 TEST_F(MainControllerTest, OpeningAnotherVariantsFileSwitchesVariant) {
     StartWith(kVariantPmr);
-    Document other;
+    Document other{bus.events};
     ASSERT_TRUE(other.SelectModel(kVariantDPmr446));
     other.NewFromDefaults();
     other.PrepareImage(other.Working(), PackMode::Save);
     const std::string path = dir.file("d.icf");
     ASSERT_EQ(SaveCloneFile(path, other.Working()), kFileOk);
-    SetCurrentVariant(kVariantPmr);
     ASSERT_TRUE(main->Open(path));
     EXPECT_EQ(main->Doc().Variant(), kVariantDPmr446);
     EXPECT_EQ(env.ModelType(), kVariantDPmr446);

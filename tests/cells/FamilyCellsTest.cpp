@@ -8,7 +8,6 @@
 #include <set>
 
 #include "cells/CellNames.h"
-#include "clone/StoredIdentity.h"
 #include "tests/support/CellHarness.h"
 
 namespace parlo {
@@ -111,11 +110,7 @@ std::vector<uint8_t> IdentityBlock() {
 
 class FamilyCellsTest : public test::CellHarness {
 protected:
-    FamilyCellsTest() : previous_(StoredIdentity()) { SetStoredIdentity(IdentityBlock()); }
-    ~FamilyCellsTest() override { SetStoredIdentity(previous_); }
-
-private:
-    std::vector<uint8_t> previous_;
+    FamilyCellsTest() { doc.SetIdentity(IdentityBlock()); }
 };
 
 TEST_F(FamilyCellsTest, EveryCellShowsSomethingOnEachVariant) {
@@ -188,7 +183,7 @@ TEST_F(FamilyCellsTest, CloneInformationShowsTheStoredIdentity) {
     EXPECT_EQ(Show(kNoCategory, CL_CloneInfo_CheckSum), "$0000");
     EXPECT_EQ(Show(kNoCategory, CL_CloneInfo_PllRef), "----");
     EXPECT_TRUE(Type(kNoCategory, CL_CloneInfo_Comment1, 0, "X").rejected);
-    SetStoredIdentity({});
+    doc.SetIdentity({});
     EXPECT_EQ(Show(kNoCategory, CL_CloneInfo_Model), "");
 }
 

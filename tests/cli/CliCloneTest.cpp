@@ -75,8 +75,9 @@ protected:
 
     // A document of the factory image with one channel, saved as a save does.
     std::string DocumentWithAChannel() {
-        ScopedVariant variant(kVariantLmr);
-        Document doc;
+        test::VirtualScheduler clock;
+        EventManager events{clock};
+        Document doc{events};
         EXPECT_TRUE(doc.SelectModel(kVariantLmr));
         doc.NewFromDefaults();
         ChannelRecord record(doc.Working());

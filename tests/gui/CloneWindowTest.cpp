@@ -78,7 +78,7 @@ TEST(CloneWindow, ReadingARadioMakesItTheUntitledDocument) {
     test::RecordingPrompts prompts;
 
     // The radio: a PMR factory image with one channel changed.
-    Document factory;
+    Document factory{events};
     ASSERT_TRUE(factory.SelectModel(kVariantPmr));
     factory.NewFromDefaults();
     ChannelRecord r(factory.Working());
@@ -132,7 +132,8 @@ TEST(CloneWindow, ReadingARadioMakesItTheUntitledDocument) {
 class SimulatedRadio {
 public:
     explicit SimulatedRadio(int variant) {
-        Document factory;
+        EventManager events;
+        Document factory{events};
         EXPECT_TRUE(factory.SelectModel(variant));
         factory.NewFromDefaults();
         sim::RadioConfig config;

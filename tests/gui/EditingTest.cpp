@@ -179,13 +179,13 @@ TEST_F(EditingTest, TheEditMenuUndoesAndRedoesByName) {
 // order: the bank layout, then banks 1 to 4.
 TEST_F(EditingTest, TheTreeFollowsAFileOfAnotherVariant) {
     test::TempDir dir;
-    Document other;
+    EventManager events;
+    Document other{events};
     ASSERT_TRUE(other.SelectModel(kVariantDPmr446));
     other.NewFromDefaults();
     other.PrepareImage(other.Working(), PackMode::Save);
     const std::string path = dir.file("d.icf");
     ASSERT_EQ(SaveCloneFile(path, other.Working()), kFileOk);
-    ScopedVariant keep(kVariantPmr);
     Open(kVariantPmr);
     ASSERT_TRUE(Main().Open(path));
     QApplication::processEvents();

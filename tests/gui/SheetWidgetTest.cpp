@@ -38,7 +38,8 @@ protected:
     Scheduler* previousScheduler = SetScheduler(&scheduler);
     EventManager events;
     EventManager* previous = SetEventManager(&events);
-    CellDispatcher cells;
+    DocumentData doc;
+    CellDispatcher cells{{doc, events}};
     std::vector<int> operations;
     std::unique_ptr<Sheet> sheet;
     std::unique_ptr<qt::SheetWidget> view;
@@ -46,7 +47,7 @@ protected:
     SheetWidgetTest() {
         Sheet::Params p;
         p.key = "GI_Sheet_T";
-        sheet = std::make_unique<Sheet>(p, [this](CellContext& c, int mode) {
+        sheet = std::make_unique<Sheet>(p, cells.Scope(), [this](CellContext& c, int mode) {
             if (mode == kModeDraw) return 0;
             operations.push_back(c.operation);
             if (c.operation == 13) c.request.OpenEditor("446.1");

@@ -8,8 +8,7 @@
 #include "sheet/BankSheet.h"
 #include "sheet/SheetFactory.h"
 #include "tests/support/RecordingCanvas.h"
-#include "tests/support/ScopedEventBus.h"
-#include "tests/support/ScopedWorkingEeprom.h"
+#include "tests/support/TestDocument.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -43,11 +42,10 @@ const std::vector<std::string> kOverlay = {
 class BankSheetTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{kOverlay};
-    test::ScopedEventBus bus;
-    test::VirtualScheduler& clock = bus.clock;
-    EventManager& events = bus.events;
-    test::ScopedWorkingEeprom working{kImageSize};
-    EepromImage& image = working.image;
+    test::TestDocument document;
+    test::VirtualScheduler& clock = document.clock;
+    EventManager& events = document.events;
+    EepromImage& image = document.doc.Working();
     test::RecordingCanvas canvas;
 
     BankSheetTest() {
@@ -67,7 +65,7 @@ protected:
         Sheet::Params p;
         p.overlay = &ovl.overlay();
         if (printing) p.printerFontHeight = -40, p.printScale = 5;
-        auto s = CreateSheet("[St_ChBank]GI_Sheet_Mch_T,Bank " + std::to_string(bank), p,
+        auto s = CreateSheet("[St_ChBank]GI_Sheet_Mch_T,Bank " + std::to_string(bank), p, document.Scope(),
                              [](CellContext&, int) { return 0; });
         s->Build(canvas);
         return s;

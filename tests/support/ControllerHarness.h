@@ -29,7 +29,6 @@ protected:
     FixedScreen screen;
     AppSettings env{store, screen, nullptr};
     RecordingMainView view;
-    ScopedVariant variantGuard{kVariantLmr};
     std::unique_ptr<MainController> main;
 
     ~ControllerHarness() override { main.reset(); }
