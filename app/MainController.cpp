@@ -589,6 +589,15 @@ int MainController::SheetTopic() const {
 
 // ---- Cloning ------------------------------------------------------------------------------
 
+void MainController::TraceCloning(bool on) {
+    tracing_ = on;
+    if (!on) {
+        cloneManager_->SetTrace(nullptr);
+        return;
+    }
+    cloneManager_->SetTrace([this](const std::string& line) { bus_.Post(ev::kDebugText, {line}); });
+}
+
 void MainController::ConfigurePort() {
     const int port = env_.ComPort();
     cloneManager_->SetPort(port, env_.PortDevice(port));

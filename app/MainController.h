@@ -56,6 +56,8 @@ public:
     void Tick();
 
     Document& Doc() { return doc_; }
+    // The bus the windows of the document talk over.
+    EventManager& Events() { return bus_; }
     CellDispatcher& Cells() { return cells_; }
     RadioTree* Tree() { return tree_.get(); }
     Sheet* CurrentSheet() { return sheet_.get(); }
@@ -97,6 +99,10 @@ public:
     // Shows a difference: its sheet, with the cell current where it may be.
     void GoToDifference(const CellDifference& difference);
     CloneManager& Cloning() { return *cloneManager_; }
+    // While on, the clone protocol's trace goes to the bus as log lines
+    // (for the free debug window).
+    void TraceCloning(bool on);
+    bool TracingClones() const { return tracing_; }
     const CloneCommands& Clones() const { return *clones_; }
     // Undo and redo of the changes of the working image (UndoCommands.cpp).
     void Undo();
@@ -169,7 +175,8 @@ private:
 
     AppSettings& env_;
     MainView& view_;
-    Document doc_{Events()};
+    EventManager bus_;
+    Document doc_{bus_};
     CellDispatcher cells_{doc_.Scope(), this};
     ChannelClipboard clipboard_;
     std::unique_ptr<CloneManager> cloneManager_;
@@ -179,6 +186,7 @@ private:
     std::string sheetAction_;
     std::list<SheetPosition> history_;
     bool deleting_ = false;
+    bool tracing_ = false;
     std::string currentDirectory_;
     EepromImage compareBase_;  // what the debug lists compare the working image with
     Countdown warningDelay_;

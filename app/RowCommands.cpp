@@ -20,12 +20,12 @@ constexpr int kUserCharacters = 16;
 // characters only.
 bool RowsMayChange(int kind) { return IsChannelKind(kind) || kind == kUserCharacterKind; }
 
-void ShowStatus(const char* key, bool post = false) {
+void ShowStatus(EventManager& events, const char* key, bool post = false) {
     StatusText status{OvlText(key), 0x80000008, 0x8000000F};
     if (post) {
-        Events().Post(ev::kStatusText, std::move(status));
+        events.Post(ev::kStatusText, std::move(status));
     } else {
-        Events().Send(ev::kStatusText, std::move(status));
+        events.Send(ev::kStatusText, std::move(status));
     }
 }
 
@@ -86,6 +86,7 @@ struct RowCommandRun {
     int bank;          // the bank of rows a..b (channels)
     std::string step;  // what the command changed, for the undo history
 
+    EventManager& Events() { return doc.Events(); }
     void MarkRange(int from, int to) { ctx.range = std::make_pair(from, to); }
     void MoveCursor(int index) {
         ctx.jump = CellAddress{ctx.desc->category, ctx.desc->cell, index};
@@ -123,7 +124,7 @@ struct RowCommandRun {
         CutToRows();
         clipboard.CopyFrom(image, kind, first, Count());
         MarkRange(first, last);
-        ShowStatus("GI_AppMess_S_Copy");
+        ShowStatus(Events(), "GI_AppMess_S_Copy");
         return false;
     }
 
@@ -139,7 +140,7 @@ struct RowCommandRun {
         else
             Events().Post(ev::kRedrawAll);
         MarkRange(d, d + e - 1);
-        ShowStatus("GI_AppMess_S_Paste");
+        ShowStatus(Events(), "GI_AppMess_S_Paste");
         Name("Paste", e);
         return true;
     }
@@ -175,7 +176,7 @@ struct RowCommandRun {
             defaults.PasteKeepingAttributes(image, kind, first, Count());
         }
         for (int i = first; i <= last; ++i) Events().Post(ev::kRedrawIndex, {i});
-        ShowStatus("GI_AppMess_S_Clear");
+        ShowStatus(Events(), "GI_AppMess_S_Clear");
         Name("Clear", Count());
         return true;
     }
@@ -219,7 +220,7 @@ struct RowCommandRun {
         MoveCursor(first);
         ctx.rebuildSheet = true;
         Events().Post(ev::kRedrawAll);
-        ShowStatus("GI_AppMess_S_Delete", true);
+        ShowStatus(Events(), "GI_AppMess_S_Delete", true);
         Name("Delete", Count());
         return true;
     }
@@ -252,7 +253,7 @@ struct RowCommandRun {
         }
         if (inserted == 0) return false;
         MarkRange(first, first + inserted - 1);
-        ShowStatus("GI_AppMess_S_Insert");
+        ShowStatus(Events(), "GI_AppMess_S_Insert");
         Name("Insert", inserted);
         return true;
     }
@@ -269,7 +270,7 @@ void MainController::RunRowCommand(RowCommand command, CellContext& ctx, Channel
     // The bank on screen; without a bank sheet, the bank of the rows.
     int bank = kNoBank;
     if (IsChannelKind(kind)) {
-        bank = CurrentBankShown(doc_.Events());
+        bank = CurrentBankShown(Events());
         if (bank < 0) bank = BankOfSlot(doc_.Working(), a <= b ? a : cursor);
     }
     RowCommandRun run{doc_,  clipboard_, deleting_, ctx, doc_.Working(), kind, cursor,

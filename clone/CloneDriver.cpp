@@ -125,7 +125,7 @@ bool CloneDriver::Start(CloneOperation op, Completion completion, const EepromIm
     advancedMs_ = scheduler_.NowMs();
     heard_ = 0;
     stopAfterBlock_ = false;
-    TraceClone(op == kOpIdentify ? "identify" : op == kOpRead ? "read" : "write");
+    Trace(op == kOpIdentify ? "identify" : op == kOpRead ? "read" : "write");
     completion_ = std::move(completion);
     byteCounter_ = frameCount_ = dataCounter_ = 0;
     receive_.Clear();
@@ -270,7 +270,7 @@ void CloneDriver::Fail(uint8_t status, int32_t& next) {
 
 void CloneDriver::Stalled() {
     result_->stalledMs = static_cast<int32_t>(scheduler_.NowMs() - advancedMs_);
-    TraceClone(Format("no progress for %d ms", static_cast<int>(result_->stalledMs)));
+    Trace(Format("no progress for %d ms", static_cast<int>(result_->stalledMs)));
 }
 
 void CloneDriver::Step() {
@@ -311,7 +311,7 @@ void CloneDriver::Step() {
             Fail((echoCheck_ && echo_.Length() > 0) ? kCloneEcho : kCloneTimeout, next);
             // Bytes came, but none of them moved the operation on.
             if (result_->status == kCloneTimeout && heard_ > 0) Stalled();
-            TraceClone(Format("time-out in step %d after %d ms", static_cast<int>(state_),
+            Trace(Format("time-out in step %d after %d ms", static_cast<int>(state_),
                               static_cast<int>(TimeoutFor(state_))));
         }
     }
@@ -395,7 +395,7 @@ void CloneDriver::Act(int32_t& next, bool& progress) {
 }
 
 void CloneDriver::Finish() {
-    TraceClone(Format("status %d, %d bytes, %d frames", result_->status,
+    Trace(Format("status %d, %d bytes, %d frames", result_->status,
                       static_cast<int>(byteCounter_), static_cast<int>(frameCount_)));
     comm_.Close();
     state_ = kIdle;
@@ -435,7 +435,7 @@ void CloneDriver::RunScriptSegment(int32_t& next) {
 }
 
 bool CloneDriver::Reopen(const std::string& settings) {
-    TraceClone("port " + device_ + " " + settings);
+    Trace("port " + device_ + " " + settings);
     comm_.Close();
     if (!comm_.Open(port_, device_, settings)) {
         result_->status = kClonePortOpen;
@@ -465,6 +465,10 @@ int32_t CloneDriver::ReadPort() {
     byteCounter_ += n;
     heard_ += n;
     return n;
+}
+
+void CloneDriver::TraceFrame(bool sent, const ByteQueue& bytes) const {
+    if (trace_) trace_(DescribeFrame(sent, bytes.Data(), bytes.Length()));
 }
 
 void CloneDriver::Send(const ByteQueue& bytes) {

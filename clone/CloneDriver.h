@@ -16,6 +16,7 @@
 #include <string>
 
 #include "clone/ByteQueue.h"
+#include "clone/CloneTrace.h"
 #include "clone/RangeList.h"
 #include "clone/SerialPort.h"
 #include "model/EepromImage.h"
@@ -108,6 +109,8 @@ public:
     void SetHandshake(int32_t interval, int32_t offset);
     void SetStepTimeout(int32_t ms);
     void SetReadyTimeout(int32_t ms);
+    // Where the lines of a trace go; an empty sink traces nothing.
+    void SetTrace(CloneTraceSink sink) { trace_ = std::move(sink); }
 
     // False when busy. Range lists end at their first reversed pair or at
     // an address outside the image.
@@ -146,6 +149,10 @@ private:
     void Step();
     void Act(int32_t& next, bool& progress);
     void Finish();
+    void Trace(const std::string& line) const {
+        if (trace_) trace_(line);
+    }
+    void TraceFrame(bool sent, const ByteQueue& bytes) const;
 
     void RunScriptSegment(int32_t& next);
     bool Reopen(const std::string& settings);
@@ -197,6 +204,7 @@ private:
     ByteQueue echo_;
     uint8_t readBuffer_[kReadChunk] = {};
     std::string script_;
+    CloneTraceSink trace_;
     int32_t byteCounter_ = 0;
     int32_t frameCount_ = 0;
     int32_t dataCounter_ = 0;

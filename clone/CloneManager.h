@@ -99,6 +99,8 @@ public:
     // Bytes the running operation moves: the sizes of its ranges.
     int32_t Total() const { return total_; }
     CloneDriver& Driver() { return driver_; }
+    // Where the protocol's trace goes (CloneTrace.h); empty: nowhere.
+    void SetTrace(CloneTraceSink sink) { driver_.SetTrace(std::move(sink)); }
 
     // The speed-change script of an operation.
     std::string Script(bool high, bool write) const;

@@ -111,7 +111,7 @@ void BitFieldEditor::Toggle(int item) {
     value_.Toggle(item);
     ok_->setEnabled(value_.OkAllowed());
     view_->InvalidateAll();
-    if (HasEventManager()) Events().Post(ev::kRedrawAll);
+    cells_.Scope().events.Post(ev::kRedrawAll);
 }
 
 int BitFieldEditor::Dispatch(CellContext& ctx, int mode) {

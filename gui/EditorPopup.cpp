@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <cmath>
 
+#include "cells/CellDispatcher.h"
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 #include "sheet/PopupPlacement.h"
@@ -23,8 +24,8 @@ EditorPopup::EditorPopup(SheetWidget* opener, int col, int row)
     // A reader hears which cell the window edits.
     if (Sheet* sheet = opener->CurrentSheet())
         setAccessibleName(QString::fromStdString(SheetReading(*sheet).CellName(col, row)));
-    if (HasEventManager())
-        events_ = Events().Subscribe([this](const EventRecord& event) { OnEvent(event); });
+    events_ = opener->Cells().Scope().events.Subscribe(
+        [this](const EventRecord& event) { OnEvent(event); });
 }
 
 EditorPopup::~EditorPopup() = default;

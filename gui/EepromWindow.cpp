@@ -86,10 +86,11 @@ EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measur
     }
     layout->addLayout(buttons);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
-    connect(redraw, &QPushButton::clicked, this, [] { Events().Send(ev::kDocumentChanged); });
-    connect(setCompare, &QPushButton::clicked, this, [] {
-        Events().Send(ev::kSetCompareBase);
-        Events().Send(ev::kWarningsChecked);
+    EventManager* events = &cells.Scope().events;
+    connect(redraw, &QPushButton::clicked, this, [events] { events->Send(ev::kDocumentChanged); });
+    connect(setCompare, &QPushButton::clicked, this, [events] {
+        events->Send(ev::kSetCompareBase);
+        events->Send(ev::kWarningsChecked);
     });
 
     // As wide as the whole sheet, at most half the screen high.
@@ -101,7 +102,7 @@ EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measur
     view_->setMinimumHeight(std::min(full.height(), screenHeight / 2));
     resize(view_->width() + frame,
            std::min(full.height(), screenHeight / 2) + frame + button.height() + 2 * kButtonGap);
-    events_ = Events().Subscribe([this](const EventRecord& event) { OnEvent(event); });
+    events_ = events->Subscribe([this](const EventRecord& event) { OnEvent(event); });
 }
 
 EepromWindow::~EepromWindow() {

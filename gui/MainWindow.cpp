@@ -174,6 +174,13 @@ MainWindow::~MainWindow() {
     mainTask_.stop();
     events_.Cancel();
     sheetWidget_->SetSheet(nullptr);
+    // The windows opened from this one (editors, service and log windows,
+    // dialogs) work on the controller's document and bus: they go first.
+    std::vector<QPointer<QWidget>> windows;
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w->isWindow()) windows.emplace_back(w);
+    }
+    for (const QPointer<QWidget>& w : windows) delete w.data();  // null if gone with its parent
     controller_.reset();
     delete cloneProgress_;  // a window of its own, not a child
 }
@@ -607,7 +614,7 @@ void MainWindow::OpenDebugWindow() {
         debugLog_->raise();
         return;
     }
-    debugLog_ = new DebugLogWindow(this);
+    debugLog_ = new DebugLogWindow(this, *controller_);
     debugLog_->show();
 }
 

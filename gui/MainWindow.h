@@ -88,6 +88,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    EventManager& Events() { return controller_->Events(); }
     void OnEvent(const EventRecord& event);
     void BuildMenus();
     void BuildToolBar();

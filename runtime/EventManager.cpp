@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "platform/ProcessWide.h"
 #include "runtime/TimerTask.h"
 
 namespace parlo {
@@ -95,9 +94,5 @@ void EventManager::Record(uint8_t code, std::any answer) {
     if (requests_.empty() || requests_.back().code != code) return;
     requests_.back().answers.push_back(std::move(answer));
 }
-
-EventManager& Events() { return ProcessWide<EventManager>::Get("No event manager is installed."); }
-EventManager* SetEventManager(EventManager* p) { return ProcessWide<EventManager>::Set(p); }
-bool HasEventManager() { return ProcessWide<EventManager>::Installed(); }
 
 }  // namespace parlo

@@ -1,9 +1,10 @@
 #pragma once
-// The application-wide event bus. Components subscribe a handler and keep
-// the subscription it returns; any component sends an event (handled at
-// once), posts one (handled by the next dispatch pass of the bus's 10 ms
-// task) or issues a request whose handlers may answer. Everything runs on
-// the event-loop thread, and handlers may re-enter the bus freely.
+// An event bus: the views of one document talk over theirs. Components
+// subscribe a handler and keep the subscription it returns; any component
+// sends an event (handled at once), posts one (handled by the next dispatch
+// pass of the bus's 10 ms task) or issues a request whose handlers may
+// answer. Everything runs on the event-loop thread, and handlers may
+// re-enter the bus freely.
 #include <any>
 #include <cstdint>
 #include <functional>
@@ -145,12 +146,5 @@ private:
     std::vector<OpenRequest> requests_;  // the innermost last
     std::unique_ptr<TimerTask> task_;
 };
-
-// The process-wide event manager. Using it before one is installed is a
-// program error.
-EventManager& Events();
-// Installs m (not owned) and returns the previous one.
-EventManager* SetEventManager(EventManager* m);
-bool HasEventManager();
 
 }  // namespace parlo

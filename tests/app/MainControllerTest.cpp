@@ -10,8 +10,8 @@
 #include "platform/Fatal.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/RecordingMainView.h"
-#include "tests/support/ScopedEventBus.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/VirtualScheduler.h"
 
 namespace parlo {
 namespace {
@@ -137,7 +137,7 @@ std::vector<std::string> Overlay() {
 class MainControllerTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{Overlay()};
-    test::ScopedEventBus bus;
+    test::VirtualScheduler clock;  // the controller's bus runs on it
     test::RecordingPrompts prompts;
     test::TempDir dir;
     test::MemorySettings store;
@@ -272,7 +272,8 @@ TEST_F(MainControllerTest, AFailedSaveChangesNothingOfTheDocument) {
 
 TEST_F(MainControllerTest, OpeningAnotherVariantsFileSwitchesVariant) {
     StartWith(kVariantPmr);
-    Document other{bus.events};
+    EventManager events;
+    Document other{events};
     ASSERT_TRUE(other.SelectModel(kVariantDPmr446));
     other.NewFromDefaults();
     other.PrepareImage(other.Working(), PackMode::Save);

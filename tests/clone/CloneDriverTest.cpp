@@ -243,20 +243,17 @@ TEST(CloneTrace, AFrameInOneLine) {
 }
 
 TEST_F(CloneDriverTest, WhileTracingTheLogGetsEveryFrameAndTheStatus) {
-    EventManager events(clock);
-    EventManager* previous = SetEventManager(&events);
     std::vector<std::string> lines;
-    EventSubscription log = events.Subscribe([&](const EventRecord& e) {
-        if (const LogLine* line = e.Get(ev::kDebugText)) lines.push_back(line->text);
-    });
     UseRadio();
     for (bool tracing : {false, true}) {
-        SetCloneTracing(tracing);
+        if (tracing)
+            man.SetTrace([&](const std::string& line) { lines.push_back(line); });
+        else
+            man.SetTrace(nullptr);
         lines.clear();
         outcome.reset();
         ASSERT_TRUE(man.Identify(Record()));
         ASSERT_TRUE(RunToEnd());
-        clock.Advance(20);
         if (!tracing) {
             EXPECT_TRUE(lines.empty());
             continue;
@@ -272,9 +269,7 @@ TEST_F(CloneDriverTest, WhileTracingTheLogGetsEveryFrameAndTheStatus) {
         EXPECT_TRUE(has("<- E1 identity"));
         EXPECT_EQ(lines.back().rfind("status 0,", 0), 0u) << lines.back();
     }
-    SetCloneTracing(false);
-    log.Cancel();
-    SetEventManager(previous);
+    man.SetTrace(nullptr);
 }
 
 TEST_F(CloneDriverTest, IdentityAnswerIsJudgedByItsCodes) {

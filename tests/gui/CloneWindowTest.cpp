@@ -74,7 +74,6 @@ TEST(CloneWindow, ReadingARadioMakesItTheUntitledDocument) {
     qt::QtScheduler scheduler;
     Scheduler* previousScheduler = SetScheduler(&scheduler);
     EventManager events;
-    EventManager* previousEvents = SetEventManager(&events);
     test::RecordingPrompts prompts;
 
     // The radio: a PMR factory image with one channel changed.
@@ -123,7 +122,6 @@ TEST(CloneWindow, ReadingARadioMakesItTheUntitledDocument) {
     }
     stop = true;
     serving.join();
-    SetEventManager(previousEvents);
     SetScheduler(previousScheduler);
 }
 

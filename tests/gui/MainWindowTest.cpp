@@ -211,7 +211,7 @@ TEST_F(MainWindowTest, TheStatusBarTellsWhatTheLastCommandDidAndThePortInUse) {
     EXPECT_EQ(status(), "[Opened " + file + ".][Port 2 (/dev/ttyUSB1), 38400 baud]");
     // Opening a page keeps it; a key on the page clears it.
     Select("[St_Common]GI_Sheet_Comm");
-    EXPECT_TRUE(test::WaitUntil([&] { return events.QueuedCount() == 0; }));
+    EXPECT_TRUE(test::WaitUntil([&] { return Events().QueuedCount() == 0; }));
     QApplication::processEvents();
     EXPECT_EQ(status(), "[Opened " + file + ".][Port 2 (/dev/ttyUSB1), 38400 baud]");
     window->Sheets()->setFocus();

@@ -77,10 +77,10 @@ TEST_F(ServiceWindowsTest, TheEepromWindowMovesToAByteAndNeverShowsStaleBytes) {
 TEST_F(ServiceWindowsTest, TheLogWindowCollectsPostedLinesUnwrapped) {
     QWidget small;
     small.resize(500, 100);
-    EXPECT_EQ(qt::DebugLogWindow(&small).height(), 100);  // never less than 100
-    auto* log = new qt::DebugLogWindow(window.get());
+    EXPECT_EQ(qt::DebugLogWindow(&small, window->Controller()).height(), 100);  // never less
+    auto* log = new qt::DebugLogWindow(window.get(), window->Controller());
     EXPECT_EQ(log->height(), window->height() * 8 / 10);
-    EXPECT_TRUE(CloneTracing());
+    EXPECT_TRUE(window->Controller().TracingClones());
     EXPECT_EQ(log->Log()->lineWrapMode(), QPlainTextEdit::NoWrap);
     Events().Post(ev::kDebugText, {"-> E0 identify request, 4 bytes"});
     Events().Post(ev::kDebugText, {std::string(400, 'x')});
@@ -89,7 +89,7 @@ TEST_F(ServiceWindowsTest, TheLogWindowCollectsPostedLinesUnwrapped) {
               "-> E0 identify request, 4 bytes\n" + std::string(400, 'x'));
     EXPECT_EQ(log->Log()->document()->lineCount(), 2);
     delete log;
-    EXPECT_FALSE(CloneTracing());
+    EXPECT_FALSE(window->Controller().TracingClones());
 }
 
 // Print-all goes one tree node per tick of the main task: the dialog shows

@@ -37,7 +37,6 @@ protected:
     qt::QtScheduler scheduler;
     Scheduler* previousScheduler = SetScheduler(&scheduler);
     EventManager events;
-    EventManager* previous = SetEventManager(&events);
     DocumentData doc;
     CellDispatcher cells{{doc, events}};
     std::vector<int> operations;
@@ -63,7 +62,6 @@ protected:
     }
     ~SheetWidgetTest() override {
         view.reset();
-        SetEventManager(previous);
         SetScheduler(previousScheduler);
     }
 };
