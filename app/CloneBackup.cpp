@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "clone/CloneFile.h"
-#include "clone/CloneInfo.h"
+#include "model/CloneInfo.h"
 #include "clone/CloneMessages.h"
 #include "clone/ContentValidation.h"
 #include "overlay/OverlayText.h"

@@ -4,7 +4,7 @@
 #include <ctime>
 
 #include "app/CloneBackup.h"
-#include "clone/CloneInfo.h"
+#include "model/CloneInfo.h"
 #include "clone/CloneMessages.h"
 #include "clone/ContentValidation.h"
 #include "model/BankMap.h"

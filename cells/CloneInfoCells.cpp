@@ -4,7 +4,7 @@
 
 #include "cells/CellDispatcher.h"
 #include "cells/CellFamilies.h"
-#include "clone/CloneInfo.h"
+#include "model/CloneInfo.h"
 #include "codecs/CodecSetup.h"
 #include "overlay/OverlayText.h"
 

@@ -18,7 +18,7 @@
 #include "cli/CloneSession.h"
 #include "cli/Commands.h"
 #include "clone/CloneFileOps.h"
-#include "clone/CloneInfo.h"
+#include "model/CloneInfo.h"
 #include "clone/CloneMessages.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"

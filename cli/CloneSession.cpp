@@ -10,7 +10,7 @@
 #include <limits>
 
 #include "app/AppSettings.h"
-#include "clone/CloneInfo.h"
+#include "model/CloneInfo.h"
 #include "clone/CloneMessages.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"

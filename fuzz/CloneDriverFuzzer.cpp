@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "clone/CloneInfo.h"
+#include "model/CloneInfo.h"
 #include "fuzz/CloneRun.h"
 #include "fuzz/FuzzSupport.h"
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "clone/CloneInfo.h"
+#include "model/CloneInfo.h"
 #include "clone/ContentValidation.h"
 #include "fuzz/CloneRun.h"
 #include "fuzz/FuzzSupport.h"
