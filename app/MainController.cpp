@@ -415,80 +415,6 @@ void MainController::TypedCharacter(char c) {
 
 std::string MainController::HelpFile() const { return DataDir() + OvlText("GI_Sys_MyHelpFile"); }
 
-void MainController::RunCommand(int cell, int32_t index, const CellContext& context) {
-    switch (cell) {
-        case CL_Menu_File_New: New(); break;
-        case CL_Menu_File_Open: OpenDialog(); break;
-        case CL_Menu_File_Save:
-            if (doc_.FileName().empty())
-                SaveAs();
-            else
-                Save(doc_.FileName());
-            break;
-        case CL_Menu_File_SaveAs: SaveAs(); break;
-        case CL_Menu_File_Print_Current:
-        case CL_Menu_File_Print_All:
-            Events().Send(ev::kFinishEdits);
-            view_.Print(cell == CL_Menu_File_Print_All);
-            break;
-        case CL_Menu_File_Recent: {
-            const std::string path = env_.Recent().Entry(index, "");
-            if (!path.empty()) Open(path);
-            break;
-        }
-        case CL_Menu_File_Compare: CompareDialog(); break;
-        case CL_Menu_File_Exit: view_.CloseWindow(); break;
-        case CL_Menu_Edit_Undo: Undo(); break;
-        case CL_Menu_Edit_Redo: Redo(); break;
-        case CL_Menu_File_ImportChannels: ImportChannelsDialog(); break;
-        case CL_Menu_File_ExportChannels: ExportChannelsDialog(); break;
-        case CL_Menu_View_FontSize:
-            env_.SetFontSizePercentage(index);
-            CloseSheet();
-            break;
-        case CL_Menu_View_ToolBar:
-            env_.SetToolbarVisible(!env_.ToolbarVisible());
-            view_.SetToolBarVisible(env_.ToolbarVisible());
-            break;
-        case CL_Menu_Port_Com: UsePort(index); break;
-        case CL_Menu_Port_Usb:
-            if (const auto port = view_.ChoosePort(env_.ComPort())) UsePort(*port);
-            break;
-        case CL_Menu_Port_SpeedHigh:
-            env_.SetComSpeedHigh(index != 0);
-            ShowPort();
-            break;
-        case CL_Menu_Clone_Read: CloneRead(); break;
-        case CL_Menu_Clone_Write:
-            // Items 1 and 2 are the write's choices: verify, back up.
-            if (index == 1) {
-                env_.SetVerifyAfterWrite(!env_.VerifyAfterWrite());
-            } else if (index == 2) {
-                env_.SetBackupBeforeWrite(!env_.BackupBeforeWrite());
-            } else {
-                CloneWrite();
-            }
-            break;
-        case CL_Menu_Clone_Info: CloneInformation(); break;
-        case CL_Model_Lmr:
-        case CL_Model_Pmr:
-        case CL_Model_TarnPmr:
-        case CL_Model_DPmr446: ChangeModel(cell - CL_Model_Lmr, true); break;
-        case CL_Help_About:
-            Events().Post(ev::kAbout);
-            view_.ShowAbout();
-            break;
-        case CL_Help_Contents: view_.OpenHelp(HelpFile(), 0); break;
-        case CallSheet:
-            if (context.desc != nullptr && context.desc->action) GoToSheet(*context.desc->action);
-            break;
-        case CL_Menu_Debug_Compare: CompareWithBase(); break;
-        case CL_Menu_Debug_Window: view_.OpenDebugWindow(); break;
-        case CL_Menu_Debug_EeWindow: view_.OpenEepromWindow(); break;
-        default: break;
-    }
-}
-
 void MainController::UsePort(int port) {
     env_.SetComPort(port);
     Events().Send(ev::kPortChanged);
@@ -521,51 +447,6 @@ void MainController::CompareWithBase() {
     }
     compareBase_.Assign(doc_.Working());
     view_.ShowCompareList(lines);
-}
-
-ItemState MainController::CommandState(int cell, int32_t index) {
-    ItemState s;
-    switch (cell) {
-        case CL_Menu_File_Print_Current:
-            s.disabled = sheet_ == nullptr || !sheet_->Printable();
-            break;
-        case CL_Menu_File_Recent: {
-            const std::string entry = env_.Recent().Entry(index, currentDirectory_);
-            if (entry.empty()) {
-                if (index == 0)
-                    s.disabled = true;
-                else
-                    s.hidden = true;
-            } else {
-                s.caption = Format("&%d %s", index + 1, entry.c_str());
-            }
-            break;
-        }
-        case CL_Menu_Edit_Undo:
-            s.disabled = !edits_.CanUndo();
-            s.caption = StepCaption("GI_AppInd_Menu_Undo", edits_.UndoName());
-            break;
-        case CL_Menu_Edit_Redo:
-            s.disabled = !edits_.CanRedo();
-            s.caption = StepCaption("GI_AppInd_Menu_Redo", edits_.RedoName());
-            break;
-        case CL_Menu_View_FontSize: s.checked = env_.FontSizePercentage() == index; break;
-        case CL_Menu_View_ToolBar: s.checked = env_.ToolbarVisible(); break;
-        case CL_Menu_Port_Com: s.checked = env_.ComPort() == index; break;
-        case CL_Menu_Port_Usb: s.checked = env_.ComPort() > 4; break;
-        case CL_Menu_Port_SpeedHigh: s.checked = (env_.ComSpeedHigh() ? 1 : 0) == index; break;
-        case CL_Menu_Clone_Write:
-            s.checked =
-                (index == 1 && env_.VerifyAfterWrite()) || (index == 2 && env_.BackupBeforeWrite());
-            break;
-        case CL_Menu_Debug_Compare:
-        case CL_Menu_Debug_CorrectComp:
-        case CL_Menu_Debug_25kCheckComp:
-        case CL_Menu_Debug_Window:
-        case CL_Menu_Debug_EeWindow: s.hidden = !doc_.Modes().maker; break;
-        default: break;
-    }
-    return s;
 }
 
 // The help overlay lists "cell name=context number" lines; the help file

@@ -133,6 +133,16 @@ public:
     const EepromImage* CompareBase() override { return &compareBase_; }
 
 private:
+    // A command of menu items, tool buttons and tree nodes: what choosing
+    // it does and the state its item shows; either may be none
+    // (CommandTable.cpp).
+    struct Command {
+        int cell;
+        void (*run)(MainController& main, int32_t index, const CellContext& context);
+        ItemState (*state)(MainController& main, int32_t index);
+    };
+    static const Command* FindCommand(int cell);
+
     struct SheetPosition {
         std::string action;
         int col, row, leftCol, topRow;
