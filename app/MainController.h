@@ -141,7 +141,12 @@ private:
         void (*run)(MainController& main, int32_t index, const CellContext& context);
         ItemState (*state)(MainController& main, int32_t index);
     };
+    static const Command kCommands[];
     static const Command* FindCommand(int cell);
+    static void PrintCommand(MainController& main, int32_t index, const CellContext& context);
+    static void VariantCommand(MainController& main, int32_t index, const CellContext& context);
+    // Shown only in the maker's mode.
+    static ItemState MakerOnly(MainController& main, int32_t index);
 
     struct SheetPosition {
         std::string action;
