@@ -4,11 +4,11 @@
 #include <ctime>
 
 #include "app/CloneBackup.h"
-#include "model/CloneInfo.h"
 #include "clone/CloneMessages.h"
 #include "clone/ContentValidation.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
+#include "model/CloneInfo.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"

@@ -72,14 +72,12 @@ bool Document::AppendChannel(int bank) {
 }
 
 void Document::InsertChannel(int bank, int slot) {
-    uint32_t flags = 0;
-    ChannelArray(Working(), Defaults(), ChannelKindOf(Variant())).InsertAt(slot, flags);
+    ChannelArray(Working(), Defaults(), ChannelKindOf(Variant())).InsertAt(slot);
     SetBankSize(Working(), bank, BankSize(Working(), bank) + 1);
 }
 
 void Document::DeleteChannel(int bank, int slot) {
-    uint32_t flags = 0;
-    ChannelArray(Working(), Defaults(), ChannelKindOf(Variant())).DeleteAt(slot, flags);
+    ChannelArray(Working(), Defaults(), ChannelKindOf(Variant())).DeleteAt(slot);
     SetBankSize(Working(), bank, BankSize(Working(), bank) - 1);
 }
 

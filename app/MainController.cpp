@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/FileMessages.h"
 #include "cells/BankCaption.h"
 #include "cells/CellNames.h"
 #include "clone/CloneFileOps.h"
@@ -175,11 +176,7 @@ MsgAnswer MainController::SaveChangesPrompt(int mode) {
 void MainController::New() {
     if (SaveChangesPrompt(0) == MsgAnswer::Cancel) return;
     doc_.NewFromDefaults();
-    ResetEdits();
-    CloseSheet();
-    PostBankCaptions();
-    Events().Send(ev::kDocumentChanged);
-    RefreshTitle();
+    DocumentReplaced(doc_.Variant());
     ShowResult(kStatusNew, OvlText("GI_AppInd_Model", doc_.Variant()));
 }
 
@@ -193,13 +190,13 @@ bool MainController::Open(const std::string& path) {
     // A file that cannot be read is said so at once, before the question
     // about unsaved changes, and a FIFO or device is never opened.
     if (const FileFailure why = DocumentFileProblem(path); why.problem != FileProblem::None) {
-        ShowFileError(kFileErrOpen, path, why);
+        ShowFileOutcome({kFileErrOpen, FileErrorText(kFileErrOpen, path, why)});
         return false;
     }
     const int mode = SamePathNoCase(path, doc_.FileName()) ? 1 : 0;
     if (SaveChangesPrompt(mode) == MsgAnswer::Cancel) return false;
     EepromImage loaded;
-    if (OpenCloneFile(path, doc_.Working(), &loaded) != kFileOk) return false;
+    if (ShowFileOutcome(OpenCloneFile(path, doc_.Working(), &loaded)) != kFileOk) return false;
     RecordFolder(path);
     env_.Recent().AddFront(path);
     const int before = doc_.Variant();
@@ -208,14 +205,18 @@ bool MainController::Open(const std::string& path) {
     if (std::string problem; !doc_.AfterLoad(&problem)) fatal(problem);
     env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
     doc_.MarkUnmodified();
+    DocumentReplaced(before);
+    ShowResult(kStatusOpened, path);
+    return true;
+}
+
+void MainController::DocumentReplaced(int variantBefore) {
     ResetEdits();
     CloseSheet();
-    if (doc_.Variant() != before) BuildTree();
+    if (doc_.Variant() != variantBefore) BuildTree();
     PostBankCaptions();
     Events().Send(ev::kDocumentChanged);
     RefreshTitle();
-    ShowResult(kStatusOpened, path);
-    return true;
 }
 
 bool MainController::SaveAs() {
@@ -232,7 +233,7 @@ bool MainController::Save(const std::string& path) {
     EepromImage saved;
     saved.Assign(doc_.Working());
     doc_.PrepareImage(saved, PackMode::Save);
-    if (SaveCloneFile(path, saved) != kFileOk) return false;
+    if (ShowFileOutcome(SaveCloneFile(path, saved)) != kFileOk) return false;
     doc_.Working().Assign(saved);
     edits_.Absorb(doc_.Working());  // the packing is no step of its own
     RecordFolder(path);
@@ -360,8 +361,7 @@ bool MainController::CheckWarnings() {
         parser.ParseCell(line, d, nullptr, counters);
         evaluate(d);
     }
-    const int banks = doc_.Variant() == kVariantDPmr446 && !doc_.Modes().extended ? 4 : 5;
-    for (int bank = 0; bank < banks; ++bank) {
+    for (int bank = 0; bank < doc_.BanksShown(); ++bank) {
         CellDesc d;
         parser.ParseCell(Format("{(%%CL_Check_Mch:[St_ChBank]GI_Sheet_Mch_%s,Bank %d)}",
                                 ChannelSheetName(doc_.Variant()), bank),
@@ -497,12 +497,7 @@ void MainController::CloneRead() {
         }
         // The radio's image is now the document: untitled and modified.
         env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
-        ResetEdits();
-        CloseSheet();
-        if (doc_.Variant() != before) BuildTree();
-        PostBankCaptions();
-        Events().Send(ev::kDocumentChanged);
-        RefreshTitle();
+        DocumentReplaced(before);
         ShowResult(kStatusRead, PortInUse());
     });
 }

@@ -157,6 +157,10 @@ private:
     static constexpr uint32_t kWarningDelayMs = 250;
 
     void OnEvent(const EventRecord& event);
+    // The document holds another image (New, Open, a clone read): a new
+    // edit history, the tree of its variant when that changed, its bank
+    // names, the views and the title follow.
+    void DocumentReplaced(int variantBefore);
     void SelectModel(int variant);
     void BuildTree();
     void RebuildVariableBranches();

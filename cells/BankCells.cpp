@@ -14,6 +14,7 @@
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayFormat.h"
+#include "overlay/OverlayMessage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Prompts.h"
 #include "runtime/EventCodes.h"
@@ -102,9 +103,10 @@ void HandleBankSize(CellCall& call) {
     p.clamp = true;
     const CodecResult result = NumberCodec(call.request(), size, p);
     if (result == CodecResult::Changed) {
-        uint32_t flags = 0;
         ChannelArray channels(Image(call), call.doc.Defaults(), ChannelKindOf(call.variant));
-        channels.ResizeBank(bank, size, flags);
+        // A size the banks cannot take is clamped, and the user told why.
+        if (const BankResize resized = channels.ResizeBank(bank, size); resized.refusal)
+            ShowOverlayMessage(resized.refusal, MsgIcon::Error);
         call.Changed(kRedrawRow | kRedrawSheet);
         call.ctx.rebuildSheet = true;
     }

@@ -56,9 +56,8 @@ bool AppendChannel(DocumentData& doc, int bank) {
     EepromImage& image = doc.Working();
     if (bank < 0 || bank >= kBankCount || !ChannelSlotFree(image)) return false;
     const int size = BankSize(image, bank);
-    uint32_t flags = 0;
     ChannelArray(image, doc.Defaults(), ChannelKindOf(doc.Variant()))
-        .InsertAt(BankFirstSlot(image, bank) + size, flags);
+        .InsertAt(BankFirstSlot(image, bank) + size);
     SetBankSize(image, bank, size + 1);
     Pack(image, PackMode::Rebuild, doc.Variant());
     return true;

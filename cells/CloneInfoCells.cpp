@@ -4,8 +4,8 @@
 
 #include "cells/CellDispatcher.h"
 #include "cells/CellFamilies.h"
-#include "model/CloneInfo.h"
 #include "codecs/CodecSetup.h"
+#include "model/CloneInfo.h"
 #include "overlay/OverlayText.h"
 
 namespace parlo {

@@ -118,14 +118,11 @@ public:
     // Loads the file and installs the bank; the exit status on failure.
     std::optional<int> Start() {
         if (const int code = session_.Open(args_.Operands()[0]); code != 0) return code;
-        if (auto bank = args_.Value("--bank")) {
-            const int64_t n = ReadInteger(*bank).value_or(0);
-            if (n < 1 || n > 5) {
-                std::fprintf(stderr, "parlo-cli: --bank takes 1 to 5\n");
-                return kExitUsage;
-            }
+        std::optional<int> bank;
+        if (!ReadBankOption(args_, "parlo-cli", &bank)) return kExitUsage;
+        if (bank) {
             // Answers the dispatcher's question for the bank shown.
-            const int shown = static_cast<int>(n) - 1;
+            const int shown = *bank;
             const int first = BankFirstSlot(session_.Doc().Working(), shown);
             EventManager& events = session_.Doc().Events();
             bank_ = events.Subscribe([&events, shown, first](const EventRecord& e) {

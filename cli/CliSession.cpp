@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/AppSettings.h"
+#include "app/FileMessages.h"
 #include "cells/CellNames.h"
 #include "clone/CloneFileOps.h"
 #include "model/ModelVariant.h"
@@ -60,7 +61,8 @@ int CliSession::Open(const std::string& path) {
     if (!doc_.SelectModel(doc_.Variant(), &problem)) fatal(problem);
     doc_.NewFromDefaults();
     EepromImage loaded;
-    if (const uint8_t code = OpenCloneFile(path, doc_.Working(), &loaded); code != kFileOk)
+    if (const uint8_t code = ShowFileOutcome(OpenCloneFile(path, doc_.Working(), &loaded));
+        code != kFileOk)
         return code;
     doc_.Working().Assign(loaded);
     if (!doc_.AfterLoad(&problem)) fatal(problem);
@@ -71,7 +73,7 @@ int CliSession::Open(const std::string& path) {
 
 int CliSession::Save(const std::string& path) {
     doc_.PrepareImage(doc_.Working(), PackMode::Save);
-    const uint8_t code = SaveCloneFile(path, doc_.Working());
+    const uint8_t code = ShowFileOutcome(SaveCloneFile(path, doc_.Working()));
     if (code == kFileOk) doc_.MarkUnmodified();
     return code;
 }

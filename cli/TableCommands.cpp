@@ -7,8 +7,6 @@
 #include "cells/CellDispatcher.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
-#include "model/ChannelMap.h"
-#include "platform/NumberText.h"
 #include "platform/SafeFile.h"
 #include "platform/TerminalText.h"
 
@@ -22,14 +20,7 @@ const std::vector<OptionSpec> kImportOptions = {{"-o", "--output", true}};
 
 int RunExport(const ParsedArgs& args) {
     std::optional<int> bank;
-    if (auto text = args.Value("--bank")) {
-        const int64_t n = ReadInteger(*text).value_or(0);
-        if (n < 1 || n > kBankCount) {
-            std::fprintf(stderr, "parlo-cli export: --bank takes 1 to %d\n", kBankCount);
-            return kExitUsage;
-        }
-        bank = static_cast<int>(n) - 1;
-    }
+    if (!ReadBankOption(args, "parlo-cli export", &bank)) return kExitUsage;
     CliSession session;
     if (const int code = session.Open(args.Operands()[0]); code != 0) return code;
     CellDispatcher cells(session.Doc().Scope(), &session.Host());

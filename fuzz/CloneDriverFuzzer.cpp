@@ -5,9 +5,9 @@
 #include <set>
 #include <string>
 
-#include "model/CloneInfo.h"
 #include "fuzz/CloneRun.h"
 #include "fuzz/FuzzSupport.h"
+#include "model/CloneInfo.h"
 
 using namespace parlo;
 

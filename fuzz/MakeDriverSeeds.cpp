@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
-#include "model/CloneInfo.h"
 #include "clone/ContentValidation.h"
 #include "fuzz/CloneRun.h"
 #include "fuzz/FuzzSupport.h"
+#include "model/CloneInfo.h"
 #include "tools/radio-sim/RadioSim.h"
 
 using namespace parlo;

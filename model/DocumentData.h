@@ -35,6 +35,9 @@ public:
 
     DocumentModes& Modes() { return modes_; }
     const DocumentModes& Modes() const { return modes_; }
+    // The banks the pages, the tree and the warning check show: a dPMR446
+    // document shows four until its extended mode adds the fifth.
+    int BanksShown() const;
 
     // The identity block the radio answered last; empty until one did.
     const std::vector<uint8_t>& Identity() const { return identity_; }

@@ -86,7 +86,6 @@ int RadioTree::FindBodyLine(const std::string& sheetKey) {
 void RadioTree::RebuildVariableBranches() {
     const int variant = doc_.Variant();
     const bool makerMode = doc_.Modes().maker;
-    const bool extendedMode = doc_.Modes().extended;
     const std::string selectedAction = Selected() != nullptr ? Selected()->Action() : std::string();
     if (!makerMode) RemoveFlagged(kNodeMakerOnly);
 
@@ -117,7 +116,7 @@ void RadioTree::RebuildVariableBranches() {
     if (channels != nullptr) {
         ClearChildren(channels);
         AddBranch(channels, "GI_Tree_Branch_Mch_BankOperation");
-        const int banks = variant == kVariantDPmr446 && !extendedMode ? 4 : 5;
+        const int banks = doc_.BanksShown();
         const std::string format = Overlay().GetText("GI_Tree_Branch_Mch_Bank", 0);
         // The bank nodes name the same sheets the warning check names, so
         // that its marks land on them.

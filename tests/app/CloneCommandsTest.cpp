@@ -313,7 +313,7 @@ TEST_F(CloneCommandsTest, BackupThenWriteThenVerify) {
     ASSERT_FALSE(cmds.LastBackup().empty());
     EepromImage backup;
     backup.SetSize(kImageSize);
-    ASSERT_EQ(ReadInitialFile(cmds.LastBackup(), backup), kFileOk);
+    ASSERT_EQ(ReadInitialFile(cmds.LastBackup(), backup).code, kFileOk);
     for (int32_t a = 0; a <= kRadioAreaEnd; ++a)
         ASSERT_EQ(backup.GetByte(a), radioImage.GetByte(a)) << a;
     ASSERT_EQ(prompts.shown.size(), 2u);

@@ -278,7 +278,7 @@ TEST_F(MainControllerTest, OpeningAnotherVariantsFileSwitchesVariant) {
     other.NewFromDefaults();
     other.PrepareImage(other.Working(), PackMode::Save);
     const std::string path = dir.file("d.icf");
-    ASSERT_EQ(SaveCloneFile(path, other.Working()), kFileOk);
+    ASSERT_EQ(SaveCloneFile(path, other.Working()).code, kFileOk);
     ASSERT_TRUE(main->Open(path));
     EXPECT_EQ(main->Doc().Variant(), kVariantDPmr446);
     EXPECT_EQ(env.ModelType(), kVariantDPmr446);

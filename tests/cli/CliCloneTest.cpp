@@ -69,7 +69,7 @@ protected:
     static EepromImage Load(const std::string& path) {
         EepromImage image;
         image.SetSize(kImageSize);
-        EXPECT_EQ(ReadInitialFile(path, image), kFileOk) << path;
+        EXPECT_EQ(ReadInitialFile(path, image).code, kFileOk) << path;
         return image;
     }
 
@@ -89,7 +89,7 @@ protected:
         doc.RebuildModelData();
         doc.PrepareImage(doc.Working(), PackMode::Save);
         const std::string path = dir.file("channel.icf");
-        EXPECT_EQ(SaveCloneFile(path, doc.Working()), kFileOk);
+        EXPECT_EQ(SaveCloneFile(path, doc.Working()).code, kFileOk);
         return path;
     }
 

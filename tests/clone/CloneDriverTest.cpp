@@ -40,7 +40,7 @@ Bytes ToBytes(const ByteQueue& b) { return Bytes(b.Data(), b.Data() + b.Length()
 EepromImage FactoryImage() {
     EepromImage image;
     image.SetSize(kImageSize);
-    EXPECT_EQ(ReadInitialFile(test::DataFile("MV7105C_LMR.icf"), image), kFileOk);
+    EXPECT_EQ(ReadInitialFile(test::DataFile("MV7105C_LMR.icf"), image).code, kFileOk);
     return image;
 }
 
@@ -436,7 +436,7 @@ TEST_F(CloneDriverTest, ALivelyRadioCannotKeepAReadGoing) {
 TEST_F(CloneDriverTest, ARadioAnsweringJustInTimeIsWrittenWhole) {
     EepromImage image;
     image.SetSize(kImageSize);
-    ASSERT_EQ(ReadInitialFile(test::DataFile("MV7105C_DPMR446.icf"), image), kFileOk);
+    ASSERT_EQ(ReadInitialFile(test::DataFile("MV7105C_DPMR446.icf"), image).code, kFileOk);
     const int32_t last = (image.GetWord(0x0112) & ~0x7F) + 0x7F;
     ASSERT_GT(last, 0x2000);  // 69 blocks of 128 bytes from 0100
     for (const bool high : {false, true}) {

@@ -185,7 +185,7 @@ TEST_F(EditingTest, TheTreeFollowsAFileOfAnotherVariant) {
     other.NewFromDefaults();
     other.PrepareImage(other.Working(), PackMode::Save);
     const std::string path = dir.file("d.icf");
-    ASSERT_EQ(SaveCloneFile(path, other.Working()), kFileOk);
+    ASSERT_EQ(SaveCloneFile(path, other.Working()).code, kFileOk);
     Open(kVariantPmr);
     ASSERT_TRUE(Main().Open(path));
     QApplication::processEvents();
