@@ -56,6 +56,8 @@ public:
     bool GoToCell(int col, int row);
     // The row menu at the current cell (Shift+F10, the Menu key).
     void OpenMenuAtCurrentCell();
+    // A drag past the edge is scrolling the grid on its timer.
+    bool DragScrolling() const { return dragTimer_.isActive(); }
 
     // What the windows a cell opened hand back to that cell.
     void HandBackItem(int col, int row, const ChosenItem& item);

@@ -7,6 +7,7 @@
 #include <limits>
 #include <set>
 
+#include "cells/CellIndexRange.h"
 #include "cells/CellNames.h"
 #include "tests/support/CellHarness.h"
 
@@ -138,13 +139,17 @@ TEST_F(FamilyCellsTest, EveryCellShowsSomethingOnEachVariant) {
     EXPECT_GT(cells, 4 * 500);
 }
 
-TEST_F(FamilyCellsTest, KeysAndTypingNeverEndTheProgram) {
+// Keys, typing and picks on every cell never end the program, and on a
+// record index outside the cell's range they change no byte of the image.
+TEST_F(FamilyCellsTest, KeysAndTypingNeverEndTheProgramNorWriteOutsideTheRecords) {
     for (int variant = 0; variant < kVariantCount; ++variant) {
         Open(variant);
         for (int cell = 0; cell < kCellCount; ++cell) {
             const auto category = CategoryOf(CellName(cell));
             if (!category) continue;
+            const auto range = CellIndexRange(*category, cell);
             for (int index : {0, 10, 64, 5000, -1, -300000000}) {
+                const EepromImage before = Image();
                 EXPECT_NO_THROW({
                     Key(*category, cell, index, kKeySpace);
                     Key(*category, cell, index, kKeyBackspace);
@@ -154,6 +159,10 @@ TEST_F(FamilyCellsTest, KeysAndTypingNeverEndTheProgram) {
                     Pick(*category, cell, index, 1);
                 }) << CellName(cell)
                    << "[" << index << "]";
+                if (range && (index < range->first || index > range->last)) {
+                    EXPECT_TRUE(Image().Equals(before))
+                        << CellName(cell) << "[" << index << "] " << variant;
+                }
             }
         }
         EXPECT_EQ(Image().GetSize(), kImageSize);

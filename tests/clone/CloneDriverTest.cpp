@@ -316,6 +316,8 @@ TEST_F(CloneDriverTest, EveryFailureEndsWithItsStatusAndTheLineClosed) {
         {"write not confirmed", Fault::WriteFailed, kOpWrite, kCloneWriteUnconfirmed},
         {"read stalls", Fault::Stall, kOpRead, kCloneTimeout},
         {"write stalls", Fault::Stall, kOpWrite, kCloneTimeout},
+        {"cable pulled in a read", Fault::Unplug, kOpRead, kCloneTimeout},
+        {"cable pulled in a write", Fault::Unplug, kOpWrite, kCloneEcho},
     };
     const EepromImage image = FactoryImage();
     for (const Case& c : cases) {

@@ -58,10 +58,13 @@ protected:
     // A right-click on a channel, then an item of the menu it opens.
     void RightClick(int slot, const QString& item) {
         const QPoint at = FrequencyCell(slot);
-        bool chosen = false;
-        QTimer::singleShot(50, [&] {
+        bool seen = false, chosen = false;
+        // The menu is handled as soon as it shows, however long that takes.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (menu == nullptr) return;
+            if (menu == nullptr || seen) return;
+            seen = true;
             for (QAction* a : menu->actions()) {
                 if (a->text() == item && a->isEnabled()) {
                     a->trigger();
@@ -70,8 +73,10 @@ protected:
             }
             menu->close();
         });
+        poll.start(10);
         QTest::mousePress(Grid().viewport(), Qt::RightButton, {}, at);
         QTest::mouseRelease(Grid().viewport(), Qt::RightButton, {}, at);
+        EXPECT_TRUE(test::WaitUntil([&] { return seen; })) << "no menu for " << item.toStdString();
         QApplication::processEvents();
         EXPECT_TRUE(chosen) << item.toStdString();
     }

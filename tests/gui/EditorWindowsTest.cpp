@@ -84,10 +84,12 @@ protected:
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
                           QPoint(5, window->height() - 5));
     }
-    // Lets an open window close and its answer arrive.
-    static void Settle() {
+    // Lets an open window close and what it answered arrive.
+    void Settle() {
         QApplication::processEvents();
-        QTest::qWait(20);
+        EXPECT_TRUE(test::WaitUntil([&] {
+            return QApplication::activePopupWidget() == nullptr && Events().QueuedCount() == 0;
+        }));
     }
 };
 
