@@ -33,8 +33,7 @@ std::pair<int, int> EepromWindow::CellOfByte(int32_t address) {
     return {(address % kBytesPerRow) * 2 + kHeadColumns, address / kBytesPerRow + kHeadRows};
 }
 
-EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measure, int fontPercent,
-                           intptr_t userParam)
+EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measure, int fontPercent)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -42,7 +41,6 @@ EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measur
     Sheet::Params params;
     params.overlay = &MainOverlay();
     params.fontPercent = fontPercent;
-    params.userParam = userParam;
     sheet_ = CreateSheet(kByteSheet, params, cells.Scope(), cells.Entry());
     sheet_->Build(measure);
 

@@ -21,8 +21,7 @@ class SheetWidget;
 class EepromWindow : public QDialog {
     Q_OBJECT
 public:
-    EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measure, int fontPercent,
-                 intptr_t userParam);
+    EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measure, int fontPercent);
     ~EepromWindow() override;
 
     SheetWidget* View() const { return view_; }

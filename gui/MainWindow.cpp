@@ -287,7 +287,7 @@ void MainWindow::BuildToolBar() {
             toolBar_->addAction(ToolBarIcon(desc->imageIndex), QString::fromStdString(text));
         action->setToolTip(QString::fromStdString(text));
         const CellDesc* item = desc.get();
-        action->setProperty("parloDesc", QVariant::fromValue<void*>(desc.get()));
+        SetDescOf(action, desc.get());
         connect(action, &QAction::triggered, this, [this, item] { RunItem(*item); });
         toolBarItems_.push_back(std::move(desc));
     }
@@ -604,7 +604,7 @@ void MainWindow::Print(bool allSheets) {
 // The working image as a byte sheet beside its compare base, for service.
 void MainWindow::OpenEepromWindow() {
     auto* window =
-        new EepromWindow(this, controller_->Cells(), measure_, env_.FontSizePercentage(), 0);
+        new EepromWindow(this, controller_->Cells(), measure_, env_.FontSizePercentage());
     window->show();
 }
 

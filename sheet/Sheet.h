@@ -72,7 +72,6 @@ public:
         std::string parameter;  // the action's parameter ("Bank 2")
         int startCell = 0;      // 0: none
         int32_t startIndex = 0;
-        intptr_t userParam = 0;
         int fontPercent = 100;
         std::optional<int> printerFontHeight;  // set when printing
         int printScale = 1;                    // printer vertical resolution / 120, at least 1

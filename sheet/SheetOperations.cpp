@@ -74,7 +74,6 @@ CellContext Sheet::NewContext(int col, int row) {
     ctx.col = col;
     ctx.row = row;
     ctx.desc = &Cell(col, row);
-    ctx.userParam = params_.userParam;
     ctx.printing = Printing();
     ctx.request.grid = true;
     ctx.redrawByAddress = [this](const CellAddress& a, uint16_t flags) {

@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, EveryTreeNodeOpensItsSheet) {
 QTreeWidgetItem* ItemOf(qt::NavigationTree* view, const std::string& action) {
     QTreeWidgetItem* found = nullptr;
     std::function<void(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* item) {
-        auto* node = static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<void*>());
+        auto* node = item->data(0, Qt::UserRole).value<TreeNode*>();
         if (node != nullptr && node->Action() == action) found = item;
         for (int i = 0; i < item->childCount(); ++i) walk(item->child(i));
     };
