@@ -10,8 +10,6 @@
 #include "overlay/OverlayMessage.h"
 #include "overlay/OverlayText.h"
 #include "platform/ProgramInfo.h"
-#include "runtime/EventCodes.h"
-#include "runtime/EventManager.h"
 
 namespace parlo {
 
@@ -61,15 +59,7 @@ bool Document::AfterLoad(std::string* problem) {
     return RebuildModelData();
 }
 
-bool Document::AppendChannel(int bank) {
-    if (bank < 0 || bank >= kBankCount) return false;
-    if (!parlo::AppendChannel(*this, bank)) {
-        ShowNoRoom(Working());
-        return false;
-    }
-    events_.Post(ev::kChannelAppended);
-    return true;
-}
+bool Document::AppendChannel(int bank) { return parlo::AppendChannel(Scope(), bank); }
 
 void Document::InsertChannel(int bank, int slot) {
     ChannelArray(Working(), Defaults(), ChannelKindOf(Variant())).InsertAt(slot);

@@ -18,7 +18,6 @@
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
-#include "runtime/EventManager.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 
@@ -197,12 +196,10 @@ bool AppendTypedChannel(CellCall& call, CellRequest& request) {
         if (result == CodecResult::Rejected) call.ctx.rejected = true;
         return false;
     }
-    if (!AppendChannel(call.doc, call.bank)) {
-        if (call.bank >= 0 && call.bank < kBankCount) ShowNoRoom(call.record.Image());
+    if (!AppendChannel({call.doc, call.events}, call.bank)) {
         call.ctx.rejected = true;
         return false;
     }
-    call.events.Post(ev::kChannelAppended);
     call.record.Reload();
     call.newChannelRow = false;
     call.Changed(kRedrawRow | kRedrawSheet);

@@ -8,6 +8,7 @@
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
 #include "platform/Prompts.h"
+#include "runtime/EventManager.h"
 
 namespace parlo {
 
@@ -52,14 +53,20 @@ bool ChannelSlotFree(const EepromImage& image) {
     return !SlotsAllInBanks(image) && ChannelCapacityOk(image, 1);
 }
 
-bool AppendChannel(DocumentData& doc, int bank) {
+bool AppendChannel(DocumentScope scope, int bank) {
+    DocumentData& doc = scope.document;
     EepromImage& image = doc.Working();
-    if (bank < 0 || bank >= kBankCount || !ChannelSlotFree(image)) return false;
+    if (bank < 0 || bank >= kBankCount) return false;
+    if (!ChannelSlotFree(image)) {
+        ShowNoRoom(image);
+        return false;
+    }
     const int size = BankSize(image, bank);
     ChannelArray(image, doc.Defaults(), ChannelKindOf(doc.Variant()))
         .InsertAt(BankFirstSlot(image, bank) + size);
     SetBankSize(image, bank, size + 1);
     Pack(image, PackMode::Rebuild, doc.Variant());
+    scope.events.Post(ev::kChannelAppended);
     return true;
 }
 

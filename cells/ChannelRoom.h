@@ -6,7 +6,7 @@
 // marked New takes nothing until a bank is made smaller.
 #include <string>
 
-#include "model/DocumentData.h"
+#include "cells/DocumentScope.h"
 #include "model/EepromImage.h"
 
 namespace parlo {
@@ -15,10 +15,11 @@ namespace parlo {
 // the radio's memory takes another channel.
 bool ChannelSlotFree(const EepromImage& image);
 
-// Appends a blank channel at the end of a bank (from the factory image) and
-// packs the image again; false, with nothing changed, when no slot is free
-// or there is no such bank.
-bool AppendChannel(DocumentData& doc, int bank);
+// Appends a blank channel at the end of a bank (from the factory image),
+// packs the image again and tells the document's views. False, with
+// nothing changed, when there is no such bank or no slot is free; the
+// latter is shown to the user (ShowNoRoom).
+bool AppendChannel(DocumentScope scope, int bank);
 
 // Why no slot is free, after the overflow message: where the empty slots
 // are (the free count of the bank titles) and how to make room.
