@@ -62,6 +62,9 @@ const char* const kPortPrefix = "Port";
 const char* const kCloningGroup = "Cloning";
 const char* const kVerifyName = "VerifyAfterWrite";
 const char* const kBackupName = "BackupBeforeWrite";
+const char* const kPrintingGroup = "Printing";
+const char* const kPdfFileName = "PdfFile";
+const char* const kPrinterName = "Printer";
 
 std::string RecentName(int32_t n) { return Format("Recent%d", static_cast<int>(n)); }
 
@@ -97,6 +100,7 @@ AppSettings::~AppSettings() {
 bool AppSettings::Load() {
     LoadPorts();
     LoadCloning();
+    LoadPrinting();
     for (const Value& v : kValues) {
         switch (v.kind) {
             case Kind::Number: {
@@ -141,6 +145,16 @@ void AppSettings::LoadCloning() {
     backupBeforeWrite_ = store_.ReadInt(kCloningGroup, kBackupName).value_or(1) != 0;
 }
 
+void AppSettings::LoadPrinting() {
+    lastPdfFile_ = store_.ReadText(kPrintingGroup, kPdfFileName).value_or("");
+    lastPrinter_ = store_.ReadText(kPrintingGroup, kPrinterName).value_or("");
+}
+
+void AppSettings::SetLastPrintTarget(const std::string& pdfFile, const std::string& printer) {
+    if (!pdfFile.empty()) lastPdfFile_ = pdfFile;
+    lastPrinter_ = printer;
+}
+
 void AppSettings::Defaults() {
     const ScreenSize screen = screen_.Size();
     s_.marker = static_cast<int32_t>(kValidMarker);
@@ -177,6 +191,8 @@ bool AppSettings::Save() {
     }
     store_.WriteInt(kCloningGroup, kVerifyName, verifyAfterWrite_ ? 1 : 0);
     store_.WriteInt(kCloningGroup, kBackupName, backupBeforeWrite_ ? 1 : 0);
+    store_.WriteText(kPrintingGroup, kPdfFileName, lastPdfFile_);
+    store_.WriteText(kPrintingGroup, kPrinterName, lastPrinter_);
     return store_.Flush();
 }
 

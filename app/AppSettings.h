@@ -105,9 +105,17 @@ public:
     bool BackupBeforeWrite() const { return backupBeforeWrite_; }
     void SetBackupBeforeWrite(bool on) { backupBeforeWrite_ = on; }
 
+    // Parlo's own [Printing] group: where the last print went, a PDF file
+    // or a printer (empty when it went to a file), for the print dialog to
+    // offer again.
+    const std::string& LastPdfFile() const { return lastPdfFile_; }
+    const std::string& LastPrinter() const { return lastPrinter_; }
+    void SetLastPrintTarget(const std::string& pdfFile, const std::string& printer);
+
 private:
     void LoadPorts();
     void LoadCloning();
+    void LoadPrinting();
 
     SettingsStore& store_;
     const Screen& screen_;
@@ -118,6 +126,8 @@ private:
     std::map<int32_t, std::string> ports_;
     bool verifyAfterWrite_ = true;
     bool backupBeforeWrite_ = true;
+    std::string lastPdfFile_;
+    std::string lastPrinter_;
 };
 
 // The process-wide environment. Using it before one is installed is a

@@ -1,50 +1,63 @@
 #pragma once
-// Channels in and out as a table of text, for spreadsheets: one row per
-// channel, "Bank" and "Position" first, then one column per column of the
-// bank sheet, headed as the sheet heads it and holding the text its cell
-// shows. Reading such a table types every value into its cell as the
-// in-place editor does, bank by bank; a table any of whose values is refused
-// changes nothing.
+// Channels in and out as tables, for spreadsheets and other programs. A
+// table of this program has one row per channel, "Bank" and "Position"
+// first, then one column per column of the bank sheet, headed as the sheet
+// heads it and holding the text its cell shows; it comes as CSV (with ","
+// or, for spreadsheets of comma-decimal desktops, ";" and decimal commas)
+// or as a workbook with one sheet per bank and typed cells. The channel
+// lists of the CHIRP program are read and written in that program's own
+// CSV form (app/ChirpTable.h).
+//
+// Reading types every value into its cell as the in-place editor does,
+// bank by bank; a value that means what the cell holds leaves it alone; a
+// table any of whose values is refused changes nothing.
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/ChannelColumns.h"
+#include "app/ChannelImport.h"
 #include "app/Document.h"
-#include "cells/CellContext.h"
 
 namespace parlo {
 
-// A column of the bank sheet: its heading (qualified by its group heading
-// where headings repeat) and the sheet column it is.
-struct ChannelColumn {
-    std::string heading;
-    int col;
-    int cell;
+struct TableExport {
+    TableFormat format = TableFormat::Csv;
+    // CSV: ",", ";" (numbers then take a decimal comma) or a tab.
+    char separator = ',';
+    std::optional<int> bank;  // one bank (0-4), or every bank
 };
 
-// The columns of the document variant's bank sheet, left to right.
-std::vector<ChannelColumn> ChannelColumns(Document& doc, const DispatchFunction& cells);
+struct ExportOutcome {
+    std::string bytes;               // the file
+    std::vector<std::string> notes;  // what the format could not take
+    std::string error;               // the file could not be made
+    bool Ok() const { return error.empty(); }
+};
 
-// The channels present in one bank (0-4) or in every bank, as CSV.
+ExportOutcome ExportChannelTable(Document& doc, const DispatchFunction& cells,
+                                 const TableExport& how);
+// The channels present in one bank (0-4) or in every bank, as CSV with ",".
 std::string ExportChannels(Document& doc, const DispatchFunction& cells,
                            std::optional<int> bank = std::nullopt);
 
-struct ImportOutcome {
-    // Every value refused, as `line N, column "Heading": 'text' was not
-    // accepted` (and the reason, when the cell gives one), and what is wrong
-    // with the table as a whole.
-    std::vector<std::string> refusals;
-    // Every value stored as another value than typed (limited to the range,
-    // snapped to the channel raster, rounded to the unit), as `line N,
-    // column "Heading": 'text' stored as SHOWN`: to be told, not refused.
-    std::vector<std::string> notes;
-    int rows = 0;   // channel rows read
-    int added = 0;  // channels added to banks
-    bool Ok() const { return refusals.empty(); }
+// What a CHIRP list takes: the bank its channels go to, from the bank's
+// first position on, and the Locations picked (ranges, ends included; none:
+// every row). Tables of this program say themselves where rows go, and
+// ignore both.
+struct TableImport {
+    std::optional<int> bank;  // 0-4; bank 1 when none is given
+    std::vector<std::pair<int64_t, int64_t>> locations;
 };
 
-// Types the values of a CSV table into the working image. On any refusal
-// the working image is put back as it was.
-ImportOutcome ImportChannels(Document& doc, const DispatchFunction& cells, const std::string& csv);
+// Types the values of a CSV table (of either kind) into the working image.
+// On any refusal the working image is put back as it was.
+ImportOutcome ImportChannels(Document& doc, const DispatchFunction& cells, const std::string& csv,
+                             const TableImport& how = {});
+// The same from a file: a workbook or a CSV table, read as it streams in.
+ImportOutcome ImportChannelFile(Document& doc, const DispatchFunction& cells,
+                                const std::string& path, const TableImport& how = {});
 
 }  // namespace parlo

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "app/MainController.h"
+#include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 
 namespace parlo {
@@ -109,8 +110,11 @@ const MainController::Command MainController::kCommands[] = {
      }},
     {CL_Menu_Port_Com, [](M& m, int32_t index, Context) { m.UsePort(index); },
      [](M& m, int32_t index) {
+         // Each of COM1-COM4 names the device it opens.
          ItemState s;
          s.checked = m.env_.ComPort() == index;
+         s.caption = Format(OvlText("GI_AppInd_Menu_PortDevice").c_str(), static_cast<int>(index),
+                            m.env_.PortDevice(index).c_str());
          return s;
      }},
     {CL_Menu_Port_Usb,

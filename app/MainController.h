@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/AppSettings.h"
+#include "app/ChannelTable.h"
 #include "app/ChannelClipboard.h"
 #include "app/CloneCommands.h"
 #include "app/Document.h"
@@ -111,13 +112,14 @@ public:
     // The entry the sheets operate their cells through: every operation that
     // changes the working image becomes a step of the edit history.
     DispatchFunction SheetEntry();
-    // The channels as CSV, and the system clipboard as tab-separated text
+    // The channels as a table (CSV, a workbook, a list of the CHIRP
+    // program), and the system clipboard as tab-separated text
     // (TableCommands.cpp). Import and export are false when refused or
     // failed, after telling the user.
     void ImportChannelsDialog();
     void ExportChannelsDialog();
     bool ImportChannelsFrom(const std::string& path);
-    bool ExportChannelsTo(const std::string& path);
+    bool ExportChannelsTo(const std::string& path, const TableExport& how = {});
     // The desktop's clipboard (not owned; nullptr: one inside the process).
     void SetSystemClipboard(SystemClipboard* clipboard) {
         systemClipboard_ = clipboard != nullptr ? clipboard : &processClipboard_;
@@ -131,6 +133,9 @@ public:
     void ContextHelp(int category, int cell, int32_t index) override;
     void CellEdited() override;
     const EepromImage* CompareBase() override { return &compareBase_; }
+
+    // Makes port n the one in use and tells the windows.
+    void UsePort(int port);
 
 private:
     // A command of menu items, tool buttons and tree nodes: what choosing
@@ -188,8 +193,6 @@ private:
     // (a line of GI_Status_Command with `value` in place of its %s).
     std::string PortInUse() const;
     void ShowPort();
-    // Makes port n the one in use and tells the windows.
-    void UsePort(int port);
     void ShowResult(int line, const std::string& value);
 
     AppSettings& env_;

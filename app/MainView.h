@@ -20,7 +20,8 @@ public:
     virtual ~MainView() = default;
 
     // File dialogs: the chosen path, or nothing when cancelled. An empty
-    // title leaves the dialog's own ("Open", "Save As").
+    // title leaves the dialog's own ("Open", "Save As"). A save dialog whose
+    // type list names formats tells which type was chosen (from 0).
     virtual std::optional<std::string> ChooseOpenPath(const std::string& folder,
                                                       const std::string& extension,
                                                       const std::string& filter,
@@ -29,7 +30,8 @@ public:
                                                       const std::string& name,
                                                       const std::string& extension,
                                                       const std::string& filter,
-                                                      const std::string& title) = 0;
+                                                      const std::string& title,
+                                                      int* chosenFilter = nullptr) = 0;
 
     virtual void SetTitle(const std::string& title) = 0;
     virtual void SetStatus(const std::string& /*text*/, uint32_t /*textColour*/,

@@ -28,14 +28,14 @@ void ShowMessage(const char* key, const std::string& detail, MsgIcon icon,
 }
 
 // A long list of refusals or notes is cut where a message box would no
-// longer fit.
-std::string RefusalList(const std::vector<std::string>& refusals) {
+// longer fit; `more` were not even kept.
+std::string RefusalList(const std::vector<std::string>& refusals, size_t more = 0) {
     constexpr size_t kShown = 20;
     std::string list;
     for (size_t i = 0; i < refusals.size() && i < kShown; ++i) list += refusals[i] + "\n";
-    if (refusals.size() > kShown)
-        list += FormatText(OvlText("GI_AppMess_Import_More"),
-                           {static_cast<long long>(refusals.size() - kShown)});
+    const size_t rest = refusals.size() > kShown ? refusals.size() - kShown + more : more;
+    if (rest > 0)
+        list += FormatText(OvlText("GI_AppMess_Import_More"), {static_cast<long long>(rest)});
     return list;
 }
 
@@ -44,11 +44,33 @@ std::string WithExtension(const std::string& name, const std::string& extension)
     return (dot == std::string::npos ? name : name.substr(0, dot)) + "." + extension;
 }
 
+bool HasExtension(const std::string& path, const std::string& extension) {
+    const size_t dot = path.find_last_of("./");
+    if (dot == std::string::npos || path[dot] != '.') return false;
+    std::string own = path.substr(dot + 1);
+    for (char& c : own) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return own == extension;
+}
+
+// The kinds of the export dialog's type list, in its order. The name's
+// extension has the last word between a workbook and text: a file named
+// .xlsx is a workbook, one named otherwise never is.
+TableExport ExportOfChoice(int filter, const std::string& path) {
+    TableExport how;
+    if (filter == 1) how.separator = ';';
+    if (filter == 3) how.format = TableFormat::Chirp;
+    if (HasExtension(path, "xlsx")) {
+        how = TableExport();
+        how.format = TableFormat::Workbook;
+    }
+    return how;
+}
+
 }  // namespace
 
 void MainController::ImportChannelsDialog() {
-    const auto path = view_.ChooseOpenPath(currentDirectory_, OvlText("GI_Sys_Dialog_FCsv", 0),
-                                           OvlText("GI_Sys_Dialog_FCsv", 1),
+    const auto path = view_.ChooseOpenPath(currentDirectory_, OvlText("GI_Sys_Dialog_FTable", 0),
+                                           OvlText("GI_Sys_Dialog_FTable", 1),
                                            OvlText("GI_Sys_Dialog_Titles", kTitleImport));
     if (path) ImportChannelsFrom(*path);
 }
@@ -56,29 +78,25 @@ void MainController::ImportChannelsDialog() {
 void MainController::ExportChannelsDialog() {
     const std::string name =
         doc_.FileName().empty() ? std::string() : WithExtension(doc_.FileName(), "csv");
-    const auto path =
-        view_.ChooseSavePath(currentDirectory_, name.substr(name.find_last_of('/') + 1),
-                             OvlText("GI_Sys_Dialog_FCsv", 0), OvlText("GI_Sys_Dialog_FCsv", 1),
-                             OvlText("GI_Sys_Dialog_Titles", kTitleExport));
-    if (path) ExportChannelsTo(*path);
+    int filter = 0;
+    const auto path = view_.ChooseSavePath(
+        currentDirectory_, name.substr(name.find_last_of('/') + 1),
+        OvlText("GI_Sys_Dialog_FExport", 0), OvlText("GI_Sys_Dialog_FExport", 1),
+        OvlText("GI_Sys_Dialog_Titles", kTitleExport), &filter);
+    if (path) ExportChannelsTo(*path, ExportOfChoice(filter, *path));
 }
 
 // The sheet on screen tells the cells which bank they show; while the
-// table's own bank sheets do that, it is closed, and opened again after.
+// table's own bank sheets do that, it is closed, and opened again after. A
+// list of the CHIRP program goes into the bank on screen (else bank 1).
 bool MainController::ImportChannelsFrom(const std::string& path) {
     Events().Send(ev::kFinishEdits);
-    // Only a regular file: a FIFO would hold the window until a writer came.
-    std::string text;
-    FileFailure why = DocumentFileProblem(path);
-    if (why.problem == FileProblem::None) why = ReadWholeFile(path, &text);
-    if (why.problem != FileProblem::None) {
-        ShowMessage("GI_AppMess_Import_Unreadable", path, MsgIcon::Error, FileFailureText(why));
-        return false;
-    }
+    TableImport how;
+    if (auto* bank = dynamic_cast<BankSheet*>(sheet_.get())) how.bank = bank->Bank();
     const std::string action = sheetAction_;
     CloseSheet();
     const Document::ModifiedState modified = doc_.CurrentModifiedState();
-    const ImportOutcome outcome = ImportChannels(doc_, cells_.Entry(), text);
+    const ImportOutcome outcome = ImportChannelFile(doc_, cells_.Entry(), path, how);
     if (!outcome.Ok()) doc_.RestoreModifiedState(modified);
     if (outcome.Ok() &&
         edits_.Record("Import channels", doc_.Working(), doc_.Variant(), EditPlace{action, {}}))
@@ -89,27 +107,39 @@ bool MainController::ImportChannelsFrom(const std::string& path) {
     warningDelay_.Start(kWarningDelayMs);
     if (!action.empty()) GoToSheet(action);
     RefreshTitle();
+    if (outcome.unreadable.problem != FileProblem::None) {
+        // Only a regular file is read: a FIFO would hold the window.
+        ShowMessage("GI_AppMess_Import_Unreadable", path, MsgIcon::Error,
+                    FileFailureText(outcome.unreadable));
+        return false;
+    }
     if (!outcome.Ok()) {
-        ShowMessage("GI_AppMess_Import_Refused", RefusalList(outcome.refusals), MsgIcon::Error);
+        ShowMessage("GI_AppMess_Import_Refused",
+                    RefusalList(outcome.refusals, outcome.moreRefusals), MsgIcon::Error);
         return false;
     }
     RecordFolder(path);
     view_.ShowCommandResult(
         FormatText(OvlText("GI_AppInd_Import_Done"), {static_cast<long long>(outcome.rows), path}));
     if (!outcome.notes.empty())
-        ShowMessage("GI_AppMess_Import_Notes", RefusalList(outcome.notes), MsgIcon::Information);
+        ShowMessage("GI_AppMess_Import_Notes", RefusalList(outcome.notes, outcome.moreNotes),
+                    MsgIcon::Information);
     return true;
 }
 
-bool MainController::ExportChannelsTo(const std::string& path) {
+bool MainController::ExportChannelsTo(const std::string& path, const TableExport& how) {
     Events().Send(ev::kFinishEdits);
     const std::string action = sheetAction_;
     CloseSheet();
-    const std::string csv = ExportChannels(doc_, cells_.Entry());
+    const ExportOutcome table = ExportChannelTable(doc_, cells_.Entry(), how);
     if (!action.empty()) GoToSheet(action);
+    if (!table.Ok()) {
+        ShowMessage("GI_AppMess_Export_Failed", path, MsgIcon::Error, table.error);
+        return false;
+    }
     SafeFileWriter writer;
     const bool begun = writer.Open(path);
-    const bool written = begun && writer.Write(csv.data(), csv.size());
+    const bool written = begun && writer.Write(table.bytes.data(), table.bytes.size());
     if (!begun || !writer.Commit() || !written) {
         ShowMessage("GI_AppMess_Export_Failed", path, MsgIcon::Error,
                     SaveFailureText(writer, begun));
@@ -117,6 +147,8 @@ bool MainController::ExportChannelsTo(const std::string& path) {
     }
     RecordFolder(path);
     view_.ShowCommandResult(FormatText(OvlText("GI_AppInd_Export_Done"), {path}));
+    if (!table.notes.empty())
+        ShowMessage("GI_AppMess_Export_Notes", RefusalList(table.notes), MsgIcon::Information);
     return true;
 }
 
@@ -183,7 +215,7 @@ bool MainController::PasteText(CellContext& ctx, const std::string& text) {
     const Document::ModifiedState modified = doc_.CurrentModifiedState();
     std::string refused;
     {
-        CellTyping typing(cells_.Entry());
+        CellTyping typing(cells_.Entry(), doc_.Working());
         for (size_t i = 0; i < lines.size() && refused.empty(); ++i) {
             const int row = ctx.row + static_cast<int>(i);
             const std::vector<int> cols = TextColumns(*ctx.sheet, row, ctx.col);

@@ -58,6 +58,7 @@ struct CellContext {
     // cell's column, while a multi-selection is active.
     std::optional<std::pair<int32_t, int32_t>> selection;
     bool highlighted = false;
+    uint32_t textColour = 0;  // when drawing: the cell's text colour as painted (0x00BBGGRR)
     bool printing = false;
     bool pick = false;  // handed back from a pick window
     const CellContext* pickOwner = nullptr;

@@ -82,9 +82,16 @@ struct CellRequest {
     int key = 0;        // the key pressed on the cell, 0 if none
     uint8_t phase = kPhaseNone;
     std::string editText;
+    // The text comes from a table (an import, a pasted spreadsheet range),
+    // not from the in-place editor: where the editor would guess (a bare
+    // number in a tone cell could be a DTCS code), a table's text must say.
+    bool fromTable = false;
 
     // Filled by the codec.
     std::string text;    // the cell text, or the editor's starting text
+    // The overlay list whose items the cell may show (list cells), so that
+    // a sheet can size the cell's column to the longest of them.
+    std::string choices;
     int caretStart = 0;  // selection in the in-place editor when it opens
     int caretLength = 0;
     uint8_t requestEdit = kEditNone;

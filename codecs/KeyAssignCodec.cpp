@@ -146,6 +146,7 @@ CodecResult KeyAssignCodec(CellRequest& request, uint8_t& code, KeyOptions& opti
         request.OpenPopup(PopupKind::List, list, item >= 0 && item < ListCount(list) ? item : -1);
     }
     request.text = KeyAssignText(code, options, variant);
+    request.choices = list;
     return code != oldCode || !(options == oldOptions) ? CodecResult::Changed
                                                        : CodecResult::Unchanged;
 }

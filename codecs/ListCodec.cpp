@@ -29,6 +29,7 @@ CodecResult ListCodec(CellRequest& request, int& value, const std::string& list,
         request.OpenPopup(kind, list, value >= 0 && value < ListCount(list) ? value : -1);
     }
     request.text = ListText(list, value);
+    request.choices = list;
     return result;
 }
 

@@ -8,6 +8,7 @@
 #include "codecs/OverlayList.h"
 #include "codecs/TypedNumber.h"
 #include "model/ModelVariant.h"
+#include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
 
 namespace parlo {
@@ -134,6 +135,42 @@ static std::optional<Tone> TypedTone(std::string_view text, int variant) {
     return TypedCtcss(text);
 }
 
+// A tone from a table, where nothing is guessed: a number is a CTCSS
+// frequency ("100" is 100.0 Hz, never the DTCS code 100), a DTCS code
+// carries its polarity letter, anything else is an item of the tone list
+// as the cell shows it.
+static std::optional<Tone> TableTone(CellRequest& request, std::string_view text, int variant) {
+    text = Trim(text);
+    if (text.size() == 4) {
+        if (auto t = TypedDtcs(text, variant)) return t;
+    }
+    const TypedNumber typed = ReadTypedNumber(text, false);
+    if (typed.number) {
+        const std::vector<std::string>& names = OvlListLines(kCtcssNames);
+        for (int i = 0; i < static_cast<int>(names.size()) && i < SelectableCtcss(variant); ++i) {
+            if (const auto name = ReadDecimal(Trim(names[i])); name && name->SameValue(*typed.number))
+                return CtcssTone(i);
+        }
+        request.refusal = FormatText(OvlText("GI_AppMess_Tone_NoCtcss"), {std::string(text)});
+        return std::nullopt;
+    }
+    if (typed.fault != NumberFault::NotANumber) {
+        request.refusal = NumberFaultText(typed.fault);
+        return std::nullopt;
+    }
+    const int item = FindListItem(ToneList(variant), text);
+    if (item == kToneOffItem) return Tone{};
+    if (item >= 0 && item < SelectableCtcss(variant)) return CtcssTone(item);
+    return std::nullopt;
+}
+
+std::optional<Tone> TableToneOf(std::string_view text, int variant, std::string* reason) {
+    CellRequest request;
+    auto tone = TableTone(request, text, variant);
+    if (reason != nullptr) *reason = request.refusal;
+    return tone;
+}
+
 static int ListPosition(const Tone& t) {
     if (!t.on) return kToneOffItem;
     return t.dtcs ? kToneDtcsItem : t.ctcss;
@@ -177,9 +214,24 @@ CodecResult ToneCodec(CellRequest& request, ToneFields& f, Direction direction, 
     bool editable = direction == Direction::Receive || variant != kVariantDPmr446;
     std::optional<Tone> next;
     if (request.Picking() || request.Committing()) {
-        if (!editable) return CodecResult::Rejected;
-        next = request.Picking() ? Picked(request, tone, variant)
-                                 : TypedTone(request.editText, variant);
+        if (!editable) {
+            // A table may still name the tone the cell holds.
+            if (request.fromTable && request.Committing()) {
+                const auto same = TableToneOf(request.editText, variant, nullptr);
+                if (same && *same == tone) {
+                    request.text = ToneText(tone, variant);
+                    return CodecResult::Unchanged;
+                }
+            }
+            request.refusal = OvlText("GI_AppMess_Tone_TransmitFollows");
+            return CodecResult::Rejected;
+        }
+        if (request.Picking())
+            next = Picked(request, tone, variant);
+        else if (request.fromTable)
+            next = TableTone(request, request.editText, variant);
+        else
+            next = TypedTone(request.editText, variant);
         if (!next) return CodecResult::Rejected;
     } else if (int key = editable ? request.Key() : 0; key == kKeySpace || key == kKeyBackspace) {
         next = Stepped(tone, key == kKeySpace ? 1 : -1, variant);

@@ -38,6 +38,12 @@ Tone DtcsTone(uint16_t code, bool inverted);
 
 std::string ToneText(const Tone& tone, int variant);
 
+// A tone as a table names it: a number is a CTCSS frequency ("100" is
+// 100.0 Hz), a DTCS code carries its polarity letter ("023N"), else an item
+// of the tone list. Nothing when it names none, with the reason (where
+// there is one) in *reason.
+std::optional<Tone> TableToneOf(std::string_view text, int variant, std::string* reason);
+
 // In the dPMR446 variant only the receive tone is edited. When the receive
 // tone changes and both tones were equal, the transmit tone follows.
 CodecResult ToneCodec(CellRequest& request, ToneFields& fields, Direction direction, int variant);

@@ -15,10 +15,15 @@ namespace {
 constexpr int kBevel = 2;
 constexpr int kBorder = 5;
 constexpr int kButtonGap = 8;
-constexpr uint32_t kClHighlightText = 0x8000000E;
-constexpr uint32_t kClWindowText = 0x80000008;
 
 enum : int { kCharEnter = 13, kCharEscape = 27, kCharSpace = 32 };
+
+// The square a bit's box and tick take, centred in the cell.
+Rect BitSquare(const Rect& r) {
+    const int side = std::min(r.Width(), r.Height());
+    const int x = r.left + (r.Width() - side) / 2, y = r.top + (r.Height() - side) / 2;
+    return {x, y, x + side, y + side};
+}
 
 }  // namespace
 
@@ -94,17 +99,29 @@ BitFieldEditor* BitFieldEditor::Open(SheetWidget* opener, int col, int row,
     return editor;
 }
 
-// A tick in the font colour inside the cell's centred square.
+// Every bit has a box to aim at, set or not.
+void BitFieldEditor::DrawBox(const CellContext& ctx) const {
+    const Rect sq = BitSquare(ctx.rect);
+    const int inset = std::max(2, sq.Width() / 8);
+    const int l = sq.left + inset, t = sq.top + inset;
+    const int r = sq.right - inset - 1, b = sq.bottom - inset - 1;
+    const uint32_t colour = ctx.textColour;
+    ctx.canvas->DrawLine({l, t}, {r, t}, colour);
+    ctx.canvas->DrawLine({r, t}, {r, b}, colour);
+    ctx.canvas->DrawLine({r, b}, {l, b}, colour);
+    ctx.canvas->DrawLine({l, b}, {l, t}, colour);
+}
+
+// A tick in the text colour inside the box.
 void BitFieldEditor::DrawTick(const CellContext& ctx) const {
-    const Rect& r = ctx.rect;
-    const int side = std::min(r.Width(), r.Height());
-    const int x = r.left + (r.Width() - side) / 2, y = r.top + (r.Height() - side) / 2;
+    const Rect sq = BitSquare(ctx.rect);
+    const int side = sq.Width();
     auto at = [&](double fx, double fy) {
-        return Point{x + static_cast<int>(side * fx), y + static_cast<int>(side * fy)};
+        return Point{sq.left + static_cast<int>(side * fx), sq.top + static_cast<int>(side * fy)};
     };
     ctx.canvas->FillPolygon({at(0.15, 0.50), at(0.30, 0.38), at(0.42, 0.55), at(0.75, 0.18),
                              at(0.88, 0.30), at(0.42, 0.80)},
-                            ctx.highlighted ? kClHighlightText : kClWindowText);
+                            ctx.textColour);
 }
 
 void BitFieldEditor::Toggle(int item) {
@@ -124,6 +141,7 @@ int BitFieldEditor::Dispatch(CellContext& ctx, int mode) {
     if (mode == kModeDraw) {
         ctx.request.text.clear();
         if (value_.TooMany()) ctx.warningMarks = kMarkWarning;
+        if (ctx.canvas != nullptr) DrawBox(ctx);
         ctx.checked = value_.Bit(item);
         if (value_.Bit(item)) {
             if (tickStyle_ == kTickLetter) {

@@ -38,6 +38,7 @@ protected:
 private:
     BitFieldEditor(SheetWidget* opener, int col, int row, const PopupRequest& popup);
     int Dispatch(CellContext& context, int mode);
+    void DrawBox(const CellContext& context) const;
     void DrawTick(const CellContext& context) const;
     void Toggle(int item);
 

@@ -26,6 +26,7 @@ constexpr int kButtonGap = 5;
 constexpr int kBytesPerRow = 16;
 constexpr int kHeadColumns = 3;
 constexpr int kHeadRows = 3;
+constexpr int kCharEscape = 27;
 
 }  // namespace
 
@@ -41,7 +42,14 @@ EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measur
     Sheet::Params params;
     params.overlay = &MainOverlay();
     params.fontPercent = fontPercent;
-    sheet_ = CreateSheet(kByteSheet, params, cells.Scope(), cells.Entry());
+    // Escape on the byte sheet closes the window, as its OK button does.
+    sheet_ = CreateSheet(kByteSheet, params, cells.Scope(), [this, &cells](CellContext& c, int mode) {
+        if (mode == kModeOperate && c.operation == kCharEscape) {
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+            return 0;
+        }
+        return cells.Handle(c, mode);
+    });
     sheet_->Build(measure);
 
     auto* layout = new QVBoxLayout(this);

@@ -41,4 +41,10 @@ QStringList NameFiltersFromOverlay(const std::string& line) {
     return filters;
 }
 
+QString SuffixOfNameFilter(const QString& filter) {
+    static const QRegularExpression single(QStringLiteral("\\(\\*\\.(\\w+)\\)\\s*$"));
+    const QRegularExpressionMatch match = single.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
 }  // namespace parlo::qt

@@ -14,4 +14,8 @@ namespace parlo::qt {
 // form ("A (*.a);;B (*)").
 QStringList NameFiltersFromOverlay(const std::string& line);
 
+// The extension a name filter gives ("Workbook (*.xlsx)" -> "xlsx"); empty
+// for a filter of every file or of several extensions.
+QString SuffixOfNameFilter(const QString& filter);
+
 }  // namespace parlo::qt

@@ -21,8 +21,18 @@ public:
     // The anchor the manual gives a context number.
     static QString AnchorOf(int context);
 
+    // Where the manual first opens: beside the main window (`owner`, its
+    // frame) on the right, else on the left, where the screen's `area` has
+    // room; else over the main window's right-hand part, the page, rather
+    // than its tree. Never larger than the area, never off it.
+    static QRect PlaceBeside(const QRect& owner, const QRect& area, const QSize& size);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QTextBrowser* browser_;
+    bool placed_ = false;
 };
 
 }  // namespace parlo::qt

@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "app/PortChoices.h"
 #include "gui/CloneProgressWindow.h"
 #include "gui/DebugLogWindow.h"
 #include "gui/DifferencesWindow.h"
@@ -28,6 +29,8 @@
 #include "gui/Icons.h"
 #include "gui/MenuBuilder.h"
 #include "gui/NavigationTree.h"
+#include "gui/PortMenu.h"
+#include "gui/PrintTarget.h"
 #include "gui/PrintReport.h"
 #include "gui/PrintingDialog.h"
 #include "gui/QtPrinterPage.h"
@@ -153,6 +156,9 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     // F1 on the sheet or the tree: the manual at the sheet's topic.
     sheetWidget_->installEventFilter(this);
     treeView_->installEventFilter(this);
+    // A new window starts in the tree, where the first page is chosen,
+    // however late the window manager activates it.
+    treeView_->setFocus();
 
     BuildMenus();
     BuildToolBar();
@@ -240,6 +246,10 @@ void MainWindow::BuildMenus() {
                 Events().Send(ev::kFinishEdits);
                 MenuBuilder::RefreshStates(menu, controller_->Cells());
             });
+        }
+        for (QAction* a : menu->actions()) {
+            if (DescOf(a) != nullptr && DescOf(a)->cell == CL_Menu_Port_Usb)
+                portMenu_ = new PortMenu(menu, a, *controller_, env_);
         }
     }
 }
@@ -362,11 +372,28 @@ std::optional<std::string> MainWindow::ChooseSavePath(const std::string& folder,
                                                       const std::string& name,
                                                       const std::string& extension,
                                                       const std::string& filter,
-                                                      const std::string& title) {
+                                                      const std::string& title,
+                                                      int* chosenFilter) {
     QFileDialog dialog(this, QString::fromStdString(title), QString::fromStdString(folder));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (!name.empty()) dialog.selectFile(QString::fromStdString(name));
-    return RunFileDialog(dialog, extension, filter);
+    // A type of another extension gives the name typed so far that extension.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& type) {
+        const QString suffix = SuffixOfNameFilter(type);
+        if (suffix.isEmpty()) return;
+        dialog.setDefaultSuffix(suffix);
+        if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            QString typed = edit->text();
+            const qsizetype dot = typed.lastIndexOf(QLatin1Char('.'));
+            if (!typed.isEmpty() && dot > 0)
+                edit->setText(typed.left(dot + 1) + suffix);
+        }
+    });
+    auto path = RunFileDialog(dialog, extension, filter);
+    if (chosenFilter != nullptr)
+        *chosenFilter = std::max(0, static_cast<int>(dialog.nameFilters().indexOf(
+                                        dialog.selectedNameFilter())));
+    return path;
 }
 
 void MainWindow::SetTitle(const std::string& title) {
@@ -398,7 +425,9 @@ void MainWindow::ShowPortStatus(const std::string& text) {
 
 void MainWindow::ShowSheet(Sheet* sheet) {
     sheetWidget_->SetSheet(sheet);
-    if (sheet != nullptr && !treeView_->hasFocus()) sheetWidget_->setFocus();
+    // The window's focus widget, not hasFocus(): a page shown while the
+    // window is inactive must not take the focus the tree will get back.
+    if (sheet != nullptr && focusWidget() != treeView_) sheetWidget_->setFocus();
 }
 
 void MainWindow::TreeChanged(TreeModel& tree) {
@@ -430,12 +459,17 @@ std::optional<int> MainWindow::ChoosePort(int current) {
     layout->addWidget(
         new QLabel(QString::fromStdString(OvlMessage("GI_AppInd_Opt_ComSel_Notice")), &dialog));
     auto* edit = new QLineEdit(QString::number(current), &dialog);
-    edit->setMaxLength(4);
+    edit->setMaxLength(1024);
+    edit->selectAll();  // typing replaces the number
     layout->addWidget(edit);
     auto* device = new QLabel(&dialog);
     layout->addWidget(device);
     auto showDevice = [this, edit, device] {
-        device->setText(QString::fromStdString(env_.PortDevice(edit->text().trimmed().toInt())));
+        const auto typed = ReadTypedPort(edit->text().toStdString());
+        device->setText(!typed ? QString()
+                        : !typed->device.empty()
+                            ? QString::fromStdString(typed->device)
+                            : QString::fromStdString(env_.PortDevice(typed->number)));
     };
     connect(edit, &QLineEdit::textChanged, &dialog, showDevice);
     showDevice();
@@ -445,7 +479,12 @@ std::optional<int> MainWindow::ChoosePort(int current) {
     layout->addWidget(buttons);
     std::optional<int> chosen;
     connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-        const int port = edit->text().trimmed().toInt();
+        // A number, or a device path that is given one.
+        const auto typed = ReadTypedPort(edit->text().toStdString());
+        const int port = !typed ? 0
+                         : typed->device.empty()
+                             ? typed->number
+                             : PortForDevice(env_, typed->device, portMenu_->Present());
         if (port < 1 || port > 256) {
             QMessageBox::critical(
                 &dialog, Text("GI_Sys_AppTitle"),
@@ -596,8 +635,10 @@ void MainWindow::Print(bool allSheets) {
     if (controller_->CurrentSheet() == nullptr || printing_) return;
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setCopyCount(1);
+    OfferLastPrintTarget(*printer, env_, controller_->Doc().FileName());
     QPrintDialog chooser(printer.get(), this);
     if (chooser.exec() != QDialog::Accepted) return;
+    RememberPrintTarget(*printer, env_);
     StartPrinting(std::move(printer), allSheets);
 }
 

@@ -25,6 +25,7 @@ namespace parlo::qt {
 class CloneProgressWindow;
 class DebugLogWindow;
 class MenuBuilder;
+class PortMenu;
 class PrintingDialog;
 class NavigationTree;
 class SheetHeading;
@@ -48,7 +49,8 @@ public:
     std::optional<std::string> ChooseSavePath(const std::string& folder, const std::string& name,
                                               const std::string& extension,
                                               const std::string& filter,
-                                              const std::string& title) override;
+                                              const std::string& title,
+                                              int* chosenFilter = nullptr) override;
     void SetTitle(const std::string& title) override;
     void SetStatus(const std::string& text, uint32_t textColour, uint32_t background) override;
     void ShowCommandResult(const std::string& text) override;
@@ -82,6 +84,8 @@ public:
     HelpWindow* Help() const { return help_; }
     DifferencesWindow* Differences() const { return differences_; }
     QSplitter* Splitter() const { return splitter_; }
+    // The devices the Port menu lists.
+    PortMenu* PortDevices() const { return portMenu_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -128,6 +132,7 @@ private:
     CloneProgressWindow* cloneProgress_ = nullptr;
     QPointer<DebugLogWindow> debugLog_;        // the free debug window, while open
     QPointer<PrintingDialog> printing_;        // the print job, while it runs
+    PortMenu* portMenu_ = nullptr;             // owned by its menu
     QPointer<DifferencesWindow> differences_;  // the last comparison, while open
     std::unique_ptr<MainController> controller_;
 };

@@ -22,7 +22,10 @@ QString Text(int line) {
 PrintingDialog::PrintingDialog(QWidget* owner, std::unique_ptr<QPrinter> printer,
                                std::vector<Node> nodes, DocumentScope scope,
                                DispatchFunction dispatcher)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    // Without a button hint the desktop would be told every function is
+    // allowed, minimise and maximise included; the close button cancels.
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint),
       printer_(std::move(printer)),
       nodes_(std::move(nodes)) {
     setWindowTitle(Text(0));
@@ -33,12 +36,14 @@ PrintingDialog::PrintingDialog(QWidget* owner, std::unique_ptr<QPrinter> printer
     layout->addWidget(label, 0, Qt::AlignHCenter);
     sheet_ = new QLabel(this);
     sheet_->setTextFormat(Qt::PlainText);
+    sheet_->setMinimumHeight(label->sizeHint().height());
     layout->addWidget(sheet_, 0, Qt::AlignHCenter);
     cancel_ = new QPushButton(Text(2), this);
     cancel_->setDefault(true);
     cancel_->setMinimumWidth(label->sizeHint().width() * 6 / 5);
     layout->addWidget(cancel_, 0, Qt::AlignHCenter);
-    setMinimumWidth(label->sizeHint().width() * 2);
+    // A fixed size: nothing in it grows.
+    setFixedSize(std::max(sizeHint().width(), label->sizeHint().width() * 2), sizeHint().height());
     connect(cancel_, &QPushButton::clicked, this, [this] {
         if (job_) job_->Cancel();
         cancel_->setEnabled(false);

@@ -13,10 +13,10 @@
 #include "gui/PickWindow.h"
 #include "gui/SheetAccessible.h"
 #include "gui/TextEntryWindow.h"
-#include "platform/qtgui/PaletteColours.h"
 #include "platform/qtgui/QtCanvas.h"
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
+#include "sheet/CellColours.h"
 
 namespace parlo::qt {
 
@@ -202,6 +202,7 @@ void SheetWidget::paintEvent(QPaintEvent*) {
                      ToQColor(sheet_ != nullptr ? sheet_->BasicCell().colour : kClWindow));
     if (sheet_ == nullptr) return;
     QtCanvas canvas(painter);
+    if (sheet_->FitLiveExplanations(canvas)) UpdateScrollBars();
     const bool focused = hasFocus() || (editor_ != nullptr && editor_->hasFocus());
     // Scrolling cells never paint over the fixed rows and columns, even when
     // a joined text reaches back to a cell scrolled out of view.
@@ -228,6 +229,7 @@ void SheetWidget::PaintRow(QtCanvas& canvas, QPainter& painter, int r, bool focu
     const QRect first = CellRect(cols.front(), r);
     if (first.bottom() < all.top() || first.top() > all.bottom()) return;
     const auto runs = sheet_->ShownRuns(r, cols, lefts);
+    const QColor gridRule = ToQColor(GridRuleOf(canvas));
     for (size_t i = 0; i < cols.size(); ++i) {
         const int c = cols[i];
         const QRect rect = CellRect(c, r);
@@ -244,7 +246,7 @@ void SheetWidget::PaintRow(QtCanvas& canvas, QPainter& painter, int r, bool focu
             sheet_->DrawCell(canvas, c, r, cell, focused);
         }
         const bool joinedRight = c + 1 < sheet_->ColCount() && sheet_->Cell(c + 1, r).Join();
-        painter.setPen(GridRuleColour(palette()));
+        painter.setPen(gridRule);
         if (!joinedRight) painter.drawLine(rect.topRight(), rect.bottomRight());
         // Up to the next cell's left edge: at a fractional scale the rules
         // of joined cells meet without a gap.

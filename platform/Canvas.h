@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Font.h"
+#include "platform/SystemColours.h"
 
 namespace parlo {
 
@@ -47,12 +48,6 @@ public:
             rounded.push_back({static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y))});
         FillPolygon(rounded, colour);
     }
-    // The colour to show `colour` in on `background`: where the surface's
-    // palette would leave less than `minimum` contrast (a named dark colour
-    // on a dark base), one that has it. Paper and plain canvases keep it.
-    virtual uint32_t Legible(uint32_t colour, uint32_t /*background*/, double /*minimum*/) {
-        return colour;
-    }
 
     // Drawing stays inside `r` (and inside any clip already set) until the
     // matching PopClip.
@@ -61,6 +56,11 @@ public:
 
     // Vertical resolution in dots per inch (96 on screen).
     virtual int Dpi() const { return 96; }
+
+    // The 0x00BBGGRR colour this canvas paints for `colour`: system colours
+    // as its desktop shows them, a light desktop's on paper and where there
+    // is no desktop.
+    virtual uint32_t Resolve(uint32_t colour) const { return LightDesktopColour(colour); }
 };
 
 }  // namespace parlo

@@ -89,6 +89,8 @@ void Sheet::Build(Canvas& measure) {
     rememberedCol_ = anchorCol_ = col_;
     rememberedRow_ = anchorRow_ = row_;
     enabled_ = Cell(col_, row_).Selectable();
+    FitColumnsToTexts(measure);
+    FitWrappedRows(measure);
     AfterBuild();
     if (view_ != nullptr) view_->InvalidateAll();
 }
@@ -306,6 +308,7 @@ void Sheet::FitToShownText(Canvas& measure) {
         }
         rowHeights_[static_cast<size_t>(r)] = height + 2 * scale;
     }
+    unwrappedHeights_.clear();  // laid out once, as shown now
 }
 
 void Sheet::Normalise() {

@@ -179,6 +179,23 @@ public:
                                                               const std::vector<int>& lefts) const;
     // The text a cell shows (the dispatcher's text for bound cells).
     std::string CellText(int col, int row);
+    // Whether a cell's text wraps at blanks within the cells it spans (an
+    // explanation line; not a value, and not a text its column is sized to).
+    bool WrapsText(int col, int row) const;
+    // The width of a cell and the join cells after it.
+    int RunWidth(int col, int row) const;
+    // The width an explanation line whose cells are `runWidth` wide wraps
+    // within, measured in the font set on `canvas`: its cells', at most a
+    // readable measure, and at most the width given to WrapWithin.
+    int WrapWidth(Canvas& canvas, int runWidth) const;
+    // Explanation lines wrap within `width` too (the narrowest page they are
+    // printed on, so that each page shows them whole), their rows grown to
+    // hold them; whether a row grew.
+    bool WrapWithin(Canvas& measure, int width);
+    // Explanation lines the dispatcher gives change with the document (the
+    // New row's hint counts the empty slots): their rows are fitted to what
+    // they say now, before the sheet is painted. Whether a row changed.
+    bool FitLiveExplanations(Canvas& canvas);
     // Everything the dispatcher answers when the cell is drawn (no canvas):
     // its text, display bytes, marks and state.
     CellContext ShownAnswer(int col, int row);
@@ -242,6 +259,9 @@ private:
     void ReadRows();
     void ParseCells(Canvas& measure);
     void FitCell(Canvas& measure, const CellDesc& desc, int col, int row);
+    void FitColumnsToTexts(Canvas& measure);
+    void FitWrappedRows(Canvas& measure);
+    bool GrowWrappedRows(Canvas& measure, bool liveOnly);
     void Normalise();
     bool CanBeCurrent(int col, int row) const;
     bool Move(int dx, int dy);
@@ -278,6 +298,8 @@ private:
     int cols_ = 0, rows_ = 0;
     std::vector<Slot> slots_;
     std::vector<int> colWidths_, rowHeights_;
+    int wrapLimit_ = 0;                  // WrapWithin's width; 0: none
+    std::vector<int> unwrappedHeights_;  // the rows' heights before explanation lines wrapped
     int fixedCols_ = 0, fixedRows_ = 0;
     int firstSelectableCol_ = 0, firstSelectableRow_ = 0;
     bool built_ = false;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "model/ModelVariant.h"
+#include "sheet/CellColours.h"
 #include "sheet/DisplayCharacters.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetParts.h"
@@ -13,19 +14,6 @@ namespace parlo {
 using namespace sheet_parts;
 
 namespace {
-
-constexpr uint32_t kClHighlight = kSystemColour + 13;
-constexpr uint32_t kClHighlightText = kSystemColour + 14;
-constexpr uint32_t kClWhite = 0xFFFFFF;
-constexpr uint32_t kClGrey = 0x808080;
-constexpr uint32_t kClSilver = 0xC0C0C0;
-constexpr uint32_t kPrintDark = 0x606060;
-constexpr uint32_t kClBlack = 0x000000;
-
-// The least contrast against the cell's background: rules and the display
-// characters are seen at 3:1, text is read at 4.5:1.
-constexpr double kRuleContrast = 3.0;
-constexpr double kTextContrast = 4.5;
 
 // Placeholder for a bound cell that has nothing to show.
 constexpr const char* kEmptyBoundText = "";
@@ -40,6 +28,8 @@ int Sheet::OwnerOfJoin(int col, int row) const {
 }
 
 bool Sheet::Highlighted(int col, int row) const {
+    // A grid with nothing to edit has no current cell to show.
+    if (!enabled_) return false;
     const Slot& s = slots_[static_cast<size_t>(row * cols_ + col)];
     if ((s.marks & (kMarkMarked | kMarkLine)) && (s.marks & kMarkTakesPart)) return true;
     if (col == col_ && row == row_) return true;
@@ -69,40 +59,34 @@ CellContext Sheet::ShownAnswer(int col, int row) {
 
 namespace {
 
-// The background of a cell and the colour its text takes on it.
-uint32_t PaintColours(const CellDesc& d, bool printing, bool highlighted, bool strong,
-                      FontSpec& font) {
-    uint32_t background = d.colour;
-    if (printing) {
-        const bool plain = d.colour == kClWindow || d.colour == kClWhite;
-        background = plain ? kClWhite : kPrintDark;
-        if (!plain) font.colour = kClWhite;
-    } else if (highlighted) {
-        background = strong ? kClHighlight : kClBtnFace;
-        if (strong) {
-            font.colour = kClHighlightText;
-        } else if (font.colour == kClBtnFace || font.colour == kClSilver ||
-                   font.colour == kClGrayText) {
-            font.colour = kClWindow;
-        }
-    }
-    return background;
-}
-
+// A rule under the cell: grey (black on paper) under a plain cell, white
+// under a coloured one, seen at 3:1 against the cell's background.
 void DrawBottomRule(Canvas& canvas, const CellDesc& d, const Rect& cellRect, bool printing,
                     uint32_t background) {
     if (!(d.flagsB & CellDesc::kBottomRule)) return;
-    const bool plain = d.colour == kClWindow || d.colour == kClWhite;
-    const uint32_t rule = canvas.Legible(plain ? (printing ? kClBlack : kClGrey) : kClWhite,
-                                         background, kRuleContrast);
+    const bool plain = d.colour == paint::kWindow || d.colour == paint::kWhite;
+    const uint32_t rule = plain ? (printing ? paint::kBlack : paint::kScreenRule) : paint::kWhite;
     canvas.DrawLine({cellRect.left, cellRect.bottom - 1}, {cellRect.right, cellRect.bottom - 1},
-                    rule);
+                    RuleOn(background, canvas.Resolve(rule)));
+}
+
+// The lines a cell's text takes in `rect`. An explanation line wraps
+// within the part of its cells in view, or where that would take more
+// lines than its row holds, within `wrapWidth`, as the row was sized.
+std::vector<std::string> LinesIn(Canvas& canvas, bool wraps, const Rect& rect,
+                                 const std::string& text, int wrapWidth, int scale) {
+    if (!wraps) return SplitLines(text);
+    std::vector<std::string> lines =
+        WrapLines(canvas, text, std::min(rect.Width(), wrapWidth) - 8 * scale);
+    int height = 2 * scale;
+    for (const std::string& line : lines) height += canvas.TextHeight(line.empty() ? "Ag" : line);
+    if (height > rect.Height()) lines = WrapLines(canvas, text, wrapWidth - 8 * scale);
+    return lines;
 }
 
 // The lines of a cell's text, aligned as the cell says within `rect`.
-void DrawTextLines(Canvas& canvas, const CellDesc& d, const Rect& rect, const std::string& text,
-                   uint32_t colour, int scale) {
-    const std::vector<std::string> lines = SplitLines(text);
+void DrawTextLines(Canvas& canvas, const CellDesc& d, const Rect& rect,
+                   const std::vector<std::string>& lines, uint32_t colour, int scale) {
     int textHeight = 0;
     for (const std::string& line : lines)
         textHeight += canvas.TextHeight(line.empty() ? "Ag" : line);
@@ -124,7 +108,7 @@ void DrawTextLines(Canvas& canvas, const CellDesc& d, const Rect& rect, const st
 void DrawWarningMark(Canvas& canvas, const Rect& rect, uint8_t marks) {
     if (!(marks & 0x0C)) return;
     const int size = std::max(4, rect.Height() / 3);
-    const uint32_t mark = (marks & 0x08) ? 0x0000FF : 0x00C0FF;
+    const uint32_t mark = (marks & 0x08) ? paint::kMarkError : paint::kMarkWarning;
     canvas.FillPolygon(
         {{rect.right - size, rect.top}, {rect.right, rect.top}, {rect.right, rect.top + size}},
         mark);
@@ -194,10 +178,15 @@ void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, boo
 
     const FontSpec* own = d.EffectiveFont();
     FontSpec font = own != nullptr ? *own : *basic_.font;
-    const uint32_t background = PaintColours(d, printing, highlighted, strong, font);
-    if (background != kClWhite) canvas.FillRect(cellRect, background);
+    const CellLook look = printing       ? CellLook::Printed
+                          : !highlighted ? CellLook::Plain
+                          : strong       ? CellLook::Current
+                                         : CellLook::CurrentUnfocused;
+    const CellPaint colours = PaintOfCell(canvas, d.colour, font.colour, look);
+    font.colour = colours.text;
+    if (colours.fill) canvas.FillRect(cellRect, colours.background);
     const int scale = Scale();
-    DrawBottomRule(canvas, d, cellRect, printing, background);
+    DrawBottomRule(canvas, d, cellRect, printing, colours.background);
 
     std::string text = d.Text();
     CellContext ctx;
@@ -206,12 +195,15 @@ void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, boo
         ctx.canvas = &canvas;
         ctx.rect = rect;
         ctx.highlighted = highlighted;
+        ctx.textColour = colours.text;
         Dispatch(ctx, kModeDraw);
         text = ctx.request.text;
         if (text.empty()) text = kEmptyBoundText;
-        if (ctx.request.fontColour && !strong) font.colour = *ctx.request.fontColour;
+        // A colour the cell asks for (a greyed setting, say) in a shade
+        // that reads on the background painted.
+        if (ctx.request.fontColour && !strong)
+            font.colour = ReadableOn(colours.background, canvas.Resolve(*ctx.request.fontColour));
     }
-    font.colour = canvas.Legible(font.colour, background, kTextContrast);
     canvas.SetFont(font);
     if (run != nullptr && run->Width() <= 0) {
         canvas.PopClip();
@@ -232,7 +224,10 @@ void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, boo
         canvas.PopClip();
         return;
     }
-    DrawTextLines(canvas, d, rect, text, font.colour, scale);
+    DrawTextLines(canvas, d, rect,
+                  LinesIn(canvas, WrapsText(owner, row), rect, text,
+                          WrapWidth(canvas, RunWidth(owner, row)), scale),
+                  font.colour, scale);
     DrawWarningMark(canvas, rect, ctx.warningMarks);
     DrawGlyph(canvas, d, rect, ctx, font.colour, scale);
     canvas.PopClip();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "overlay/ColourTable.h"
+#include "platform/Canvas.h"
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 
@@ -27,5 +28,8 @@ inline void ShowRefusal(EventManager& events, const std::string& text) {
 
 // The lines of a text, split at '\n'.
 std::vector<std::string> SplitLines(const std::string& text);
+// The same, each line broken at blanks so that it fits `width` as `canvas`
+// measures (a word wider than that stays whole).
+std::vector<std::string> WrapLines(Canvas& canvas, const std::string& text, int width);
 
 }  // namespace parlo::sheet_parts

@@ -1,10 +1,12 @@
 #include "sheet/SheetPrinter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include "overlay/OverlayText.h"
 #include "platform/NumberText.h"
+#include "sheet/CellColours.h"
 #include "sheet/SheetFactory.h"
 
 namespace parlo {
@@ -159,8 +161,46 @@ void SheetPrinter::DrawChunk(Sheet& sheet, int firstCol, int cols, int firstRow,
                 sheet.DrawCell(printer_.PageCanvas(), c, r, cell, false);
             }
         }
+        DrawRules(sheet, r, columns, lefts, y, bottom, y == inner.top);
         y = bottom;
     }
+}
+
+// Thin rules around every cell, as the screen's grid lines: a row can be
+// followed across its page and over the pages that go on with it. Joined
+// cells stay one.
+void SheetPrinter::DrawRules(const Sheet& sheet, int row, const std::vector<int>& columns,
+                             const std::vector<int>& lefts, int top, int bottom, bool firstRow) {
+    if (columns.empty()) return;
+    Canvas& canvas = printer_.PageCanvas();
+    const int t = std::max(1, sheet.Scale() / 2);
+    const int left = lefts.front();
+    const int right = lefts.back() + sheet.ColWidth(columns.back());
+    if (firstRow) canvas.FillRect({left, top, right, top + t}, paint::kPrintGrid);
+    canvas.FillRect({left, bottom - t, right, bottom}, paint::kPrintGrid);
+    canvas.FillRect({left, top, left + t, bottom}, paint::kPrintGrid);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const bool joinedOn = i + 1 < columns.size() && sheet.Cell(columns[i + 1], row).Join();
+        if (joinedOn) continue;
+        const int edge = lefts[i] + sheet.ColWidth(columns[i]);
+        canvas.FillRect({edge - t, top, edge, bottom}, paint::kPrintGrid);
+    }
+}
+
+// Explanation lines wrap within the narrowest page's table: every page that
+// repeats one from the fixed columns shows it whole. Whether a row grew.
+bool SheetPrinter::WrapWithinPages(Sheet& sheet, const PageChunks& chunks) {
+    int fixed = 0;
+    for (int c = 0; c < sheet.FixedCols(); ++c) fixed += sheet.ColWidth(c);
+    int narrowest = 0;
+    int col = sheet.FixedCols();
+    for (int cols : chunks.columns) {
+        int width = fixed;
+        for (int c = col; c < col + cols && c < sheet.ColCount(); ++c) width += sheet.ColWidth(c);
+        narrowest = narrowest == 0 ? width : std::min(narrowest, width);
+        col += cols;
+    }
+    return narrowest > 0 && sheet.WrapWithin(printer_.PageCanvas(), narrowest);
 }
 
 bool SheetPrinter::StopBeforePage() {
@@ -173,7 +213,10 @@ int SheetPrinter::Print(const std::string& action, const Rect& page) {
         PointsToHeight(LeadingInteger(OvlText("GI_Sys_Printer_FontPoints")), printer_.Resolution());
     auto sheet = BuildSheet(action, fontHeight);
     const Rect inner = InnerRect(page);
-    const PageChunks chunks = CutIntoPages(*sheet, inner.Width(), inner.Height());
+    PageChunks chunks = CutIntoPages(*sheet, inner.Width(), inner.Height());
+    // Rows grown for wrapped lines take more of the pages.
+    if (WrapWithinPages(*sheet, chunks))
+        chunks = CutIntoPages(*sheet, inner.Width(), inner.Height());
     int printed = 0;
     int firstRow = sheet->FixedRows();
     for (int rows : chunks.rows) {
@@ -188,6 +231,7 @@ int SheetPrinter::Print(const std::string& action, const Rect& page) {
                 fontHeight = -static_cast<int>(std::abs(fontHeight) * factor);
                 if (fontHeight == 0) fontHeight = -1;
                 sheet = BuildSheet(action, fontHeight);
+                WrapWithinPages(*sheet, chunks);
             }
             if (StopBeforePage() || !sheet->Printable()) return printed;
             if (pages_ > 0) printer_.NewPage();

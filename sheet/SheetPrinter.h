@@ -46,6 +46,9 @@ private:
     Rect Measure(const Sheet& sheet, int firstCol, int cols, int firstRow, int rows,
                  const Rect& inner);
     void DrawChunk(Sheet& sheet, int firstCol, int cols, int firstRow, int rows, const Rect& inner);
+    bool WrapWithinPages(Sheet& sheet, const PageChunks& chunks);
+    void DrawRules(const Sheet& sheet, int row, const std::vector<int>& columns,
+                   const std::vector<int>& lefts, int top, int bottom, bool firstRow);
     bool StopBeforePage();
 
     PrinterPage& printer_;

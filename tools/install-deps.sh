@@ -9,6 +9,8 @@ packages=(
     g++ cmake ninja-build make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev fonts-dejavu-core
+    # workbooks (.xlsx): written with libxlsxwriter, read with liborcus
+    libxlsxwriter-dev liborcus-dev
     # checks of the desktop entry, AppStream data, MIME type and manuals
     desktop-file-utils appstream libxml2-utils man-db gzip
     # the text of the PDF files parlo-cli prints
@@ -17,6 +19,9 @@ packages=(
     # with a window manager, a session bus, the accessibility bus and its
     # Python bindings
     xvfb openbox dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
+    # the round trip of channel tables through a spreadsheet (LibreOffice
+    # Calc without its windows, converting from the command line)
+    libreoffice-calc-nogui
     # the fuzz targets
     clang libclang-rt-14-dev
     # the sources of the locales below, for localedef

@@ -7,7 +7,7 @@
 #include <QPolygon>
 #include <array>
 
-#include "platform/qtgui/PaletteColours.h"
+#include "platform/qtgui/FigureText.h"
 
 namespace parlo::qt {
 
@@ -43,19 +43,6 @@ constexpr std::array<QPalette::ColorRole, 21> kSystemRoles = {
 
 QColor ToQColor(uint32_t colour) { return ToQColor(colour, QGuiApplication::palette()); }
 
-namespace {
-
-// Paper is white whatever the desktop's palette: the system colours take
-// the values of a light one there.
-const QPalette& PaperPalette() {
-    static const QPalette paper(Qt::black, QColor(240, 240, 240), Qt::white, QColor(160, 160, 160),
-                                QColor(200, 200, 200), Qt::black, Qt::white, Qt::white,
-                                QColor(240, 240, 240));
-    return paper;
-}
-
-}  // namespace
-
 QColor ToQColor(uint32_t colour, const QPalette& palette) {
     if (colour & 0x80000000u) {
         const uint32_t index = colour & 0xFF;
@@ -65,6 +52,13 @@ QColor ToQColor(uint32_t colour, const QPalette& palette) {
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                   static_cast<int>((colour >> 16) & 0xFF));
 }
+
+uint32_t ToRgb(const QColor& c) {
+    return static_cast<uint32_t>(c.red()) | static_cast<uint32_t>(c.green()) << 8 |
+           static_cast<uint32_t>(c.blue()) << 16;
+}
+
+uint32_t ToRgb(uint32_t colour) { return ToRgb(ToQColor(colour)); }
 
 QFont ToQFont(const FontSpec& wanted, int dpi) {
     QFont font = QGuiApplication::font();
@@ -85,8 +79,10 @@ bool QtCanvas::OnScreen() const {
     return type == QInternal::Widget || type == QInternal::Image || type == QInternal::Pixmap;
 }
 
+// Paper is white whatever the desktop's palette: there the system colours
+// take a light desktop's values.
 QColor QtCanvas::Colour(uint32_t colour) const {
-    return ToQColor(colour, OnScreen() ? QGuiApplication::palette() : PaperPalette());
+    return OnScreen() ? ToQColor(colour) : ToQColor(LightDesktopColour(colour));
 }
 
 void QtCanvas::SetFont(const FontSpec& font) {
@@ -95,7 +91,7 @@ void QtCanvas::SetFont(const FontSpec& font) {
 }
 
 int QtCanvas::TextWidth(const std::string& text) {
-    return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+    return FigureTextWidth(painter_.fontMetrics(), QString::fromStdString(text));
 }
 
 int QtCanvas::TextHeight(const std::string&) { return painter_.fontMetrics().height(); }
@@ -104,9 +100,11 @@ void QtCanvas::FillRect(const Rect& r, uint32_t colour) {
     painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), Colour(colour));
 }
 
+uint32_t QtCanvas::Resolve(uint32_t colour) const { return ToRgb(Colour(colour)); }
+
 void QtCanvas::DrawText(int x, int y, const std::string& text, uint32_t colour) {
     painter_.setPen(Colour(colour));
-    painter_.drawText(x, y + painter_.fontMetrics().ascent(), QString::fromStdString(text));
+    DrawFigureText(painter_, x, y + painter_.fontMetrics().ascent(), QString::fromStdString(text));
 }
 
 void QtCanvas::DrawLine(Point from, Point to, uint32_t colour) {
@@ -144,18 +142,6 @@ void QtCanvas::FillPolygonF(const std::vector<PointF>& points, uint32_t colour) 
     painter_.restore();
 }
 
-uint32_t QtCanvas::Legible(uint32_t colour, uint32_t background, double minimum) {
-    if (!OnScreen()) return colour;
-    const QPalette palette = QGuiApplication::palette();
-    if (!IsDarkPalette(palette)) return colour;
-    const QColor wanted = Colour(colour);
-    const QColor shown =
-        qt::Legible(wanted, Colour(background), minimum, palette.color(QPalette::Text));
-    if (shown == wanted) return colour;
-    return static_cast<uint32_t>(shown.red()) | static_cast<uint32_t>(shown.green()) << 8 |
-           static_cast<uint32_t>(shown.blue()) << 16;
-}
-
 void QtCanvas::PushClip(const Rect& r) {
     painter_.save();
     painter_.setClipRect(QRect(r.left, r.top, r.Width(), r.Height()), Qt::IntersectClip);
@@ -168,7 +154,7 @@ MeasuringCanvas::MeasuringCanvas() : font_(QGuiApplication::font()) {}
 void MeasuringCanvas::SetFont(const FontSpec& font) { font_ = ToQFont(font); }
 
 int MeasuringCanvas::TextWidth(const std::string& text) {
-    return QFontMetrics(font_).horizontalAdvance(QString::fromStdString(text));
+    return FigureTextWidth(QFontMetrics(font_), QString::fromStdString(text));
 }
 
 int MeasuringCanvas::TextHeight(const std::string&) { return QFontMetrics(font_).height(); }

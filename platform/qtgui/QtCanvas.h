@@ -15,6 +15,9 @@ QColor ToQColor(uint32_t colour);
 // The same with the system colours of `palette`.
 QColor ToQColor(uint32_t colour, const QPalette& palette);
 QFont ToQFont(const FontSpec& font, int dpi = 96);
+// The same as 0x00BBGGRR.
+uint32_t ToRgb(uint32_t colour);
+uint32_t ToRgb(const QColor& colour);
 
 class QtCanvas : public Canvas {
 public:
@@ -29,14 +32,14 @@ public:
     void DrawLine(Point from, Point to, uint32_t colour) override;
     void FillPolygon(const std::vector<Point>& points, uint32_t colour) override;
     void FillPolygonF(const std::vector<PointF>& points, uint32_t colour) override;
-    uint32_t Legible(uint32_t colour, uint32_t background, double minimum) override;
     void PushClip(const Rect& r) override;
     void PopClip() override;
     int Dpi() const override { return dpi_; }
+    uint32_t Resolve(uint32_t colour) const override;
 
 private:
     // A widget, pixmap or image follows the desktop's palette; paper (a
-    // printer, a PDF file) keeps the light one it is printed in.
+    // printer, a PDF file) keeps a light desktop's colours.
     bool OnScreen() const;
     QColor Colour(uint32_t colour) const;
 
@@ -55,6 +58,7 @@ public:
     void DrawText(int, int, const std::string&, uint32_t) override {}
     void DrawLine(Point, Point, uint32_t) override {}
     void FillPolygon(const std::vector<Point>&, uint32_t) override {}
+    uint32_t Resolve(uint32_t colour) const override { return ToRgb(colour); }
 
 private:
     QFont font_;

@@ -251,11 +251,18 @@ TEST_F(AppSettingsTest, SaveAndLoadRoundTrip) {
         env.SetModelType(2);
         env.SetPortDevice(1, "/dev/ttyACM0");
         env.SetPortDevice(12, "/dev/serial/by-id/usb-cable port");
+        env.SetLastPrintTarget("/home/dealer/Prints, 2026/bank 1.pdf", "");
         saved = env.NamedValues();
     }
     qt::QtSettingsStore store;
     AppSettings env(store, screen, nullptr);
     EXPECT_EQ(env.NamedValues(), saved);
+    // The last PDF file stays offered after a print to a printer.
+    EXPECT_EQ(env.LastPdfFile(), "/home/dealer/Prints, 2026/bank 1.pdf");
+    EXPECT_EQ(env.LastPrinter(), "");
+    env.SetLastPrintTarget("", "Office laser");
+    EXPECT_EQ(env.LastPdfFile(), "/home/dealer/Prints, 2026/bank 1.pdf");
+    EXPECT_EQ(env.LastPrinter(), "Office laser");
     EXPECT_EQ(Value(saved, "Recent0"), "@odd=name;.icf");
     EXPECT_EQ(env.PortMap(), (std::map<int32_t, std::string>{
                                  {1, "/dev/ttyACM0"}, {12, "/dev/serial/by-id/usb-cable port"}}));

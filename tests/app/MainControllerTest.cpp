@@ -121,6 +121,8 @@ const char* const kOverlayLines[] = {
     "#",
     "#GI_Status_Port",
     "Port %s, %d",
+    "#GI_AppInd_Menu_PortDevice",
+    "COM&%d  (%s)",
 };
 
 std::vector<std::string> Overlay() {
@@ -402,6 +404,10 @@ TEST_F(MainControllerTest, MenuState) {
     EXPECT_TRUE(main->CommandState(CL_Menu_File_Recent, 0).disabled);
     env.SetComPort(3);
     EXPECT_TRUE(main->CommandState(CL_Menu_Port_Com, 3).checked);
+    // COM1-COM4 name the device each opens.
+    env.SetPortDevice(2, "/dev/ttyACM0");
+    EXPECT_EQ(main->CommandState(CL_Menu_Port_Com, 2).caption, "COM&2  (/dev/ttyACM0)");
+    EXPECT_EQ(main->CommandState(CL_Menu_Port_Com, 4).caption, "COM&4  (/dev/ttyUSB3)");
     EXPECT_FALSE(main->CommandState(CL_Menu_Port_Usb, 0).checked);
     env.SetComPort(9);
     EXPECT_TRUE(main->CommandState(CL_Menu_Port_Usb, 0).checked);

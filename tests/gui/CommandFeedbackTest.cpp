@@ -106,8 +106,8 @@ TEST_F(CommandFeedbackTest, TheFileDialogsAreTitledForWhatTheyDo) {
         const char* title;
     } cases[] = {
         {CL_Menu_File_Compare, "Compare with a clone file"},
-        {CL_Menu_File_ImportChannels, "Import channels from a CSV file"},
-        {CL_Menu_File_ExportChannels, "Export channels to a CSV file"},
+        {CL_Menu_File_ImportChannels, "Import channels from a CSV file or workbook"},
+        {CL_Menu_File_ExportChannels, "Export channels to a CSV file or workbook"},
     };
     for (const auto& c : cases) {
         WithModal([&] { window->Controller().RunCommand(c.command, 0, CellContext{}); },

@@ -11,46 +11,27 @@
 
 #include "gui/SheetWidget.h"
 #include "model/ModelVariant.h"
-#include "platform/qtgui/PaletteColours.h"
 #include "platform/qtgui/QtCanvas.h"
+#include "sheet/CellColours.h"
 #include "sheet/DisplayCharacters.h"
+#include "tests/gui/DarkPalette.h"
 #include "tests/gui/MainWindowFixture.h"
 
 namespace parlo {
 namespace {
 
-// A dark Fusion palette as desktops set it: light text on a dark base,
-// the shadow colour darker still.
-QPalette DarkPalette() {
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(53, 53, 53));
-    p.setColor(QPalette::WindowText, Qt::white);
-    p.setColor(QPalette::Base, QColor(35, 35, 35));
-    p.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Button, QColor(53, 53, 53));
-    p.setColor(QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, QColor(35, 35, 35));
-    p.setColor(QPalette::Light, QColor(80, 80, 80));
-    p.setColor(QPalette::Midlight, QColor(66, 66, 66));
-    p.setColor(QPalette::Mid, QColor(44, 44, 44));
-    p.setColor(QPalette::Dark, QColor(25, 25, 25));
-    p.setColor(QPalette::Shadow, QColor(20, 20, 20));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(127, 127, 127));
-    return p;
-}
-
 class DarkPaletteTest : public test::MainWindowFixture {
 protected:
-    DarkPaletteTest() : light_(QApplication::palette()) { QApplication::setPalette(DarkPalette()); }
+    DarkPaletteTest() : light_(QApplication::palette()) { QApplication::setPalette(test::DarkPalette()); }
     ~DarkPaletteTest() override { QApplication::setPalette(light_); }
 
     QPalette light_;
 };
 
+double Contrast(const QColor& a, const QColor& b) { return ContrastRatio(qt::ToRgb(a), qt::ToRgb(b)); }
+
 double Contrast(const QImage& image, QPoint a, QPoint b) {
-    return qt::ContrastRatio(image.pixelColor(a), image.pixelColor(b));
+    return Contrast(image.pixelColor(a), image.pixelColor(b));
 }
 
 TEST_F(DarkPaletteTest, RulesAndDisplayCharactersStandOutFromTheCells) {
@@ -127,7 +108,7 @@ TEST_F(DarkPaletteTest, DisplayCharactersAreFilledNotOutlined) {
             double best = 0;  // the pixel and its neighbours: a bar a pixel wide
             for (int dy = -1; dy <= 1; ++dy)
                 for (int dx = -1; dx <= 1; ++dx)
-                    best = std::max(best, qt::ContrastRatio(image.pixelColor(x + dx, y + dy), base));
+                    best = std::max(best, Contrast(image.pixelColor(x + dx, y + dy), base));
             EXPECT_GE(best, 3.0) << "segment " << s << " at height " << height;
         }
     }
@@ -152,7 +133,7 @@ TEST_F(DarkPaletteTest, PaperKeepsItsTextDark) {
         double best = 1;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                best = std::max(best, qt::ContrastRatio(image.pixelColor(x, y), Qt::white));
+                best = std::max(best, Contrast(image.pixelColor(x, y), Qt::white));
         return best;
     };
     auto text = [](QPainter& painter) {
@@ -167,21 +148,28 @@ TEST_F(DarkPaletteTest, PaperKeepsItsTextDark) {
     EXPECT_LT(darkest(text, false), 1.5) << "on screen it follows the dark palette: light text";
 }
 
-TEST(PaletteColoursTest, ANamedColourIsLiftedOnlyWhereItWouldVanish) {
-    const QColor navy(0, 0, 128), darkBase(35, 35, 35), white(255, 255, 255);
-    const QColor lifted = qt::Legible(navy, darkBase, 4.5, white);
-    EXPECT_GE(qt::ContrastRatio(lifted, darkBase), 4.5);
-    EXPECT_LT(qt::ContrastRatio(lifted, darkBase), 4.8) << "lifted no further than needed";
-    EXPECT_GT(lifted.blue(), lifted.red()) << "still blue";
-    EXPECT_EQ(qt::Legible(navy, white, 4.5, QColor(0, 0, 0)), navy);
+// The painter's choices under the dark palette, from its colours alone.
+TEST_F(DarkPaletteTest, ANamedColourIsLiftedOnlyWhereItWouldVanish) {
+    const uint32_t navy = 0x800000, darkBase = 0x232323, white = 0xFFFFFF;
+    const uint32_t lifted = ReadableOn(darkBase, navy);
+    EXPECT_GE(ContrastRatio(lifted, darkBase), 4.5);
+    EXPECT_LT(ContrastRatio(lifted, darkBase), 4.8) << "lifted no further than needed";
+    EXPECT_GT(lifted >> 16, lifted & 0xFF) << "still blue";
+    EXPECT_EQ(ReadableOn(white, navy), navy);
+    // A plain cell of the dark palette: its base behind, the overlay's navy
+    // lifted on it, the palette's own text kept.
+    QImage image(1, 1, QImage::Format_RGB32);
+    QPainter painter(&image);
+    qt::QtCanvas canvas(painter);
+    const CellPaint value = PaintOfCell(canvas, paint::kWindow, navy, CellLook::Plain);
+    EXPECT_EQ(value.background, darkBase);
+    EXPECT_EQ(value.text, lifted);
+    EXPECT_EQ(PaintOfCell(canvas, paint::kWindow, paint::kWindowText, CellLook::Plain).text, white);
     // The grid's rules: the palette's own shadow on a light palette, lifted
     // to 3:1 on a dark one.
-    QPalette light;
-    light.setColor(QPalette::Base, white);
-    light.setColor(QPalette::Text, Qt::black);
-    light.setColor(QPalette::Dark, QColor(160, 160, 160));
-    EXPECT_EQ(qt::GridRuleColour(light), QColor(160, 160, 160));
-    EXPECT_GE(qt::ContrastRatio(qt::GridRuleColour(DarkPalette()), darkBase), 3.0);
+    EXPECT_GE(ContrastRatio(GridRuleOf(canvas), darkBase), 3.0);
+    QApplication::setPalette(light_);
+    EXPECT_EQ(GridRuleOf(canvas), canvas.Resolve(paint::kGridLine));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "sheet/PrintJob.h"
 #include "sheet/SheetPrinter.h"
@@ -11,6 +12,10 @@
 
 namespace parlo {
 namespace {
+
+constexpr const char* kLongHint =
+    "Rows marked New take no channel until a frequency is typed into them or a bank is made "
+    "smaller.";
 
 std::vector<std::string> Overlay() {
     std::vector<std::string> lines = {
@@ -47,6 +52,17 @@ std::vector<std::string> Overlay() {
         for (int c = 0; c < 6; ++c) row += "|{W}" + std::string(20, 'x');
         lines.push_back(row);
     }
+    // A long hint over columns that make pages of different widths.
+    lines.insert(lines.end(),
+                 {"#", "#GI_Sheet_LongHint_Style", "(TitleString=Long)(FixedRows=1)(FixedCols=1)",
+                  "#GI_Sheet_LongHint_BasicCell", "{($Basic)}", "#GI_Sheet_LongHint_Cells",
+                  "{W}No|{W}A|{W}B|{W}C|{W}D|{W}E",
+                  std::string(kLongHint) + "|{+}|{+}|{+}|{+}|{+}"});
+    for (int r = 1; r <= 3; ++r) {
+        std::string row = "{W}" + std::to_string(r);
+        for (int c = 0; c < 5; ++c) row += "|{W}" + std::string(20, 'x');
+        lines.push_back(row);
+    }
     lines.insert(
         lines.end(),
         {"#", "#GI_Sheet_Hidden_Style", "(NoPrint)", "#GI_Sheet_Hidden_BasicCell", "",
@@ -65,6 +81,7 @@ public:
     void NewPage() override {
         ++newPages;
         pageStarts.push_back(canvas.texts.size());
+        fillStarts.push_back(canvas.fills.size());
     }
     // The page each recorded text is on (0 first).
     int PageOf(size_t text) const {
@@ -75,7 +92,7 @@ public:
 
     test::RecordingCanvas canvas;
     int newPages = 0;
-    std::vector<size_t> pageStarts;
+    std::vector<size_t> pageStarts, fillStarts;
 
 private:
     int width_, height_, dpi_;
@@ -171,6 +188,91 @@ TEST_F(SheetPrinterTest, HintRowsRunOnFromTheFixedColumnOnEveryPage) {
         EXPECT_EQ(t.x, page.left + 4) << "page " << printer.PageOf(i);
     }
     EXPECT_EQ(static_cast<int>(pagesWithHint.size()), pages);
+}
+
+// A long hint repeated from the fixed column is shown whole on every page,
+// the narrowest too: it wraps within the page's table.
+TEST_F(SheetPrinterTest, ALongHintIsWholeOnEveryPage) {
+    FakePrinter printer(420, 600, 120);
+    SheetPrinter p(printer, scope, none);
+    const int pages = p.Print("GI_Sheet_LongHint", {10, 10, 410, 590});
+    ASSERT_GT(pages, 2);
+    std::vector<size_t> textStarts = {0}, fillStarts = {0};
+    textStarts.insert(textStarts.end(), printer.pageStarts.begin(), printer.pageStarts.end());
+    fillStarts.insert(fillStarts.end(), printer.fillStarts.begin(), printer.fillStarts.end());
+    textStarts.push_back(printer.canvas.texts.size());
+    fillStarts.push_back(printer.canvas.fills.size());
+    const std::set<std::string> others = {"Long", "Parlo rev 6", "Printed by Parlo", "No", "A",
+                                          "B", "C", "D", "E", "1", "2", "3", std::string(20, 'x')};
+    std::set<int> tableWidths;
+    for (int n = 0; n < pages; ++n) {
+        SCOPED_TRACE("page " + std::to_string(n));
+        // The table's right edge: where its rules end.
+        int right = 0;
+        for (size_t i = fillStarts[n]; i < fillStarts[n + 1]; ++i) {
+            if (printer.canvas.fills[i].colour == 0x909090)
+                right = std::max(right, printer.canvas.fills[i].rect.right);
+        }
+        tableWidths.insert(right);
+        // Each cell of the run draws the run's lines (clipped to itself):
+        // the lines by their place.
+        std::set<std::tuple<int, int, std::string>> lines;
+        for (size_t i = textStarts[n]; i < textStarts[n + 1]; ++i) {
+            const auto& t = printer.canvas.texts[i];
+            if (others.count(t.text)) continue;
+            EXPECT_LE(t.x + test::RecordingCanvas::kCharWidth * static_cast<int>(t.text.size()),
+                      right)
+                << t.text;
+            lines.insert({t.y, t.x, t.text});
+        }
+        std::string hint;
+        for (const auto& line : lines) hint += (hint.empty() ? "" : " ") + std::get<2>(line);
+        EXPECT_EQ(hint, kLongHint);
+    }
+    EXPECT_GT(tableWidths.size(), 1u);  // a narrower last page
+}
+
+TEST_F(SheetPrinterTest, RulesRunAlongEveryRowOfEveryPage) {
+    FakePrinter printer(420, 600, 120);
+    SheetPrinter p(printer, scope, none);
+    const Rect page{10, 10, 410, 590};
+    const int pages = p.Print("GI_Sheet_Wide", page);
+    ASSERT_GT(pages, 1);
+    std::vector<size_t> textStarts = {0}, fillStarts = {0};
+    textStarts.insert(textStarts.end(), printer.pageStarts.begin(), printer.pageStarts.end());
+    fillStarts.insert(fillStarts.end(), printer.fillStarts.begin(), printer.fillStarts.end());
+    textStarts.push_back(printer.canvas.texts.size());
+    fillStarts.push_back(printer.canvas.fills.size());
+    const std::set<std::string> frame = {"Wide sheet", "Parlo rev 6", "Printed by Parlo"};
+    for (int n = 0; n < pages; ++n) {
+        SCOPED_TRACE("page " + std::to_string(n));
+        // The rows of the page, by the tops of their texts.
+        std::set<int> rowTops;
+        for (size_t i = textStarts[n]; i < textStarts[n + 1]; ++i) {
+            if (!frame.count(printer.canvas.texts[i].text))
+                rowTops.insert(printer.canvas.texts[i].y);
+        }
+        // Grey rules one unit thick across the whole table: above the first
+        // row and under each, none of them cutting through a text.
+        std::set<int> ruled;
+        std::set<std::pair<int, int>> spans;
+        for (size_t i = fillStarts[n]; i < fillStarts[n + 1]; ++i) {
+            const auto& f = printer.canvas.fills[i];
+            if (f.colour != 0x909090 || f.rect.Height() != 1) continue;
+            ruled.insert(f.rect.top);
+            spans.insert({f.rect.left, f.rect.right});
+        }
+        EXPECT_EQ(ruled.size(), rowTops.size() + 1);
+        ASSERT_EQ(spans.size(), 1u);
+        EXPECT_EQ(spans.begin()->first, page.left);
+        EXPECT_GT(spans.begin()->second, page.left + 100);
+        std::vector<int> rules(ruled.begin(), ruled.end());
+        std::vector<int> tops(rowTops.begin(), rowTops.end());
+        for (size_t r = 0; r < tops.size() && r + 1 < rules.size(); ++r) {
+            EXPECT_LT(rules[r], tops[r]);
+            EXPECT_GT(rules[r + 1], tops[r]);
+        }
+    }
 }
 
 TEST_F(SheetPrinterTest, CancelStopsBeforeTheNextPageOfTheSameSheet) {

@@ -33,6 +33,11 @@ const std::vector<std::string> kOverlay = {
     "#GI_Sheet_Join_Style", "", "#GI_Sheet_Join_BasicCell", "", "#GI_Sheet_Join_Cells",
     "{^}Group head|{+}|{+}|x", "{S}a|b|c|d", "#", "#GI_Sheet_Empty_Style", "",
     "#GI_Sheet_Empty_BasicCell", "", "#GI_Sheet_Empty_Cells", "", "", "#",
+    // Nothing to edit: grey headings with white text over plain texts.
+    "#GI_Sheet_Info_Style", "(FixedRows=1)", "#GI_Sheet_Info_BasicCell", "{($Basic)}",
+    "#GI_Sheet_Info_Cells",
+    "{(Color=clGray)(Font=,,clWhite,,,,)}Item|{(Color=clGray)(Font=,,clWhite,,,,)}Value", "a|b",
+    "#",
     // Display character shapes: the dot and 14 segments, one triangle each.
     "#GI_PCG_Seg_Data", "-1|(60,90)(64,90)(64,94)", "1|(0,0)(60,0)(30,6)", "1|(60,0)(60,45)(54,20)",
     "1|(60,50)(60,95)(54,70)", "1|(0,95)(60,95)(30,89)", "1|(0,50)(0,95)(6,70)",
@@ -295,8 +300,28 @@ TEST_F(SheetTest, BoundCellsShowTheDispatcherText) {
     EXPECT_EQ(s->CellText(0, 2), "2");
     canvas.Clear();
     s->DrawCell(canvas, 1, 1, {0, 0, 140, 20}, true);  // current, focused: highlighted
-    EXPECT_EQ(canvas.fills.at(0).colour, 0x8000000Du);
-    EXPECT_EQ(canvas.texts.at(0).colour, 0x8000000Eu);
+    // The desktop's selection colour (a blue), deep enough for its white text.
+    const uint32_t fill = canvas.fills.at(0).colour;
+    EXPECT_GT((fill >> 16) & 0xFF, fill & 0xFF);
+    EXPECT_EQ(canvas.texts.at(0).colour, 0xFFFFFFu);
+    EXPECT_GE(ContrastRatio(fill, 0xFFFFFF), 4.5);
+}
+
+// A grid with nothing to edit has no current cell to show: its first
+// heading keeps its own grey and white, focused or not.
+TEST_F(SheetTest, AGridWithNothingToEditHighlightsNoCell) {
+    auto s = Make("GI_Sheet_Info");
+    for (int r = 0; r < s->RowCount(); ++r)
+        for (int c = 0; c < s->ColCount(); ++c) EXPECT_FALSE(s->Highlighted(c, r)) << c << "," << r;
+    for (const bool focused : {true, false}) {
+        canvas.Clear();
+        s->DrawCell(canvas, 0, 0, {0, 0, 100, 20}, focused);
+        const uint32_t fill = canvas.fills.at(0).colour;
+        EXPECT_EQ(fill & 0xFF, (fill >> 8) & 0xFF);  // a grey
+        EXPECT_EQ(fill & 0xFF, fill >> 16);
+        EXPECT_LT(fill & 0xFF, 0x80u);  // deep enough for white
+        EXPECT_EQ(canvas.texts.at(0).colour, 0xFFFFFFu);
+    }
 }
 
 TEST_F(SheetTest, DisplayTextsAreDisplayCharactersAtEveryRowHeightAndOnPaper) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,8 +76,10 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     ::close(out[0]);
     ::close(err[0]);
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
     r.status = StatusOf(status);
+    r.peakRssKb = usage.ru_maxrss;
     return r;
 }
 

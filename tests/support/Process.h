@@ -14,6 +14,7 @@ struct ProcessResult {
     int status = -1;  // exit status, or 128 + signal
     std::string out;
     std::string err;
+    long peakRssKb = 0;  // the most memory it held at once (resident set)
 };
 
 // Runs `program` with `args`, optional text on its standard input and extra

@@ -18,9 +18,11 @@ public:
         return openPath;
     }
     std::optional<std::string> ChooseSavePath(const std::string&, const std::string&,
-                                              const std::string&, const std::string&,
-                                              const std::string&) override {
+                                              const std::string&, const std::string& filter,
+                                              const std::string&, int* chosen) override {
         ++saveDialogs;
+        saveFilters = filter;
+        if (chosen != nullptr) *chosen = saveFilter;
         return savePath;
     }
     void SetTitle(const std::string& t) override { title = t; }
@@ -38,6 +40,8 @@ public:
 
     std::optional<std::string> openPath, savePath;
     int saveDialogs = 0;
+    int saveFilter = 0;       // the type the save dialog answers with
+    std::string saveFilters;  // the type list it was given
     std::string title, makerPanel, compare;
     std::vector<std::string> statuses;
     Sheet* sheet = nullptr;

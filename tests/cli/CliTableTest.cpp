@@ -1,0 +1,126 @@
+// parlo-cli export and import in their forms: CSV with the separator a
+// spreadsheet wants, a workbook, a list of the CHIRP program.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/Process.h"
+#include "tests/support/TestSupport.h"
+
+namespace parlo {
+namespace {
+
+using test::ReadFile;
+using test::RunCli;
+using test::WriteFile;
+
+// The first `n` lines of a text, each without its line end.
+std::vector<std::string> Lines(const std::string& text, size_t n) {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (lines.size() < n && at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        at = end + 1;
+    }
+    return lines;
+}
+
+TEST(CliTable, ExportWritesEachFormAndImportReadsItBack) {
+    test::TempDir dir;
+    const std::string file = dir.file("pmr.icf");
+    test::CliNew("pmr", file);
+    ASSERT_EQ(RunCli({"set", file, "CT_Mch.CL_Mch_Text[0]=0123", "CT_Mch.CL_Mch_CTone_R[0]=100.0"})
+                  .status,
+              0);
+    const std::string image = ReadFile(file);
+    struct Case {
+        std::vector<std::string> options;
+        const char* out;
+        std::vector<std::string> head;  // its first lines
+        std::string start = {};         // its first bytes
+    } cases[] = {
+        {{}, "plain.csv", {"Bank,Position,No.,Mark,Name,Use,Receive,Transmit,Transmit/receive,"
+                           "Receive tone,Transmit tone,Power,Time-out timer,Busy lockout,Scan "
+                           "lists,Scan include,Auto channel scan,Compander,Scrambler,Scrambler "
+                           "code,Power save,Monitor,Selective call,Call,PTT,Channel mute,Auto "
+                           "reset,Log,Format,5-tone / Position,Repeater code,Repeater long tone,"
+                           "Station code,Station long tone,ID code,ID long tone,Receive codes",
+                           "1,1,1-  1,AB,\"=\"\"0123\"\"\",Normal,446.006250,<-,Normal,100.0,"
+                           "100.0,High,On,Off,1__________,Off,Off,Off,Off,Inv,On,Monitor 0,"
+                           "Select 0,Off,Off,Off,Off,Log 0,Format 0,Position 0,0,Normal,0,Normal,"
+                           "0,Normal,________"}},
+        {{"--separator", ";"}, "semicolon.csv",
+         {"Bank;Position;No.;Mark;Name;Use;Receive;Transmit;Transmit/receive;Receive tone;"
+          "Transmit tone;Power;Time-out timer;Busy lockout;Scan lists;Scan include;Auto channel "
+          "scan;Compander;Scrambler;Scrambler code;Power save;Monitor;Selective call;Call;PTT;"
+          "Channel mute;Auto reset;Log;Format;5-tone / Position;Repeater code;Repeater long "
+          "tone;Station code;Station long tone;ID code;ID long tone;Receive codes",
+          "1;1;1-  1;AB;\"=\"\"0123\"\"\";Normal;446,006250;<-;Normal;100,0;100,0;High;On;Off;"
+          "1__________;Off;Off;Off;Off;Inv;On;Monitor 0;Select 0;Off;Off;Off;Off;Log 0;Format 0;"
+          "Position 0;0;Normal;0;Normal;0;Normal;________"}},
+        {{"--separator", "tab", "--bank", "1"}, "tab.csv", {}, "Bank\tPosition\tNo.\tMark\t"},
+        {{"--xlsx"}, "book.xlsx", {}, "PK\3\4"},
+        // A workbook's name asks for a workbook, as the desktop's Export does.
+        {{}, "named.XLSX", {}, "PK\3\4"},
+        {{"--chirp"}, "chirp.csv",
+         {"Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
+          "DtcsPolarity,Mode,TStep,Skip,Comment,URCALL,RPT1CALL,RPT2CALL,RxDtcsCode,CrossMode,"
+          "Power",
+          "1,0123,446.006250,,0.000000,TSQL,100.0,100.0,023,NN,NFM,6.25,,,,,,023,Tone->Tone,"
+          "0.5W"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.out);
+        std::vector<std::string> args = {"export", file, "-o", dir.file(c.out)};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const auto exported = RunCli(args);
+        ASSERT_EQ(exported.status, 0) << exported.err;
+        const std::string text = ReadFile(dir.file(c.out));
+        EXPECT_EQ(Lines(text, c.head.size()), c.head);
+        EXPECT_EQ(text.substr(0, c.start.size()), c.start);
+
+        // Read back into the factory file, the same channels.
+        const std::string fresh = dir.file("fresh.icf");
+        test::CliNew("pmr", fresh);
+        const auto imported = RunCli({"import", fresh, dir.file(c.out)});
+        ASSERT_EQ(imported.status, 0) << imported.err;
+        EXPECT_EQ(ReadFile(fresh), image);
+    }
+}
+
+TEST(CliTable, OptionsThatDoNotFitAreUsageErrors) {
+    test::TempDir dir;
+    const std::string file = dir.file("pmr.icf");
+    test::CliNew("pmr", file);
+    ASSERT_EQ(RunCli({"export", file, "-o", dir.file("t.csv")}).status, 0);
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"export", file, "--xlsx", "--chirp"},
+         "parlo-cli export: --xlsx, --chirp and --separator exclude each other\n"},
+        {{"export", file, "--xlsx", "--separator", ";"},
+         "parlo-cli export: --xlsx, --chirp and --separator exclude each other\n"},
+        {{"export", file, "--separator", "|"},
+         "parlo-cli export: --separator takes ',', ';' or tab\n"},
+        {{"import", file, dir.file("t.csv"), "--locations", "8-1"},
+         "parlo-cli import: --locations takes Locations and ranges such as 71-78 or 1,3,10-12\n"},
+        {{"import", file, dir.file("t.csv"), "--bank", "2"},
+         "parlo-cli import: --bank and --locations are for a list of the CHIRP program; this "
+         "table says itself where its rows go\n"},
+    };
+    const std::string before = ReadFile(file);
+    for (const Case& c : cases) {
+        const auto r = RunCli(c.args);
+        EXPECT_EQ(r.status, 64) << c.message;
+        EXPECT_EQ(r.err, c.message);
+    }
+    EXPECT_EQ(ReadFile(file), before);
+}
+
+}  // namespace
+}  // namespace parlo
