@@ -14,7 +14,6 @@
 
 namespace parlo {
 
-class TimerTask;
 
 // What an operation is for, as the user is told.
 enum class CloneStage : uint8_t { Identify, Read, Backup, Write, Verify };
@@ -100,6 +99,8 @@ public:
     // Bytes the running operation moves: the sizes of its ranges.
     int32_t Total() const { return total_; }
     CloneDriver& Driver() { return driver_; }
+    // Where the protocol's trace goes (CloneTrace.h); empty: nowhere.
+    void SetTrace(CloneTraceSink sink) { driver_.SetTrace(std::move(sink)); }
 
     // The speed-change script of an operation.
     std::string Script(bool high, bool write) const;
@@ -111,7 +112,7 @@ private:
     CloneStage TakeStage(CloneStage normal);
     void OnResult(CloneResult& result);
     void ShowError(const CloneResult& result);
-    static void ProgressTask(void* self, TimerTask* task);
+    void ShowProgress(TimerTask& task);
 
     Callback identifyHandler_;
     Callback readHandler_;
@@ -132,7 +133,7 @@ private:
     int32_t dataStartDone_ = -1;
     Scheduler& scheduler_;
     CloneProgressView* view_ = nullptr;
-    TimerTask* progressTask_ = nullptr;
+    std::unique_ptr<TimerTask> progressTask_;
 };
 
 }  // namespace parlo

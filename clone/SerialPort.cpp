@@ -9,11 +9,10 @@
 namespace parlo {
 
 SerialPort::SerialPort(std::unique_ptr<SerialDevice> device, Scheduler& s)
-    : device_(std::move(device)), task_(new TimerTask(s)), scheduler_(s) {}
+    : device_(std::move(device)), task_(std::make_unique<TimerTask>(s)), scheduler_(s) {}
 
 SerialPort::~SerialPort() {
     Close();
-    TimerTask::Dispose(task_);
 }
 
 namespace {
@@ -79,7 +78,7 @@ void SerialPort::Write(const uint8_t* bytes, int32_t n) {
     if (!IsOpen()) return;
     task_->SetPeriod(-1);
     transmit_.AppendBytes(bytes, n);
-    task_->SetCallback(PumpTask, this);
+    task_->SetCallback([this](TimerTask&) { Pump(true); });
     task_->SetPeriod(0);
     Pump();
 }
@@ -105,7 +104,6 @@ uint32_t SerialPort::PendingOutput() {
     return OutputCount() + static_cast<uint32_t>(transmit_.Length());
 }
 
-void SerialPort::PumpTask(void* self, TimerTask*) { static_cast<SerialPort*>(self)->Pump(true); }
 
 // Bytes that arrive are echoes of bytes that have left: a good moment for
 // the next chunk. A device that keeps signalling with nothing to read has

@@ -92,7 +92,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static void OnEvent(void* self, const EventRecord& event);
+    EventManager& Events() { return controller_->Events(); }
+    void OnEvent(const EventRecord& event);
     void BuildMenus();
     void BuildToolBar();
     void RunItem(const CellDesc& item);
@@ -127,6 +128,7 @@ private:
     CellDesc toolBarBasic_;
     std::vector<std::unique_ptr<CellDesc>> toolBarItems_;
     QTimer mainTask_;
+    EventSubscription events_;
     CloneProgressWindow* cloneProgress_ = nullptr;
     QPointer<DebugLogWindow> debugLog_;        // the free debug window, while open
     QPointer<PrintingDialog> printing_;        // the print job, while it runs

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <optional>
 
+#include "runtime/EventCodes.h"
 #include "sheet/Sheet.h"
 
 namespace parlo {
@@ -29,6 +30,8 @@ public:
     void SetSheet(Sheet* sheet);
     Sheet* CurrentSheet() const { return sheet_; }
     CellDispatcher& Cells() const { return cells_; }
+    // Who the editors this widget opens belong to (event 1).
+    WindowOwner OwnerId() const { return ownerId_; }
     // Commits an open in-place editor.
     void FinishEdit();
 
@@ -53,6 +56,8 @@ public:
     bool GoToCell(int col, int row);
     // The row menu at the current cell (Shift+F10, the Menu key).
     void OpenMenuAtCurrentCell();
+    // A drag past the edge is scrolling the grid on its timer.
+    bool DragScrolling() const { return dragTimer_.isActive(); }
 
     // What the windows a cell opened hand back to that cell.
     void HandBackItem(int col, int row, const ChosenItem& item);
@@ -81,6 +86,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    const WindowOwner ownerId_ = WindowOwner::Next();
     std::optional<std::pair<int, int>> CellAt(const QPoint& p) const;
     void UpdateScrollBars();
     void EnsureCurrentVisible();

@@ -19,7 +19,6 @@
 #include "model/ModelVariant.h"
 #include "platform/SettingsStore.h"
 #include "platform/qtcore/QtScheduler.h"
-#include "runtime/EventManager.h"
 
 namespace parlo {
 namespace {
@@ -43,7 +42,6 @@ public:
 class ClickThrough {
 public:
     ClickThrough() {
-        SetEventManager(&events_);
         env_.Defaults();
         env_.SetModelType(kVariantDPmr446);
         window_ = std::make_unique<qt::MainWindow>(env_, 0, nullptr);
@@ -60,7 +58,6 @@ public:
     }
     ~ClickThrough() {
         window_.reset();
-        SetEventManager(nullptr);
         SetScheduler(previousScheduler_);
     }
     // Clicks the next node and paints its page.
@@ -75,8 +72,7 @@ public:
 
 private:
     qt::QtScheduler scheduler_;
-    Scheduler* previousScheduler_ = SetScheduler(&scheduler_);  // before the event manager
-    EventManager events_;
+    Scheduler* previousScheduler_ = SetScheduler(&scheduler_);  // before the window
     NoSettings store_;
     FixedScreen screen_;
     AppSettings env_{store_, screen_, nullptr};

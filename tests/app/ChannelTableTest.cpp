@@ -30,7 +30,7 @@ protected:
 
     std::string Header() {
         std::string header = "Bank,Position";
-        for (const ChannelColumn& c : ChannelColumns(Entry())) header += "," + c.heading;
+        for (const ChannelColumn& c : ChannelColumns(doc, Entry())) header += "," + c.heading;
         return header;
     }
 
