@@ -164,8 +164,7 @@ const MainController::Command MainController::kCommands[] = {
          m.view_.ShowAbout();
      },
      nullptr},
-    {CL_Help_Contents, [](M& m, int32_t, Context) { m.view_.OpenHelp(m.HelpFile(), 0); },
-     nullptr},
+    {CL_Help_Contents, [](M& m, int32_t, Context) { m.view_.OpenHelp(m.HelpFile(), 0); }, nullptr},
     {CallSheet,
      [](M& m, int32_t, Context c) {
          if (c.desc != nullptr && c.desc->action) m.GoToSheet(*c.desc->action);

@@ -7,8 +7,8 @@ namespace parlo {
 
 uint8_t ShowFileOutcome(const FileOutcome& outcome) {
     if (!outcome.Ok() && !outcome.message.empty()) {
-        prompts().Message(MainOverlay().TryGetText("GI_Sys_AppTitle").value_or(""),
-                          outcome.message, MsgIcon::Warning, MsgButtons::Ok);
+        prompts().Message(MainOverlay().TryGetText("GI_Sys_AppTitle").value_or(""), outcome.message,
+                          MsgIcon::Warning, MsgButtons::Ok);
     }
     return outcome.code;
 }

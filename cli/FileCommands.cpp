@@ -22,7 +22,8 @@ int RunInfo(const ParsedArgs& args) {
     const EepromImage working = FreshDocumentImage();
     EepromImage loaded;
     CloneFileInfo info;
-    const uint8_t code = ShowFileOutcome(OpenCloneFile(args.Operands()[0], working, &loaded, &info));
+    const uint8_t code =
+        ShowFileOutcome(OpenCloneFile(args.Operands()[0], working, &loaded, &info));
     if (code != kFileOk) return code;
     std::printf("model code: %04X\n", static_cast<unsigned>(info.model));
     std::printf("extra code: %04X\n", static_cast<unsigned>(info.extra));

@@ -172,7 +172,6 @@ bool CloneDriver::StopAfterBlock() {
     return true;
 }
 
-
 // Returns at once when the operation has ended: its completion may have
 // started another one, or destroyed the driver.
 void CloneDriver::RunSteps() {
@@ -312,7 +311,7 @@ void CloneDriver::Step() {
             // Bytes came, but none of them moved the operation on.
             if (result_->status == kCloneTimeout && heard_ > 0) Stalled();
             Trace(Format("time-out in step %d after %d ms", static_cast<int>(state_),
-                              static_cast<int>(TimeoutFor(state_))));
+                         static_cast<int>(TimeoutFor(state_))));
         }
     }
     if (const uint32_t now = scheduler_.NowMs(); advanced) {
@@ -395,8 +394,8 @@ void CloneDriver::Act(int32_t& next, bool& progress) {
 }
 
 void CloneDriver::Finish() {
-    Trace(Format("status %d, %d bytes, %d frames", result_->status,
-                      static_cast<int>(byteCounter_), static_cast<int>(frameCount_)));
+    Trace(Format("status %d, %d bytes, %d frames", result_->status, static_cast<int>(byteCounter_),
+                 static_cast<int>(frameCount_)));
     comm_.Close();
     state_ = kIdle;
     task_->SetPeriod(-1);

@@ -25,7 +25,6 @@
 
 namespace parlo {
 
-
 // Outcomes of a clone operation. The driver sets 0, 1, 2, 4-10 and 17; the
 // clone manager's checks set 8 and 11 (no handler), 11, 14, 15 and 16; the
 // clone commands' check of a written radio sets 18, and their check of the

@@ -37,8 +37,8 @@ EepromImage FreshDocumentImage() {
     return working;
 }
 
-FileOutcome OpenCloneFile(const std::string& path, const EepromImage& working,
-                          EepromImage* loaded, CloneFileInfo* info) {
+FileOutcome OpenCloneFile(const std::string& path, const EepromImage& working, EepromImage* loaded,
+                          CloneFileInfo* info) {
     EepromImage scratch;
     scratch.Assign(working);
     scratch.Fill(0x00);

@@ -26,8 +26,8 @@ EepromImage FreshDocumentImage();
 // the working image's size, then the content validation, the newer-data test
 // and the coverage of 0x0000..0x7D7F, stopping at the first failure. Only
 // when it succeeds is `*loaded` assigned from the scratch image.
-FileOutcome OpenCloneFile(const std::string& path, const EepromImage& working,
-                          EepromImage* loaded, CloneFileInfo* info = nullptr);
+FileOutcome OpenCloneFile(const std::string& path, const EepromImage& working, EepromImage* loaded,
+                          CloneFileInfo* info = nullptr);
 
 // The comment a save writes: the two 16-byte texts at 0x95DD and 0x95ED,
 // unprintable bytes as blanks, trailing blanks removed.

@@ -14,7 +14,6 @@
 
 namespace parlo {
 
-
 // What an operation is for, as the user is told.
 enum class CloneStage : uint8_t { Identify, Read, Backup, Write, Verify };
 

@@ -11,9 +11,7 @@ namespace parlo {
 SerialPort::SerialPort(std::unique_ptr<SerialDevice> device, Scheduler& s)
     : device_(std::move(device)), task_(std::make_unique<TimerTask>(s)), scheduler_(s) {}
 
-SerialPort::~SerialPort() {
-    Close();
-}
+SerialPort::~SerialPort() { Close(); }
 
 namespace {
 
@@ -103,7 +101,6 @@ uint32_t SerialPort::OutputCount() {
 uint32_t SerialPort::PendingOutput() {
     return OutputCount() + static_cast<uint32_t>(transmit_.Length());
 }
-
 
 // Bytes that arrive are echoes of bytes that have left: a good moment for
 // the next chunk. A device that keeps signalling with nothing to read has

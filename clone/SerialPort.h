@@ -20,7 +20,6 @@
 
 namespace parlo {
 
-
 class SerialPort {
 public:
     static constexpr int32_t kInputQueueSize = 32000;

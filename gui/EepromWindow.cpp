@@ -43,13 +43,14 @@ EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measur
     params.overlay = &MainOverlay();
     params.fontPercent = fontPercent;
     // Escape on the byte sheet closes the window, as its OK button does.
-    sheet_ = CreateSheet(kByteSheet, params, cells.Scope(), [this, &cells](CellContext& c, int mode) {
-        if (mode == kModeOperate && c.operation == kCharEscape) {
-            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-            return 0;
-        }
-        return cells.Handle(c, mode);
-    });
+    sheet_ =
+        CreateSheet(kByteSheet, params, cells.Scope(), [this, &cells](CellContext& c, int mode) {
+            if (mode == kModeOperate && c.operation == kCharEscape) {
+                QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+                return 0;
+            }
+            return cells.Handle(c, mode);
+        });
     sheet_->Build(measure);
 
     auto* layout = new QVBoxLayout(this);

@@ -58,7 +58,8 @@ PrintingDialog::PrintingDialog(QWidget* owner, std::unique_ptr<QPrinter> printer
     for (const Node& n : nodes_) actions.push_back(n.action);
     const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page_->Resolution(),
                                           page_->PageWidth(), page_->PageHeight());
-    job_ = std::make_unique<PrintJob>(*page_, scope, std::move(dispatcher), std::move(actions), rect);
+    job_ =
+        std::make_unique<PrintJob>(*page_, scope, std::move(dispatcher), std::move(actions), rect);
     // Within a sheet the button is looked at before every page.
     job_->SetCancelCheck([] {
         QApplication::processEvents();

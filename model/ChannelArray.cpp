@@ -75,8 +75,7 @@ BankResize ChannelArray::ResizeBank(int bank, int requested) {
     if (requested > largest) {
         result = {largest, "GI_AppMess_ChErr_Overflow"};
     } else if (requested < smallest) {
-        result = {smallest,
-                  requested < 0 ? "GI_AppMess_ChErr_NoCh" : "GI_AppMess_ChErr_NotBlank"};
+        result = {smallest, requested < 0 ? "GI_AppMess_ChErr_NoCh" : "GI_AppMess_ChErr_NotBlank"};
     }
     const int end = BankFirstSlot(working_, bank) + current;
     for (int k = current; k < result.size; ++k) InsertAt(end);

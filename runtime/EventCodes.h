@@ -78,17 +78,17 @@ inline constexpr EventCode<> kRedrawAll{13};                 // redraw the sheet
 inline constexpr EventCode<SheetRow> kRedrawIndex{16};       // redraw one row
 inline constexpr EventCode<SheetRow> kRedrawIndexUp{18};     // redraw from a row down
 inline constexpr EventCode<CurrentCell> kCurrentCell{19};    // a sheet's current cell moved
-inline constexpr EventCode<> kToolBarState{20};      // tool bars re-evaluate their buttons
-inline constexpr EventCode<> kFinishEdits{21};       // finish the edit in progress
-inline constexpr EventCode<LogLine> kDebugText{22};  // a line for the log window
-inline constexpr EventCode<> kWarningsChecked{23};   // refresh warning marks and views
-inline constexpr EventCode<ImageByte> kGoToByte{24};  // EEPROM window: go to a byte
-inline constexpr EventCode<> kDocumentChanged{25};    // the whole document changed
+inline constexpr EventCode<> kToolBarState{20};              // tool bars re-evaluate their buttons
+inline constexpr EventCode<> kFinishEdits{21};               // finish the edit in progress
+inline constexpr EventCode<LogLine> kDebugText{22};          // a line for the log window
+inline constexpr EventCode<> kWarningsChecked{23};           // refresh warning marks and views
+inline constexpr EventCode<ImageByte> kGoToByte{24};         // EEPROM window: go to a byte
+inline constexpr EventCode<> kDocumentChanged{25};           // the whole document changed
 inline constexpr EventCode<NoPayload, BankShown> kBankRange{28};  // the bank sheet answers
 inline constexpr EventCode<> kViewsRefresh{29};
 inline constexpr EventCode<> kChannelAppended{30};
 inline constexpr EventCode<> kChannelRemoved{31};
-inline constexpr EventCode<> kBankImages{32};            // views refresh warning lists
+inline constexpr EventCode<> kBankImages{32};           // views refresh warning lists
 inline constexpr EventCode<BankName> kBankCaption{33};  // a bank's name to show
 
 }  // namespace ev

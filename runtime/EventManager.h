@@ -139,10 +139,10 @@ private:
     std::vector<std::any> Collect(const EventRecord& record);
     void Record(uint8_t code, std::any answer);
 
-    std::list<QueueNode> queue_;  // oldest first
+    std::list<QueueNode> queue_;                            // oldest first
     std::shared_ptr<EventSubscription::List> subscribers_;  // newest first
     uint64_t lastId_ = 0;
-    int walkDepth_ = 0;                 // subscriber walks in progress
+    int walkDepth_ = 0;                  // subscriber walks in progress
     std::vector<OpenRequest> requests_;  // the innermost last
     std::unique_ptr<TimerTask> task_;
 };

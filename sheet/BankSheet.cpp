@@ -76,7 +76,7 @@ std::string BankSheet::BankName() const {
 
 std::string BankSheet::FlagText() const {
     return BankFlag(Image(), bank_) ? OvlText("GI_AppInd_MchSheet_Printer_SmarTrunk")
-               : std::string();
+                                    : std::string();
 }
 
 std::string BankSheet::TitleText() const {
@@ -85,9 +85,7 @@ std::string BankSheet::TitleText() const {
                   BankName().c_str(), FlagText().c_str(), left);
 }
 
-uint32_t BankSheet::TitleColour() const {
-    return BankFlag(Image(), bank_) ? 0xFFFF00u : 0x00FFFFu;
-}
+uint32_t BankSheet::TitleColour() const { return BankFlag(Image(), bank_) ? 0xFFFF00u : 0x00FFFFu; }
 
 std::string BankSheet::PrintHeadText() const {
     return Format("%s %d: %s %s", OvlText("GI_AppInd_MchSheet_Printer_Head").c_str(), bank_ + 1,

@@ -270,9 +270,9 @@ TEST_F(CloneFileTest, ASaveBeyondTheFileSizeLimitKeepsThePreviousFile) {
                             std::filesystem::directory_iterator()),
               1);
     EXPECT_EQ(written.message, "The clone file '" + path +
-                                          "' could not be saved.\n\nWriting the file failed.\n"
-                                          "The file is larger than this process may write.\n"
-                                          "Any earlier file of that name has been kept unchanged.");
+                                   "' could not be saved.\n\nWriting the file failed.\n"
+                                   "The file is larger than this process may write.\n"
+                                   "Any earlier file of that name has been kept unchanged.");
 }
 
 TEST_F(CloneFileTest, SaveReplacesTheFileBehindALinkAndKeepsItsMode) {

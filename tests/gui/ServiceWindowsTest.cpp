@@ -43,8 +43,7 @@ struct PaintCounter : QObject {
 
 TEST_F(ServiceWindowsTest, TheEepromWindowMovesToAByteAndNeverShowsStaleBytes) {
     qt::MeasuringCanvas measure;
-    auto* eeprom =
-        new qt::EepromWindow(window.get(), window->Controller().Cells(), measure, 100);
+    auto* eeprom = new qt::EepromWindow(window.get(), window->Controller().Cells(), measure, 100);
     eeprom->show();
     QApplication::processEvents();
     qt::SheetWidget* view = eeprom->View();

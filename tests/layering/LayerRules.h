@@ -44,7 +44,6 @@ std::vector<Violation> FindUpwardIncludes(const std::filesystem::path& root,
 // nested layer, a header of its parent that only the nested layer
 // implements (one with no source file beside it that the nested layer's
 // files include).
-std::vector<std::string> FindUnusedUses(const std::filesystem::path& root,
-                                        const LayerRules& rules);
+std::vector<std::string> FindUnusedUses(const std::filesystem::path& root, const LayerRules& rules);
 
 }  // namespace parlo::layering

@@ -109,13 +109,14 @@ TEST_F(LayerFixture, NamesEveryIncludeThatPointsUpWithFileAndLine) {
 // An include is checked however it is written: in angle brackets, or by a
 // path relative to the including file.
 TEST_F(LayerFixture, AngleBracketsAndRelativePathsAreCheckedToo) {
-    const LayerRules shipped = LayerRules::Parse(ReadFile(fs::path(PARLO_SOURCE_DIR) / "layers.txt"));
+    const LayerRules shipped =
+        LayerRules::Parse(ReadFile(fs::path(PARLO_SOURCE_DIR) / "layers.txt"));
     Write("model/Probe.h", "#pragma once\n#include <app/Document.h>\n#include <vector>\n");
     Write("codecs/Probe.cpp",
           "#include \"Probe.h\"\n"
           "#include \"../sheet/CsvTable.h\"\n"
           "#include \"../model/EepromImage.h\"\n"  // down: allowed
-          "#include \"../../outside.h\"\n");     // outside the tree: not a layer
+          "#include \"../../outside.h\"\n");       // outside the tree: not a layer
     Write("codecs/Probe.h", "#pragma once\n");
     std::vector<std::string> texts;
     for (const Violation& v : FindUpwardIncludes(root_, shipped)) texts.push_back(v.text());

@@ -92,7 +92,7 @@ TEST(ChannelArray, MovedChannelKeepsItsDataButTakesTheSlotsBankFlag) {
     Images im({2, 4, 0, 0, 0}, 6);
     SetBankFlag(im.working, 1, true);
     im.working.SetByte(kAddrRefA, 3);  // channel 4 (slot 3) is referenced
-    im.Array().DeleteAt(1);  // slot 2 (bank 1) moves into slot 1 (bank 0)
+    im.Array().DeleteAt(1);            // slot 2 (bank 1) moves into slot 1 (bank 0)
 
     ChannelRecord r(im.working);
     r.Decode(kKind, 1);

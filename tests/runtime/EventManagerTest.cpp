@@ -22,7 +22,7 @@ struct Note {
 constexpr EventCode<> kPlain{7};
 constexpr EventCode<> kOther{8};
 constexpr EventCode<Note> kNote{33};
-constexpr EventCode<int, int> kAsk{12};     // a number; answered with a number
+constexpr EventCode<int, int> kAsk{12};          // a number; answered with a number
 constexpr EventCode<NoPayload, Note> kName{28};  // answered with a text
 
 class EventManagerTest : public ::testing::Test {
@@ -129,8 +129,8 @@ TEST_F(EventManagerTest, SubscriptionsChangedDuringADispatch) {
     Listener& b = Add("b");
     Add("a", [&](const EventRecord& e) {
         if (!e.Is(kPlain)) return;
-        Subscribe(later);                  // misses this event
-        listeners.front().reset();         // b, destroyed: skipped from now on
+        Subscribe(later);           // misses this event
+        listeners.front().reset();  // b, destroyed: skipped from now on
     });
     (void)b;
     bus.Send(kPlain);

@@ -65,8 +65,8 @@ protected:
         Sheet::Params p;
         p.overlay = &ovl.overlay();
         if (printing) p.printerFontHeight = -40, p.printScale = 5;
-        auto s = CreateSheet("[St_ChBank]GI_Sheet_Mch_T,Bank " + std::to_string(bank), p, document.Scope(),
-                             [](CellContext&, int) { return 0; });
+        auto s = CreateSheet("[St_ChBank]GI_Sheet_Mch_T,Bank " + std::to_string(bank), p,
+                             document.Scope(), [](CellContext&, int) { return 0; });
         s->Build(canvas);
         return s;
     }
