@@ -207,8 +207,7 @@ void CloneManager::OnResult(CloneResult& result) {
     // The view shows where the operation ended before the message comes.
     progressTask_->SetPeriod(-1);
     if (view_ != nullptr && result.operation != kOpIdentify) view_->UpdateProgress(Progress());
-    if (!suppressMessage_) ShowError(result);
-    suppressMessage_ = false;
+    ShowError(result);
     if (view_ != nullptr) view_->EndOperation();
     Callback completion = std::move(completion_);
     completion_ = nullptr;

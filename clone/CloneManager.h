@@ -70,7 +70,6 @@ public:
     bool HighSpeed() const { return highSpeed_; }
     // Not owned; nullptr for none.
     void SetView(CloneProgressView* view) { view_ = view; }
-    void SetSuppressMessage(bool on) { suppressMessage_ = on; }
     // The caption of the messages shown; empty (the default) for the
     // application's title. Several radios at once tell theirs apart by it.
     void SetMessageCaption(std::string caption) { caption_ = std::move(caption); }
@@ -118,7 +117,6 @@ private:
     Callback completion_;
     CloneDriver driver_;
     int32_t total_ = 0;
-    bool suppressMessage_ = false;
     CloneOperation operation_ = kOpIdentify;
     int32_t code1_ = 0;
     int32_t code2_ = 0;

@@ -106,6 +106,8 @@ public:
     template <class P, class A>
     std::vector<A> Request(EventCode<P, A> code, std::type_identity_t<P> payload = {}) {
         std::vector<A> answers;
+        // Nobody to answer: a cell that asks on every draw pays nothing.
+        if (subscribers_->empty()) return answers;
         for (std::any& a : Collect(EventRecord(code.number, EvMode::Request, std::move(payload)))) {
             if (A* answer = std::any_cast<A>(&a)) answers.push_back(std::move(*answer));
         }
