@@ -4,6 +4,7 @@
 #include <map>
 
 #include "app/CellTyping.h"
+#include "app/Document.h"
 #include "cells/CellIds.h"
 #include "model/ChannelMap.h"
 #include "model/ChannelRecord.h"
@@ -66,10 +67,10 @@ bool SpreadsheetWouldConvert(const std::string& name) {
 
 }  // namespace
 
-std::unique_ptr<BankSheet> BuildBankSheet(int bank, const DispatchFunction& cells) {
+std::unique_ptr<BankSheet> BuildBankSheet(int bank, Document& doc, const DispatchFunction& cells) {
     const std::string action =
-        Format("[St_ChBank]GI_Sheet_Mch_%s,Bank %d", ChannelSheetName(CurrentVariant()), bank);
-    auto sheet = CreateSheet(action, Sheet::Params{}, cells);
+        Format("[St_ChBank]GI_Sheet_Mch_%s,Bank %d", ChannelSheetName(doc.Variant()), bank);
+    auto sheet = CreateSheet(action, Sheet::Params{}, doc.Scope(), cells);
     FixedMetricsCanvas measure;
     sheet->Build(measure);
     return std::unique_ptr<BankSheet>(static_cast<BankSheet*>(sheet.release()));
@@ -105,14 +106,14 @@ std::vector<ChannelColumn> ColumnsOf(BankSheet& sheet) {
     return columns;
 }
 
-std::vector<ChannelColumn> ChannelColumns(const DispatchFunction& cells) {
-    auto sheet = BuildBankSheet(0, cells);
+std::vector<ChannelColumn> ChannelColumns(Document& doc, const DispatchFunction& cells) {
+    auto sheet = BuildBankSheet(0, doc, cells);
     return ColumnsOf(*sheet);
 }
 
-bool ChannelPresent(EepromImage& image, int slot) {
-    ChannelRecord record(image);
-    record.Decode(ChannelKindOf(CurrentVariant()), slot);
+bool ChannelPresent(DocumentData& doc, int slot) {
+    ChannelRecord record(doc.Working());
+    record.Decode(ChannelKindOf(doc.Variant()), slot);
     return record.present;
 }
 

@@ -23,15 +23,19 @@ struct ChannelColumn {
     int cell;
 };
 
-// The bank sheet of the current variant for one bank (0-4), laid out: while
-// it lives it tells the cells which bank they show.
-std::unique_ptr<BankSheet> BuildBankSheet(int bank, const DispatchFunction& cells);
+class Document;
+
+// The bank sheet of the document's variant for one bank (0-4), laid out
+// with the document's cells: while it lives it tells them which bank they
+// show.
+std::unique_ptr<BankSheet> BuildBankSheet(int bank, Document& doc, const DispatchFunction& cells);
 // Its columns, left to right.
 std::vector<ChannelColumn> ColumnsOf(BankSheet& sheet);
 // The columns of the document variant's bank sheet.
-std::vector<ChannelColumn> ChannelColumns(const DispatchFunction& cells);
+std::vector<ChannelColumn> ChannelColumns(Document& doc, const DispatchFunction& cells);
 
-bool ChannelPresent(EepromImage& image, int slot);
+// Slot `slot` of the document holds a channel.
+bool ChannelPresent(DocumentData& doc, int slot);
 
 // The text a cell shows, as a value: without the blanks that align it, but
 // with those that are display positions of a text on the radio (a name's

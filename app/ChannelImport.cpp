@@ -51,7 +51,7 @@ std::string RefusalText(const std::string& where, const std::string& heading,
 
 ChannelImport::ChannelImport(Document& doc, const DispatchFunction& cells, ImportOutcome& outcome)
     : doc_(doc), cells_(cells), outcome_(outcome), typing_(cells, doc.Working()),
-      columns_(ChannelColumns(cells)) {}
+      columns_(ChannelColumns(doc, cells)) {}
 
 int ChannelImport::ColumnOf(int cell) const {
     for (size_t c = 0; c < columns_.size(); ++c) {
@@ -170,7 +170,7 @@ int ChannelImport::SlotOf(int bank, int position) {
 }
 
 void ChannelImport::ImportBank(int bank, KeptRows::iterator first, KeptRows::iterator last) {
-    auto sheet = BuildBankSheet(bank, cells_);
+    auto sheet = BuildBankSheet(bank, doc_, cells_);
     EepromImage& image = doc_.Working();
     for (auto it = first; it != last; ++it) {
         const int position = it->first.second;
@@ -188,7 +188,7 @@ void ChannelImport::ImportBank(int bank, KeptRows::iterator first, KeptRows::ite
         }
         const int slot = BankFirstSlot(image, bank) + position;
         if (position == size) ++outcome_.added;
-        TypeRow(*sheet, slot, position == size || !ChannelPresent(image, slot), it->second);
+        TypeRow(*sheet, slot, position == size || !ChannelPresent(doc_, slot), it->second);
     }
 }
 

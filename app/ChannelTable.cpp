@@ -26,12 +26,12 @@ const char* const kSheetPrefix = "Bank ";
 // 0) and the texts of the columns.
 template <typename Each>
 void ForEachChannel(Document& doc, const DispatchFunction& cells, int bank, Each each) {
-    auto sheet = BuildBankSheet(bank, cells);
+    auto sheet = BuildBankSheet(bank, doc, cells);
     const std::vector<ChannelColumn> columns = ColumnsOf(*sheet);
     EepromImage& image = doc.Working();
     const int first = BankFirstSlot(image, bank);
     for (int p = 0; p < BankSize(image, bank); ++p) {
-        if (!ChannelPresent(image, first + p)) continue;
+        if (!ChannelPresent(doc, first + p)) continue;
         std::vector<std::string> texts;
         for (const ChannelColumn& c : columns) {
             CellDesc cell = sheet->Cell(c.col, sheet->FirstChannelRow());
@@ -61,7 +61,7 @@ std::string ExportCsv(Document& doc, const DispatchFunction& cells, const TableE
     std::string out;
     {
         std::vector<std::string> header = {kBankHeading, kPositionHeading};
-        for (const ChannelColumn& c : ChannelColumns(cells)) header.push_back(c.heading);
+        for (const ChannelColumn& c : ChannelColumns(doc, cells)) header.push_back(c.heading);
         out = CsvTable::Line(header, how.separator);
     }
     for (int b = 0; b < kBankCount; ++b) {
@@ -85,7 +85,7 @@ WorkbookCell TypedCell(const ChannelColumn& column, const std::string& text) {
 
 ExportOutcome ExportWorkbook(Document& doc, const DispatchFunction& cells, const TableExport& how) {
     WorkbookWriter book;
-    const std::vector<ChannelColumn> columns = ChannelColumns(cells);
+    const std::vector<ChannelColumn> columns = ChannelColumns(doc, cells);
     for (int b = 0; b < kBankCount; ++b) {
         if (how.bank && *how.bank != b) continue;
         book.AddSheet(kSheetPrefix + IntegerText(b + 1));

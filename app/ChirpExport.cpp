@@ -107,7 +107,7 @@ ExportOutcome ExportChirp(Document& doc, const DispatchFunction& cells, std::opt
     EepromImage& image = doc.Working();
     const int variant = doc.Variant();
     bool bandwidth = false;
-    for (const ChannelColumn& c : ChannelColumns(cells)) bandwidth |= c.cell == CL_Mch_Nar;
+    for (const ChannelColumn& c : ChannelColumns(doc, cells)) bandwidth |= c.cell == CL_Mch_Nar;
     int location = 0;
     for (int b = 0; b < kBankCount; ++b) {
         if (bank && *bank != b) continue;

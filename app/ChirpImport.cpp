@@ -386,14 +386,14 @@ void ChirpRows::Place() {
                                picked_, bank + 1, room, size, room - size));
         return;
     }
-    auto sheet = BuildBankSheet(bank, import_.Cells());
+    auto sheet = BuildBankSheet(bank, import_.Doc(), import_.Cells());
     const int scanColumn = import_.ColumnOf(CL_Mch_Scan);
     int position = 0;
     for (auto& [location, m] : kept_) {
         if (scanColumn >= 0) {
             std::string scan = m.skip ? kNoScanList : kFirstScanList;
             const int slot = BankFirstSlot(image, bank) + position;
-            if (!m.skip && position < size && ChannelPresent(image, slot)) {
+            if (!m.skip && position < size && ChannelPresent(import_.Doc(), slot)) {
                 const std::string now = CellValueText(
                     import_.Cells(), import_.CellFor(*sheet, static_cast<size_t>(scanColumn), slot));
                 if (now.find_first_not_of('_') != std::string::npos) scan = now;

@@ -5,10 +5,11 @@
 #include <system_error>
 #include <utility>
 
+#include "app/FileMessages.h"
 #include "clone/CloneFile.h"
-#include "clone/CloneInfo.h"
 #include "clone/CloneMessages.h"
 #include "clone/ContentValidation.h"
+#include "model/CloneInfo.h"
 #include "overlay/OverlayText.h"
 
 namespace parlo {
@@ -66,8 +67,8 @@ std::string AsReadComment(const std::vector<uint8_t>& identity, std::time_t when
                   {Serial(identity), LocalTime(when, "%Y-%m-%d %H:%M:%S")});
 }
 
-uint8_t SaveAsRead(SafeFileWriter& opened, const std::string& path, const EepromImage& image,
-                   const std::string& comment) {
+FileOutcome SaveAsRead(SafeFileWriter& opened, const std::string& path, const EepromImage& image,
+                       const std::string& comment) {
     EepromImage copy;
     copy.Assign(image);
     CloneFile file;
@@ -82,7 +83,7 @@ uint8_t SaveAsRead(SafeFileWriter& opened, const std::string& path, const Eeprom
 std::string BackupFile::Save(const EepromImage& image) {
     if (path_.empty()) return {};
     const std::string path = std::exchange(path_, {});
-    if (SaveAsRead(out_, path, image, comment_) != kFileOk) return {};
+    if (ShowFileOutcome(SaveAsRead(out_, path, image, comment_)) != kFileOk) return {};
     return path;
 }
 

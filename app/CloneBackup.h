@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "clone/CloneFile.h"
 #include "model/EepromImage.h"
 #include "platform/SafeFile.h"
 
@@ -26,9 +27,9 @@ std::string BackupFileName(const std::vector<uint8_t>& identity, std::time_t whe
 std::string AsReadComment(const std::vector<uint8_t>& identity, std::time_t when);
 
 // Writes 0x0000..0x7D7F of `image`, as the radio sent it, into a save
-// opened on `path`, with `comment`; a message says why when it fails.
-uint8_t SaveAsRead(SafeFileWriter& opened, const std::string& path, const EepromImage& image,
-                   const std::string& comment);
+// opened on `path`, with `comment`.
+FileOutcome SaveAsRead(SafeFileWriter& opened, const std::string& path, const EepromImage& image,
+                       const std::string& comment);
 
 // A backup in two steps: opened before the radio is read, so that a folder
 // that cannot take it stops the write before the radio is touched, and

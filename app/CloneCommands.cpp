@@ -4,12 +4,11 @@
 #include <ctime>
 
 #include "app/CloneBackup.h"
-#include "clone/CloneInfo.h"
 #include "clone/CloneMessages.h"
 #include "clone/ContentValidation.h"
-#include "clone/StoredIdentity.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
+#include "model/CloneInfo.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
@@ -53,7 +52,7 @@ void CloneCommands::JudgeIdentity(CloneResult& r) {
         return;
     }
     identity_.assign(r.identity.Data(), r.identity.Data() + r.identity.Length());
-    SetStoredIdentity(identity_);  // the clone information cells show it
+    document_.SetIdentity(identity_);  // the clone information cells show it
     if (identity_[kIdentityMapRevision] > kMapRevision) r.status = kCloneMapRevision;
 }
 

@@ -1,4 +1,5 @@
 // File > Compare with...: what differs between the document and a file.
+#include "app/FileMessages.h"
 #include "app/MainController.h"
 #include "clone/CloneFileOps.h"
 #include "overlay/OverlayText.h"
@@ -15,12 +16,13 @@ void MainController::CompareDialog() {
 
 std::optional<ImageDifferences> MainController::CompareWith(const std::string& path) {
     EepromImage loaded;
-    if (OpenCloneFile(path, doc_.Working(), &loaded) != kFileOk) return std::nullopt;
+    if (ShowFileOutcome(OpenCloneFile(path, doc_.Working(), &loaded)) != kFileOk)
+        return std::nullopt;
     // The document as a save would write it, against the file as it is.
     EepromImage document;
     document.Assign(doc_.Working());
     doc_.PrepareImage(document, PackMode::Save);
-    ImageDifferences differences = CompareImages(document, loaded, maker_);
+    ImageDifferences differences = CompareImages(document, loaded, doc_.Modes().maker);
     view_.ShowDifferences(path, differences);
     return differences;
 }

@@ -7,33 +7,13 @@
 #include "model/ChannelArray.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
-#include "model/WorkingImage.h"
 #include "overlay/OverlayMessage.h"
 #include "overlay/OverlayText.h"
 #include "platform/ProgramInfo.h"
-#include "runtime/EventCodes.h"
-#include "runtime/EventManager.h"
 
 namespace parlo {
 
-namespace {
-
-// The bank sheet grows a row when a channel is appended.
-
-}  // namespace
-
-Document::Document() {
-    working_.SetSize(kImageSize);
-    default_.Assign(working_);
-    previousWorking_ = SetWorkingImage(&working_);
-}
-
-Document::~Document() {
-    // Only the document whose image is the working image hands it back.
-    if (HasWorkingImage() && &WorkingImage() == &working_) SetWorkingImage(previousWorking_);
-}
-
-int Document::Variant() const { return CurrentVariant(); }
+Document::Document(EventManager& events) : events_(events) {}
 
 std::string Document::InitialFilePath(int variant) {
     return DataDir() + OvlText("GI_App_InitialFile", variant);
@@ -49,60 +29,56 @@ bool Document::SelectModel(int variant, std::string* problem) {
         return false;
     }
     UnpackFull(fresh);
-    default_.Assign(fresh);
-    SetCurrentVariant(variant);
+    Defaults().Assign(fresh);
+    SetVariant(variant);
     return true;
 }
 
 void Document::NewFromDefaults() {
-    working_.Assign(default_);
+    Working().Assign(Defaults());
     RebuildModelData();
     MarkUnmodified();
     fileName_.clear();
 }
 
-bool Document::RebuildModelData() { return Pack(working_, PackMode::Rebuild, Variant()); }
+bool Document::RebuildModelData() { return Pack(Working(), PackMode::Rebuild, Variant()); }
 
 bool Document::PrepareImage(EepromImage& image, PackMode mode) const {
     return Pack(image, mode, Variant());
 }
 
 bool Document::AfterLoad(std::string* problem) {
-    Unpack(working_);
-    const int variant = VariantFromImage(working_);
-    if (variant != Variant() || default_.GetByte(0) == 0) {
+    Unpack(Working());
+    const int variant = VariantFromImage(Working());
+    if (variant != Variant() || Defaults().GetByte(0) == 0) {
         if (!SelectModel(variant, problem)) return false;
     }
     // The image is now in this program's layout, whatever map revision the
     // radio that sent it reported.
-    working_.SetByte(kAddrMapRevision, kMapRevision);
+    Working().SetByte(kAddrMapRevision, kMapRevision);
     return RebuildModelData();
 }
 
-bool Document::AppendChannel(int bank) {
-    if (bank < 0 || bank >= kBankCount) return false;
-    if (!ChannelSlotFree(working_)) {
-        ShowNoRoom(working_);
-        return false;
-    }
-    const int size = BankSize(working_, bank);
-    uint32_t flags = 0;
-    ChannelArray(working_, default_, ChannelKindOf(Variant()))
-        .InsertAt(BankFirstSlot(working_, bank) + size, flags);
-    SetBankSize(working_, bank, size + 1);
-    RebuildModelData();
-    if (HasEventManager()) Events().Post(ev::kChannelAppended);
-    return true;
+bool Document::AppendChannel(int bank) { return parlo::AppendChannel(Scope(), bank); }
+
+void Document::InsertChannel(int bank, int slot) {
+    ChannelArray(Working(), Defaults(), ChannelKindOf(Variant())).InsertAt(slot);
+    SetBankSize(Working(), bank, BankSize(Working(), bank) + 1);
+}
+
+void Document::DeleteChannel(int bank, int slot) {
+    ChannelArray(Working(), Defaults(), ChannelKindOf(Variant())).DeleteAt(slot);
+    SetBankSize(Working(), bank, BankSize(Working(), bank) - 1);
 }
 
 void Document::MarkUnmodified() {
-    snapshot_.Assign(working_);
+    snapshot_.Assign(Working());
     modified_ = false;
     savedState_ = true;
 }
 
 bool Document::IsModified() {
-    if (!modified_ && working_.Differs(snapshot_)) modified_ = true;
+    if (!modified_ && Working().Differs(snapshot_)) modified_ = true;
     return modified_;
 }
 

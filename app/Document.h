@@ -2,28 +2,27 @@
 // The document the user edits and the images around it: the working image
 // (what every cell edits, what a save or a clone write sends), the default
 // image (the variant's factory image), and the snapshot that decides
-// "modified". The main window owns one; parlo-cli makes its own.
+// "modified"; its file, and the event bus of its views. The main window owns
+// one; parlo-cli, the comparison and every radio of a fleet make their own.
 #include <cstdint>
 #include <string>
 
+#include "cells/DocumentScope.h"
+#include "model/DocumentData.h"
 #include "model/EepromImage.h"
 #include "model/PackedLayout.h"
 
 namespace parlo {
 
-class Document {
+class Document : public DocumentData {
 public:
-    // Images of this model's size; the working image becomes the process's
-    // working image for the life of the document.
-    Document();
-    ~Document();
-    Document(const Document&) = delete;
-    Document& operator=(const Document&) = delete;
+    // Images of this model's size. The views of the document (its sheets
+    // and tree) talk over `events`.
+    explicit Document(EventManager& events);
 
-    EepromImage& Working() { return working_; }
-    const EepromImage& Working() const { return working_; }
-    EepromImage& Defaults() { return default_; }
-    int Variant() const;
+    // The document and its views' bus, for its dispatcher, sheets and tree.
+    DocumentScope Scope() { return {*this, events_}; }
+    EventManager& Events() { return events_; }
 
     // Loads a variant's initial file into the default image (cleared first,
     // so nothing of another variant stays) and unpacks it in full. On failure
@@ -47,6 +46,10 @@ public:
     // Appends a blank channel at the end of a bank; refused, after telling
     // the user, when all slots are used or the radio's memory is full.
     bool AppendChannel(int bank);
+    // A blank channel opens a gap at `slot` of `bank`, which grows by one;
+    // the channel at `slot` goes, and `bank` shrinks by one.
+    void InsertChannel(int bank, int slot);
+    void DeleteChannel(int bank, int slot);
 
     // Document state.
     void MarkUnmodified();
@@ -61,7 +64,7 @@ public:
     bool IsModified();
     // After an undo or a redo: modified exactly when the working image is
     // not the one last saved or opened.
-    void RecheckModified() { modified_ = !savedState_ || working_.Differs(snapshot_); }
+    void RecheckModified() { modified_ = !savedState_ || Working().Differs(snapshot_); }
     // The modified state as it stands, to put back after a change that was
     // taken back whole (a refused import or paste edits cells on the way).
     struct ModifiedState {
@@ -79,10 +82,8 @@ public:
     static std::string InitialFilePath(int variant);
 
 private:
-    EepromImage working_;
-    EepromImage default_;
+    EventManager& events_;
     EepromImage snapshot_;
-    EepromImage* previousWorking_ = nullptr;
     bool modified_ = false;
     bool savedState_ = true;  // the snapshot is a state that was saved or opened
     std::string fileName_;

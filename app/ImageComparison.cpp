@@ -37,21 +37,6 @@ std::vector<std::string> ImageDifferences::Lines() const {
 
 namespace {
 
-// Cells that would ask the desktop for something get nothing here: a
-// comparison only reads.
-class ReadOnlyHost : public CellHost {
-public:
-    explicit ReadOnlyHost(Document& doc) : doc_(doc) {}
-    void RunCommand(int, int32_t, const CellContext&) override {}
-    void RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) override {}
-    void ContextHelp(int, int, int32_t) override {}
-    bool AppendChannel(int) override { return false; }
-    EepromImage& DefaultImage() override { return doc_.Defaults(); }
-
-private:
-    Document& doc_;
-};
-
 std::string OneLine(std::string text) {
     std::replace(text.begin(), text.end(), '\n', ' ');
     while (!text.empty() && text.back() == ' ') text.pop_back();
@@ -139,29 +124,20 @@ struct Snapshot {
     }
 };
 
-// An event manager of its own for the life of the object, so that nothing
-// the reading raises reaches the windows.
-struct ScopedEvents {
-    EventManager events;
-    EventManager* previous = SetEventManager(&events);
-    ScopedEvents() = default;
-    ScopedEvents(const ScopedEvents&) = delete;
-    ScopedEvents& operator=(const ScopedEvents&) = delete;
-    ~ScopedEvents() { SetEventManager(previous); }
-};
-
+// Reads images on a document of its own. Its cells have no host: a
+// comparison only reads, so whatever would ask the desktop gets nothing.
 class Reader {
 public:
-    explicit Reader(bool makerMode) : maker_(makerMode) {}
+    explicit Reader(bool makerMode) { doc_.Modes().maker = makerMode; }
 
     // Loads the image into the reader's document as File > Open does and
     // reads every sheet.
     Snapshot Read(const EepromImage& image) {
         doc_.Working().Assign(image);
         if (std::string problem; !doc_.AfterLoad(&problem)) fatal(problem);
-        RadioTree tree(MainOverlay(), "GI_Tree_Main");
+        RadioTree tree(MainOverlay(), "GI_Tree_Main", doc_.Scope());
         tree.Build();
-        tree.RebuildVariableBranches(CurrentVariant(), maker_, false);
+        tree.RebuildVariableBranches();
         for (int bank = 0; bank < kBankCount; ++bank)
             tree.SetBankCaption(bank, BankCaption(doc_.Working(), bank));
         Snapshot snap;
@@ -170,7 +146,7 @@ public:
             const NodeAction a = NodeAction::Split(action);
             if (a.key.empty() || !MainOverlay().TryGetText(a.key + "_Cells")) return;
             if (snap.sheets.count(action) != 0) return;
-            auto sheet = CreateSheet(action, Sheet::Params{}, cells_.Entry());
+            auto sheet = CreateSheet(action, Sheet::Params{}, doc_.Scope(), cells_.Entry());
             sheet->Build(measure_);
             snap.order.push_back(action);
             snap.sheets.emplace(action, ReadSheet(*sheet, node.caption));
@@ -179,12 +155,9 @@ public:
     }
 
 private:
-    bool maker_;
-    ScopedVariant variant_{CurrentVariant()};
-    ScopedEvents events_;
-    Document doc_;
-    ReadOnlyHost host_{doc_};
-    CellDispatcher cells_{&host_};
+    EventManager events_;  // what the reading raises reaches no window
+    Document doc_{events_};
+    CellDispatcher cells_{doc_.Scope()};
     FixedMetricsCanvas measure_;
 };
 

@@ -38,10 +38,9 @@ struct ImageDifferences {
 };
 
 // Compares two full images as a clone file carries them (each is unpacked
-// as File > Open does, on a document of its own). `makerMode` adds the
-// sheets the maker's mode shows. Needs the overlay and the initial files;
-// the process's working image, variant and event manager are as they were
-// afterwards.
+// as File > Open does, on a document of its own with a bus of its own, so
+// that no other document or window is touched). `makerMode` adds the
+// sheets the maker's mode shows. Needs the overlay and the initial files.
 ImageDifferences CompareImages(const EepromImage& a, const EepromImage& b, bool makerMode = false);
 
 }  // namespace parlo

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/FileMessages.h"
 #include "cells/BankCaption.h"
 #include "cells/CellNames.h"
 #include "clone/CloneFileOps.h"
@@ -83,11 +84,11 @@ MainController::MainController(AppSettings& env, MainView& view,
       clones_(std::make_unique<CloneCommands>(doc_, *cloneManager_)) {
     cloneManager_->SetView(view_.CloneProgress());
     currentDirectory_ = env.CurrentDirectory();
-    Events().Subscribe(OnEvent, this);
+    events_ = Events().Subscribe([this](const EventRecord& event) { OnEvent(event); });
 }
 
 MainController::~MainController() {
-    Events().Unsubscribe(OnEvent, this);
+    events_.Cancel();
     view_.ShowSheet(nullptr);
     sheet_.reset();
     tree_.reset();
@@ -175,11 +176,7 @@ MsgAnswer MainController::SaveChangesPrompt(int mode) {
 void MainController::New() {
     if (SaveChangesPrompt(0) == MsgAnswer::Cancel) return;
     doc_.NewFromDefaults();
-    ResetEdits();
-    CloseSheet();
-    PostBankCaptions();
-    Events().Send(ev::kDocumentChanged);
-    RefreshTitle();
+    DocumentReplaced(doc_.Variant());
     ShowResult(kStatusNew, OvlText("GI_AppInd_Model", doc_.Variant()));
 }
 
@@ -193,13 +190,13 @@ bool MainController::Open(const std::string& path) {
     // A file that cannot be read is said so at once, before the question
     // about unsaved changes, and a FIFO or device is never opened.
     if (const FileFailure why = DocumentFileProblem(path); why.problem != FileProblem::None) {
-        ShowFileError(kFileErrOpen, path, why);
+        ShowFileOutcome({kFileErrOpen, FileErrorText(kFileErrOpen, path, why)});
         return false;
     }
     const int mode = SamePathNoCase(path, doc_.FileName()) ? 1 : 0;
     if (SaveChangesPrompt(mode) == MsgAnswer::Cancel) return false;
     EepromImage loaded;
-    if (OpenCloneFile(path, doc_.Working(), &loaded) != kFileOk) return false;
+    if (ShowFileOutcome(OpenCloneFile(path, doc_.Working(), &loaded)) != kFileOk) return false;
     RecordFolder(path);
     env_.Recent().AddFront(path);
     const int before = doc_.Variant();
@@ -208,14 +205,18 @@ bool MainController::Open(const std::string& path) {
     if (std::string problem; !doc_.AfterLoad(&problem)) fatal(problem);
     env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
     doc_.MarkUnmodified();
+    DocumentReplaced(before);
+    ShowResult(kStatusOpened, path);
+    return true;
+}
+
+void MainController::DocumentReplaced(int variantBefore) {
     ResetEdits();
     CloseSheet();
-    if (doc_.Variant() != before) BuildTree();
+    if (doc_.Variant() != variantBefore) BuildTree();
     PostBankCaptions();
     Events().Send(ev::kDocumentChanged);
     RefreshTitle();
-    ShowResult(kStatusOpened, path);
-    return true;
 }
 
 bool MainController::SaveAs() {
@@ -232,7 +233,7 @@ bool MainController::Save(const std::string& path) {
     EepromImage saved;
     saved.Assign(doc_.Working());
     doc_.PrepareImage(saved, PackMode::Save);
-    if (SaveCloneFile(path, saved) != kFileOk) return false;
+    if (ShowFileOutcome(SaveCloneFile(path, saved)) != kFileOk) return false;
     doc_.Working().Assign(saved);
     edits_.Absorb(doc_.Working());  // the packing is no step of its own
     RecordFolder(path);
@@ -278,7 +279,7 @@ bool MainController::Confirm(const std::string& key) {
 
 void MainController::BuildTree() {
     CloseSheet();
-    tree_ = std::make_unique<RadioTree>(MainOverlay(), "GI_Tree_Main");
+    tree_ = std::make_unique<RadioTree>(MainOverlay(), "GI_Tree_Main", doc_.Scope());
     tree_->Build();
     Events().Send(ev::kDocumentChanged);
     if (!tree_->Root().children.empty()) tree_->Select(tree_->Root().children.front().get());
@@ -287,7 +288,7 @@ void MainController::BuildTree() {
 
 void MainController::RebuildVariableBranches() {
     if (tree_ == nullptr) return;
-    tree_->RebuildVariableBranches(doc_.Variant(), maker_, extended_);
+    tree_->RebuildVariableBranches();
     PostBankCaptions();
     for (int bank = 0; bank < kBankCount; ++bank)
         tree_->SetBankCaption(bank, BankCaption(doc_.Working(), bank));
@@ -297,7 +298,7 @@ void MainController::RebuildVariableBranches() {
 
 void MainController::PostBankCaptions() {
     for (int bank = 0; bank < kBankCount; ++bank)
-        Events().PostText(ev::kBankCaption, 0, bank, BankCaption(doc_.Working(), bank));
+        Events().Post(ev::kBankCaption, {bank, BankCaption(doc_.Working(), bank)});
 }
 
 void MainController::SelectNode(TreeNode* node) {
@@ -313,7 +314,7 @@ void MainController::OpenSheet(const std::string& action) {
     Sheet::Params params;
     params.overlay = &MainOverlay();
     params.fontPercent = env_.FontSizePercentage();
-    sheet_ = CreateSheet(action, params, SheetEntry());
+    sheet_ = CreateSheet(action, params, doc_.Scope(), SheetEntry());
     sheetAction_ = action;
     sheet_->Build(view_.MeasureCanvas());
     for (const SheetPosition& p : history_) {
@@ -360,8 +361,7 @@ bool MainController::CheckWarnings() {
         parser.ParseCell(line, d, nullptr, counters);
         evaluate(d);
     }
-    const int banks = doc_.Variant() == kVariantDPmr446 && !extended_ ? 4 : 5;
-    for (int bank = 0; bank < banks; ++bank) {
+    for (int bank = 0; bank < doc_.BanksShown(); ++bank) {
         CellDesc d;
         parser.ParseCell(Format("{(%%CL_Check_Mch:[St_ChBank]GI_Sheet_Mch_%s,Bank %d)}",
                                 ChannelSheetName(doc_.Variant()), bank),
@@ -392,9 +392,9 @@ void MainController::CellEdited() {
 // ---- Hidden modes --------------------------------------------------------------------
 
 bool MainController::EnableMakerMode() {
-    if (maker_) return true;
+    if (doc_.Modes().maker) return true;
     if (!Confirm("GI_Mess_Maker_Caution")) return false;
-    maker_ = true;
+    doc_.Modes().maker = true;
     view_.SetMakerPanel(OvlText("GI_StatusPanel_Maker"));
     BuildTree();
     return true;
@@ -403,10 +403,10 @@ bool MainController::EnableMakerMode() {
 void MainController::TypedCharacter(char c) {
     Roll(makerWord_, c, 7);
     if (makerWord_ == kMakerWord) EnableMakerMode();
-    if (doc_.Variant() != kVariantDPmr446 || extended_) return;
+    if (doc_.Variant() != kVariantDPmr446 || doc_.Modes().extended) return;
     Roll(extendedWord_, c, 8);
     if (extendedWord_ == kExtendedWord && Confirm("GI_Mess_Extended_Caution")) {
-        extended_ = true;
+        doc_.Modes().extended = true;
         RebuildVariableBranches();
     }
 }
@@ -414,80 +414,6 @@ void MainController::TypedCharacter(char c) {
 // ---- Commands ---------------------------------------------------------------------------
 
 std::string MainController::HelpFile() const { return DataDir() + OvlText("GI_Sys_MyHelpFile"); }
-
-void MainController::RunCommand(int cell, int32_t index, const CellContext& context) {
-    switch (cell) {
-        case CL_Menu_File_New: New(); break;
-        case CL_Menu_File_Open: OpenDialog(); break;
-        case CL_Menu_File_Save:
-            if (doc_.FileName().empty())
-                SaveAs();
-            else
-                Save(doc_.FileName());
-            break;
-        case CL_Menu_File_SaveAs: SaveAs(); break;
-        case CL_Menu_File_Print_Current:
-        case CL_Menu_File_Print_All:
-            Events().Send(ev::kFinishEdits);
-            view_.Print(cell == CL_Menu_File_Print_All);
-            break;
-        case CL_Menu_File_Recent: {
-            const std::string path = env_.Recent().Entry(index, "");
-            if (!path.empty()) Open(path);
-            break;
-        }
-        case CL_Menu_File_Compare: CompareDialog(); break;
-        case CL_Menu_File_Exit: view_.CloseWindow(); break;
-        case CL_Menu_Edit_Undo: Undo(); break;
-        case CL_Menu_Edit_Redo: Redo(); break;
-        case CL_Menu_File_ImportChannels: ImportChannelsDialog(); break;
-        case CL_Menu_File_ExportChannels: ExportChannelsDialog(); break;
-        case CL_Menu_View_FontSize:
-            env_.SetFontSizePercentage(index);
-            CloseSheet();
-            break;
-        case CL_Menu_View_ToolBar:
-            env_.SetToolbarVisible(!env_.ToolbarVisible());
-            view_.SetToolBarVisible(env_.ToolbarVisible());
-            break;
-        case CL_Menu_Port_Com: UsePort(index); break;
-        case CL_Menu_Port_Usb:
-            if (const auto port = view_.ChoosePort(env_.ComPort())) UsePort(*port);
-            break;
-        case CL_Menu_Port_SpeedHigh:
-            env_.SetComSpeedHigh(index != 0);
-            ShowPort();
-            break;
-        case CL_Menu_Clone_Read: CloneRead(); break;
-        case CL_Menu_Clone_Write:
-            // Items 1 and 2 are the write's choices: verify, back up.
-            if (index == 1) {
-                env_.SetVerifyAfterWrite(!env_.VerifyAfterWrite());
-            } else if (index == 2) {
-                env_.SetBackupBeforeWrite(!env_.BackupBeforeWrite());
-            } else {
-                CloneWrite();
-            }
-            break;
-        case CL_Menu_Clone_Info: CloneInformation(); break;
-        case CL_Model_Lmr:
-        case CL_Model_Pmr:
-        case CL_Model_TarnPmr:
-        case CL_Model_DPmr446: ChangeModel(cell - CL_Model_Lmr, true); break;
-        case CL_Help_About:
-            Events().Post(ev::kAbout);
-            view_.ShowAbout();
-            break;
-        case CL_Help_Contents: view_.OpenHelp(HelpFile(), 0); break;
-        case CallSheet:
-            if (context.desc != nullptr && context.desc->action) GoToSheet(*context.desc->action);
-            break;
-        case CL_Menu_Debug_Compare: CompareWithBase(); break;
-        case CL_Menu_Debug_Window: view_.OpenDebugWindow(); break;
-        case CL_Menu_Debug_EeWindow: view_.OpenEepromWindow(); break;
-        default: break;
-    }
-}
 
 void MainController::UsePort(int port) {
     env_.SetComPort(port);
@@ -523,56 +449,6 @@ void MainController::CompareWithBase() {
     view_.ShowCompareList(lines);
 }
 
-ItemState MainController::CommandState(int cell, int32_t index) {
-    ItemState s;
-    switch (cell) {
-        case CL_Menu_File_Print_Current:
-            s.disabled = sheet_ == nullptr || !sheet_->Printable();
-            break;
-        case CL_Menu_File_Recent: {
-            const std::string entry = env_.Recent().Entry(index, currentDirectory_);
-            if (entry.empty()) {
-                if (index == 0)
-                    s.disabled = true;
-                else
-                    s.hidden = true;
-            } else {
-                s.caption = Format("&%d %s", index + 1, entry.c_str());
-            }
-            break;
-        }
-        case CL_Menu_Edit_Undo:
-            s.disabled = !edits_.CanUndo();
-            s.caption = StepCaption("GI_AppInd_Menu_Undo", edits_.UndoName());
-            break;
-        case CL_Menu_Edit_Redo:
-            s.disabled = !edits_.CanRedo();
-            s.caption = StepCaption("GI_AppInd_Menu_Redo", edits_.RedoName());
-            break;
-        case CL_Menu_View_FontSize: s.checked = env_.FontSizePercentage() == index; break;
-        case CL_Menu_View_ToolBar: s.checked = env_.ToolbarVisible(); break;
-        case CL_Menu_Port_Com:
-            // Each of COM1-COM4 names the device it opens.
-            s.checked = env_.ComPort() == index;
-            s.caption = Format(OvlText("GI_AppInd_Menu_PortDevice").c_str(), static_cast<int>(index),
-                               env_.PortDevice(index).c_str());
-            break;
-        case CL_Menu_Port_Usb: s.checked = env_.ComPort() > 4; break;
-        case CL_Menu_Port_SpeedHigh: s.checked = (env_.ComSpeedHigh() ? 1 : 0) == index; break;
-        case CL_Menu_Clone_Write:
-            s.checked =
-                (index == 1 && env_.VerifyAfterWrite()) || (index == 2 && env_.BackupBeforeWrite());
-            break;
-        case CL_Menu_Debug_Compare:
-        case CL_Menu_Debug_CorrectComp:
-        case CL_Menu_Debug_25kCheckComp:
-        case CL_Menu_Debug_Window:
-        case CL_Menu_Debug_EeWindow: s.hidden = !maker_; break;
-        default: break;
-    }
-    return s;
-}
-
 // The help overlay lists "cell name=context number" lines; the help file
 // opens at that context, else at the current sheet's topic.
 void MainController::ContextHelp(int, int cell, int32_t) {
@@ -592,9 +468,16 @@ int MainController::SheetTopic() const {
     return HelpNumber("GI_AppItem_Topic_ID", NodeAction::Split(action).key);
 }
 
-bool MainController::AppendChannel(int bank) { return doc_.AppendChannel(bank); }
-
 // ---- Cloning ------------------------------------------------------------------------------
+
+void MainController::TraceCloning(bool on) {
+    tracing_ = on;
+    if (!on) {
+        cloneManager_->SetTrace(nullptr);
+        return;
+    }
+    cloneManager_->SetTrace([this](const std::string& line) { bus_.Post(ev::kDebugText, {line}); });
+}
 
 void MainController::ConfigurePort() {
     const int port = env_.ComPort();
@@ -614,12 +497,7 @@ void MainController::CloneRead() {
         }
         // The radio's image is now the document: untitled and modified.
         env_.SetModelType(static_cast<int8_t>(doc_.Variant()));
-        ResetEdits();
-        CloseSheet();
-        if (doc_.Variant() != before) BuildTree();
-        PostBankCaptions();
-        Events().Send(ev::kDocumentChanged);
-        RefreshTitle();
+        DocumentReplaced(before);
         ShowResult(kStatusRead, PortInUse());
     });
 }
@@ -635,7 +513,7 @@ void MainController::CloneWrite() {
     Events().Send(ev::kFinishEdits);
     ConfigurePort();
     WriteOptions options;
-    options.makerMode = maker_;
+    options.makerMode = doc_.Modes().maker;
     options.verify = env_.VerifyAfterWrite();
     options.backup = env_.BackupBeforeWrite();
     clones_->Write(options, [this](int outcome) {
@@ -678,40 +556,11 @@ void MainController::ShowResult(int line, const std::string& value) {
 
 // ---- Events --------------------------------------------------------------------------------
 
-void MainController::OnEvent(void* self, const EventRecord& e) {
-    auto* m = static_cast<MainController*>(self);
-    switch (e.code) {
-        case ev::kStatusText:
-            m->view_.SetStatus(e.Text(), static_cast<uint32_t>(e.arg1),
-                               static_cast<uint32_t>(e.arg2));
-            break;
-        case ev::kDocumentChanged: m->RebuildVariableBranches(); break;
-        case ev::kSetCompareBase: m->compareBase_.Assign(m->doc_.Working()); break;
-        case ev::kInsertChannel:
-        case ev::kDeleteChannel: {
-            // The row command names the bank that grows or shrinks (arg1)
-            // and the slot (arg2).
-            EepromImage& image = m->doc_.Working();
-            const int slot = static_cast<int>(e.arg2);
-            const int bank = static_cast<int>(e.arg1);
-            uint32_t flags = 0;
-            ChannelArray channels(image, m->doc_.Defaults(), ChannelKindOf(m->doc_.Variant()));
-            if (e.code == ev::kInsertChannel) {
-                channels.InsertAt(slot, flags);
-                SetBankSize(image, bank, BankSize(image, bank) + 1);
-                Events().Send(ev::kChannelAppended);
-            } else {
-                channels.DeleteAt(slot, flags);
-                SetBankSize(image, bank, BankSize(image, bank) - 1);
-                Events().Send(ev::kChannelRemoved);
-                Events().Send(ev::kRedrawIndexUp, 0, e.arg2);
-            }
-            m->doc_.RebuildModelData();
-            Events().Send(ev::kViewsRefresh);
-            break;
-        }
-        default: break;
-    }
+void MainController::OnEvent(const EventRecord& e) {
+    if (const StatusText* status = e.Get(ev::kStatusText))
+        view_.SetStatus(status->text, status->textColour, status->background);
+    if (e.Is(ev::kDocumentChanged)) RebuildVariableBranches();
+    if (e.Is(ev::kSetCompareBase)) compareBase_.Assign(doc_.Working());
 }
 
 }  // namespace parlo

@@ -57,12 +57,14 @@ public:
     void Tick();
 
     Document& Doc() { return doc_; }
+    // The bus the windows of the document talk over.
+    EventManager& Events() { return bus_; }
     CellDispatcher& Cells() { return cells_; }
     RadioTree* Tree() { return tree_.get(); }
     Sheet* CurrentSheet() { return sheet_.get(); }
     const std::string& SheetAction() const { return sheetAction_; }
-    bool MakerMode() const { return maker_; }
-    bool ExtendedMode() const { return extended_; }
+    bool MakerMode() const { return doc_.Modes().maker; }
+    bool ExtendedMode() const { return doc_.Modes().extended; }
     std::string Title();
 
     // Commands.
@@ -98,6 +100,10 @@ public:
     // Shows a difference: its sheet, with the cell current where it may be.
     void GoToDifference(const CellDifference& difference);
     CloneManager& Cloning() { return *cloneManager_; }
+    // While on, the clone protocol's trace goes to the bus as log lines
+    // (for the free debug window).
+    void TraceCloning(bool on);
+    bool TracingClones() const { return tracing_; }
     const CloneCommands& Clones() const { return *clones_; }
     // Undo and redo of the changes of the working image (UndoCommands.cpp).
     void Undo();
@@ -125,8 +131,6 @@ public:
     void RunRowCommand(RowCommand command, CellContext& context, ChannelRecord& record, int first,
                        int last) override;
     void ContextHelp(int category, int cell, int32_t index) override;
-    bool AppendChannel(int bank) override;
-    EepromImage& DefaultImage() override { return doc_.Defaults(); }
     void CellEdited() override;
     const EepromImage* CompareBase() override { return &compareBase_; }
 
@@ -134,6 +138,21 @@ public:
     void UsePort(int port);
 
 private:
+    // A command of menu items, tool buttons and tree nodes: what choosing
+    // it does and the state its item shows; either may be none
+    // (CommandTable.cpp).
+    struct Command {
+        int cell;
+        void (*run)(MainController& main, int32_t index, const CellContext& context);
+        ItemState (*state)(MainController& main, int32_t index);
+    };
+    static const Command kCommands[];
+    static const Command* FindCommand(int cell);
+    static void PrintCommand(MainController& main, int32_t index, const CellContext& context);
+    static void VariantCommand(MainController& main, int32_t index, const CellContext& context);
+    // Shown only in the maker's mode.
+    static ItemState MakerOnly(MainController& main, int32_t index);
+
     struct SheetPosition {
         std::string action;
         int col, row, leftCol, topRow;
@@ -142,7 +161,11 @@ private:
     // Edits are checked for warnings once they have rested this long.
     static constexpr uint32_t kWarningDelayMs = 250;
 
-    static void OnEvent(void* self, const EventRecord& event);
+    void OnEvent(const EventRecord& event);
+    // The document holds another image (New, Open, a clone read): a new
+    // edit history, the tree of its variant when that changed, its bank
+    // names, the views and the title follow.
+    void DocumentReplaced(int variantBefore);
     void SelectModel(int variant);
     void BuildTree();
     void RebuildVariableBranches();
@@ -174,8 +197,9 @@ private:
 
     AppSettings& env_;
     MainView& view_;
-    Document doc_;
-    CellDispatcher cells_{this};
+    EventManager bus_;
+    Document doc_{bus_};
+    CellDispatcher cells_{doc_.Scope(), this};
     ChannelClipboard clipboard_;
     std::unique_ptr<CloneManager> cloneManager_;
     std::unique_ptr<CloneCommands> clones_;
@@ -183,9 +207,8 @@ private:
     std::unique_ptr<Sheet> sheet_;
     std::string sheetAction_;
     std::list<SheetPosition> history_;
-    bool maker_ = false;
-    bool extended_ = false;
     bool deleting_ = false;
+    bool tracing_ = false;
     std::string currentDirectory_;
     EepromImage compareBase_;  // what the debug lists compare the working image with
     Countdown warningDelay_;
@@ -197,6 +220,7 @@ private:
     ProcessClipboard processClipboard_;
     SystemClipboard* systemClipboard_ = &processClipboard_;
     std::string copiedText_;  // what the last copy put on the system clipboard
+    EventSubscription events_;
 };
 
 }  // namespace parlo

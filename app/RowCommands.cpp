@@ -20,12 +20,12 @@ constexpr int kUserCharacters = 16;
 // characters only.
 bool RowsMayChange(int kind) { return IsChannelKind(kind) || kind == kUserCharacterKind; }
 
-void ShowStatus(const char* key, bool post = false) {
-    const std::string text = OvlText(key);
+void ShowStatus(EventManager& events, const char* key, bool post = false) {
+    StatusText status{OvlText(key), 0x80000008, 0x8000000F};
     if (post) {
-        Events().PostText(ev::kStatusText, 0x80000008, 0x8000000F, text);
+        events.Post(ev::kStatusText, std::move(status));
     } else {
-        Events().SendText(ev::kStatusText, 0x80000008, 0x8000000F, text);
+        events.Send(ev::kStatusText, std::move(status));
     }
 }
 
@@ -86,6 +86,7 @@ struct RowCommandRun {
     int bank;          // the bank of rows a..b (channels)
     std::string step;  // what the command changed, for the undo history
 
+    EventManager& Events() { return doc.Events(); }
     void MarkRange(int from, int to) { ctx.range = std::make_pair(from, to); }
     void MoveCursor(int index) {
         ctx.jump = CellAddress{ctx.desc->category, ctx.desc->cell, index};
@@ -102,12 +103,28 @@ struct RowCommandRun {
         step = std::string(verb) + " " + RowsText(kind, count);
     }
 
+    // A gap opens at the slot, or closes there, and the bank on screen
+    // grows or shrinks by one; the views follow.
+    void InsertChannel(int slot) {
+        doc.InsertChannel(bank, slot);
+        Events().Send(ev::kChannelAppended);
+        doc.RebuildModelData();
+        Events().Send(ev::kViewsRefresh);
+    }
+    void DeleteChannel(int slot) {
+        doc.DeleteChannel(bank, slot);
+        Events().Send(ev::kChannelRemoved);
+        Events().Send(ev::kRedrawIndexUp, {slot});
+        doc.RebuildModelData();
+        Events().Send(ev::kViewsRefresh);
+    }
+
     bool Copy() {
         if (!OnRows()) return false;
         CutToRows();
         clipboard.CopyFrom(image, kind, first, Count());
         MarkRange(first, last);
-        ShowStatus("GI_AppMess_S_Copy");
+        ShowStatus(Events(), "GI_AppMess_S_Copy");
         return false;
     }
 
@@ -119,11 +136,11 @@ struct RowCommandRun {
             return false;
         clipboard.PasteKeepingAttributes(image, kind, d, e);
         if (e == 1)
-            Events().Post(ev::kRedrawIndex, 0, d);
+            Events().Post(ev::kRedrawIndex, {d});
         else
             Events().Post(ev::kRedrawAll);
         MarkRange(d, d + e - 1);
-        ShowStatus("GI_AppMess_S_Paste");
+        ShowStatus(Events(), "GI_AppMess_S_Paste");
         Name("Paste", e);
         return true;
     }
@@ -158,8 +175,8 @@ struct RowCommandRun {
             defaults.CopyFrom(doc.Defaults(), kind, first, Count());
             defaults.PasteKeepingAttributes(image, kind, first, Count());
         }
-        for (int i = first; i <= last; ++i) Events().Post(ev::kRedrawIndex, 0, i);
-        ShowStatus("GI_AppMess_S_Clear");
+        for (int i = first; i <= last; ++i) Events().Post(ev::kRedrawIndex, {i});
+        ShowStatus(Events(), "GI_AppMess_S_Clear");
         Name("Clear", Count());
         return true;
     }
@@ -195,7 +212,7 @@ struct RowCommandRun {
         deleting = true;
         for (int i = first; i <= last; ++i) {
             if (IsChannelKind(kind))
-                Events().Send(ev::kDeleteChannel, bank, s);
+                DeleteChannel(s);
             else
                 DeleteUserCharacter(image, doc.Defaults(), s);
         }
@@ -203,7 +220,7 @@ struct RowCommandRun {
         MoveCursor(first);
         ctx.rebuildSheet = true;
         Events().Post(ev::kRedrawAll);
-        ShowStatus("GI_AppMess_S_Delete", true);
+        ShowStatus(Events(), "GI_AppMess_S_Delete", true);
         Name("Delete", Count());
         return true;
     }
@@ -227,7 +244,7 @@ struct RowCommandRun {
                 break;
             }
             if (channels) {
-                Events().Send(ev::kInsertChannel, bank, s);
+                InsertChannel(s);
                 doc.RebuildModelData();
             } else {
                 InsertUserCharacter(image, doc.Defaults(), s);
@@ -236,7 +253,7 @@ struct RowCommandRun {
         }
         if (inserted == 0) return false;
         MarkRange(first, first + inserted - 1);
-        ShowStatus("GI_AppMess_S_Insert");
+        ShowStatus(Events(), "GI_AppMess_S_Insert");
         Name("Insert", inserted);
         return true;
     }
@@ -253,7 +270,7 @@ void MainController::RunRowCommand(RowCommand command, CellContext& ctx, Channel
     // The bank on screen; without a bank sheet, the bank of the rows.
     int bank = kNoBank;
     if (IsChannelKind(kind)) {
-        bank = CurrentBankShown();
+        bank = CurrentBankShown(Events());
         if (bank < 0) bank = BankOfSlot(doc_.Working(), a <= b ? a : cursor);
     }
     RowCommandRun run{doc_,  clipboard_, deleting_, ctx, doc_.Working(), kind, cursor,

@@ -4,8 +4,7 @@
 // variant keeps its bytes.
 #include <benchmark/benchmark.h>
 
-#include "app/Document.h"
-#include "bench/DocumentHost.h"
+#include "bench/BenchDocument.h"
 #include "cells/CellDispatcher.h"
 #include "cells/SettingsCellMap.h"
 #include "model/BankMap.h"
@@ -23,8 +22,6 @@ constexpr int kChannelColumns[] = {
     CL_Mch_Moni,      CL_Mch_Sel,     CL_Mch_Call,      CL_Mch_PTT,       CL_Mch_CH_Mute,
     CL_Mch_Compander, CL_Mch_Scrm_On, CL_Mch_Scrm_Code, CL_Mch_AutoReset, CL_Mch_RxCNo,
 };
-
-using NoHost = bench::DocumentHost;
 
 // Asks every cell for its text, as a repaint does, once per iteration.
 void DrawEvery(benchmark::State& state, CellDispatcher& cells, const std::vector<CellDesc>& descs) {
@@ -45,10 +42,8 @@ void DrawEvery(benchmark::State& state, CellDispatcher& cells, const std::vector
 }
 
 void BM_DrawChannelTable(benchmark::State& state) {
-    ScopedVariant variant(kVariantPmr);
-    Document doc;
-    doc.SelectModel(kVariantPmr);
-    doc.NewFromDefaults();
+    bench::BenchDocument document(kVariantPmr);
+    Document& doc = document.doc;
     // Every slot holds a channel with a CTCSS tone, so no cell takes a short cut.
     ChannelRecord r(doc.Working());
     for (int slot = 0; slot < 64; ++slot) {
@@ -60,8 +55,6 @@ void BM_DrawChannelTable(benchmark::State& state) {
         r.tones[1] = r.tones[0];
         r.Store();
     }
-    NoHost host(doc);
-    CellDispatcher cells(&host);
     std::vector<CellDesc> descs;
     for (int slot = 0; slot < 64; ++slot) {
         for (int cell : kChannelColumns) {
@@ -72,17 +65,12 @@ void BM_DrawChannelTable(benchmark::State& state) {
             descs.push_back(d);
         }
     }
-    DrawEvery(state, cells, descs);
+    DrawEvery(state, document.cells, descs);
 }
 BENCHMARK(BM_DrawChannelTable)->Unit(benchmark::kMillisecond);
 
 void BM_DrawSettingsAndRecords(benchmark::State& state) {
-    ScopedVariant variant(kVariantTarnPmr);
-    Document doc;
-    doc.SelectModel(kVariantTarnPmr);
-    doc.NewFromDefaults();
-    NoHost host(doc);
-    CellDispatcher cells(&host);
+    bench::BenchDocument document(kVariantTarnPmr);
     std::vector<CellDesc> descs;
     for (const SettingCell& row : SettingCells()) {
         CellDesc d;
@@ -106,7 +94,7 @@ void BM_DrawSettingsAndRecords(benchmark::State& state) {
             descs.push_back(d);
         }
     }
-    DrawEvery(state, cells, descs);
+    DrawEvery(state, document.cells, descs);
 }
 BENCHMARK(BM_DrawSettingsAndRecords)->Unit(benchmark::kMillisecond);
 

@@ -41,7 +41,8 @@ void CloneOverLine(benchmark::State& state, CloneOperation op) {
 
     sim::RadioConfig config;
     config.image.SetSize(kImageSize);
-    if (ReadInitialFile(DataDir() + OvlText("GI_App_InitialFile", 0), config.image) != kFileOk) {
+    if (ReadInitialFile(DataDir() + OvlText("GI_App_InitialFile", 0), config.image).code !=
+        kFileOk) {
         state.SkipWithError("no initial image");
         return;
     }

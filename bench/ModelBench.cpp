@@ -15,7 +15,7 @@ namespace {
 EepromImage DefaultImage() {
     EepromImage e;
     e.SetSize(kImageSize);
-    ReadInitialFile(DataDir() + "MV7105C_DPMR446.icf", e);
+    ReadInitialFile(DataDir() + "MV7105C_DPMR446.icf", e).code;
     UnpackFull(e);
     return e;
 }

@@ -2,11 +2,8 @@
 // cell of the PMR bank sheet, the channel names as display characters.
 #include <benchmark/benchmark.h>
 
-#include "app/Document.h"
-#include "bench/DocumentHost.h"
-#include "cells/CellDispatcher.h"
+#include "bench/BenchDocument.h"
 #include "model/ModelVariant.h"
-#include "runtime/EventManager.h"
 #include "sheet/FixedMetricsCanvas.h"
 #include "sheet/SheetFactory.h"
 
@@ -21,32 +18,10 @@ public:
     size_t points = 0, chars = 0;
 };
 
-// Time that stands still: the events the sheet posts are never delivered.
-class StillScheduler : public Scheduler {
-public:
-    uint32_t NowMs() override { return 0; }
-    std::unique_ptr<Timer> NewTimer(std::function<void()>) override {
-        struct Idle : Timer {
-            void Start(int32_t) override {}
-            void Stop() override {}
-        };
-        return std::make_unique<Idle>();
-    }
-};
-
-using NoHost = bench::DocumentHost;
-
 void BM_PaintBankSheet(benchmark::State& state) {
-    StillScheduler clock;
-    EventManager events(clock);
-    EventManager* previous = SetEventManager(&events);
-    ScopedVariant variant(kVariantPmr);
-    Document doc;
-    doc.SelectModel(kVariantPmr);
-    doc.NewFromDefaults();
-    NoHost host(doc);
-    CellDispatcher cells(&host);
-    auto sheet = CreateSheet("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0", {}, cells.Entry());
+    bench::BenchDocument document(kVariantPmr);
+    auto sheet = CreateSheet("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0", {}, document.doc.Scope(),
+                             document.cells.Entry());
     FixedMetricsCanvas measure;
     sheet->Build(measure);
     CountingCanvas canvas;
@@ -66,7 +41,6 @@ void BM_PaintBankSheet(benchmark::State& state) {
     benchmark::DoNotOptimize(canvas.points + canvas.chars);
     state.counters["cells"] = static_cast<double>(sheet->RowCount() * sheet->ColCount());
     sheet.reset();  // unsubscribes from the events first
-    SetEventManager(previous);
     state.counters["polygon_points"] =
         benchmark::Counter(static_cast<double>(canvas.points), benchmark::Counter::kAvgIterations);
 }

@@ -14,6 +14,7 @@
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayFormat.h"
+#include "overlay/OverlayMessage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Prompts.h"
 #include "runtime/EventCodes.h"
@@ -101,10 +102,11 @@ void HandleBankSize(CellCall& call) {
     p.maximum = kChannelSlots;
     p.clamp = true;
     const CodecResult result = NumberCodec(call.request(), size, p);
-    if (result == CodecResult::Changed && call.host != nullptr) {
-        uint32_t flags = 0;
-        ChannelArray channels(Image(call), call.host->DefaultImage(), ChannelKindOf(call.variant));
-        channels.ResizeBank(bank, size, flags);
+    if (result == CodecResult::Changed) {
+        ChannelArray channels(Image(call), call.doc.Defaults(), ChannelKindOf(call.variant));
+        // A size the banks cannot take is clamped, and the user told why.
+        if (const BankResize resized = channels.ResizeBank(bank, size); resized.refusal)
+            ShowOverlayMessage(resized.refusal, MsgIcon::Error);
         call.Changed(kRedrawRow | kRedrawSheet);
         call.ctx.rebuildSheet = true;
     }
@@ -125,8 +127,7 @@ void HandleBankName(CellCall& call) {
         text.assign(field.begin(), field.end());
         call.StoreRecord();
         // The tree shows the bank by its name.
-        Events().PostText(ev::kBankCaption, 0, call.index(),
-                          BankCaption(Image(call), call.index()));
+        call.events.Post(ev::kBankCaption, {call.index(), BankCaption(Image(call), call.index())});
     }
     if (result == CodecResult::Rejected) call.ctx.rejected = true;
 }

@@ -51,7 +51,6 @@ struct CellContext {
     int col = -1, row = -1;
     Canvas* canvas = nullptr;  // when drawing
     Rect rect;
-    intptr_t userParam = 0;
     int operation = 0;                   // 0 none; a character; 256; key code x 256; 74..82
     const CellDesc* menuItem = nullptr;  // a popup menu choice (operation 0)
     const CellDesc* parent = nullptr;    // the cell a popup menu item belongs to

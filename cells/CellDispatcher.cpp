@@ -10,7 +10,6 @@
 #include "model/ModelVariant.h"
 #include "model/PackedLayout.h"
 #include "model/RecordLayout.h"
-#include "model/WorkingImage.h"
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 
@@ -127,10 +126,9 @@ CellHandler CellDispatcher::HandlerOf(int cell) {
     return cell >= 0 && cell < kCellCount ? Handlers()[static_cast<size_t>(cell)] : nullptr;
 }
 
-int CurrentBankShown() {
-    if (!HasEventManager()) return -1;
-    const EventAnswer* answer = Events().Request(ev::kBankRange);
-    return answer != nullptr ? static_cast<int>(answer->Ptr1()) : -1;
+int CurrentBankShown(EventManager& events) {
+    const std::vector<BankShown> answers = events.Request(ev::kBankRange);
+    return answers.empty() ? -1 : answers.front().bank;
 }
 
 uint8_t ChannelWarningMarks(const ChannelRecord& r, int cell) {
@@ -163,10 +161,11 @@ void ResetAnswer(CellContext& ctx) {
 
 // The bank of a channel cell: the one on screen, else the one holding it.
 void FillBank(CellCall& call, const CellDesc& desc, int32_t slot) {
-    call.bank = CurrentBankShown();
-    if (call.bank < 0) call.bank = BankOfSlot(WorkingImage(), slot);
-    call.bankFirst = BankFirstSlot(WorkingImage(), call.bank);
-    call.bankSize = BankSize(WorkingImage(), call.bank);
+    const EepromImage& image = call.doc.Working();
+    call.bank = CurrentBankShown(call.events);
+    if (call.bank < 0) call.bank = BankOfSlot(image, slot);
+    call.bankFirst = BankFirstSlot(image, call.bank);
+    call.bankSize = BankSize(image, call.bank);
     call.newChannelRow = desc.category == CT_Mch &&
                          (call.bankSize == 0 || desc.index > call.bankFirst + call.bankSize - 1);
 }
@@ -215,9 +214,10 @@ int RedirectEmptyRow(CellCall& call, CellDesc& redirected) {
 }  // namespace
 
 int CellDispatcher::Handle(CellContext& ctx, int mode) {
-    if (ctx.desc == nullptr || !HasWorkingImage()) return 0;
+    if (ctx.desc == nullptr) return 0;
     RegisterFamilies();
-    const int variant = CurrentVariant();
+    DocumentData& doc = scope_.document;
+    const int variant = doc.Variant();
     ResetAnswer(ctx);
 
     // A popup menu choice runs its command on the current cell.
@@ -234,13 +234,13 @@ int CellDispatcher::Handle(CellContext& ctx, int mode) {
     const CellDesc& desc = *ctx.desc;
     const CellDesc* recordDesc = desc.category == CT_PopupMenu && ctx.parent ? ctx.parent : &desc;
     const int kind = KindOf(desc.category, variant, ctx.parent);
-    ChannelRecord record(WorkingImage());
+    ChannelRecord record(doc.Working());
     if (kind > 0) {
         record.Decode(kind, recordDesc->index);
         ctx.redrawFlags |= kRedrawDecoded;
     }
 
-    CellCall call{ctx, record, host_, kind, variant};
+    CellCall call{ctx, record, doc, scope_.events, host_, kind, variant};
     call.drawing = mode == kModeDraw;
     const bool channelCell = desc.category == CT_Mch || desc.category == CT_Mch_Check ||
                              (desc.category == CT_PopupMenu && IsChannelKind(kind));

@@ -1,7 +1,7 @@
 #pragma once
 // The active cell dispatcher: the one place that knows, for every cell
 // identifier, what the cell shows, how it reacts to keys and pop-up choices,
-// which bytes of the working image it edits and which command it runs.
+// which bytes of its document's image it edits and which command it runs.
 // Sheets, menus and the tree only hold cell addresses and ask it.
 #include <array>
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include "cells/CellContext.h"
 #include "cells/CellHost.h"
 #include "cells/CellIds.h"
+#include "cells/DocumentScope.h"
 #include "model/ChannelRecord.h"
 
 namespace parlo {
@@ -17,10 +18,13 @@ namespace parlo {
 inline constexpr uint8_t kMarkWarning = 0x04;
 inline constexpr uint8_t kMarkError = 0x08;
 
-// What a handler works with for one call.
+// What a handler works with for one call: the cell's context, its document
+// (whose image the record reads and writes) and the bus of its views.
 struct CellCall {
     CellContext& ctx;
     ChannelRecord& record;
+    DocumentData& doc;
+    EventManager& events;
     CellHost* host;
     int kind;  // record kind decoded (0 none)
     int variant;
@@ -53,7 +57,8 @@ using CellHandler = void (*)(CellCall& call);
 
 class CellDispatcher {
 public:
-    explicit CellDispatcher(CellHost* host = nullptr) : host_(host) {}
+    explicit CellDispatcher(DocumentScope scope, CellHost* host = nullptr)
+        : scope_(scope), host_(host) {}
 
     // The dispatcher entry: mode 0 draws, mode 1 operates. Returns the
     // request-edit code (1 a pop-up opened, 2 the in-place editor opens).
@@ -69,18 +74,21 @@ public:
 
     void SetHost(CellHost* host) { host_ = host; }
     CellHost* Host() const { return host_; }
+    DocumentScope Scope() const { return scope_; }
+    DocumentData& Document() const { return scope_.document; }
 
     // Handlers of the cell families, installed once.
     static void Register(int cell, CellHandler handler);
     static CellHandler HandlerOf(int cell);
 
 private:
+    DocumentScope scope_;
     CellHost* host_;
 };
 
-// The bank shown by the channel bank sheet (asked through the event bus),
-// or -1 when none answers.
-int CurrentBankShown();
+// The bank shown by the channel bank sheet (asked on the bus of its
+// document's views), or -1 when none answers.
+int CurrentBankShown(EventManager& events);
 
 // Warning marks of a Tarn PMR channel with MSK signalling on, for a cell.
 uint8_t ChannelWarningMarks(const ChannelRecord& record, int cell);

@@ -2,7 +2,8 @@
 // What cells need from the application around them: the commands of menu
 // items, tool buttons and tree nodes, the state those items show, context
 // help, and the channel clipboard. The main window implements it; parlo-cli
-// has a headless implementation.
+// has a headless implementation. Every hook does nothing unless overridden,
+// so cells that only draw (a comparison, a benchmark) need no host at all.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,22 +40,17 @@ public:
     virtual ~CellHost() = default;
 
     // A command cell was activated (menus, variant items, help, CallSheet).
-    virtual void RunCommand(int cell, int32_t index, const CellContext& context) = 0;
+    virtual void RunCommand(int /*cell*/, int32_t /*index*/, const CellContext& /*context*/) {}
     // The state of a command cell, for menus and tool bars.
     virtual ItemState CommandState(int /*cell*/, int32_t /*index*/) { return {}; }
     // A row command on the rows allowed for the record (first..last).
-    virtual void RunRowCommand(RowCommand command, CellContext& context, ChannelRecord& record,
-                               int first, int last) = 0;
+    virtual void RunRowCommand(RowCommand /*command*/, CellContext& /*context*/,
+                               ChannelRecord& /*record*/, int /*first*/, int /*last*/) {}
     // Context help for a cell.
-    virtual void ContextHelp(int category, int cell, int32_t index) = 0;
+    virtual void ContextHelp(int /*category*/, int /*cell*/, int32_t /*index*/) {}
 
-    // Appends a blank channel at the end of a bank (the new-channel row);
-    // false when the channels are full, after telling the user.
-    virtual bool AppendChannel(int bank) = 0;
-    // The factory image of the variant: the source of blank channels.
-    virtual EepromImage& DefaultImage() = 0;
-    // A cell changed the working image: the model data are rebuilt and the
-    // warning check is due.
+    // A cell changed the document's image: the model data are rebuilt and
+    // the warning check is due.
     virtual void CellEdited() {}
     // The image the EEPROM debug window compares the working image with, or
     // nullptr when there is none.

@@ -18,7 +18,6 @@
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
-#include "model/WorkingImage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 
@@ -197,7 +196,7 @@ bool AppendTypedChannel(CellCall& call, CellRequest& request) {
         if (result == CodecResult::Rejected) call.ctx.rejected = true;
         return false;
     }
-    if (call.host == nullptr || !call.host->AppendChannel(call.bank)) {
+    if (!AppendChannel({call.doc, call.events}, call.bank)) {
         call.ctx.rejected = true;
         return false;
     }

@@ -1,10 +1,14 @@
 #include "cells/ChannelRoom.h"
 
 #include "model/BankMap.h"
+#include "model/ChannelArray.h"
 #include "model/ChannelMap.h"
+#include "model/ModelVariant.h"
+#include "model/PackedLayout.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
 #include "platform/Prompts.h"
+#include "runtime/EventManager.h"
 
 namespace parlo {
 
@@ -47,6 +51,23 @@ bool SlotsAllInBanks(const EepromImage& image) { return BanksTotal(image) >= kCh
 
 bool ChannelSlotFree(const EepromImage& image) {
     return !SlotsAllInBanks(image) && ChannelCapacityOk(image, 1);
+}
+
+bool AppendChannel(DocumentScope scope, int bank) {
+    DocumentData& doc = scope.document;
+    EepromImage& image = doc.Working();
+    if (bank < 0 || bank >= kBankCount) return false;
+    if (!ChannelSlotFree(image)) {
+        ShowNoRoom(image);
+        return false;
+    }
+    const int size = BankSize(image, bank);
+    ChannelArray(image, doc.Defaults(), ChannelKindOf(doc.Variant()))
+        .InsertAt(BankFirstSlot(image, bank) + size);
+    SetBankSize(image, bank, size + 1);
+    Pack(image, PackMode::Rebuild, doc.Variant());
+    scope.events.Post(ev::kChannelAppended);
+    return true;
 }
 
 std::string NoRoomText(const EepromImage& image) {

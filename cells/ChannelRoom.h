@@ -6,6 +6,7 @@
 // marked New takes nothing until a bank is made smaller.
 #include <string>
 
+#include "cells/DocumentScope.h"
 #include "model/EepromImage.h"
 
 namespace parlo {
@@ -13,6 +14,12 @@ namespace parlo {
 // One more slot can go to a bank: the banks leave one of the 64 over and
 // the radio's memory takes another channel.
 bool ChannelSlotFree(const EepromImage& image);
+
+// Appends a blank channel at the end of a bank (from the factory image),
+// packs the image again and tells the document's views. False, with
+// nothing changed, when there is no such bank or no slot is free; the
+// latter is shown to the user (ShowNoRoom).
+bool AppendChannel(DocumentScope scope, int bank);
 
 // Why no slot is free, after the overflow message: where the empty slots
 // are (the free count of the bank titles) and how to make room.

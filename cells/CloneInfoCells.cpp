@@ -1,12 +1,11 @@
 // The clone information cells: texts of the identity block the radio sent
-// at the last identify. They are shown only.
+// the document at the last identify. They are shown only.
 #include <string>
 
 #include "cells/CellDispatcher.h"
 #include "cells/CellFamilies.h"
-#include "clone/CloneInfo.h"
-#include "clone/StoredIdentity.h"
 #include "codecs/CodecSetup.h"
+#include "model/CloneInfo.h"
 #include "overlay/OverlayText.h"
 
 namespace parlo {
@@ -21,8 +20,7 @@ std::string KeypadText(const std::vector<uint8_t>& block) {
                    (IdentityByte(block, kKeypadByte) & kKeypadBit) ? 1 : 0);
 }
 
-std::string CloneInfoText(int cell) {
-    const std::vector<uint8_t>& block = StoredIdentity();
+std::string CloneInfoText(const std::vector<uint8_t>& block, int cell) {
     if (block.empty()) return "";
     const CloneInfoTexts t = InfoTexts(block);
     switch (cell) {
@@ -40,7 +38,7 @@ std::string CloneInfoText(int cell) {
 }
 
 void HandleCloneInfo(CellCall& call) {
-    call.request().text = CloneInfoText(call.desc().cell);
+    call.request().text = CloneInfoText(call.doc.Identity(), call.desc().cell);
     if (call.request().phase != kPhaseNone) call.ctx.rejected = true;
 }
 

@@ -32,7 +32,7 @@ void HandleCommand(CellCall& call) {
 
 void HandleVariantItem(CellCall& call) {
     HandleCommand(call);
-    call.ctx.checked = CurrentVariant() == call.desc().cell - CL_Model_Lmr;
+    call.ctx.checked = call.variant == call.desc().cell - CL_Model_Lmr;
 }
 
 // Clear, delete and insert are offered for the channels and the user

@@ -14,6 +14,7 @@
 #include "platform/TerminalText.h"
 #include "platform/NumberText.h"
 #include "runtime/EventCodes.h"
+#include "runtime/EventManager.h"
 
 namespace parlo::cli {
 
@@ -105,15 +106,6 @@ std::optional<CellDesc> ParseRef(const std::string& ref, std::string* why) {
     return d;
 }
 
-// Answers the dispatcher's question for the bank shown.
-struct BankAnswer {
-    int bank;
-    static void OnEvent(void* self, const EventRecord& e) {
-        if (e.code == ev::kBankRange && e.mode == EvMode::Request)
-            Events().Answer(static_cast<BankAnswer*>(self)->bank, 0);
-    }
-};
-
 const std::vector<OptionSpec> kCellOptions = {
     {"-o", "--output", true}, {"--bank", nullptr, true}, {"--yes", "-y", false}};
 
@@ -121,22 +113,22 @@ const std::vector<OptionSpec> kCellOptions = {
 class CellRun {
 public:
     explicit CellRun(const ParsedArgs& args)
-        : args_(args), session_(args.Has("--yes")), cells_(&session_.Host()) {}
-    ~CellRun() {
-        if (bank_) Events().Unsubscribe(BankAnswer::OnEvent, &*bank_);
-    }
+        : args_(args), session_(args.Has("--yes")), cells_(session_.Doc().Scope(), &session_.Host()) {}
 
     // Loads the file and installs the bank; the exit status on failure.
     std::optional<int> Start() {
         if (const int code = session_.Open(args_.Operands()[0]); code != 0) return code;
-        if (auto bank = args_.Value("--bank")) {
-            const int64_t n = ReadInteger(*bank).value_or(0);
-            if (n < 1 || n > 5) {
-                std::fprintf(stderr, "parlo-cli: --bank takes 1 to 5\n");
-                return kExitUsage;
-            }
-            bank_ = BankAnswer{static_cast<int>(n) - 1};
-            Events().Subscribe(BankAnswer::OnEvent, &*bank_);
+        std::optional<int> bank;
+        if (!ReadBankOption(args_, "parlo-cli", &bank)) return kExitUsage;
+        if (bank) {
+            // Answers the dispatcher's question for the bank shown.
+            const int shown = *bank;
+            const int first = BankFirstSlot(session_.Doc().Working(), shown);
+            EventManager& events = session_.Doc().Events();
+            bank_ = events.Subscribe([&events, shown, first](const EventRecord& e) {
+                if (e.Is(ev::kBankRange) && e.mode == EvMode::Request)
+                    events.Answer(ev::kBankRange, {shown, first});
+            });
         }
         return std::nullopt;
     }
@@ -181,7 +173,7 @@ private:
     const ParsedArgs& args_;
     CliSession session_;
     CellDispatcher cells_;
-    std::optional<BankAnswer> bank_;
+    EventSubscription bank_;
 };
 
 // A cell text without the blanks that align it in the sheet.

@@ -1,5 +1,10 @@
 #include "cli/CliArgs.h"
 
+#include <cstdio>
+
+#include "model/ChannelMap.h"
+#include "platform/NumberText.h"
+
 namespace parlo::cli {
 
 std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
@@ -66,6 +71,19 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
             return false;
         }
     }
+    return true;
+}
+
+bool ReadBankOption(const ParsedArgs& args, const char* who, std::optional<int>* bank) {
+    bank->reset();
+    const auto text = args.Value("--bank");
+    if (!text) return true;
+    const int64_t n = ReadInteger(*text).value_or(0);
+    if (n < 1 || n > kBankCount) {
+        std::fprintf(stderr, "%s: --bank takes 1 to %d\n", who, kBankCount);
+        return false;
+    }
+    *bank = static_cast<int>(n) - 1;
     return true;
 }
 

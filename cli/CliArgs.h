@@ -39,4 +39,9 @@ private:
 bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& options,
                ParsedArgs* out, std::string* error);
 
+// The bank --bank names, counted from 0 (the command line counts from 1),
+// or none when the option is not given. False when it names no bank, after
+// "WHO: --bank takes 1 to 5" on stderr.
+bool ReadBankOption(const ParsedArgs& args, const char* who, std::optional<int>* bank);
+
 }  // namespace parlo::cli

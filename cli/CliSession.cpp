@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/AppSettings.h"
+#include "app/FileMessages.h"
 #include "cells/CellNames.h"
 #include "clone/CloneFileOps.h"
 #include "model/ModelVariant.h"
@@ -49,19 +50,19 @@ void CliHost::RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) 
     ++prompts_.refusals;
 }
 
-CliSession::CliSession(bool yes)
-    : previousEvents_(SetEventManager(&events_)), prompts_(yes), host_(doc_, prompts_) {}
+CliSession::CliSession(bool yes) : prompts_(yes), host_(doc_, prompts_) {}
 
-CliSession::~CliSession() { SetEventManager(previousEvents_); }
+CliSession::~CliSession() = default;
 
 int CliSession::Open(const std::string& path) {
     // An initial file that cannot be read is a broken installation: a
     // program error, as in the desktop program.
     std::string problem;
-    if (!doc_.SelectModel(CurrentVariant(), &problem)) fatal(problem);
+    if (!doc_.SelectModel(doc_.Variant(), &problem)) fatal(problem);
     doc_.NewFromDefaults();
     EepromImage loaded;
-    if (const uint8_t code = OpenCloneFile(path, doc_.Working(), &loaded); code != kFileOk)
+    if (const uint8_t code = ShowFileOutcome(OpenCloneFile(path, doc_.Working(), &loaded));
+        code != kFileOk)
         return code;
     doc_.Working().Assign(loaded);
     if (!doc_.AfterLoad(&problem)) fatal(problem);
@@ -72,7 +73,7 @@ int CliSession::Open(const std::string& path) {
 
 int CliSession::Save(const std::string& path) {
     doc_.PrepareImage(doc_.Working(), PackMode::Save);
-    const uint8_t code = SaveCloneFile(path, doc_.Working());
+    const uint8_t code = ShowFileOutcome(SaveCloneFile(path, doc_.Working()));
     if (code == kFileOk) doc_.MarkUnmodified();
     return code;
 }

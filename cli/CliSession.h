@@ -42,8 +42,6 @@ public:
     void RunRowCommand(RowCommand command, CellContext& context, ChannelRecord& record, int first,
                        int last) override;
     void ContextHelp(int, int, int32_t) override {}
-    bool AppendChannel(int bank) override { return doc_.AppendChannel(bank); }
-    EepromImage& DefaultImage() override { return doc_.Defaults(); }
     void CellEdited() override { doc_.RebuildModelData(); }
 
 private:
@@ -71,8 +69,7 @@ public:
 
 private:
     EventManager events_;
-    EventManager* previousEvents_;
-    Document doc_;
+    Document doc_{events_};
     CliPrompts prompts_;
     CliHost host_;
 };

@@ -4,6 +4,7 @@
 // taken as given on the command line. identify and write take several
 // ports and then clone every radio at once.
 #include "app/CloneCommands.h"
+#include "app/FileMessages.h"
 
 #include <unistd.h>
 
@@ -18,12 +19,12 @@
 #include "cli/CloneSession.h"
 #include "cli/Commands.h"
 #include "clone/CloneFileOps.h"
-#include "clone/CloneInfo.h"
 #include "clone/CloneMessages.h"
+#include "model/CloneInfo.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
-#include "platform/SafeFile.h"
 #include "platform/NumberText.h"
+#include "platform/SafeFile.h"
 #include "platform/Screen.h"
 #include "platform/SerialDevice.h"
 #include "platform/TerminalText.h"
@@ -114,7 +115,7 @@ int RunRead(const ParsedArgs& args) {
     // A path that cannot take the file is told before the radio is read;
     // the file itself is written only when everything succeeded.
     SafeFileWriter file;
-    if (!OpenForSave(file, *out)) return kExitCantCreate;
+    if (ShowFileOutcome(OpenForSave(file, *out)) != kFileOk) return kExitCantCreate;
     Sessions sessions = MakeSessions(ports, WantsProgress(args));
     RunSessions(
         sessions, [](CloneSession& s, auto done) { s.commands().Read(done); },
@@ -128,13 +129,13 @@ int RunRead(const ParsedArgs& args) {
     uint8_t saved = kFileOk;
     if (args.Has("--raw")) {
         // The bytes as the radio sent them, as a backup holds them.
-        saved = SaveAsRead(file, *out, commands.Received(),
-                           AsReadComment(commands.Identity(), std::time(nullptr)));
+        saved = ShowFileOutcome(SaveAsRead(file, *out, commands.Received(),
+                                           AsReadComment(commands.Identity(), std::time(nullptr))));
     } else {
         // As File > Save saves the document the read made.
         Document& doc = sessions[0]->document();
         doc.PrepareImage(doc.Working(), PackMode::Save);
-        saved = SaveCloneFile(file, *out, doc.Working());
+        saved = ShowFileOutcome(SaveCloneFile(file, *out, doc.Working()));
     }
     return saved == kFileOk ? 0 : kExitCantCreate;
 }
@@ -147,7 +148,8 @@ int RunWrite(const ParsedArgs& args) {
     const std::string& path = args.Operands()[0];
     // The file is opened once, so that a refused file says so once.
     EepromImage loaded;
-    if (OpenCloneFile(path, sessions[0]->document().Working(), &loaded) != kFileOk)
+    if (ShowFileOutcome(OpenCloneFile(path, sessions[0]->document().Working(), &loaded)) !=
+        kFileOk)
         return kExitInput;
     for (auto& s : sessions) {
         Document& doc = s->document();

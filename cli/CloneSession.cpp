@@ -10,13 +10,13 @@
 #include <limits>
 
 #include "app/AppSettings.h"
-#include "clone/CloneInfo.h"
 #include "clone/CloneMessages.h"
+#include "model/CloneInfo.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
-#include "platform/Scheduler.h"
 #include "platform/NumberText.h"
+#include "platform/Scheduler.h"
 #include "platform/Screen.h"
 #include "platform/TerminalText.h"
 #include "platform/qtcore/QtSettingsStore.h"

@@ -17,6 +17,7 @@
 #include "cli/CliArgs.h"
 #include "clone/CloneManager.h"
 #include "platform/Prompts.h"
+#include "runtime/EventManager.h"
 
 namespace parlo::cli {
 
@@ -102,7 +103,8 @@ private:
 
     PortChoice port_;
     TerminalProgress progress_;
-    Document document_;
+    EventManager events_;
+    Document document_{events_};
     CloneManager manager_;
     parlo::CloneCommands commands_{document_, manager_};
     std::chrono::steady_clock::time_point started_;

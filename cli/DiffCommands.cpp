@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FileMessages.h"
 #include "app/ImageComparison.h"
 #include "cli/CloneSession.h"
 #include "cli/Commands.h"
@@ -37,7 +38,7 @@ bool OutputWritable() {
 
 // Loads a file as File > Open checks it; its message is shown on failure.
 bool LoadFile(const std::string& path, EepromImage* loaded) {
-    return OpenCloneFile(path, FreshWorkingImage(), loaded) == kFileOk;
+    return ShowFileOutcome(OpenCloneFile(path, FreshDocumentImage(), loaded)) == kFileOk;
 }
 
 // The radio's memory as a save of it would hold it; false after the

@@ -1,6 +1,7 @@
 // parlo-cli check / info: load a clone file exactly as the Open command does.
 #include <cstdio>
 
+#include "app/FileMessages.h"
 #include "cli/Commands.h"
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
@@ -12,16 +13,17 @@ namespace parlo::cli {
 namespace {
 
 int RunCheck(const ParsedArgs& args) {
-    const EepromImage working = FreshWorkingImage();
+    const EepromImage working = FreshDocumentImage();
     EepromImage loaded;
-    return OpenCloneFile(args.Operands()[0], working, &loaded);
+    return ShowFileOutcome(OpenCloneFile(args.Operands()[0], working, &loaded));
 }
 
 int RunInfo(const ParsedArgs& args) {
-    const EepromImage working = FreshWorkingImage();
+    const EepromImage working = FreshDocumentImage();
     EepromImage loaded;
     CloneFileInfo info;
-    const uint8_t code = OpenCloneFile(args.Operands()[0], working, &loaded, &info);
+    const uint8_t code =
+        ShowFileOutcome(OpenCloneFile(args.Operands()[0], working, &loaded, &info));
     if (code != kFileOk) return code;
     std::printf("model code: %04X\n", static_cast<unsigned>(info.model));
     std::printf("extra code: %04X\n", static_cast<unsigned>(info.extra));

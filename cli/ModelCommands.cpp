@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FileMessages.h"
 #include "cli/Commands.h"
 #include "clone/CloneFileOps.h"
 #include "clone/ContentValidation.h"
@@ -53,7 +54,7 @@ int RunNew(const ParsedArgs& args) {
     const std::string initial = DataDir() + OvlText("GI_App_InitialFile", variant);
     EepromImage defaults;
     defaults.SetSize(kImageSize);
-    if (const uint8_t code = ReadInitialFile(initial, defaults); code != kFileOk) {
+    if (const uint8_t code = ShowFileOutcome(ReadInitialFile(initial, defaults)); code != kFileOk) {
         std::fprintf(stderr, "Cannot open '%s'.\n", initial.c_str());
         return code;
     }
@@ -62,7 +63,7 @@ int RunNew(const ParsedArgs& args) {
     working.Assign(defaults);
     Pack(working, PackMode::Rebuild, variant);
     Pack(working, PackMode::Save, variant);
-    return SaveCloneFile(*out, working);
+    return ShowFileOutcome(SaveCloneFile(*out, working));
 }
 
 std::string Frequency(int32_t hz) { return DecimalText(hz, 6); }
@@ -93,7 +94,8 @@ std::string CsvField(const std::string& s) {
 
 int RunChannels(const ParsedArgs& args) {
     EepromImage image;
-    if (const uint8_t code = OpenCloneFile(args.Operands()[0], FreshWorkingImage(), &image);
+    if (const uint8_t code =
+            ShowFileOutcome(OpenCloneFile(args.Operands()[0], FreshDocumentImage(), &image));
         code != kFileOk)
         return code;
     Unpack(image);

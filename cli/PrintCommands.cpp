@@ -25,9 +25,10 @@ namespace {
 // The node actions to print: every node in tree order (--all), the one
 // given, or the tree's first node.
 bool ChooseActions(const ParsedArgs& args, Document& doc, std::vector<std::string>* actions) {
-    RadioTree tree(MainOverlay(), "GI_Tree_Main");
+    doc.Modes().maker = args.Has("--maker");
+    RadioTree tree(MainOverlay(), "GI_Tree_Main", doc.Scope());
     tree.Build();
-    tree.RebuildVariableBranches(CurrentVariant(), args.Has("--maker"), false);
+    tree.RebuildVariableBranches();
     for (int bank = 0; bank < kBankCount; ++bank)
         tree.SetBankCaption(bank, BankCaption(doc.Working(), bank));
     if (args.Has("--all")) {
@@ -60,9 +61,9 @@ int PrintToMemory(CliSession& session, std::vector<std::string> actions, std::st
     }
     const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page->Resolution(),
                                           page->PageWidth(), page->PageHeight());
-    CellDispatcher cells(&session.Host());
+    CellDispatcher cells(session.Doc().Scope(), &session.Host());
     {
-        PrintJob job(*page, cells.Entry(), std::move(actions), rect);
+        PrintJob job(*page, session.Doc().Scope(), cells.Entry(), std::move(actions), rect);
         while (job.Step()) {
         }
     }

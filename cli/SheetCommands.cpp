@@ -23,9 +23,10 @@ const std::vector<OptionSpec> kSheetOptions = {{"--maker", nullptr, false}};
 int RunSheets(const ParsedArgs& args) {
     CliSession session;
     if (const int code = session.Open(args.Operands()[0]); code != 0) return code;
-    RadioTree tree(MainOverlay(), "GI_Tree_Main");
+    session.Doc().Modes().maker = args.Has("--maker");
+    RadioTree tree(MainOverlay(), "GI_Tree_Main", session.Doc().Scope());
     tree.Build();
-    tree.RebuildVariableBranches(CurrentVariant(), args.Has("--maker"), false);
+    tree.RebuildVariableBranches();
     for (int bank = 0; bank < kBankCount; ++bank)
         tree.SetBankCaption(bank, BankCaption(session.Doc().Working(), bank));
     std::fputs(tree.Listing().c_str(), stdout);
@@ -62,9 +63,9 @@ int RunSheet(const ParsedArgs& args) {
         std::fprintf(stderr, "parlo-cli sheet: %s\n", TerminalText(why).c_str());
         return kExitUsage;
     }
-    CellDispatcher cells(&session.Host());
+    CellDispatcher cells(session.Doc().Scope(), &session.Host());
     Sheet::Params params;
-    auto sheet = CreateSheet(action, params, cells.Entry());
+    auto sheet = CreateSheet(action, params, session.Doc().Scope(), cells.Entry());
     FixedMetricsCanvas measure;
     sheet->Build(measure);
     const std::string title = sheet->TitleText();

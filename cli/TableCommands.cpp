@@ -9,7 +9,6 @@
 #include "cells/CellDispatcher.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
-#include "model/ChannelMap.h"
 #include "platform/NumberText.h"
 #include "platform/SafeFile.h"
 #include "platform/TerminalText.h"
@@ -25,19 +24,6 @@ const std::vector<OptionSpec> kExportOptions = {{"-o", "--output", true},
                                                 {"--chirp", nullptr, false}};
 const std::vector<OptionSpec> kImportOptions = {
     {"-o", "--output", true}, {"--bank", nullptr, true}, {"--locations", nullptr, true}};
-
-// --bank N (1-5) as a bank from 0; false after saying why.
-bool BankOption(const ParsedArgs& args, const char* command, std::optional<int>* bank) {
-    const auto text = args.Value("--bank");
-    if (!text) return true;
-    const int64_t n = ReadInteger(*text).value_or(0);
-    if (n < 1 || n > kBankCount) {
-        std::fprintf(stderr, "parlo-cli %s: --bank takes 1 to %d\n", command, kBankCount);
-        return false;
-    }
-    *bank = static_cast<int>(n) - 1;
-    return true;
-}
 
 // "71-78", "1,3,10-12": ranges of Locations, ends included.
 bool LocationsOption(const ParsedArgs& args, std::vector<std::pair<int64_t, int64_t>>* ranges) {
@@ -99,10 +85,11 @@ bool ExportFormat(const ParsedArgs& args, TableExport* how) {
 
 int RunExport(const ParsedArgs& args) {
     TableExport how;
-    if (!BankOption(args, "export", &how.bank) || !ExportFormat(args, &how)) return kExitUsage;
+    if (!ReadBankOption(args, "parlo-cli export", &how.bank) || !ExportFormat(args, &how))
+        return kExitUsage;
     CliSession session;
     if (const int code = session.Open(args.Operands()[0]); code != 0) return code;
-    CellDispatcher cells(&session.Host());
+    CellDispatcher cells(session.Doc().Scope(), &session.Host());
     const ExportOutcome table = ExportChannelTable(session.Doc(), cells.Entry(), how);
     if (!table.Ok()) {
         std::fprintf(stderr, "parlo-cli export: %s\n", table.error.c_str());
@@ -130,12 +117,13 @@ void PrintList(const std::vector<std::string>& lines, size_t more, const char* w
 
 int RunImport(const ParsedArgs& args) {
     TableImport how;
-    if (!BankOption(args, "import", &how.bank) || !LocationsOption(args, &how.locations))
+    if (!ReadBankOption(args, "parlo-cli import", &how.bank) ||
+        !LocationsOption(args, &how.locations))
         return kExitUsage;
     const std::string& table = args.Operands()[1];
     CliSession session;
     if (const int code = session.Open(args.Operands()[0]); code != 0) return code;
-    CellDispatcher cells(&session.Host());
+    CellDispatcher cells(session.Doc().Scope(), &session.Host());
     const ImportOutcome outcome = ImportChannelFile(session.Doc(), cells.Entry(), table, how);
     if (outcome.unreadable.problem != FileProblem::None) {
         ReportReadFailure("import", table, outcome.unreadable);

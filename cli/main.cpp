@@ -127,8 +127,7 @@ int main(int argc, char** argv) {
                          error.c_str());
             return 3;
         }
-        return pdf->run(
-            argc, argv, [](void* body) { return (*static_cast<decltype(run)*>(body))(); }, &run);
+        return pdf->run(argc, argv, run);
     }
     QCoreApplication app(argc, argv);
     return run();

@@ -43,13 +43,13 @@ constexpr int kReadsAtOnce = 64;
 
 CloneDriver::CloneDriver(std::unique_ptr<SerialDevice> device, Scheduler& s)
     : comm_(std::move(device), s),
-      task_(new TimerTask(s)),
+      task_(std::make_unique<TimerTask>(s)),
       scheduler_(s),
       wake_(s.NewTimer([this] { OnWake(); })) {
     comm_.SetActivityHandler([this] { OnLineActivity(); });
 }
 
-CloneDriver::~CloneDriver() { TimerTask::Dispose(task_); }
+CloneDriver::~CloneDriver() = default;
 
 void CloneDriver::SetCodes(int32_t code1, int32_t code2) {
     code1_ = code1;
@@ -125,7 +125,7 @@ bool CloneDriver::Start(CloneOperation op, Completion completion, const EepromIm
     advancedMs_ = scheduler_.NowMs();
     heard_ = 0;
     stopAfterBlock_ = false;
-    TraceClone(op == kOpIdentify ? "identify" : op == kOpRead ? "read" : "write");
+    Trace(op == kOpIdentify ? "identify" : op == kOpRead ? "read" : "write");
     completion_ = std::move(completion);
     byteCounter_ = frameCount_ = dataCounter_ = 0;
     receive_.Clear();
@@ -133,7 +133,7 @@ bool CloneDriver::Start(CloneOperation op, Completion completion, const EepromIm
     echo_.Clear();
     settling_ = false;
     state_ = kStart;
-    task_->SetCallback(StepTask, this);
+    task_->SetCallback([this](TimerTask&) { RunSteps(); });
     task_->SetPeriod(kStepPeriodMs);
     wake_->Start(1);
     return true;
@@ -171,8 +171,6 @@ bool CloneDriver::StopAfterBlock() {
     stopAfterBlock_ = true;
     return true;
 }
-
-void CloneDriver::StepTask(void* self, TimerTask*) { static_cast<CloneDriver*>(self)->RunSteps(); }
 
 // Returns at once when the operation has ended: its completion may have
 // started another one, or destroyed the driver.
@@ -271,7 +269,7 @@ void CloneDriver::Fail(uint8_t status, int32_t& next) {
 
 void CloneDriver::Stalled() {
     result_->stalledMs = static_cast<int32_t>(scheduler_.NowMs() - advancedMs_);
-    TraceClone(Format("no progress for %d ms", static_cast<int>(result_->stalledMs)));
+    Trace(Format("no progress for %d ms", static_cast<int>(result_->stalledMs)));
 }
 
 void CloneDriver::Step() {
@@ -312,8 +310,8 @@ void CloneDriver::Step() {
             Fail((echoCheck_ && echo_.Length() > 0) ? kCloneEcho : kCloneTimeout, next);
             // Bytes came, but none of them moved the operation on.
             if (result_->status == kCloneTimeout && heard_ > 0) Stalled();
-            TraceClone(Format("time-out in step %d after %d ms", static_cast<int>(state_),
-                              static_cast<int>(TimeoutFor(state_))));
+            Trace(Format("time-out in step %d after %d ms", static_cast<int>(state_),
+                         static_cast<int>(TimeoutFor(state_))));
         }
     }
     if (const uint32_t now = scheduler_.NowMs(); advanced) {
@@ -396,8 +394,8 @@ void CloneDriver::Act(int32_t& next, bool& progress) {
 }
 
 void CloneDriver::Finish() {
-    TraceClone(Format("status %d, %d bytes, %d frames", result_->status,
-                      static_cast<int>(byteCounter_), static_cast<int>(frameCount_)));
+    Trace(Format("status %d, %d bytes, %d frames", result_->status, static_cast<int>(byteCounter_),
+                 static_cast<int>(frameCount_)));
     comm_.Close();
     state_ = kIdle;
     task_->SetPeriod(-1);
@@ -436,7 +434,7 @@ void CloneDriver::RunScriptSegment(int32_t& next) {
 }
 
 bool CloneDriver::Reopen(const std::string& settings) {
-    TraceClone("port " + device_ + " " + settings);
+    Trace("port " + device_ + " " + settings);
     comm_.Close();
     if (!comm_.Open(port_, device_, settings)) {
         result_->status = kClonePortOpen;
@@ -466,6 +464,10 @@ int32_t CloneDriver::ReadPort() {
     byteCounter_ += n;
     heard_ += n;
     return n;
+}
+
+void CloneDriver::TraceFrame(bool sent, const ByteQueue& bytes) const {
+    if (trace_) trace_(DescribeFrame(sent, bytes.Data(), bytes.Length()));
 }
 
 void CloneDriver::Send(const ByteQueue& bytes) {

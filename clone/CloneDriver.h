@@ -16,14 +16,14 @@
 #include <string>
 
 #include "clone/ByteQueue.h"
+#include "clone/CloneTrace.h"
 #include "clone/RangeList.h"
 #include "clone/SerialPort.h"
 #include "model/EepromImage.h"
 #include "runtime/Countdown.h"
+#include "runtime/TimerTask.h"
 
 namespace parlo {
-
-class TimerTask;
 
 // Outcomes of a clone operation. The driver sets 0, 1, 2, 4-10 and 17; the
 // clone manager's checks set 8 and 11 (no handler), 11, 14, 15 and 16; the
@@ -108,6 +108,8 @@ public:
     void SetHandshake(int32_t interval, int32_t offset);
     void SetStepTimeout(int32_t ms);
     void SetReadyTimeout(int32_t ms);
+    // Where the lines of a trace go; an empty sink traces nothing.
+    void SetTrace(CloneTraceSink sink) { trace_ = std::move(sink); }
 
     // False when busy. Range lists end at their first reversed pair or at
     // an address outside the image.
@@ -139,7 +141,6 @@ public:
 
 private:
     bool Start(CloneOperation op, Completion completion, const EepromImage* image = nullptr);
-    static void StepTask(void* self, TimerTask* task);
     // Steps for as long as the state moves on by itself.
     void RunSteps();
     void OnWake();
@@ -147,6 +148,10 @@ private:
     void Step();
     void Act(int32_t& next, bool& progress);
     void Finish();
+    void Trace(const std::string& line) const {
+        if (trace_) trace_(line);
+    }
+    void TraceFrame(bool sent, const ByteQueue& bytes) const;
 
     void RunScriptSegment(int32_t& next);
     bool Reopen(const std::string& settings);
@@ -198,6 +203,7 @@ private:
     ByteQueue echo_;
     uint8_t readBuffer_[kReadChunk] = {};
     std::string script_;
+    CloneTraceSink trace_;
     int32_t byteCounter_ = 0;
     int32_t frameCount_ = 0;
     int32_t dataCounter_ = 0;
@@ -222,7 +228,7 @@ private:
     uint32_t advancedMs_ = 0;
     int32_t heard_ = 0;  // bytes received since the last progress
     bool stopAfterBlock_ = false;
-    TimerTask* task_ = nullptr;
+    std::unique_ptr<TimerTask> task_;
     Scheduler& scheduler_;
     // A step sooner than the task's next: the end of a settling pause, a
     // new operation, a drained port.

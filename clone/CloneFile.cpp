@@ -116,26 +116,27 @@ std::string CloneFile::Contents(const RangeList& ranges) {
     return text;
 }
 
-uint8_t CloneFile::Write(const std::string& path, const RangeList& ranges) {
+FileOutcome CloneFile::Write(const std::string& path, const RangeList& ranges) {
     SafeFileWriter out;
     if (image_ == nullptr || !out.Open(path)) return WriteFailed(kFileErrOpen, path, out);
     return Write(out, path, ranges);
 }
 
-uint8_t CloneFile::Write(SafeFileWriter& opened, const std::string& path, const RangeList& ranges) {
+FileOutcome CloneFile::Write(SafeFileWriter& opened, const std::string& path,
+                             const RangeList& ranges) {
     if (image_ == nullptr) return WriteFailed(kFileErrOpen, path, opened);
     const std::string text = Contents(ranges);
     // Committed even after a failed write, which removes the temporary file
     // before the message is shown.
     const bool written = opened.Write(text.data(), text.size());
     if (!opened.Commit() || !written) return WriteFailed(kFileErrAccess, path, opened);
-    return kFileOk;
+    return {};
 }
 
-uint8_t CloneFile::WriteFailed(uint8_t code, const std::string& path, const SafeFileWriter& out) {
+FileOutcome CloneFile::WriteFailed(uint8_t code, const std::string& path,
+                                   const SafeFileWriter& out) {
     failure_ = out.Failure();
-    if (reportErrors_) ShowFileMessage(SaveErrorText(code, path, out));
-    return code;
+    return {code, SaveErrorText(code, path, out)};
 }
 
 uint8_t CloneFile::ParseDataLine(const std::string& line) {
@@ -204,8 +205,8 @@ uint8_t CloneFile::ReadLines(std::FILE* f) {
     return kFileOk;
 }
 
-uint8_t CloneFile::Read(const std::string& path, const RangeList* ranges) {
-    if (image_ == nullptr) return kFileErrOpen;
+FileOutcome CloneFile::Read(const std::string& path, const RangeList* ranges) {
+    if (image_ == nullptr) return {kFileErrOpen, FileErrorText(kFileErrOpen, path)};
     const EepromImage before = *image_;
     std::fill(loaded_.begin(), loaded_.end(), 0);
     headerModel_ = headerExtra_ = -1;
@@ -218,9 +219,9 @@ uint8_t CloneFile::Read(const std::string& path, const RangeList* ranges) {
         if (code == kFileOk && ranges != nullptr) code = CheckCoverage(ranges);
         if (!standardInput) std::fclose(f);
     }
-    if (code != kFileOk) image_->Assign(before);
-    if (reportErrors_) ShowFileError(code, path, failure_);
-    return code;
+    if (code == kFileOk) return {};
+    image_->Assign(before);
+    return {code, FileErrorText(code, path, failure_)};
 }
 
 uint8_t CloneFile::CheckCoverage(const RangeList* ranges) {

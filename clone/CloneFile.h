@@ -45,10 +45,16 @@ std::string SaveFailureText(const SafeFileWriter& out, bool begun);
 // file, the reason, why, and, after it failed part-way, that the earlier
 // file was kept or where a copy of it is.
 std::string SaveErrorText(int code, const std::string& path, const SafeFileWriter& out);
-// Shows a message in a warning box captioned with the application title.
-void ShowFileMessage(const std::string& text);
-// Shows FileErrorText; nothing for 0 and unknown codes.
-void ShowFileError(int code, const std::string& path, const FileFailure& why = {});
+
+// What a clone file operation came to: its code and, when it failed, the
+// message that says so. The application shows the message; this layer
+// shows nothing.
+struct FileOutcome {
+    uint8_t code = kFileOk;
+    std::string message;  // empty on success
+
+    bool Ok() const { return code == kFileOk; }
+};
 
 class CloneFile {
 public:
@@ -64,8 +70,6 @@ public:
     void SetMapRevision(int32_t revision) { mapRevision_ = revision; }
     void SetMapRevisionCheck(MapRevisionCheck check) { mapRevisionCheck_ = std::move(check); }
     void SetHeaderCheck(HeaderCheck check) { headerCheck_ = std::move(check); }
-    // Off: Read and Write show no message; the caller reports the failure.
-    void SetReportErrors(bool report) { reportErrors_ = report; }
 
     int32_t MapRevision() const { return mapRevision_; }
     // What the last Read found in the file's header and first comment line
@@ -81,19 +85,19 @@ public:
     // Writes the ranges of the attached image. A regular file is replaced
     // only once the whole file is written and synced, so on failure it stays
     // as it was; a special file (FIFO, device, standard output as "-") is
-    // written in place. Shows the message for a non-zero code.
-    uint8_t Write(const std::string& path, const RangeList& ranges);
+    // written in place. A failure comes with SaveErrorText.
+    FileOutcome Write(const std::string& path, const RangeList& ranges);
     // The same into a save the caller has opened on `path` already, so that
     // a path that cannot take the file is found before its contents exist.
-    uint8_t Write(SafeFileWriter& opened, const std::string& path, const RangeList& ranges);
+    FileOutcome Write(SafeFileWriter& opened, const std::string& path, const RangeList& ranges);
 
     // The path that names standard input.
     static constexpr const char* kStandardInput = "-";
 
     // Reads a file (standard input as "-") into the attached image; with a
     // range list, ends with CheckCoverage. A failure leaves the image
-    // exactly as it was. Shows the message for a non-zero code.
-    uint8_t Read(const std::string& path, const RangeList* ranges);
+    // exactly as it was. A failure comes with FileErrorText.
+    FileOutcome Read(const std::string& path, const RangeList* ranges);
 
     // Compares the addresses the last Read supplied with the list.
     uint8_t CheckCoverage(const RangeList* ranges);
@@ -106,7 +110,7 @@ private:
     uint8_t ParseDataLine(const std::string& line);
     std::string Contents(const RangeList& ranges);
     void MarkRun(std::vector<uint8_t>& map, int32_t a, int32_t n);
-    uint8_t WriteFailed(uint8_t code, const std::string& path, const SafeFileWriter& out);
+    FileOutcome WriteFailed(uint8_t code, const std::string& path, const SafeFileWriter& out);
 
     EepromImage* image_ = nullptr;
     int32_t modelCode_ = 0;
@@ -119,7 +123,6 @@ private:
     int32_t headerExtra_ = -1;
     std::string fileComment_;
     FileFailure failure_;
-    bool reportErrors_ = true;
     std::vector<uint8_t> expected_;
     std::vector<uint8_t> loaded_;
     std::array<uint8_t, 255> lineBytes_{};  // a data line's bytes, decoded

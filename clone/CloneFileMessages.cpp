@@ -1,8 +1,8 @@
 // The messages of clone files that could not be used or saved. Each names
 // the file and, where the system said why, gives the reason in plain words.
+// The application shows them.
 #include "clone/CloneFile.h"
 #include "overlay/OverlayText.h"
-#include "platform/Prompts.h"
 
 namespace parlo {
 
@@ -111,15 +111,6 @@ std::string SaveErrorText(int code, const std::string& path, const SafeFileWrite
     if (const std::string why = SaveFailureText(out, code == kFileErrAccess); !why.empty())
         text += "\n" + why;
     return text;
-}
-
-void ShowFileMessage(const std::string& text) {
-    prompts().Message(Text("GI_Sys_AppTitle"), text, MsgIcon::Warning, MsgButtons::Ok);
-}
-
-void ShowFileError(int code, const std::string& path, const FileFailure& why) {
-    if (code < 1 || code > 9) return;
-    ShowFileMessage(FileErrorText(code, path, why));
 }
 
 }  // namespace parlo

@@ -30,29 +30,30 @@ void TrimTrailingBlanks(std::string& s) {
 
 }  // namespace
 
-EepromImage FreshWorkingImage() {
+EepromImage FreshDocumentImage() {
     EepromImage working;
     working.SetSize(kImageSize);
     working.SetByte(kAddrMapRevision, kMapRevision);
     return working;
 }
 
-uint8_t OpenCloneFile(const std::string& path, const EepromImage& working, EepromImage* loaded,
-                      CloneFileInfo* info) {
+FileOutcome OpenCloneFile(const std::string& path, const EepromImage& working, EepromImage* loaded,
+                          CloneFileInfo* info) {
     EepromImage scratch;
     scratch.Assign(working);
     scratch.Fill(0x00);
     CloneFile file;
     PrepareForRead(file, scratch);
-    uint8_t code = file.Read(path, nullptr);
+    const FileOutcome read = file.Read(path, nullptr);
     if (info != nullptr) {
         info->model = file.HeaderModel();
         info->extra = file.HeaderExtra();
         info->mapRevision = file.MapRevision();
         info->comment = file.FileComment();
     }
-    if (code != kFileOk) return code;  // its message has been shown
+    if (!read.Ok()) return read;
     const RangeList fileRange = SingleRange(0x0000, kRadioAreaEnd);
+    uint8_t code = kFileOk;
     if (!ValidateContent(scratch, working, false)) {
         code = kFileErrData;
     } else if (IsNewerData(scratch)) {
@@ -60,12 +61,9 @@ uint8_t OpenCloneFile(const std::string& path, const EepromImage& working, Eepro
     } else {
         code = file.CheckCoverage(&fileRange);
     }
-    if (code != kFileOk) {
-        ShowFileError(code, path);
-        return code;
-    }
+    if (code != kFileOk) return {code, FileErrorText(code, path)};
     loaded->Assign(scratch);
-    return kFileOk;
+    return {};
 }
 
 std::string CommentFromImage(const EepromImage& image) {
@@ -88,7 +86,7 @@ void PrepareForSave(CloneFile& file, EepromImage& image) {
 
 }  // namespace
 
-uint8_t SaveCloneFile(const std::string& path, EepromImage& image) {
+FileOutcome SaveCloneFile(const std::string& path, EepromImage& image) {
     CloneFile file;
     PrepareForSave(file, image);
     return file.Write(path, SingleRange(0x0000, kRadioAreaEnd));
@@ -97,9 +95,8 @@ uint8_t SaveCloneFile(const std::string& path, EepromImage& image) {
 std::string InitialFileProblem(const std::string& path, EepromImage& image) {
     CloneFile file;
     PrepareForRead(file, image);
-    file.SetReportErrors(false);
     const RangeList fileRange = SingleRange(0x0000, kRadioAreaEnd);
-    const uint8_t code = file.Read(path, &fileRange);
+    const uint8_t code = file.Read(path, &fileRange).code;
     if (code == kFileOk) return {};
     std::string text = "Cannot open '" + path + "'.";
     if (const auto reason = MainOverlay().TryGetText(FileErrorKey(code))) text += "\n" + *reason;
@@ -107,22 +104,20 @@ std::string InitialFileProblem(const std::string& path, EepromImage& image) {
     return text;
 }
 
-bool OpenForSave(SafeFileWriter& out, const std::string& path) {
-    if (out.Open(path)) return true;
-    ShowFileMessage(SaveErrorText(kFileErrOpen, path, out));
-    return false;
+FileOutcome OpenForSave(SafeFileWriter& out, const std::string& path) {
+    if (out.Open(path)) return {};
+    return {kFileErrOpen, SaveErrorText(kFileErrOpen, path, out)};
 }
 
-uint8_t SaveCloneFile(SafeFileWriter& opened, const std::string& path, EepromImage& image) {
+FileOutcome SaveCloneFile(SafeFileWriter& opened, const std::string& path, EepromImage& image) {
     CloneFile file;
     PrepareForSave(file, image);
     return file.Write(opened, path, SingleRange(0x0000, kRadioAreaEnd));
 }
 
-uint8_t ReadInitialFile(const std::string& path, EepromImage& image, bool showErrors) {
+FileOutcome ReadInitialFile(const std::string& path, EepromImage& image) {
     CloneFile file;
     PrepareForRead(file, image);
-    file.SetReportErrors(showErrors);
     const RangeList fileRange = SingleRange(0x0000, kRadioAreaEnd);
     return file.Read(path, &fileRange);
 }

@@ -61,9 +61,9 @@ std::string StageText(CloneStage stage) {
 }
 
 CloneManager::CloneManager(std::unique_ptr<SerialDevice> device, Scheduler& s)
-    : driver_(std::move(device), s), scheduler_(s), progressTask_(new TimerTask(s)) {}
+    : driver_(std::move(device), s), scheduler_(s), progressTask_(std::make_unique<TimerTask>(s)) {}
 
-CloneManager::~CloneManager() { TimerTask::Dispose(progressTask_); }
+CloneManager::~CloneManager() = default;
 
 void CloneManager::SetCodes(int32_t code1, int32_t code2) {
     code1_ = code1;
@@ -150,19 +150,18 @@ bool CloneManager::Begin(CloneOperation op, const RangeList* ranges, const Eepro
         view_->UpdateProgress(Progress());
     }
     if (showProgress) {
-        progressTask_->SetCallback(ProgressTask, this);
+        progressTask_->SetCallback([this](TimerTask& task) { ShowProgress(task); });
         progressTask_->SetPeriod(kProgressPeriodMs);
     }
     return true;
 }
 
-void CloneManager::ProgressTask(void* self, TimerTask* task) {
-    auto* m = static_cast<CloneManager*>(self);
-    if (!m->driver_.IsBusy()) {
-        task->SetPeriod(-1);
+void CloneManager::ShowProgress(TimerTask& task) {
+    if (!driver_.IsBusy()) {
+        task.SetPeriod(-1);
         return;
     }
-    if (m->view_ != nullptr) m->view_->UpdateProgress(m->Progress());
+    if (view_ != nullptr) view_->UpdateProgress(Progress());
 }
 
 // The time left from the rate of the data so far, once they have flowed
@@ -208,8 +207,7 @@ void CloneManager::OnResult(CloneResult& result) {
     // The view shows where the operation ended before the message comes.
     progressTask_->SetPeriod(-1);
     if (view_ != nullptr && result.operation != kOpIdentify) view_->UpdateProgress(Progress());
-    if (!suppressMessage_) ShowError(result);
-    suppressMessage_ = false;
+    ShowError(result);
     if (view_ != nullptr) view_->EndOperation();
     Callback completion = std::move(completion_);
     completion_ = nullptr;

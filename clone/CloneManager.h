@@ -14,8 +14,6 @@
 
 namespace parlo {
 
-class TimerTask;
-
 // What an operation is for, as the user is told.
 enum class CloneStage : uint8_t { Identify, Read, Backup, Write, Verify };
 
@@ -72,7 +70,6 @@ public:
     bool HighSpeed() const { return highSpeed_; }
     // Not owned; nullptr for none.
     void SetView(CloneProgressView* view) { view_ = view; }
-    void SetSuppressMessage(bool on) { suppressMessage_ = on; }
     // The caption of the messages shown; empty (the default) for the
     // application's title. Several radios at once tell theirs apart by it.
     void SetMessageCaption(std::string caption) { caption_ = std::move(caption); }
@@ -100,6 +97,8 @@ public:
     // Bytes the running operation moves: the sizes of its ranges.
     int32_t Total() const { return total_; }
     CloneDriver& Driver() { return driver_; }
+    // Where the protocol's trace goes (CloneTrace.h); empty: nowhere.
+    void SetTrace(CloneTraceSink sink) { driver_.SetTrace(std::move(sink)); }
 
     // The speed-change script of an operation.
     std::string Script(bool high, bool write) const;
@@ -111,14 +110,13 @@ private:
     CloneStage TakeStage(CloneStage normal);
     void OnResult(CloneResult& result);
     void ShowError(const CloneResult& result);
-    static void ProgressTask(void* self, TimerTask* task);
+    void ShowProgress(TimerTask& task);
 
     Callback identifyHandler_;
     Callback readHandler_;
     Callback completion_;
     CloneDriver driver_;
     int32_t total_ = 0;
-    bool suppressMessage_ = false;
     CloneOperation operation_ = kOpIdentify;
     int32_t code1_ = 0;
     int32_t code2_ = 0;
@@ -132,7 +130,7 @@ private:
     int32_t dataStartDone_ = -1;
     Scheduler& scheduler_;
     CloneProgressView* view_ = nullptr;
-    TimerTask* progressTask_ = nullptr;
+    std::unique_ptr<TimerTask> progressTask_;
 };
 
 }  // namespace parlo

@@ -1,18 +1,12 @@
 #include "clone/CloneTrace.h"
 
-#include <atomic>
 #include <cstdio>
 
-#include "clone/ByteQueue.h"
 #include "clone/CloneFrames.h"
-#include "runtime/EventCodes.h"
-#include "runtime/EventManager.h"
 
 namespace parlo {
 
 namespace {
-
-std::atomic<bool> tracing{false};
 
 struct CommandName {
     uint8_t command;
@@ -30,9 +24,6 @@ int HexPair(const uint8_t* p) {
 }
 
 }  // namespace
-
-void SetCloneTracing(bool on) { tracing = on; }
-bool CloneTracing() { return tracing; }
 
 std::string DescribeFrame(bool sent, const uint8_t* bytes, int32_t n) {
     const char* arrow = sent ? "->" : "<-";
@@ -66,14 +57,6 @@ std::string DescribeFrame(bool sent, const uint8_t* bytes, int32_t n) {
     std::snprintf(line, sizeof line, "%s %02X %s, %d bytes", arrow, command, name,
                   static_cast<int>(length));
     return line;
-}
-
-void TraceClone(const std::string& line) {
-    if (tracing && HasEventManager()) Events().PostText(ev::kDebugText, 0, 0, line);
-}
-
-void TraceFrame(bool sent, const ByteQueue& bytes) {
-    if (tracing) TraceClone(DescribeFrame(sent, bytes.Data(), bytes.Length()));
 }
 
 }  // namespace parlo

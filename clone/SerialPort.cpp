@@ -9,12 +9,9 @@
 namespace parlo {
 
 SerialPort::SerialPort(std::unique_ptr<SerialDevice> device, Scheduler& s)
-    : device_(std::move(device)), task_(new TimerTask(s)), scheduler_(s) {}
+    : device_(std::move(device)), task_(std::make_unique<TimerTask>(s)), scheduler_(s) {}
 
-SerialPort::~SerialPort() {
-    Close();
-    TimerTask::Dispose(task_);
-}
+SerialPort::~SerialPort() { Close(); }
 
 namespace {
 
@@ -79,7 +76,7 @@ void SerialPort::Write(const uint8_t* bytes, int32_t n) {
     if (!IsOpen()) return;
     task_->SetPeriod(-1);
     transmit_.AppendBytes(bytes, n);
-    task_->SetCallback(PumpTask, this);
+    task_->SetCallback([this](TimerTask&) { Pump(true); });
     task_->SetPeriod(0);
     Pump();
 }
@@ -104,8 +101,6 @@ uint32_t SerialPort::OutputCount() {
 uint32_t SerialPort::PendingOutput() {
     return OutputCount() + static_cast<uint32_t>(transmit_.Length());
 }
-
-void SerialPort::PumpTask(void* self, TimerTask*) { static_cast<SerialPort*>(self)->Pump(true); }
 
 // Bytes that arrive are echoes of bytes that have left: a good moment for
 // the next chunk. A device that keeps signalling with nothing to read has

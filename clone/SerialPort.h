@@ -16,10 +16,9 @@
 #include "clone/ByteQueue.h"
 #include "platform/Scheduler.h"
 #include "platform/SerialDevice.h"
+#include "runtime/TimerTask.h"
 
 namespace parlo {
-
-class TimerTask;
 
 class SerialPort {
 public:
@@ -71,7 +70,6 @@ public:
     static SerialLine ParseSettings(const std::string& settings);
 
 private:
-    static void PumpTask(void* self, TimerTask* task);
     // One pump step; `fromTask` when the pump's own task runs it.
     void Pump(bool fromTask = false);
     void OnReadable();
@@ -83,7 +81,7 @@ private:
     ByteQueue transmit_;
     SerialLine line_;
     SerialOpenFailure openFailure_;
-    TimerTask* task_ = nullptr;
+    std::unique_ptr<TimerTask> task_;
     Scheduler& scheduler_;
     std::function<void()> onActivity_;
     std::unique_ptr<ReadWatch> watch_;

@@ -30,12 +30,11 @@ namespace {
 struct Setting {
     test::VirtualScheduler clock;
     EventManager events{clock};
-    Document doc;
+    Document doc{events};
     std::array<EepromImage, kVariantCount> files;     // as the initial files hold them
     std::array<EepromImage, kVariantCount> defaults;  // unpacked, as a document's default image
 
     Setting() {
-        SetEventManager(&events);
         for (int v = 0; v < kVariantCount; ++v) {
             if (!doc.SelectModel(v)) fuzz::Finding("an initial file cannot be read");
             files[static_cast<size_t>(v)].SetSize(kImageSize);
@@ -76,7 +75,7 @@ bool Load(Document& doc, const EepromImage& image) {
     Unpack(unpacked);
     const int variant = VariantFromImage(unpacked);
     doc.Defaults().Assign(TheSetting().defaults[static_cast<size_t>(variant)]);
-    SetCurrentVariant(variant);
+    doc.SetVariant(variant);
     doc.Working().Assign(image);
     return doc.AfterLoad();
 }
@@ -102,7 +101,7 @@ CellContext OnGrid(const CellDesc& d) {
 class Commands {
 public:
     Commands(Document& doc, cli::CliPrompts& refusals)
-        : refusals_(refusals), host_(doc, refusals), cells_(&host_) {}
+        : refusals_(refusals), host_(doc, refusals), cells_(doc.Scope(), &host_) {}
 
     // False once a command was refused.
     bool Run(FuzzedDataProvider& in) {

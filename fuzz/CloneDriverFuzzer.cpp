@@ -5,9 +5,9 @@
 #include <set>
 #include <string>
 
-#include "clone/CloneInfo.h"
 #include "fuzz/CloneRun.h"
 #include "fuzz/FuzzSupport.h"
+#include "model/CloneInfo.h"
 
 using namespace parlo;
 

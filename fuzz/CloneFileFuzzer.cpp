@@ -22,11 +22,11 @@ EepromImage Marked() {
 }
 
 void OpenAsTheOpenCommandDoes(const std::string& path) {
-    const EepromImage working = FreshWorkingImage();
+    const EepromImage working = FreshDocumentImage();
     EepromImage loaded = Marked();
     const EepromImage untouched = loaded;
     CloneFileInfo info;
-    const uint8_t code = OpenCloneFile(path, working, &loaded, &info);
+    const uint8_t code = OpenCloneFile(path, working, &loaded, &info).code;
     if (code > kFileErrNewer) fuzz::Finding("file error code " + std::to_string(code));
     if (code != kFileOk) {
         if (!loaded.Equals(untouched)) fuzz::Finding("a refused file changed the image");
@@ -35,9 +35,9 @@ void OpenAsTheOpenCommandDoes(const std::string& path) {
     if (!ValidateContent(loaded, working, false)) fuzz::Finding("an invalid image was opened");
     // What opens saves, and the saved file opens to the same image.
     const std::string again = fuzz::ScratchFile(".saved.icf");
-    if (SaveCloneFile(again, loaded) != kFileOk) fuzz::Finding("an opened image did not save");
+    if (SaveCloneFile(again, loaded).code != kFileOk) fuzz::Finding("an opened image did not save");
     EepromImage reopened = Marked();
-    if (OpenCloneFile(again, working, &reopened) != kFileOk)
+    if (OpenCloneFile(again, working, &reopened).code != kFileOk)
         fuzz::Finding("a saved image did not open again");
     for (int32_t a = 0; a <= kRadioAreaEnd; ++a) {
         if (reopened.GetByte(a) != loaded.GetByte(a))
@@ -48,7 +48,7 @@ void OpenAsTheOpenCommandDoes(const std::string& path) {
 void ReadAsTheInitialFile(const std::string& path) {
     EepromImage image = Marked();
     const EepromImage before = image;
-    const uint8_t code = ReadInitialFile(path, image);
+    const uint8_t code = ReadInitialFile(path, image).code;
     if (code != kFileOk && !image.Equals(before)) fuzz::Finding("a failed read changed the image");
 }
 

@@ -6,33 +6,46 @@
 
 namespace parlo::fuzz {
 
-Document& StartingDocument() {
-    static Document* doc = new Document;
-    // A read that succeeded may have switched the variant.
-    if (doc->Variant() != kVariantLmr || doc->Defaults().GetByte(0) == 0) {
-        if (!doc->SelectModel(kVariantLmr)) fatal("the LMR initial file cannot be read");
-    }
-    doc->NewFromDefaults();
+namespace {
+
+// The LMR factory image as a document holds it, read once.
+const EepromImage& LmrDefaults() {
+    static const EepromImage* defaults = [] {
+        EventManager events(scheduler());
+        Document doc(events);
+        if (!doc.SelectModel(kVariantLmr)) fatal("the LMR initial file cannot be read");
+        auto* image = new EepromImage;
+        image->Assign(doc.Defaults());
+        return image;
+    }();
+    return *defaults;
+}
+
+}  // namespace
+
+void StartDocument(Document& doc) {
+    doc.Defaults().Assign(LmrDefaults());
+    doc.SetVariant(kVariantLmr);
+    doc.NewFromDefaults();
     // One channel, so that a write has something to send.
-    doc->AppendChannel(0);
-    ChannelRecord channel(doc->Working());
+    doc.AppendChannel(0);
+    ChannelRecord channel(doc.Working());
     channel.Decode(ChannelKindOf(kVariantLmr), 0);
     channel.present = true;
     channel.SetValue(Field::RxFreq, 150000000);
     channel.SetValue(Field::TxFreq, 150000000);
     channel.Store();
-    doc->RebuildModelData();
-    return *doc;
+    doc.RebuildModelData();
 }
 
 CloneRun::CloneRun()
-    : previousEvents_(SetEventManager(&events_)),
-      manager_(std::make_unique<test::ScriptedSerial>(script_), clock_),
-      commands_(StartingDocument(), manager_) {
+    : manager_(std::make_unique<test::ScriptedSerial>(script_), clock_),
+      commands_(document_, manager_) {
+    StartDocument(document_);
     manager_.SetPort(1, "/dev/ttyUSB0");
 }
 
-CloneRun::~CloneRun() { SetEventManager(previousEvents_); }
+CloneRun::~CloneRun() = default;
 
 std::optional<int> CloneRun::Run(const RadioStream& stream, uint32_t limitMs) {
     std::optional<int> outcome;

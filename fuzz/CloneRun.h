@@ -16,9 +16,9 @@
 
 namespace parlo::fuzz {
 
-// The document every run starts from: the LMR factory document with one
-// channel.
-Document& StartingDocument();
+// Makes `doc` the document every run starts from: the LMR factory document
+// with one channel.
+void StartDocument(Document& doc);
 
 class CloneRun {
 public:
@@ -28,6 +28,7 @@ public:
     test::SerialScript& Script() { return *script_; }
     test::VirtualScheduler& Clock() { return clock_; }
     CloneCommands& Commands() { return commands_; }
+    Document& Doc() { return document_; }
 
     // Starts the command; then, every 10 ms of virtual time, hands the line
     // the chunks that are due and steps the clock, until the command ends or
@@ -37,7 +38,7 @@ public:
 private:
     test::VirtualScheduler clock_;
     EventManager events_{clock_};
-    EventManager* previousEvents_;
+    Document document_{events_};
     std::shared_ptr<test::SerialScript> script_ = std::make_shared<test::SerialScript>();
     CloneManager manager_;
     CloneCommands commands_;

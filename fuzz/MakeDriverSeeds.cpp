@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
-#include "clone/CloneInfo.h"
 #include "clone/ContentValidation.h"
 #include "fuzz/CloneRun.h"
 #include "fuzz/FuzzSupport.h"
+#include "model/CloneInfo.h"
 #include "tools/radio-sim/RadioSim.h"
 
 using namespace parlo;
@@ -35,7 +35,7 @@ void ShortenMemory(EepromImage& image, std::vector<uint8_t>& identity) {
 fuzz::RadioStream Record(const Seed& seed, int* outcome) {
     fuzz::CloneRun run;
     sim::RadioConfig config;
-    config.image.Assign(fuzz::StartingDocument().Working());
+    config.image.Assign(run.Doc().Working());
     config.identity = sim::DefaultIdentity(config.image);
     if (seed.shortMemory) ShortenMemory(config.image, config.identity);
     config.fault = seed.fault;

@@ -13,7 +13,6 @@
 
 #include "app/Document.h"
 #include "cells/CellDispatcher.h"
-#include "cells/CellHost.h"
 #include "fuzz/FuzzSupport.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
@@ -32,33 +31,16 @@ namespace {
 constexpr int kMaxCellsDrawn = 2000;
 constexpr int kChannelsPerBank = 3;
 
-// What cells ask of the application, answered as a viewer would.
-class ViewerHost : public CellHost {
-public:
-    explicit ViewerHost(Document& doc) : doc_(doc) {}
-    void RunCommand(int, int32_t, const CellContext&) override {}
-    void RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) override {}
-    void ContextHelp(int, int, int32_t) override {}
-    bool AppendChannel(int) override { return false; }
-    EepromImage& DefaultImage() override { return doc_.Defaults(); }
-    void CellEdited() override {}
-
-private:
-    Document& doc_;
-};
-
 // The factory documents, read once with the shipped overlay.
 struct Setting {
     test::VirtualScheduler clock;
     EventManager events{clock};
-    Document doc;
-    ViewerHost host{doc};
-    CellDispatcher cells{&host};
+    Document doc{events};
+    CellDispatcher cells{doc.Scope()};  // no host: what cells ask of a window gets nothing
     std::array<EepromImage, kVariantCount> defaults;
     std::array<EepromImage, kVariantCount> documents;
 
     Setting() {
-        SetEventManager(&events);
         for (int v = 0; v < kVariantCount; ++v) {
             if (!doc.SelectModel(v)) fuzz::Finding("an initial file cannot be read");
             defaults[static_cast<size_t>(v)].Assign(doc.Defaults());
@@ -89,12 +71,13 @@ void DrawAll(Sheet& sheet) {
     }
 }
 
-// Twelve pages from the `first` one on, round the tree.
 // The page `pick` chooses round the tree, for the screen or for printing.
-void ShowPage(OverlayText& overlay, int variant, size_t pick) {
-    RadioTree tree(overlay, "GI_Tree_Main");
+void ShowPage(OverlayText& overlay, size_t pick) {
+    Document& doc = TheSetting().doc;
+    doc.Modes() = {true, true};
+    RadioTree tree(overlay, "GI_Tree_Main", doc.Scope());
     tree.Build();
-    tree.RebuildVariableBranches(variant, true, true);
+    tree.RebuildVariableBranches();
     std::vector<std::string> actions;
     tree.ForEach([&](TreeNode& n) { actions.push_back(n.Action()); });
     if (actions.empty()) return;
@@ -103,8 +86,8 @@ void ShowPage(OverlayText& overlay, int variant, size_t pick) {
         params.printerFontHeight = -50;
         params.printScale = 5;
     }
-    auto sheet =
-        CreateSheet(actions[pick / 2 % actions.size()], params, TheSetting().cells.Entry());
+    auto sheet = CreateSheet(actions[pick / 2 % actions.size()], params, doc.Scope(),
+                             TheSetting().cells.Entry());
     FixedMetricsCanvas measure;
     sheet->Build(measure);
     DrawAll(*sheet);
@@ -117,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Setting& s = TheSetting();
     const int variant = static_cast<int>(size % kVariantCount);
     s.doc.Defaults().Assign(s.defaults[static_cast<size_t>(variant)]);
-    SetCurrentVariant(variant);
+    s.doc.SetVariant(variant);
     s.doc.Working().Assign(s.documents[static_cast<size_t>(variant)]);
 
     OverlayText overlay;
@@ -129,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             // milliseconds: what the pages posted is handled and the
             // subscriptions they dropped are let go, also after an error.
             if (pages)
-                ShowPage(overlay, variant, size / kVariantCount);
+                ShowPage(overlay, size / kVariantCount);
             else
                 s.clock.Advance(EventManager::kDispatchPeriodMs);
         } catch (const fuzz::FatalError&) {

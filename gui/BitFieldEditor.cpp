@@ -46,7 +46,7 @@ BitFieldEditor::BitFieldEditor(SheetWidget* opener, int col, int row, const Popu
     }
     if (Sheet* owner = opener->CurrentSheet()) params.fontPercent = owner->GetParams().fontPercent;
     sheet_ = std::make_unique<Sheet>(
-        params, [this](CellContext& c, int mode) { return Dispatch(c, mode); });
+        params, cells_.Scope(), [this](CellContext& c, int mode) { return Dispatch(c, mode); });
     MeasuringCanvas measure;
     sheet_->Build(measure);
 
@@ -128,7 +128,7 @@ void BitFieldEditor::Toggle(int item) {
     value_.Toggle(item);
     ok_->setEnabled(value_.OkAllowed());
     view_->InvalidateAll();
-    if (HasEventManager()) Events().Post(ev::kRedrawAll);
+    cells_.Scope().events.Post(ev::kRedrawAll);
 }
 
 int BitFieldEditor::Dispatch(CellContext& ctx, int mode) {

@@ -3,7 +3,6 @@
 #include <QFontDatabase>
 #include <QVBoxLayout>
 
-#include "clone/CloneTrace.h"
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 
@@ -15,7 +14,8 @@ constexpr int kMinHeight = 100;
 
 }  // namespace
 
-DebugLogWindow::DebugLogWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+DebugLogWindow::DebugLogWindow(QWidget* owner, MainController& controller)
+    : QWidget(owner, Qt::Window), controller_(controller) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Free Debug Window");
     auto* layout = new QVBoxLayout(this);
@@ -30,18 +30,16 @@ DebugLogWindow::DebugLogWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     const int ownerHeight = owner != nullptr ? owner->height() : 0;
     const int ownerWidth = owner != nullptr ? owner->width() : 800;
     resize(std::max(400, ownerWidth / 2), std::max(ownerHeight * 8 / 10, kMinHeight));
-    Events().Subscribe(OnEvent, this);
-    SetCloneTracing(true);
+    events_ = controller_.Events().Subscribe([this](const EventRecord& event) {
+        if (const LogLine* line = event.Get(ev::kDebugText))
+            log_->appendPlainText(QString::fromStdString(line->text));
+    });
+    controller_.TraceCloning(true);
 }
 
 DebugLogWindow::~DebugLogWindow() {
-    SetCloneTracing(false);
-    Events().Unsubscribe(OnEvent, this);
-}
-
-void DebugLogWindow::OnEvent(void* self, const EventRecord& event) {
-    if (event.code != ev::kDebugText) return;
-    static_cast<DebugLogWindow*>(self)->log_->appendPlainText(QString::fromStdString(event.Text()));
+    controller_.TraceCloning(false);
+    events_.Cancel();
 }
 
 }  // namespace parlo::qt

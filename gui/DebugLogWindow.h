@@ -5,25 +5,25 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
-namespace parlo {
-struct EventRecord;
-}
+#include "app/MainController.h"
+#include "runtime/EventManager.h"
 
 namespace parlo::qt {
 
 class DebugLogWindow : public QWidget {
     Q_OBJECT
 public:
-    // Opens beside `owner`, 0.8 times its height (at least 100).
-    explicit DebugLogWindow(QWidget* owner);
+    // Opens beside `owner`, 0.8 times its height (at least 100), with the
+    // controller's clone trace on until it closes. The controller outlives it.
+    DebugLogWindow(QWidget* owner, MainController& controller);
     ~DebugLogWindow() override;
 
     QPlainTextEdit* Log() const { return log_; }
 
 private:
-    static void OnEvent(void* self, const EventRecord& event);
-
+    MainController& controller_;
     QPlainTextEdit* log_ = nullptr;
+    EventSubscription events_;
 };
 
 }  // namespace parlo::qt

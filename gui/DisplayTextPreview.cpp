@@ -24,7 +24,8 @@ constexpr int kPreviewName = 9;  // of GI_AppInd_Reading
 
 }  // namespace
 
-DisplayTextPreview::DisplayTextPreview(QWidget* parent) : QWidget(parent) {
+DisplayTextPreview::DisplayTextPreview(QWidget* parent, const EepromImage& image)
+    : QWidget(parent), image_(image) {
     setMinimumHeight(48);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAccessibleName(QString::fromStdString(OvlText("GI_AppInd_Reading", kPreviewName)));
@@ -45,7 +46,7 @@ void DisplayTextPreview::paintEvent(QPaintEvent*) {
     QtCanvas canvas(painter);
     const Rect box{4, 2, width() - 4, height() - 2};
     const SegmentGeometry& geometry = MainDisplayGeometry();
-    const std::vector<uint16_t> user = WorkingUserCharacters();
+    const std::vector<uint16_t> user = UserCharacters(image_);
     if (length_ == 0) {
         PaintDisplayText(canvas, box, bytes_, geometry, user, kSegmentLit, kSegmentUnlit);
         return;

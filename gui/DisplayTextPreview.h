@@ -6,11 +6,14 @@
 #include <QWidget>
 #include <vector>
 
+#include "model/EepromImage.h"
+
 namespace parlo::qt {
 
 class DisplayTextPreview : public QWidget {
 public:
-    explicit DisplayTextPreview(QWidget* parent);
+    // The user characters are those of `image`.
+    DisplayTextPreview(QWidget* parent, const EepromImage& image);
     // `length`: the positions the field keeps; 0 when not known.
     void SetText(const QString& text, int length);
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
@@ -19,6 +22,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    const EepromImage& image_;
     std::vector<uint8_t> bytes_;
     int length_ = 0;
 };

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <cmath>
 
+#include "cells/CellDispatcher.h"
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 #include "sheet/PopupPlacement.h"
@@ -14,28 +15,26 @@
 namespace parlo::qt {
 
 EditorPopup::EditorPopup(SheetWidget* opener, int col, int row)
-    : QFrame(opener, Qt::Popup | Qt::FramelessWindowHint), opener_(opener), col_(col), row_(row) {
+    : QFrame(opener, Qt::Popup | Qt::FramelessWindowHint),
+      opener_(opener),
+      openerId_(opener->OwnerId()),
+      col_(col),
+      row_(row) {
     setAttribute(Qt::WA_DeleteOnClose);
     // A reader hears which cell the window edits.
     if (Sheet* sheet = opener->CurrentSheet())
         setAccessibleName(QString::fromStdString(SheetReading(*sheet).CellName(col, row)));
-    if (HasEventManager()) {
-        Events().Subscribe(OnEvent, this);
-        subscribed_ = true;
-    }
+    events_ = opener->Cells().Scope().events.Subscribe(
+        [this](const EventRecord& event) { OnEvent(event); });
 }
 
-EditorPopup::~EditorPopup() {
-    if (subscribed_ && HasEventManager()) Events().Unsubscribe(OnEvent, this);
-}
+EditorPopup::~EditorPopup() = default;
 
-void EditorPopup::OnEvent(void* self, const EventRecord& event) {
-    auto* popup = static_cast<EditorPopup*>(self);
-    if (popup->done_) return;
-    if (event.code == ev::kFinishEdits) popup->Commit();
-    if (event.code == ev::kReleaseWindows &&
-        event.arg2 == reinterpret_cast<intptr_t>(popup->opener_.data()))
-        popup->Cancel();
+void EditorPopup::OnEvent(const EventRecord& event) {
+    if (done_) return;
+    if (event.Is(ev::kFinishEdits)) Commit();
+    if (const WindowOwner* owner = event.Get(ev::kReleaseWindows); owner && *owner == openerId_)
+        Cancel();
 }
 
 QRect EditorPopup::WorkArea(const QRect& cell) {

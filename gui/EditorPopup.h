@@ -8,10 +8,7 @@
 #include <QPointer>
 
 #include "gui/SheetWidget.h"
-
-namespace parlo {
-struct EventRecord;
-}
+#include "runtime/EventManager.h"
 
 namespace parlo::qt {
 
@@ -49,13 +46,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    static void OnEvent(void* self, const EventRecord& event);
+    void OnEvent(const EventRecord& event);
     void Finish();
 
     QPointer<SheetWidget> opener_;
+    WindowOwner openerId_;
     int col_, row_;
     bool done_ = false;
-    bool subscribed_ = false;
+    EventSubscription events_;
 };
 
 }  // namespace parlo::qt

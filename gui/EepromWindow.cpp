@@ -34,8 +34,7 @@ std::pair<int, int> EepromWindow::CellOfByte(int32_t address) {
     return {(address % kBytesPerRow) * 2 + kHeadColumns, address / kBytesPerRow + kHeadRows};
 }
 
-EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measure, int fontPercent,
-                           intptr_t userParam)
+EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measure, int fontPercent)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -43,15 +42,15 @@ EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measur
     Sheet::Params params;
     params.overlay = &MainOverlay();
     params.fontPercent = fontPercent;
-    params.userParam = userParam;
     // Escape on the byte sheet closes the window, as its OK button does.
-    sheet_ = CreateSheet(kByteSheet, params, [this, &cells](CellContext& c, int mode) {
-        if (mode == kModeOperate && c.operation == kCharEscape) {
-            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-            return 0;
-        }
-        return cells.Handle(c, mode);
-    });
+    sheet_ =
+        CreateSheet(kByteSheet, params, cells.Scope(), [this, &cells](CellContext& c, int mode) {
+            if (mode == kModeOperate && c.operation == kCharEscape) {
+                QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+                return 0;
+            }
+            return cells.Handle(c, mode);
+        });
     sheet_->Build(measure);
 
     auto* layout = new QVBoxLayout(this);
@@ -94,10 +93,11 @@ EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measur
     }
     layout->addLayout(buttons);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
-    connect(redraw, &QPushButton::clicked, this, [] { Events().Send(ev::kDocumentChanged); });
-    connect(setCompare, &QPushButton::clicked, this, [] {
-        Events().Send(ev::kSetCompareBase);
-        Events().Send(ev::kWarningsChecked);
+    EventManager* events = &cells.Scope().events;
+    connect(redraw, &QPushButton::clicked, this, [events] { events->Send(ev::kDocumentChanged); });
+    connect(setCompare, &QPushButton::clicked, this, [events] {
+        events->Send(ev::kSetCompareBase);
+        events->Send(ev::kWarningsChecked);
     });
 
     // As wide as the whole sheet, at most half the screen high.
@@ -109,22 +109,21 @@ EepromWindow::EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measur
     view_->setMinimumHeight(std::min(full.height(), screenHeight / 2));
     resize(view_->width() + frame,
            std::min(full.height(), screenHeight / 2) + frame + button.height() + 2 * kButtonGap);
-    Events().Subscribe(OnEvent, this);
+    events_ = events->Subscribe([this](const EventRecord& event) { OnEvent(event); });
 }
 
 EepromWindow::~EepromWindow() {
-    Events().Unsubscribe(OnEvent, this);
+    events_.Cancel();
     view_->SetSheet(nullptr);
 }
 
-void EepromWindow::OnEvent(void* self, const EventRecord& event) {
-    auto* w = static_cast<EepromWindow*>(self);
-    if (event.code == ev::kWarningsChecked) {
+void EepromWindow::OnEvent(const EventRecord& event) {
+    if (event.Is(ev::kWarningsChecked)) {
         // Every cell in view is asked for its byte again.
-        w->view_->viewport()->update();
-    } else if (event.code == ev::kGoToByte && event.arg2 >= 0) {
-        const auto [col, row] = CellOfByte(static_cast<int32_t>(event.arg2));
-        if (row < w->sheet_->RowCount()) w->view_->GoToCell(col, row);
+        view_->viewport()->update();
+    } else if (const ImageByte* byte = event.Get(ev::kGoToByte); byte && byte->address >= 0) {
+        const auto [col, row] = CellOfByte(byte->address);
+        if (row < sheet_->RowCount()) view_->GoToCell(col, row);
     }
 }
 

@@ -7,11 +7,11 @@
 #include <QDialog>
 #include <memory>
 
+#include "runtime/EventManager.h"
 #include "sheet/Sheet.h"
 
 namespace parlo {
 class CellDispatcher;
-struct EventRecord;
 }  // namespace parlo
 
 namespace parlo::qt {
@@ -21,8 +21,7 @@ class SheetWidget;
 class EepromWindow : public QDialog {
     Q_OBJECT
 public:
-    EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measure, int fontPercent,
-                 intptr_t userParam);
+    EepromWindow(QWidget* owner, CellDispatcher& cells, Canvas& measure, int fontPercent);
     ~EepromWindow() override;
 
     SheetWidget* View() const { return view_; }
@@ -32,10 +31,11 @@ public:
     static std::pair<int, int> CellOfByte(int32_t address);
 
 private:
-    static void OnEvent(void* self, const EventRecord& event);
+    void OnEvent(const EventRecord& event);
 
     std::unique_ptr<Sheet> sheet_;
     SheetWidget* view_ = nullptr;
+    EventSubscription events_;
 };
 
 }  // namespace parlo::qt

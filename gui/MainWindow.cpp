@@ -159,7 +159,7 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
 
     BuildMenus();
     BuildToolBar();
-    Events().Subscribe(OnEvent, this);
+    events_ = Events().Subscribe([this](const EventRecord& event) { OnEvent(event); });
     PlaceWindow();
     controller_->Start(argc, argv);
     PlaceSplitter();
@@ -177,8 +177,15 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
 
 MainWindow::~MainWindow() {
     mainTask_.stop();
-    Events().Unsubscribe(OnEvent, this);
+    events_.Cancel();
     sheetWidget_->SetSheet(nullptr);
+    // The windows opened from this one (editors, service and log windows,
+    // dialogs) work on the controller's document and bus: they go first.
+    std::vector<QPointer<QWidget>> windows;
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w->isWindow()) windows.emplace_back(w);
+    }
+    for (const QPointer<QWidget>& w : windows) delete w.data();  // null if gone with its parent
     controller_.reset();
     delete cloneProgress_;  // a window of its own, not a child
 }
@@ -289,7 +296,7 @@ void MainWindow::BuildToolBar() {
             toolBar_->addAction(ToolBarIcon(desc->imageIndex), QString::fromStdString(text));
         action->setToolTip(QString::fromStdString(text));
         const CellDesc* item = desc.get();
-        action->setProperty("parloDesc", QVariant::fromValue<void*>(desc.get()));
+        SetDescOf(action, desc.get());
         connect(action, &QAction::triggered, this, [this, item] { RunItem(*item); });
         toolBarItems_.push_back(std::move(desc));
     }
@@ -329,13 +336,11 @@ void MainWindow::RefreshMenus() {
     }
 }
 
-void MainWindow::OnEvent(void* self, const EventRecord& event) {
-    auto* w = static_cast<MainWindow*>(self);
-    if (event.code == ev::kMenuState || event.code == ev::kToolBarState) w->RefreshToolBar();
-    if (event.code == ev::kMenuState || event.code == ev::kPortChanged ||
-        event.code == ev::kDocumentChanged)
-        w->RefreshMenus();
-    if (event.code == ev::kFinishEdits) w->sheetWidget_->FinishEdit();
+void MainWindow::OnEvent(const EventRecord& event) {
+    if (event.Is(ev::kMenuState) || event.Is(ev::kToolBarState)) RefreshToolBar();
+    if (event.Is(ev::kMenuState) || event.Is(ev::kPortChanged) || event.Is(ev::kDocumentChanged))
+        RefreshMenus();
+    if (event.Is(ev::kFinishEdits)) sheetWidget_->FinishEdit();
 }
 
 // ---- MainView ------------------------------------------------------------------------------
@@ -596,7 +601,7 @@ int MainWindow::PrintTo(QPrinter& printer, bool allSheets, const std::function<b
     if (!page.Active()) return 0;
     const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page.Resolution(),
                                           page.PageWidth(), page.PageHeight());
-    PrintJob job(page, controller_->Cells().Entry(), std::move(actions), rect);
+    PrintJob job(page, controller_->Doc().Scope(), controller_->Cells().Entry(), std::move(actions), rect);
     job.SetCancelCheck(cancelled);
     while (job.Step()) {
     }
@@ -617,7 +622,7 @@ PrintingDialog* MainWindow::StartPrinting(std::unique_ptr<QPrinter> printer, boo
     const PrintReport report{sheet, printer->outputFileName().toStdString(),
                              printer->printerName().toStdString()};
     auto* dialog = new PrintingDialog(this, std::move(printer), std::move(nodes),
-                                      controller_->Cells().Entry());
+                                      controller_->Doc().Scope(), controller_->Cells().Entry());
     // The main window takes no input while the job runs; the dialog's
     // button does.
     dialog->setWindowModality(Qt::ApplicationModal);
@@ -646,7 +651,7 @@ void MainWindow::Print(bool allSheets) {
 // The working image as a byte sheet beside its compare base, for service.
 void MainWindow::OpenEepromWindow() {
     auto* window =
-        new EepromWindow(this, controller_->Cells(), measure_, env_.FontSizePercentage(), 0);
+        new EepromWindow(this, controller_->Cells(), measure_, env_.FontSizePercentage());
     window->show();
 }
 
@@ -656,7 +661,7 @@ void MainWindow::OpenDebugWindow() {
         debugLog_->raise();
         return;
     }
-    debugLog_ = new DebugLogWindow(this);
+    debugLog_ = new DebugLogWindow(this, *controller_);
     debugLog_->show();
 }
 
@@ -688,7 +693,8 @@ void MainWindow::ShowCloneInformation() {
     Sheet::Params params;
     params.overlay = &MainOverlay();
     params.fontPercent = env_.FontSizePercentage();
-    auto sheet = CreateSheet("GI_Sheet_CloneInfo", params, controller_->Cells().Entry());
+    auto sheet = CreateSheet("GI_Sheet_CloneInfo", params, controller_->Doc().Scope(),
+                             controller_->Cells().Entry());
     sheet->Build(measure_);
     // Every line the radio reports, however many option units it has.
     sheet->FitToShownText(measure_);

@@ -92,7 +92,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static void OnEvent(void* self, const EventRecord& event);
+    EventManager& Events() { return controller_->Events(); }
+    void OnEvent(const EventRecord& event);
     void BuildMenus();
     void BuildToolBar();
     void RunItem(const CellDesc& item);
@@ -127,6 +128,7 @@ private:
     CellDesc toolBarBasic_;
     std::vector<std::unique_ptr<CellDesc>> toolBarItems_;
     QTimer mainTask_;
+    EventSubscription events_;
     // The "Cloning" window, made when the first operation starts: what the
     // clone manager talks to until then stands in for it.
     class CloneProgressForwarder : public CloneProgressView {

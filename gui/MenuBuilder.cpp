@@ -18,7 +18,11 @@ QString Caption(const TreeNode& node) { return QString::fromStdString(node.capti
 }  // namespace
 
 const CellDesc* DescOf(QAction* action) {
-    return static_cast<const CellDesc*>(action->property(kDescProperty).value<void*>());
+    return action->property(kDescProperty).value<const CellDesc*>();
+}
+
+void SetDescOf(QAction* action, const CellDesc* desc) {
+    action->setProperty(kDescProperty, QVariant::fromValue(desc));
 }
 
 MenuBuilder::MenuBuilder(const std::string& key) : items_(MainOverlay(), key) { items_.Build(); }
@@ -35,8 +39,7 @@ void MenuBuilder::AddItems(QMenu* menu, const TreeNode& node, const Chosen& chos
             continue;
         }
         QAction* action = menu->addAction(Caption(*child));
-        action->setProperty(kDescProperty,
-                            QVariant::fromValue<void*>(const_cast<CellDesc*>(&child->desc)));
+        SetDescOf(action, &child->desc);
         action->setData(Caption(*child));
         // The action text holds the shortcut, or several apart by "; ".
         if (child->desc.action && !child->desc.action->empty())

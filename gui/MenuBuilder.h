@@ -42,7 +42,8 @@ private:
     TreeModel items_;
 };
 
-// The descriptor an action of a built menu carries.
+// The descriptor an action of a built menu or tool bar carries.
 const CellDesc* DescOf(QAction* action);
+void SetDescOf(QAction* action, const CellDesc* desc);
 
 }  // namespace parlo::qt

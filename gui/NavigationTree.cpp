@@ -65,8 +65,7 @@ int NavigationTree::FittingWidth() const {
 }
 
 TreeNode* NavigationTree::NodeOf(QTreeWidgetItem* item) {
-    return item == nullptr ? nullptr
-                           : static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<void*>());
+    return item == nullptr ? nullptr : item->data(0, Qt::UserRole).value<TreeNode*>();
 }
 
 // Only what changed is set: every warning check refreshes the whole tree.
@@ -95,7 +94,7 @@ void NavigationTree::Rebuild(TreeModel& tree) {
         for (auto& child : n.children) {
             auto* item =
                 parent == nullptr ? new QTreeWidgetItem(this) : new QTreeWidgetItem(parent);
-            item->setData(0, Qt::UserRole, QVariant::fromValue<void*>(child.get()));
+            item->setData(0, Qt::UserRole, QVariant::fromValue(child.get()));
             Refresh(item, child.get());
             items_[child.get()] = item;
             add(item, *child);

@@ -25,11 +25,8 @@ PickWindow::PickWindow(SheetWidget* opener, int col, int row, const PopupRequest
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kBorder, kBorder, kBorder, kBorder);
     Sheet::Params params;
-    if (Sheet* owner = opener->CurrentSheet()) {
-        params.userParam = owner->GetParams().userParam;
-        params.fontPercent = owner->GetParams().fontPercent;
-    }
-    sheet_ = CreatePickSheet(popup.list, params,
+    if (Sheet* owner = opener->CurrentSheet()) params.fontPercent = owner->GetParams().fontPercent;
+    sheet_ = CreatePickSheet(popup.list, params, cells_.Scope(),
                              [this](CellContext& c, int mode) { return Dispatch(c, mode); });
     MeasuringCanvas measure;
     sheet_->Build(measure);

@@ -20,7 +20,8 @@ QString Text(int line) {
 }  // namespace
 
 PrintingDialog::PrintingDialog(QWidget* owner, std::unique_ptr<QPrinter> printer,
-                               std::vector<Node> nodes, DispatchFunction dispatcher)
+                               std::vector<Node> nodes, DocumentScope scope,
+                               DispatchFunction dispatcher)
     // Without a button hint the desktop would be told every function is
     // allowed, minimise and maximise included; the close button cancels.
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -57,7 +58,8 @@ PrintingDialog::PrintingDialog(QWidget* owner, std::unique_ptr<QPrinter> printer
     for (const Node& n : nodes_) actions.push_back(n.action);
     const Rect rect = PageRectFromMargins(OvlText("GI_Sys_Printer_Margins"), page_->Resolution(),
                                           page_->PageWidth(), page_->PageHeight());
-    job_ = std::make_unique<PrintJob>(*page_, std::move(dispatcher), std::move(actions), rect);
+    job_ =
+        std::make_unique<PrintJob>(*page_, scope, std::move(dispatcher), std::move(actions), rect);
     // Within a sheet the button is looked at before every page.
     job_->SetCancelCheck([] {
         QApplication::processEvents();

@@ -34,7 +34,7 @@ public:
     };
 
     PrintingDialog(QWidget* owner, std::unique_ptr<QPrinter> printer, std::vector<Node> nodes,
-                   DispatchFunction dispatcher);
+                   DocumentScope scope, DispatchFunction dispatcher);
     ~PrintingDialog() override;
 
     // Prints the next node; at the end ends the document and closes.

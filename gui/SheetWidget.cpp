@@ -67,8 +67,7 @@ void SheetWidget::SetSheet(Sheet* sheet) {
     if (sheet_ != nullptr) {
         sheet_->SetView(nullptr);
         // The windows the old sheet's cells opened have nothing to answer.
-        if (HasEventManager())
-            Events().Send(ev::kReleaseWindows, 0, reinterpret_cast<intptr_t>(this));
+        cells_.Scope().events.Send(ev::kReleaseWindows, ownerId_);
     }
     sheet_ = sheet;
     if (sheet_ != nullptr) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "runtime/EventCodes.h"
 #include "sheet/Sheet.h"
 
 namespace parlo {
@@ -30,6 +31,8 @@ public:
     void SetSheet(Sheet* sheet);
     Sheet* CurrentSheet() const { return sheet_; }
     CellDispatcher& Cells() const { return cells_; }
+    // Who the editors this widget opens belong to (event 1).
+    WindowOwner OwnerId() const { return ownerId_; }
     // Commits an open in-place editor.
     void FinishEdit();
 
@@ -54,6 +57,8 @@ public:
     bool GoToCell(int col, int row);
     // The row menu at the current cell (Shift+F10, the Menu key).
     void OpenMenuAtCurrentCell();
+    // A drag past the edge is scrolling the grid on its timer.
+    bool DragScrolling() const { return dragTimer_.isActive(); }
 
     // What the windows a cell opened hand back to that cell.
     void HandBackItem(int col, int row, const ChosenItem& item);
@@ -82,6 +87,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    const WindowOwner ownerId_ = WindowOwner::Next();
     std::optional<std::pair<int, int>> CellAt(const QPoint& p) const;
     void UpdateScrollBars();
     void EnsureCurrentVisible();

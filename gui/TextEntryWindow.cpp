@@ -49,7 +49,7 @@ TextEntryWindow::TextEntryWindow(SheetWidget* opener, int col, int row, const Fo
     text_->setFixedHeight(text_->fontMetrics().height() * 3 / 2);
     layout->addWidget(text_);
 
-    preview_ = new DisplayTextPreview(this);
+    preview_ = new DisplayTextPreview(this, cells_.Document().Working());
     layout->addWidget(preview_);
     lengthNote_ = new QLabel(this);
     lengthNote_->setTextFormat(Qt::PlainText);
@@ -59,7 +59,7 @@ TextEntryWindow::TextEntryWindow(SheetWidget* opener, int col, int row, const Fo
 
     Sheet::Params params;
     if (Sheet* owner = opener->CurrentSheet()) params.fontPercent = owner->GetParams().fontPercent;
-    sheet_ = CreateSheet(kCharacterSheet, params,
+    sheet_ = CreateSheet(kCharacterSheet, params, cells_.Scope(),
                          [this](CellContext& c, int mode) { return Dispatch(c, mode); });
     MeasuringCanvas measure;
     sheet_->Build(measure);

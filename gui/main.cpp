@@ -15,7 +15,6 @@
 #include "platform/qtcore/QtInstanceLock.h"
 #include "platform/qtcore/QtScheduler.h"
 #include "platform/qtcore/QtSettingsStore.h"
-#include "runtime/EventManager.h"
 
 namespace {
 
@@ -65,8 +64,6 @@ int main(int argc, char** argv) {
     parlo::AppSettings env(store, screen, &guard);
     if (!env.InstanceOk()) return 0;
     parlo::SetSettings(&env);
-    parlo::EventManager events;
-    parlo::SetEventManager(&events);
 
     parlo::qt::QtPrompts prompts;
     parlo::SetPrompts(&prompts);
@@ -86,7 +83,6 @@ int main(int argc, char** argv) {
         prompts.SetParent(nullptr);
     }
     parlo::SetPrompts(nullptr);
-    parlo::SetEventManager(nullptr);
     parlo::SetSettings(nullptr);
     // The environment saves the settings as it goes, after everything else.
     return status;

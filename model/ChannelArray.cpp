@@ -5,17 +5,12 @@
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ChannelRecord.h"
-#include "overlay/OverlayMessage.h"
-#include "overlay/OverlayText.h"
-#include "platform/Prompts.h"
 
 namespace parlo {
 
 namespace {
 
 bool ValidSlot(int slot) { return slot >= 0 && slot < kChannelSlots; }
-
-void ShowChannelError(const char* key) { ShowOverlayMessage(key, MsgIcon::Error); }
 
 }  // namespace
 
@@ -47,18 +42,16 @@ void ChannelArray::Move(int from, int to) {
     record.StoreAt(to);
 }
 
-void ChannelArray::DeleteAt(int slot, uint32_t& flags) {
+void ChannelArray::DeleteAt(int slot) {
     if (!ValidSlot(slot)) return;
     for (int k = slot; k < kChannelSlots - 1; ++k) Move(k + 1, k);
     Blank(kChannelSlots - 1);
-    flags |= kRedrawRows | kRebuildSheet;
 }
 
-void ChannelArray::InsertAt(int slot, uint32_t& flags) {
+void ChannelArray::InsertAt(int slot) {
     if (!ValidSlot(slot)) return;
     for (int k = kChannelSlots - 1; k > slot; --k) Move(k - 1, k);
     Blank(slot);
-    flags |= kRedrawRows | kRebuildSheet;
 }
 
 int ChannelArray::BlankTail(int bank) const {
@@ -73,24 +66,22 @@ int ChannelArray::BlankTail(int bank) const {
     return tail;
 }
 
-int ChannelArray::ResizeBank(int bank, int requested, uint32_t& flags) {
-    if (bank < 0 || bank >= kBankCount) return 0;
+BankResize ChannelArray::ResizeBank(int bank, int requested) {
+    if (bank < 0 || bank >= kBankCount) return {};
     const int current = BankSize(working_, bank);
     const int largest = current + std::max(FreeChannelSlots(working_), 0);
     const int smallest = current - BlankTail(bank);
-    int size = requested;
+    BankResize result{requested, nullptr};
     if (requested > largest) {
-        ShowChannelError("GI_AppMess_ChErr_Overflow");
-        size = largest;
+        result = {largest, "GI_AppMess_ChErr_Overflow"};
     } else if (requested < smallest) {
-        ShowChannelError(requested < 0 ? "GI_AppMess_ChErr_NoCh" : "GI_AppMess_ChErr_NotBlank");
-        size = smallest;
+        result = {smallest, requested < 0 ? "GI_AppMess_ChErr_NoCh" : "GI_AppMess_ChErr_NotBlank"};
     }
     const int end = BankFirstSlot(working_, bank) + current;
-    for (int k = current; k < size; ++k) InsertAt(end, flags);
-    for (int k = size; k < current; ++k) DeleteAt(end - (current - size), flags);
-    SetBankSize(working_, bank, size);
-    return size;
+    for (int k = current; k < result.size; ++k) InsertAt(end);
+    for (int k = result.size; k < current; ++k) DeleteAt(end - (current - result.size));
+    SetBankSize(working_, bank, result.size);
+    return result;
 }
 
 }  // namespace parlo

@@ -8,10 +8,13 @@
 
 namespace parlo {
 
-// Flags a channel move reports to its caller: rows changed, and the sheet
-// must be rebuilt because which rows exist changed.
-inline constexpr uint32_t kRedrawRows = 1u << 2;
-inline constexpr uint32_t kRebuildSheet = 1u << 5;
+// What a bank resize came to: the bank's size afterwards and, when it could
+// not take the size asked for, why (the overlay key of the message that
+// says so; nullptr when it could).
+struct BankResize {
+    int size = 0;
+    const char* refusal = nullptr;
+};
 
 class ChannelArray {
 public:
@@ -24,16 +27,15 @@ public:
     // channel), keeping slot n's attribute bits.
     void Blank(int slot);
     // Slots s+1..63 move down to s..62, then slot 63 is blanked.
-    void DeleteAt(int slot, uint32_t& flags);
+    void DeleteAt(int slot);
     // Slots s..62 move up to s+1..63, then slot s is blanked.
-    void InsertAt(int slot, uint32_t& flags);
+    void InsertAt(int slot);
 
     // Blank slots at the end of a bank that no channel reference points at.
     int BlankTail(int bank) const;
     // Changes a bank's size to `requested` within what free slots and the
-    // bank's blank tail allow, telling the user when it has to clamp. Returns
-    // the size the bank has afterwards.
-    int ResizeBank(int bank, int requested, uint32_t& flags);
+    // bank's blank tail allow, clamping to them.
+    BankResize ResizeBank(int bank, int requested);
 
 private:
     void Move(int from, int to);

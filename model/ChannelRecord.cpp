@@ -5,7 +5,6 @@
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
 #include "model/ModelVariant.h"
-#include "model/WorkingImage.h"
 
 namespace parlo {
 
@@ -66,8 +65,6 @@ uint32_t EncodeDecimal4(int32_t v) {
 }
 
 }  // namespace
-
-ChannelRecord::ChannelRecord() : ChannelRecord(WorkingImage()) {}
 
 ChannelRecord::ChannelRecord(EepromImage& image) : image_(&image) {
     Clear();

@@ -24,8 +24,7 @@ struct Tone {
 
 class ChannelRecord {
 public:
-    // Bound to the working image.
-    ChannelRecord();
+    // Bound to an image: it reads and writes its records there.
     explicit ChannelRecord(EepromImage& image);
 
     // Clears the fields, then fills them from record `index` of `kind`. An

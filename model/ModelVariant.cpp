@@ -1,12 +1,6 @@
 #include "model/ModelVariant.h"
 
-#include <utility>
-
 namespace parlo {
-
-namespace {
-int g_variant = kVariantLmr;
-}  // namespace
 
 int ChannelKindOf(int variant) {
     return (variant >= 0 && variant < kVariantCount) ? variant + 1 : 1;
@@ -20,13 +14,6 @@ int VariantFromImage(const EepromImage& image) {
     if (bits & 0x40) return kVariantPmr;
     if (bits & 0x04) return kVariantDPmr446;
     return kVariantLmr;
-}
-
-int CurrentVariant() { return g_variant; }
-
-int SetCurrentVariant(int variant) {
-    if (variant < 0 || variant >= kVariantCount) variant = kVariantLmr;
-    return std::exchange(g_variant, variant);
 }
 
 }  // namespace parlo

@@ -26,20 +26,4 @@ inline bool IsChannelKind(int kind) { return kind >= 1 && kind <= 4; }
 // else 0x04 dPMR446, else LMR.
 int VariantFromImage(const EepromImage& image);
 
-// The application's current variant (its setting, set again after a load).
-int CurrentVariant();
-// Values outside 0..3 become 0. Returns the previous variant.
-int SetCurrentVariant(int variant);
-
-class ScopedVariant {
-public:
-    explicit ScopedVariant(int variant) : previous_(SetCurrentVariant(variant)) {}
-    ~ScopedVariant() { SetCurrentVariant(previous_); }
-    ScopedVariant(const ScopedVariant&) = delete;
-    ScopedVariant& operator=(const ScopedVariant&) = delete;
-
-private:
-    int previous_;
-};
-
 }  // namespace parlo

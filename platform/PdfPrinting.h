@@ -2,6 +2,7 @@
 // The entry points of the PDF printing module, which parlo-cli loads only
 // for `print`, so that its other commands never start QtGui. The module
 // exports one function by this name that fills the table.
+#include <functional>
 #include <string>
 
 #include "platform/PrinterPage.h"
@@ -9,9 +10,9 @@
 namespace parlo {
 
 struct PdfPrinting {
-    // Runs body(context) under a toolkit application on the offscreen
-    // platform and returns what it returns.
-    int (*run)(int argc, char** argv, int (*body)(void* context), void* context);
+    // Runs `body` under a toolkit application on the offscreen platform and
+    // returns what it returns.
+    int (*run)(int argc, char** argv, const std::function<int()>& body);
     // A PDF document made in memory, as a printer page, begun at once
     // (nullptr when it cannot be begun). The caller saves its bytes: every
     // file is written by the one safe writer.

@@ -1,16 +1,20 @@
 #pragma once
-// The application-wide event bus. Components subscribe a handler (a
-// function and its user data); any component sends an event (handled at
-// once), posts one (handled by the next dispatch pass of the bus's 10 ms
-// task) or issues a request whose handlers may answer. Everything runs on
-// the event-loop thread, and handlers may re-enter the bus freely.
+// An event bus: the views of one document talk over theirs. Components
+// subscribe a handler and keep the subscription it returns; any component
+// sends an event (handled at once), posts one (handled by the next dispatch
+// pass of the bus's 10 ms task) or issues a request whose handlers may
+// answer. Everything runs on the event-loop thread, and handlers may
+// re-enter the bus freely.
+#include <any>
 #include <cstdint>
+#include <functional>
 #include <list>
-#include <string>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "platform/Scheduler.h"
-#include "runtime/EventAnswer.h"
+#include "runtime/EventCodes.h"
 
 namespace parlo {
 
@@ -19,20 +23,62 @@ class TimerTask;
 enum class EvMode : uint8_t { Queued = 0, Immediate = 1, Request = 2 };
 
 // One event as handlers see it. Handlers read it during the call only.
-struct EventRecord {
-    uint8_t code = 0;
-    EvMode mode = EvMode::Immediate;
-    intptr_t arg1 = 0;  // a number or a pointer, by code
-    intptr_t arg2 = 0;
-    std::vector<uint8_t> data;  // a copy of the caller's block; empty = none
+class EventRecord {
+public:
+    EventRecord(uint8_t code, EvMode mode, std::any payload)
+        : code(code), mode(mode), payload_(std::move(payload)) {}
 
-    // The data as text (SendText, PostText): up to its terminating zero.
-    std::string Text() const;
+    uint8_t code;
+    EvMode mode;
+
+    bool Is(uint8_t number) const { return code == number; }
+    // The payload when the event is of this code, else nullptr.
+    template <class P, class A>
+    const P* Get(EventCode<P, A> c) const {
+        return code == c.number ? std::any_cast<P>(&payload_) : nullptr;
+    }
+
+private:
+    std::any payload_;
+};
+
+class EventManager;
+
+// A subscription to a bus, for as long as its holder keeps it. Assigning a
+// new subscription to a holder replaces the old one, so a subscriber that
+// subscribes again is called once, as the newest. It may outlive its bus.
+class EventSubscription {
+public:
+    EventSubscription() = default;
+    ~EventSubscription() { Cancel(); }
+    EventSubscription(EventSubscription&& other) noexcept { *this = std::move(other); }
+    EventSubscription& operator=(EventSubscription&& other) noexcept;
+    EventSubscription(const EventSubscription&) = delete;
+    EventSubscription& operator=(const EventSubscription&) = delete;
+
+    // The handler is not called again; the bus lets go of it after its
+    // next dispatch pass.
+    void Cancel();
+    bool Active() const { return !subscribers_.expired() && id_ != 0; }
+
+private:
+    friend class EventManager;
+    struct Subscriber {
+        uint64_t id;
+        std::function<void(const EventRecord&)> handler;
+        bool removed = false;
+    };
+    using List = std::list<Subscriber>;
+    EventSubscription(std::weak_ptr<List> subscribers, uint64_t id)
+        : subscribers_(std::move(subscribers)), id_(id) {}
+
+    std::weak_ptr<List> subscribers_;
+    uint64_t id_ = 0;
 };
 
 class EventManager {
 public:
-    using Handler = void (*)(void* userData, const EventRecord& event);
+    using Handler = std::function<void(const EventRecord& event)>;
 
     static constexpr int32_t kDispatchPeriodMs = 10;
 
@@ -43,29 +89,39 @@ public:
     EventManager(const EventManager&) = delete;
     EventManager& operator=(const EventManager&) = delete;
 
-    // The newest subscriber is called first. Subscribing a pair again moves
-    // it to the front; a null handler is refused.
-    void Subscribe(Handler handler, void* userData);
-    void Unsubscribe(Handler handler, void* userData);
+    // The newest subscriber is called first; an empty handler is refused
+    // (the subscription returned is inactive).
+    [[nodiscard]] EventSubscription Subscribe(Handler handler);
 
-    void Send(uint8_t code, intptr_t arg1 = 0, intptr_t arg2 = 0);
-    void SendText(uint8_t code, intptr_t arg1, intptr_t arg2, const std::string& text);
-    void Post(uint8_t code, intptr_t arg1 = 0, intptr_t arg2 = 0);
-    void PostText(uint8_t code, intptr_t arg1, intptr_t arg2, const std::string& text);
-    void PostData(uint8_t code, const void* data, int32_t size);
-
-    // Dispatches at once and returns the first answer, or nullptr when no
-    // handler answered. The answers stay valid until the next request issued
-    // from the same level.
-    const EventAnswer* Request(uint8_t code, intptr_t arg1 = 0, intptr_t arg2 = 0,
-                               const void* data = nullptr, int32_t size = 0);
-    // Called by a handler of a request; ignored outside one.
-    void Answer(intptr_t ptr1, intptr_t ptr2);
-    void AnswerData(const void* block, int32_t size);
+    template <class P, class A>
+    void Send(EventCode<P, A> code, std::type_identity_t<P> payload = {}) {
+        Dispatch(EventRecord(code.number, EvMode::Immediate, std::move(payload)));
+    }
+    template <class P, class A>
+    void Post(EventCode<P, A> code, std::type_identity_t<P> payload = {}) {
+        Enqueue(EventRecord(code.number, EvMode::Queued, std::move(payload)));
+    }
+    // Dispatches at once and returns the answers in the order the handlers
+    // gave them: none when no handler answered.
+    template <class P, class A>
+    std::vector<A> Request(EventCode<P, A> code, std::type_identity_t<P> payload = {}) {
+        std::vector<A> answers;
+        // Nobody to answer: a cell that asks on every draw pays nothing.
+        if (subscribers_->empty()) return answers;
+        for (std::any& a : Collect(EventRecord(code.number, EvMode::Request, std::move(payload)))) {
+            if (A* answer = std::any_cast<A>(&a)) answers.push_back(std::move(*answer));
+        }
+        return answers;
+    }
+    // Called by a handler of a request of this code; ignored outside one.
+    template <class P, class A>
+    void Answer(EventCode<P, A> code, std::type_identity_t<A> answer) {
+        Record(code.number, std::move(answer));
+    }
 
     size_t QueuedCount() const { return queue_.size(); }
     // Subscriptions still linked, removed ones awaiting a pass included.
-    size_t SubscriptionCount() const { return subscribers_.size(); }
+    size_t SubscriptionCount() const { return subscribers_->size(); }
 
 private:
     struct QueueNode {
@@ -73,33 +129,24 @@ private:
         bool done = false;
         bool isNew = true;
     };
-    struct Subscription {
-        Handler handler;
-        void* userData;
-        bool removed = false;
+    // A request being dispatched and the answers given to it so far.
+    struct OpenRequest {
+        uint8_t code;
+        std::vector<std::any> answers;
     };
 
-    static void DispatchTask(void* self, TimerTask* task);
     void DispatchPass();
     void Dispatch(const EventRecord& record);
     void Enqueue(EventRecord record);
-    void MarkRemoved(Handler handler, void* userData);
-    EventAnswer* RecordAnswer();
-    void EndRequest();
+    std::vector<std::any> Collect(const EventRecord& record);
+    void Record(uint8_t code, std::any answer);
 
-    std::list<QueueNode> queue_;           // oldest first
-    std::list<Subscription> subscribers_;  // newest first
-    int walkDepth_ = 0;                    // subscriber walks in progress
-    EventAnswer answerRoot_;
-    EventAnswer* currentAnswer_ = &answerRoot_;
-    TimerTask* task_ = nullptr;
+    std::list<QueueNode> queue_;                            // oldest first
+    std::shared_ptr<EventSubscription::List> subscribers_;  // newest first
+    uint64_t lastId_ = 0;
+    int walkDepth_ = 0;                  // subscriber walks in progress
+    std::vector<OpenRequest> requests_;  // the innermost last
+    std::unique_ptr<TimerTask> task_;
 };
-
-// The process-wide event manager. Using it before one is installed is a
-// program error.
-EventManager& Events();
-// Installs m (not owned) and returns the previous one.
-EventManager* SetEventManager(EventManager* m);
-bool HasEventManager();
 
 }  // namespace parlo

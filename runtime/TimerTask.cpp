@@ -4,9 +4,8 @@ namespace parlo {
 
 TimerTask::TimerTask(Scheduler& s) : timer_(s.NewTimer([this] { Tick(); })) {}
 
-void TimerTask::SetCallback(Callback callback, void* userData) {
-    callback_ = callback;
-    userData_ = userData;
+TimerTask::~TimerTask() {
+    if (destroyed_ != nullptr) *destroyed_ = true;
 }
 
 bool TimerTask::SetPeriod(int32_t ms) {
@@ -21,34 +20,21 @@ bool TimerTask::SetPeriod(int32_t ms) {
 }
 
 void TimerTask::Stop() {
-    SetCallback(nullptr, nullptr);
+    callback_ = nullptr;
     SetPeriod(-1);
 }
 
-void TimerTask::Release() {
-    deletePending_ = true;
-    SetPeriod(1);
-}
-
-void TimerTask::Dispose(TimerTask*& task) {
-    if (task == nullptr) return;
-    if (task->inCallback_) {
-        task->Stop();
-        task->Release();
-    } else {
-        delete task;
-    }
-    task = nullptr;
-}
-
 void TimerTask::Tick() {
-    if (deletePending_) {
-        delete this;
-        return;
-    }
-    if (inCallback_ || callback_ == nullptr) return;
+    if (inCallback_ || !callback_) return;
     inCallback_ = true;
-    callback_(userData_, this);
+    bool destroyed = false;
+    destroyed_ = &destroyed;
+    // The callback may destroy the task, and with it callback_: it runs
+    // from a copy, and the task is not touched again once it is gone.
+    const Callback running = callback_;
+    running(*this);
+    if (destroyed) return;
+    destroyed_ = nullptr;
     inCallback_ = false;
 }
 

@@ -5,7 +5,6 @@
 #include "codecs/SegmentText.h"
 #include "model/BankMap.h"
 #include "model/ChannelMap.h"
-#include "model/WorkingImage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 #include "platform/NumberText.h"
@@ -14,15 +13,15 @@
 
 namespace parlo {
 
-BankSheet::BankSheet(Params params, DispatchFunction dispatcher)
-    : Sheet(std::move(params), std::move(dispatcher)) {
+BankSheet::BankSheet(Params params, DocumentScope scope, DispatchFunction dispatcher)
+    : Sheet(std::move(params), scope, std::move(dispatcher)) {
     // A parameter that names no bank leaves bank 0 with no channels.
-    if (const std::optional<int> bank = BankOf(GetParams().parameter); bank && HasWorkingImage()) {
+    if (const std::optional<int> bank = BankOf(GetParams().parameter)) {
         bank_ = *bank;
-        firstSlot_ = BankFirstSlot(WorkingImage(), bank_);
-        size_ = parlo::BankSize(WorkingImage(), bank_);
+        firstSlot_ = BankFirstSlot(Image(), bank_);
+        size_ = parlo::BankSize(Image(), bank_);
     }
-    Events().Subscribe(OnEvent, this);
+    events_ = Events().Subscribe([this](const EventRecord& event) { OnEvent(event); });
 }
 
 std::optional<int> BankSheet::BankOf(const std::string& parameterText) {
@@ -36,7 +35,7 @@ std::optional<int> BankSheet::BankOf(const std::string& parameterText) {
     return bank;
 }
 
-BankSheet::~BankSheet() { Events().Unsubscribe(OnEvent, this); }
+BankSheet::~BankSheet() = default;
 
 void BankSheet::HandleDirective(const std::string& directive) {
     if (directive != "LoopFrom") {
@@ -69,27 +68,24 @@ void BankSheet::AfterBuild() {
 }
 
 std::string BankSheet::BankName() const {
-    if (!HasWorkingImage() || bank_ < 0 || bank_ >= kBankCount) return {};
+    if (bank_ < 0 || bank_ >= kBankCount) return {};
     uint8_t field[8];
-    WorkingImage().ReadBlock(kAddrBankNames + 8 * bank_, field, 8);
+    Image().ReadBlock(kAddrBankNames + 8 * bank_, field, 8);
     return SegmentTextForm(field, false);
 }
 
 std::string BankSheet::FlagText() const {
-    return HasWorkingImage() && BankFlag(WorkingImage(), bank_)
-               ? OvlText("GI_AppInd_MchSheet_Printer_SmarTrunk")
-               : std::string();
+    return BankFlag(Image(), bank_) ? OvlText("GI_AppInd_MchSheet_Printer_SmarTrunk")
+                                    : std::string();
 }
 
 std::string BankSheet::TitleText() const {
-    const int left = kChannelSlots - (HasWorkingImage() ? UsedInAllBanks(WorkingImage()) : 0);
+    const int left = kChannelSlots - UsedInAllBanks(Image());
     return Format("%s %d: %s %s (Left CH - %d)", Style().title.c_str(), bank_ + 1,
                   BankName().c_str(), FlagText().c_str(), left);
 }
 
-uint32_t BankSheet::TitleColour() const {
-    return HasWorkingImage() && BankFlag(WorkingImage(), bank_) ? 0xFFFF00u : 0x00FFFFu;
-}
+uint32_t BankSheet::TitleColour() const { return BankFlag(Image(), bank_) ? 0xFFFF00u : 0x00FFFFu; }
 
 std::string BankSheet::PrintHeadText() const {
     return Format("%s %d: %s %s", OvlText("GI_AppInd_MchSheet_Printer_Head").c_str(), bank_ + 1,
@@ -103,7 +99,7 @@ void BankSheet::ChannelAppended() {
     // Only a bank that grew past the rows shown takes a row: the news of a
     // channel appended to another bank, or of one the sheet was built with,
     // changes nothing.
-    if (HasWorkingImage() && parlo::BankSize(WorkingImage(), bank_) <= size_) return;
+    if (parlo::BankSize(Image(), bank_) <= size_) return;
     const int last = RowCount() - 1;
     for (int c = 0; c < ColCount(); ++c) {
         Marks(c, last) |= kMarkTakesPart;
@@ -124,18 +120,16 @@ void BankSheet::ChannelRemoved() {
     if (Row() > 0) SelectSlot(Col(), Row() - 1);
 }
 
-void BankSheet::OnEvent(void* self, const EventRecord& event) {
-    auto* sheet = static_cast<BankSheet*>(self);
+void BankSheet::OnEvent(const EventRecord& event) {
     switch (event.code) {
         case ev::kBankRange:
-            if (event.mode == EvMode::Request) Events().Answer(sheet->bank_, sheet->firstSlot_);
+            if (event.mode == EvMode::Request) Events().Answer(ev::kBankRange, {bank_, firstSlot_});
             break;
         case ev::kViewsRefresh:
-            if (sheet->View() != nullptr && !sheet->Style().title.empty())
-                sheet->View()->TitleChanged();
+            if (View() != nullptr && !Style().title.empty()) View()->TitleChanged();
             break;
-        case ev::kChannelAppended: sheet->ChannelAppended(); break;
-        case ev::kChannelRemoved: sheet->ChannelRemoved(); break;
+        case ev::kChannelAppended: ChannelAppended(); break;
+        case ev::kChannelRemoved: ChannelRemoved(); break;
         default: break;
     }
 }

@@ -17,7 +17,7 @@ class BankSheet : public Sheet {
 public:
     static constexpr int kArrayRows = 74;
 
-    BankSheet(Params params, DispatchFunction dispatcher);
+    BankSheet(Params params, DocumentScope scope, DispatchFunction dispatcher);
     ~BankSheet() override;
 
     // The bank a parameter "Bank n" names (n from 0, the tree's first bank);
@@ -45,7 +45,8 @@ protected:
     void AfterBuild() override;
 
 private:
-    static void OnEvent(void* self, const EventRecord& event);
+    void OnEvent(const EventRecord& event);
+    const EepromImage& Image() const { return Document().Working(); }
     std::string BankName() const;
     std::string FlagText() const;
 
@@ -54,6 +55,7 @@ private:
     int size_ = 0;
     int firstChannelRow_ = -1;
     int excludedRow_ = -1;
+    EventSubscription events_;
 };
 
 }  // namespace parlo

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <limits>
 
-#include "model/WorkingImage.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 #include "platform/NumberText.h"
@@ -180,12 +179,12 @@ const SegmentGeometry& MainDisplayGeometry() {
     return geometry;
 }
 
-std::vector<uint16_t> WorkingUserCharacters() {
+std::vector<uint16_t> UserCharacters(const EepromImage& image) {
     constexpr int32_t kUserCharacters = 0x95FD;
     std::vector<uint16_t> masks(kUserCodes, 0);
-    if (!HasWorkingImage()) return masks;
+    if (!image.IsValidAddress(kUserCharacters + 2 * kUserCodes - 1)) return masks;
     for (int i = 0; i < kUserCodes; ++i)
-        masks[static_cast<size_t>(i)] = WorkingImage().GetWord(kUserCharacters + 2 * i);
+        masks[static_cast<size_t>(i)] = image.GetWord(kUserCharacters + 2 * i);
     return masks;
 }
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "model/EepromImage.h"
 #include "platform/Canvas.h"
 
 namespace parlo {
@@ -60,9 +61,9 @@ private:
 
 // The shapes of the main overlay, read once per main overlay.
 const SegmentGeometry& MainDisplayGeometry();
-// The 16 user characters of the working image (0x10 to 0x1F): their masks
-// at 0x95FD, high byte first; none lit without a working image.
-std::vector<uint16_t> WorkingUserCharacters();
+// The 16 user characters of an image (0x10 to 0x1F): their masks at
+// 0x95FD, high byte first; none lit for an image too small to hold them.
+std::vector<uint16_t> UserCharacters(const EepromImage& image);
 
 // Mask bits of the 15-segment layout above.
 inline constexpr uint16_t kSegmentDot = 0x4000;

@@ -5,8 +5,8 @@
 
 namespace parlo {
 
-PickListSheet::PickListSheet(Params params, DispatchFunction dispatcher)
-    : Sheet(std::move(params), std::move(dispatcher)) {
+PickListSheet::PickListSheet(Params params, DocumentScope scope, DispatchFunction dispatcher)
+    : Sheet(std::move(params), scope, std::move(dispatcher)) {
     OverlayText& overlay = *GetParams().overlay;
     for (int i = 0;; ++i) {
         std::string line = overlay.GetText(GetParams().key, i);
@@ -29,13 +29,13 @@ bool ListHasOwnSheet(OverlayText& overlay, const std::string& list) {
 }
 
 std::unique_ptr<Sheet> CreatePickSheet(const std::string& list, Sheet::Params params,
-                                       DispatchFunction dispatcher) {
+                                       DocumentScope scope, DispatchFunction dispatcher) {
     if (params.overlay == nullptr) params.overlay = &MainOverlay();
     params.key = list;
     params.pickMode = true;
     if (ListHasOwnSheet(*params.overlay, list))
-        return std::make_unique<Sheet>(std::move(params), std::move(dispatcher));
-    return std::make_unique<PickListSheet>(std::move(params), std::move(dispatcher));
+        return std::make_unique<Sheet>(std::move(params), scope, std::move(dispatcher));
+    return std::make_unique<PickListSheet>(std::move(params), scope, std::move(dispatcher));
 }
 
 std::string EscapeDisplayText(const std::string& text) {

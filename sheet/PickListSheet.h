@@ -20,7 +20,7 @@ inline constexpr const char* kPickListLayoutKey = "GI_Sheet_SelList";
 
 class PickListSheet : public Sheet {
 public:
-    PickListSheet(Params params, DispatchFunction dispatcher);
+    PickListSheet(Params params, DocumentScope scope, DispatchFunction dispatcher);
 
 protected:
     std::string SectionLine(const std::string& suffix, int index) override;
@@ -34,7 +34,7 @@ bool ListHasOwnSheet(OverlayText& overlay, const std::string& list);
 
 // The pick-mode sheet for a list (params.key is replaced by the list key).
 std::unique_ptr<Sheet> CreatePickSheet(const std::string& list, Sheet::Params params,
-                                       DispatchFunction dispatcher);
+                                       DocumentScope scope, DispatchFunction dispatcher);
 
 // An item's text as a cell's display text: the characters the description
 // language would read otherwise ("\", "|") escaped.

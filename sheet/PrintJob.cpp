@@ -2,9 +2,9 @@
 
 namespace parlo {
 
-PrintJob::PrintJob(PrinterPage& printer, DispatchFunction dispatcher,
+PrintJob::PrintJob(PrinterPage& printer, DocumentScope scope, DispatchFunction dispatcher,
                    std::vector<std::string> actions, const Rect& page)
-    : printer_(printer, std::move(dispatcher)), actions_(std::move(actions)), page_(page) {}
+    : printer_(printer, scope, std::move(dispatcher)), actions_(std::move(actions)), page_(page) {}
 
 bool PrintJob::Step() {
     if (Done()) return false;

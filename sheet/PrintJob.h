@@ -15,8 +15,8 @@ class PrintJob {
 public:
     // `actions` are the node actions in tree order; a node without one is
     // an empty text, which takes its step and prints nothing.
-    PrintJob(PrinterPage& printer, DispatchFunction dispatcher, std::vector<std::string> actions,
-             const Rect& page);
+    PrintJob(PrinterPage& printer, DocumentScope scope, DispatchFunction dispatcher,
+             std::vector<std::string> actions, const Rect& page);
 
     // Prints the next node's sheet; false when no node is left.
     bool Step();

@@ -2,7 +2,6 @@
 
 #include "model/BankMap.h"
 #include "model/ModelVariant.h"
-#include "model/WorkingImage.h"
 #include "overlay/OverlayFormat.h"
 #include "overlay/OverlayText.h"
 #include "platform/NumberText.h"
@@ -22,18 +21,16 @@ const char* ChannelSheetName(int variant) {
     return kChannelSheetNames[variant >= 0 && variant < kVariantCount ? variant : 0];
 }
 
-RadioTree::RadioTree(OverlayText& overlay, std::string key) : TreeModel(overlay, std::move(key)) {
-    Events().Subscribe(OnEvent, this);
+RadioTree::RadioTree(OverlayText& overlay, std::string key, DocumentScope scope)
+    : TreeModel(overlay, std::move(key)), doc_(scope.document) {
+    events_ = scope.events.Subscribe([this](const EventRecord& event) {
+        if (event.Is(ev::kBankImages)) UpdateBankImages();
+        if (const BankName* name = event.Get(ev::kBankCaption))
+            SetBankCaption(name->bank, name->caption);
+    });
 }
 
-RadioTree::~RadioTree() { Events().Unsubscribe(OnEvent, this); }
-
-void RadioTree::OnEvent(void* self, const EventRecord& event) {
-    auto* tree = static_cast<RadioTree*>(self);
-    if (event.code == ev::kBankImages) tree->UpdateBankImages();
-    if (event.code == ev::kBankCaption)
-        tree->SetBankCaption(static_cast<int>(event.arg2), event.Text());
-}
+RadioTree::~RadioTree() = default;
 
 int RadioTree::BankOfNode(const TreeNode& node) {
     const NodeAction a = NodeAction::Split(node.Action());
@@ -42,8 +39,7 @@ int RadioTree::BankOfNode(const TreeNode& node) {
 }
 
 void RadioTree::UpdateBankImages() {
-    if (!HasWorkingImage()) return;
-    const EepromImage& image = WorkingImage();
+    const EepromImage& image = doc_.Working();
     ForEach([&](TreeNode& n) {
         const int bank = BankOfNode(n);
         if (bank < 0) return;
@@ -87,12 +83,13 @@ int RadioTree::FindBodyLine(const std::string& sheetKey) {
     }
 }
 
-void RadioTree::RebuildVariableBranches(int variant, bool makerMode, bool extendedMode) {
+void RadioTree::RebuildVariableBranches() {
+    const int variant = doc_.Variant();
+    const bool makerMode = doc_.Modes().maker;
     const std::string selectedAction = Selected() != nullptr ? Selected()->Action() : std::string();
     if (!makerMode) RemoveFlagged(kNodeMakerOnly);
 
-    const bool digitalOption =
-        HasWorkingImage() && (WorkingImage().GetByte(kAddrOptionBits) & kDigitalOptionBit);
+    const bool digitalOption = (doc_.Working().GetByte(kAddrOptionBits) & kDigitalOptionBit) != 0;
     TreeNode* timers = nullptr;
     TreeNode* messages = nullptr;
     ForEach([&](TreeNode& n) {
@@ -119,7 +116,7 @@ void RadioTree::RebuildVariableBranches(int variant, bool makerMode, bool extend
     if (channels != nullptr) {
         ClearChildren(channels);
         AddBranch(channels, "GI_Tree_Branch_Mch_BankOperation");
-        const int banks = variant == kVariantDPmr446 && !extendedMode ? 4 : 5;
+        const int banks = doc_.BanksShown();
         const std::string format = Overlay().GetText("GI_Tree_Branch_Mch_Bank", 0);
         // The bank nodes name the same sheets the warning check names, so
         // that its marks land on them.

@@ -1,8 +1,8 @@
 #pragma once
-// The navigation tree of this radio: bank nodes whose icons and captions
-// follow the banks, and branches that depend on the variant, the modes and
-// the options the image carries.
-#include "runtime/EventCodes.h"
+// The navigation tree of a document: bank nodes whose icons and captions
+// follow its banks, and branches that depend on its variant, its modes and
+// the options its image carries.
+#include "cells/DocumentScope.h"
 #include "runtime/EventManager.h"
 #include "sheet/TreeModel.h"
 
@@ -25,13 +25,16 @@ const char* ChannelSheetName(int variant);
 
 class RadioTree : public TreeModel {
 public:
-    RadioTree(OverlayText& overlay, std::string key);
+    // The tree follows the banks of `scope`'s document and the news of its
+    // views.
+    RadioTree(OverlayText& overlay, std::string key, DocumentScope scope);
     ~RadioTree() override;
 
-    // Prunes and fills the branches that depend on the variant, the maker
-    // and extended modes and the image (the digital option), sets the root
-    // caption and the bank nodes, and keeps the selection where it was.
-    void RebuildVariableBranches(int variant, bool makerMode, bool extendedMode);
+    // Prunes and fills the branches that depend on the document's variant,
+    // its maker and extended modes and its image (the digital option), sets
+    // the root caption and the bank nodes, and keeps the selection where it
+    // was.
+    void RebuildVariableBranches();
 
     // Bank node icons: 4 + 2 x (flag set) + (bank not empty).
     void UpdateBankImages();
@@ -41,9 +44,11 @@ public:
     static int BankOfNode(const TreeNode& node);
 
 private:
-    static void OnEvent(void* self, const EventRecord& event);
     void RemoveFlagged(int flag);
     int FindBodyLine(const std::string& sheetKey);
+
+    const DocumentData& doc_;
+    EventSubscription events_;
 };
 
 }  // namespace parlo

@@ -12,8 +12,6 @@ namespace parlo {
 
 using sheet_parts::SplitLines;
 
-bool Sheet::eepromEditMode = false;
-
 namespace sheet_parts {
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -53,8 +51,9 @@ std::string ValueOf(const std::string& option) {
 
 }  // namespace
 
-Sheet::Sheet(Params params, DispatchFunction dispatcher)
+Sheet::Sheet(Params params, DocumentScope scope, DispatchFunction dispatcher)
     : params_(std::move(params)),
+      scope_(scope),
       dispatcher_(std::move(dispatcher)),
       parser_(params_.overlay != nullptr ? *params_.overlay : MainOverlay()) {
     if (params_.overlay == nullptr) params_.overlay = &MainOverlay();
@@ -150,16 +149,17 @@ void Sheet::StartLoop(int line, int count) {
 
 void Sheet::HandleDirective(const std::string& d) {
     const std::string name = d.substr(0, d.find(' '));
-    const int variant = CurrentVariant();
+    const int variant = Document().Variant();
     const int n = DirectiveNumber(d);
     if (name == "Only_DPmr446") {
         if (variant != kVariantDPmr446) SkipLines(n);
     } else if (name == "Only_notDPmr446") {
         if (variant == kVariantDPmr446) SkipLines(n);
     } else if (name == "Only_EEDIT") {
-        if (!eepromEditMode) SkipLines(n);
+        // The lines of an EEPROM-edit mode, which this program does not have.
+        SkipLines(n);
     } else if (name == "Only_notEEDIT") {
-        if (eepromEditMode) SkipLines(n);
+        // Kept, for the same reason.
     } else if (name == "LoopFrom") {
         StartLoop(currentLine_, n);
     } else if (name == "LoopTo") {

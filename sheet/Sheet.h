@@ -12,6 +12,7 @@
 
 #include "cells/CellContext.h"
 #include "cells/CellDesc.h"
+#include "cells/DocumentScope.h"
 #include "platform/Canvas.h"
 #include "sheet/CellParser.h"
 
@@ -71,7 +72,6 @@ public:
         std::string parameter;  // the action's parameter ("Bank 2")
         int startCell = 0;      // 0: none
         int32_t startIndex = 0;
-        intptr_t userParam = 0;
         int fontPercent = 100;
         std::optional<int> printerFontHeight;  // set when printing
         int printScale = 1;                    // printer vertical resolution / 120, at least 1
@@ -83,7 +83,9 @@ public:
     static constexpr uint8_t kMarkMarked = 0x02;
     static constexpr uint8_t kMarkLine = 0x04;
 
-    Sheet(Params params, DispatchFunction dispatcher);
+    // The sheet shows cells of `scope`'s document through `dispatcher` and
+    // tells that document's views what it does.
+    Sheet(Params params, DocumentScope scope, DispatchFunction dispatcher);
     virtual ~Sheet();
     Sheet(const Sheet&) = delete;
     Sheet& operator=(const Sheet&) = delete;
@@ -116,6 +118,8 @@ public:
     const CellDesc& BasicCell() const { return basic_; }
     const std::string& Key() const { return params_.key; }
     const Params& GetParams() const { return params_; }
+    const DocumentData& Document() const { return scope_.document; }
+    EventManager& Events() const { return scope_.events; }
     bool Printing() const { return params_.printerFontHeight.has_value(); }
     int Scale() const { return Printing() ? params_.printScale : 1; }
 
@@ -213,9 +217,6 @@ public:
     // The triple of the current cell.
     CellAddress CurrentAddress() const;
 
-    // The process-wide EEPROM-edit switch (starts off; nothing turns it on).
-    static bool eepromEditMode;
-
 protected:
     struct RowEntry {
         int line;
@@ -280,6 +281,7 @@ private:
     void ActOnAnswer(CellContext& context, int result);
 
     Params params_;
+    DocumentScope scope_;
     DispatchFunction dispatcher_;
     PickHandler pickHandler_;
     bool scrollBarsShown_ = false;

@@ -219,7 +219,7 @@ void Sheet::DrawCell(Canvas& canvas, int col, int row, const Rect& cellRect, boo
         if (d.HAlign() == 1) box.left = rect.left + (rect.Width() - width) / 2;
         if (d.HAlign() == 2) box.left = rect.right - width - 4 * scale;
         PaintDisplayText(canvas, box, *ctx.request.displayBytes, MainDisplayGeometry(),
-                         WorkingUserCharacters(), font.colour);
+                         UserCharacters(Document().Working()), font.colour);
         DrawWarningMark(canvas, rect, ctx.warningMarks);
         canvas.PopClip();
         return;

@@ -25,14 +25,16 @@ std::string SheetActionProblem(const std::string& action) {
 }
 
 std::unique_ptr<Sheet> CreateSheet(const std::string& action, Sheet::Params base,
-                                   DispatchFunction dispatcher) {
+                                   DocumentScope scope, DispatchFunction dispatcher) {
     const NodeAction a = NodeAction::Split(action);
     base.key = a.key;
     base.printName = action;
     base.parameter = a.parameter;
-    if (a.kind == "St_ChBank") return std::make_unique<BankSheet>(base, std::move(dispatcher));
-    if (a.kind == "St_Common") return std::make_unique<SettingsSheet>(base, std::move(dispatcher));
-    return std::make_unique<Sheet>(base, std::move(dispatcher));
+    if (a.kind == "St_ChBank")
+        return std::make_unique<BankSheet>(base, scope, std::move(dispatcher));
+    if (a.kind == "St_Common")
+        return std::make_unique<SettingsSheet>(base, scope, std::move(dispatcher));
+    return std::make_unique<Sheet>(base, scope, std::move(dispatcher));
 }
 
 }  // namespace parlo

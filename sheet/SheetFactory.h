@@ -8,14 +8,15 @@
 
 namespace parlo {
 
-// `base` supplies the overlay, user parameter, font size and printing
-// values; the key, print name and parameter come from the action.
 // Why `action` opens no sheet, for a user who typed it: empty when it
 // names a sheet of the overlay and, where it names a bank, a bank of the
 // radio.
 std::string SheetActionProblem(const std::string& action);
 
+// `base` supplies the overlay, font size and printing values; the key,
+// print name and parameter come from the action. The sheet shows `scope`'s
+// document through `dispatcher`.
 std::unique_ptr<Sheet> CreateSheet(const std::string& action, Sheet::Params base,
-                                   DispatchFunction dispatcher);
+                                   DocumentScope scope, DispatchFunction dispatcher);
 
 }  // namespace parlo

@@ -11,7 +11,7 @@ namespace parlo {
 using namespace sheet_parts;
 
 bool Sheet::KeyDown(int key, bool shift, bool ctrl) {
-    ClearStatusText();
+    ClearStatusText(Events());
     const int oldCol = col_, oldRow = row_;
     auto moved = [&](int dx, int dy, int times = 1) {
         bool any = false;
@@ -55,7 +55,7 @@ bool Sheet::KeyDown(int key, bool shift, bool ctrl) {
 }
 
 void Sheet::TypeChar(int code) {
-    ClearStatusText();
+    ClearStatusText(Events());
     Operate(col_, row_, code);
 }
 
@@ -79,7 +79,6 @@ CellContext Sheet::NewContext(int col, int row) {
     ctx.col = col;
     ctx.row = row;
     ctx.desc = &Cell(col, row);
-    ctx.userParam = params_.userParam;
     ctx.printing = Printing();
     ctx.request.grid = true;
     ctx.redrawByAddress = [this](const CellAddress& a, uint16_t flags) {
@@ -125,13 +124,13 @@ int Sheet::Operate(int col, int row, int operation) {
         result = Dispatch(ctx, kModeOperate);
         ActOnAnswer(ctx, result);
     }
-    PostEvent(ev::kMenuState);
+    Events().Post(ev::kMenuState);
     return result;
 }
 
 void Sheet::ActOnAnswer(CellContext& ctx, int result) {
     // Why typed text was refused goes to the status line.
-    if (!ctx.request.refusal.empty()) ShowRefusal(ctx.request.refusal);
+    if (!ctx.request.refusal.empty()) ShowRefusal(Events(), ctx.request.refusal);
     if (ctx.jump) {
         // A cursor the command moved keeps the command's status text.
         keepStatus_ = true;
@@ -191,7 +190,7 @@ void Sheet::CommitEditor(const std::string& text) {
     ctx.request.editText = text;
     const int result = Dispatch(ctx, kModeOperate);
     ActOnAnswer(ctx, result);
-    PostEvent(ev::kMenuState);
+    Events().Post(ev::kMenuState);
 }
 
 void Sheet::CommitText(const std::string& text) {
@@ -204,7 +203,7 @@ void Sheet::ChooseMenuItem(const CellDesc& item) {
     ctx.menuItem = &item;
     const int result = Dispatch(ctx, kModeOperate);
     ActOnAnswer(ctx, result);
-    PostEvent(ev::kMenuState);
+    Events().Post(ev::kMenuState);
 }
 
 void Sheet::ChoosePopupItem(const ChosenItem& item) {
@@ -214,7 +213,7 @@ void Sheet::ChoosePopupItem(const ChosenItem& item) {
     ctx.request.chosen = item;
     const int result = Dispatch(ctx, kModeOperate);
     ActOnAnswer(ctx, result);
-    PostEvent(ev::kMenuState);
+    Events().Post(ev::kMenuState);
 }
 
 // ---- Redraw by address --------------------------------------------------------

@@ -17,13 +17,13 @@ namespace parlo::sheet_parts {
 inline constexpr uint32_t kClBtnFace = kSystemColour + 15;
 
 // Empties the status line: every move or key starts without a message.
-inline void ClearStatusText() { Events().PostText(ev::kStatusText, kClWindowText, kClBtnFace, ""); }
-
-inline void PostEvent(uint8_t code) { Events().Post(code); }
+inline void ClearStatusText(EventManager& events) {
+    events.Post(ev::kStatusText, {"", kClWindowText, kClBtnFace});
+}
 
 // A refusal in dark red on the status line.
-inline void ShowRefusal(const std::string& text) {
-    if (HasEventManager()) Events().PostText(ev::kStatusText, 0x0000C0, kClBtnFace, text);
+inline void ShowRefusal(EventManager& events, const std::string& text) {
+    events.Post(ev::kStatusText, {text, 0x0000C0, kClBtnFace});
 }
 
 // The lines of a text, split at '\n'.

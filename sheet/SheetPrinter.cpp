@@ -81,15 +81,15 @@ PageChunks CutIntoPages(const Sheet& sheet, int innerWidth, int innerHeight) {
     return chunks;
 }
 
-SheetPrinter::SheetPrinter(PrinterPage& printer, DispatchFunction dispatcher)
-    : printer_(printer), dispatcher_(std::move(dispatcher)) {}
+SheetPrinter::SheetPrinter(PrinterPage& printer, DocumentScope scope, DispatchFunction dispatcher)
+    : printer_(printer), scope_(scope), dispatcher_(std::move(dispatcher)) {}
 
 std::unique_ptr<Sheet> SheetPrinter::BuildSheet(const std::string& action, int fontHeight) {
     Sheet::Params params;
     params.overlay = &MainOverlay();
     params.printerFontHeight = fontHeight;
     params.printScale = std::max(1, printer_.Resolution() / 120);
-    auto sheet = CreateSheet(action, params, dispatcher_);
+    auto sheet = CreateSheet(action, params, scope_, dispatcher_);
     sheet->Build(printer_.PageCanvas());
     return sheet;
 }

@@ -26,7 +26,7 @@ PageChunks CutIntoPages(const Sheet& sheet, int innerWidth, int innerHeight);
 
 class SheetPrinter {
 public:
-    SheetPrinter(PrinterPage& printer, DispatchFunction dispatcher);
+    SheetPrinter(PrinterPage& printer, DocumentScope scope, DispatchFunction dispatcher);
 
     // Prints the sheet a node action names; returns the pages printed. A
     // page is started before every page but the very first of the job.
@@ -52,6 +52,7 @@ private:
     bool StopBeforePage();
 
     PrinterPage& printer_;
+    DocumentScope scope_;
     DispatchFunction dispatcher_;
     std::function<bool()> cancelCheck_;
     bool cancelled_ = false;

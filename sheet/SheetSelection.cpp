@@ -99,10 +99,9 @@ bool Sheet::SelectCell(const CellAddress& a) {
 }
 
 void Sheet::AfterCurrentChanged() {
-    if (!keepStatus_) ClearStatusText();
+    if (!keepStatus_) ClearStatusText(Events());
     const CellAddress a = CurrentAddress();
-    const int32_t triple[3] = {a.category, a.cell, a.index};
-    Events().PostData(ev::kCurrentCell, triple, sizeof triple);
+    Events().Post(ev::kCurrentCell, {a.category, a.cell, a.index});
     if (view_ != nullptr) view_->CurrentCellChanged();
 }
 

@@ -211,7 +211,9 @@ public:
     int Write(const std::string& folder) {
         if (file_.empty() || variant_ < 0) throw SpecError("file and variant are required");
         if (!Pack(image_, PackMode::Save, variant_)) throw SpecError("the tables do not fit");
-        return SaveCloneFile(folder + "/" + file_, image_);
+        const FileOutcome saved = SaveCloneFile(folder + "/" + file_, image_);
+        if (!saved.Ok()) std::fprintf(stderr, "%s\n", saved.message.c_str());
+        return saved.code;
     }
 
 private:

@@ -12,7 +12,6 @@
 #include "gui/MainWindow.h"
 #include "platform/SettingsStore.h"
 #include "platform/qtcore/QtScheduler.h"
-#include "runtime/EventManager.h"
 
 namespace parlo::bench {
 
@@ -33,7 +32,6 @@ public:
 class MainWindowHost {
 public:
     MainWindowHost(int width, int height, int variant = -1) {
-        SetEventManager(&events_);
         env_.Defaults();
         if (variant >= 0) env_.SetModelType(static_cast<int8_t>(variant));
         window_ = std::make_unique<qt::MainWindow>(env_, 0, nullptr);
@@ -43,7 +41,6 @@ public:
     }
     ~MainWindowHost() {
         window_.reset();
-        SetEventManager(nullptr);
         SetScheduler(previousScheduler_);
     }
     MainWindowHost(const MainWindowHost&) = delete;
@@ -53,8 +50,7 @@ public:
 
 private:
     qt::QtScheduler scheduler_;
-    Scheduler* previousScheduler_ = SetScheduler(&scheduler_);  // before the event manager
-    EventManager events_;
+    Scheduler* previousScheduler_ = SetScheduler(&scheduler_);  // before the window
     NoSettings store_;
     FixedScreen screen_;
     AppSettings env_{store_, screen_, nullptr};

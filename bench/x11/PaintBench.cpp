@@ -247,8 +247,6 @@ int Run(int argc, char** argv) {
 
     qt::QtScheduler scheduler;
     Scheduler* previousScheduler = SetScheduler(&scheduler);
-    EventManager events;
-    SetEventManager(&events);
     NoSettings store;
     qt::QtScreen screen;
     AppSettings env(store, screen, nullptr);
@@ -329,7 +327,6 @@ int Run(int argc, char** argv) {
         Print("key: Space steps a choice", parloChoice, {});
         parlo.hide();
     }
-    SetEventManager(nullptr);
     SetScheduler(previousScheduler);
     return 0;
 }

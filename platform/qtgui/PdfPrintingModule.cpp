@@ -46,7 +46,7 @@ std::vector<std::unique_ptr<PdfPage>>& OpenPages() {
     return pages;
 }
 
-int Run(int argc, char** argv, int (*body)(void*), void* context) {
+int Run(int argc, char** argv, const std::function<int()>& body) {
     // The same fonts and layout whether or not a display is there.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The toolkit's remarks while it starts (such as XDG_RUNTIME_DIR unset,
@@ -58,7 +58,7 @@ int Run(int argc, char** argv, int (*body)(void*), void* context) {
         });
     QGuiApplication app(argc, argv);
     qInstallMessageHandler(previous);
-    return body(context);
+    return body();
 }
 
 PrinterPage* Open() {

@@ -160,19 +160,30 @@ void QtCanvas::DrawLine(Point from, Point to, uint32_t colour) {
     painter_.drawLine(from.x, from.y, to.x, to.y);
 }
 
+namespace {
+
+// Smoothed, and outlined in its own colour: `outline` thick enough to close
+// the seams where shapes meet without thickening them.
+template <class Polygon>
+void FillSmoothed(QPainter& painter, const Polygon& polygon, const QColor& colour, double outline) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(colour);
+    pen.setWidthF(outline);
+    painter.setPen(pen);
+    painter.setBrush(colour);
+    painter.drawPolygon(polygon);
+    painter.restore();
+}
+
+}  // namespace
+
 void QtCanvas::FillPolygon(const std::vector<Point>& points, uint32_t colour) {
     QPolygon polygon;
     for (const Point& p : points) polygon << QPoint(p.x, p.y);
-    painter_.save();
-    // Smoothed and outlined in the same colour: the display characters'
-    // thin segments stay readable and their triangles meet without gaps.
-    painter_.setRenderHint(QPainter::Antialiasing);
-    QPen outline(Colour(colour));
-    outline.setWidthF(0.8);
-    painter_.setPen(outline);
-    painter_.setBrush(Colour(colour));
-    painter_.drawPolygon(polygon);
-    painter_.restore();
+    // The display characters' thin segments stay readable and their
+    // triangles meet without gaps.
+    FillSmoothed(painter_, polygon, Colour(colour), 0.8);
 }
 
 void QtCanvas::FillPolygonF(const std::vector<PointF>& points, uint32_t colour) {

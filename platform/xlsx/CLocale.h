@@ -1,7 +1,8 @@
 #pragma once
-// The libraries write and read numbers with the C library's printf and
-// strtod, which follow LC_NUMERIC: on a desktop that writes a decimal comma
-// they would put "446,1" into the file. While one lives, this thread uses
+// Our own code reads and writes numbers without the locale, but the
+// workbook libraries inside them format and parse through the C library,
+// which follows LC_NUMERIC: on a desktop that writes a decimal comma they
+// would put "446,1" into the file. While a scope lives, this thread is in
 // the "C" locale; the one before is put back after.
 #include <clocale>
 #include <locale.h>

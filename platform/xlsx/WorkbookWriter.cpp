@@ -3,11 +3,11 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cerrno>
 #include <cstring>
 #include <map>
 
+#include "platform/NumberText.h"
 #include "platform/xlsx/CLocale.h"
 #include "platform/xlsx/Workbook.h"
 
@@ -108,9 +108,8 @@ void WorkbookWriter::AddRow(const std::vector<WorkbookCell>& cells) {
         impl_->widths[i] = std::max(impl_->widths[i], cell.text.size());
         if (cell.number) {
             // The text is the program's own, "." and plain digits.
-            double value = 0;
-            std::from_chars(cell.text.data(), cell.text.data() + cell.text.size(), value);
-            worksheet_write_number(impl_->sheet, impl_->row, col, value,
+            const auto number = ReadDecimal(cell.text);
+            worksheet_write_number(impl_->sheet, impl_->row, col, number ? number->Real() : 0.0,
                                    impl_->NumberFormat(cell.decimals));
         } else if (!cell.text.empty()) {
             worksheet_write_string(impl_->sheet, impl_->row, col, cell.text.c_str(),

@@ -5,6 +5,7 @@
 
 #include "app/ChannelTable.h"
 #include "tests/support/CellHarness.h"
+#include "tests/support/ExpectedImage.h"
 
 namespace parlo {
 namespace {
@@ -30,7 +31,7 @@ protected:
 
     std::string Header() {
         std::string header = "Bank,Position";
-        for (const ChannelColumn& c : ChannelColumns(Entry())) header += "," + c.heading;
+        for (const ChannelColumn& c : ChannelColumns(doc, Entry())) header += "," + c.heading;
         return header;
     }
 
@@ -49,17 +50,6 @@ protected:
         expected.Assign(Image());
         Image().Assign(keep);
         return expected;
-    }
-
-    void ExpectSameImage(const EepromImage& actual, const EepromImage& expected,
-                         const std::string& what) {
-        int shown = 0;
-        for (int32_t a = 0; a < expected.GetSize() && shown < 10; ++a) {
-            if (actual.GetByte(a) == expected.GetByte(a)) continue;
-            ADD_FAILURE() << what << ": byte 0x" << std::hex << a << " is "
-                          << int(actual.GetByte(a)) << ", expected " << int(expected.GetByte(a));
-            ++shown;
-        }
     }
 };
 
@@ -115,7 +105,7 @@ TEST_F(ChannelTableTest, ExportThenImportIntoAFactoryFileGivesTheSameChannels) {
         const ImportOutcome outcome = ImportChannels(doc, Entry(), exported);
         for (const std::string& refusal : outcome.refusals) ADD_FAILURE() << refusal;
         doc.RebuildModelData();
-        ExpectSameImage(Image(), Expected(source, factory), "imported");
+        EXPECT_TRUE(test::SameImage(Image(), Expected(source, factory))) << "imported";
         EXPECT_EQ(ExportChannels(doc, Entry()), exported);
     }
 }
@@ -160,7 +150,7 @@ TEST_F(ChannelTableTest, RefusedTablesNameEveryRefusalAndChangeNothing) {
         const ImportOutcome outcome = ImportChannels(doc, Entry(), c.csv);
         EXPECT_EQ(outcome.refusals, c.refusals);
         EXPECT_TRUE(outcome.notes.empty());
-        ExpectSameImage(Image(), before, "after a refused import");
+        EXPECT_TRUE(test::SameImage(Image(), before)) << "after a refused import";
     }
 }
 

@@ -8,6 +8,7 @@
 #include "model/BankMap.h"
 #include "platform/Fatal.h"
 #include "tests/support/CellHarness.h"
+#include "tests/support/ExpectedImage.h"
 
 namespace parlo {
 namespace {
@@ -57,15 +58,6 @@ protected:
         }
         return texts;
     }
-    void ExpectImage(const EepromImage& expected, const std::string& what) {
-        int shown = 0;
-        for (int32_t a = 0; a < expected.GetSize() && shown < 10; ++a) {
-            if (Image().GetByte(a) == expected.GetByte(a)) continue;
-            ADD_FAILURE() << what << ": byte 0x" << std::hex << a << " is "
-                          << int(Image().GetByte(a)) << ", was " << int(expected.GetByte(a));
-            ++shown;
-        }
-    }
 };
 
 TEST_F(ChirpTableTest, APmr446ListGivesTheChannelsItNames) {
@@ -79,7 +71,7 @@ TEST_F(ChirpTableTest, APmr446ListGivesTheChannelsItNames) {
     EXPECT_EQ(all.refusals, std::vector<std::string>{
                                 "line 11, column \"Mode\": 'AM' was not accepted: this radio has "
                                 "FM channels only, NFM or FM"});
-    ExpectImage(factory, "after the refused list");
+    EXPECT_TRUE(test::SameImage(Image(), factory)) << "after the refused list";
 
     TableImport how;
     how.locations = {{1, 9}};
@@ -132,7 +124,7 @@ TEST_F(ChirpTableTest, APmr446ListGivesTheChannelsItNames) {
     doc.NewFromDefaults();
     EXPECT_TRUE(Import(out.bytes).Ok());
     doc.RebuildModelData();
-    ExpectImage(imported, "the written list read back");
+    EXPECT_TRUE(test::SameImage(Image(), imported)) << "the written list read back";
 }
 
 // Each tone mode of the format, and each cross mode, as the two tones of
@@ -266,7 +258,7 @@ TEST_F(ChirpTableTest, RowsTheRadioCannotTakeAreRefusedWithTheReason) {
         before.Assign(Image());
         const ImportOutcome outcome = Import(List({c.row}));
         EXPECT_EQ(outcome.refusals, std::vector<std::string>{c.refusal});
-        ExpectImage(before, "after the refusal");
+        EXPECT_TRUE(test::SameImage(Image(), before)) << "after the refusal";
     }
     Open(kVariantPmr);
     const ImportOutcome twice =
@@ -320,7 +312,7 @@ TEST_F(ChirpTableTest, LocationsAndTheBankChooseRowsAndWhereTheyGo) {
     EXPECT_EQ(Import(List(rows), how).refusals,
               std::vector<std::string>{"49 channels are picked, and bank 3 takes 48: its 0 "
                                        "positions and 48 free slots; pick fewer"});
-    ExpectImage(before, "after the refused list");
+    EXPECT_TRUE(test::SameImage(Image(), before)) << "after the refused list";
     rows.pop_back();
     EXPECT_TRUE(Import(List(rows), how).Ok());
     EXPECT_EQ(BankSize(Image(), 2), 48);

@@ -11,10 +11,10 @@
 #include "clone/CloneFileOps.h"
 #include "clone/CloneMessages.h"
 #include "clone/ContentValidation.h"
-#include "clone/StoredIdentity.h"
 #include "model/ChannelRecord.h"
 #include "model/ModelVariant.h"
 #include "platform/Fatal.h"
+#include "runtime/EventManager.h"
 #include "tests/support/ScriptedSerial.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/VirtualScheduler.h"
@@ -65,8 +65,8 @@ protected:
 
     test::VirtualScheduler clock;
     test::RecordingPrompts prompts;
-    ScopedVariant variant{kVariantLmr};
-    Document doc;
+    EventManager events{clock};
+    Document doc{events};
     EepromImage radioImage;
     std::shared_ptr<test::SerialScript> script = std::make_shared<test::SerialScript>();
     std::unique_ptr<sim::Radio> radio;
@@ -85,7 +85,7 @@ TEST_F(CloneCommandsTest, ReadMakesTheRadiosImageTheModifiedUntitledDocument) {
     EXPECT_EQ(doc.FileName(), "");
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(cmds.Identity().size(), 80u);
-    EXPECT_EQ(StoredIdentity(), cmds.Identity());  // for the clone information cells
+    EXPECT_EQ(doc.Identity(), cmds.Identity());  // for the clone information cells
 }
 
 TEST_F(CloneCommandsTest, TheReadRangeComesFromTheIdentityBlock) {
@@ -231,7 +231,6 @@ TEST_F(CloneCommandsTest, WriteIsRefusedOrCancelledBeforeTheRadioIsTouched) {
 // A write range past the end of the radio's memory is refused after the
 // identify, in maker mode too: no write request, no data frame, no backup.
 TEST_F(CloneCommandsTest, AWriteThatDoesNotFitTheRadioSendsNothing) {
-    ScopedVariant dpmr(kVariantDPmr446);
     ASSERT_TRUE(doc.SelectModel(kVariantDPmr446));
     doc.NewFromDefaults();
     ChannelRecord record(doc.Working());
@@ -314,7 +313,7 @@ TEST_F(CloneCommandsTest, BackupThenWriteThenVerify) {
     ASSERT_FALSE(cmds.LastBackup().empty());
     EepromImage backup;
     backup.SetSize(kImageSize);
-    ASSERT_EQ(ReadInitialFile(cmds.LastBackup(), backup), kFileOk);
+    ASSERT_EQ(ReadInitialFile(cmds.LastBackup(), backup).code, kFileOk);
     for (int32_t a = 0; a <= kRadioAreaEnd; ++a)
         ASSERT_EQ(backup.GetByte(a), radioImage.GetByte(a)) << a;
     ASSERT_EQ(prompts.shown.size(), 2u);

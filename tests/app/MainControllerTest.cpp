@@ -10,8 +10,8 @@
 #include "platform/Fatal.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/RecordingMainView.h"
-#include "tests/support/ScopedEventBus.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/VirtualScheduler.h"
 
 namespace parlo {
 namespace {
@@ -139,14 +139,13 @@ std::vector<std::string> Overlay() {
 class MainControllerTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{Overlay()};
-    test::ScopedEventBus bus;
+    test::VirtualScheduler clock;  // the controller's bus runs on it
     test::RecordingPrompts prompts;
     test::TempDir dir;
     test::MemorySettings store;
     FixedScreen screen;
     AppSettings env{store, screen, nullptr};
     test::RecordingMainView view;
-    ScopedVariant variantGuard{kVariantLmr};
     std::unique_ptr<MainController> main;
 
     void StartWith(int variant) {
@@ -275,13 +274,13 @@ TEST_F(MainControllerTest, AFailedSaveChangesNothingOfTheDocument) {
 
 TEST_F(MainControllerTest, OpeningAnotherVariantsFileSwitchesVariant) {
     StartWith(kVariantPmr);
-    Document other;
+    EventManager events;
+    Document other{events};
     ASSERT_TRUE(other.SelectModel(kVariantDPmr446));
     other.NewFromDefaults();
     other.PrepareImage(other.Working(), PackMode::Save);
     const std::string path = dir.file("d.icf");
-    ASSERT_EQ(SaveCloneFile(path, other.Working()), kFileOk);
-    SetCurrentVariant(kVariantPmr);
+    ASSERT_EQ(SaveCloneFile(path, other.Working()).code, kFileOk);
     ASSERT_TRUE(main->Open(path));
     EXPECT_EQ(main->Doc().Variant(), kVariantDPmr446);
     EXPECT_EQ(env.ModelType(), kVariantDPmr446);

@@ -8,6 +8,7 @@
 #include "platform/xlsx/Workbook.h"
 #include "sheet/CsvTable.h"
 #include "tests/support/CellHarness.h"
+#include "tests/support/ExpectedImage.h"
 
 namespace parlo {
 namespace {
@@ -84,16 +85,6 @@ const char* const kOddChannels =
 class SpreadsheetTableTest : public test::CellHarness {
 protected:
     DispatchFunction Entry() { return cells.Entry(); }
-
-    void ExpectImage(const EepromImage& expected, const std::string& what) {
-        int shown = 0;
-        for (int32_t a = 0; a < expected.GetSize() && shown < 10; ++a) {
-            if (Image().GetByte(a) == expected.GetByte(a)) continue;
-            ADD_FAILURE() << what << ": byte 0x" << std::hex << a << " is "
-                          << int(Image().GetByte(a)) << ", was " << int(expected.GetByte(a));
-            ++shown;
-        }
-    }
 };
 
 TEST_F(SpreadsheetTableTest, ATableResavedByASpreadsheetLeavesTheImageAsItWas) {
@@ -114,7 +105,7 @@ TEST_F(SpreadsheetTableTest, ATableResavedByASpreadsheetLeavesTheImageAsItWas) {
                 const ImportOutcome outcome = ImportChannels(doc, Entry(), Resaved(exported, d));
                 for (const std::string& refusal : outcome.refusals) ADD_FAILURE() << refusal;
                 for (const std::string& note : outcome.notes) ADD_FAILURE() << note;
-                ExpectImage(before, "after the import");
+                EXPECT_TRUE(test::SameImage(Image(), before)) << "after the import";
             }
         }
     }
@@ -199,7 +190,7 @@ TEST_F(SpreadsheetTableTest, NamesStayTextInASpreadsheet) {
     EepromImage before;
     before.Assign(Image());
     EXPECT_TRUE(ImportChannels(doc, Entry(), exported).Ok());
-    ExpectImage(before, "the export read back");
+    EXPECT_TRUE(test::SameImage(Image(), before)) << "the export read back";
 
     const ImportOutcome refused =
         ImportChannels(doc, Entry(), "Bank,Position,Name\n1,1,Z\xC3\xBCrich\n");
@@ -208,7 +199,7 @@ TEST_F(SpreadsheetTableTest, NamesStayTextInASpreadsheet) {
                   "line 2, column \"Name\": 'Z\xC3\xBCrich' was not accepted: The radio's display "
                   "cannot show \"\xC3\xBC\". Type plain letters, digits and signs, or pick the "
                   "character from the table."});
-    ExpectImage(before, "after the refused name");
+    EXPECT_TRUE(test::SameImage(Image(), before)) << "after the refused name";
 }
 
 // For a spreadsheet of a desktop that writes a decimal comma: ";" between
@@ -264,7 +255,7 @@ TEST_F(SpreadsheetTableTest, AWorkbookSaysWhereARefusedValueIs) {
                   "sheet \"Bank 1\", row 3, column \"Name\": 'Z\xC3\xBCrich' was not accepted: The "
                   "radio's display cannot show \"\xC3\xBC\". Type plain letters, digits and signs, or "
                   "pick the character from the table."}));
-    ExpectImage(before, "after the refused workbook");
+    EXPECT_TRUE(test::SameImage(Image(), before)) << "after the refused workbook";
 
     WorkbookWriter good;
     good.AddSheet("Bank 1");

@@ -20,19 +20,6 @@ namespace {
 using test::ReadFile;
 using test::RunCli;
 
-// The first `n` lines of a text, each without its line end.
-std::vector<std::string> Lines(const std::string& text, size_t n) {
-    std::vector<std::string> lines;
-    size_t at = 0;
-    while (lines.size() < n && at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    return lines;
-}
-
 // Under AddressSanitizer freed memory is held back on purpose (to catch its
 // use after free): that is the checker's memory, not the program's.
 std::map<std::string, std::string> WithoutQuarantine() {
@@ -55,7 +42,7 @@ TEST(TableMemory, AMillionRowImportIsReadInLittleMemoryAndItsRefusalsCounted) {
     const auto r = RunCli({"import", file, dir.file("big.csv")}, WithoutQuarantine());
     EXPECT_EQ(r.status, 65);
     EXPECT_LT(r.peakRssKb, 100 * 1024) << "peak resident set in KB";
-    const std::vector<std::string> lines = Lines(r.err, 1000);
+    const std::vector<std::string> lines = test::FirstLines(r.err, 1000);
     ASSERT_EQ(lines.size(), 102u) << r.err.substr(0, 2000);
     for (size_t i = 0; i < 100; ++i) {
         EXPECT_EQ(lines[i], "line " + std::to_string(i + 3) +

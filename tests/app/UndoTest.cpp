@@ -215,7 +215,7 @@ TEST_F(UndoTest, ANewDocumentStartsANewHistory) {
         },
         [&] {
             main->CloneRead();
-            for (int t = 0; t < 400000 && main->Cloning().IsBusy(); t += 10) bus.clock.Advance(10);
+            for (int t = 0; t < 400000 && main->Cloning().IsBusy(); t += 10) clock.Advance(10);
         },
     };
     int n = 0;

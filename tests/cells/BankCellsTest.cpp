@@ -2,6 +2,8 @@
 // bank changes only when the user agrees to lose them.
 #include <gtest/gtest.h>
 
+#include "model/BankMap.h"
+#include "overlay/OverlayMessage.h"
 #include "tests/support/CellHarness.h"
 #include "tests/support/ExpectedImage.h"
 
@@ -49,6 +51,35 @@ TEST_F(BankLayoutTest, ALayoutThatKeepsEveryChannelAsksNothing) {
     EepromImage expected = before;
     test::SetBankSizes(expected, {4, 4, 0, 0, 0});
     EXPECT_TRUE(test::SameImage(Image(), expected));
+}
+
+// A size the slots cannot take is clamped to the nearest they can, and the
+// user is told why in an error box.
+TEST_F(BankLayoutTest, ASizeTheSlotsCannotTakeIsClampedAndSaysWhy) {
+    struct Case {
+        const char* name;
+        int bank;
+        const char* typed;
+        int size;
+        const char* message;  // nullptr: none
+    };
+    // One bank of 64, channels in slots 0..7, no free slot.
+    const Case cases[] = {
+        {"into the channels", 0, "4", 8, "GI_AppMess_ChErr_NotBlank"},
+        {"past the free slots", 1, "5", 0, "GI_AppMess_ChErr_Overflow"},
+        {"by the blank tail", 0, "10", 10, nullptr},
+    };
+    for (const Case& c : cases) {
+        Open(kVariantPmr);
+        prompts.shown.clear();
+        Type(CT_Null, CL_Mch_Bank, c.bank, c.typed);
+        EXPECT_EQ(BankSize(Image(), c.bank), c.size) << c.name;
+        ASSERT_EQ(prompts.shown.size(), c.message ? 1u : 0u) << c.name;
+        if (c.message) {
+            EXPECT_EQ(prompts.shown[0].text, OvlMessage(c.message)) << c.name;
+            EXPECT_EQ(prompts.shown[0].icon, MsgIcon::Error) << c.name;
+        }
+    }
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include "model/ModelVariant.h"
 #include "runtime/EventManager.h"
 #include "tests/support/CellHarness.h"
-#include "tests/support/ScopedEventBus.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -27,8 +26,6 @@ public:
         rows.push_back({command, first, last});
     }
     void ContextHelp(int, int cell, int32_t) override { help.push_back(cell); }
-    bool AppendChannel(int bank) override { return doc.AppendChannel(bank); }
-    EepromImage& DefaultImage() override { return doc.Defaults(); }
     void CellEdited() override {
         ++edits;
         doc.RebuildModelData();
@@ -47,25 +44,19 @@ public:
 
 class CellDispatcherTest : public ::testing::Test {
 protected:
-    test::ScopedEventBus bus;
-    test::VirtualScheduler& clock = bus.clock;
-    EventManager& events = bus.events;
-    ScopedVariant variantGuard{kVariantLmr};
-    Document doc;
+    test::VirtualScheduler clock;
+    EventManager events{clock};
+    Document doc{events};
     TestHost host{doc};
-    CellDispatcher cells{&host};
+    CellDispatcher cells{doc.Scope(), &host};
     test::RecordingPrompts prompts;
     int shownBank = -1;
 
-    CellDispatcherTest() { events.Subscribe(AnswerBank, this); }
-    ~CellDispatcherTest() override { events.Unsubscribe(AnswerBank, this); }
-
     // Stands in for the bank sheet on screen.
-    static void AnswerBank(void* self, const EventRecord& e) {
-        auto* t = static_cast<CellDispatcherTest*>(self);
-        if (e.code == 28 && e.mode == EvMode::Request && t->shownBank >= 0)
-            Events().Answer(t->shownBank, 0);
-    }
+    EventSubscription bankSheet = events.Subscribe([this](const EventRecord& e) {
+        if (e.Is(ev::kBankRange) && e.mode == EvMode::Request && shownBank >= 0)
+            events.Answer(ev::kBankRange, {shownBank, 0});
+    });
 
     void Open(int variant) {
         ASSERT_TRUE(doc.SelectModel(variant));

@@ -7,8 +7,8 @@
 #include <limits>
 #include <set>
 
+#include "cells/CellIndexRange.h"
 #include "cells/CellNames.h"
-#include "clone/StoredIdentity.h"
 #include "tests/support/CellHarness.h"
 
 namespace parlo {
@@ -111,11 +111,7 @@ std::vector<uint8_t> IdentityBlock() {
 
 class FamilyCellsTest : public test::CellHarness {
 protected:
-    FamilyCellsTest() : previous_(StoredIdentity()) { SetStoredIdentity(IdentityBlock()); }
-    ~FamilyCellsTest() override { SetStoredIdentity(previous_); }
-
-private:
-    std::vector<uint8_t> previous_;
+    FamilyCellsTest() { doc.SetIdentity(IdentityBlock()); }
 };
 
 TEST_F(FamilyCellsTest, EveryCellShowsSomethingOnEachVariant) {
@@ -143,13 +139,17 @@ TEST_F(FamilyCellsTest, EveryCellShowsSomethingOnEachVariant) {
     EXPECT_GT(cells, 4 * 500);
 }
 
-TEST_F(FamilyCellsTest, KeysAndTypingNeverEndTheProgram) {
+// Keys, typing and picks on every cell never end the program, and on a
+// record index outside the cell's range they change no byte of the image.
+TEST_F(FamilyCellsTest, KeysAndTypingNeverEndTheProgramNorWriteOutsideTheRecords) {
     for (int variant = 0; variant < kVariantCount; ++variant) {
         Open(variant);
         for (int cell = 0; cell < kCellCount; ++cell) {
             const auto category = CategoryOf(CellName(cell));
             if (!category) continue;
+            const auto range = CellIndexRange(*category, cell);
             for (int index : {0, 10, 64, 5000, -1, -300000000}) {
+                const EepromImage before = Image();
                 EXPECT_NO_THROW({
                     Key(*category, cell, index, kKeySpace);
                     Key(*category, cell, index, kKeyBackspace);
@@ -159,6 +159,10 @@ TEST_F(FamilyCellsTest, KeysAndTypingNeverEndTheProgram) {
                     Pick(*category, cell, index, 1);
                 }) << CellName(cell)
                    << "[" << index << "]";
+                if (range && (index < range->first || index > range->last)) {
+                    EXPECT_TRUE(Image().Equals(before))
+                        << CellName(cell) << "[" << index << "] " << variant;
+                }
             }
         }
         EXPECT_EQ(Image().GetSize(), kImageSize);
@@ -188,7 +192,7 @@ TEST_F(FamilyCellsTest, CloneInformationShowsTheStoredIdentity) {
     EXPECT_EQ(Show(kNoCategory, CL_CloneInfo_CheckSum), "$0000");
     EXPECT_EQ(Show(kNoCategory, CL_CloneInfo_PllRef), "----");
     EXPECT_TRUE(Type(kNoCategory, CL_CloneInfo_Comment1, 0, "X").rejected);
-    SetStoredIdentity({});
+    doc.SetIdentity({});
     EXPECT_EQ(Show(kNoCategory, CL_CloneInfo_Model), "");
 }
 

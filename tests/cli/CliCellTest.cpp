@@ -59,6 +59,8 @@ TEST_F(CliCellTest, RejectedInputSavesNothing) {
         {{"pick", pmr, "CL_Mch_RfPo[0]", "99"}, 65},
         {{"pick", pmr, "CL_Mch_No[0]", "0"}, 65},
         {{"get", pmr, "CL_Mch_FreqR[0]", "--bank", "9"}, 64},
+        {{"get", pmr, "CL_Mch_FreqR[0]", "--bank", "0"}, 64},
+        {{"export", pmr, "--bank", "6"}, 64},
     };
     for (const Case& c : cases) {
         const auto r = RunCli(c.args);

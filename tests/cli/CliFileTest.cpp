@@ -25,7 +25,7 @@ std::string SaveValidFile(const TempDir& dir, const std::string& name, uint8_t t
     const char* text = "Unit 12";
     for (int i = 0; i < 16; ++i) image.SetByte(0x95DD + i, i < 7 ? text[i] : ' ');
     test::RecordingPrompts quiet;
-    EXPECT_EQ(SaveCloneFile(dir.file(name), image), kFileOk);
+    EXPECT_EQ(SaveCloneFile(dir.file(name), image).code, kFileOk);
     return dir.file(name);
 }
 
@@ -76,7 +76,7 @@ TEST(CliCheck, NewerDataExitsWith9) {
     image.SetByte(0x9A05, 2);  // the data version, carried in packed block 18
     ASSERT_TRUE(Pack(image, PackMode::Save, 0));
     test::RecordingPrompts quiet;
-    ASSERT_EQ(SaveCloneFile(dir.file("newer.icf"), image), kFileOk);
+    ASSERT_EQ(SaveCloneFile(dir.file("newer.icf"), image).code, kFileOk);
     const auto r = RunCli({"check", dir.file("newer.icf")});
     EXPECT_EQ(r.status, 9) << r.err;
     EXPECT_NE(r.err.find("newer radio firmware"), std::string::npos) << r.err;

@@ -60,7 +60,7 @@ std::string EditedPmrFile(const TempDir& dir) {
     EepromImage image;
     image.SetSize(kImageSize);
     test::RecordingPrompts quiet;
-    EXPECT_EQ(ReadInitialFile(test::DataFile("MV7105C_PMR.icf"), image), kFileOk);
+    EXPECT_EQ(ReadInitialFile(test::DataFile("MV7105C_PMR.icf"), image).code, kFileOk);
     UnpackFull(image);
     ChannelRecord r(image);
     r.Decode(2, 1);
@@ -88,7 +88,7 @@ std::string EditedPmrFile(const TempDir& dir) {
     r.SetValue(Field::TxFreq, 145'000'000);
     r.Store();
     EXPECT_TRUE(Pack(image, PackMode::Save, kVariantPmr));
-    EXPECT_EQ(SaveCloneFile(dir.file("edited.icf"), image), kFileOk);
+    EXPECT_EQ(SaveCloneFile(dir.file("edited.icf"), image).code, kFileOk);
     return dir.file("edited.icf");
 }
 

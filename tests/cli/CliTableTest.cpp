@@ -14,21 +14,6 @@ using test::ReadFile;
 using test::RunCli;
 using test::WriteFile;
 
-// The first `n` lines of a text, each without its line end.
-std::vector<std::string> Lines(const std::string& text, size_t n) {
-    std::vector<std::string> lines;
-    size_t at = 0;
-    while (lines.size() < n && at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(at, end - at);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        at = end + 1;
-    }
-    return lines;
-}
-
 TEST(CliTable, ExportWritesEachFormAndImportReadsItBack) {
     test::TempDir dir;
     const std::string file = dir.file("pmr.icf");
@@ -80,7 +65,7 @@ TEST(CliTable, ExportWritesEachFormAndImportReadsItBack) {
         const auto exported = RunCli(args);
         ASSERT_EQ(exported.status, 0) << exported.err;
         const std::string text = ReadFile(dir.file(c.out));
-        EXPECT_EQ(Lines(text, c.head.size()), c.head);
+        EXPECT_EQ(test::FirstLines(text, c.head.size()), c.head);
         EXPECT_EQ(text.substr(0, c.start.size()), c.start);
 
         // Read back into the factory file, the same channels.

@@ -40,7 +40,7 @@ Bytes ToBytes(const ByteQueue& b) { return Bytes(b.Data(), b.Data() + b.Length()
 EepromImage FactoryImage() {
     EepromImage image;
     image.SetSize(kImageSize);
-    EXPECT_EQ(ReadInitialFile(test::DataFile("MV7105C_LMR.icf"), image), kFileOk);
+    EXPECT_EQ(ReadInitialFile(test::DataFile("MV7105C_LMR.icf"), image).code, kFileOk);
     return image;
 }
 
@@ -243,24 +243,17 @@ TEST(CloneTrace, AFrameInOneLine) {
 }
 
 TEST_F(CloneDriverTest, WhileTracingTheLogGetsEveryFrameAndTheStatus) {
-    EventManager events(clock);
-    EventManager* previous = SetEventManager(&events);
     std::vector<std::string> lines;
-    struct Log {
-        std::vector<std::string>* lines;
-        static void On(void* self, const EventRecord& e) {
-            if (e.code == 22) static_cast<Log*>(self)->lines->push_back(e.Text());
-        }
-    } log{&lines};
-    events.Subscribe(Log::On, &log);
     UseRadio();
     for (bool tracing : {false, true}) {
-        SetCloneTracing(tracing);
+        if (tracing)
+            man.SetTrace([&](const std::string& line) { lines.push_back(line); });
+        else
+            man.SetTrace(nullptr);
         lines.clear();
         outcome.reset();
         ASSERT_TRUE(man.Identify(Record()));
         ASSERT_TRUE(RunToEnd());
-        clock.Advance(20);
         if (!tracing) {
             EXPECT_TRUE(lines.empty());
             continue;
@@ -276,9 +269,7 @@ TEST_F(CloneDriverTest, WhileTracingTheLogGetsEveryFrameAndTheStatus) {
         EXPECT_TRUE(has("<- E1 identity"));
         EXPECT_EQ(lines.back().rfind("status 0,", 0), 0u) << lines.back();
     }
-    SetCloneTracing(false);
-    events.Unsubscribe(Log::On, &log);
-    SetEventManager(previous);
+    man.SetTrace(nullptr);
 }
 
 TEST_F(CloneDriverTest, IdentityAnswerIsJudgedByItsCodes) {
@@ -325,6 +316,8 @@ TEST_F(CloneDriverTest, EveryFailureEndsWithItsStatusAndTheLineClosed) {
         {"write not confirmed", Fault::WriteFailed, kOpWrite, kCloneWriteUnconfirmed},
         {"read stalls", Fault::Stall, kOpRead, kCloneTimeout},
         {"write stalls", Fault::Stall, kOpWrite, kCloneTimeout},
+        {"cable pulled in a read", Fault::Unplug, kOpRead, kCloneTimeout},
+        {"cable pulled in a write", Fault::Unplug, kOpWrite, kCloneEcho},
     };
     const EepromImage image = FactoryImage();
     for (const Case& c : cases) {
@@ -445,7 +438,7 @@ TEST_F(CloneDriverTest, ALivelyRadioCannotKeepAReadGoing) {
 TEST_F(CloneDriverTest, ARadioAnsweringJustInTimeIsWrittenWhole) {
     EepromImage image;
     image.SetSize(kImageSize);
-    ASSERT_EQ(ReadInitialFile(test::DataFile("MV7105C_DPMR446.icf"), image), kFileOk);
+    ASSERT_EQ(ReadInitialFile(test::DataFile("MV7105C_DPMR446.icf"), image).code, kFileOk);
     const int32_t last = (image.GetWord(0x0112) & ~0x7F) + 0x7F;
     ASSERT_GT(last, 0x2000);  // 69 blocks of 128 bytes from 0100
     for (const bool high : {false, true}) {

@@ -73,7 +73,7 @@ TEST(InitialImages, EachIsAValidFactoryDefaultOfItsVariant) {
         EepromImage image;
         image.SetSize(kImageSize);
         test::RecordingPrompts prompts;
-        ASSERT_EQ(ReadInitialFile(test::DataFile(name), image), kFileOk) << name;
+        ASSERT_EQ(ReadInitialFile(test::DataFile(name), image).code, kFileOk) << name;
         EXPECT_TRUE(prompts.shown.empty());
         EXPECT_TRUE(ValidateContent(image, image, true)) << name;
         EXPECT_FALSE(IsNewerData(image, 1)) << name;

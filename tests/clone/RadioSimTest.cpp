@@ -38,7 +38,7 @@ struct Sent {
 Bytes Answer(const std::vector<Sent>& frames) {
     sim::RadioConfig config;
     config.image.SetSize(kImageSize);
-    EXPECT_EQ(ReadInitialFile(test::DataFile("MV7105C_LMR.icf"), config.image), kFileOk);
+    EXPECT_EQ(ReadInitialFile(test::DataFile("MV7105C_LMR.icf"), config.image).code, kFileOk);
     sim::Radio radio(std::move(config));
     ByteQueue echo;
     ByteQueue answer;

@@ -78,7 +78,7 @@ protected:
     SaveProtectionTest() {
         image.SetSize(kImageSize);
         for (int32_t a = 0; a < kImageSize; ++a) image.SetByte(a, static_cast<uint8_t>(a * 7 + 3));
-        EXPECT_EQ(SaveCloneFile(scratch.file("expected.icf"), image), kFileOk);
+        EXPECT_EQ(SaveCloneFile(scratch.file("expected.icf"), image).code, kFileOk);
         expected = ReadFile(scratch.file("expected.icf"));
         // Folders another user works in.
         fs::permissions(dir.path(), fs::perms::all);
@@ -87,10 +87,15 @@ protected:
     }
     ~SaveProtectionTest() override { ::unsetenv("XDG_DATA_HOME"); }
 
-    std::string Message() const { return prompts.shown.empty() ? "" : prompts.shown.back().text; }
+    // Saves the image to `path`; the outcome stays in `last`.
+    uint8_t Save(const std::string& path) {
+        last = SaveCloneFile(path, image);
+        return last.code;
+    }
+    const std::string& Message() const { return last.message; }
     // The save as the child sees it: "" when it succeeded.
     std::string SaveIn(const std::string& path) {
-        const uint8_t code = SaveCloneFile(path, image);
+        const uint8_t code = Save(path);
         return code == kFileOk ? "" : "code " + std::to_string(code) + ": " + Message();
     }
     // Nothing left in the data folder, where copies set aside would be.
@@ -100,7 +105,7 @@ protected:
         return true;
     }
 
-    test::RecordingPrompts prompts;
+    FileOutcome last;
     test::TempDir scratch, dir, data;
     EepromImage image;
     std::string expected;
@@ -111,8 +116,7 @@ TEST_F(SaveProtectionTest, AWriteProtectedFileIsRefusedAndLeftAsItWas) {
     for (const fs::perms mode : {fs::perms(0444), fs::perms(0400), fs::perms(0555)}) {
         WriteFile(path, "old\n");
         fs::permissions(path, mode);
-        prompts.shown.clear();
-        EXPECT_EQ(SaveCloneFile(path, image), kFileErrOpen);
+        EXPECT_EQ(Save(path), kFileErrOpen);
         EXPECT_NE(Message().find("It is write-protected."), std::string::npos) << Message();
         EXPECT_EQ(Message().find("kept unchanged"), std::string::npos) << "nothing was begun";
         EXPECT_EQ(ReadFile(path), "old\n");
@@ -139,7 +143,7 @@ TEST_F(SaveProtectionTest, TheModeAndExtendedAttributesOfAReplacedFileAreKept) {
         ::chmod(path.c_str(), mode);
         const bool attributes = ::setxattr(path.c_str(), "user.parlo", "x", 1, 0) == 0;
         const ino_t before = Stat(path).st_ino;
-        ASSERT_EQ(SaveCloneFile(path, image), kFileOk) << Message();
+        ASSERT_EQ(Save(path), kFileOk) << Message();
         EXPECT_EQ(ReadFile(path), expected);
         EXPECT_NE(Stat(path).st_ino, before) << "a file without other links is replaced";
         EXPECT_EQ(Stat(path).st_mode & 07777, mode);
@@ -158,7 +162,7 @@ TEST_F(SaveProtectionTest, RootSavingAnotherUsersFileKeepsItsOwnerAndGroup) {
     WriteFile(path, "old\n");
     ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
     ::chmod(path.c_str(), 0640);
-    ASSERT_EQ(SaveCloneFile(path, image), kFileOk) << Message();
+    ASSERT_EQ(Save(path), kFileOk) << Message();
     const struct stat st = Stat(path);
     EXPECT_EQ(st.st_uid, kNobody);
     EXPECT_EQ(st.st_gid, kNobody);
@@ -186,7 +190,7 @@ TEST_F(SaveProtectionTest, AFileWithOtherHardLinksIsWrittenInPlace) {
     const std::string a = dir.file("a.icf"), b = dir.file("b.icf");
     WriteFile(a, std::string(300000, 'x'));  // longer than the new contents
     fs::create_hard_link(a, b);
-    ASSERT_EQ(SaveCloneFile(a, image), kFileOk) << Message();
+    ASSERT_EQ(Save(a), kFileOk) << Message();
     EXPECT_EQ(ReadFile(a), expected);
     EXPECT_EQ(ReadFile(b), expected);
     EXPECT_EQ(Stat(a).st_ino, Stat(b).st_ino);
@@ -265,8 +269,7 @@ TEST_F(SaveProtectionTest, AnotherUsersLinkInAStickySharedFolderIsNotFollowed) {
         if (c.victimThere) WriteFile(victim, "root's own\n");
         fs::create_symlink(victim, link);
         ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, c.linkOwner), 0);
-        prompts.shown.clear();
-        const uint8_t code = SaveCloneFile(link, image);
+        const uint8_t code = Save(link);
         EXPECT_TRUE(fs::is_symlink(link)) << c.name;
         if (c.followed) {
             EXPECT_EQ(code, kFileOk) << c.name << ": " << Message();
@@ -348,7 +351,7 @@ TEST_F(SaveProtectionTest, TheNextSaveRemovesWhatAKilledSaveLeft) {
         const timespec old[2] = {{1000, 0}, {1000, 0}};
         if (e.old) ::utimensat(AT_FDCWD, dir.file(e.name).c_str(), old, 0);
     }
-    ASSERT_EQ(SaveCloneFile(path, image), kFileOk) << Message();
+    ASSERT_EQ(Save(path), kFileOk) << Message();
     EXPECT_EQ(ReadFile(path), expected);
     for (const Entry& e : entries) EXPECT_EQ(fs::exists(dir.file(e.name)), !e.removed) << e.name;
 }

@@ -74,11 +74,10 @@ TEST(CloneWindow, ReadingARadioMakesItTheUntitledDocument) {
     qt::QtScheduler scheduler;
     Scheduler* previousScheduler = SetScheduler(&scheduler);
     EventManager events;
-    EventManager* previousEvents = SetEventManager(&events);
     test::RecordingPrompts prompts;
 
     // The radio: a PMR factory image with one channel changed.
-    Document factory;
+    Document factory{events};
     ASSERT_TRUE(factory.SelectModel(kVariantPmr));
     factory.NewFromDefaults();
     ChannelRecord r(factory.Working());
@@ -109,8 +108,8 @@ TEST(CloneWindow, ReadingARadioMakesItTheUntitledDocument) {
         qt::MainWindow window(env, 0, nullptr);
         window.show();
         window.Controller().CloneRead();
-        for (int i = 0; i < 400 && window.Controller().Cloning().IsBusy(); ++i) QTest::qWait(25);
-        EXPECT_FALSE(window.Controller().Cloning().IsBusy());
+        EXPECT_TRUE(
+            test::WaitUntil([&] { return !window.Controller().Cloning().IsBusy(); }, 10000));
         EXPECT_TRUE(prompts.shown.empty()) << (prompts.shown.empty() ? "" : prompts.shown[0].text);
         Document& doc = window.Controller().Doc();
         EXPECT_EQ(doc.Variant(), kVariantPmr);
@@ -123,7 +122,6 @@ TEST(CloneWindow, ReadingARadioMakesItTheUntitledDocument) {
     }
     stop = true;
     serving.join();
-    SetEventManager(previousEvents);
     SetScheduler(previousScheduler);
 }
 
@@ -132,7 +130,8 @@ TEST(CloneWindow, ReadingARadioMakesItTheUntitledDocument) {
 class SimulatedRadio {
 public:
     explicit SimulatedRadio(int variant) {
-        Document factory;
+        EventManager events;
+        Document factory{events};
         EXPECT_TRUE(factory.SelectModel(variant));
         factory.NewFromDefaults();
         sim::RadioConfig config;

@@ -129,9 +129,9 @@ TEST_F(CommandFeedbackTest, TheCompareWindowKeepsClearOfTheCellAndExplainsItsByt
         {"set", test::DataFile("MV7105C_PMR.icf"), "CT_Mch.CL_Mch_FreqR[2]=446.1", "-o", changed});
     ASSERT_EQ(set.status, 0) << set.err;
     EepromImage file;
-    ASSERT_EQ(OpenCloneFile(changed, Image(), &file), kFileOk);
+    ASSERT_EQ(OpenCloneFile(changed, Image(), &file).code, kFileOk);
     file.SetByte(0x7D7F, 0x01);  // a byte no cell shows
-    ASSERT_EQ(SaveCloneFile(changed, file), kFileOk);
+    ASSERT_EQ(SaveCloneFile(changed, file).code, kFileOk);
 
     ASSERT_TRUE(window->Controller().CompareWith(changed).has_value());
     QPointer<qt::DifferencesWindow> shown = window->Differences();

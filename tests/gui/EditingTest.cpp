@@ -58,10 +58,13 @@ protected:
     // A right-click on a channel, then an item of the menu it opens.
     void RightClick(int slot, const QString& item) {
         const QPoint at = FrequencyCell(slot);
-        bool chosen = false;
-        QTimer::singleShot(50, [&] {
+        bool seen = false, chosen = false;
+        // The menu is handled as soon as it shows, however long that takes.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (menu == nullptr) return;
+            if (menu == nullptr || seen) return;
+            seen = true;
             for (QAction* a : menu->actions()) {
                 if (a->text() == item && a->isEnabled()) {
                     a->trigger();
@@ -70,8 +73,10 @@ protected:
             }
             menu->close();
         });
+        poll.start(10);
         QTest::mousePress(Grid().viewport(), Qt::RightButton, {}, at);
         QTest::mouseRelease(Grid().viewport(), Qt::RightButton, {}, at);
+        EXPECT_TRUE(test::WaitUntil([&] { return seen; })) << "no menu for " << item.toStdString();
         QApplication::processEvents();
         EXPECT_TRUE(chosen) << item.toStdString();
     }
@@ -179,13 +184,13 @@ TEST_F(EditingTest, TheEditMenuUndoesAndRedoesByName) {
 // order: the bank layout, then banks 1 to 4.
 TEST_F(EditingTest, TheTreeFollowsAFileOfAnotherVariant) {
     test::TempDir dir;
-    Document other;
+    EventManager events;
+    Document other{events};
     ASSERT_TRUE(other.SelectModel(kVariantDPmr446));
     other.NewFromDefaults();
     other.PrepareImage(other.Working(), PackMode::Save);
     const std::string path = dir.file("d.icf");
-    ASSERT_EQ(SaveCloneFile(path, other.Working()), kFileOk);
-    ScopedVariant keep(kVariantPmr);
+    ASSERT_EQ(SaveCloneFile(path, other.Working()).code, kFileOk);
     Open(kVariantPmr);
     ASSERT_TRUE(Main().Open(path));
     QApplication::processEvents();

@@ -84,10 +84,12 @@ protected:
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
                           QPoint(5, window->height() - 5));
     }
-    // Lets an open window close and its answer arrive.
-    static void Settle() {
+    // Lets an open window close and what it answered arrive.
+    void Settle() {
         QApplication::processEvents();
-        QTest::qWait(20);
+        EXPECT_TRUE(test::WaitUntil([&] {
+            return QApplication::activePopupWidget() == nullptr && Events().QueuedCount() == 0;
+        }));
     }
 };
 
@@ -341,7 +343,7 @@ TEST_F(EditorWindowsTest, OpenWindowsFollowTheirSheet) {
     Focus({CT_Null, CL_TSetM_Backlight, 0});
     QTest::keyClick(Grid(), 'K');
     ASSERT_NE(Popup<qt::TextEntryWindow>(), nullptr);
-    Events().Send(21);
+    Events().Send(ev::kFinishEdits);
     Settle();
     EXPECT_EQ(Popup<qt::TextEntryWindow>(), nullptr);
     EXPECT_EQ(Image().GetByte(kBacklightText), 'K');

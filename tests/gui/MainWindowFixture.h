@@ -28,8 +28,6 @@ class MainWindowFixture : public ::testing::Test {
 protected:
     qt::QtScheduler scheduler;
     Scheduler* previousScheduler = SetScheduler(&scheduler);
-    EventManager events;
-    EventManager* previousEvents = SetEventManager(&events);
     RecordingPrompts prompts;
     MemorySettings store;
     FixedScreen screen;
@@ -54,9 +52,10 @@ protected:
     }
     ~MainWindowFixture() override {
         window.reset();
-        SetEventManager(previousEvents);
         SetScheduler(previousScheduler);
     }
+    // The bus of the window's document.
+    EventManager& Events() { return window->Controller().Events(); }
     void Select(const std::string& action) {
         TreeNode* node = window->Controller().Tree()->FindNode(action);
         ASSERT_NE(node, nullptr) << action;

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "gui/DebugLogWindow.h"
 #include "gui/MainWindow.h"
 #include "gui/NavigationTree.h"
 #include "gui/SheetHeading.h"
@@ -58,10 +59,9 @@ TEST_F(MainWindowTest, TypingIntoTheNewRowAddsAChannel) {
     EXPECT_TRUE(r.present);
     EXPECT_EQ(r.Value(Field::RxFreq), 145'500'000);
     EXPECT_EQ(BankSize(window->Controller().Doc().Working(), 0), 5);
-    for (int i = 0; i < 5 && sheet->RowCount() == rows; ++i) {
-        QTest::qWait(20);  // the bank sheet grows on the posted event
-    }
-    EXPECT_EQ(sheet->RowCount(), rows + 1);
+    // The bank sheet grows on the posted event.
+    EXPECT_TRUE(test::WaitUntil([&] { return sheet->RowCount() == rows + 1; }))
+        << sheet->RowCount() << " rows";
     EXPECT_TRUE(window->windowTitle().startsWith("*"));
 }
 
@@ -96,6 +96,7 @@ TEST_F(MainWindowTest, TheServiceWindowsOpenInMakerMode) {
     window->Controller().RunCommand(CL_Menu_Debug_Window, 0, none);
     QApplication::processEvents();
     int sheets = 0, logs = 0;
+    qt::DebugLogWindow* log = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (!w->isVisible() || w == window.get()) continue;
         for (auto* view : w->findChildren<qt::SheetWidget*>()) {
@@ -105,12 +106,14 @@ TEST_F(MainWindowTest, TheServiceWindowsOpenInMakerMode) {
                 view->grab();
             }
         }
+        if (auto* l = qobject_cast<qt::DebugLogWindow*>(w)) log = l;
         logs += w->windowTitle() == "Free Debug Window";
     }
     EXPECT_EQ(sheets, 1);
     EXPECT_EQ(logs, 1);
-    Events().PostText(22, 0, 0, "hello");
-    QTest::qWait(50);
+    ASSERT_NE(log, nullptr);
+    Events().Post(ev::kDebugText, {"hello"});
+    EXPECT_TRUE(test::WaitUntil([&] { return log->Log()->toPlainText() == "hello"; }));
 }
 
 TEST_F(MainWindowTest, EveryTreeNodeOpensItsSheet) {
@@ -133,7 +136,7 @@ TEST_F(MainWindowTest, EveryTreeNodeOpensItsSheet) {
 QTreeWidgetItem* ItemOf(qt::NavigationTree* view, const std::string& action) {
     QTreeWidgetItem* found = nullptr;
     std::function<void(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* item) {
-        auto* node = static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<void*>());
+        auto* node = item->data(0, Qt::UserRole).value<TreeNode*>();
         if (node != nullptr && node->Action() == action) found = item;
         for (int i = 0; i < item->childCount(); ++i) walk(item->child(i));
     };
@@ -211,7 +214,7 @@ TEST_F(MainWindowTest, TheStatusBarTellsWhatTheLastCommandDidAndThePortInUse) {
     EXPECT_EQ(status(), "[Opened " + file + ".][Port 2 (/dev/ttyUSB1), 38400 baud]");
     // Opening a page keeps it; a key on the page clears it.
     Select("[St_Common]GI_Sheet_Comm");
-    EXPECT_TRUE(test::WaitUntil([&] { return events.QueuedCount() == 0; }));
+    EXPECT_TRUE(test::WaitUntil([&] { return Events().QueuedCount() == 0; }));
     QApplication::processEvents();
     EXPECT_EQ(status(), "[Opened " + file + ".][Port 2 (/dev/ttyUSB1), 38400 baud]");
     window->Sheets()->setFocus();

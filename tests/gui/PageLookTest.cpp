@@ -99,7 +99,8 @@ protected:
             params.printerFontHeight = -50;
             params.printScale = 5;
         }
-        auto sheet = CreateSheet(action, params, window->Controller().Cells().Entry());
+        auto sheet = CreateSheet(action, params, window->Controller().Doc().Scope(),
+                                 window->Controller().Cells().Entry());
         sheet->Build(canvas);
         return sheet;
     }

@@ -43,8 +43,7 @@ struct PaintCounter : QObject {
 
 TEST_F(ServiceWindowsTest, TheEepromWindowMovesToAByteAndNeverShowsStaleBytes) {
     qt::MeasuringCanvas measure;
-    auto* eeprom =
-        new qt::EepromWindow(window.get(), window->Controller().Cells(), measure, 100, 0);
+    auto* eeprom = new qt::EepromWindow(window.get(), window->Controller().Cells(), measure, 100);
     eeprom->show();
     QApplication::processEvents();
     qt::SheetWidget* view = eeprom->View();
@@ -55,10 +54,10 @@ TEST_F(ServiceWindowsTest, TheEepromWindowMovesToAByteAndNeverShowsStaleBytes) {
     EXPECT_LE(view->height(), eeprom->screen()->geometry().height() / 2 + 4);
     EXPECT_GT(view->FullSize().height(), view->height());
 
-    Events().Send(24, 0, 0x21);
+    Events().Send(ev::kGoToByte, {0x21});
     EXPECT_EQ(view->CurrentSheet()->Col(), 5);
     EXPECT_EQ(view->CurrentSheet()->Row(), 5);
-    Events().Send(24, 0, 0x9000);  // far down: scrolled into view
+    Events().Send(ev::kGoToByte, {0x9000});  // far down: scrolled into view
     const auto [col, row] = qt::EepromWindow::CellOfByte(0x9000);
     EXPECT_EQ(view->CurrentSheet()->Row(), row);
     EXPECT_FALSE(view->CellRect(col, row).isEmpty());
@@ -67,9 +66,8 @@ TEST_F(ServiceWindowsTest, TheEepromWindowMovesToAByteAndNeverShowsStaleBytes) {
     view->viewport()->installEventFilter(&counter);
     QApplication::processEvents();
     counter.paints = 0;
-    Events().Post(23);
-    QTest::qWait(60);
-    EXPECT_GT(counter.paints, 0);
+    Events().Post(ev::kWarningsChecked);
+    EXPECT_TRUE(test::WaitUntil([&] { return counter.paints > 0; }));
     view->viewport()->removeEventFilter(&counter);
     eeprom->close();
 }
@@ -77,19 +75,19 @@ TEST_F(ServiceWindowsTest, TheEepromWindowMovesToAByteAndNeverShowsStaleBytes) {
 TEST_F(ServiceWindowsTest, TheLogWindowCollectsPostedLinesUnwrapped) {
     QWidget small;
     small.resize(500, 100);
-    EXPECT_EQ(qt::DebugLogWindow(&small).height(), 100);  // never less than 100
-    auto* log = new qt::DebugLogWindow(window.get());
+    EXPECT_EQ(qt::DebugLogWindow(&small, window->Controller()).height(), 100);  // never less
+    auto* log = new qt::DebugLogWindow(window.get(), window->Controller());
     EXPECT_EQ(log->height(), window->height() * 8 / 10);
-    EXPECT_TRUE(CloneTracing());
+    EXPECT_TRUE(window->Controller().TracingClones());
     EXPECT_EQ(log->Log()->lineWrapMode(), QPlainTextEdit::NoWrap);
-    Events().PostText(22, 0, 0, "-> E0 identify request, 4 bytes");
-    Events().PostText(22, 0, 0, std::string(400, 'x'));
-    QTest::qWait(60);
-    EXPECT_EQ(log->Log()->toPlainText().toStdString(),
-              "-> E0 identify request, 4 bytes\n" + std::string(400, 'x'));
+    Events().Post(ev::kDebugText, {"-> E0 identify request, 4 bytes"});
+    Events().Post(ev::kDebugText, {std::string(400, 'x')});
+    const std::string lines = "-> E0 identify request, 4 bytes\n" + std::string(400, 'x');
+    EXPECT_TRUE(test::WaitUntil([&] { return log->Log()->toPlainText().toStdString() == lines; }))
+        << log->Log()->toPlainText().toStdString();
     EXPECT_EQ(log->Log()->document()->lineCount(), 2);
     delete log;
-    EXPECT_FALSE(CloneTracing());
+    EXPECT_FALSE(window->Controller().TracingClones());
 }
 
 // Print-all goes one tree node per tick of the main task: the dialog shows
@@ -107,12 +105,13 @@ TEST_F(ServiceWindowsTest, PrintAllStepsThroughTheTreeAndCanBeCancelled) {
     std::set<QString> captions;
     int pages = 0;
     QObject::connect(dialog, &qt::PrintingDialog::PrintingFinished, [&](int n) { pages = n; });
-    for (int i = 0; i < 3000 && alive && !dialog->Finished(); ++i) {
-        QTest::qWait(10);
-        if (alive && !dialog->SheetLabel()->text().isEmpty())
-            captions.insert(dialog->SheetLabel()->text());
-    }
-    QTest::qWait(20);
+    EXPECT_TRUE(test::WaitUntil(
+        [&] {
+            if (alive && !dialog->SheetLabel()->text().isEmpty())
+                captions.insert(dialog->SheetLabel()->text());
+            return !alive || dialog->Finished();
+        },
+        30000));
     EXPECT_GT(pages, 3);
     EXPECT_GT(captions.size(), 3u);  // the window kept painting between sheets
     EXPECT_EQ(test::ReadFile(dir.file("all.pdf")).substr(0, 4), "%PDF");
@@ -124,8 +123,7 @@ TEST_F(ServiceWindowsTest, PrintAllStepsThroughTheTreeAndCanBeCancelled) {
     pages = -1;
     QObject::connect(dialog, &qt::PrintingDialog::PrintingFinished, [&](int n) { pages = n; });
     QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
-    for (int i = 0; i < 600 && alive && !dialog->Finished(); ++i) QTest::qWait(10);
-    QTest::qWait(20);
+    EXPECT_TRUE(test::WaitUntil([&] { return !alive || dialog->Finished(); }, 6000));
     EXPECT_EQ(pages, 0);
     EXPECT_EQ(test::ReadFile(dir.file("earlier.pdf")), "earlier");
 }
@@ -152,7 +150,7 @@ TEST_F(ServiceWindowsTest, APrintoutThatCannotBeSavedSaysWhyAndKeepsTheEarlierFi
         printer->setOutputFileName(QString::fromStdString(c.path));
         prompts.shown.clear();
         QPointer<qt::PrintingDialog> dialog = window->StartPrinting(std::move(printer), false);
-        for (int i = 0; i < 600 && dialog && !dialog->Finished(); ++i) QTest::qWait(10);
+        EXPECT_TRUE(test::WaitUntil([&] { return !dialog || dialog->Finished(); }, 6000));
         ASSERT_EQ(prompts.shown.size(), 1u) << c.path;
         const std::string& text = prompts.shown[0].text;
         EXPECT_EQ(text.rfind("The printout could not be saved to " + c.path + ".\n", 0), 0u)

@@ -73,7 +73,7 @@ protected:
     }
     // Posted events (a channel appended, the title) have been handled.
     void Settle() {
-        EXPECT_TRUE(WaitUntil([&] { return events.QueuedCount() == 0; }));
+        EXPECT_TRUE(WaitUntil([&] { return Events().QueuedCount() == 0; }));
         QApplication::processEvents();
     }
 };

@@ -50,8 +50,6 @@ using Startup = test::MainWindowFixture;
     closer.start(20);
     qt::QtScheduler scheduler;
     SetScheduler(&scheduler);
-    EventManager events;
-    SetEventManager(&events);
     test::MemorySettings store;
     FixedScreen screen;
     AppSettings env(store, screen, nullptr);

@@ -65,7 +65,7 @@ TEST_F(WindowKeysTest, TheManualOpensBesideTheWindowAndClosesWithEscapeOrCtrlW) 
 TEST_F(WindowKeysTest, EscapeClosesTheEepromWindow) {
     qt::MeasuringCanvas measure;
     QPointer<qt::EepromWindow> eeprom =
-        new qt::EepromWindow(window.get(), window->Controller().Cells(), measure, 100, 0);
+        new qt::EepromWindow(window.get(), window->Controller().Cells(), measure, 100);
     eeprom->show();
     eeprom->View()->setFocus();
     QTest::keyClick(eeprom->View(), Qt::Key_Escape);

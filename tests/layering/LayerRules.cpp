@@ -1,5 +1,6 @@
 #include "tests/layering/LayerRules.h"
 
+#include <algorithm>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -43,6 +44,14 @@ std::set<std::string> LayerRules::Visible(const std::string& layer) const {
     return seen;
 }
 
+std::string LayerRules::ParentOf(const std::string& layer) const {
+    std::string best;
+    for (const std::string& other : layers) {
+        if (layer.rfind(other + "/", 0) == 0 && other.size() > best.size()) best = other;
+    }
+    return best;
+}
+
 std::string Violation::text() const {
     return file + ":" + std::to_string(line) + ": includes \"" + included +
            "\", which is not below its layer";
@@ -50,41 +59,108 @@ std::string Violation::text() const {
 
 namespace {
 
-bool IsSource(const std::filesystem::path& p) {
+namespace fs = std::filesystem;
+
+bool IsSource(const fs::path& p) {
     const std::string ext = p.extension().string();
     return ext == ".h" || ext == ".cpp";
 }
 
-void CheckFile(const std::filesystem::path& root, const std::string& relative,
-               const LayerRules& rules, std::vector<Violation>& out) {
-    static const std::regex include(R"(^\s*#\s*include\s*"([^"]+)\")");
-    const std::set<std::string> visible = rules.Visible(rules.LayerOf(relative));
+struct Include {
+    int line;
+    std::string written;   // as the directive writes it
+    std::string resolved;  // the file it names, relative to the root; empty outside it
+};
+
+// The file an include names. A quoted name is looked for beside the
+// including file first, as the compiler does; a relative path ("../x.h")
+// is only that. Anything else is a path from the source root.
+std::string Resolve(const fs::path& root, const std::string& including, const std::string& target,
+                    bool quoted) {
+    if (quoted) {
+        const fs::path beside = (fs::path(including).parent_path() / target).lexically_normal();
+        const bool relative = target.rfind("./", 0) == 0 || target.rfind("../", 0) == 0;
+        if (relative || target.find('/') == std::string::npos || fs::exists(root / beside)) {
+            const std::string path = beside.generic_string();
+            return path.rfind("..", 0) == 0 ? std::string() : path;
+        }
+    }
+    return fs::path(target).lexically_normal().generic_string();
+}
+
+std::vector<Include> IncludesOf(const fs::path& root, const std::string& relative) {
+    static const std::regex include(R"(^\s*#\s*include\s*(["<])([^">]+)[">])");
+    std::vector<Include> out;
     std::ifstream in(root / relative);
     std::string line;
     std::smatch m;
     for (int number = 1; std::getline(in, line); ++number) {
         if (!std::regex_search(line, m, include)) continue;
-        const std::string target = m[1];
-        // A bare name is a file beside the including one.
-        if (target.find('/') == std::string::npos) continue;
-        if (visible.count(rules.LayerOf(target)) == 0) out.push_back({relative, number, target});
+        const std::string target = m[2];
+        out.push_back({number, target, Resolve(root, relative, target, m[1] == "\"")});
     }
+    return out;
+}
+
+// Every source file of a layer, relative to the root, with its layer.
+std::vector<std::pair<std::string, std::string>> LayerFiles(const fs::path& root,
+                                                            const LayerRules& rules) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (!entry.is_regular_file() || !IsSource(entry.path())) continue;
+        const std::string relative = entry.path().lexically_relative(root).generic_string();
+        const std::string layer = rules.LayerOf(relative);
+        if (!layer.empty()) files.emplace_back(relative, layer);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 }  // namespace
 
-std::vector<Violation> FindUpwardIncludes(const std::filesystem::path& root,
-                                          const LayerRules& rules) {
+std::vector<Violation> FindUpwardIncludes(const fs::path& root, const LayerRules& rules) {
     std::vector<Violation> out;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        if (!entry.is_regular_file() || !IsSource(entry.path())) continue;
-        const std::string relative = entry.path().lexically_relative(root).generic_string();
-        if (rules.LayerOf(relative).empty()) continue;
-        CheckFile(root, relative, rules, out);
+    for (const auto& [file, layer] : LayerFiles(root, rules)) {
+        const std::set<std::string> visible = rules.Visible(layer);
+        for (const Include& inc : IncludesOf(root, file)) {
+            const std::string target = rules.LayerOf(inc.resolved);
+            if (!target.empty() && visible.count(target) == 0)
+                out.push_back({file, inc.line, inc.written});
+        }
     }
-    std::sort(out.begin(), out.end(), [](const Violation& a, const Violation& b) {
-        return a.file != b.file ? a.file < b.file : a.line < b.line;
-    });
+    return out;
+}
+
+std::vector<std::string> FindUnusedUses(const fs::path& root, const LayerRules& rules) {
+    // What each layer's files include, by layer and by file.
+    std::map<std::string, std::set<std::string>> layersIncluded, filesIncluded;
+    for (const auto& [file, layer] : LayerFiles(root, rules)) {
+        for (const Include& inc : IncludesOf(root, file)) {
+            if (inc.resolved.empty()) continue;
+            layersIncluded[layer].insert(rules.LayerOf(inc.resolved));
+            filesIncluded[layer].insert(inc.resolved);
+        }
+    }
+    // The headers of its parent that a nested layer alone implements.
+    auto implemented = [&](const std::string& nested) {
+        std::set<std::string> headers;
+        const std::string parent = rules.ParentOf(nested);
+        for (const std::string& file : filesIncluded[nested]) {
+            const fs::path p(file);
+            if (p.extension() != ".h" || rules.LayerOf(file) != parent) continue;
+            if (!fs::exists(root / fs::path(file).replace_extension(".cpp"))) headers.insert(file);
+        }
+        return headers;
+    };
+    std::vector<std::string> out;
+    for (const std::string& layer : rules.layers) {
+        for (const std::string& used : rules.uses.at(layer)) {
+            bool needed = layersIncluded[layer].count(used) != 0;
+            for (const std::string& header : implemented(used))
+                needed = needed || filesIncluded[layer].count(header) != 0;
+            if (!needed) out.push_back(layer + " uses " + used);
+        }
+    }
     return out;
 }
 

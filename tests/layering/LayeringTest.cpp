@@ -1,4 +1,5 @@
-// Includes point down the layers of layers.txt only.
+// Includes point down the layers of layers.txt only, and every layer a line
+// of it names is used.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -23,6 +24,12 @@ TEST(LayeringTest, NoIncludeOfTheSourceTreePointsUp) {
     const LayerRules rules = LayerRules::Parse(ReadFile(root / "layers.txt"));
     ASSERT_FALSE(rules.layers.empty());
     for (const Violation& v : FindUpwardIncludes(root, rules)) ADD_FAILURE() << v.text();
+}
+
+TEST(LayeringTest, EveryLayerTheFileNamesIsUsed) {
+    const fs::path root = PARLO_SOURCE_DIR;
+    const LayerRules rules = LayerRules::Parse(ReadFile(root / "layers.txt"));
+    for (const std::string& unused : FindUnusedUses(root, rules)) ADD_FAILURE() << unused;
 }
 
 // Every folder of layers.txt exists and every layer it uses is a layer.
@@ -97,6 +104,52 @@ TEST_F(LayerFixture, NamesEveryIncludeThatPointsUpWithFileAndLine) {
                   "model/Image.cpp:4: includes \"platform/posix/Serial.h\", which is not "
                   "below its layer",
               }));
+}
+
+// An include is checked however it is written: in angle brackets, or by a
+// path relative to the including file.
+TEST_F(LayerFixture, AngleBracketsAndRelativePathsAreCheckedToo) {
+    const LayerRules shipped =
+        LayerRules::Parse(ReadFile(fs::path(PARLO_SOURCE_DIR) / "layers.txt"));
+    Write("model/Probe.h", "#pragma once\n#include <app/Document.h>\n#include <vector>\n");
+    Write("codecs/Probe.cpp",
+          "#include \"Probe.h\"\n"
+          "#include \"../sheet/CsvTable.h\"\n"
+          "#include \"../model/EepromImage.h\"\n"  // down: allowed
+          "#include \"../../outside.h\"\n");       // outside the tree: not a layer
+    Write("codecs/Probe.h", "#pragma once\n");
+    std::vector<std::string> texts;
+    for (const Violation& v : FindUpwardIncludes(root_, shipped)) texts.push_back(v.text());
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{
+                  "codecs/Probe.cpp:2: includes \"../sheet/CsvTable.h\", which is not below its "
+                  "layer",
+                  "model/Probe.h:2: includes \"app/Document.h\", which is not below its layer",
+              }));
+}
+
+TEST_F(LayerFixture, NamesTheUsesThatNoFileNeeds) {
+    // sheet includes model; cli includes sheet and a header of platform
+    // that platform/posix implements; gui includes sheet and only a
+    // platform header that platform has the source of.
+    Write("platform/Fatal.h", "#pragma once\n");
+    Write("platform/Fatal.cpp", "#include \"platform/Fatal.h\"\n");
+    Write("platform/Serial.h", "#pragma once\n");
+    Write("platform/posix/Serial.cpp",
+          "#include \"platform/Serial.h\"\n#include \"platform/Fatal.h\"\n");
+    Write("model/Image.cpp", "#include <platform/Fatal.h>\n");
+    Write("sheet/Sheet.cpp", "#include \"../model/Image.h\"\n");
+    Write("cli/Main.cpp", "#include \"sheet/Sheet.h\"\n#include \"platform/Serial.h\"\n");
+    Write("gui/Window.cpp", "#include \"sheet/Sheet.h\"\n#include \"platform/Fatal.h\"\n");
+    const LayerRules rules = LayerRules::Parse(
+        "platform\n"
+        "platform/posix platform\n"
+        "model   platform\n"
+        "sheet   model platform\n"
+        "cli     sheet platform/posix\n"
+        "gui     sheet platform/posix\n");
+    EXPECT_EQ(FindUnusedUses(root_, rules),
+              (std::vector<std::string>{"sheet uses platform", "gui uses platform/posix"}));
 }
 
 }  // namespace

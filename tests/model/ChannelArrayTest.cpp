@@ -64,38 +64,35 @@ struct Images {
 
 TEST(ChannelArray, DeleteAndInsertAtTheEnds) {
     Images im({64, 0, 0, 0, 0}, 64);
-    uint32_t flags = 0;
-    im.Array().DeleteAt(63, flags);
-    EXPECT_EQ(im.Name(62), "CH 63");
-    EXPECT_EQ(im.Name(63), "()");
-    EXPECT_EQ(flags, kRedrawRows | kRebuildSheet);
-
-    im.Array().InsertAt(63, flags);
+    im.Array().DeleteAt(63);
     EXPECT_EQ(im.Name(62), "CH 63");
     EXPECT_EQ(im.Name(63), "()");
 
-    im.Array().DeleteAt(0, flags);
+    im.Array().InsertAt(63);
+    EXPECT_EQ(im.Name(62), "CH 63");
+    EXPECT_EQ(im.Name(63), "()");
+
+    im.Array().DeleteAt(0);
     EXPECT_EQ(im.Name(0), "CH 2");
     EXPECT_EQ(im.Name(61), "CH 63");
     EXPECT_EQ(im.Name(62), "()");
 
-    im.Array().InsertAt(0, flags);
+    im.Array().InsertAt(0);
     EXPECT_EQ(im.Name(0), "()");
     EXPECT_EQ(im.Name(1), "CH 2");
     EXPECT_EQ(im.Name(63), "()");
 
-    uint32_t untouched = 0;
-    im.Array().DeleteAt(64, untouched);
-    im.Array().InsertAt(-1, untouched);
-    EXPECT_EQ(untouched, 0u);
+    const EepromImage before = im.working;
+    im.Array().DeleteAt(64);
+    im.Array().InsertAt(-1);
+    EXPECT_TRUE(im.working.Equals(before));
 }
 
 TEST(ChannelArray, MovedChannelKeepsItsDataButTakesTheSlotsBankFlag) {
     Images im({2, 4, 0, 0, 0}, 6);
     SetBankFlag(im.working, 1, true);
     im.working.SetByte(kAddrRefA, 3);  // channel 4 (slot 3) is referenced
-    uint32_t flags = 0;
-    im.Array().DeleteAt(1, flags);  // slot 2 (bank 1) moves into slot 1 (bank 0)
+    im.Array().DeleteAt(1);            // slot 2 (bank 1) moves into slot 1 (bank 0)
 
     ChannelRecord r(im.working);
     r.Decode(kKind, 1);
@@ -140,28 +137,24 @@ TEST(ChannelArray, BlankIsNoChannelWithTheFactorySettingsAndTheSlotsAttributes) 
 }
 
 TEST(ChannelArray, BankResize) {
-    test::ScopedOverlay ovl({"#GI_Sys_AppTitle", "Title", "#GI_AppMess_ChErr_Overflow", "Overflow",
-                             "#GI_AppMess_ChErr_NoCh", "NoCh", "#GI_AppMess_ChErr_NotBlank",
-                             "NotBlank", "#End_Of_Ovl"});
     struct Case {
         const char* name;
         int requested;
         int resulting;
-        const char* message;  // nullptr: none
+        const char* refusal;  // nullptr: none
     };
     // Bank 1 holds slots 3..7: two channels, then three blank slots; bank 2
     // follows with two channels; 54 slots are free.
     const Case cases[] = {
         {"grow", 9, 9, nullptr},
-        {"grow past the free slots", 70, 59, "Overflow"},
+        {"grow past the free slots", 70, 59, "GI_AppMess_ChErr_Overflow"},
         {"shrink by the blank tail", 2, 2, nullptr},
-        {"shrink into a channel", 1, 2, "NotBlank"},
-        {"shrink below nothing", -1, 2, "NoCh"},
+        {"shrink into a channel", 1, 2, "GI_AppMess_ChErr_NotBlank"},
+        {"shrink below nothing", -1, 2, "GI_AppMess_ChErr_NoCh"},
         {"same size", 5, 5, nullptr},
     };
     for (const Case& c : cases) {
         Images im({3, 5, 2, 0, 0}, 5);
-        uint32_t flags = 0;
         ChannelRecord r(im.working);
         for (int slot : {5, 6, 7}) {  // blank the tail of bank 1
             r.Decode(kKind, slot);
@@ -175,14 +168,11 @@ TEST(ChannelArray, BankResize) {
             r.Store();
         }
         test::RecordingPrompts prompts;
-        EXPECT_EQ(im.Array().ResizeBank(1, c.requested, flags), c.resulting) << c.name;
+        const BankResize resized = im.Array().ResizeBank(1, c.requested);
+        EXPECT_EQ(resized.size, c.resulting) << c.name;
         EXPECT_EQ(BankSize(im.working, 1), c.resulting) << c.name;
-        ASSERT_EQ(prompts.shown.size(), c.message ? 1u : 0u) << c.name;
-        if (c.message) {
-            EXPECT_EQ(prompts.shown[0].text, c.message);
-            EXPECT_EQ(prompts.shown[0].caption, "Title");
-            EXPECT_EQ(prompts.shown[0].icon, MsgIcon::Error);
-        }
+        EXPECT_STREQ(resized.refusal, c.refusal) << c.name;
+        EXPECT_TRUE(prompts.shown.empty()) << c.name << ": the caller tells the user";
         // Bank 2's channels moved with the end of bank 1.
         const int bank2 = BankFirstSlot(im.working, 2);
         r.Decode(kKind, bank2);

@@ -5,7 +5,6 @@
 
 #include "model/ChannelMap.h"
 #include "model/ChannelRecord.h"
-#include "model/WorkingImage.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -358,11 +357,10 @@ TEST(RecordCodec, TextsRawBytesAndCallNumbers) {
     EXPECT_EQ(image.GetByte(0x959A), 0x0E);
 }
 
-TEST(RecordCodec, DefaultRecordUsesTheWorkingImage) {
+TEST(RecordCodec, ARecordWritesTheImageItIsBoundTo) {
     EepromImage image;
     image.SetSize(kImageSize);
-    ScopedWorkingImage scope(image);
-    ChannelRecord record;
+    ChannelRecord record(image);
     EXPECT_TRUE(record.present);
     record.Decode(14, 2);
     record.texts[0] = "BANK C";

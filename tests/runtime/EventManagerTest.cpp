@@ -1,12 +1,12 @@
 // The event bus: sends, posts and dispatch passes, subscriptions changing
-// during a dispatch, requests and their answer chains.
+// during a dispatch, requests and their answers.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "runtime/EventManager.h"
-#include "runtime/TimerTask.h"
 #include "tests/support/VirtualScheduler.h"
 
 namespace parlo {
@@ -14,27 +14,36 @@ namespace {
 
 using test::VirtualScheduler;
 
+// Codes of this test and what their events carry.
+struct Note {
+    std::string text;
+    int number = 0;
+};
+constexpr EventCode<> kPlain{7};
+constexpr EventCode<> kOther{8};
+constexpr EventCode<Note> kNote{33};
+constexpr EventCode<int, int> kAsk{12};          // a number; answered with a number
+constexpr EventCode<NoPayload, Note> kName{28};  // answered with a text
+
 class EventManagerTest : public ::testing::Test {
 protected:
     // A subscriber that logs "name:code" and runs an optional action.
     struct Listener {
-        EventManagerTest* test;
         std::string name;
-        std::function<void(const EventRecord&)> action;
-
-        static void Handle(void* self, const EventRecord& e) {
-            auto* l = static_cast<Listener*>(self);
-            l->test->log.push_back(l->name + ":" + std::to_string(e.code));
-            if (l->action) l->action(e);
-        }
+        EventSubscription subscription;
     };
 
     Listener& Add(const std::string& name, std::function<void(const EventRecord&)> action = {}) {
-        listeners.push_back(std::make_unique<Listener>(Listener{this, name, std::move(action)}));
-        bus.Subscribe(Listener::Handle, listeners.back().get());
+        listeners.push_back(std::make_unique<Listener>(Listener{name, {}}));
+        Subscribe(*listeners.back(), std::move(action));
         return *listeners.back();
     }
-    void Remove(Listener& l) { bus.Unsubscribe(Listener::Handle, &l); }
+    void Subscribe(Listener& l, std::function<void(const EventRecord&)> action = {}) {
+        l.subscription = bus.Subscribe([this, &l, action](const EventRecord& e) {
+            log.push_back(l.name + ":" + std::to_string(e.code));
+            if (action) action(e);
+        });
+    }
 
     VirtualScheduler clock;
     EventManager bus;
@@ -47,178 +56,173 @@ using Log = std::vector<std::string>;
 TEST_F(EventManagerTest, SendReachesTheNewestSubscriberFirst) {
     Add("a");
     Add("b");
-    bus.Send(4);
-    EXPECT_EQ(log, (Log{"b:4", "a:4"}));
+    bus.Send(kPlain);
+    EXPECT_EQ(log, (Log{"b:7", "a:7"}));
 }
 
 TEST_F(EventManagerTest, PostWaitsForTheNextPassAndKeepsOrder) {
     Add("a");
-    bus.Post(3);
-    bus.Post(9);
+    bus.Post(kPlain);
+    bus.Post(kOther);
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(bus.QueuedCount(), 2u);
     clock.Advance(EventManager::kDispatchPeriodMs);
-    EXPECT_EQ(log, (Log{"a:3", "a:9"}));
+    EXPECT_EQ(log, (Log{"a:7", "a:8"}));
     EXPECT_EQ(bus.QueuedCount(), 0u);
 }
 
-TEST_F(EventManagerTest, ArgumentsAndDataReachTheHandler) {
-    std::vector<EventRecord> seen;
-    Add("a", [&](const EventRecord& e) { seen.push_back(e); });
-    int object = 0;
-    const auto pointer = reinterpret_cast<intptr_t>(&object);
-    bus.SendText(4, pointer, -2, "Bank 1 is full");
-    std::string caller = "Channels";
-    bus.PostText(33, 0, 4, caller);
-    caller = "changed after posting";
-    const uint8_t block[] = {1, 0, 2};
-    bus.PostData(11, block, 3);
-    bus.PostData(11, block, 0);
+// The payload is a copy, read by the code it belongs to only.
+TEST_F(EventManagerTest, ThePayloadReachesTheHandlerAsItsCodeSays) {
+    std::vector<Note> notes;
+    std::vector<std::string> modes;
+    Add("a", [&](const EventRecord& e) {
+        EXPECT_EQ(e.Get(kAsk), nullptr);  // not an event of that code
+        if (const Note* n = e.Get(kNote)) notes.push_back(*n);
+        modes.push_back(e.mode == EvMode::Immediate ? "send" : "post");
+    });
+    bus.Send(kNote, {"Bank 1 is full", -2});
+    Note caller{"Channels", 4};
+    bus.Post(kNote, caller);
+    caller.text = "changed after posting";
+    bus.Post(kPlain);
     clock.Advance(EventManager::kDispatchPeriodMs);
 
-    ASSERT_EQ(seen.size(), 4u);
-    EXPECT_EQ(seen[0].mode, EvMode::Immediate);
-    EXPECT_EQ(seen[0].arg1, pointer);
-    EXPECT_EQ(seen[0].arg2, -2);
-    EXPECT_EQ(seen[0].Text(), "Bank 1 is full");
-    EXPECT_EQ(seen[0].data.back(), 0);  // the text travels with its zero
-    EXPECT_EQ(seen[1].mode, EvMode::Queued);
-    EXPECT_EQ(seen[1].arg2, 4);
-    EXPECT_EQ(seen[1].Text(), "Channels");
-    EXPECT_EQ(seen[2].data, (std::vector<uint8_t>{1, 0, 2}));
-    EXPECT_EQ(seen[2].arg1, 0);
-    EXPECT_TRUE(seen[3].data.empty());  // a zero-length block is not copied
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0].text, "Bank 1 is full");
+    EXPECT_EQ(notes[0].number, -2);
+    EXPECT_EQ(notes[1].text, "Channels");
+    EXPECT_EQ(notes[1].number, 4);
+    EXPECT_EQ(modes, (std::vector<std::string>{"send", "post", "post"}));
 }
 
 // Reposting its own code gives one dispatch per pass, never a loop.
 TEST_F(EventManagerTest, AHandlerRepostingItsCodeRunsOncePerPass) {
-    Add("a", [&](const EventRecord& e) { bus.Post(e.code); });
-    bus.Post(23);
+    Add("a", [&](const EventRecord& e) {
+        if (e.Is(kNote)) bus.Post(kNote, *e.Get(kNote));
+    });
+    bus.Post(kNote, {"again", 1});
     clock.Advance(EventManager::kDispatchPeriodMs);
-    EXPECT_EQ(log, (Log{"a:23"}));
+    EXPECT_EQ(log, (Log{"a:33"}));
     EXPECT_EQ(bus.QueuedCount(), 1u);
     clock.Advance(5 * EventManager::kDispatchPeriodMs);
     EXPECT_EQ(log.size(), 6u);
 }
 
 TEST_F(EventManagerTest, SelfUnsubscriptionDuringASend) {
-    Listener& b = Add("b");
+    Add("b");
     Add("a");
     Listener* self = nullptr;
-    self = &Add("quitter", [&](const EventRecord&) { Remove(*self); });
-    bus.Send(1);
-    EXPECT_EQ(log, (Log{"quitter:1", "a:1", "b:1"}));
+    self = &Add("quitter", [&](const EventRecord&) { self->subscription.Cancel(); });
+    bus.Send(kPlain);
+    EXPECT_EQ(log, (Log{"quitter:7", "a:7", "b:7"}));
     log.clear();
-    bus.Send(2);
-    EXPECT_EQ(log, (Log{"a:2", "b:2"}));
+    bus.Send(kOther);
+    EXPECT_EQ(log, (Log{"a:8", "b:8"}));
     EXPECT_EQ(bus.SubscriptionCount(), 3u);  // unlinked by the next pass only
     clock.Advance(EventManager::kDispatchPeriodMs);
     EXPECT_EQ(bus.SubscriptionCount(), 2u);
-    (void)b;
 }
 
+// A subscriber destroyed by a handler during the walk is not called again.
 TEST_F(EventManagerTest, SubscriptionsChangedDuringADispatch) {
-    Listener& later =
-        *listeners.emplace_back(std::make_unique<Listener>(Listener{this, "late", {}}));
+    Listener later{"late", {}};
     Listener& b = Add("b");
     Add("a", [&](const EventRecord& e) {
-        if (e.code != 1) return;
-        bus.Subscribe(Listener::Handle, &later);  // misses this event
-        Remove(b);                                // skipped from now on
+        if (!e.Is(kPlain)) return;
+        Subscribe(later);           // misses this event
+        listeners.front().reset();  // b, destroyed: skipped from now on
     });
-    bus.Send(1);
-    EXPECT_EQ(log, (Log{"a:1"}));
+    (void)b;
+    bus.Send(kPlain);
+    EXPECT_EQ(log, (Log{"a:7"}));
     log.clear();
-    bus.Send(2);
-    EXPECT_EQ(log, (Log{"late:2", "a:2"}));
+    bus.Send(kOther);
+    EXPECT_EQ(log, (Log{"late:8", "a:8"}));
 }
 
-TEST_F(EventManagerTest, TheSamePairSubscribedTwiceIsCalledOnce) {
+TEST_F(EventManagerTest, TheSameSubscriberSubscribedTwiceIsCalledOnce) {
     Listener& a = Add("a");
     Add("b");
-    bus.Subscribe(Listener::Handle, &a);  // again: now the newest
-    bus.Send(7);
+    Subscribe(a);  // again: now the newest, and the old subscription ends
+    bus.Send(kPlain);
     EXPECT_EQ(log, (Log{"a:7", "b:7"}));
-    Remove(a);
+    a.subscription.Cancel();
     log.clear();
-    bus.Send(8);
+    bus.Send(kOther);
     EXPECT_EQ(log, (Log{"b:8"}));
 }
 
-TEST_F(EventManagerTest, ANullHandlerIsRefused) {
-    bus.Subscribe(nullptr, this);
-    bus.Unsubscribe(nullptr, this);
+TEST_F(EventManagerTest, AnEmptyHandlerIsRefused) {
+    EventSubscription none = bus.Subscribe({});
+    EXPECT_FALSE(none.Active());
     EXPECT_EQ(bus.SubscriptionCount(), 0u);
-    bus.Send(1);
+    bus.Send(kPlain);
 }
 
 TEST_F(EventManagerTest, RequestsCollectAnswersInSubscriberOrder) {
-    EXPECT_EQ(bus.Request(12), nullptr);  // nobody subscribed
+    EXPECT_TRUE(bus.Request(kAsk, 1).empty());  // nobody subscribed
 
     Add("silent");
-    EXPECT_EQ(bus.Request(12), nullptr);  // nobody answered
+    EXPECT_TRUE(bus.Request(kAsk, 1).empty());  // nobody answered
 
     Add("first", [&](const EventRecord& e) {
-        if (e.mode == EvMode::Request) bus.Answer(e.arg1 + 1, 11);
+        if (const int* n = e.Get(kAsk); n && e.mode == EvMode::Request) bus.Answer(kAsk, *n + 1);
+        if (e.Is(kName)) bus.Answer(kName, {"Bank 2", 2});
     });
-    const EventAnswer* one = bus.Request(12, 100);
-    ASSERT_NE(one, nullptr);
-    EXPECT_EQ(one->Ptr1(), 101);
-    EXPECT_EQ(one->Ptr2(), 11);
-    EXPECT_EQ(one->Next(), nullptr);
+    EXPECT_EQ(bus.Request(kAsk, 100), (std::vector<int>{101}));
 
-    Add("second", [&](const EventRecord&) {
-        const char bank[] = "Bank 3";
-        bus.AnswerData(bank, sizeof bank);
+    Add("second", [&](const EventRecord& e) {
+        if (e.Is(kName)) bus.Answer(kName, {"Bank 3", 3});
     });
-    const EventAnswer* two = bus.Request(28, 5);
-    ASSERT_NE(two, nullptr);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(two->Data().data())), "Bank 3");
-    ASSERT_NE(two->Next(), nullptr);
-    EXPECT_EQ(two->Next()->Ptr1(), 6);
-    EXPECT_EQ(two->Next()->Next(), nullptr);
+    const std::vector<Note> two = bus.Request(kName);
+    ASSERT_EQ(two.size(), 2u);
+    EXPECT_EQ(two[0].text, "Bank 3");
+    EXPECT_EQ(two[1].text, "Bank 2");
+    EXPECT_EQ(two[1].number, 2);
 }
 
 TEST_F(EventManagerTest, ARequestHandlerMayIssueARequestOfItsOwn) {
-    const EventAnswer* inner = nullptr;
+    std::vector<Note> inner;
     Add("outer", [&](const EventRecord& e) {
-        if (e.code != 12) return;
-        inner = bus.Request(28);
-        bus.Answer(inner != nullptr ? inner->Ptr1() : -1, 0);
+        if (!e.Is(kAsk)) return;
+        inner = bus.Request(kName);
+        bus.Answer(kAsk, inner.empty() ? -1 : inner.front().number);
     });
     Add("bank", [&](const EventRecord& e) {
-        if (e.code == 28) bus.Answer(3, 0);
+        if (e.Is(kName)) bus.Answer(kName, {"Bank 4", 3});
     });
-    const EventAnswer* outer = bus.Request(12);
-    ASSERT_NE(outer, nullptr);
-    EXPECT_EQ(outer->Ptr1(), 3);
-    EXPECT_EQ(outer->Next(), nullptr);
+    EXPECT_EQ(bus.Request(kAsk, 0), (std::vector<int>{3}));
+    ASSERT_EQ(inner.size(), 1u);
     EXPECT_EQ(log, (Log{"bank:12", "outer:12", "bank:28", "outer:28"}));
 }
 
+// An answer counts only for a request of its code in progress.
 TEST_F(EventManagerTest, AnswersOutsideARequestAreIgnored) {
-    Add("a", [&](const EventRecord&) { bus.Answer(1, 2); });
-    bus.Send(9);
-    bus.Post(9);
+    Add("a", [&](const EventRecord&) { bus.Answer(kAsk, 1); });
+    bus.Send(kPlain);
+    bus.Post(kPlain);
     clock.Advance(EventManager::kDispatchPeriodMs);
+    EXPECT_TRUE(bus.Request(kName).empty());  // another code's request
     Add("b");
-    EXPECT_EQ(bus.Request(12)->Ptr1(), 1);  // only the request's own answer
-    EXPECT_EQ(bus.Request(12)->Next(), nullptr);
+    EXPECT_EQ(bus.Request(kAsk, 0), (std::vector<int>{1}));  // only the request's own answer
 }
 
 TEST(EventManagerLifeTest, DestructionDropsQueuedEventsUndispatched) {
     VirtualScheduler clock;
     int calls = 0;
+    EventSubscription kept;
     {
         EventManager bus;
-        bus.Subscribe([](void* n, const EventRecord&) { ++*static_cast<int*>(n); }, &calls);
-        bus.PostText(33, 0, 1, "Channels");
-        bus.Post(29);
+        kept = bus.Subscribe([&](const EventRecord&) { ++calls; });
+        bus.Post(kNote, {"Channels", 1});
+        bus.Post(kPlain);
         EXPECT_EQ(clock.TimerCount(), 1u);
     }
     EXPECT_EQ(clock.TimerCount(), 0u);
     clock.Advance(100);
     EXPECT_EQ(calls, 0);
+    kept.Cancel();  // a subscription may outlive its bus
+    EXPECT_FALSE(kept.Active());
 }
 
 }  // namespace

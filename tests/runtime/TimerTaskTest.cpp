@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <memory>
 #include <vector>
 
 #include "platform/qtcore/QtScheduler.h"
@@ -20,27 +21,24 @@ using test::VirtualScheduler;
 struct Recorder {
     VirtualScheduler* clock;
     std::vector<uint32_t> times;
-    std::function<void(TimerTask*)> during;
+    std::function<void(TimerTask&)> during;
 
-    static void Callback(void* self, TimerTask* task) {
-        auto* r = static_cast<Recorder*>(self);
-        r->times.push_back(r->clock->NowMs());
-        if (r->during) r->during(task);
+    void Callback(TimerTask& task) {
+        times.push_back(clock->NowMs());
+        if (during) during(task);
     }
 };
 
 class TimerTaskTest : public ::testing::Test {
 protected:
-    ~TimerTaskTest() override { TimerTask::Dispose(task); }
-
     void Start(int32_t ms) {
-        task->SetCallback(Recorder::Callback, &rec);
+        task->SetCallback([this](TimerTask& t) { rec.Callback(t); });
         task->SetPeriod(ms);
     }
 
     VirtualScheduler clock;
     Recorder rec{&clock, {}, {}};
-    TimerTask* task = new TimerTask;
+    std::unique_ptr<TimerTask> task = std::make_unique<TimerTask>();
 };
 
 TEST_F(TimerTaskTest, RunsEveryPeriodUntilStopped) {
@@ -79,73 +77,71 @@ TEST_F(TimerTaskTest, StopForgetsTheCallback) {
 // A callback that runs a modal loop keeps the other timers going, but its
 // own ticks are dropped until it returns.
 TEST_F(TimerTaskTest, TicksArrivingDuringTheCallbackAreDropped) {
-    TimerTask* other = new TimerTask;
+    TimerTask other;
     int otherTicks = 0;
-    other->SetCallback([](void* n, TimerTask*) { ++*static_cast<int*>(n); }, &otherTicks);
-    other->SetPeriod(10);
-    rec.during = [&](TimerTask*) {
+    other.SetCallback([&](TimerTask&) { ++otherTicks; });
+    other.SetPeriod(10);
+    rec.during = [&](TimerTask& t) {
+        EXPECT_TRUE(t.InCallback());
         if (rec.times.size() == 1) clock.Advance(100);
     };
     Start(10);
     clock.Advance(10);
     EXPECT_EQ(rec.times, (std::vector<uint32_t>{10}));
     EXPECT_EQ(otherTicks, 11);  // at 10 (before the loop) and ten times inside it
+    EXPECT_FALSE(task->InCallback());
     clock.Advance(10);
     EXPECT_EQ(rec.times, (std::vector<uint32_t>{10, 120}));
-    TimerTask::Dispose(other);
 }
 
-TEST_F(TimerTaskTest, ReleaseDeletesOnTheNextTick) {
-    Start(50);
-    rec.during = [](TimerTask* t) { t->Release(); };
+// A task destroyed by its own callback: the callback, and what it holds,
+// finish safely, and nothing of the task is left to tick.
+TEST_F(TimerTaskTest, DestroyedFromInsideItsOwnCallback) {
+    auto held = std::make_shared<int>(7);
+    int after = 0;
+    task->SetCallback([&, held](TimerTask&) {
+        task.reset();
+        after = *held;  // the callback's own state outlives the task
+    });
+    task->SetPeriod(50);
     clock.Advance(50);
-    EXPECT_EQ(clock.TimerCount(), 1u);  // still there: its callback was running
-    EXPECT_TRUE(task->DeletePending());
-    clock.Advance(1);
+    EXPECT_EQ(task, nullptr);
+    EXPECT_EQ(after, 7);
     EXPECT_EQ(clock.TimerCount(), 0u);
-    EXPECT_EQ(rec.times, (std::vector<uint32_t>{50}));
-    task = nullptr;
+    clock.Advance(100);
 }
 
 // An owner destroyed from inside its own task's callback: the callback
-// finishes safely and the task disappears on the next tick.
+// finishes safely and the task goes with its owner.
 struct Owner {
-    TimerTask* task = new TimerTask;
+    std::unique_ptr<TimerTask> task = std::make_unique<TimerTask>();
     int ticks = 0;
-    Owner** self;
-    explicit Owner(Owner** where) : self(where) {
-        task->SetCallback(Tick, this);
+    explicit Owner(std::unique_ptr<Owner>* where) {
+        task->SetCallback([this, where](TimerTask&) {
+            ++ticks;
+            where->reset();  // destroys this owner and its task
+        });
         task->SetPeriod(50);
-    }
-    ~Owner() { TimerTask::Dispose(task); }
-    static void Tick(void* p, TimerTask* t) {
-        auto* o = static_cast<Owner*>(p);
-        ++o->ticks;
-        Owner** where = o->self;
-        delete o;
-        *where = nullptr;
-        EXPECT_TRUE(t->DeletePending());  // the task outlives its owner
     }
 };
 
 TEST(TimerTaskOwnerTest, DestroyedFromInsideItsTasksCallback) {
     VirtualScheduler clock;
-    Owner* owner = nullptr;
-    owner = new Owner(&owner);
+    std::unique_ptr<Owner> owner;
+    owner = std::make_unique<Owner>(&owner);
+    EXPECT_EQ(clock.TimerCount(), 1u);
     clock.Advance(50);
     EXPECT_EQ(owner, nullptr);
-    EXPECT_EQ(clock.TimerCount(), 1u);
-    clock.Advance(1);
     EXPECT_EQ(clock.TimerCount(), 0u);
+    clock.Advance(100);
 }
 
-TEST(TimerTaskOwnerTest, DisposeOutsideTheCallbackDeletesAtOnce) {
+TEST(TimerTaskOwnerTest, DestroyedOutsideTheCallbackGoesAtOnce) {
     VirtualScheduler clock;
     for (int32_t period : {-1, 10}) {
-        TimerTask* task = new TimerTask;
+        auto task = std::make_unique<TimerTask>();
         task->SetPeriod(period);
-        TimerTask::Dispose(task);
-        EXPECT_EQ(task, nullptr);
+        task.reset();
         EXPECT_EQ(clock.TimerCount(), 0u) << period;
     }
 }
@@ -179,7 +175,7 @@ TEST(CountdownTest, SurvivesTheCounterWrap) {
 }
 
 // The programs' scheduler, counting its live timers so the test sees a task
-// that released itself go away.
+// that its own callback destroyed go away.
 class CountingQtScheduler : public Scheduler {
 public:
     uint32_t NowMs() override { return inner_.NowMs(); }
@@ -213,12 +209,10 @@ TEST(QtSchedulerTest, RunsTasksOnTheEventLoop) {
 
     int ticks = 0;
     const uint32_t start = qtScheduler.NowMs();
-    TimerTask* task = new TimerTask;
-    task->SetCallback(
-        [](void* n, TimerTask* t) {
-            if (++*static_cast<int*>(n) == 3) t->Release();
-        },
-        &ticks);
+    auto task = std::make_unique<TimerTask>();
+    task->SetCallback([&](TimerTask&) {
+        if (++ticks == 3) task.reset();
+    });
     task->SetPeriod(5);
     EXPECT_EQ(qtScheduler.live, 1);
 

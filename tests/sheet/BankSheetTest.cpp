@@ -8,8 +8,7 @@
 #include "sheet/BankSheet.h"
 #include "sheet/SheetFactory.h"
 #include "tests/support/RecordingCanvas.h"
-#include "tests/support/ScopedEventBus.h"
-#include "tests/support/ScopedWorkingEeprom.h"
+#include "tests/support/TestDocument.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -43,11 +42,10 @@ const std::vector<std::string> kOverlay = {
 class BankSheetTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{kOverlay};
-    test::ScopedEventBus bus;
-    test::VirtualScheduler& clock = bus.clock;
-    EventManager& events = bus.events;
-    test::ScopedWorkingEeprom working{kImageSize};
-    EepromImage& image = working.image;
+    test::TestDocument document;
+    test::VirtualScheduler& clock = document.clock;
+    EventManager& events = document.events;
+    EepromImage& image = document.doc.Working();
     test::RecordingCanvas canvas;
 
     BankSheetTest() {
@@ -68,7 +66,7 @@ protected:
         p.overlay = &ovl.overlay();
         if (printing) p.printerFontHeight = -40, p.printScale = 5;
         auto s = CreateSheet("[St_ChBank]GI_Sheet_Mch_T,Bank " + std::to_string(bank), p,
-                             [](CellContext&, int) { return 0; });
+                             document.Scope(), [](CellContext&, int) { return 0; });
         s->Build(canvas);
         return s;
     }
@@ -127,10 +125,10 @@ TEST_F(BankSheetTest, TitleAndPrintHead) {
     SetBankFlag(image, 2, false);
     EXPECT_EQ(bank->TitleColour(), 0x00FFFFu);
     EXPECT_EQ(s->TitleText(), "Memory channels 3: MARINE  (Left CH - 54)");
-    const EventAnswer* answer = events.Request(ev::kBankRange);
-    ASSERT_NE(answer, nullptr);
-    EXPECT_EQ(answer->Ptr1(), 2);
-    EXPECT_EQ(answer->Ptr2(), 4);
+    const std::vector<BankShown> answer = events.Request(ev::kBankRange);
+    ASSERT_EQ(answer.size(), 1u);
+    EXPECT_EQ(answer[0].bank, 2);
+    EXPECT_EQ(answer[0].firstSlot, 4);
 }
 
 }  // namespace

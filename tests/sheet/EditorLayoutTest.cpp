@@ -7,7 +7,7 @@
 #include "sheet/PickListSheet.h"
 #include "sheet/PopupPlacement.h"
 #include "tests/support/RecordingCanvas.h"
-#include "tests/support/ScopedEventBus.h"
+#include "tests/support/TestDocument.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -111,14 +111,14 @@ TEST(BitFieldLayout, TheBuiltInOverlayLines) {
 }
 
 TEST(BitFieldLayout, TheBuiltInSheetHasATickCellUnderEveryHead) {
-    test::ScopedEventBus bus;
+    test::TestDocument document;
     const std::vector<std::string> lines = BitFieldOverlayLines(1, 11, 3);
     OverlayText overlay;
     overlay.SetLines(lines);
     Sheet::Params p;
     p.overlay = &overlay;
     p.key = kBitFieldSheetKey;
-    Sheet sheet(p, [](CellContext&, int) { return 0; });
+    Sheet sheet(p, document.Scope(), [](CellContext&, int) { return 0; });
     test::RecordingCanvas canvas;
     sheet.Build(canvas);
     EXPECT_EQ(sheet.FixedCols(), 1);
@@ -180,12 +180,12 @@ const std::vector<std::string> kListOverlay = {
 class PickListTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{kListOverlay};
-    test::ScopedEventBus bus;
+    test::TestDocument document;
     test::RecordingCanvas canvas;
     std::vector<CellContext> picks;
 
     std::unique_ptr<Sheet> Make(const std::string& list) {
-        auto sheet = CreatePickSheet(list, {}, [](CellContext& c, int mode) {
+        auto sheet = CreatePickSheet(list, {}, document.Scope(), [](CellContext& c, int mode) {
             if (mode == kModeDraw) c.request.text = c.desc->Text();
             return 0;
         });

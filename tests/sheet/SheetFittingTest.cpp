@@ -5,7 +5,7 @@
 
 #include "sheet/Sheet.h"
 #include "tests/support/RecordingCanvas.h"
-#include "tests/support/ScopedEventBus.h"
+#include "tests/support/TestDocument.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -40,7 +40,7 @@ const std::vector<std::string> kOverlay = {
 class SheetFittingTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{kOverlay};
-    test::ScopedEventBus bus;
+    test::TestDocument document;
     test::RecordingCanvas canvas;
     std::unique_ptr<Sheet> sheet;
 
@@ -48,7 +48,7 @@ protected:
         Sheet::Params p;
         p.overlay = &ovl.overlay();
         p.key = "GI_Sheet_Fit";
-        sheet = std::make_unique<Sheet>(p, [](CellContext& c, int mode) {
+        sheet = std::make_unique<Sheet>(p, document.Scope(), [](CellContext& c, int mode) {
             if (mode == kModeDraw && c.desc->cell == CL_Mch_FreqR) {
                 c.request.text = "Stay muted";
                 c.request.choices = "GI_Sel_Aud";
@@ -106,7 +106,7 @@ TEST_F(SheetFittingTest, ExplanationLinesWrapAndTheirRowsHoldEveryLine) {
 class SheetWrapping : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{kOverlay};
-    test::ScopedEventBus bus;
+    test::TestDocument document;
     test::RecordingCanvas canvas;
     std::string live = kLongNote;
     std::unique_ptr<Sheet> sheet;
@@ -115,7 +115,7 @@ protected:
         Sheet::Params p;
         p.overlay = &ovl.overlay();
         p.key = "GI_Sheet_Long";
-        sheet = std::make_unique<Sheet>(p, [this](CellContext& c, int mode) {
+        sheet = std::make_unique<Sheet>(p, document.Scope(), [this](CellContext& c, int mode) {
             if (mode == kModeDraw && c.desc->cell == CL_Misc_NewChannelHint) c.request.text = live;
             return 0;
         });

@@ -7,7 +7,7 @@
 #include "sheet/PrintJob.h"
 #include "sheet/SheetPrinter.h"
 #include "tests/support/RecordingCanvas.h"
-#include "tests/support/ScopedEventBus.h"
+#include "tests/support/TestDocument.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -101,7 +101,8 @@ private:
 class SheetPrinterTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{Overlay()};
-    test::ScopedEventBus bus;
+    test::TestDocument document;
+    DocumentScope scope = document.Scope();
     DispatchFunction none = [](CellContext&, int) { return 0; };
 };
 
@@ -115,14 +116,14 @@ TEST(PageMargins, MillimetresAtTheResolution) {
 
 TEST_F(SheetPrinterTest, ASheetThatDoesNotPrintGivesNoPage) {
     FakePrinter printer(1000, 1400, 120);
-    SheetPrinter p(printer, none);
+    SheetPrinter p(printer, scope, none);
     EXPECT_EQ(p.Print("GI_Sheet_Hidden", {50, 50, 950, 1350}), 0);
     EXPECT_TRUE(printer.canvas.texts.empty());
 }
 
 TEST_F(SheetPrinterTest, PagesRepeatTheHeadsAndKeepJoinedHeadsTogether) {
     FakePrinter printer(420, 600, 120);
-    SheetPrinter p(printer, none);
+    SheetPrinter p(printer, scope, none);
     const int pages = p.Print("GI_Sheet_Wide", {10, 10, 410, 590});
     ASSERT_GT(pages, 1);
     EXPECT_EQ(printer.newPages, pages - 1);
@@ -144,7 +145,7 @@ TEST_F(SheetPrinterTest, PagesRepeatTheHeadsAndKeepJoinedHeadsTogether) {
     params.overlay = &ovl.overlay();
     params.key = "GI_Sheet_Wide";
     params.printerFontHeight = -16;
-    Sheet sheet(params, none);
+    Sheet sheet(params, scope, none);
     sheet.Build(measure.canvas);
     for (int width : {60, 100, 130, 200, 400}) {
         const PageChunks chunks = CutIntoPages(sheet, width, 10000);
@@ -159,7 +160,7 @@ TEST_F(SheetPrinterTest, PagesRepeatTheHeadsAndKeepJoinedHeadsTogether) {
 
 TEST_F(SheetPrinterTest, AColumnWiderThanThePageShrinksAtMostThreeTimes) {
     FakePrinter printer(400, 400, 120);
-    SheetPrinter p(printer, none);
+    SheetPrinter p(printer, scope, none);
     EXPECT_EQ(p.Print("GI_Sheet_Huge", {0, 0, 400, 400}), 1);
     int biggest = 0, smallest = 1 << 30;
     for (const auto& t : printer.canvas.texts) {
@@ -173,7 +174,7 @@ TEST_F(SheetPrinterTest, AColumnWiderThanThePageShrinksAtMostThreeTimes) {
 
 TEST_F(SheetPrinterTest, HintRowsRunOnFromTheFixedColumnOnEveryPage) {
     FakePrinter printer(420, 600, 120);
-    SheetPrinter p(printer, none);
+    SheetPrinter p(printer, scope, none);
     const Rect page{10, 10, 410, 590};
     const int pages = p.Print("GI_Sheet_Hint", page);
     ASSERT_GT(pages, 1);
@@ -193,7 +194,7 @@ TEST_F(SheetPrinterTest, HintRowsRunOnFromTheFixedColumnOnEveryPage) {
 // the narrowest too: it wraps within the page's table.
 TEST_F(SheetPrinterTest, ALongHintIsWholeOnEveryPage) {
     FakePrinter printer(420, 600, 120);
-    SheetPrinter p(printer, none);
+    SheetPrinter p(printer, scope, none);
     const int pages = p.Print("GI_Sheet_LongHint", {10, 10, 410, 590});
     ASSERT_GT(pages, 2);
     std::vector<size_t> textStarts = {0}, fillStarts = {0};
@@ -233,7 +234,7 @@ TEST_F(SheetPrinterTest, ALongHintIsWholeOnEveryPage) {
 
 TEST_F(SheetPrinterTest, RulesRunAlongEveryRowOfEveryPage) {
     FakePrinter printer(420, 600, 120);
-    SheetPrinter p(printer, none);
+    SheetPrinter p(printer, scope, none);
     const Rect page{10, 10, 410, 590};
     const int pages = p.Print("GI_Sheet_Wide", page);
     ASSERT_GT(pages, 1);
@@ -276,7 +277,7 @@ TEST_F(SheetPrinterTest, RulesRunAlongEveryRowOfEveryPage) {
 
 TEST_F(SheetPrinterTest, CancelStopsBeforeTheNextPageOfTheSameSheet) {
     FakePrinter printer(420, 600, 120);
-    SheetPrinter p(printer, none);
+    SheetPrinter p(printer, scope, none);
     int asked = 0;
     p.SetCancelCheck([&] {
         ++asked;
@@ -293,11 +294,11 @@ TEST_F(SheetPrinterTest, CancelStopsBeforeTheNextPageOfTheSameSheet) {
 TEST_F(SheetPrinterTest, APrintJobPrintsOneNodePerStep) {
     const Rect page{10, 10, 410, 590};
     FakePrinter alone(420, 600, 120);
-    const int widePages = SheetPrinter(alone, none).Print("GI_Sheet_Wide", page);
+    const int widePages = SheetPrinter(alone, scope, none).Print("GI_Sheet_Wide", page);
     ASSERT_GT(widePages, 1);
 
     FakePrinter printer(420, 600, 120);
-    PrintJob job(printer, none, {"GI_Sheet_Wide", "", "GI_Sheet_Hidden", "GI_Sheet_Wide"}, page);
+    PrintJob job(printer, scope, none, {"GI_Sheet_Wide", "", "GI_Sheet_Hidden", "GI_Sheet_Wide"}, page);
     std::vector<int> pagesAfterStep;
     while (!job.Done()) {
         job.Step();
@@ -309,7 +310,7 @@ TEST_F(SheetPrinterTest, APrintJobPrintsOneNodePerStep) {
 
     // Cancelled after the first step: the steps left print nothing.
     FakePrinter cancelled(420, 600, 120);
-    PrintJob stopped(cancelled, none, {"GI_Sheet_Wide", "GI_Sheet_Wide"}, page);
+    PrintJob stopped(cancelled, scope, none, {"GI_Sheet_Wide", "GI_Sheet_Wide"}, page);
     stopped.Step();
     stopped.Cancel();
     EXPECT_EQ(stopped.NextAction(), "GI_Sheet_Wide");

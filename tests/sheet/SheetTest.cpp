@@ -8,7 +8,7 @@
 #include "runtime/EventManager.h"
 #include "sheet/Sheet.h"
 #include "tests/support/RecordingCanvas.h"
-#include "tests/support/ScopedEventBus.h"
+#include "tests/support/TestDocument.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -63,9 +63,9 @@ public:
 class SheetTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{kOverlay};
-    test::ScopedEventBus bus;
-    test::VirtualScheduler& clock = bus.clock;
-    EventManager& events = bus.events;
+    test::TestDocument document;
+    test::VirtualScheduler& clock = document.clock;
+    EventManager& events = document.events;
     test::RecordingCanvas canvas;
     RecordingView view;
     std::vector<int> operations;
@@ -75,7 +75,7 @@ protected:
     std::unique_ptr<Sheet> Make(const std::string& key, Sheet::Params p = {}) {
         p.overlay = &ovl.overlay();
         p.key = key;
-        auto sheet = std::make_unique<Sheet>(p, [this](CellContext& c, int mode) {
+        auto sheet = std::make_unique<Sheet>(p, document.Scope(), [this](CellContext& c, int mode) {
             if (mode == kModeDraw) {
                 c.request.text = CellName(c.desc->cell) + "#" + std::to_string(c.desc->index);
                 return 0;
@@ -173,12 +173,11 @@ TEST_F(SheetTest, LoopsCountersAndLineSelection) {
 
 TEST_F(SheetTest, DirectivesSkipLinesIncludingDirectives) {
     {
-        ScopedVariant lmr(kVariantLmr);
         auto s = Make("GI_Sheet_Dir");
         ASSERT_EQ(s->RowCount(), 2);
         EXPECT_EQ(s->Cell(0, 1).Text(), "last");
     }
-    ScopedVariant dpmr(kVariantDPmr446);
+    document.doc.SetVariant(kVariantDPmr446);
     auto s = Make("GI_Sheet_Dir");
     ASSERT_EQ(s->RowCount(), 3);
     EXPECT_EQ(s->Cell(0, 1).Text(), "digital");
@@ -284,7 +283,7 @@ TEST_F(SheetTest, WarningMarksShowInTheCellCorner) {
         Sheet::Params p;
         p.overlay = &ovl.overlay();
         p.key = "GI_Sheet_Grid";
-        Sheet marked(p, [marks](CellContext& c, int) {
+        Sheet marked(p, document.Scope(), [marks](CellContext& c, int) {
             c.warningMarks = marks;
             return 0;
         });
@@ -335,7 +334,7 @@ TEST_F(SheetTest, DisplayTextsAreDisplayCharactersAtEveryRowHeightAndOnPaper) {
             p.printerFontHeight = -50;
             p.printScale = 5;
         }
-        Sheet s(p, [](CellContext& c, int) {
+        Sheet s(p, document.Scope(), [](CellContext& c, int) {
             c.request.text = "AB";
             c.request.displayBytes = std::vector<uint8_t>{'A', 'B', ' ', ' '};
             return 0;
@@ -411,17 +410,13 @@ TEST_F(SheetTest, TheRunOfAJoinedTextAsShown) {
 TEST_F(SheetTest, ARefusalGoesToTheStatusLine) {
     auto s = Make("GI_Sheet_Grid");
     std::vector<std::string> status;
-    struct Listener {
-        std::vector<std::string>* texts;
-        static void On(void* self, const EventRecord& e) {
-            if (e.code == 4) static_cast<Listener*>(self)->texts->push_back(e.Text());
-        }
-    } listener{&status};
-    events.Subscribe(Listener::On, &listener);
+    EventSubscription listener = events.Subscribe([&](const EventRecord& e) {
+        if (const StatusText* text = e.Get(ev::kStatusText)) status.push_back(text->text);
+    });
     answer = [](CellContext& c) { c.request.refusal = "cannot show that"; };
     s->TypeChar(0xE9);
     clock.Advance(50);
-    events.Unsubscribe(Listener::On, &listener);
+    listener.Cancel();
     ASSERT_FALSE(status.empty());
     EXPECT_EQ(status.back(), "cannot show that");
 }

@@ -38,9 +38,11 @@ protected:
 
     // The node actions of the tree, in tree order.
     std::vector<std::string> TreeActions(int variant, bool maker, bool extended) {
-        RadioTree tree(MainOverlay(), "GI_Tree_Main");
+        doc.SetVariant(variant);
+        doc.Modes() = {maker, extended};
+        RadioTree tree(MainOverlay(), "GI_Tree_Main", doc.Scope());
         tree.Build();
-        tree.RebuildVariableBranches(variant, maker, extended);
+        tree.RebuildVariableBranches();
         std::vector<std::string> actions;
         tree.ForEach([&](TreeNode& n) { actions.push_back(n.Action()); });
         return actions;
@@ -52,7 +54,7 @@ protected:
             params.printerFontHeight = -50;
             params.printScale = 5;
         }
-        auto sheet = CreateSheet(action, params, cells.Entry());
+        auto sheet = CreateSheet(action, params, doc.Scope(), cells.Entry());
         FixedMetricsCanvas measure;
         sheet->Build(measure);
         return sheet;
@@ -246,7 +248,7 @@ TEST_F(ShippedOverlayTest, ListsWithASheetOfTheirOwnOfferEveryItem) {
         SCOPED_TRACE(list);
         ASSERT_TRUE(ListHasOwnSheet(MainOverlay(), list));
         const std::vector<std::string> items = OvlLines(list);
-        auto sheet = CreatePickSheet(list, {}, cells.Entry());
+        auto sheet = CreatePickSheet(list, {}, doc.Scope(), cells.Entry());
         FixedMetricsCanvas measure;
         sheet->Build(measure);
         EXPECT_TRUE(sheet->PickMode());

@@ -6,8 +6,7 @@
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
 #include "sheet/RadioTree.h"
-#include "tests/support/ScopedEventBus.h"
-#include "tests/support/ScopedWorkingEeprom.h"
+#include "tests/support/TestDocument.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {
@@ -53,16 +52,21 @@ const std::vector<std::string> kOverlay = {
 class TreeModelTest : public ::testing::Test {
 protected:
     test::ScopedOverlay ovl{kOverlay};
-    test::ScopedEventBus bus;
-    test::VirtualScheduler& clock = bus.clock;
-    EventManager& events = bus.events;
-    test::ScopedWorkingEeprom working{kImageSize};
-    EepromImage& image = working.image;
+    test::TestDocument document;
+    test::VirtualScheduler& clock = document.clock;
+    EventManager& events = document.events;
+    EepromImage& image = document.doc.Working();
 
     std::unique_ptr<RadioTree> Make() {
-        auto t = std::make_unique<RadioTree>(ovl.overlay(), "GI_Tree_Main");
+        auto t = std::make_unique<RadioTree>(ovl.overlay(), "GI_Tree_Main", document.Scope());
         t->Build();
         return t;
+    }
+    // The document of the variant and modes, and the tree rebuilt for it.
+    void Rebuild(RadioTree& t, int variant, bool maker, bool extended) {
+        document.doc.SetVariant(variant);
+        document.doc.Modes() = {maker, extended};
+        t.RebuildVariableBranches();
     }
 };
 
@@ -100,7 +104,7 @@ TEST_F(TreeModelTest, BodyDepthMakesTheStructure) {
     EXPECT_EQ(t->FindNode("nothing"), nullptr);
 
     // A line without "+" is as deep as it is long and holds an empty item.
-    RadioTree odd(ovl.overlay(), "GI_Tree_Main");
+    RadioTree odd(ovl.overlay(), "GI_Tree_Main", document.Scope());
     odd.AddBranch(&odd.Root(), "Odd_Body");
     ASSERT_EQ(odd.Root().children.size(), 1u);
     const TreeNode& a = *odd.Root().children[0];
@@ -151,7 +155,7 @@ TEST_F(TreeModelTest, VariableBranchesFollowTheVariantAndModes) {
     for (const Case& c : cases) {
         image.SetByte(0x000B, c.digitalOption ? 0x10 : 0x00);
         auto t = Make();
-        t->RebuildVariableBranches(c.variant, c.maker, c.extended);
+        Rebuild(*t, c.variant, c.maker, c.extended);
         SCOPED_TRACE(c.variant);
         for (const auto& action : c.present) EXPECT_NE(t->FindNode(action), nullptr) << action;
         for (const auto& action : c.absent) EXPECT_EQ(t->FindNode(action), nullptr) << action;
@@ -169,8 +173,8 @@ TEST_F(TreeModelTest, VariableBranchesFollowTheVariantAndModes) {
     // The timers go right after the messages when the option is fitted.
     image.SetByte(0x000B, 0x10);
     auto t = Make();
-    t->RebuildVariableBranches(kVariantDPmr446, false, false);
-    t->RebuildVariableBranches(kVariantDPmr446, false, false);  // idempotent
+    Rebuild(*t, kVariantDPmr446, false, false);
+    Rebuild(*t, kVariantDPmr446, false, false);  // idempotent
     const TreeNode* messages = t->FindNode("[St_Common]GI_Sheet_Dig_ProgMes");
     const auto& siblings = messages->parent->children;
     int count = 0;
@@ -190,12 +194,12 @@ TEST_F(TreeModelTest, BankImagesAndCaptions) {
     SetBankSize(image, 3, 2);
     SetBankFlag(image, 3, true);
     auto t = Make();
-    t->RebuildVariableBranches(kVariantPmr, false, false);
+    Rebuild(*t, kVariantPmr, false, false);
     const std::string base = "[St_ChBank]GI_Sheet_Mch_PMR,Bank ";
     const int want[] = {4, 5, 6, 7, 4};
     for (int b = 0; b < 5; ++b)
         EXPECT_EQ(t->FindNode(base + std::to_string(b))->image, want[b]) << b;
-    events.PostText(ev::kBankCaption, 0, 3, "Bank 4 MARINE");
+    events.Post(ev::kBankCaption, {3, "Bank 4 MARINE"});
     clock.Advance(20);
     EXPECT_EQ(t->FindNode(base + "3")->caption, "Bank 4 MARINE");
     EXPECT_EQ(t->FindNode(base + "2")->caption, "Bank");
@@ -218,7 +222,7 @@ TEST_F(TreeModelTest, MarksReachCollapsedAncestors) {
 
 TEST_F(TreeModelTest, ListingShowsDepthCaptionAndAction) {
     auto t = Make();
-    t->RebuildVariableBranches(kVariantLmr, false, false);
+    Rebuild(*t, kVariantLmr, false, false);
     const std::string listing = t->Listing();
     EXPECT_EQ(listing.substr(0, listing.find('\n')), "Radio - LMR\t");
     EXPECT_NE(listing.find("\n  Common\t[St_Common]GI_Sheet_Common\n"), std::string::npos);

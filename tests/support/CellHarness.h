@@ -28,12 +28,6 @@ inline CellDesc SelectableCell(int category, int cell, int32_t index) {
 
 class CellTestHost : public CellHost {
 public:
-    explicit CellTestHost(Document& doc) : doc_(doc) {}
-    void RunCommand(int, int32_t, const CellContext&) override {}
-    void RunRowCommand(RowCommand, CellContext&, ChannelRecord&, int, int) override {}
-    void ContextHelp(int, int, int32_t) override {}
-    bool AppendChannel(int bank) override { return doc_.AppendChannel(bank); }
-    EepromImage& DefaultImage() override { return doc_.Defaults(); }
     // The model data are not rebuilt, so an edit changes only what the cell
     // itself writes.
     void CellEdited() override { ++edits; }
@@ -41,29 +35,21 @@ public:
 
     int edits = 0;
     const EepromImage* compareBase = nullptr;
-
-private:
-    Document& doc_;
 };
 
 class CellHarness : public ::testing::Test {
 protected:
     VirtualScheduler clock;
     EventManager events{clock};
-    EventManager* previousEvents = SetEventManager(&events);
-    ScopedVariant variant{kVariantLmr};
-    Document doc;
-    CellTestHost host{doc};
-    CellDispatcher cells{&host};
+    Document doc{events};
+    CellTestHost host;
+    CellDispatcher cells{doc.Scope(), &host};
     RecordingPrompts prompts;
-
-    ~CellHarness() override { SetEventManager(previousEvents); }
 
     // A new document of a variant from its factory image.
     void Open(int v) {
         ASSERT_TRUE(doc.SelectModel(v));
         doc.NewFromDefaults();
-        SetCurrentVariant(v);
     }
     EepromImage& Image() { return doc.Working(); }
 

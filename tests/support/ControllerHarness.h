@@ -15,21 +15,20 @@
 #include "sheet/TreeModel.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/RecordingMainView.h"
-#include "tests/support/ScopedEventBus.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/VirtualScheduler.h"
 
 namespace parlo::test {
 
 class ControllerHarness : public ::testing::Test {
 protected:
-    ScopedEventBus bus;
+    VirtualScheduler clock;  // the controller's bus runs on it
     RecordingPrompts prompts;
     TempDir dir;
     MemorySettings store;
     FixedScreen screen;
     AppSettings env{store, screen, nullptr};
     RecordingMainView view;
-    ScopedVariant variantGuard{kVariantLmr};
     std::unique_ptr<MainController> main;
 
     ~ControllerHarness() override { main.reset(); }
@@ -47,7 +46,7 @@ protected:
     EepromImage& Defaults() { return main->Doc().Defaults(); }
     Sheet& Current() { return *main->CurrentSheet(); }
     // Lets the posted events arrive.
-    void Settle() { bus.clock.Advance(20); }
+    void Settle() { clock.Advance(20); }
 
     // A sheet opened from its tree node, as a click on the node does.
     Sheet& Show(const std::string& action) {

@@ -125,21 +125,31 @@ void ScriptedSerial::Advance() {
     }
 }
 
+// A radio whose cable was pulled: once what was on its way has arrived and
+// been read, every call fails, as on a line that has hung up.
+bool ScriptedSerial::HungUp() const {
+    return s_->radio != nullptr && s_->radio->Unplugged() && line_.empty() && coming_.empty() &&
+           s_->input.empty();
+}
+
 int32_t ScriptedSerial::InputCount() {
     if (!open_) return -1;
     Advance();
+    if (HungUp()) return -1;
     return static_cast<int32_t>(s_->input.size());
 }
 
 int32_t ScriptedSerial::OutputCount() {
     if (!open_) return -1;
     Advance();
+    if (HungUp()) return -1;
     return s_->lineRate ? static_cast<int32_t>(line_.size()) : s_->fixedOutputCount;
 }
 
 int32_t ScriptedSerial::Read(uint8_t* buffer, int32_t max) {
     if (!open_) return -1;
     Advance();
+    if (HungUp()) return -1;
     const int32_t n = std::min<int32_t>(max, static_cast<int32_t>(s_->input.size()));
     for (int32_t i = 0; i < n; ++i) {
         buffer[i] = s_->input.front();
@@ -151,6 +161,7 @@ int32_t ScriptedSerial::Read(uint8_t* buffer, int32_t max) {
 int32_t ScriptedSerial::Write(const uint8_t* data, int32_t n) {
     if (!open_) return -1;
     Advance();
+    if (HungUp()) return -1;
     if (s_->acceptLimit >= 0) n = std::min(n, s_->acceptLimit);
     s_->writes.emplace_back(data, data + n);
     s_->sent.insert(s_->sent.end(), data, data + n);

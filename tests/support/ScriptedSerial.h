@@ -87,6 +87,7 @@ private:
     // The radio's answer, through the test's filter.
     void Deliver(const ByteQueue& answer);
     void Advance();
+    bool HungUp() const;
     uint64_t NextChangeMs() const;
     // Puts a byte where it can be read once `dueMs` has come.
     void Arrive(uint8_t byte, uint64_t dueMs);

@@ -51,6 +51,20 @@ void WriteFile(const std::string& path, const std::string& contents) {
     out << contents;
 }
 
+std::vector<std::string> FirstLines(const std::string& text, size_t n) {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (lines.size() < n && at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        at = end + 1;
+    }
+    return lines;
+}
+
 std::string DataFile(const std::string& name) { return std::string(PARLO_DATA_DIR "/") + name; }
 
 }  // namespace parlo::test

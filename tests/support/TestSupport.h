@@ -75,6 +75,8 @@ private:
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& contents);
+// The first `n` lines of a text, each without its line end (LF or CRLF).
+std::vector<std::string> FirstLines(const std::string& text, size_t n);
 
 // The shipped data folder (the build tree's bin folder).
 std::string DataFile(const std::string& name);

@@ -33,9 +33,12 @@ constexpr SpeedCode kSpeeds[] = {{B1200, 1200},   {B2400, 2400},    {B4800, 4800
 
 RadioPty::RadioPty(Radio& radio, bool pace) : radio_(radio), pace_(pace) {}
 
-RadioPty::~RadioPty() {
+RadioPty::~RadioPty() { HangUp(); }
+
+void RadioPty::HangUp() {
     if (slaveHold_ >= 0) ::close(slaveHold_);
     if (master_ >= 0) ::close(master_);
+    slaveHold_ = master_ = -1;
 }
 
 bool RadioPty::Open(std::string* error) {
@@ -138,6 +141,12 @@ void RadioPty::Run(const std::atomic<bool>& stop) {
             Answer(own, pace_ ? charNs : 0, charNs);
         }
         Flush(now);
+        // A pulled cable: once what was on its way has crossed, the line
+        // hangs up, as it does when the radio's end is gone.
+        if (radio_.Unplugged() && out_.empty()) {
+            HangUp();
+            return;
+        }
         pollfd p{master_, POLLIN, 0};
         int64_t waitNs = 50000000;
         if (const int64_t tickMs = radio_.NextTickMs(); tickMs >= 0) {

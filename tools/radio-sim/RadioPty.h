@@ -24,7 +24,8 @@ public:
     bool Open(std::string* error);
     // The device the computer's side opens.
     const std::string& DevicePath() const { return slavePath_; }
-    // Serves until `stop` is set.
+    // Serves until `stop` is set, or until the radio's cable is pulled
+    // (the line then hangs up).
     void Run(const std::atomic<bool>& stop);
 
     // Bytes the computer sent and bytes the radio answered (echoes aside).
@@ -46,6 +47,7 @@ private:
     // Queues the radio's bytes behind what the line already carries.
     void Answer(const ByteQueue& answer, int64_t step, int64_t charNs);
     void Flush(int64_t nowNs);
+    void HangUp();
     int32_t Baud() const;
 
     Radio& radio_;

@@ -37,6 +37,7 @@ constexpr FaultName kFaultNames[] = {
     {Fault::Trickle, "trickle"},
     {Fault::CorruptWrite, "corrupt-write"},
     {Fault::SlowAck, "slow-ack"},
+    {Fault::Unplug, "unplug"},
 };
 
 // The frames a computer sends, after their opening 0xFE bytes, as the radio
@@ -148,6 +149,7 @@ void Radio::Event(const std::string& line) {
 }
 
 void Radio::Receive(uint8_t byte, ByteQueue& echo, ByteQueue& answer) {
+    if (unplugged_) return;
     ++echoed_;
     if (config_.fault == Fault::WrongEcho && echoed_ == config_.faultAt) {
         echo.PushBack(static_cast<uint8_t>(byte ^ 0x01));
@@ -284,6 +286,7 @@ void Radio::Ready(ByteQueue& answer) {
 }
 
 void Radio::Tick(int64_t nowMs, ByteQueue& answer) {
+    if (unplugged_) return;
     if (readyAtMs_ == 0) readyAtMs_ = nowMs + kSlowAckMs;
     if (readyAtMs_ > 0 && nowMs >= readyAtMs_) {
         answer.PushBack(kReadyByte);
@@ -328,6 +331,11 @@ void Radio::StreamRead(ByteQueue& answer) {
         if (config_.fault == Fault::Stall && frames == config_.faultAt) {
             stalled_ = true;
             Event("read stalled");
+            return;
+        }
+        if (config_.fault == Fault::Unplug && frames == config_.faultAt) {
+            unplugged_ = true;
+            Event("cable pulled");
             return;
         }
         if (config_.fault == Fault::MissingAddress && frames == config_.faultAt) continue;
@@ -389,6 +397,11 @@ void Radio::ReceiveData(ByteQueue& answer) {
     if (config_.fault == Fault::Stall && writeFrames_ == config_.faultAt) {
         stalled_ = true;
         Event("write stalled");
+        return;
+    }
+    if (config_.fault == Fault::Unplug && writeFrames_ == config_.faultAt) {
+        unplugged_ = true;
+        Event("cable pulled");
         return;
     }
     if ((address + n) % 128 == 0) Ready(answer);

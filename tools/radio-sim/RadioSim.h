@@ -39,6 +39,7 @@ enum class Fault {
     Trickle,         // a read sends one data frame every 0.9 s
     CorruptWrite,    // a write stores one byte wrong but reports success
     SlowAck,         // a write's every 0xFB comes 1.9 s late, just in time
+    Unplug,          // the cable is pulled at the data frame of a read or write
 };
 
 // The fault's option name ("no-echo", ...); Fault::None for an unknown one.
@@ -84,6 +85,10 @@ public:
     std::function<void(const std::string& line)> onEvent;
 
     int32_t MemoryEnd() const;
+    // The cable has been pulled (Fault::Unplug): the radio takes and sends
+    // nothing more, and its host hangs the line up once the bytes already
+    // on their way have crossed it.
+    bool Unplugged() const { return unplugged_; }
     // Requests answered so far (identify, read and write).
     int64_t Requests() const { return requests_; }
 
@@ -126,6 +131,7 @@ private:
     int32_t writeLast_ = -1;
     EepromImage incoming_;
     bool stalled_ = false;
+    bool unplugged_ = false;
 };
 
 }  // namespace parlo::sim

@@ -118,8 +118,9 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args, Options& o
 std::optional<int> LoadRadio(Options& o) {
     sim::RadioConfig& config = o.config;
     config.image.SetSize(kImageSize);
-    if (ReadInitialFile(o.imagePath, config.image) != kFileOk) {
-        std::fprintf(stderr, "parlo-radio-sim: cannot load the image '%s'\n", o.imagePath.c_str());
+    if (const FileOutcome read = ReadInitialFile(o.imagePath, config.image); !read.Ok()) {
+        std::fprintf(stderr, "%s\nparlo-radio-sim: cannot load the image '%s'\n",
+                     read.message.c_str(), o.imagePath.c_str());
         return 1;
     }
     if (!o.identityHex.empty()) {
@@ -183,8 +184,9 @@ int main(int argc, char** argv) {
         radio.onWritten = [&radio, &o](int32_t, int32_t) {
             EepromImage copy;
             copy.Assign(radio.Image());
-            if (SaveCloneFile(o.savePath, copy) != kFileOk) {
-                std::fprintf(stderr, "parlo-radio-sim: cannot save '%s'\n", o.savePath.c_str());
+            if (const FileOutcome saved = SaveCloneFile(o.savePath, copy); !saved.Ok()) {
+                std::fprintf(stderr, "%s\nparlo-radio-sim: cannot save '%s'\n",
+                             saved.message.c_str(), o.savePath.c_str());
             }
         };
     }

@@ -2,7 +2,7 @@
 // texts.
 #include <gtest/gtest.h>
 
-#include "clone/CloneInfo.h"
+#include "model/CloneInfo.h"
 #include "tests/support/TestSupport.h"
 
 namespace parlo {

@@ -1,4 +1,4 @@
-#include "clone/CloneInfo.h"
+#include "model/CloneInfo.h"
 
 #include <cinttypes>
 #include <cstdio>
