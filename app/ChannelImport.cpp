@@ -187,8 +187,10 @@ void ChannelImport::ImportBank(int bank, KeptRows::iterator first, KeptRows::ite
             continue;
         }
         const int slot = BankFirstSlot(image, bank) + position;
+        const bool blank = position < size && !ChannelPresent(doc_, slot);
         if (position == size) ++outcome_.added;
-        TypeRow(*sheet, slot, position == size || !ChannelPresent(doc_, slot), it->second);
+        if (blank) ++outcome_.filled;
+        TypeRow(*sheet, slot, position == size || blank, it->second);
     }
 }
 

@@ -38,7 +38,8 @@ struct ImportOutcome {
     std::vector<std::string> notes;
     size_t moreNotes = 0;
     int rows = 0;   // channel rows read
-    int added = 0;  // channels added to banks
+    int added = 0;   // channels added to banks
+    int filled = 0;  // blank slots inside a bank given a channel
     TableFormat format = TableFormat::Csv;
     // The file could not be read at all (nothing else is set then).
     FileFailure unreadable;

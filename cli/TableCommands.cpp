@@ -145,7 +145,10 @@ int RunImport(const ParsedArgs& args) {
     // As set does: a value stored other than typed is told once it is saved,
     // and so is what a list of another program asks to check.
     PrintList(outcome.notes, outcome.moreNotes, "noted");
-    std::fprintf(stderr, "%d channel rows read, %d channels added\n", outcome.rows, outcome.added);
+    std::fprintf(stderr, "%d channel rows read, %d channels added", outcome.rows, outcome.added);
+    if (outcome.filled > 0)
+        std::fprintf(stderr, ", %d blank slot%s filled", outcome.filled, outcome.filled == 1 ? "" : "s");
+    std::fputc('\n', stderr);
     return 0;
 }
 

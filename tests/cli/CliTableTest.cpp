@@ -77,6 +77,21 @@ TEST(CliTable, ExportWritesEachFormAndImportReadsItBack) {
     }
 }
 
+// The factory bank 1 has room past its 8 channels: a row for such a slot
+// fills it, and the count says so rather than "0 channels added".
+TEST(CliTable, ImportCountsTheBlankSlotsItFills) {
+    test::TempDir dir;
+    const std::string file = dir.file("pmr.icf");
+    test::CliNew("pmr", file);
+    const std::string csv = dir.file("inside.csv");
+    WriteFile(csv, "Bank,Position,Receive\n1,10,446.100000\n1,2,446.200000\n");
+    const auto r = RunCli({"import", file, csv});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "2 channel rows read, 0 channels added, 1 blank slot filled\n");
+    EXPECT_EQ(test::CliGet(file, {"CL_Mch_FreqR[1]", "CL_Mch_FreqR[9]"}),
+              "446.200000\n446.100000\n");
+}
+
 TEST(CliTable, OptionsThatDoNotFitAreUsageErrors) {
     test::TempDir dir;
     const std::string file = dir.file("pmr.icf");
