@@ -43,6 +43,9 @@ struct ImportOutcome {
     TableFormat format = TableFormat::Csv;
     // The file could not be read at all (nothing else is set then).
     FileFailure unreadable;
+    // A workbook, but the libraries that read one cannot be loaded (the
+    // refusal says why).
+    bool librariesMissing = false;
     bool Ok() const { return refusals.empty() && unreadable.problem == FileProblem::None; }
 
     void Refuse(std::string refusal);

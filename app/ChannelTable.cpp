@@ -84,6 +84,11 @@ WorkbookCell TypedCell(const ChannelColumn& column, const std::string& text) {
 }
 
 ExportOutcome ExportWorkbook(Document& doc, const DispatchFunction& cells, const TableExport& how) {
+    ExportOutcome outcome;
+    if (!LoadWorkbookLibraries(&outcome.error)) {
+        outcome.librariesMissing = true;
+        return outcome;
+    }
     WorkbookWriter book;
     const std::vector<ChannelColumn> columns = ChannelColumns(doc, cells);
     for (int b = 0; b < kBankCount; ++b) {
@@ -99,7 +104,6 @@ ExportOutcome ExportWorkbook(Document& doc, const DispatchFunction& cells, const
             book.AddRow(row);
         });
     }
-    ExportOutcome outcome;
     if (!book.Finish(&outcome.bytes, &outcome.error))
         outcome.error = "the workbook could not be made: " + outcome.error;
     return outcome;
@@ -114,8 +118,13 @@ std::optional<int> SheetBank(const std::string& name) {
 }
 
 void ReadWorkbookTable(ChannelImport& import, const std::string& bytes, ImportOutcome& outcome) {
-    int currentSheet = -1;
     std::string error;
+    if (!LoadWorkbookLibraries(&error)) {
+        outcome.librariesMissing = true;
+        outcome.Refuse(error);
+        return;
+    }
+    int currentSheet = -1;
     const bool read = ReadWorkbook(
         bytes,
         [&](const std::string& sheet, int index, int row, const std::vector<std::string>& cells) {

@@ -34,6 +34,7 @@ struct ExportOutcome {
     std::string bytes;               // the file
     std::vector<std::string> notes;  // what the format could not take
     std::string error;               // the file could not be made
+    bool librariesMissing = false;   // for want of the workbook libraries
     bool Ok() const { return error.empty(); }
 };
 

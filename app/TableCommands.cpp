@@ -113,6 +113,11 @@ bool MainController::ImportChannelsFrom(const std::string& path) {
                     FileFailureText(outcome.unreadable));
         return false;
     }
+    if (outcome.librariesMissing) {
+        // Nothing in the file was refused: it could not be read here.
+        ShowMessage("GI_AppMess_Import_Unreadable", path, MsgIcon::Error, outcome.refusals.front());
+        return false;
+    }
     if (!outcome.Ok()) {
         ShowMessage("GI_AppMess_Import_Refused",
                     RefusalList(outcome.refusals, outcome.moreRefusals), MsgIcon::Error);

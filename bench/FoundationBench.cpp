@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -50,6 +51,63 @@ void BM_ReadCloneFile(benchmark::State& state) {
     std::remove(path.c_str());
 }
 BENCHMARK(BM_ReadCloneFile)->Unit(benchmark::kMillisecond);
+
+// A clone file of 7.7 MB at `path`: its data lines again and again, which
+// the reader accepts (a later line for an address replaces the earlier
+// one). Its size.
+size_t MakeLargeCloneFile(const std::string& path) {
+    EepromImage image = PatternImage();
+    SaveCloneFile(path, image).code;
+    std::string text;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+        std::fclose(f);
+    }
+    size_t dataStart = 0;
+    for (int line = 0; line < 3; ++line) dataStart = text.find('\n', dataStart) + 1;
+    const std::string data = text.substr(dataStart);
+    while (text.size() < 7'700'000) text += data;
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+    return text.size();
+}
+
+// Opening a large clone file should cost about what reading its bytes
+// costs: the two side by side.
+void BM_ReadLargeCloneFile(benchmark::State& state) {
+    const std::string path = TempPath("large.icf");
+    const size_t size = MakeLargeCloneFile(path);
+    EepromImage target;
+    target.SetSize(kImageSize);
+    for (auto _ : state) {
+        if (ReadInitialFile(path, target).code != kFileOk) state.SkipWithError("read failed");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_ReadLargeCloneFile)->Unit(benchmark::kMillisecond);
+
+// Its bytes read and its lines counted, as the floor program does.
+void BM_ReadLargeFileBytes(benchmark::State& state) {
+    const std::string path = TempPath("large.icf");
+    const size_t size = MakeLargeCloneFile(path);
+    std::vector<char> buffer(size_t{64} << 10);
+    for (auto _ : state) {
+        size_t lines = 0;
+        if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+            for (size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0;)
+                lines += static_cast<size_t>(std::count(buffer.begin(), buffer.begin() + n, '\n'));
+            std::fclose(f);
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_ReadLargeFileBytes)->Unit(benchmark::kMillisecond);
 
 // A fresh database finds the last of 10,000 sections: a full forward scan.
 void BM_OverlayLastSectionCold(benchmark::State& state) {

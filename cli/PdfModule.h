@@ -1,7 +1,5 @@
 #pragma once
-// Finds and loads the PDF printing module: beside the program (a build
-// tree), else in ../libexec/parlo/ (an installed tree: a private module,
-// outside the linker's folders).
+// Loads the PDF printing module (platform/PrivateModule.h).
 #include <string>
 
 #include "platform/PdfPrinting.h"

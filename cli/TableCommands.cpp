@@ -9,6 +9,7 @@
 #include "cells/CellDispatcher.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "platform/Fatal.h"
 #include "platform/NumberText.h"
 #include "platform/SafeFile.h"
 #include "platform/TerminalText.h"
@@ -93,7 +94,8 @@ int RunExport(const ParsedArgs& args) {
     const ExportOutcome table = ExportChannelTable(session.Doc(), cells.Entry(), how);
     if (!table.Ok()) {
         std::fprintf(stderr, "parlo-cli export: %s\n", table.error.c_str());
-        return kExitCantCreate;
+        // An installation without the workbook module is the program's fault.
+        return table.librariesMissing ? kFatalExitStatus : kExitCantCreate;
     }
     const std::string out = args.Value("-o").value_or(SafeFileWriter::kStandardOutput);
     SafeFileWriter writer;
@@ -128,6 +130,10 @@ int RunImport(const ParsedArgs& args) {
     if (outcome.unreadable.problem != FileProblem::None) {
         ReportReadFailure("import", table, outcome.unreadable);
         return kExitInput;
+    }
+    if (outcome.librariesMissing) {
+        std::fprintf(stderr, "parlo-cli import: %s\n", outcome.refusals.front().c_str());
+        return kFatalExitStatus;
     }
     if (outcome.format != TableFormat::Chirp && (how.bank || !how.locations.empty())) {
         std::fprintf(stderr,

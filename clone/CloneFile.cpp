@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string_view>
 
 #include "platform/DocumentFile.h"
 #include "platform/NumberText.h"
@@ -28,49 +30,69 @@ constexpr std::array<int8_t, 256> kHexValues = [] {
 
 int HexValue(char c) { return kHexValues[static_cast<unsigned char>(c)]; }
 
-int HexField(const std::string& s, size_t at, size_t digits) {
+int HexField(std::string_view s, size_t at, size_t digits) {
     int v = 0;
     for (size_t i = 0; i < digits; ++i) v = v * 16 + HexValue(s[at + i]);
     return v;
 }
 
-// Reads one line of at most `limit` characters. A CR before the LF, or at
-// the very end of the file, is part of the line end. Returns false at the end
-// of the file; *ended tells whether a line end closed the line. The caller
-// holds the stream's lock (FileLock): a character at a time under a lock of
-// its own is slow in a program with threads, and files may be megabytes.
-bool ReadLine(std::FILE* f, size_t limit, std::string* line, bool* ended) {
-    std::array<char, CloneFile::kLineBuffer> text;
-    limit = std::min(limit, text.size());
-    size_t length = 0;
-    *ended = false;
-    int c;
-    while (length < limit && (c = getc_unlocked(f)) != EOF) {
-        if (c == '\n') {
-            *ended = true;
-            break;
-        }
-        text[length++] = static_cast<char>(c);
-    }
-    line->assign(text.data(), length);
-    if (line->empty() && !*ended) return false;
-    if (!line->empty() && line->back() == '\r' && (*ended || std::feof(f))) {
-        line->pop_back();
-        *ended = true;
-    }
-    return true;
-}
-
-// Holds a stream's lock while its lines are read.
-class FileLock {
+// The lines of a stream, read in blocks: a file of megabytes costs about
+// what reading its bytes costs. A line is at most `limit` characters (the
+// rest of a longer one is the next line); a CR before the LF, or at the very
+// end of the stream, is part of the line end.
+class LineReader {
 public:
-    explicit FileLock(std::FILE* f) : f_(f) { flockfile(f_); }
-    ~FileLock() { funlockfile(f_); }
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
+    explicit LineReader(std::FILE* f) : f_(f), block_(size_t{64} << 10) {}
+
+    // The next line, valid until the next call; false at the end of the
+    // stream. *ended tells whether a line end closed the line.
+    bool Next(size_t limit, std::string_view* line, bool* ended) {
+        *ended = false;
+        spill_.clear();
+        bool spilled = false;
+        bool atEnd = false;
+        std::string_view taken;
+        for (;;) {
+            if (at_ == end_ && !Refill()) {
+                atEnd = true;
+                break;
+            }
+            const size_t room = limit - (spilled ? spill_.size() : 0);
+            const size_t available = std::min(end_ - at_, room);
+            const char* from = block_.data() + at_;
+            const auto* lf = static_cast<const char*>(std::memchr(from, '\n', available));
+            const size_t length = lf != nullptr ? static_cast<size_t>(lf - from) : available;
+            at_ += length + (lf != nullptr ? 1 : 0);
+            *ended = lf != nullptr;
+            if (*ended || length == room) {
+                if (!spilled) taken = std::string_view(from, length);
+                else spill_.append(from, length);
+                break;
+            }
+            // The line goes on in the next block.
+            spill_.append(from, length);
+            spilled = true;
+        }
+        *line = spilled ? std::string_view(spill_) : taken;
+        if (line->empty() && !*ended) return false;
+        if (!line->empty() && line->back() == '\r' && (*ended || atEnd)) {
+            line->remove_suffix(1);
+            *ended = true;
+        }
+        return true;
+    }
 
 private:
+    bool Refill() {
+        at_ = 0;
+        end_ = std::fread(block_.data(), 1, block_.size(), f_);
+        return end_ > 0;
+    }
+
     std::FILE* f_;
+    std::vector<char> block_;
+    size_t at_ = 0, end_ = 0;
+    std::string spill_;  // a line across two blocks
 };
 
 }  // namespace
@@ -139,30 +161,38 @@ FileOutcome CloneFile::WriteFailed(uint8_t code, const std::string& path,
     return {code, SaveErrorText(code, path, out)};
 }
 
-uint8_t CloneFile::ParseDataLine(const std::string& line) {
+uint8_t CloneFile::ParseDataLine(std::string_view line) {
     const size_t length = line.size();
     if (length < 8 || length > 516) return kFileErrFormat;
-    for (char c : line) {
-        if (HexValue(c) < 0) return kFileErrFormat;
-    }
+    // A character that is no digit has the sign bit set: one pass checks
+    // and decodes.
+    int8_t digits = 0;
+    for (size_t i = 0; i < 6; ++i)
+        digits = static_cast<int8_t>(digits | kHexValues[static_cast<unsigned char>(line[i])]);
+    if (digits < 0) return kFileErrFormat;
     const int32_t address = HexField(line, 0, 4);
     const int32_t count = HexField(line, 4, 2);
     if (length != 6 + 2 * static_cast<size_t>(count)) return kFileErrFormat;
+    const auto* pair = reinterpret_cast<const unsigned char*>(line.data()) + 6;
+    for (int32_t i = 0; i < count; ++i, pair += 2) {
+        const int8_t high = kHexValues[pair[0]], low = kHexValues[pair[1]];
+        digits = static_cast<int8_t>(digits | high | low);
+        lineBytes_[static_cast<size_t>(i)] =
+            static_cast<uint8_t>((high & 0x0F) << 4 | (low & 0x0F));
+    }
+    if (digits < 0) return kFileErrFormat;
     if (!image_->IsValidAddress(address) || !image_->IsValidAddress(address + count - 1))
         return kFileErrData;
-    for (int32_t i = 0; i < count; ++i)
-        lineBytes_[static_cast<size_t>(i)] =
-            static_cast<uint8_t>(HexField(line, 6 + 2 * static_cast<size_t>(i), 2));
     image_->WriteBlock(address, lineBytes_.data(), count);
     MarkRun(loaded_, address, count);
     return kFileOk;
 }
 
 uint8_t CloneFile::ReadLines(std::FILE* f) {
-    const FileLock lock(f);
-    std::string line;
+    LineReader lines(f);
+    std::string_view line;
     bool ended = false;
-    if (!ReadLine(f, kLineBuffer - 1, &line, &ended)) return kFileErrFormat;
+    if (!lines.Next(kLineBuffer - 1, &line, &ended)) return kFileErrFormat;
     // The header is exactly eight decimal digits and its line end; the two
     // groups are read as hexadecimal numbers.
     if (line.size() != 8 || !ended) return kFileErrFormat;
@@ -183,11 +213,10 @@ uint8_t CloneFile::ReadLines(std::FILE* f) {
 
     bool firstData = true;
     bool seenComment = false;
-    while (ReadLine(f, kLineBuffer - 1, &line, &ended)) {
+    while (lines.Next(kLineBuffer - 1, &line, &ended)) {
         if (!line.empty() && line[0] == '#') {
-            if (line.find("MapRev=", 1) != std::string::npos)
-                mapRevision_ =
-                    line.size() > 8 ? LeadingInteger(std::string_view(line).substr(8)) : 0;
+            if (line.find("MapRev=", 1) != std::string_view::npos)
+                mapRevision_ = line.size() > 8 ? LeadingInteger(line.substr(8)) : 0;
             else if (!seenComment && line.rfind("#Comment=", 0) == 0)
                 fileComment_ = line.substr(9), seenComment = true;
             continue;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "clone/RangeList.h"
@@ -107,7 +108,7 @@ public:
 
 private:
     uint8_t ReadLines(std::FILE* f);
-    uint8_t ParseDataLine(const std::string& line);
+    uint8_t ParseDataLine(std::string_view line);
     std::string Contents(const RangeList& ranges);
     void MarkRun(std::vector<uint8_t>& map, int32_t a, int32_t n);
     FileOutcome WriteFailed(uint8_t code, const std::string& path, const SafeFileWriter& out);

@@ -2,8 +2,9 @@
 // Workbooks in the Office Open XML form (.xlsx) that spreadsheets open with
 // every cell typed as it was written: a text stays a text ("0123", "=1+1"
 // are names, not a number or a formula), a number is a number shown with
-// its decimals. Written and read through maintained libraries; numbers in
-// the file always have "." before their decimals, whatever the locale.
+// its decimals. Written and read through maintained libraries, in a module
+// loaded on first use (platform/xlsx/WorkbookModule.h); numbers in the file
+// always have "." before their decimals, whatever the locale.
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,13 +33,18 @@ public:
     void AddSheet(const std::string& name);
     void AddRow(const std::vector<WorkbookCell>& cells);
     // The workbook's bytes; false, with the reason in *error, when the
-    // library could not make it.
+    // library could not make it (or could not be loaded).
     bool Finish(std::string* bytes, std::string* error);
 
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// Loads the workbook libraries, once: false, with the reason in *error, when
+// they cannot be loaded (an installation without them), before anything is
+// made or read.
+bool LoadWorkbookLibraries(std::string* error);
 
 // The start of a workbook file (a zip archive): "PK\3\4".
 bool LooksLikeWorkbook(std::string_view start);

@@ -2,6 +2,7 @@
 // spreadsheet wants, a workbook, a list of the CHIRP program.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/support/Process.h"
@@ -119,6 +120,53 @@ TEST(CliTable, OptionsThatDoNotFitAreUsageErrors) {
         EXPECT_EQ(r.status, 64) << c.message;
         EXPECT_EQ(r.err, c.message);
     }
+    EXPECT_EQ(ReadFile(file), before);
+}
+
+// An installation that lacks the workbook module: a workbook is neither
+// made nor read, the command says why and ends as for a program fault, the
+// document is left as it was, and the other forms still work.
+TEST(CliTable, WithoutTheWorkbookModuleWorkbooksAreRefusedAndTheDocumentKept) {
+    namespace fs = std::filesystem;
+    test::TempDir dir;
+    const std::string file = dir.file("pmr.icf");
+    test::CliNew("pmr", file);
+    const std::string book = dir.file("book.xlsx");
+    ASSERT_EQ(RunCli({"export", file, "--xlsx", "-o", book}).status, 0);
+    // A copy of the program beside the data files and every module but the
+    // workbook one.
+    const fs::path bin = dir.path() / "bin";
+    fs::create_directory(bin);
+    const fs::path built(PARLO_CLI_PATH);
+    for (const auto& entry : fs::directory_iterator(built.parent_path())) {
+        const std::string name = entry.path().filename().string();
+        if (name != "parlo-xlsx.so" && name != built.filename())
+            fs::create_symlink(entry.path(), bin / name);
+    }
+    const fs::path cli = bin / built.filename();
+    std::error_code linked;
+    fs::create_hard_link(built, cli, linked);
+    if (linked) fs::copy_file(built, cli);
+
+    const std::string before = ReadFile(file);
+    const auto exported =
+        test::RunProcess(cli.string(), {"export", file, "--xlsx", "-o", dir.file("out.xlsx")});
+    EXPECT_EQ(exported.status, 3);
+    EXPECT_EQ(exported.err.rfind("parlo-cli export: cannot load the workbook libraries: ", 0), 0u)
+        << exported.err;
+    EXPECT_NE(exported.err.find("parlo-xlsx.so"), std::string::npos) << exported.err;
+    EXPECT_FALSE(fs::exists(dir.file("out.xlsx")));
+
+    const auto imported = test::RunProcess(cli.string(), {"import", file, book});
+    EXPECT_EQ(imported.status, 3);
+    EXPECT_EQ(imported.err.rfind("parlo-cli import: cannot load the workbook libraries: ", 0), 0u)
+        << imported.err;
+    EXPECT_EQ(ReadFile(file), before);
+
+    const auto csv = test::RunProcess(cli.string(), {"export", file, "-o", dir.file("out.csv")});
+    EXPECT_EQ(csv.status, 0) << csv.err;
+    const auto back = test::RunProcess(cli.string(), {"import", file, dir.file("out.csv")});
+    EXPECT_EQ(back.status, 0) << back.err;
     EXPECT_EQ(ReadFile(file), before);
 }
 

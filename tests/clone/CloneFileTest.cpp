@@ -182,6 +182,51 @@ TEST_F(CloneFileTest, LineLengthLimits) {
     }
 }
 
+// Files are read in blocks: a line, its CR or its LF that falls across the
+// end of one (wherever in the line, at each offset around 64 KiB) reads as
+// any other, and so does a comment line longer than the line limit, whose
+// rest is read as a line of its own (a data line that is none).
+TEST_F(CloneFileTest, LinesAcrossTheReadBlocksReadAsAnyOther) {
+    const std::string head = "29270000\r\n#MapRev=6\r\n";
+    for (size_t before = 65536 - kData16.size() - 4; before <= 65536 + 2; ++before) {
+        SCOPED_TRACE(before);
+        std::string text = head;
+        // Comment lines of at most 100 characters up to `before` bytes.
+        while (text.size() < before) {
+            const size_t left = before - text.size();
+            const size_t line = std::min<size_t>(left >= 4 ? left : 4 + left, 100);
+            text += "#" + std::string(line - 3, 'x') + "\r\n";
+        }
+        if (text.size() != before) continue;  // no comment line fits the gap
+        text += kData16 + "\r\n" + "0010024455\r";  // the last line ends with the file
+        WriteFile(dir.file("b.icf"), text);
+        EepromImage image = PatternImage();
+        CloneFile f;
+        f.Attach(image);
+        f.SetHeaderCheck(AcceptFileHeader);
+        f.SetMapRevisionCheck(AcceptMapRevision);
+        const RangeList range = SingleRange(0, 0x11);
+        ASSERT_EQ(f.Read(dir.file("b.icf"), &range).code, kFileOk);
+        EXPECT_EQ(image.GetByte(0x01), 0x11);
+        EXPECT_EQ(image.GetByte(0x0F), 0xFF);
+        EXPECT_EQ(image.GetByte(0x11), 0x55);
+    }
+    // The longest line the limit takes, with its CR, and one longer.
+    const std::string longest = "#" + std::string(CloneFile::kLineBuffer - 4, 'x');
+    const std::string longer = "#" + std::string(CloneFile::kLineBuffer + 10, 'x');
+    for (const auto& [text, code] : std::vector<std::pair<std::string, uint8_t>>{
+             {head + longest + "\r\n" + kData16 + "\r\n", kFileOk},
+             {head + longer + "\r\n" + kData16 + "\r\n", kFileErrFormat}}) {
+        WriteFile(dir.file("c.icf"), text);
+        EepromImage image = PatternImage();
+        CloneFile f;
+        f.Attach(image);
+        f.SetHeaderCheck(AcceptFileHeader);
+        f.SetMapRevisionCheck(AcceptMapRevision);
+        EXPECT_EQ(f.Read(dir.file("c.icf"), nullptr).code, code) << text.size();
+    }
+}
+
 TEST_F(CloneFileTest, WithoutHeaderCheckTheMembersDecide) {
     WriteFile(dir.file("h.icf"), "29270100\n#MapRev=6\n" + kData16 + "\n");
     EepromImage image = PatternImage();

@@ -6,11 +6,10 @@
 #include <map>
 #include <stdexcept>
 
-#include "platform/xlsx/ArchiveSize.h"
 #include "platform/xlsx/CLocale.h"
-#include "platform/xlsx/Workbook.h"
+#include "platform/xlsx/XlsxLibraries.h"
 
-namespace parlo {
+namespace parlo::xlsx {
 
 namespace {
 
@@ -226,11 +225,8 @@ private:
 
 }  // namespace
 
+// The archive's stated sizes were checked by the caller.
 bool ReadWorkbook(std::string_view bytes, const WorkbookRow& row, std::string* error) {
-    if (const std::string problem = ArchiveSizeProblem(bytes); !problem.empty()) {
-        *error = problem;
-        return false;
-    }
     RowSink sink(row);
     Factory factory(sink);
     try {
@@ -245,4 +241,4 @@ bool ReadWorkbook(std::string_view bytes, const WorkbookRow& row, std::string* e
     return true;
 }
 
-}  // namespace parlo
+}  // namespace parlo::xlsx
