@@ -10,7 +10,9 @@ namespace parlo {
 
 namespace {
 
-constexpr int kComparingLine = 6;  // of GI_Compare_Window
+// Lines of GI_Compare_Window.
+constexpr int kTitleLine = 0;
+constexpr int kComparingLine = 6;
 
 }  // namespace
 
@@ -34,10 +36,14 @@ std::optional<ImageDifferences> MainController::CompareWith(const std::string& p
     // it was.
     ImageComparison comparison(document, loaded, doc_.Modes().maker);
     const std::string name = std::filesystem::path(path).filename().string();
-    std::string title = OvlText("GI_Compare_Window", kComparingLine);
-    if (const size_t at = title.find("%1"); at != std::string::npos) title.replace(at, 2, name);
+    auto line = [&](int n) {
+        std::string text = OvlText("GI_Compare_Window", n);
+        if (const size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, name);
+        return text;
+    };
     if (!view_.RunInSteps(
-            title, [&] { return comparison.Step(); }, [&] { return comparison.Progress(); }))
+            line(kTitleLine), line(kComparingLine), [&] { return comparison.Step(); },
+            [&] { return comparison.Progress(); }))
         return std::nullopt;
     ImageDifferences differences = comparison.Result();
     view_.ShowDifferences(path, differences);

@@ -58,10 +58,11 @@ public:
     virtual void Print(bool /*allSheets*/) {}
     virtual void ShowCompareList(const std::string& /*lines*/) {}
     // Runs `step` until it answers false, a few milliseconds each time; the
-    // window stays live between steps and shows `title` and how much is
-    // done (`done`, 0 to 1) with a Cancel button. False when the user
-    // cancelled.
-    virtual bool RunInSteps(const std::string& /*title*/, const std::function<bool()>& step,
+    // window stays live between steps, and a small window titled `title`
+    // says `text` and how much is done (`done`, 0 to 1), with a Cancel
+    // button. False when the user cancelled.
+    virtual bool RunInSteps(const std::string& /*title*/, const std::string& /*text*/,
+                            const std::function<bool()>& step,
                             const std::function<double()>& /*done*/) {
         while (step()) {
         }

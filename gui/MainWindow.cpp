@@ -564,9 +564,10 @@ void MainWindow::ShowCompareList(const std::string& lines) {
 }
 
 // A window of its own per comparison; the last one stays reachable.
-bool MainWindow::RunInSteps(const std::string& title, const std::function<bool()>& step,
+bool MainWindow::RunInSteps(const std::string& title, const std::string& text,
+                            const std::function<bool()>& step,
                             const std::function<double()>& done) {
-    StepProgressWindow window(this, QString::fromStdString(title));
+    StepProgressWindow window(this, QString::fromStdString(title), QString::fromStdString(text));
     stepProgress_ = &window;
     const bool finished = window.Run(step, done);
     stepProgress_ = nullptr;

@@ -66,7 +66,8 @@ public:
     void SetToolBarVisible(bool visible) override;
     void SetMakerPanel(const std::string& text) override;
     void ShowCompareList(const std::string& lines) override;
-    bool RunInSteps(const std::string& title, const std::function<bool()>& step,
+    bool RunInSteps(const std::string& title, const std::string& text,
+                    const std::function<bool()>& step,
                     const std::function<double()>& done) override;
     void ShowDifferences(const std::string& file, const ImageDifferences& differences) override;
     CloneProgressView* CloneProgress() override;

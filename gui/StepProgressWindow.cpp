@@ -17,8 +17,9 @@ constexpr int kBarSteps = 1000;
 
 }  // namespace
 
-StepProgressWindow::StepProgressWindow(QWidget* parent, const QString& text) : QDialog(parent) {
-    setWindowTitle(text);
+StepProgressWindow::StepProgressWindow(QWidget* parent, const QString& title, const QString& text)
+    : QDialog(parent) {
+    setWindowTitle(title);
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(text, this);
@@ -26,6 +27,7 @@ StepProgressWindow::StepProgressWindow(QWidget* parent, const QString& text) : Q
     layout->addWidget(label);
     bar_ = new QProgressBar(this);
     bar_->setRange(0, kBarSteps);
+    bar_->setValue(0);
     bar_->setAccessibleName(text);
     layout->addWidget(bar_);
     auto* buttons = new QHBoxLayout;

@@ -13,7 +13,7 @@ namespace parlo::qt {
 class StepProgressWindow : public QDialog {
     Q_OBJECT
 public:
-    StepProgressWindow(QWidget* parent, const QString& text);
+    StepProgressWindow(QWidget* parent, const QString& title, const QString& text);
 
     // Runs `step` until it answers false or the user cancels; the bar shows
     // `done` (0 to 1) after every step. True when the work ran to its end.
