@@ -116,22 +116,31 @@ void ComparisonReader::Load(const EepromImage& image) {
     tracker_->SetMode(ReadTracker::Mode::Load);
     if (std::string problem; !doc_.AfterLoad(&problem)) fatal(problem);
     tracker_->SetMode(ReadTracker::Mode::Layout);
+    order_ = SheetsOfTree(&captions_);
+    tracker_->SetMode(ReadTracker::Mode::Off);
+    treeReads_ = SortedOnce(tracker_->TakeLayoutReads());
+}
+
+std::vector<std::string> ComparisonReader::SheetsOfTree(std::vector<std::string>* captions) {
     RadioTree tree(MainOverlay(), "GI_Tree_Main", doc_.Scope());
     tree.Build();
     tree.RebuildVariableBranches();
+    const ReadTracker::Mode mode = tracker_->CurrentMode();
     tracker_->SetMode(ReadTracker::Mode::Off);
-    treeReads_ = SortedOnce(tracker_->TakeLayoutReads());
     // Captions are not compared: what they name, cells show.
     for (int bank = 0; bank < kBankCount; ++bank)
-        tree.SetBankCaption(bank, BankCaption(working, bank));
+        tree.SetBankCaption(bank, BankCaption(doc_.Working(), bank));
+    tracker_->SetMode(mode);
+    std::vector<std::string> order;
     tree.ForEach([&](TreeNode& node) {
         const std::string& action = node.Action();
         const NodeAction a = NodeAction::Split(action);
         if (a.key.empty() || !MainOverlay().TryGetText(a.key + "_Cells")) return;
-        if (std::find(order_.begin(), order_.end(), action) != order_.end()) return;
-        order_.push_back(action);
-        captions_.push_back(node.caption);
+        if (std::find(order.begin(), order.end(), action) != order.end()) return;
+        order.push_back(action);
+        if (captions != nullptr) captions->push_back(node.caption);
     });
+    return order;
 }
 
 void ComparisonReader::ReadSheet(size_t i) {
@@ -230,19 +239,19 @@ std::string ComparisonReader::ReadAgain(const CellAt& cell) {
     return ShownText(*buses_[static_cast<size_t>(cell.sheet)]->sheet, cell.col, cell.row);
 }
 
-SheetTexts ComparisonReader::ReadFresh(size_t sheet) {
+bool ComparisonReader::ChangedWhenBuiltAgain(size_t sheet) {
     Bus bus(doc_);
     bus.sheet = CreateSheet(order_[sheet], Sheet::Params{}, DocumentScope{doc_, bus.events},
                             bus.cells.Entry());
     bus.sheet->Build(measure_);
-    SheetTexts out;
-    out.cols = bus.sheet->ColCount();
-    out.rows = bus.sheet->RowCount();
-    out.texts.assign(static_cast<size_t>(out.rows), std::vector<std::string>(out.cols));
-    for (int r = 0; r < out.rows; ++r)
-        for (int c = 0; c < out.cols; ++c)
-            out.texts[static_cast<size_t>(r)][static_cast<size_t>(c)] = ShownText(*bus.sheet, c, r);
-    return out;
+    const SheetTexts& was = texts_[sheet];
+    if (bus.sheet->ColCount() != was.cols || bus.sheet->RowCount() != was.rows) return true;
+    for (int r = 0; r < was.rows; ++r) {
+        for (int c = 0; c < was.cols; ++c) {
+            if (ShownText(*bus.sheet, c, r) != was.Text(c, r)) return true;
+        }
+    }
+    return false;
 }
 
 const SheetTexts* ComparisonReader::Find(const std::string& action) const {

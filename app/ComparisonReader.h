@@ -75,8 +75,12 @@ public:
     std::vector<CellAt> CellsReading(const std::vector<int32_t>& addresses);
     // Reads a kept cell again (after the document's image was changed).
     std::string ReadAgain(const CellAt& cell);
-    // Builds and reads a sheet afresh on the document as it is now.
-    SheetTexts ReadFresh(size_t sheet);
+    // The sheets of the tree built on the document as it is now, in tree
+    // order (the actions), and their captions.
+    std::vector<std::string> SheetsOfTree(std::vector<std::string>* captions = nullptr);
+    // Whether a sheet built afresh on the document as it is now shows
+    // other texts than when it was read.
+    bool ChangedWhenBuiltAgain(size_t sheet);
 
 private:
     struct Bus;

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "app/ComparisonReader.h"
+#include "model/ModelVariant.h"
 #include "model/PackedLayout.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
@@ -70,7 +71,7 @@ void AddSheetDifferences(const std::string& action, const SheetTexts* a, const S
 // The images, both readers, and where the work stands.
 struct ImageComparison::Work {
     Work(const EepromImage& a, const EepromImage& b, bool maker)
-        : makerMode(maker), readerA(maker, true), readerB(maker, false) {
+        : readerA(maker, true), readerB(maker, false) {
         imageA.Assign(a);
         imageB.Assign(b);
     }
@@ -81,12 +82,14 @@ struct ImageComparison::Work {
     void FindDifferingBytes();
     bool Covered(int32_t x);
     bool CoveredThroughLoading(int32_t x);
-    bool ChangesTexts(int32_t x, const std::vector<int32_t>& at, const std::vector<uint8_t>& to);
-    bool ChangesAnyText(int32_t x);
+    bool ChangesTexts(const std::vector<int32_t>& at, const std::vector<uint8_t>& to);
 
-    bool makerMode;
     EepromImage imageA, imageB;
     ComparisonReader readerA, readerB;
+    // A loaded anew with one byte of B, for the bytes that steer loading;
+    // it keeps A's variant and factory image between bytes.
+    EventManager scratchEvents;
+    Document scratch{scratchEvents};
     Phase phase = Phase::LoadA;
     size_t next = 0;
     std::vector<int32_t> differing, uncovered;
@@ -171,21 +174,27 @@ bool ImageComparison::Work::Covered(int32_t x) {
     const std::vector<int32_t> at(copies.begin() + copyStart[static_cast<size_t>(x)],
                                   copies.begin() + copyStart[static_cast<size_t>(x) + 1]);
     if (at.empty()) return false;
-    return ChangesTexts(x, at, std::vector<uint8_t>(at.size(), imageB.GetByte(x)));
+    return ChangesTexts(at, std::vector<uint8_t>(at.size(), imageB.GetByte(x)));
 }
 
 // A byte the loading reads (the packed directory, the variant, the banks'
 // sizes): A with it is loaded anew and compared whole.
 bool ImageComparison::Work::CoveredThroughLoading(int32_t x) {
-    EventManager events;
-    Document scratch(events);
-    scratch.Modes().maker = makerMode;
-    scratch.Working().Assign(imageA);
-    scratch.Working().SetByte(x, imageB.GetByte(x));
+    Document& loaded = readerA.Doc();
+    EepromImage& mixed = scratch.Working();
+    mixed.Assign(imageA);
+    mixed.SetByte(x, imageB.GetByte(x));
+    // Another variant shows other sheets (and would read its initial file).
+    EepromImage unpacked;
+    unpacked.Assign(mixed);
+    Unpack(unpacked);
+    if (VariantFromImage(unpacked) != loaded.Variant()) return true;
+    if (scratch.Defaults().GetByte(0) == 0) {
+        scratch.Defaults().Assign(loaded.Defaults());
+        scratch.SetVariant(loaded.Variant());
+        scratch.Modes() = loaded.Modes();
+    }
     if (std::string problem; !scratch.AfterLoad(&problem)) fatal(problem);
-    const Document& loaded = readerA.Doc();
-    // Another variant shows other sheets.
-    if (scratch.Variant() != loaded.Variant()) return true;
     std::vector<int32_t> at;
     std::vector<uint8_t> to;
     const EepromImage& now = loaded.Working();
@@ -196,32 +205,29 @@ bool ImageComparison::Work::CoveredThroughLoading(int32_t x) {
         to.push_back(then.GetByte(a));
     }
     if (at.empty()) return false;
-    return ChangesTexts(x, at, to);
+    return ChangesTexts(at, to);
 }
 
 // Whether B's file byte x alone changes a text of A, where it leaves `to`
 // at `at` (sorted) in A's loaded image: the cells that read those bytes
 // are read again, and the sheets whose layout reads them built again (a
 // cell reads only what its text depends on, so no other text can change).
-bool ImageComparison::Work::ChangesTexts(int32_t x, const std::vector<int32_t>& at,
+bool ImageComparison::Work::ChangesTexts(const std::vector<int32_t>& at,
                                          const std::vector<uint8_t>& to) {
-    if (Meet(at, readerA.TreeReads())) return ChangesAnyText(x);
     EepromImage& working = readerA.Doc().Working();
     std::vector<uint8_t> was(at.size());
     for (size_t i = 0; i < at.size(); ++i) {
         was[i] = working.GetByte(at[i]);
         working.SetByte(at[i], to[i]);
     }
-    bool changed = false;
-    std::vector<char> rebuilt(readerA.SheetCount(), 0);
-    for (size_t s = 0; s < readerA.SheetCount() && !changed; ++s) {
-        if (!Meet(at, readerA.LayoutReads(s))) continue;
-        rebuilt[s] = 1;
-        changed = readerA.ReadFresh(s).texts != readerA.TextsOf(s).texts;
-    }
+    // The tree decides which sheets there are; a sheet whose layout reads
+    // the bytes is built again, the cells of the others read again.
+    bool changed = Meet(at, readerA.TreeReads()) && readerA.SheetsOfTree() != readerA.Order();
+    std::vector<char> rebuild(readerA.SheetCount(), 0);
+    for (size_t s = 0; s < readerA.SheetCount(); ++s) rebuild[s] = Meet(at, readerA.LayoutReads(s));
     if (!changed) {
         for (const ComparisonReader::CellAt& cell : readerA.CellsReading(at)) {
-            if (rebuilt[static_cast<size_t>(cell.sheet)]) continue;
+            if (rebuild[static_cast<size_t>(cell.sheet)]) continue;
             const SheetTexts& texts = readerA.TextsOf(static_cast<size_t>(cell.sheet));
             if (readerA.ReadAgain(cell) != texts.Text(cell.col, cell.row)) {
                 changed = true;
@@ -229,23 +235,10 @@ bool ImageComparison::Work::ChangesTexts(int32_t x, const std::vector<int32_t>& 
             }
         }
     }
+    for (size_t s = 0; s < readerA.SheetCount() && !changed; ++s)
+        changed = rebuild[s] && readerA.ChangedWhenBuiltAgain(s);
     for (size_t i = 0; i < at.size(); ++i) working.SetByte(at[i], was[i]);
     return changed;
-}
-
-// A byte the tree reads: A with it is read whole, as File > Open would show
-// it, and compared sheet by sheet.
-bool ImageComparison::Work::ChangesAnyText(int32_t x) {
-    EepromImage mixed;
-    mixed.Assign(imageA);
-    mixed.SetByte(x, imageB.GetByte(x));
-    ComparisonReader reader(makerMode, false);
-    reader.ReadAll(mixed);
-    if (reader.Order() != readerA.Order()) return true;
-    for (size_t s = 0; s < reader.SheetCount(); ++s) {
-        if (reader.TextsOf(s).texts != readerA.TextsOf(s).texts) return true;
-    }
-    return false;
 }
 
 ImageComparison::ImageComparison(const EepromImage& a, const EepromImage& b, bool makerMode)

@@ -67,10 +67,18 @@ void RunComparison(benchmark::State& state, const EepromImage& a, const EepromIm
     state.counters["longest_step_ms"] = longestStep;
 }
 
+// Every pair of the four variants' factory files.
 void BM_CompareTwoVariantsFactoryFiles(benchmark::State& state) {
-    RunComparison(state, LoadData("MV7105C_LMR.icf"), LoadData("MV7105C_PMR.icf"));
+    static const char* const kPairs[][2] = {
+        {"LMR", "PMR"},      {"LMR", "PMRT"},     {"LMR", "DPMR446"},
+        {"PMR", "PMRT"},     {"PMR", "DPMR446"},  {"PMRT", "DPMR446"},
+    };
+    const auto& pair = kPairs[state.range(0)];
+    state.SetLabel(std::string(pair[0]) + " / " + pair[1]);
+    RunComparison(state, LoadData(std::string("MV7105C_") + pair[0] + ".icf"),
+                  LoadData(std::string("MV7105C_") + pair[1] + ".icf"));
 }
-BENCHMARK(BM_CompareTwoVariantsFactoryFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompareTwoVariantsFactoryFiles)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 
 // Every byte from 0x0120 to the end of the radio area differs.
 void BM_CompareEveryByteDiffers(benchmark::State& state) {
