@@ -1,10 +1,20 @@
 // File > Compare with...: what differs between the document and a file.
+#include <filesystem>
+
 #include "app/FileMessages.h"
 #include "app/MainController.h"
 #include "clone/CloneFileOps.h"
 #include "overlay/OverlayText.h"
 
 namespace parlo {
+
+namespace {
+
+// Lines of GI_Compare_Window.
+constexpr int kTitleLine = 0;
+constexpr int kComparingLine = 6;
+
+}  // namespace
 
 void MainController::CompareDialog() {
     Events().Send(ev::kFinishEdits);
@@ -22,7 +32,20 @@ std::optional<ImageDifferences> MainController::CompareWith(const std::string& p
     EepromImage document;
     document.Assign(doc_.Working());
     doc_.PrepareImage(document, PackMode::Save);
-    ImageDifferences differences = CompareImages(document, loaded, doc_.Modes().maker);
+    // The comparison works on copies, so that a cancel leaves everything as
+    // it was.
+    ImageComparison comparison(document, loaded, doc_.Modes().maker);
+    const std::string name = std::filesystem::path(path).filename().string();
+    auto line = [&](int n) {
+        std::string text = OvlText("GI_Compare_Window", n);
+        if (const size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, name);
+        return text;
+    };
+    if (!view_.RunInSteps(
+            line(kTitleLine), line(kComparingLine), [&] { return comparison.Step(); },
+            [&] { return comparison.Progress(); }))
+        return std::nullopt;
+    ImageDifferences differences = comparison.Result();
     view_.ShowDifferences(path, differences);
     return differences;
 }

@@ -1,22 +1,14 @@
 #include "app/ImageComparison.h"
 
 #include <algorithm>
-#include <map>
-#include <memory>
+#include <chrono>
 
-#include "app/Document.h"
-#include "cells/BankCaption.h"
-#include "cells/CellDispatcher.h"
-#include "cells/CellHost.h"
-#include "model/ChannelMap.h"
+#include "app/ComparisonReader.h"
 #include "model/ModelVariant.h"
 #include "model/PackedLayout.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
 #include "runtime/EventManager.h"
-#include "sheet/FixedMetricsCanvas.h"
-#include "sheet/RadioTree.h"
-#include "sheet/SheetFactory.h"
 
 namespace parlo {
 
@@ -37,129 +29,22 @@ std::vector<std::string> ImageDifferences::Lines() const {
 
 namespace {
 
-std::string OneLine(std::string text) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    while (!text.empty() && text.front() == ' ') text.erase(text.begin());
-    return text;
+// How long one step works on the bytes: well inside a frame.
+constexpr auto kStepTime = std::chrono::milliseconds(4);
+
+bool Meet(const std::vector<int32_t>& sortedA, const std::vector<int32_t>& sortedB) {
+    auto i = sortedA.begin();
+    auto j = sortedB.begin();
+    while (i != sortedA.end() && j != sortedB.end()) {
+        if (*i == *j) return true;
+        if (*i < *j) {
+            ++i;
+        } else {
+            ++j;
+        }
+    }
+    return false;
 }
-
-// The words of the texts, one blank between them ("1-  1" reads "1- 1").
-std::string JoinWords(const std::vector<std::string>& texts) {
-    std::string joined;
-    for (const std::string& text : texts) {
-        for (char c : text) {
-            if (c != ' ') {
-                joined += c;
-            } else if (!joined.empty() && joined.back() != ' ') {
-                joined += ' ';
-            }
-        }
-        if (!joined.empty() && joined.back() != ' ') joined += ' ';
-    }
-    while (!joined.empty() && joined.back() == ' ') joined.pop_back();
-    return joined;
-}
-
-// What one sheet shows: the text of every cell (empty for a join cell).
-struct SheetTexts {
-    std::string caption;
-    int cols = 0, rows = 0;
-    std::vector<std::vector<std::string>> texts;  // [row][col]
-    std::vector<std::string> rowHeadings, colHeadings;
-
-    const std::string& Text(int col, int row) const {
-        static const std::string none;
-        if (row >= rows || col >= cols) return none;
-        return texts[static_cast<size_t>(row)][static_cast<size_t>(col)];
-    }
-};
-
-SheetTexts ReadSheet(Sheet& sheet, const std::string& caption) {
-    SheetTexts out;
-    out.caption = caption;
-    out.cols = sheet.ColCount();
-    out.rows = sheet.RowCount();
-    out.texts.assign(static_cast<size_t>(out.rows), std::vector<std::string>(out.cols));
-    for (int r = 0; r < out.rows; ++r) {
-        for (int c = 0; c < out.cols; ++c) {
-            const CellDesc& d = sheet.Cell(c, r);
-            if (d.Join()) continue;
-            // The hint on adding channels follows the room left, which the
-            // counters already show: it is no difference of its own.
-            out.texts[static_cast<size_t>(r)][static_cast<size_t>(c)] =
-                OneLine(d.cell == CL_Misc_NewChannelHint ? d.Text() : sheet.CellText(c, r));
-        }
-    }
-    // A row is named by its fixed columns (or its first cell when the sheet
-    // has none), a column by its fixed rows.
-    const int headCols = std::max(1, sheet.FixedCols());
-    for (int r = 0; r < out.rows; ++r) {
-        std::vector<std::string> words;
-        for (int c = 0; c < std::min(headCols, out.cols); ++c) words.push_back(out.Text(c, r));
-        out.rowHeadings.push_back(JoinWords(words));
-    }
-    for (int c = 0; c < out.cols; ++c) {
-        std::vector<std::string> words;
-        for (int r = 0; r < sheet.FixedRows() && r < out.rows; ++r) {
-            words.push_back(out.Text(sheet.OwnerOfJoin(c, r), r));
-        }
-        out.colHeadings.push_back(JoinWords(words));
-    }
-    return out;
-}
-
-// Every sheet of the tree in tree order, by node action.
-struct Snapshot {
-    std::vector<std::string> order;
-    std::map<std::string, SheetTexts> sheets;
-
-    bool SameTexts(const Snapshot& other) const {
-        if (sheets.size() != other.sheets.size()) return false;
-        for (const auto& [action, s] : sheets) {
-            auto it = other.sheets.find(action);
-            if (it == other.sheets.end() || it->second.texts != s.texts) return false;
-        }
-        return true;
-    }
-};
-
-// Reads images on a document of its own. Its cells have no host: a
-// comparison only reads, so whatever would ask the desktop gets nothing.
-class Reader {
-public:
-    explicit Reader(bool makerMode) { doc_.Modes().maker = makerMode; }
-
-    // Loads the image into the reader's document as File > Open does and
-    // reads every sheet.
-    Snapshot Read(const EepromImage& image) {
-        doc_.Working().Assign(image);
-        if (std::string problem; !doc_.AfterLoad(&problem)) fatal(problem);
-        RadioTree tree(MainOverlay(), "GI_Tree_Main", doc_.Scope());
-        tree.Build();
-        tree.RebuildVariableBranches();
-        for (int bank = 0; bank < kBankCount; ++bank)
-            tree.SetBankCaption(bank, BankCaption(doc_.Working(), bank));
-        Snapshot snap;
-        tree.ForEach([&](TreeNode& node) {
-            const std::string& action = node.Action();
-            const NodeAction a = NodeAction::Split(action);
-            if (a.key.empty() || !MainOverlay().TryGetText(a.key + "_Cells")) return;
-            if (snap.sheets.count(action) != 0) return;
-            auto sheet = CreateSheet(action, Sheet::Params{}, doc_.Scope(), cells_.Entry());
-            sheet->Build(measure_);
-            snap.order.push_back(action);
-            snap.sheets.emplace(action, ReadSheet(*sheet, node.caption));
-        });
-        return snap;
-    }
-
-private:
-    EventManager events_;  // what the reading raises reaches no window
-    Document doc_{events_};
-    CellDispatcher cells_{doc_.Scope()};
-    FixedMetricsCanvas measure_;
-};
 
 void AddSheetDifferences(const std::string& action, const SheetTexts* a, const SheetTexts* b,
                          std::vector<CellDifference>* out) {
@@ -171,8 +56,8 @@ void AddSheetDifferences(const std::string& action, const SheetTexts* a, const S
     const int cols = std::max(sa.cols, sb.cols);
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c) {
-            const std::string& ta = sa.Text(c, r);
-            const std::string& tb = sb.Text(c, r);
+            const std::string& ta = sa.Compared(c, r);
+            const std::string& tb = sb.Compared(c, r);
             if (ta == tb) continue;
             const SheetTexts& at = r < sa.rows && c < sa.cols ? sa : sb;
             out->push_back({action, named.caption, c, r, at.rowHeadings[static_cast<size_t>(r)],
@@ -181,58 +66,221 @@ void AddSheetDifferences(const std::string& action, const SheetTexts* a, const S
     }
 }
 
-// Splits the differing addresses into those whose value from B alone
-// changes no text of A (listed) and the others, halving the sets that do.
-void FindUncovered(Reader& reader, const EepromImage& a, const EepromImage& b,
-                   const Snapshot& textsOfA, const std::vector<int32_t>& addresses,
-                   std::vector<int32_t>* uncovered) {
-    if (addresses.empty()) return;
-    EepromImage mixed;
-    mixed.Assign(a);
-    for (int32_t address : addresses) mixed.SetByte(address, b.GetByte(address));
-    if (reader.Read(mixed).SameTexts(textsOfA)) {
-        uncovered->insert(uncovered->end(), addresses.begin(), addresses.end());
-        return;
-    }
-    if (addresses.size() == 1) return;
-    const auto half = addresses.begin() + static_cast<std::ptrdiff_t>(addresses.size() / 2);
-    FindUncovered(reader, a, b, textsOfA, {addresses.begin(), half}, uncovered);
-    FindUncovered(reader, a, b, textsOfA, {half, addresses.end()}, uncovered);
-}
-
 }  // namespace
 
-ImageDifferences CompareImages(const EepromImage& a, const EepromImage& b, bool makerMode) {
-    ImageDifferences result;
-    Reader reader(makerMode);
-    const Snapshot sa = reader.Read(a);
-    const Snapshot sb = reader.Read(b);
-    std::vector<std::string> order = sa.order;
-    for (const std::string& action : sb.order) {
-        if (sa.sheets.count(action) == 0) order.push_back(action);
-    }
-    for (const std::string& action : order) {
-        auto ia = sa.sheets.find(action);
-        auto ib = sb.sheets.find(action);
-        AddSheetDifferences(action, ia != sa.sheets.end() ? &ia->second : nullptr,
-                            ib != sb.sheets.end() ? &ib->second : nullptr, &result.cells);
+// The images, both readers, and where the work stands.
+struct ImageComparison::Work {
+    Work(const EepromImage& a, const EepromImage& b, bool maker)
+        : readerA(maker, true), readerB(maker, false) {
+        imageA.Assign(a);
+        imageB.Assign(b);
     }
 
-    std::vector<int32_t> differing;
-    const int32_t end = std::min({a.GetSize(), b.GetSize(), kRadioAreaLimit});
+    enum class Phase { LoadA, SheetsA, LoadB, SheetsB, Cells, Bytes, Done };
+
+    void Next(ImageDifferences& result);
+    void FindDifferingBytes();
+    bool Covered(int32_t x);
+    bool CoveredThroughLoading(int32_t x);
+    bool ChangesTexts(const std::vector<int32_t>& at, const std::vector<uint8_t>& to);
+
+    EepromImage imageA, imageB;
+    ComparisonReader readerA, readerB;
+    // A loaded anew with one byte of B, for the bytes that steer loading;
+    // it keeps A's variant and factory image between bytes.
+    EventManager scratchEvents;
+    Document scratch{scratchEvents};
+    Phase phase = Phase::LoadA;
+    size_t next = 0;
+    std::vector<int32_t> differing, uncovered;
+    // The image bytes of A that copy each file byte: copyStart[x] ..
+    // copyStart[x + 1] in copies.
+    std::vector<int32_t> copyStart, copies;
+};
+
+void ImageComparison::Work::Next(ImageDifferences& result) {
+    switch (phase) {
+        case Phase::LoadA:
+            readerA.Load(imageA);
+            phase = Phase::SheetsA;
+            return;
+        case Phase::SheetsA:
+            if (next < readerA.SheetCount()) readerA.ReadSheet(next++);
+            if (next == readerA.SheetCount()) phase = Phase::LoadB, next = 0;
+            return;
+        case Phase::LoadB:
+            readerB.Load(imageB);
+            phase = Phase::SheetsB;
+            return;
+        case Phase::SheetsB:
+            if (next < readerB.SheetCount()) readerB.ReadSheet(next++);
+            if (next == readerB.SheetCount()) phase = Phase::Cells, next = 0;
+            return;
+        case Phase::Cells: {
+            std::vector<std::string> order = readerA.Order();
+            for (const std::string& action : readerB.Order()) {
+                if (readerA.Find(action) == nullptr) order.push_back(action);
+            }
+            for (const std::string& action : order)
+                AddSheetDifferences(action, readerA.Find(action), readerB.Find(action),
+                                    &result.cells);
+            FindDifferingBytes();
+            phase = Phase::Bytes;
+            return;
+        }
+        case Phase::Bytes: {
+            const auto until = std::chrono::steady_clock::now() + kStepTime;
+            while (next < differing.size() && std::chrono::steady_clock::now() < until) {
+                const int32_t x = differing[next++];
+                if (!Covered(x)) uncovered.push_back(x);
+            }
+            if (next < differing.size()) return;
+            for (int32_t address : uncovered)
+                result.bytes.push_back({address, imageA.GetByte(address), imageB.GetByte(address)});
+            phase = Phase::Done;
+            return;
+        }
+        case Phase::Done: return;
+    }
+}
+
+void ImageComparison::Work::FindDifferingBytes() {
+    const int32_t end = std::min({imageA.GetSize(), imageB.GetSize(), kRadioAreaLimit});
     for (int32_t address = 0; address < end; ++address) {
-        if (a.GetByte(address) != b.GetByte(address)) differing.push_back(address);
+        if (imageA.GetByte(address) != imageB.GetByte(address)) differing.push_back(address);
     }
-    std::vector<int32_t> uncovered;
-    if (result.cells.empty()) {
-        uncovered = differing;
-    } else {
-        FindUncovered(reader, a, b, sa, differing, &uncovered);
+    // From here on A's cells are read again with some bytes changed; what
+    // the watching learnt stays as it is.
+    EepromImage& working = readerA.Doc().Working();
+    working.Observe(nullptr);
+    const ReadTracker& tracker = readerA.Tracker();
+    copyStart.assign(static_cast<size_t>(end) + 1, 0);
+    for (int32_t a = 0; a < working.GetSize(); ++a) {
+        const int32_t from = tracker.Source(a);
+        if (from >= 0 && from < end) ++copyStart[static_cast<size_t>(from) + 1];
     }
-    std::sort(uncovered.begin(), uncovered.end());
-    for (int32_t address : uncovered)
-        result.bytes.push_back({address, a.GetByte(address), b.GetByte(address)});
-    return result;
+    for (size_t x = 0; x < static_cast<size_t>(end); ++x) copyStart[x + 1] += copyStart[x];
+    copies.assign(static_cast<size_t>(copyStart.back()), 0);
+    std::vector<int32_t> fill(copyStart.begin(), copyStart.end() - 1);
+    for (int32_t a = 0; a < working.GetSize(); ++a) {
+        const int32_t from = tracker.Source(a);
+        if (from >= 0 && from < end) copies[static_cast<size_t>(fill[static_cast<size_t>(from)]++)] = a;
+    }
+}
+
+// Whether B's byte at x alone, in A, changes a text of A.
+bool ImageComparison::Work::Covered(int32_t x) {
+    if (readerA.Tracker().SteersLoading(x)) return CoveredThroughLoading(x);
+    const std::vector<int32_t> at(copies.begin() + copyStart[static_cast<size_t>(x)],
+                                  copies.begin() + copyStart[static_cast<size_t>(x) + 1]);
+    if (at.empty()) return false;
+    return ChangesTexts(at, std::vector<uint8_t>(at.size(), imageB.GetByte(x)));
+}
+
+// A byte the loading reads (the packed directory, the variant, the banks'
+// sizes): A with it is loaded anew and compared whole.
+bool ImageComparison::Work::CoveredThroughLoading(int32_t x) {
+    Document& loaded = readerA.Doc();
+    EepromImage& mixed = scratch.Working();
+    mixed.Assign(imageA);
+    mixed.SetByte(x, imageB.GetByte(x));
+    // Another variant shows other sheets (and would read its initial file).
+    EepromImage unpacked;
+    unpacked.Assign(mixed);
+    Unpack(unpacked);
+    if (VariantFromImage(unpacked) != loaded.Variant()) return true;
+    if (scratch.Defaults().GetByte(0) == 0) {
+        scratch.Defaults().Assign(loaded.Defaults());
+        scratch.SetVariant(loaded.Variant());
+        scratch.Modes() = loaded.Modes();
+    }
+    if (std::string problem; !scratch.AfterLoad(&problem)) fatal(problem);
+    std::vector<int32_t> at;
+    std::vector<uint8_t> to;
+    const EepromImage& now = loaded.Working();
+    const EepromImage& then = scratch.Working();
+    for (int32_t a = 0; a < now.GetSize(); ++a) {
+        if (now.GetByte(a) == then.GetByte(a)) continue;
+        at.push_back(a);
+        to.push_back(then.GetByte(a));
+    }
+    if (at.empty()) return false;
+    return ChangesTexts(at, to);
+}
+
+// Whether B's file byte x alone changes a text of A, where it leaves `to`
+// at `at` (sorted) in A's loaded image: the cells that read those bytes
+// are read again, and the sheets whose layout reads them built again (a
+// cell reads only what its text depends on, so no other text can change).
+bool ImageComparison::Work::ChangesTexts(const std::vector<int32_t>& at,
+                                         const std::vector<uint8_t>& to) {
+    EepromImage& working = readerA.Doc().Working();
+    std::vector<uint8_t> was(at.size());
+    for (size_t i = 0; i < at.size(); ++i) {
+        was[i] = working.GetByte(at[i]);
+        working.SetByte(at[i], to[i]);
+    }
+    // The tree decides which sheets there are; a sheet whose layout reads
+    // the bytes is built again, the cells of the others read again.
+    bool changed = Meet(at, readerA.TreeReads()) && readerA.SheetsOfTree() != readerA.Order();
+    std::vector<char> rebuild(readerA.SheetCount(), 0);
+    for (size_t s = 0; s < readerA.SheetCount(); ++s) rebuild[s] = Meet(at, readerA.LayoutReads(s));
+    if (!changed) {
+        for (const ComparisonReader::CellAt& cell : readerA.CellsReading(at)) {
+            if (rebuild[static_cast<size_t>(cell.sheet)]) continue;
+            const SheetTexts& texts = readerA.TextsOf(static_cast<size_t>(cell.sheet));
+            if (readerA.ReadAgain(cell) != texts.Text(cell.col, cell.row)) {
+                changed = true;
+                break;
+            }
+        }
+    }
+    for (size_t s = 0; s < readerA.SheetCount() && !changed; ++s)
+        changed = rebuild[s] && readerA.ChangedWhenBuiltAgain(s);
+    for (size_t i = 0; i < at.size(); ++i) working.SetByte(at[i], was[i]);
+    return changed;
+}
+
+ImageComparison::ImageComparison(const EepromImage& a, const EepromImage& b, bool makerMode)
+    : work_(std::make_unique<Work>(a, b, makerMode)) {}
+
+ImageComparison::~ImageComparison() = default;
+
+bool ImageComparison::Step() {
+    work_->Next(result_);
+    return work_->phase != Work::Phase::Done;
+}
+
+double ImageComparison::Progress() const {
+    const Work& w = *work_;
+    // A sheet read counts as much as 50 bytes tried; B is taken to have as
+    // many sheets as A until it is loaded.
+    const double sheetsA = static_cast<double>(w.readerA.SheetCount());
+    const double sheetsB = w.phase >= Work::Phase::SheetsB
+                               ? static_cast<double>(w.readerB.SheetCount())
+                               : sheetsA;
+    const double bytes = static_cast<double>(w.differing.size()) / 50.0;
+    const double total = 2.0 + sheetsA + sheetsB + (w.phase >= Work::Phase::Bytes ? bytes : 0.0);
+    double done = 0.0;
+    switch (w.phase) {
+        case Work::Phase::LoadA: return 0.0;
+        case Work::Phase::SheetsA: done = 1.0 + static_cast<double>(w.next); break;
+        case Work::Phase::LoadB: done = 1.0 + sheetsA; break;
+        case Work::Phase::SheetsB: done = 2.0 + sheetsA + static_cast<double>(w.next); break;
+        case Work::Phase::Cells: done = 2.0 + sheetsA + sheetsB; break;
+        case Work::Phase::Bytes:
+            done = 2.0 + sheetsA + sheetsB + static_cast<double>(w.next) / 50.0;
+            break;
+        case Work::Phase::Done: return 1.0;
+    }
+    return std::min(1.0, done / total);
+}
+
+ImageDifferences CompareImages(const EepromImage& a, const EepromImage& b, bool makerMode) {
+    ImageComparison comparison(a, b, makerMode);
+    while (comparison.Step()) {
+    }
+    return comparison.Result();
 }
 
 }  // namespace parlo

@@ -1,10 +1,12 @@
 #pragma once
 // Compares two images as a user reads them: every sheet of the navigation
-// tree is built for each image and the texts of their cells compared, then
-// the radio-area bytes that differ but change no cell's text are listed by
-// address. The command line's diff and the desktop's Compare with... share
-// it.
+// tree is built for each image and the texts of their cells compared (the
+// texts that do not come from the image, headings and captions, are no
+// difference), then the radio-area bytes that differ but would change no
+// cell's text of the first image are listed by address. The command line's
+// diff and the desktop's Compare with... share it.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,10 +39,33 @@ struct ImageDifferences {
     std::vector<std::string> Lines() const;
 };
 
-// Compares two full images as a clone file carries them (each is unpacked
-// as File > Open does, on a document of its own with a bus of its own, so
-// that no other document or window is touched). `makerMode` adds the
-// sheets the maker's mode shows. Needs the overlay and the initial files.
+// A comparison of two full images as a clone file carries them, done a
+// step at a time so that a window stays live meanwhile. Each image is
+// unpacked as File > Open does, on a document of its own with a bus of its
+// own, so that no other document or window is touched; the images are
+// copied first. `makerMode` adds the sheets the maker's mode shows. Needs
+// the overlay and the initial files.
+class ImageComparison {
+public:
+    ImageComparison(const EepromImage& a, const EepromImage& b, bool makerMode = false);
+    ~ImageComparison();
+    ImageComparison(const ImageComparison&) = delete;
+    ImageComparison& operator=(const ImageComparison&) = delete;
+
+    // Does the next piece of the work, a few milliseconds of it; false once
+    // everything is done.
+    bool Step();
+    // How much is done, from 0 to 1.
+    double Progress() const;
+    const ImageDifferences& Result() const { return result_; }
+
+private:
+    struct Work;
+    std::unique_ptr<Work> work_;
+    ImageDifferences result_;
+};
+
+// Runs a comparison to its end.
 ImageDifferences CompareImages(const EepromImage& a, const EepromImage& b, bool makerMode = false);
 
 }  // namespace parlo

@@ -94,7 +94,8 @@ public:
     void CloneInformation();
     // File > Compare with...: the document against a clone file
     // (CompareCommands.cpp). CompareWith shows the differences and returns
-    // them (nothing when the file was refused).
+    // them (nothing when the file was refused or the user cancelled the
+    // comparison).
     void CompareDialog();
     std::optional<ImageDifferences> CompareWith(const std::string& path);
     // Shows a difference: its sheet, with the cell current where it may be.

@@ -3,6 +3,7 @@
 // the sheet and the tree, the title and status line, and the small windows
 // of the commands. The Qt main window implements it; tests record it.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -56,6 +57,17 @@ public:
     virtual void SetMakerPanel(const std::string& /*text*/) {}
     virtual void Print(bool /*allSheets*/) {}
     virtual void ShowCompareList(const std::string& /*lines*/) {}
+    // Runs `step` until it answers false, a few milliseconds each time; the
+    // window stays live between steps, and a small window titled `title`
+    // says `text` and how much is done (`done`, 0 to 1), with a Cancel
+    // button. False when the user cancelled.
+    virtual bool RunInSteps(const std::string& /*title*/, const std::string& /*text*/,
+                            const std::function<bool()>& step,
+                            const std::function<double()>& /*done*/) {
+        while (step()) {
+        }
+        return true;
+    }
     // The differences between the document (A) and a file (B).
     virtual void ShowDifferences(const std::string& /*file*/,
                                  const ImageDifferences& /*differences*/) {}

@@ -94,7 +94,8 @@ std::vector<Command> DiffCommands() {
         {"diff",
          "diff A B | diff A --radio [--port P] [--progress] [--maker]",
          "Compare two clone files, or file A with the radio's memory (read as Clone > Read "
-         "does; nothing is written), sheet by sheet: a line per cell whose text differs, "
+         "does; nothing is written), sheet by sheet: a line per cell whose text read from the "
+         "images differs (headings and captions are no difference), "
          "\"Sheet / row heading / column heading: 'text in A' -> 'text in B'\", then a line per "
          "differing byte that no cell shows, \"address: AA -> BB\". --maker adds the sheets "
          "of the maker's mode. Exit 0 when equal, 1 when they differ, 2 when a file is refused "

@@ -21,6 +21,7 @@
 #include "gui/CloneProgressWindow.h"
 #include "gui/DebugLogWindow.h"
 #include "gui/DifferencesWindow.h"
+#include "gui/StepProgressWindow.h"
 #include "gui/EepromWindow.h"
 #include "gui/FileFilters.h"
 #include "gui/HandOver.h"
@@ -569,6 +570,16 @@ void MainWindow::ShowCompareList(const std::string& lines) {
 }
 
 // A window of its own per comparison; the last one stays reachable.
+bool MainWindow::RunInSteps(const std::string& title, const std::string& text,
+                            const std::function<bool()>& step,
+                            const std::function<double()>& done) {
+    StepProgressWindow window(this, QString::fromStdString(title), QString::fromStdString(text));
+    stepProgress_ = &window;
+    const bool finished = window.Run(step, done);
+    stepProgress_ = nullptr;
+    return finished;
+}
+
 void MainWindow::ShowDifferences(const std::string& file, const ImageDifferences& differences) {
     differences_ = new DifferencesWindow(this, file, differences, [this](const CellDifference& d) {
         controller_->GoToDifference(d);

@@ -23,6 +23,7 @@
 namespace parlo::qt {
 
 class CloneProgressWindow;
+class StepProgressWindow;
 class DebugLogWindow;
 class MenuBuilder;
 class PortMenu;
@@ -65,6 +66,9 @@ public:
     void SetToolBarVisible(bool visible) override;
     void SetMakerPanel(const std::string& text) override;
     void ShowCompareList(const std::string& lines) override;
+    bool RunInSteps(const std::string& title, const std::string& text,
+                    const std::function<bool()>& step,
+                    const std::function<double()>& done) override;
     void ShowDifferences(const std::string& file, const ImageDifferences& differences) override;
     CloneProgressView* CloneProgress() override;
     void OpenEepromWindow() override;
@@ -83,6 +87,8 @@ public:
     void OpenWhenIdle(const QString& path);
     HelpWindow* Help() const { return help_; }
     DifferencesWindow* Differences() const { return differences_; }
+    // The progress window of the work running in steps, while it runs.
+    StepProgressWindow* StepProgress() const { return stepProgress_; }
     QSplitter* Splitter() const { return splitter_; }
     // The devices the Port menu lists.
     PortMenu* PortDevices() const { return portMenu_; }
@@ -144,6 +150,7 @@ private:
     CloneProgressWindow* CloneWindow();
     CloneProgressWindow* cloneProgress_ = nullptr;
     CloneProgressForwarder cloneForwarder_{*this};
+    StepProgressWindow* stepProgress_ = nullptr;
     QPointer<DebugLogWindow> debugLog_;        // the free debug window, while open
     QPointer<PrintingDialog> printing_;        // the print job, while it runs
     PortMenu* portMenu_ = nullptr;             // owned by its menu

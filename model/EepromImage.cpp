@@ -14,17 +14,23 @@ void EepromImage::SetSize(int32_t n) {
         return;
     }
     data_.assign(static_cast<size_t>(n), 0x00);
+    if (observer_.watching != nullptr) observer_.watching->Wrote(0, n);
 }
 
-void EepromImage::Fill(uint8_t v) { std::fill(data_.begin(), data_.end(), v); }
+void EepromImage::Fill(uint8_t v) {
+    std::fill(data_.begin(), data_.end(), v);
+    if (observer_.watching != nullptr) observer_.watching->Wrote(0, GetSize());
+}
 
 void EepromImage::SetByte(int32_t a, uint8_t v) {
     if (!IsValidAddress(a)) fatal("Out of EEPROM image address (SetByte).");
     data_[static_cast<size_t>(a)] = v;
+    if (observer_.watching != nullptr) observer_.watching->Wrote(a, 1);
 }
 
 uint8_t EepromImage::GetByte(int32_t a) const {
     if (!IsValidAddress(a)) fatal("Out of EEPROM image address (GetByte).");
+    if (observer_.watching != nullptr) observer_.watching->Read(a, 1);
     return data_[static_cast<size_t>(a)];
 }
 
@@ -44,15 +50,30 @@ bool EepromImage::IsValidRun(int32_t a, int32_t n) const {
 void EepromImage::WriteBlock(int32_t a, const uint8_t* src, int32_t n) {
     if (!IsValidRun(a, n) || src == nullptr) return;
     std::memmove(data_.data() + a, src, static_cast<size_t>(n));
+    if (observer_.watching != nullptr) observer_.watching->Wrote(a, n);
 }
 
 void EepromImage::ReadBlock(int32_t a, uint8_t* dst, int32_t n) const {
     if (!IsValidRun(a, n) || dst == nullptr) return;
+    if (observer_.watching != nullptr) observer_.watching->Read(a, n);
     std::memmove(dst, data_.data() + a, static_cast<size_t>(n));
+}
+
+void EepromImage::Move(int32_t to, int32_t from, int32_t n) {
+    if (!IsValidRun(to, n) || !IsValidRun(from, n)) return;
+    std::memmove(data_.data() + to, data_.data() + from, static_cast<size_t>(n));
+    if (observer_.watching != nullptr) observer_.watching->Moved(to, from, n);
+}
+
+void EepromImage::FillRun(int32_t a, int32_t n, uint8_t v) {
+    if (!IsValidRun(a, n)) return;
+    std::memset(data_.data() + a, v, static_cast<size_t>(n));
+    if (observer_.watching != nullptr) observer_.watching->Wrote(a, n);
 }
 
 EepromImage& EepromImage::Assign(const EepromImage& other) {
     if (this != &other) data_ = other.data_;
+    if (observer_.watching != nullptr) observer_.watching->Wrote(0, GetSize());
     return *this;
 }
 

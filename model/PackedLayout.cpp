@@ -86,15 +86,15 @@ void WriteEntry(EepromImage& image, int32_t at, uint16_t id, uint16_t size, uint
 }
 
 void BuildModelBlock(EepromImage& image) {
-    uint8_t* d = image.Data();
-    std::memset(d + kAddrModelBlock, 0, kModelBlockArea);
-    std::memcpy(d + kAddrModelBlock, kModelBlock, sizeof kModelBlock);
-    d[kAddrModelChecksum] = 0;
-    d[kAddrModelChecksum + 1] = 0;
+    image.FillRun(kAddrModelBlock, kModelBlockArea, 0);
+    image.WriteBlock(kAddrModelBlock, kModelBlock, sizeof kModelBlock);
+    image.SetWord(kAddrModelChecksum, 0);
     // The 64 bytes add up to 0 modulo 256.
     uint8_t sum = 0;
-    for (int32_t i = 0; i < 64; ++i) sum = static_cast<uint8_t>(sum + d[kAddrModelBlock + i]);
-    d[kAddrModelChecksum] = static_cast<uint8_t>(-sum);
+    for (int32_t i = 0; i < 64; ++i) sum = static_cast<uint8_t>(sum + kModelBlock[i]);
+    sum = static_cast<uint8_t>(sum - kModelBlock[kAddrModelChecksum - kAddrModelBlock] -
+                               kModelBlock[kAddrModelChecksum + 1 - kAddrModelBlock]);
+    image.SetByte(kAddrModelChecksum, static_cast<uint8_t>(-sum));
 }
 
 // Packs the blocks of one group whose condition holds; false when one would
@@ -109,7 +109,7 @@ bool PlaceGroup(EepromImage& image, std::span<const PackedBlock> blocks, int32_t
         if (running + length > limit) return false;
         WriteEntry(image, kAddrWorkDirectory + kDirEntrySize * entries, b.id, b.recordSize,
                    static_cast<uint16_t>(count), static_cast<uint16_t>(running));
-        std::memmove(image.Data() + running, image.Data() + b.source, static_cast<size_t>(length));
+        image.Move(running, b.source, length);
         running += length;
         ++entries;
     }
@@ -120,11 +120,10 @@ bool PlaceGroup(EepromImage& image, std::span<const PackedBlock> blocks, int32_t
 // radio area, to the table at `to`; records outside the radio area are left.
 void CopyRecords(EepromImage& image, int32_t from, int32_t stride, int32_t to, int32_t toStride,
                  int records, int32_t size) {
-    uint8_t* d = image.Data();
     for (int r = 0; r < records; ++r) {
         const int32_t src = from + r * stride;
         if (src < 0 || src + size > kRadioAreaLimit) return;
-        std::memmove(d + to + r * toStride, d + src, static_cast<size_t>(size));
+        image.Move(to + r * toStride, src, size);
     }
 }
 
@@ -179,9 +178,9 @@ bool Pack(EepromImage& image, PackMode mode, int variant) {
     BuildModelBlock(image);
     WriteEntry(image, kAddrWorkDirectory, 39, 64, 1, kPackBase);
     if (mode == PackMode::Rebuild) {
-        std::memset(image.Data() + kPackBase, 0, 64);
+        image.FillRun(kPackBase, 64, 0);
     } else {
-        std::memmove(image.Data() + kPackBase, image.Data() + kAddrModelBlock, 64);
+        image.Move(kPackBase, kAddrModelBlock, 64);
     }
     int32_t running = kPackBase + 64;
     int entries = 1;
@@ -192,8 +191,7 @@ bool Pack(EepromImage& image, PackMode mode, int variant) {
     bool ok = true;
     const int32_t dirLength = kDirEntrySize * entries;
     if (running + dirLength <= kRadioAreaLimit) {
-        std::memmove(image.Data() + running, image.Data() + kAddrWorkDirectory,
-                     static_cast<size_t>(dirLength));
+        image.Move(running, kAddrWorkDirectory, dirLength);
         WriteEntry(image, kAddrDirectoryEntry, kDirectoryId, kDirEntrySize,
                    static_cast<uint16_t>(entries), static_cast<uint16_t>(running));
         running += dirLength;
@@ -201,7 +199,7 @@ bool Pack(EepromImage& image, PackMode mode, int variant) {
         ok = false;
     }
     if (running + 8 <= kRadioAreaLimit) {
-        std::memcpy(image.Data() + running, kEndMarker, 8);
+        image.WriteBlock(running, reinterpret_cast<const uint8_t*>(kEndMarker), 8);
         image.SetWord(kAddrPackedEnd, static_cast<uint16_t>(running + 8));
     } else {
         ok = false;

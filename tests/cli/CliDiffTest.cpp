@@ -87,6 +87,44 @@ TEST_F(CliDiff, TheHintOnAddingChannelsIsNoDifference) {
     EXPECT_EQ(r.out.find("All 64 slots"), std::string::npos) << r.out;
 }
 
+// Between variants the sheets differ; a heading or caption that one side
+// shows and the other does not is no difference, only texts read from the
+// images are.
+TEST_F(CliDiff, BetweenVariantsOnlyTextsFromTheImagesDiffer) {
+    const std::string lmr = test::DataFile("MV7105C_LMR.icf");
+    const std::string pmr = test::DataFile("MV7105C_PMR.icf");
+    const std::string dpmr = test::DataFile("MV7105C_DPMR446.icf");
+    struct Case {
+        std::string a, b, line;
+    } cases[] = {
+        {lmr, pmr, "Memory channels / 1 / Name: 'BANK 1' -> 'PMR446'"},
+        {pmr, lmr, "Bank 1 PMR446 / 1- 1 / Frequency Receive MHz: '446.006250' -> ''"},
+        {pmr, dpmr, "Bank 1 PMR446 / 1- 1 / Channel Name: 'PMR 1' -> ''"},
+    };
+    for (const Case& c : cases) {
+        const auto r = RunCli({"diff", c.a, c.b});
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(r.out.find(c.line + "\n"), std::string::npos) << c.line << "\n" << r.out;
+        for (const char* heading : {"'Channel'", "'No.'", "'Frequency'", "'Receive'", "'Name'",
+                                    "'Transmit tone'", "'CTCSS Hz / DTCS'"}) {
+            EXPECT_EQ(r.out.find(std::string(heading) + " -> ''"), std::string::npos) << heading;
+            EXPECT_EQ(r.out.find("'' -> " + std::string(heading)), std::string::npos) << heading;
+        }
+    }
+}
+
+// Records live packed in the file and are read from the tables they are
+// unpacked into: a byte changed in the packed record is the cell's
+// difference, not a byte of its own.
+TEST_F(CliDiff, AChangeOfAPackedRecordIsItsCellsDifference) {
+    const std::string c = dir.file("c.icf");
+    // The first DTMF memory's name, packed at 0x1010 in this file.
+    test::WriteFile(c, PatchByte(test::ReadFile(a), 0x1010, 'P'));
+    const auto r = RunCli({"diff", a, c});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, "DTMF memories / 1 / Name: '' -> 'P'\n");
+}
+
 TEST_F(CliDiff, EqualFilesSayNothing) {
     const std::string copy = dir.file("copy.icf");
     test::WriteFile(copy, test::ReadFile(b));

@@ -5,10 +5,12 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPrinter>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 
 #include "gui/DifferencesWindow.h"
+#include "gui/StepProgressWindow.h"
 #include "model/ModelVariant.h"
 #include "tests/gui/MainWindowFixture.h"
 #include "tests/support/Process.h"
@@ -207,6 +209,56 @@ TEST_F(CompareAndPrintTest, CompareListsTheDifferencesAndOpensTheirCells) {
     QApplication::processEvents();
     EXPECT_FALSE(window->Controller().CompareWith(dir.file("bad.icf")).has_value());
     EXPECT_EQ(window->Differences(), nullptr);
+}
+
+// The comparison runs a step at a time on the event loop: timers fire
+// meanwhile, a progress window shows how far it is, and Cancel stops it
+// with no differences window and the document as it was.
+TEST_F(CompareAndPrintTest, CompareKeepsTheWindowLiveAndCancelStopsIt) {
+    Open(kVariantPmr);
+    EepromImage before;
+    before.Assign(window->Controller().Doc().Working());
+    const std::string other = test::DataFile("MV7105C_LMR.icf");
+
+    int ticks = 0;
+    QTimer ticker;
+    ticker.setInterval(0);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    bool shown = false;
+    int barAtCancel = -1;
+    QTimer::singleShot(0, [&] {
+        qt::StepProgressWindow* progress = window->StepProgress();
+        if (progress == nullptr) return;
+        shown = progress->isVisible();
+        barAtCancel = progress->Bar()->value();
+        progress->CancelButton()->click();
+    });
+    ticker.start();
+    EXPECT_FALSE(window->Controller().CompareWith(other).has_value());
+    EXPECT_TRUE(shown);
+    EXPECT_GE(barAtCancel, 0);
+    EXPECT_LT(barAtCancel, 1000);
+    EXPECT_EQ(window->StepProgress(), nullptr);
+    EXPECT_EQ(window->Differences(), nullptr);
+    EXPECT_TRUE(window->Controller().Doc().Working().Equals(before));
+    EXPECT_FALSE(window->Controller().Doc().IsModified());
+
+    // Run to its end, the timer fires between the steps and the window
+    // lists what the command line lists.
+    ticks = 0;
+    const auto found = window->Controller().CompareWith(other);
+    ticker.stop();
+    ASSERT_TRUE(found.has_value());
+    EXPECT_GT(ticks, 1);
+    ASSERT_NE(window->Differences(), nullptr);
+    QListWidget* list = window->Differences()->List();
+    std::vector<std::string> shownLines;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->flags() & Qt::ItemIsSelectable)
+            shownLines.push_back(list->item(i)->text().toStdString());
+    }
+    EXPECT_EQ(shownLines, found->Lines());
+    EXPECT_TRUE(window->Controller().Doc().Working().Equals(before));
 }
 
 }  // namespace
