@@ -227,6 +227,9 @@ ImportOutcome ImportChannelFile(Document& doc, const DispatchFunction& cells,
                 outcome.Refuse("the workbook is larger than 16 MB");
             else
                 ReadWorkbookTable(import, bytes, outcome);
+        } else if (NamesAWorkbook(path)) {
+            outcome.format = TableFormat::Workbook;
+            outcome.Refuse("the file is named as a workbook (.xlsx) but is not one");
         } else {
             size_t replay = 0;
             CsvReader reader(
@@ -245,6 +248,14 @@ ImportOutcome ImportChannelFile(Document& doc, const DispatchFunction& cells,
         }
         std::fclose(file);
     });
+}
+
+bool NamesAWorkbook(const std::string& path) {
+    const size_t dot = path.find_last_of("./");
+    if (dot == std::string::npos || path[dot] != '.') return false;
+    std::string own = path.substr(dot + 1);
+    for (char& c : own) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return own == "xlsx";
 }
 
 }  // namespace parlo

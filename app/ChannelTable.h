@@ -58,7 +58,11 @@ struct TableImport {
 ImportOutcome ImportChannels(Document& doc, const DispatchFunction& cells, const std::string& csv,
                              const TableImport& how = {});
 // The same from a file: a workbook or a CSV table, read as it streams in.
+// A file named .xlsx that is no workbook is refused, not read as text.
 ImportOutcome ImportChannelFile(Document& doc, const DispatchFunction& cells,
                                 const std::string& path, const TableImport& how = {});
+
+// A path whose extension is .xlsx, in any case.
+bool NamesAWorkbook(const std::string& path);
 
 }  // namespace parlo

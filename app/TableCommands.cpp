@@ -44,14 +44,6 @@ std::string WithExtension(const std::string& name, const std::string& extension)
     return (dot == std::string::npos ? name : name.substr(0, dot)) + "." + extension;
 }
 
-bool HasExtension(const std::string& path, const std::string& extension) {
-    const size_t dot = path.find_last_of("./");
-    if (dot == std::string::npos || path[dot] != '.') return false;
-    std::string own = path.substr(dot + 1);
-    for (char& c : own) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    return own == extension;
-}
-
 // The kinds of the export dialog's type list, in its order. The name's
 // extension has the last word between a workbook and text: a file named
 // .xlsx is a workbook, one named otherwise never is.
@@ -59,7 +51,7 @@ TableExport ExportOfChoice(int filter, const std::string& path) {
     TableExport how;
     if (filter == 1) how.separator = ';';
     if (filter == 3) how.format = TableFormat::Chirp;
-    if (HasExtension(path, "xlsx")) {
+    if (NamesAWorkbook(path)) {
         how = TableExport();
         how.format = TableFormat::Workbook;
     }

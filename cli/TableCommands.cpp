@@ -49,26 +49,17 @@ bool LocationsOption(const ParsedArgs& args, std::vector<std::pair<int64_t, int6
     }
 }
 
-// An output named *.xlsx: text in it would open in no spreadsheet.
-bool NamesAWorkbook(const ParsedArgs& args) {
-    const std::string out = args.Value("-o").value_or("");
-    static constexpr std::string_view kEnd = ".xlsx";
-    if (out.size() <= kEnd.size()) return false;
-    for (size_t i = 0; i < kEnd.size(); ++i) {
-        const char c = out[out.size() - kEnd.size() + i];
-        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kEnd[i]) return false;
-    }
-    return true;
-}
-
 bool ExportFormat(const ParsedArgs& args, TableExport* how) {
     const int formats = (args.Has("--xlsx") ? 1 : 0) + (args.Has("--chirp") ? 1 : 0);
     if (formats > 1 || (formats == 1 && args.Has("--separator"))) {
-        std::fprintf(stderr, "parlo-cli export: --xlsx, --chirp and --separator exclude each "
-                             "other\n");
+        std::fprintf(stderr,
+                     "parlo-cli export: --xlsx, --chirp and --separator exclude each "
+                     "other\n");
         return false;
     }
-    if (args.Has("--xlsx") || (formats == 0 && !args.Has("--separator") && NamesAWorkbook(args)))
+    // An output named *.xlsx: text in it would open in no spreadsheet.
+    const bool named = NamesAWorkbook(args.Value("-o").value_or(""));
+    if (args.Has("--xlsx") || (formats == 0 && !args.Has("--separator") && named))
         how->format = TableFormat::Workbook;
     if (args.Has("--chirp")) how->format = TableFormat::Chirp;
     if (const auto separator = args.Value("--separator")) {
@@ -153,7 +144,8 @@ int RunImport(const ParsedArgs& args) {
     PrintList(outcome.notes, outcome.moreNotes, "noted");
     std::fprintf(stderr, "%d channel rows read, %d channels added", outcome.rows, outcome.added);
     if (outcome.filled > 0)
-        std::fprintf(stderr, ", %d blank slot%s filled", outcome.filled, outcome.filled == 1 ? "" : "s");
+        std::fprintf(stderr, ", %d blank slot%s filled", outcome.filled,
+                     outcome.filled == 1 ? "" : "s");
     std::fputc('\n', stderr);
     return 0;
 }
@@ -162,8 +154,7 @@ int RunImport(const ParsedArgs& args) {
 
 std::vector<Command> TableCommands() {
     return {
-        {"export",
-         "export FILE [--bank N] [--separator ';'|--xlsx|--chirp] [-o OUT]",
+        {"export", "export FILE [--bank N] [--separator ';'|--xlsx|--chirp] [-o OUT]",
          "Write the channels of every bank, or of bank N (1-5): as CSV, a header row, then one "
          "row per channel with its bank, its position and the text of each column of the bank "
          "sheet (to standard output without -o); --separator ';' for spreadsheets that write a "

@@ -93,6 +93,23 @@ TEST(CliTable, ImportCountsTheBlankSlotsItFills) {
               "446.200000\n446.100000\n");
 }
 
+// Text saved under a workbook's name is refused as a workbook, not read as
+// a CSV table whose first line is no header.
+TEST(CliTable, ATextNamedAsAWorkbookIsRefused) {
+    test::TempDir dir;
+    const std::string file = dir.file("pmr.icf");
+    test::CliNew("pmr", file);
+    const std::string before = ReadFile(file);
+    for (const char* name : {"text.xlsx", "TEXT.XLSX"}) {
+        WriteFile(dir.file(name), "Bank,Position,Receive\n1,1,446.100000\n");
+        const auto r = RunCli({"import", file, dir.file(name)});
+        EXPECT_EQ(r.status, 65) << name;
+        EXPECT_NE(r.err.find("named as a workbook (.xlsx) but is not one"), std::string::npos)
+            << r.err;
+        EXPECT_EQ(ReadFile(file), before) << name;
+    }
+}
+
 TEST(CliTable, OptionsThatDoNotFitAreUsageErrors) {
     test::TempDir dir;
     const std::string file = dir.file("pmr.icf");
