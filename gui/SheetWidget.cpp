@@ -13,6 +13,7 @@
 #include "gui/PickWindow.h"
 #include "gui/SheetAccessible.h"
 #include "gui/TextEntryWindow.h"
+#include "model/DocumentData.h"
 #include "platform/qtgui/QtCanvas.h"
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
@@ -246,6 +247,7 @@ void SheetWidget::paintEvent(QPaintEvent* event) {
     const GridOffsets grid = Offsets();
     FillBeyondCells(painter, region.boundingRect(), grid);
     const QColor rule = ToQColor(GridRuleOf(canvas));
+    const ReadingPass reading(sheet_->Document());
     for (int r = 0; r < sheet_->RowCount(); ++r)
         PaintRow(canvas, painter, r, focused, QRect(0, 0, fixedWidth, fixedHeight), grid, region,
                  rule);
