@@ -133,6 +133,23 @@ TEST_F(EditingTest, TheCellsCommandKeysWorkWithoutOpeningTheEditMenu) {
     EXPECT_TRUE(test::SamePackedImage(Image(), expected, kVariantPmr));
 }
 
+// What a paint reads is kept only while it paints: after an edit and after
+// its undo the page shows what the image then holds.
+TEST_F(EditingTest, ThePagePaintedAfterAnEditAndItsUndoShowsTheImage) {
+    Open(kVariantPmr);
+    Select("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0");
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, FrequencyCell(2));
+    QApplication::processEvents();
+    auto page = [&] { return Grid().viewport()->grab().toImage(); };
+    const QImage before = page();
+    QTest::keyClick(&Grid(), Qt::Key_Delete);
+    QApplication::processEvents();
+    EXPECT_NE(page(), before) << "the deleted channel is still shown";
+    QTest::keyClick(&Grid(), Qt::Key_Z, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(page(), before) << "the channel back is not shown";
+}
+
 TEST_F(EditingTest, TheEditMenuUndoesAndRedoesByName) {
     Open(kVariantPmr);
     Select("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0");
