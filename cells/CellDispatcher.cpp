@@ -160,12 +160,10 @@ void ResetAnswer(CellContext& ctx) {
 }
 
 // The bank of a channel cell: the one on screen, else the one holding it.
-void FillBank(CellCall& call, const CellDesc& desc, int32_t slot) {
-    const EepromImage& image = call.doc.Working();
-    call.bank = CurrentBankShown(call.events);
-    if (call.bank < 0) call.bank = BankOfSlot(image, slot);
-    call.bankFirst = BankFirstSlot(image, call.bank);
-    call.bankSize = BankSize(image, call.bank);
+void FillBank(CellCall& call, const CellDesc& desc, const BankFacts& facts) {
+    call.bank = facts.bank;
+    call.bankFirst = facts.first;
+    call.bankSize = facts.size;
     call.newChannelRow = desc.category == CT_Mch &&
                          (call.bankSize == 0 || desc.index > call.bankFirst + call.bankSize - 1);
 }
@@ -236,7 +234,7 @@ int CellDispatcher::Handle(CellContext& ctx, int mode) {
     const int kind = KindOf(desc.category, variant, ctx.parent);
     ChannelRecord record(doc.Working());
     if (kind > 0) {
-        record.Decode(kind, recordDesc->index);
+        Decode(record, kind, recordDesc->index, mode);
         ctx.redrawFlags |= kRedrawDecoded;
     }
 
@@ -244,7 +242,7 @@ int CellDispatcher::Handle(CellContext& ctx, int mode) {
     call.drawing = mode == kModeDraw;
     const bool channelCell = desc.category == CT_Mch || desc.category == CT_Mch_Check ||
                              (desc.category == CT_PopupMenu && IsChannelKind(kind));
-    if (channelCell || kind == 0) FillBank(call, desc, recordDesc->index);
+    if (channelCell || kind == 0) FillBank(call, desc, BankOf(recordDesc->index, mode));
     call.mskOn = kind == 3 && record.Value(Field::MskSig) != 0;
 
     if (command != 0) {
@@ -268,6 +266,50 @@ int CellDispatcher::Handle(CellContext& ctx, int mode) {
     if (mode == kModeOperate && ctx.redrawByAddress)
         ctx.redrawByAddress(CellAddress{desc.category, cell, desc.index}, ctx.redrawFlags);
     return ctx.request.requestEdit;
+}
+
+CellDispatcher::Kept* CellDispatcher::KeptFor(int mode) {
+    const uint64_t pass = scope_.document.ReadingPass();
+    if (mode != kModeDraw && pass != 0) {
+        spoiled_ = pass;
+        kept_ = Kept{};
+    }
+    if (mode != kModeDraw || pass == 0 || pass == spoiled_) return nullptr;
+    if (kept_.pass != pass) kept_ = Kept{pass, {}, {}, {}};
+    return &kept_;
+}
+
+// The bank shown (else the bank of `slot`), where it starts and how many
+// channels it holds.
+BankFacts CellDispatcher::BankOf(int32_t slot, int mode) {
+    const EepromImage& image = scope_.document.Working();
+    Kept* kept = KeptFor(mode);
+    auto work = [&] {
+        BankFacts facts;
+        facts.bank = CurrentBankShown(scope_.events);
+        if (facts.bank < 0) facts.bank = BankOfSlot(image, slot);
+        facts.first = BankFirstSlot(image, facts.bank);
+        facts.size = BankSize(image, facts.bank);
+        return facts;
+    };
+    if (kept == nullptr) return work();
+    if (!kept->bankShown) kept->bankShown = CurrentBankShown(scope_.events);
+    // With no bank shown each slot's own bank counts: kept by slot.
+    const int32_t key = *kept->bankShown >= 0 ? -1 : slot;
+    const auto [it, fresh] = kept->banks.try_emplace(key);
+    if (fresh) it->second = work();
+    return it->second;
+}
+
+void CellDispatcher::Decode(ChannelRecord& record, int kind, int32_t index, int mode) {
+    Kept* kept = KeptFor(mode);
+    if (kept == nullptr) {
+        record.Decode(kind, index);
+        return;
+    }
+    const auto [it, fresh] = kept->records.try_emplace({kind, index}, record);
+    if (fresh) it->second.Decode(kind, index);
+    record = it->second;
 }
 
 int CellDispatcher::HandleKey(const CellDesc& desc, int key, CellContext* answer) {

@@ -5,6 +5,9 @@
 // Sheets, menus and the tree only hold cell addresses and ask it.
 #include <array>
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <utility>
 
 #include "cells/CellContext.h"
 #include "cells/CellHost.h"
@@ -55,6 +58,13 @@ inline constexpr const char* kNotUsedInVariant = "not used in this variant";
 
 using CellHandler = void (*)(CellCall& call);
 
+// The bank a channel cell belongs to: its number, first slot and size.
+struct BankFacts {
+    int bank = -1;
+    int first = 0;
+    int size = 0;
+};
+
 class CellDispatcher {
 public:
     explicit CellDispatcher(DocumentScope scope, CellHost* host = nullptr)
@@ -82,8 +92,25 @@ public:
     static CellHandler HandlerOf(int cell);
 
 private:
+    // What the cells read in the reading pass `pass`: records decoded and
+    // banks looked up. None are kept in a pass in which a cell was
+    // operated (`spoiled_`).
+    struct Kept {
+        uint64_t pass = 0;
+        std::map<std::pair<int, int32_t>, ChannelRecord> records;
+        std::optional<int> bankShown;
+        std::map<int32_t, BankFacts> banks;
+    };
+    // What is kept for a call in `mode`, or nothing (no pass, or not drawn).
+    Kept* KeptFor(int mode);
+    // `record` decoded as `kind` at `index`.
+    void Decode(ChannelRecord& record, int kind, int32_t index, int mode);
+    BankFacts BankOf(int32_t slot, int mode);
+
     DocumentScope scope_;
     CellHost* host_;
+    Kept kept_;
+    uint64_t spoiled_ = 0;
 };
 
 // The bank shown by the channel bank sheet (asked on the bus of its

@@ -130,13 +130,19 @@ MainWindow::MainWindow(AppSettings& env, int argc, char** argv, QWidget* parent)
     // The Edit menu's items carry the current cell's shortcuts (Ctrl+C,
     // Del, ...), which work only while the items are in the menu. Queued:
     // the move may come from one of those items while it runs.
-    connect(
-        sheetWidget_, &SheetWidget::CurrentCellMoved, this,
-        [this] {
-            if (editMenuWidget_ != nullptr && !editMenuWidget_->isVisible())
-                FillEditMenu(editMenuWidget_);
-        },
-        Qt::QueuedConnection);
+    // A page switch moves it twice (away and onto the new page): filled once.
+    connect(sheetWidget_, &SheetWidget::CurrentCellMoved, this, [this] {
+        if (editMenuQueued_) return;
+        editMenuQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                editMenuQueued_ = false;
+                if (editMenuWidget_ != nullptr && !editMenuWidget_->isVisible())
+                    FillEditMenu(editMenuWidget_);
+            },
+            Qt::QueuedConnection);
+    });
     connect(sheetWidget_, &SheetWidget::TitleTextChanged, this,
             [this](const QString& text, const QColor&, const QFont& font) {
                 const Sheet* sheet = sheetWidget_->CurrentSheet();

@@ -131,6 +131,7 @@ private:
     std::unique_ptr<MenuBuilder> editMenu_;  // owns the Edit menu's descriptors
     QMenu* editMenuWidget_ = nullptr;
     int editOwnItems_ = 0;  // the Edit menu's items before the popup commands
+    bool editMenuQueued_ = false;  // a filling of the Edit menu is on its way
     CellDesc toolBarBasic_;
     std::vector<std::unique_ptr<CellDesc>> toolBarItems_;
     QTimer mainTask_;

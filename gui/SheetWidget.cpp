@@ -13,6 +13,7 @@
 #include "gui/PickWindow.h"
 #include "gui/SheetAccessible.h"
 #include "gui/TextEntryWindow.h"
+#include "model/DocumentData.h"
 #include "platform/qtgui/QtCanvas.h"
 #include "runtime/EventCodes.h"
 #include "runtime/EventManager.h"
@@ -226,9 +227,10 @@ SheetWidget::GridOffsets SheetWidget::Offsets() const {
 void SheetWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const QRegion& region = event->region();
-    painter.fillRect(region.boundingRect(),
-                     ToQColor(sheet_ != nullptr ? sheet_->BasicCell().colour : kClWindow));
-    if (sheet_ == nullptr) return;
+    if (sheet_ == nullptr) {
+        painter.fillRect(region.boundingRect(), ToQColor(kClWindow));
+        return;
+    }
     QtCanvas canvas(painter);
     // Rows that grew or shrank to their explanation move the rest: all of
     // it is drawn again.
@@ -243,10 +245,34 @@ void SheetWidget::paintEvent(QPaintEvent* event) {
     for (int c = 0; c < sheet_->FixedCols(); ++c) fixedWidth += sheet_->ColWidth(c);
     for (int r = 0; r < sheet_->FixedRows(); ++r) fixedHeight += sheet_->RowHeight(r);
     const GridOffsets grid = Offsets();
+    FillBeyondCells(painter, region.boundingRect(), grid);
     const QColor rule = ToQColor(GridRuleOf(canvas));
+    const ReadingPass reading(sheet_->Document());
     for (int r = 0; r < sheet_->RowCount(); ++r)
         PaintRow(canvas, painter, r, focused, QRect(0, 0, fixedWidth, fixedHeight), grid, region,
                  rule);
+}
+
+// A cell on screen fills its own rectangle: the sheet's colour goes only
+// where no cell is, right of the last column and under the last row (all
+// of `band` where the cells do not fill themselves).
+void SheetWidget::FillBeyondCells(QPainter& painter, const QRect& band, const GridOffsets& grid) {
+    const QColor basic = ToQColor(sheet_->BasicCell().colour);
+    if (!sheet_->Built() || sheet_->Printing()) {
+        painter.fillRect(band, basic);
+        return;
+    }
+    int right = 0, bottom = 0;
+    for (int c = 0; c < sheet_->ColCount(); ++c) {
+        if (const int left = grid.left[static_cast<size_t>(c)]; left >= 0)
+            right = std::max(right, left + sheet_->ColWidth(c));
+    }
+    for (int r = 0; r < sheet_->RowCount(); ++r) {
+        if (const int top = grid.top[static_cast<size_t>(r)]; top >= 0)
+            bottom = std::max(bottom, top + sheet_->RowHeight(r));
+    }
+    const QRegion beyond = QRegion(band) - QRegion(0, 0, right, bottom);
+    for (const QRect& rect : beyond) painter.fillRect(rect, basic);
 }
 
 // One row: every cell in view, a text that runs on from a fixed column laid

@@ -99,6 +99,7 @@ private:
         std::vector<int> left, top;
     };
     GridOffsets Offsets() const;
+    void FillBeyondCells(QPainter& painter, const QRect& band, const GridOffsets& grid);
     void PaintRow(QtCanvas& canvas, QPainter& painter, int row, bool focused,
                   const QRect& fixedArea, const GridOffsets& grid, const QRegion& region,
                   const QColor& rule);

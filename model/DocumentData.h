@@ -43,12 +43,37 @@ public:
     const std::vector<uint8_t>& Identity() const { return identity_; }
     void SetIdentity(std::vector<uint8_t> block) { identity_ = std::move(block); }
 
+    // Laying a page out or painting it reads the same records again and
+    // again and changes nothing: while such a pass is open, what is read
+    // may be kept until it ends. The number names the open pass (0: none).
+    uint64_t ReadingPass() const { return readingDepth_ > 0 ? readingPass_ : 0; }
+    void BeginReading() const {
+        if (readingDepth_++ == 0) ++readingPass_;
+    }
+    void EndReading() const { --readingDepth_; }
+
 private:
     EepromImage working_;
     EepromImage defaults_;
     int variant_ = 0;
     DocumentModes modes_;
     std::vector<uint8_t> identity_;
+    mutable int readingDepth_ = 0;
+    mutable uint64_t readingPass_ = 0;
+};
+
+// A reading pass over `document` while the object lives.
+class ReadingPass {
+public:
+    explicit ReadingPass(const DocumentData& document) : document_(document) {
+        document_.BeginReading();
+    }
+    ~ReadingPass() { document_.EndReading(); }
+    ReadingPass(const ReadingPass&) = delete;
+    ReadingPass& operator=(const ReadingPass&) = delete;
+
+private:
+    const DocumentData& document_;
 };
 
 }  // namespace parlo

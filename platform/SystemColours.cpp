@@ -1,16 +1,28 @@
 #include "platform/SystemColours.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace parlo {
 
 namespace {
 
-double Channel(uint32_t value) {
-    const double v = static_cast<double>(value & 0xFF) / 255.0;
-    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+// The linear light of each of the 256 levels of a channel, worked out once:
+// a sheet's painting asks for thousands of contrasts.
+const std::array<double, 256>& LinearLevels() {
+    static const std::array<double, 256> levels = [] {
+        std::array<double, 256> l{};
+        for (size_t i = 0; i < l.size(); ++i) {
+            const double v = static_cast<double>(i) / 255.0;
+            l[i] = v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        }
+        return l;
+    }();
+    return levels;
 }
+
+double Channel(uint32_t value) { return LinearLevels()[value & 0xFF]; }
 
 // `from` moved the fraction `t` of the way to `to`, channel by channel.
 uint32_t Blend(uint32_t from, uint32_t to, double t) {

@@ -1,5 +1,6 @@
 #include "sheet/CellColours.h"
 
+#include <array>
 #include <tuple>
 
 namespace parlo {
@@ -10,9 +11,30 @@ bool Plain(uint32_t cellColour) {
     return cellColour == paint::kWindow || cellColour == paint::kWhite;
 }
 
-}  // namespace
+// Every cell of a page asks for the same few pairs of colours again: the
+// answers for the last ones asked are kept, by the colours and contrast.
+template <typename Value>
+class Answers {
+public:
+    template <typename Work>
+    Value Of(uint32_t a, uint32_t b, double minimum, const Work& work) {
+        const uint64_t pair = (static_cast<uint64_t>(a) << 32) | b;
+        Entry& e = entries_[pair * 0x9E3779B97F4A7C15ull >> 58];
+        if (!e.known || e.pair != pair || e.minimum != minimum) e = {true, pair, minimum, work()};
+        return e.value;
+    }
 
-uint32_t ReadableOn(uint32_t background, uint32_t text, double minimum) {
+private:
+    struct Entry {
+        bool known = false;
+        uint64_t pair = 0;
+        double minimum = 0;
+        Value value{};
+    };
+    std::array<Entry, 64> entries_{};
+};
+
+uint32_t WorkOutReadableOn(uint32_t background, uint32_t text, double minimum) {
     // Towards the end of the scale that stands further from the background:
     // one of black and white always reads.
     const bool darker =
@@ -21,12 +43,27 @@ uint32_t ReadableOn(uint32_t background, uint32_t text, double minimum) {
     return ShadeToContrast(text, end, background, minimum).value_or(end);
 }
 
-std::pair<uint32_t, uint32_t> ReadableBehind(uint32_t background, uint32_t text) {
+std::pair<uint32_t, uint32_t> WorkOutReadableBehind(uint32_t background, uint32_t text) {
     if (ContrastRatio(background, text) >= kTextContrast) return {background, text};
     const bool lightText = RelativeLuminance(text) > RelativeLuminance(background);
     const uint32_t end = lightText ? paint::kBlack : paint::kWhite;
     const uint32_t shade = ShadeToContrast(background, end, text, kTextContrast).value_or(end);
     return {shade, ReadableOn(shade, text)};
+}
+
+}  // namespace
+
+uint32_t ReadableOn(uint32_t background, uint32_t text, double minimum) {
+    thread_local Answers<uint32_t> answers;
+    return answers.Of(background, text, minimum,
+                      [&] { return WorkOutReadableOn(background, text, minimum); });
+}
+
+std::pair<uint32_t, uint32_t> ReadableBehind(uint32_t background, uint32_t text) {
+    thread_local Answers<std::pair<uint32_t, uint32_t>> answers;
+    return answers.Of(background, text, kTextContrast, [&] {
+        return WorkOutReadableBehind(background, text);
+    });
 }
 
 uint32_t GridRuleOf(const Canvas& canvas) {

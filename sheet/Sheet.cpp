@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/DocumentData.h"
 #include "model/ModelVariant.h"
 #include "overlay/OverlayText.h"
 #include "platform/Fatal.h"
@@ -89,8 +90,11 @@ void Sheet::Build(Canvas& measure) {
     rememberedCol_ = anchorCol_ = col_;
     rememberedRow_ = anchorRow_ = row_;
     enabled_ = Cell(col_, row_).Selectable();
-    FitColumnsToTexts(measure);
-    FitWrappedRows(measure);
+    {
+        const ReadingPass reading(Document());
+        FitColumnsToTexts(measure);
+        FitWrappedRows(measure);
+    }
     AfterBuild();
     if (view_ != nullptr) view_->InvalidateAll();
 }

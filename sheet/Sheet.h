@@ -121,6 +121,7 @@ public:
     const DocumentData& Document() const { return scope_.document; }
     EventManager& Events() const { return scope_.events; }
     bool Printing() const { return params_.printerFontHeight.has_value(); }
+    bool Built() const { return built_; }
     int Scale() const { return Printing() ? params_.printScale : 1; }
 
     // The descriptor and marks of a slot; outside the grid a program error.

@@ -7,8 +7,10 @@
 #include <QPalette>
 #include <QPolygon>
 #include <QTextLayout>
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 #include "platform/qtgui/FigureText.h"
 #include "platform/qtgui/PaintCaches.h"
@@ -77,11 +79,20 @@ QFont ToQFont(const FontSpec& wanted, int dpi) {
     return font;
 }
 
-bool QtCanvas::OnScreen() const {
+const QtCanvas::DeviceFacts& QtCanvas::Device() const {
     const QPaintDevice* device = painter_.device();
-    const int type = device != nullptr ? device->devType() : QInternal::UnknownDevice;
-    return type == QInternal::Widget || type == QInternal::Image || type == QInternal::Pixmap;
+    if (!device_ || device_->device != device) {
+        const int type = device != nullptr ? device->devType() : QInternal::UnknownDevice;
+        device_ = DeviceFacts{
+            device,
+            type == QInternal::Widget || type == QInternal::Image || type == QInternal::Pixmap,
+            device != nullptr ? device->logicalDpiX() : 0,
+            device != nullptr ? device->devicePixelRatio() : 1.0};
+    }
+    return *device_;
 }
+
+bool QtCanvas::OnScreen() const { return Device().onScreen; }
 
 // Paper is white whatever the desktop's palette: there the system colours
 // take a light desktop's values.
@@ -95,10 +106,7 @@ void QtCanvas::SetFont(const FontSpec& font) {
     painter_.setPen(Colour(font.colour));
 }
 
-int QtCanvas::DeviceDpi() const {
-    const QPaintDevice* device = painter_.device();
-    return device != nullptr ? device->logicalDpiX() : 0;
-}
+int QtCanvas::DeviceDpi() const { return Device().dpi; }
 
 LineMetrics QtCanvas::Line() const {
     return CachedLineMetrics(painter_.font(), DeviceDpi(), [&] {
@@ -190,20 +198,42 @@ void QtCanvas::FillPolygonF(const std::vector<PointF>& points, uint32_t colour) 
     FillPolygonsF({points}, colour);
 }
 
-void QtCanvas::FillPolygonsF(const std::vector<std::vector<PointF>>& polygons, uint32_t colour) {
-    QPainterPath path;
-    path.setFillRule(Qt::WindingFill);
+namespace {
+
+// The smallest rectangle holding every point, as a path of them measures it.
+QRectF BoundsOf(const std::vector<std::vector<PointF>>& polygons) {
+    std::optional<QRectF> extent;
+    qreal minX = 0, maxX = 0, minY = 0, maxY = 0;
     for (const auto& points : polygons) {
-        QPolygonF polygon;
-        polygon.reserve(static_cast<qsizetype>(points.size()));
-        for (const PointF& p : points) polygon << QPointF(p.x, p.y);
-        path.addPolygon(polygon);
-        path.closeSubpath();
+        for (const PointF& p : points) {
+            if (!extent) {
+                minX = maxX = p.x;
+                minY = maxY = p.y;
+                extent.emplace();
+            }
+            minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+            minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+        }
     }
+    return extent ? QRectF(minX, minY, maxX - minX, maxY - minY) : QRectF();
+}
+
+}  // namespace
+
+void QtCanvas::FillPolygonsF(const std::vector<std::vector<PointF>>& polygons, uint32_t colour) {
     const QColor fill = Colour(colour);
     // Smoothed, with a hairline of the same colour that closes the seams
     // between the triangles of a shape without thickening it.
     auto paint = [&](QPainter& painter) {
+        QPainterPath path;
+        path.setFillRule(Qt::WindingFill);
+        for (const auto& points : polygons) {
+            QPolygonF polygon;
+            polygon.reserve(static_cast<qsizetype>(points.size()));
+            for (const PointF& p : points) polygon << QPointF(p.x, p.y);
+            path.addPolygon(polygon);
+            path.closeSubpath();
+        }
         painter.setRenderHint(QPainter::Antialiasing);
         QPen seam(fill);
         seam.setWidthF(0.5);
@@ -214,9 +244,8 @@ void QtCanvas::FillPolygonsF(const std::vector<std::vector<PointF>>& polygons, u
     // On screen the shapes come from an image made once, placed on whole
     // pixels so that it holds the same pixels as painting them here; paper
     // keeps them as shapes.
-    const QPaintDevice* device = painter_.device();
-    const qreal ratio = device != nullptr ? device->devicePixelRatio() : 1.0;
-    const QRectF bounds = path.boundingRect();
+    const qreal ratio = Device().ratio;
+    const QRectF bounds = BoundsOf(polygons);
     if (!OnScreen() || painter_.worldTransform().type() != QTransform::TxNone ||
         ratio != std::round(ratio) || bounds.isEmpty()) {
         painter_.save();
@@ -229,17 +258,24 @@ void QtCanvas::FillPolygonsF(const std::vector<std::vector<PointF>>& polygons, u
     const int top = static_cast<int>(std::floor(bounds.top())) - 1;
     const QSize size(static_cast<int>(std::ceil(bounds.right())) - left + 2,
                      static_cast<int>(std::ceil(bounds.bottom())) - top + 2);
-    QByteArray key;
-    key.reserve(static_cast<qsizetype>(16 + path.elementCount() * 2 * sizeof(double)));
-    const auto add = [&key](auto value) {
-        key.append(reinterpret_cast<const char*>(&value), sizeof value);
-    };
-    add(fill.rgba());
-    add(ratio);
+    // The key: colour, pixel ratio and the shapes relative to the image,
+    // written out in one piece (a display text is hundreds of points).
+    std::vector<double> values;
+    size_t count = 3;
+    for (const auto& points : polygons) count += 1 + 2 * points.size();
+    values.reserve(count);
+    values.push_back(static_cast<double>(fill.rgba()));
+    values.push_back(ratio);
+    values.push_back(static_cast<double>(polygons.size()));
     for (const auto& points : polygons) {
-        add(points.size());
-        for (const PointF& p : points) add(p.x - left), add(p.y - top);
+        values.push_back(static_cast<double>(points.size()));
+        for (const PointF& p : points) {
+            values.push_back(p.x - left);
+            values.push_back(p.y - top);
+        }
     }
+    const QByteArray key(reinterpret_cast<const char*>(values.data()),
+                         static_cast<qsizetype>(values.size() * sizeof(double)));
     const QImage& image = CachedShapeImage(key, size * ratio, ratio, [&](QImage& target) {
         QPainter painter(&target);
         painter.translate(-left, -top);
@@ -257,7 +293,15 @@ void QtCanvas::PopClip() { painter_.restore(); }
 
 MeasuringCanvas::MeasuringCanvas() : font_(QGuiApplication::font()) {}
 
-void MeasuringCanvas::SetFont(const FontSpec& font) { font_ = ToQFont(font); }
+// Laying a sheet out sets the font for every cell: the toolkit's font is
+// made again only for another font or another desktop font.
+void MeasuringCanvas::SetFont(const FontSpec& font) {
+    const QFont base = QGuiApplication::font();
+    if (spec_ && *spec_ == font && base_ == base) return;
+    font_ = ToQFont(font);
+    spec_ = font;
+    base_ = base;
+}
 
 int MeasuringCanvas::TextWidth(const std::string& text) {
     // Measured without a device: kept apart from the widths on one.

@@ -48,9 +48,18 @@ private:
     QColor Colour(uint32_t colour) const;
     int DeviceDpi() const;
     LineMetrics Line() const;
+    // What the painter's device is, asked of it once: every cell asks.
+    struct DeviceFacts {
+        const QPaintDevice* device = nullptr;
+        bool onScreen = false;
+        int dpi = 0;
+        qreal ratio = 1.0;
+    };
+    const DeviceFacts& Device() const;
 
     QPainter& painter_;
     int dpi_;
+    mutable std::optional<DeviceFacts> device_;
     // The toolkit's font for the last font set, made once per canvas.
     std::optional<std::pair<FontSpec, QFont>> font_;
 };
@@ -70,6 +79,8 @@ public:
 
 private:
     QFont font_;
+    std::optional<FontSpec> spec_;  // what font_ was made from
+    QFont base_;
 };
 
 }  // namespace parlo::qt

@@ -296,5 +296,35 @@ TEST_F(CellDispatcherTest, EditsReportRedrawFlags) {
     EXPECT_TRUE(redraws.empty());
 }
 
+// A page laid out or painted reads its cells in a pass, which keeps the
+// records and banks it read: a cell operated within the pass, or a change
+// between passes (a record, the banks' sizes), is read afresh.
+TEST_F(CellDispatcherTest, AReadingPassShowsWhatTheImageHoldsAfterAnEdit) {
+    Open(kVariantPmr);
+    const DocumentData& data = doc.Scope().document;
+    const std::string power = Show(CT_Mch, CL_Mch_RfPo, 2);
+    {
+        const ReadingPass pass(data);
+        EXPECT_EQ(Show(CT_Mch, CL_Mch_Text, 1), "PMR 2");
+        EXPECT_EQ(Show(kNoCategory, CL_Mch_UsedCHs, 0), "8");
+        EXPECT_EQ(Show(CT_Mch, CL_Mch_No, 4), "1-  5");
+    }
+    ChannelRecord record(doc.Working());
+    record.Decode(ChannelKindOf(kVariantPmr), 1);
+    record.texts[0] = "RENAMED";
+    record.Store();
+    SetBankSize(doc.Working(), 0, 4);
+    doc.RebuildModelData();
+    {
+        const ReadingPass pass(data);
+        EXPECT_EQ(Show(CT_Mch, CL_Mch_Text, 1), "RENAMED");
+        EXPECT_EQ(Show(kNoCategory, CL_Mch_UsedCHs, 0), "4");
+        EXPECT_EQ(Show(CT_Mch, CL_Mch_No, 4), "New") << "the row after the bank's last";
+        EXPECT_EQ(Show(CT_Mch, CL_Mch_RfPo, 2), power);
+        Key(CT_Mch, CL_Mch_RfPo, 2, kKeySpace);
+        EXPECT_NE(Show(CT_Mch, CL_Mch_RfPo, 2), power) << "the step is shown in the same pass";
+    }
+}
+
 }  // namespace
 }  // namespace parlo

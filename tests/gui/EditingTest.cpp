@@ -133,6 +133,35 @@ TEST_F(EditingTest, TheCellsCommandKeysWorkWithoutOpeningTheEditMenu) {
     EXPECT_TRUE(test::SamePackedImage(Image(), expected, kVariantPmr));
 }
 
+// What a paint reads is kept only while it paints: after an edit and after
+// its undo the page shows what the image then holds.
+TEST_F(EditingTest, ThePagePaintedAfterAnEditAndItsUndoShowsTheImage) {
+    Open(kVariantPmr);
+    Select("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0");
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const QPoint at = FrequencyCell(2);
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, at);
+    QApplication::processEvents();
+    // The channel's row, through the middle of its texts.
+    auto page = [&] {
+        return Grid().viewport()->grab().toImage().copy(0, at.y() - 3, Grid().viewport()->width(), 7);
+    };
+    const QImage before = page();
+    const EepromImage image = Image();
+    QTest::keyClick(&Grid(), Qt::Key_Delete);
+    ASSERT_TRUE(test::WaitUntil([&] { return !test::SameImage(Image(), image); }));
+    QApplication::processEvents();
+    EXPECT_NE(page(), before) << "the deleted channel is still shown";
+    QMenu* edit = EditMenu();
+    ASSERT_NE(edit, nullptr);
+    emit edit->aboutToShow();
+    ASSERT_FALSE(edit->actions().isEmpty());
+    edit->actions()[0]->trigger();  // Undo
+    QApplication::processEvents();
+    EXPECT_EQ(page(), before) << "the channel back is not shown";
+}
+
 TEST_F(EditingTest, TheEditMenuUndoesAndRedoesByName) {
     Open(kVariantPmr);
     Select("[St_ChBank]GI_Sheet_Mch_PMR,Bank 0");
