@@ -64,11 +64,7 @@ protected:
     }
 
     std::string Show(int category, int cell, int32_t index) {
-        const CellDesc d = test::SelectableCell(category, cell, index);
-        CellContext ctx;
-        ctx.desc = &d;
-        cells.Handle(ctx, kModeDraw);
-        return ctx.request.text;
+        return test::ShownText(cells, category, cell, index);
     }
 
     CellContext Key(int category, int cell, int32_t index, int key, CellDesc* keep = nullptr) {

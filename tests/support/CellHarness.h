@@ -26,6 +26,15 @@ inline CellDesc SelectableCell(int category, int cell, int32_t index) {
     return d;
 }
 
+// The text a cell draws, as a sheet shows it.
+inline std::string ShownText(CellDispatcher& cells, int category, int cell, int32_t index) {
+    const CellDesc d = SelectableCell(category, cell, index);
+    CellContext ctx;
+    ctx.desc = &d;
+    cells.Handle(ctx, kModeDraw);
+    return ctx.request.text;
+}
+
 class CellTestHost : public CellHost {
 public:
     // The model data are not rebuilt, so an edit changes only what the cell
